@@ -1,0 +1,14 @@
+// The velaset command: builds installation packages from project files.
+#include <cstdio>
+#include <cstring>
+
+#include "common/constants.h"
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("velaset %s\n", VELASET_VERSION_TEXT);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: velaset COMMAND ...\n");
+    return 2;
+}

@@ -1,0 +1,46 @@
+# Helpers shared by every folder's CMakeLists.txt.
+
+# velaset_deliverable(TARGET): put a shipped program or library at its stable path.
+function(velaset_deliverable target)
+  set_target_properties(${target} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${VELASET_BIN_DIR}
+    LIBRARY_OUTPUT_DIRECTORY ${VELASET_BIN_DIR}
+    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()
+
+# GoogleTest: Debian's packaged library natively, its source package for Windows.
+macro(velaset_setup_gtest)
+  if(WIN32)
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    add_library(velaset_gtest INTERFACE)
+    target_link_libraries(velaset_gtest INTERFACE gmock gtest_main)
+  else()
+    find_package(GTest REQUIRED)
+    add_library(velaset_gtest INTERFACE)
+    target_link_libraries(velaset_gtest INTERFACE GTest::gmock GTest::gtest_main)
+  endif()
+endmacro()
+
+# Where tests find their golden files, in the path form of the platform that runs them
+# (under Wine the Linux tree is drive Z:).
+set(VELASET_TEST_DATA_DIR ${CMAKE_SOURCE_DIR}/tests/data)
+if(WIN32)
+  set(VELASET_TEST_DATA_DIR "Z:${VELASET_TEST_DATA_DIR}")
+endif()
+
+# velaset_test(NAME SOURCES... LIBS...): one GoogleTest program, run by CTest natively
+# and, in the Windows tree, under Wine through the cross-compiling emulator.
+function(velaset_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} velaset_gtest)
+  target_compile_definitions(${name} PRIVATE "VELASET_TEST_DATA_DIR=\"${VELASET_TEST_DATA_DIR}\"")
+  if(WIN32)
+    target_link_options(${name} PRIVATE -static)
+    add_test(NAME win32.${name} COMMAND ${name})
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
+endfunction()

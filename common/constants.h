@@ -1,0 +1,22 @@
+/* Constants shared by the builder, the installer stub and the setup runtime.
+ * Plain C so that the stub and the runtime, which do without the C++ library,
+ * can include it too. */
+#ifndef VELASET_COMMON_CONSTANTS_H
+#define VELASET_COMMON_CONSTANTS_H
+
+/* Size of the installer stub's program image; the cabinet of a setup
+ * executable starts at this offset. */
+#define STUB_IMAGE_SIZE 14336
+
+/* Offset of the stub image inside the wizard's own program file. */
+#define STUB_OFFSET_IN_BUILDER 318976
+
+/* The builder appends the cabinet in blocks of this size. */
+#define COPY_BLOCK_SIZE 8000
+
+/* Largest size of one cabinet file that the builder asks for. */
+#define CABINET_SIZE_LIMIT 145000000u
+
+#define VELASET_VERSION_TEXT "0.1.0"
+
+#endif

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "common/constants.h"
+TEST(Constants, StubFitsInBuilder) { EXPECT_EQ(STUB_OFFSET_IN_BUILDER + STUB_IMAGE_SIZE, 333312); }

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Makes the 32-bit Wine prefix of this test run (once; later calls return at once).
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+mkdir -p "$(dirname "$WINEPREFIX")"
+exec 9>"$WINEPREFIX.lock"
+flock 9
+if [ -f "$WINEPREFIX/.velaset-booted" ]; then
+  exit 0
+fi
+rm -rf "$WINEPREFIX"
+echo "wine: making the 32-bit prefix $WINEPREFIX" >&2
+timeout 300 wineboot -i >/dev/null 2>&1 || { echo "wine: wineboot failed" >&2; exit 1; }
+timeout 120 wineserver -w || true
+touch "$WINEPREFIX/.velaset-booted"
