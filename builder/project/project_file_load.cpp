@@ -2,6 +2,7 @@
 #include "builder/project/project_file.h"
 
 #include "builder/project/ini_file.h"
+#include "builder/project/line_breaks.h"
 #include "builder/project/short_name_clash.h"
 #include "builder/project/stored_number.h"
 #include "platform/file_access.h"
@@ -35,7 +36,9 @@ platform::Status CheckCount(const std::string& file, const std::string& key, lon
     return platform::Status::Ok();
 }
 
-bool IsOne(const std::string& text) { return text == "1"; }
+bool IsOne(const std::string& text) {
+    return text == "1";
+}
 
 } // namespace
 
@@ -124,7 +127,8 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
     if (numChiavi != "0" && !numChiavi.empty()) {
         long keyCount;
         if (!WholeNumber(numChiavi, &keyCount))
-            return Refused(file, "NumChiavi", "contiene \"" + numChiavi + "\", che non è un numero.");
+            return Refused(file, "NumChiavi",
+                           "contiene \"" + numChiavi + "\", che non è un numero.");
         checked = CheckCount(file, "NumChiavi", keyCount);
         if (!checked)
             return checked;
@@ -140,9 +144,9 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
     }
 
     p.SetDefaultMessages();
-    for (auto message : {std::make_pair("Errore", &p.Errore), std::make_pair("Stop", &p.Stop),
-                         std::make_pair("Browse", &p.Browse),
-                         std::make_pair("Disinstalla", &p.Disinstalla)}) {
+    for (auto message :
+         {std::make_pair("Errore", &p.Errore), std::make_pair("Stop", &p.Stop),
+          std::make_pair("Browse", &p.Browse), std::make_pair("Disinstalla", &p.Disinstalla)}) {
         std::string stored = ReadIni(file, "Messaggi", message.first);
         if (!stored.empty())
             *message.second = stored;
