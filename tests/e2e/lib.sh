@@ -3,8 +3,7 @@
 # programs in a Wine virtual desktop so that focus and window captions work,
 # drives windows by their texts through winctl.exe, and keeps screenshots.
 #
-#   e2e_begin NAME EXE...   start a case: display, artifacts folder, desktop
-#                           for the named programs (file names, as Wine sees them)
+#   e2e_begin NAME          start a case: display, artifacts folder, desktop
 #   e2e_wine PROGRAM ARGS   run a program in the prefix (under timeout)
 #   e2e_start PROGRAM ARGS  the same in the background; e2e_wait_exit puts its
 #                           exit code into $E2E_EXIT
@@ -20,6 +19,9 @@ set -euo pipefail
 e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 e2e_root=$(cd "$e2e_here/../.." && pwd)
 source "$e2e_root/tests/wine/env.sh"
+# English Wine dialogs ("Yes", "No") and the Windows-1252 code page.
+export LANG=C.UTF-8
+unset LC_ALL
 # Links saved in the Start menu must not turn into desktop files of the host.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 E2E_DRIVE_C="$WINEPREFIX/drive_c"
@@ -40,16 +42,25 @@ e2e_stop_display() {
 e2e_end() {
   # Every Wine process of the case ends before the display goes away.
   timeout 60 wineserver -w 2>/dev/null || true
+  if [ -n "${E2E_DESKTOP_SET:-}" ]; then
+    timeout 60 wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
+    timeout 60 wineserver -w 2>/dev/null || true
+  fi
   e2e_stop_display
 }
 
 e2e_begin() {
   E2E_NAME=$1
-  shift
   E2E_ARTIFACTS="$e2e_root/build/e2e/$E2E_NAME"
   rm -rf "$E2E_ARTIFACTS"
   mkdir -p "$E2E_ARTIFACTS"
   "$e2e_root/tests/wine/boot.sh"
+  # Wine links the desktop folder to the host's home; links made by a test
+  # belong inside the prefix.
+  local desktop
+  for desktop in "$E2E_DRIVE_C"/users/*/Desktop; do
+    if [ -L "$desktop" ]; then rm "$desktop" && mkdir "$desktop"; fi
+  done
   local display
   for display in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
@@ -64,14 +75,11 @@ e2e_begin() {
     [ "$tries" -lt 50 ] || { e2e_log "Xvfb did not start"; exit 1; }
     sleep 0.1
   done
-  # A virtual desktop for every program of the case, and for the tool that
-  # presses their buttons, so that all of them share one desktop.
-  local exe
+  # One virtual desktop for every program of the case (and for the tool that
+  # presses their buttons); e2e_end takes the setting away again.
   e2e_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$E2E_DESKTOP" /d 1024x768 /f >/dev/null
-  for exe in winctl.exe "$@"; do
-    e2e_wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\Explorer" /v Desktop \
-      /d "$E2E_DESKTOP" /f >/dev/null
-  done
+  e2e_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d "$E2E_DESKTOP" /f >/dev/null
+  E2E_DESKTOP_SET=1
 }
 
 e2e_wine() {

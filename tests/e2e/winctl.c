@@ -2,6 +2,7 @@
  *   winctl wait TITLE SECONDS          wait for a visible window, print its texts
  *   winctl click TITLE BUTTON SECONDS  wait for it, print its texts, press BUTTON
  *   winctl gone TITLE SECONDS          wait until no such window is left
+ *   winctl list                        print the visible top-level windows
  * The texts are printed one per line, the window title first. Exit code 0 on
  * success, 1 when the time runs out or the button does not exist. */
 #include <windows.h>
@@ -82,10 +83,26 @@ static BOOL CALLBACK MatchButton(HWND child, LPARAM context)
     return TRUE;
 }
 
+static BOOL CALLBACK PrintTopLevel(HWND window, LPARAM unused)
+{
+    char text[512], class_name[64];
+    (void)unused;
+    if (IsWindowVisible(window)) {
+        GetWindowTextA(window, text, sizeof text);
+        GetClassNameA(window, class_name, sizeof class_name);
+        printf("\"%s\" (%s)\n", text, class_name);
+    }
+    return TRUE;
+}
+
 int main(int argc, char **argv)
 {
     HWND window;
     int seconds = argc > 1 ? atoi(argv[argc - 1]) : 0;
+    if (argc == 2 && strcmp(argv[1], "list") == 0) {
+        EnumWindows(PrintTopLevel, 0);
+        return 0;
+    }
     if (argc == 4 && strcmp(argv[1], "gone") == 0) {
         DWORD end = GetTickCount() + (DWORD)seconds * 1000;
         while (FindTitled(argv[2]) && (int)(end - GetTickCount()) > 0)
