@@ -192,18 +192,16 @@ TEST(CabinetWriter, UnknownCompressionTypeIsRefused) {
     EXPECT_EQ(w.err.code, 5);
 }
 
-// The cabinet size at which the second block of a lone 100000-byte file named "r.bin"
-// ends exactly at the room left: header 36, folder entry 8, record 16 + 6, next names
-// "w2.CAB" and "w" with their zeros.
-uint32_t LimitForSecondBlock(const std::vector<ReadBlock>& blocks) {
-    return 8 + blocks[0].compressed + 8 + blocks[1].compressed + 36 + 8 + 22 + 7 + 2;
+// The cabinet size at which `piece` compressed bytes of the second block of a lone
+// 100000-byte file named "r.bin" fit: header 36, folder entry 8, record 16 + 6, the next
+// names "w2.CAB" and "w" with their zeros, the first block and the second block's header.
+uint32_t LimitForPiece(const std::vector<ReadBlock>& blocks, uint32_t piece) {
+    return 36 + 8 + 22 + 7 + 2 + 8 + blocks[0].compressed + 8 + piece;
 }
 
 struct SplitCase {
     const char* what;
-    int32_t shift;            // added to the limit at which block 2 fits exactly
-    bool secondBlockSplit;    // block 2 is cut in two pieces
-    int32_t pieceMinusBlock;  // compressed bytes of the first piece, less the whole block's
+    int32_t lessThanBlock; // compressed bytes of the second block that do not fit
 };
 
 class SplitAtLimit : public ::testing::TestWithParam<SplitCase> {};
@@ -219,7 +217,11 @@ TEST_P(SplitAtLimit, BlockThatReachesTheLimitIsCutAcrossCabinets) {
         whole = probe.Read().folders.at(0).blocks;
         ASSERT_EQ(whole.size(), 4u);
     }
-    uint32_t limit = LimitForSecondBlock(whole) + c.shift;
+    const uint32_t block = whole[1].compressed;
+    const uint32_t piece = c.lessThanBlock == -1   ? 0
+                           : c.lessThanBlock == -2 ? 1
+                                                   : block - c.lessThanBlock;
+    const uint32_t limit = LimitForPiece(whole, piece);
     Writer w(limit);
     ASSERT_TRUE(w.Add("r.bin", bytes));
     ASSERT_TRUE(w.Finish()) << w.err.code;
@@ -234,31 +236,27 @@ TEST_P(SplitAtLimit, BlockThatReachesTheLimitIsCutAcrossCabinets) {
     EXPECT_TRUE(second.files[0].folder == 0xFFFD || second.files[0].folder == 0xFFFF);
     const std::vector<ReadBlock>& a = first.folders.at(0).blocks;
     const std::vector<ReadBlock>& b = second.folders.at(0).blocks;
-    if (c.secondBlockSplit) {
+    ASSERT_FALSE(b.empty());
+    EXPECT_EQ(b[0].uncompressed, 32768);
+    if (piece > 0) {
         ASSERT_EQ(a.size(), 2u);
-        EXPECT_EQ(a[1].compressed, whole[1].compressed + c.pieceMinusBlock);
+        EXPECT_EQ(a[1].compressed, piece);
         EXPECT_EQ(a[1].uncompressed, 0);
-        ASSERT_FALSE(b.empty());
-        EXPECT_EQ(b[0].compressed, -c.pieceMinusBlock);
-        EXPECT_EQ(b[0].uncompressed, 32768);
-        if (c.pieceMinusBlock == 0) {
-            EXPECT_EQ(first.fileSize, limit) << "the cabinet is filled to the byte";
-        }
+        EXPECT_EQ(b[0].compressed, block - piece);
+        EXPECT_EQ(first.fileSize, limit) << "the cabinet is filled to the byte";
     } else {
         ASSERT_EQ(a.size(), 1u);
-        ASSERT_FALSE(b.empty());
-        EXPECT_EQ(b[0].compressed, whole[1].compressed);
-        EXPECT_EQ(b[0].uncompressed, 32768);
+        EXPECT_EQ(b[0].compressed, block);
     }
     ExpectCabextractAgrees(w.dir.File("w.CAB"), {{w.dir.File("r.bin"), "r.bin"}});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Limits, SplitAtLimit,
-    ::testing::Values(SplitCase{"consumed equals limit", 0, true, 0},
-                      SplitCase{"100 bytes short", -100, true, -100},
-                      SplitCase{"one byte left for the piece", -32000, true, -32000},
-                      SplitCase{"no room beyond the block header", -40000, false, 0}));
+    ::testing::Values(SplitCase{"consumed equals limit: all bytes, none left", 0},
+                      SplitCase{"100 bytes left", 100},
+                      SplitCase{"one byte in the piece", -2},
+                      SplitCase{"no room beyond the block header", -1}));
 
 // A source of zero-byte files that never touches the disk, for counting limits.
 int OpenNothing(const char*, uint16_t* date, uint16_t* time, uint16_t* attributes, int*,
