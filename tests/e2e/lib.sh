@@ -40,7 +40,11 @@ e2e_stop_display() {
 }
 
 e2e_end() {
-  # Every Wine process of the case ends before the display goes away.
+  # A program that a failed case left waiting in a dialog is ended first;
+  # every Wine process of the case ends before the display goes away.
+  if [ -n "${E2E_PROGRAM_PID:-}" ] && kill -0 "$E2E_PROGRAM_PID" 2>/dev/null; then
+    kill "$E2E_PROGRAM_PID" 2>/dev/null || true
+  fi
   timeout 60 wineserver -w 2>/dev/null || true
   if [ -n "${E2E_DESKTOP_SET:-}" ]; then
     timeout 60 wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
@@ -95,6 +99,7 @@ e2e_start() {
 e2e_wait_exit() {
   E2E_EXIT=0
   wait "$E2E_PROGRAM_PID" || E2E_EXIT=$?
+  E2E_PROGRAM_PID=""
 }
 
 e2e_shot() {
@@ -133,10 +138,13 @@ e2e_wait_file() {
   done
 }
 
+# Prints the key (or one value of it); fails when it does not exist.
 e2e_reg_query() {
+  local out
   if [ $# -gt 1 ]; then
-    timeout 60 wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r'
+    out=$(timeout 60 wine reg query "$1" /v "$2" 2>/dev/null) || return 1
   else
-    timeout 60 wine reg query "$1" 2>/dev/null | tr -d '\r'
+    out=$(timeout 60 wine reg query "$1" 2>/dev/null) || return 1
   fi
+  tr -d '\r' <<<"$out"
 }
