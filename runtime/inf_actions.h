@@ -6,6 +6,10 @@
 #ifndef AVVIORA_INF_ACTIONS_H
 #define AVVIORA_INF_ACTIONS_H
 
+#ifdef __cplusplus
+extern "C" {
+#endif
+
 /* Creates (create = 1) or removes (create = 0) the shell links that the
  * UpdateInis sections of [DefaultInstall] describe: a "progman.groups" line
  * names a group folder under the Start menu programs ("..\..\Desktop" is
@@ -16,5 +20,9 @@ void ShellLinksApply(const char *script, int create);
 /* Deletes every file under its long name as the DeleteFiles lines of the
  * AddReg sections of [DefaultUninstall] say. */
 void LongNamesDelete(const char *script);
+
+#ifdef __cplusplus
+}
+#endif
 
 #endif

@@ -8,6 +8,10 @@
 
 #include "text.h"
 
+#ifdef __cplusplus
+extern "C" {
+#endif
+
 /* Called once per non-empty line of a section; the line may be changed. */
 typedef void (*InfLineVisitor)(char *line, void *context);
 
@@ -31,5 +35,9 @@ void InfExpand(const char *script, const char *text, char *out, int size);
  * value of [install_section] key (for example DefaultInstall, AddReg). */
 void InfForEachListedSection(const char *script, const char *install_section, const char *key,
                              InfLineVisitor visit, void *context);
+
+#ifdef __cplusplus
+}
+#endif
 
 #endif

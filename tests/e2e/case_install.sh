@@ -44,8 +44,9 @@ e2e_reg_query 'HKLM\Software\VelasetTest' Comp | grep -q registrato || e2e_fail 
 
 e2e_expect_present "$E2E_PROGRAMS/Demo/Demo.lnk" "$E2E_PROGRAMS/Demo/Disinstalla Demo.lnk" \
   "$E2E_DESKTOP_DIR/Demo.lnk"
-grep -aq 'Demo.exe' "$E2E_DESKTOP_DIR/Demo.lnk" || e2e_fail "the desktop link does not name Demo.exe"
-grep -aq 'Disinstalla' "$E2E_PROGRAMS/Demo/Disinstalla Demo.lnk" || e2e_fail "the uninstall link has no command"
+e2e_link_mentions "$E2E_DESKTOP_DIR/Demo.lnk" 'Demo\Demo.exe' || e2e_fail "the desktop link does not start Demo.exe"
+e2e_link_mentions "$E2E_PROGRAMS/Demo/Disinstalla Demo.lnk" "avviora.dll,Disinstalla $progdir" ||
+  e2e_fail "the uninstall link does not run Disinstalla"
 
 e2e_wait_file "$E2E_DRIVE_C/Demo_avviato.txt" 30 || e2e_fail "the program was not started"
 grep -qiF "$progdir\\Demo.exe" "$E2E_DRIVE_C/Demo_avviato.txt" ||

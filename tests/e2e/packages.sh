@@ -46,6 +46,11 @@ E2E_DESKTOP_DIR="$(e2e_user_dir)/Desktop"
 E2E_TEMP="$(e2e_user_dir)/Temp"
 E2E_UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
+# Whether a shell link holds a text (links keep ANSI and UTF-16 strings).
+e2e_link_mentions() {
+  { strings -a "$1"; strings -a -el "$1"; } | grep -qiF -- "$2"
+}
+
 # Fails when a file or folder exists (checks that a case left nothing behind).
 e2e_expect_absent() {
   local path
