@@ -49,7 +49,7 @@ e2e_link_mentions "$E2E_PROGRAMS/Demo/Disinstalla Demo.lnk" "avviora.dll,Disinst
   e2e_fail "the uninstall link does not run Disinstalla"
 
 e2e_wait_file "$E2E_DRIVE_C/Demo_avviato.txt" 30 || e2e_fail "the program was not started"
-grep -qiF "$progdir\\Demo.exe" "$E2E_DRIVE_C/Demo_avviato.txt" ||
+grep -qixF 'C:\Program Files\Demo\Demo.exe' "$E2E_DRIVE_C/Demo_avviato.txt" ||
   e2e_fail "another program was started: $(cat "$E2E_DRIVE_C/Demo_avviato.txt")"
 e2e_expect_no_working_files
 e2e_log "passed"

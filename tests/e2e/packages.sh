@@ -48,7 +48,9 @@ E2E_UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
 # Whether a shell link holds a text (links keep ANSI and UTF-16 strings).
 e2e_link_mentions() {
-  { strings -a "$1"; strings -a -el "$1"; } | grep -qiF -- "$2"
+  local texts
+  texts=$(strings -a "$1"; strings -a -el "$1")
+  grep -qiF -- "$2" <<<"$texts"
 }
 
 # Fails when a file or folder exists (checks that a case left nothing behind).
