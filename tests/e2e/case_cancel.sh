@@ -8,6 +8,7 @@ exe="$E2E_ARTIFACTS/Demo_setup.exe"
 e2e_demo_package "$exe"
 
 e2e_start "$exe"
+e2e_x_window "Wine desktop" 60
 e2e_click "Installazione di Demo" "Annulla" 60
 e2e_click "Setup" "OK" 60
 e2e_expect_text "L'installazione del programma è stata interrotta!"

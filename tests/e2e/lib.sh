@@ -13,6 +13,9 @@
 #   e2e_fail MESSAGE        screenshot, message, end the case with failure
 #   e2e_reg_query KEY [VALUE]       the registry through "wine reg query"
 #   e2e_wait_file PATH [SECS]       poll until a file exists
+#   e2e_x_window NAME [SECS]        wait for an X window (xdotool); its id goes
+#                                   to $E2E_X_WINDOW ("Wine desktop" is the desktop)
+#   e2e_x_key KEY...                activate $E2E_X_WINDOW, then send keys to it
 # Paths: $E2E_DRIVE_C is drive C: of the prefix.
 
 set -euo pipefail
@@ -136,6 +139,18 @@ e2e_wait_file() {
     [ "$tries" -lt "$limit" ] || return 1
     sleep 0.2
   done
+}
+
+e2e_x_window() {
+  E2E_X_WINDOW=$(timeout "${2:-60}" xdotool search --sync --limit 1 --name "$1" 2>/dev/null) ||
+    e2e_fail "no X window \"$1\""
+}
+
+# Keys reach a Wine window reliably only when it is active; sending them with
+# --window is often ignored.
+e2e_x_key() {
+  timeout 30 xdotool windowactivate --sync "$E2E_X_WINDOW" >/dev/null 2>&1 || true
+  timeout 30 xdotool key --delay 100 "$@"
 }
 
 # Prints the key (or one value of it); fails when it does not exist.
