@@ -15,11 +15,11 @@ extern "C" {
  * names a group folder under the Start menu programs ("..\..\Desktop" is
  * the desktop), each line of that group a link. Removing also removes the
  * group folders that are left empty. Creating needs COM initialised. */
-void ShellLinksApply(const char *script, int create);
+void ShellLinksApply(const char* script, int create);
 
 /* Deletes every file under its long name as the DeleteFiles lines of the
  * AddReg sections of [DefaultUninstall] say. */
-void LongNamesDelete(const char *script);
+void LongNamesDelete(const char* script);
 
 #ifdef __cplusplus
 }

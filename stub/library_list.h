@@ -10,11 +10,11 @@ extern "C" {
 
 typedef struct {
     int count;
-    char **names; /* each allocated to its length */
+    char** names; /* each allocated to its length */
 } LibraryList;
 
 /* Reads the names of one section; an absent or empty section gives none. */
-void ReadLibraryList(const char *script, const char *section, LibraryList *list);
+void ReadLibraryList(const char* script, const char* section, LibraryList* list);
 
 #ifdef __cplusplus
 }

@@ -15,14 +15,12 @@ Avviora g_avviora;
 static const char kMissingFiles[] = "Installazione annullata\r\n"
                                     "Mancano dei files necessari all'installazione (code: 0002)";
 
-static void DeleteTemporaryFiles(void)
-{
+static void DeleteTemporaryFiles(void) {
     DeleteFileA(g_avviora.temp_cabinet);
     DeleteFileA(g_avviora.temp_script);
 }
 
-static int Fail(void)
-{
+static int Fail(void) {
     ShowMessage(g_avviora.failure_text, "Setup error", MB_ICONSTOP);
     ShowMessage(g_avviora.stop_text, "Setup", MB_ICONEXCLAMATION);
     DeleteTemporaryFiles();
@@ -30,10 +28,9 @@ static int Fail(void)
 }
 
 /* Finds the unpacked script; 0 when the cabinet brought none. */
-static int FindScript(void)
-{
+static int FindScript(void) {
     WIN32_FIND_DATAA found;
-    char *file_part;
+    char* file_part;
     char unpacked[MAX_PATH];
     HANDLE find = FindFirstFileA("c:\\~Vudi\\*.inf", &found);
     if (find == INVALID_HANDLE_VALUE)
@@ -49,9 +46,8 @@ static int FindScript(void)
 
 /* The chosen folder goes into the script, and the program to start moves
  * into it: short folder + "\" + the file name of [Version] Run. */
-static void WriteChosenFolder(void)
-{
-    const char *script = g_avviora.script_path;
+static void WriteChosenFolder(void) {
+    const char* script = g_avviora.script_path;
     char run[MAX_PATH], drive[_MAX_DRIVE], folder[_MAX_DIR], name[_MAX_FNAME], extension[_MAX_EXT];
     WritePrivateProfileStringA("STRINGS", "PROGDIR", g_avviora.install_folder_short, script);
     GetPrivateProfileStringA("Version", "Run", "", run, MAX_PATH, script);
@@ -68,8 +64,7 @@ static void WriteChosenFolder(void)
 /* The program group and desktop links of the script. The setup runtime,
  * which every package with links installs into the system folder, makes
  * them; a package without the runtime has no links. */
-static void CreateShellLinks(void)
-{
+static void CreateShellLinks(void) {
     static char command[2 * MAX_PATH];
     GetSystemDirectoryA(command, MAX_PATH);
     TextAppend(command, sizeof command, "\\avviora.dll");
@@ -80,8 +75,7 @@ static void CreateShellLinks(void)
     RunAndWait(command, SW_HIDE);
 }
 
-static int Install(void)
-{
+static int Install(void) {
     static char command[3 * MAX_PATH];
     HCURSOR saved_cursor;
     INT_PTR choice = RunSetupDialog();
@@ -134,8 +128,7 @@ static int Install(void)
 
 /* The program's entry point: no C runtime start-up, so that the image stays
  * within its fixed size. */
-void AvvioraStart(void)
-{
+void AvvioraStart(void) {
     int code;
     g_avviora.instance = GetModuleHandleA(NULL);
     CoInitialize(NULL);

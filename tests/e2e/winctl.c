@@ -6,22 +6,21 @@
  *   winctl list                        print the visible top-level windows
  * The texts are printed one per line, the window title first. Exit code 0 on
  * success, 1 when the time runs out or the button does not exist. */
-#include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <windows.h>
 
-static HWND FindButton(HWND window, const char *text);
+static HWND FindButton(HWND window, const char* text);
 
 typedef struct {
-    const char *title;
-    const char *button; /* NULL: any window of that title */
+    const char* title;
+    const char* button; /* NULL: any window of that title */
     HWND found;
 } Search;
 
-static BOOL CALLBACK MatchTitle(HWND window, LPARAM context)
-{
-    Search *search = (Search *)context;
+static BOOL CALLBACK MatchTitle(HWND window, LPARAM context) {
+    Search* search = (Search*)context;
     char text[512];
     if (IsWindowVisible(window) && GetWindowTextA(window, text, sizeof text) >= 0 &&
         strcmp(text, search->title) == 0 &&
@@ -32,15 +31,13 @@ static BOOL CALLBACK MatchTitle(HWND window, LPARAM context)
     return TRUE;
 }
 
-static HWND FindTitled(const char *title, const char *button)
-{
+static HWND FindTitled(const char* title, const char* button) {
     Search search = {title, button, NULL};
     EnumWindows(MatchTitle, (LPARAM)&search);
     return search.found;
 }
 
-static HWND WaitFor(const char *title, const char *button, int seconds)
-{
+static HWND WaitFor(const char* title, const char* button, int seconds) {
     DWORD end = GetTickCount() + (DWORD)seconds * 1000;
     HWND window;
     while ((window = FindTitled(title, button)) == NULL && (int)(end - GetTickCount()) > 0)
@@ -49,8 +46,7 @@ static HWND WaitFor(const char *title, const char *button, int seconds)
 }
 
 /* A button's text without its mnemonic marks. */
-static void PlainText(HWND control, char *text, int size)
-{
+static void PlainText(HWND control, char* text, int size) {
     char raw[512];
     int r, w = 0;
     DWORD_PTR ignored;
@@ -65,8 +61,7 @@ static void PlainText(HWND control, char *text, int size)
     text[w] = 0;
 }
 
-static BOOL CALLBACK PrintChild(HWND child, LPARAM unused)
-{
+static BOOL CALLBACK PrintChild(HWND child, LPARAM unused) {
     char text[512];
     (void)unused;
     PlainText(child, text, sizeof text);
@@ -76,13 +71,12 @@ static BOOL CALLBACK PrintChild(HWND child, LPARAM unused)
 }
 
 typedef struct {
-    const char *text;
+    const char* text;
     HWND found;
 } ButtonSearch;
 
-static BOOL CALLBACK MatchButton(HWND child, LPARAM context)
-{
-    ButtonSearch *search = (ButtonSearch *)context;
+static BOOL CALLBACK MatchButton(HWND child, LPARAM context) {
+    ButtonSearch* search = (ButtonSearch*)context;
     char text[512], class_name[64];
     GetClassNameA(child, class_name, sizeof class_name);
     PlainText(child, text, sizeof text);
@@ -93,15 +87,13 @@ static BOOL CALLBACK MatchButton(HWND child, LPARAM context)
     return TRUE;
 }
 
-static HWND FindButton(HWND window, const char *text)
-{
+static HWND FindButton(HWND window, const char* text) {
     ButtonSearch search = {text, NULL};
     EnumChildWindows(window, MatchButton, (LPARAM)&search);
     return search.found;
 }
 
-static BOOL CALLBACK PrintTopLevel(HWND window, LPARAM unused)
-{
+static BOOL CALLBACK PrintTopLevel(HWND window, LPARAM unused) {
     char text[512], class_name[64];
     (void)unused;
     if (IsWindowVisible(window)) {
@@ -112,8 +104,7 @@ static BOOL CALLBACK PrintTopLevel(HWND window, LPARAM unused)
     return TRUE;
 }
 
-int main(int argc, char **argv)
-{
+int main(int argc, char** argv) {
     HWND window;
     int seconds = argc > 1 ? atoi(argv[argc - 1]) : 0;
     if (argc == 2 && strcmp(argv[1], "list") == 0) {

@@ -1,7 +1,7 @@
 // The setup script as the runtime reads it beyond the profile calls: INF
 // fields, %tokens%, library lists, and the long names and links it undoes.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -39,8 +39,8 @@ TEST(InfFields, SplitAsTheInfInstallerDoes) {
         {R"(setup.ini, progman.groups,, "group2=""..\..\Desktop""")",
          {"setup.ini", "progman.groups", "", R"(group2="..\..\Desktop")"}},
         {R"(HKLM,Software\Microsoft\Windows\CurrentVersion\RenameFiles\SplashH,GUIDAL~1.HLP,,"Guida lunga.hlp")",
-         {"HKLM", R"(Software\Microsoft\Windows\CurrentVersion\RenameFiles\SplashH)", "GUIDAL~1.HLP",
-          "", "Guida lunga.hlp"}},
+         {"HKLM", R"(Software\Microsoft\Windows\CurrentVersion\RenameFiles\SplashH)",
+          "GUIDAL~1.HLP", "", "Guida lunga.hlp"}},
         {"Demo.exe ; installed into the folder", {"Demo.exe"}},
         {"a,,", {"a", "", ""}},
         {R"("a;b" , c)", {"a;b", "c"}},
@@ -57,11 +57,12 @@ TEST(InfFields, CountsFieldsBeyondTheArray) {
 }
 
 class ScriptFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "avviora_test_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder_ = std::string(temp) + "avviora_test_" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
         CreateDirectoryA(folder_.c_str(), nullptr);
         script_ = folder_ + "\\setup.inf";
     }
@@ -69,9 +70,7 @@ protected:
         DeleteFileA(script_.c_str());
         RemoveDirectoryA(folder_.c_str());
     }
-    void WriteScript(const std::string& text) {
-        std::ofstream(script_, std::ios::binary) << text;
-    }
+    void WriteScript(const std::string& text) { std::ofstream(script_, std::ios::binary) << text; }
     static bool Exists(const std::string& path) {
         return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     }
@@ -108,8 +107,8 @@ TEST(Text, AppendNeverRunsPastTheBuffer) {
 
 TEST(Text, PlainFileNamesHaveNoFolder) {
     const std::pair<const char*, int> cases[] = {
-        {"Guida lunga.hlp", 1}, {"GUIDAL~1.HLP", 1}, {"", 0},       {".", 0},
-        {"..", 0},              {"..\\boot.ini", 0}, {"C:boot", 0}, {"a/b", 0},
+        {"Guida lunga.hlp", 1}, {"GUIDAL~1.HLP", 1}, {"", 0},    {".", 0}, {"..", 0},
+        {"..\\boot.ini", 0},    {"C:boot", 0},       {"a/b", 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsPlainFileName(c.first), c.second) << c.first;
@@ -133,10 +132,12 @@ TEST_F(ScriptFolder, LibraryListsHoldEveryNamedLibrary) {
 }
 
 TEST_F(ScriptFolder, UninstallDeletesOnlyTheNamedLongFiles) {
-    const std::string key = "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\DeleteFiles\\SplashD";
+    const std::string key =
+        "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\DeleteFiles\\SplashD";
     WriteScript("[DefaultUninstall]\r\nAddReg=LFNs\r\n[Strings]\r\nPROGDIR=" + folder_ +
                 "\r\n[LFNs]\r\n" + key + ",,,\"%PROGDIR%\\\"\r\n" + key +
-                ",LEGGIM~1.TXT,,\"Leggimi lungo.txt\"\r\n" + key + ",EVIL~1.TXT,,\"..\\evil.txt\"\r\n");
+                ",LEGGIM~1.TXT,,\"Leggimi lungo.txt\"\r\n" + key +
+                ",EVIL~1.TXT,,\"..\\evil.txt\"\r\n");
     const std::string named = folder_ + "\\Leggimi lungo.txt";
     const std::string other = folder_ + "\\Altro lungo.txt";
     Touch(named);
@@ -148,13 +149,13 @@ TEST_F(ScriptFolder, UninstallDeletesOnlyTheNamedLongFiles) {
 }
 
 TEST_F(ScriptFolder, LinksOfTheGroupLinesAppearAndGoAgain) {
-    WriteScript(
-        "[DefaultInstall]\r\nUpdateInis=Links\r\n[Strings]\r\nPROGDIR=" + folder_ +
-        "\r\n[Links]\r\n"
-        "setup.ini , progman.groups, ,\"group42=Velaset prova\"\r\n"
-        "setup.ini , group42, , \"\"\"Prova\"\", \"\"%PROGDIR%\\Prova.exe\"\",,, Prova,\"%PROGDIR%\"\"\r\n"
-        "setup.ini , progman.groups, ,\"group43=..\\Fuori\"\r\n"
-        "setup.ini , group43, , \"\"\"Fuori\"\", \"\"%PROGDIR%\\Prova.exe\"\"\"\r\n");
+    WriteScript("[DefaultInstall]\r\nUpdateInis=Links\r\n[Strings]\r\nPROGDIR=" + folder_ +
+                "\r\n[Links]\r\n"
+                "setup.ini , progman.groups, ,\"group42=Velaset prova\"\r\n"
+                "setup.ini , group42, , \"\"\"Prova\"\", \"\"%PROGDIR%\\Prova.exe\"\",,, "
+                "Prova,\"%PROGDIR%\"\"\r\n"
+                "setup.ini , progman.groups, ,\"group43=..\\Fuori\"\r\n"
+                "setup.ini , group43, , \"\"\"Fuori\"\", \"\"%PROGDIR%\\Prova.exe\"\"\"\r\n");
     char programs[MAX_PATH];
     ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, TRUE));
     const std::string group = std::string(programs) + "\\Velaset prova";
@@ -168,4 +169,4 @@ TEST_F(ScriptFolder, LinksOfTheGroupLinesAppearAndGoAgain) {
     EXPECT_FALSE(Exists(group));
 }
 
-}  // namespace
+} // namespace
