@@ -7,7 +7,9 @@
 
 #include "library_list.h"
 
-#define WORK_FOLDER "C:\\~Vudi\\"
+/* The fixed folder into which the whole cabinet is unpacked. */
+#define WORK_FOLDER_TREE "C:\\~Vudi"
+#define WORK_FOLDER WORK_FOLDER_TREE "\\"
 
 typedef struct {
     HINSTANCE instance;

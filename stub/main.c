@@ -32,7 +32,7 @@ static int FindScript(void) {
     WIN32_FIND_DATAA found;
     char* file_part;
     char unpacked[MAX_PATH];
-    HANDLE find = FindFirstFileA("c:\\~Vudi\\*.inf", &found);
+    HANDLE find = FindFirstFileA(WORK_FOLDER "*.inf", &found);
     if (find == INVALID_HANDLE_VALUE)
         return 0;
     FindClose(find);
@@ -97,7 +97,7 @@ static int Install(void) {
         return Fail();
     if (!FindScript()) {
         ShowMessage(kMissingFiles, "Setup", MB_ICONSTOP);
-        DeleteFolderTree("C:\\~Vudi");
+        DeleteFolderTree(WORK_FOLDER_TREE);
         DeleteTemporaryFiles();
         return EXIT_FAILED;
     }
@@ -106,7 +106,7 @@ static int Install(void) {
     lstrcpyA(command, "rundll32.exe setupapi.dll,InstallHinfSection DefaultInstall 132 ");
     TextAppend(command, sizeof command, g_avviora.script_path);
     if (!RunAndWait(command, SW_SHOWNORMAL)) {
-        DeleteFolderTree("C:\\~Vudi");
+        DeleteFolderTree(WORK_FOLDER_TREE);
         return Fail();
     }
     /* What the INF installer leaves undone: long names first, so that the
@@ -114,7 +114,7 @@ static int Install(void) {
     RenameToLongNames();
     CreateShellLinks();
 
-    DeleteFolderTree("C:\\~Vudi");
+    DeleteFolderTree(WORK_FOLDER_TREE);
     DeleteTemporaryFiles();
     if (g_avviora.libraries_p.count + g_avviora.libraries_s.count > 0)
         RegisterLibraries();
