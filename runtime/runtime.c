@@ -127,7 +127,10 @@ void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, i
     GetTempPathA(MAX_PATH, temp);
     if (folder[0] == 0 || !GetTempFileNameA(temp, "avv", 0, copy) ||
         !CopyFileA(script, copy, FALSE)) {
-        MessageBoxA(window, script, "Setup error", MB_OK | MB_ICONSTOP);
+        char text[MAX_PATH + 32];
+        lstrcpyA(text, "Impossibile trovare ");
+        TextAppend(text, sizeof text, script);
+        MessageBoxA(window, text, "Setup error", MB_OK | MB_ICONSTOP);
         return;
     }
     GetPrivateProfileStringA("Version", "Caption", "", caption, sizeof caption, copy);
