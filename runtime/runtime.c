@@ -117,6 +117,7 @@ void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, i
     LibraryList in_folder, in_system;
     int length;
     (void)instance, (void)show;
+    copy[0] = 0;
     Argument(command_line, folder, MAX_PATH);
     length = lstrlenA(folder);
     if (length > 0 && folder[length - 1] == '\\')
@@ -131,6 +132,8 @@ void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, i
         lstrcpyA(text, "Impossibile trovare ");
         TextAppend(text, sizeof text, script);
         MessageBoxA(window, text, "Setup error", MB_OK | MB_ICONSTOP);
+        if (copy[0])
+            DeleteFileA(copy);
         return;
     }
     GetPrivateProfileStringA("Version", "Caption", "", caption, sizeof caption, copy);
@@ -147,7 +150,12 @@ void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, i
 
     lstrcpyA(command, "rundll32.exe setupapi.dll,InstallHinfSection DefaultUninstall 132 ");
     TextAppend(command, sizeof command, script);
-    RunAndWait(command);
+    if (!RunAndWait(command)) {
+        /* Without the INF uninstaller the rest would leave half an installation. */
+        MessageBoxA(window, command, "Setup error", MB_OK | MB_ICONSTOP);
+        DeleteFileA(copy);
+        return;
+    }
 
     /* What the INF uninstaller leaves undone: the long-named files and the
      * links, which the installation made outside the INF installer. */
