@@ -5,6 +5,7 @@
 
 #include "cli/command_kit.h"
 #include "cli/commands.h"
+#include "cli/comprimi_command.h"
 #include "common/constants.h"
 #include "platform/message_box.h"
 
@@ -18,10 +19,14 @@ struct Command {
     const char* summary;
 };
 
+// velaset comprimi takes the arguments after its name.
+int RunComprimiCommandInTable(int argc, char** argv) { return RunComprimiCommand(argc - 1, argv + 1); }
+
 const Command kCommands[] = {
     {"new", RunNewCommand, "crea un nuovo progetto"},
     {"show", RunShowCommand, "mostra il testo che il salvataggio scriverebbe per un progetto"},
     {"set", RunSetCommand, "imposta campi e messaggi di un progetto"},
+    {"comprimi", RunComprimiCommandInTable, "crea un file CAB con Comprimi"},
 };
 
 void PrintHelp(std::FILE* to) {
