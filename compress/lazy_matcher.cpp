@@ -80,21 +80,20 @@ uint32_t LongestMatch(DeflateState& s, uint32_t candidate, uint32_t best) {
         }
         return true;
     };
-    // Four candidates a step, fetched together.
+    // A later candidate: answers false when the search is over.
+    auto next = [&](uint32_t c) { return c > limit && --budget != 0 && examine(c); };
+    // kChainLinks candidates a step, fetched together.
+    if (!examine(candidate))
+        return best;
     for (;;) {
-        ChainLinks links = s.chain[candidate & (kHashSize - 1)];
-        if (!examine(candidate))
-            return best;
-        for (int k = 0; k < kChainLinks - 1; k++) {
-            uint32_t next = links.back[k];
-            if (next <= limit || --budget == 0 || !examine(next))
+        const ChainLinks& links = s.chain[candidate & (kHashSize - 1)];
+        uint16_t c[kChainLinks];
+        std::memcpy(c, links.back, sizeof c);
+        for (int k = 0; k < kChainLinks; k++)
+            if (!next(c[k]))
                 return best;
-        }
-        candidate = links.back[kChainLinks - 1];
-        if (candidate <= limit || --budget == 0)
-            return best;
+        candidate = c[kChainLinks - 1];
     }
-    return best;
 }
 
 // Ends the current deflate block at the scan position.

@@ -15,11 +15,11 @@ constexpr uint32_t kChainBudget = 4096;
 constexpr int kLazyLimit = 32;          // no search while the pending match is this long
 constexpr uint32_t kFarLength3 = 4096;  // a 3-byte match farther than this is not worth it
 
-constexpr int kChainLinks = 4;
+constexpr int kChainLinks = 8;
 
-// The previous position with the same hash (back[0]), and the three before it: the
-// match search fetches four candidates with one memory access. The chain is the same,
-// walked in the same order, whatever the number of links kept.
+// The previous position with the same hash (back[0]) and the ones before it: the match
+// search fetches eight candidates with one memory access instead of following the
+// chain one link at a time. The chain is the same and walked in the same order.
 struct ChainLinks {
     uint16_t back[kChainLinks];
 };
