@@ -91,6 +91,7 @@ TEST(Comprimi, EmptyPathFromLeadingOrDoubledPlusFailsTheCall) {
         ComprimiRun run = RunComprimi(dir.CabDir(), "setup", list, 0);
         if (std::string(pattern) == "A+") {
             EXPECT_EQ(run.result, 1) << "a trailing plus makes no empty entry";
+            ExpectCabextractAgrees(dir.File("setup.CAB"), {{dir.File("a.txt"), "a.txt"}});
             continue;
         }
         EXPECT_EQ(run.result, 0) << pattern;
@@ -274,6 +275,7 @@ TEST(Comprimi, OverlongDirectoryOrBaseIsRefused) {
     ComprimiRun fits = RunComprimi(dir.CabDir(), std::string(99, 'b'), dir.File("a.txt"), 0);
     EXPECT_EQ(fits.result, 1);
     EXPECT_EQ(dir.Names().size(), 2u);
+    ExpectCabextractAgrees(dir.File(std::string(99, 'b') + ".CAB"), {{dir.File("a.txt"), "a.txt"}});
 }
 
 TEST(Comprimi, UnwritableCabinetFolderFailsWithCode6) {

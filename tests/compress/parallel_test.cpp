@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "compress/cabinet_writer.h"
@@ -77,6 +78,29 @@ TEST_F(ParallelFolders, MissingSourceFailsAsWithOneThread) {
     EXPECT_TRUE(CabinetFiles(dir_, "two").empty());
 }
 
+// Temporary names fail on every thread but the caller's: no worker can make its spill file.
+std::thread::id gCallerThread;
+bool CallerOnlyTempName(char* buffer, int size, void* context) {
+    return std::this_thread::get_id() == gCallerThread && ClientTempName(buffer, size, context);
+}
+
+TEST_F(ParallelFolders, JobsThatWorkersCannotDoAreDoneOnTheCallersThread) {
+    ComprimiRun one = RunComprimi(dir_.CabDir(), "setup", list_, 40000, PlatformCallbacks(), 1);
+    ASSERT_EQ(one.result, 1);
+    auto expected = CabinetFiles(dir_, "setup");
+    for (const auto& cabinet : expected) {
+        std::filesystem::remove(dir_.File("setup" + cabinet.first));
+    }
+    CabinetCallbacks callbacks = PlatformCallbacks();
+    callbacks.tempName = CallerOnlyTempName;
+    gCallerThread = std::this_thread::get_id();
+    ComprimiRun two = RunComprimi(dir_.CabDir(), "setup", list_, 40000, callbacks, 2);
+    EXPECT_EQ(two.result, 1);
+    EXPECT_TRUE(two.messages.empty());
+    EXPECT_TRUE(CabinetFiles(dir_, "setup") == expected);
+    EXPECT_TRUE(dir_.SpillFiles().empty());
+}
+
 // A block whose last match has two equally long candidates: the compressor's comparisons
 // run past the block's end into bytes its window kept from before, so a compressor that
 // had compressed A or B would choose differently. Folders compressed on other threads can
@@ -107,6 +131,8 @@ TEST(FolderBytes, DependOnlyOnTheFolderOwnFiles) {
         ReadCabinet cab = ReadCabinetFile(dir.File(base + ".CAB"));
         ASSERT_EQ(cab.folders.size(), 2u);
         blocks.push_back(cab.folders[1].blocks.at(0).data);
+        ExpectCabextractAgrees(dir.File(base + ".CAB"), {{dir.File(first), first},
+                                                        {dir.File("x.bin"), "x.bin"}});
     }
     EXPECT_TRUE(blocks[0] == blocks[1]);
 }
@@ -153,6 +179,13 @@ std::vector<uint8_t> Build(const ScratchDir& dir, const std::vector<std::string>
     ok = ok && FCIFlushCabinet(cab, cb.nextCabinet, cb.progress);
     EXPECT_TRUE(FCIDestroy(cab));
     EXPECT_TRUE(ok) << err.code;
+    std::vector<Source> sources;
+    for (const std::string& name : calls) {
+        if (name != "+") {
+            sources.push_back({dir.File(name), name});
+        }
+    }
+    ExpectCabextractAgrees(dir.File("w.CAB"), sources);
     std::vector<uint8_t> bytes;
     for (const std::string& file : CabinetSet(dir.path(), "w.CAB")) {
         std::vector<uint8_t> more = ReadBytes(file);
