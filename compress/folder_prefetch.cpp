@@ -139,8 +139,8 @@ bool CompressBlock(Worker* w, PrefetchJob* job, uint32_t fill) {
 bool CompressFile(Worker* w, PrefetchJob* job, const char* path, PrefetchedFile* note,
                   uint32_t* fill, uint32_t* folderBytes) {
     int err = 0;
-    int source = w->prefetch->openSource(path, &note->date, &note->time, &note->attributes,
-                                         &err, w->cab.context);
+    int source = w->prefetch->openSource(path, &note->date, &note->time, &note->attributes, &err,
+                                         w->cab.context);
     if (source == -1) {
         return CabFail(&w->cab, kCabOpenSourceFailed, err);
     }
@@ -148,8 +148,7 @@ bool CompressFile(Worker* w, PrefetchJob* job, const char* path, PrefetchedFile*
     bool ok = true;
     for (;;) {
         err = 0;
-        int n = w->cab.cb.read(source, w->input + *fill, kBlockSize - *fill, &err,
-                               w->cab.context);
+        int n = w->cab.cb.read(source, w->input + *fill, kBlockSize - *fill, &err, w->cab.context);
         if (n == 0) {
             break;
         }
@@ -421,8 +420,8 @@ void FCIPrefetch(CabContext* cab, char* const* entries, uint32_t count,
         p->jobs[j - 1].count++;
     }
     for (j = 0; j < jobCount; j++) {
-        p->jobs[j].files = static_cast<PrefetchedFile*>(
-            cab->cb.alloc(p->jobs[j].count * sizeof(PrefetchedFile)));
+        p->jobs[j].files =
+            static_cast<PrefetchedFile*>(cab->cb.alloc(p->jobs[j].count * sizeof(PrefetchedFile)));
         if (p->jobs[j].files == nullptr) {
             Release(cab);
             return;

@@ -171,12 +171,13 @@ Measure RunGzip(const std::vector<std::string>& files, const std::string& outDir
 
 void Row(unsigned megabytes, size_t files, const char* tool, const Measure& m, uint64_t input,
          double baseSeconds) {
-    std::printf("| %5u MB | %5zu | %-26s | %7.2f s | %7.2f s | %6.1f MB/s | %11llu | %5.1f %% | %6.1f MB | %s |\n",
-                megabytes, files, tool, m.seconds, m.cpuSeconds, input / 1048576.0 / m.seconds,
-                static_cast<unsigned long long>(m.bytes), 100.0 * m.bytes / input,
-                m.peakKb / 1024.0,
-                baseSeconds > 0 ? (std::to_string(baseSeconds / m.seconds).substr(0, 4) + "x").c_str()
-                                : (m.ok ? "" : "FAILED"));
+    std::printf(
+        "| %5u MB | %5zu | %-26s | %7.2f s | %7.2f s | %6.1f MB/s | %11llu | %5.1f %% | %6.1f MB | "
+        "%s |\n",
+        megabytes, files, tool, m.seconds, m.cpuSeconds, input / 1048576.0 / m.seconds,
+        static_cast<unsigned long long>(m.bytes), 100.0 * m.bytes / input, m.peakKb / 1024.0,
+        baseSeconds > 0 ? (std::to_string(baseSeconds / m.seconds).substr(0, 4) + "x").c_str()
+                        : (m.ok ? "" : "FAILED"));
 }
 
 } // namespace
@@ -197,10 +198,12 @@ int main(int argc, char** argv) {
     std::string outDir = work + "/out";
     mkdir(outDir.c_str(), 0755);
     setenv("TMPDIR", outDir.c_str(), 1);
-    std::printf("| input    | files | tool                       | time      | CPU time  | speed       | "
-                "output bytes | ratio   | peak RSS | vs 1 thread |\n");
-    std::printf("|----------|-------|----------------------------|-----------|-----------|-------------|"
-                "-------------|---------|----------|---|\n");
+    std::printf(
+        "| input    | files | tool                       | time      | CPU time  | speed       | "
+        "output bytes | ratio   | peak RSS | vs 1 thread |\n");
+    std::printf(
+        "|----------|-------|----------------------------|-----------|-----------|-------------|"
+        "-------------|---------|----------|---|\n");
     bool identical = true;
     std::string load;
     FILE* loadavg = std::fopen("/proc/loadavg", "r");
@@ -232,7 +235,8 @@ int main(int argc, char** argv) {
         identical = identical && same;
         Measure gzip = RunGzip(files, outDir);
         Row(megabytes, files.size(), "libdeflate-gzip -9", gzip, input, 0);
-        std::printf("|          |       | 1 and %u threads: %-9s | %zu cabinet(s) | Comprimi/gzip: time %.2f, size %.3f | | | | | |\n",
+        std::printf("|          |       | 1 and %u threads: %-9s | %zu cabinet(s) | Comprimi/gzip: "
+                    "time %.2f, size %.3f | | | | | |\n",
                     threads, same ? "identical" : "DIFFER",
                     CabinetFiles(outDir + "/one", "setup").size(), one.seconds / gzip.seconds,
                     double(one.bytes) / gzip.bytes);

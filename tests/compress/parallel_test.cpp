@@ -125,14 +125,14 @@ TEST(FolderBytes, DependOnlyOnTheFolderOwnFiles) {
     std::vector<std::vector<uint8_t>> blocks;
     for (const char* first : {"a.bin", "b.bin"}) {
         std::string base = std::string("after-") + first[0];
-        ASSERT_EQ(RunComprimi(dir.CabDir(), base, dir.File(first) + "+" + dir.File("x.bin"), 0)
-                      .result,
-                  1);
+        ASSERT_EQ(
+            RunComprimi(dir.CabDir(), base, dir.File(first) + "+" + dir.File("x.bin"), 0).result,
+            1);
         ReadCabinet cab = ReadCabinetFile(dir.File(base + ".CAB"));
         ASSERT_EQ(cab.folders.size(), 2u);
         blocks.push_back(cab.folders[1].blocks.at(0).data);
-        ExpectCabextractAgrees(dir.File(base + ".CAB"), {{dir.File(first), first},
-                                                        {dir.File("x.bin"), "x.bin"}});
+        ExpectCabextractAgrees(dir.File(base + ".CAB"),
+                               {{dir.File(first), first}, {dir.File("x.bin"), "x.bin"}});
     }
     EXPECT_TRUE(blocks[0] == blocks[1]);
 }
@@ -154,9 +154,9 @@ std::vector<uint8_t> Build(const ScratchDir& dir, const std::vector<std::string>
     std::strcpy(params.cabinetName, "w.CAB");
     std::strcpy(params.cabinetPath, settings.cabinetDir);
     CabError err;
-    CabContext* cab = FCICreate(&err, cb.filePlaced, cb.alloc, cb.release, cb.open, cb.read,
-                                cb.write, cb.close, cb.seek, cb.remove, cb.tempName, &params,
-                                &settings);
+    CabContext* cab =
+        FCICreate(&err, cb.filePlaced, cb.alloc, cb.release, cb.open, cb.read, cb.write, cb.close,
+                  cb.seek, cb.remove, cb.tempName, &params, &settings);
     EXPECT_NE(cab, nullptr);
     std::vector<std::string> paths;
     for (const std::string& name : plan) {
@@ -202,8 +202,8 @@ TEST(ParallelWriter, FoldersClosedInsideAJobAndCallsOffThePlanGiveTheSameBytes) 
     WriteFile(dir.File("a.txt"), TextBytes(50000));
     WriteFile(dir.File("b.txt"), TextBytes(9000));
     WriteFile(dir.File("c.bin"), RandomBytes(45000, 2));
-    const std::vector<std::string> plan = {"a.txt", "big.bin", "b.txt", "+", "c.bin",
-                                           "a.txt", "+",       "b.txt"};
+    const std::vector<std::string> plan = {"a.txt", "big.bin", "b.txt", "+",
+                                           "c.bin", "a.txt",   "+",     "b.txt"};
     struct {
         const char* what;
         std::vector<std::string> calls;
