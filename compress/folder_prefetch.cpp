@@ -306,7 +306,8 @@ void NextJob(FolderPrefetch* p) {
     Unlock(p->lock);
 }
 
-// Replays the blocks of the current job up to blocksEnd into the folder's counts.
+// Reports blocks from..to of the current job as spilled, as the writer would have while
+// compressing them itself.
 bool TakeBlocks(CabContext* cab, PrefetchJob* job, uint32_t from, uint32_t to,
                 ClientProgressFn progress) {
     for (uint32_t b = from; b < to; b++) {
