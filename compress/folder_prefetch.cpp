@@ -1,7 +1,6 @@
 // Compressing the folders of a known file list ahead on worker threads: the plan and the
 // writer's side (the workers are in prefetch_worker.cpp).
 //
-//
 // Every run of paths between two folder closes of the plan is a job. A worker compresses
 // a job's files as the writer would compress a folder that starts with the job's first
 // file, into a data spill of its own, and notes per file what the writer needs to replay
