@@ -60,7 +60,7 @@ struct CabContext {
     uint32_t cabinetCounter; // the header's cabinet index
 
     FolderBuilder folder;
-    uint8_t* copyBuffer; // kCopyChunk bytes for reading spills back and copying them
+    uint8_t* copyBuffer;  // kCopyChunk bytes for reading spills back and copying them
     uint8_t* blockBuffer; // one data block with its header, when read back
 
     FolderPrefetch* prefetch; // folders compressed ahead on other threads, or null
@@ -95,20 +95,28 @@ void SpillMove(SpillFile* to, SpillFile* from);
 struct SpillReader {
     SpillFile* spill;
     uint8_t* buffer;
-    uint32_t have;     // bytes in the buffer
-    uint32_t at;       // next byte of the buffer
-    uint32_t left;     // bytes of the spill not yet read into the buffer
+    uint32_t have; // bytes in the buffer
+    uint32_t at;   // next byte of the buffer
+    uint32_t left; // bytes of the spill not yet read into the buffer
 };
 void SpillReaderStart(SpillReader* reader, SpillFile* spill, uint8_t* buffer);
 bool SpillReaderDone(const SpillReader* reader);
 bool SpillRead(CabContext* cab, SpillReader* reader, void* bytes, uint32_t count);
 
 // Writer steps shared between the operations.
+// Every folder gets a fresh compressor: the compressor's window keeps bytes of earlier
+// blocks that take part in its comparisons, so only a fresh one makes a folder's bytes
+// depend on its own files alone (and lets other threads compress it ahead).
+bool CabRenewCompressor(CabContext* cab);
 bool CabSpillBlock(CabContext* cab, ClientProgressFn progress);
 bool CabCloseFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress);
 bool CabWriteCabinet(CabContext* cab, ClientProgressFn progress, uint32_t progressTotal,
                      uint32_t estimate);
 void CabResetHeader(CabContext* cab);
+// Steps of adding a file up to its record, without the closing of a full folder; with a
+// null name only the file's data is added (its record is already there).
+bool CabReadFileIntoFolder(CabContext* cab, const char* sourcePath, const char* name,
+                           ClientProgressFn progress, ClientOpenSourceFn openSource);
 bool CabAddFileSequential(CabContext* cab, const char* sourcePath, const char* name,
                           ClientNextCabinetFn nextCabinet, ClientProgressFn progress,
                           ClientOpenSourceFn openSource);

@@ -41,13 +41,8 @@ bool SetCompressionType(CabContext* cab, uint16_t type, ClientNextCabinetFn next
     if (type != kCompressionMsZip) {
         return CabFail(cab, kCabUnknownCompression, 0);
     }
-    uint32_t blockSize = kBlockSize;
-    int result = MsZipCreate(&blockSize, cab->cb.alloc, cab->cb.release, &f->compressor,
-                             &f->maxOutput);
-    if (result != MSZIP_OK) {
-        f->compressor = nullptr;
-        return CabFail(cab, result == MSZIP_NO_MEMORY ? kCabOutOfMemory : kCabCompressionFailed,
-                       0);
+    if (!CabRenewCompressor(cab)) {
+        return false;
     }
     f->output = static_cast<uint8_t*>(CabAlloc(cab, f->maxOutput));
     f->input = static_cast<uint8_t*>(CabAlloc(cab, kBlockSize));
@@ -64,8 +59,8 @@ bool SetCompressionType(CabContext* cab, uint16_t type, ClientNextCabinetFn next
 CabContext* FCICreate(CabError* err, ClientFilePlacedFn filePlaced, ClientAllocFn alloc,
                       ClientFreeFn release, ClientOpenFn open, ClientReadFn read,
                       ClientWriteFn write, ClientCloseFn close, ClientSeekFn seek,
-                      ClientDeleteFn remove, ClientTempNameFn tempName,
-                      const CabinetParams* first, void* context) {
+                      ClientDeleteFn remove, ClientTempNameFn tempName, const CabinetParams* first,
+                      void* context) {
     err->code = kCabNoError;
     err->detail = 0;
     err->failed = 0;
@@ -88,9 +83,8 @@ CabContext* FCICreate(CabError* err, ClientFilePlacedFn filePlaced, ClientAllocF
     cab->cb.tempName = tempName;
     cab->context = context;
     cab->err = err;
-    SpillFile* all[] = {&cab->folder.data, &cab->folder.files, &cab->cabData,
-                        &cab->cabFiles,    &cab->cabFolders,   &cab->restData,
-                        &cab->restFiles};
+    SpillFile* all[] = {&cab->folder.data, &cab->folder.files, &cab->cabData,  &cab->cabFiles,
+                        &cab->cabFolders,  &cab->restData,     &cab->restFiles};
     for (SpillFile* spill : all) {
         SpillInit(spill);
     }
@@ -123,6 +117,22 @@ CabContext* FCICreate(CabError* err, ClientFilePlacedFn filePlaced, ClientAllocF
     }
     CabResetHeader(cab);
     return cab;
+}
+
+bool CabRenewCompressor(CabContext* cab) {
+    FolderBuilder* f = &cab->folder;
+    if (f->compressor != nullptr) {
+        MsZipDestroy(f->compressor);
+        f->compressor = nullptr;
+    }
+    uint32_t blockSize = kBlockSize;
+    int result =
+        MsZipCreate(&blockSize, cab->cb.alloc, cab->cb.release, &f->compressor, &f->maxOutput);
+    if (result != MSZIP_OK) {
+        f->compressor = nullptr;
+        return CabFail(cab, result == MSZIP_NO_MEMORY ? kCabOutOfMemory : kCabCompressionFailed, 0);
+    }
+    return true;
 }
 
 bool CabSpillBlock(CabContext* cab, ClientProgressFn progress) {
@@ -170,17 +180,15 @@ bool CabCloseFolderIfFull(CabContext* cab, ClientNextCabinetFn nextCabinet,
     const FolderBuilder* f = &cab->folder;
     // Both tests use spill sizes only, so a partly filled input block does not count.
     uint64_t projected = uint64_t(kHeaderSize) + cab->cabFiles.size + kFolderEntrySize +
-                         cab->cabFolders.size + cab->cabData.size + f->files.size +
-                         f->data.size;
+                         cab->cabFolders.size + cab->cabData.size + f->files.size + f->data.size;
     if (f->data.size > cab->current.folderThreshold || projected > cab->current.sizeLimit) {
         return CabCloseFolder(cab, nextCabinet, progress);
     }
     return true;
 }
 
-bool CabAddFileSequential(CabContext* cab, const char* sourcePath, const char* name,
-                          ClientNextCabinetFn nextCabinet, ClientProgressFn progress,
-                          ClientOpenSourceFn openSource) {
+bool CabReadFileIntoFolder(CabContext* cab, const char* sourcePath, const char* name,
+                           ClientProgressFn progress, ClientOpenSourceFn openSource) {
     FolderBuilder* f = &cab->folder;
     uint16_t date = 0;
     uint16_t time = 0;
@@ -194,8 +202,7 @@ bool CabAddFileSequential(CabContext* cab, const char* sourcePath, const char* n
     bool ok = true;
     for (;;) {
         err = 0;
-        int n = cab->cb.read(source, f->input + f->fill, kBlockSize - f->fill, &err,
-                             cab->context);
+        int n = cab->cb.read(source, f->input + f->fill, kBlockSize - f->fill, &err, cab->context);
         if (n == 0) {
             break;
         }
@@ -216,14 +223,17 @@ bool CabAddFileSequential(CabContext* cab, const char* sourcePath, const char* n
     }
     // Closing a file that was only read cannot lose data, so its result does not count.
     cab->cb.close(source, &err, cab->context);
-    if (!ok) {
-        return false;
+    if (!ok || name == nullptr) {
+        return ok;
     }
-    if (!CabAppendFileRecord(cab, f->uncompressed - start, start, date, time, attributes,
-                             name)) {
-        return false;
-    }
-    return CabCloseFolderIfFull(cab, nextCabinet, progress);
+    return CabAppendFileRecord(cab, f->uncompressed - start, start, date, time, attributes, name);
+}
+
+bool CabAddFileSequential(CabContext* cab, const char* sourcePath, const char* name,
+                          ClientNextCabinetFn nextCabinet, ClientProgressFn progress,
+                          ClientOpenSourceFn openSource) {
+    return CabReadFileIntoFolder(cab, sourcePath, name, progress, openSource) &&
+           CabCloseFolderIfFull(cab, nextCabinet, progress);
 }
 
 bool FCIAddFile(CabContext* cab, const char* sourcePath, const char* nameInCabinet,
@@ -233,11 +243,9 @@ bool FCIAddFile(CabContext* cab, const char* sourcePath, const char* nameInCabin
         return false;
     }
     if (cab->prefetch != nullptr) {
-        return PrefetchAddFile(cab, sourcePath, nameInCabinet, nextCabinet, progress,
-                               openSource);
+        return PrefetchAddFile(cab, sourcePath, nameInCabinet, nextCabinet, progress, openSource);
     }
-    return CabAddFileSequential(cab, sourcePath, nameInCabinet, nextCabinet, progress,
-                                openSource);
+    return CabAddFileSequential(cab, sourcePath, nameInCabinet, nextCabinet, progress, openSource);
 }
 
 bool FCIFlushFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress) {
@@ -256,7 +264,7 @@ bool FCIDestroy(CabContext* cab) {
         MsZipDestroy(f->compressor);
     }
     ReleaseBuffers(cab);
-    SpillFile* all[] = {&f->data,      &f->files,      &cab->cabData, &cab->cabFiles,
+    SpillFile* all[] = {&f->data,         &f->files,      &cab->cabData,  &cab->cabFiles,
                         &cab->cabFolders, &cab->restData, &cab->restFiles};
     for (SpillFile* spill : all) {
         if (!SpillRemove(cab, spill, &detail)) {
