@@ -9,6 +9,7 @@
 
 #include "builder/project/project.h"
 #include "builder/script/script_text.h"
+#include "builder/script/script_fields.h"
 #include "builder/script/setup_script.h"
 #include "platform/status.h"
 
