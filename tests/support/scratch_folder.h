@@ -18,9 +18,13 @@ class ScratchFolder {
   public:
     ScratchFolder() {
         static int counter = 0;
-        path_ = platform::JoinSourcePath(
-            platform::TempFolder(), "velaset-test-" + std::to_string(platform::CurrentProcessId()) +
-                                        "-" + std::to_string(++counter));
+        // An 8.3 name is its own short name, so other folders appearing in the
+        // temporary folder meanwhile never change the short paths a test sees.
+        char name[16];
+        std::snprintf(name, sizeof name, "V%07X.%03X",
+                      static_cast<unsigned>(platform::CurrentProcessId()) & 0xFFFFFFFu,
+                      static_cast<unsigned>(++counter) & 0xFFFu);
+        path_ = platform::JoinSourcePath(platform::TempFolder(), name);
         std::filesystem::remove_all(std::filesystem::u8path(path_));
         platform::MakeDirectory(path_);
     }
