@@ -1,6 +1,8 @@
 // velaset build PROJECT.mip [-o SETUP.exe] [--edit] [--inf-only] [--quiet]
 // Turns a project into its setup executable (or only its setup script), as the last
 // page of the wizard does.
+#include "cli/build_command.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>

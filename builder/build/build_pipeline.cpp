@@ -8,6 +8,7 @@
 #include "builder/build/setup_executable.h"
 #include "builder/project/project_file.h"
 #include "builder/script/script_file.h"
+#include "common/constants.h"
 #include "platform/file_access.h"
 #include "platform/file_times.h"
 #include "platform/folders.h"

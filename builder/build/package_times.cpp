@@ -8,7 +8,7 @@
 namespace velaset {
 
 std::optional<std::int64_t> SourceDateEpoch(const char* value) {
-    if (value == nullptr || *value == '\0')
+    if (value == nullptr || *value < '0' || *value > '9')
         return std::nullopt;
     char* end = nullptr;
     errno = 0;

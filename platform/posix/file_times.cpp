@@ -1,6 +1,7 @@
 // POSIX implementation of platform/file_times.h.
 #include "platform/file_times.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>

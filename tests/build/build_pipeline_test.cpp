@@ -123,6 +123,11 @@ class PipelineTest : public ::testing::Test {
     platform::MessageBoxRecorder boxes;
 };
 
+// A second, independent set-up inside one test, for table-driven cases.
+struct FreshPipeline : PipelineTest {
+    void TestBody() override {}
+};
+
 std::string ShortNameOf(const std::string& path) {
     return platform::SourceFileName(platform::ShortPath(path));
 }
@@ -290,7 +295,7 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        PipelineTest t;
+        FreshPipeline t;
         t.SetUp();
         c.arrange(t);
         std::string scriptPath;
