@@ -26,6 +26,13 @@ const Command kCommands[] = {
     {"new", RunNewCommand, "crea un nuovo progetto"},
     {"show", RunShowCommand, "mostra il testo che il salvataggio scriverebbe per un progetto"},
     {"set", RunSetCommand, "imposta campi e messaggi di un progetto"},
+    {"add", RunAddCommand, "aggiunge file all'elenco dei file"},
+    {"remove", RunRemoveCommand, "toglie file dall'elenco dei file"},
+    {"dest", RunDestCommand, "imposta la destinazione di un file"},
+    {"link", RunLinkCommand, "aggiunge o toglie un collegamento"},
+    {"reg", RunRegCommand, "aggiunge o toglie una voce di registro"},
+    {"msg", RunMsgCommand, "cambia un messaggio dell'installazione"},
+    {"inf", RunInfCommand, "scrive il file di installazione setup.inf"},
     {"build", RunBuildCommand, "crea l'eseguibile autoestraente (o solo lo script) di un progetto"},
     {"comprimi", RunComprimiCommandInTable, "crea un file CAB con Comprimi"},
 };

@@ -7,6 +7,7 @@
 #include "cli/command_kit.h"
 #include "cli/commands.h"
 #include "cli/project_access.h"
+#include "cli/show_files_command.h"
 #include "platform/file_access.h"
 #include "platform/folders.h"
 #include "platform/process.h"
@@ -17,7 +18,7 @@ namespace velaset {
 namespace cli {
 namespace {
 
-const char kUsage[] = "velaset show PROGETTO.mip";
+const char kUsage[] = "velaset show PROGETTO.mip [--files]";
 
 const char kHelp[] =
     "Carica PROGETTO.mip come fa il builder e stampa, in UTF-8 con righe terminate da LF,\n"
@@ -43,6 +44,7 @@ int RunShowCommand(int argc, char** argv) {
         std::fprintf(Out(), "uso: %s\n\n%s", kUsage, kHelp);
         return kExitOk;
     }
+    const bool files = TakeFilesOption(&argc, argv);
     if (argc != 2)
         return UsageError("show", argc < 2 ? "manca il file di progetto" : "troppi argomenti",
                           kUsage);
@@ -71,6 +73,8 @@ int RunShowCommand(int argc, char** argv) {
             text += c;
     }
     std::fwrite(text.data(), 1, text.size(), Out());
+    if (files)
+        PrintFileList(project);
     return kExitOk;
 }
 
