@@ -20,7 +20,7 @@ mkdir -p "$work/payload" "$work/out"
 
 # The payload: the system C headers as one tar cut to 32 MiB, and a few large
 # installed programs and libraries as separate files.
-tar -C /usr -cf - include 2>/dev/null | head -c $((32 * 1024 * 1024)) > "$work/payload/headers.tar"
+(set +o pipefail; tar -C /usr -cf - include 2>/dev/null | head -c $((32 * 1024 * 1024)) >"$work/payload/headers.tar")
 for f in /usr/bin/cmake /usr/bin/ctest /usr/lib/x86_64-linux-gnu/libstdc++.so.6; do
     cp -L "$f" "$work/payload/$(basename "$f")"
 done
