@@ -20,18 +20,28 @@ const char kUsage[] = "velaset set PROGETTO.mip CHIAVE=VALORE...";
 // it is set), a flag, or a message.
 struct SettableKey {
     const char* key;
-    std::string Project::*text;            // a text field, or null
-    void (Project::*setFlag)(int);         // a flag setter, or null
-    bool (*editable)(const Project&);      // null: always editable
-    const char* governedBy;                // the flag named when not editable
-    bool message;                          // one of the four messages: never empty
+    std::string Project::*text;       // a text field, or null
+    void (Project::*setFlag)(int);    // a flag setter, or null
+    bool (*editable)(const Project&); // null: always editable
+    const char* governedBy;           // the flag named when not editable
+    bool message;                     // one of the four messages: never empty
 };
 
-bool SfondoSet(const Project& p) { return p.States().testoSfondoEditable; }
-bool GruppoSet(const Project& p) { return p.States().nomeGruppoEditable; }
-bool DlgEndSet(const Project& p) { return p.States().captionBEditable; }
-bool UninstallSet(const Project& p) { return p.States().uninstallStringEditable; }
-bool ChkLancioSet(const Project& p) { return p.States().lancioEditable; }
+bool SfondoSet(const Project& p) {
+    return p.States().testoSfondoEditable;
+}
+bool GruppoSet(const Project& p) {
+    return p.States().nomeGruppoEditable;
+}
+bool DlgEndSet(const Project& p) {
+    return p.States().captionBEditable;
+}
+bool UninstallSet(const Project& p) {
+    return p.States().uninstallStringEditable;
+}
+bool ChkLancioSet(const Project& p) {
+    return p.States().lancioEditable;
+}
 
 const SettableKey kKeys[] = {
     {"Titolo", &Project::Titolo, nullptr, nullptr, nullptr, false},
@@ -96,7 +106,8 @@ void PrintHelp() {
                  "Carica PROGETTO.mip, imposta ogni CHIAVE (le chiavi del file di progetto) al\n"
                  "suo VALORE nell'ordine dato, come fa il builder (i flag valgono 0 o 1 e\n"
                  "abilitano o svuotano i campi che ne dipendono; Titolo sostituisce il vecchio\n"
-                 "titolo negli altri testi e nei percorsi), poi salva il progetto.\n"
+                 "titolo negli altri testi e nel percorso dell'eseguibile), poi salva il\n"
+                 "progetto nello stesso file.\n"
                  "Etic2A può contenere a capo; gli altri campi no.\n\nchiavi: %s\n",
                  kUsage, ValidKeys().c_str());
 }
@@ -144,13 +155,14 @@ int RunSetCommand(int argc, char** argv) {
             return UsageError("set", std::string("atteso CHIAVE=VALORE: ") + argv[i], kUsage);
         std::string key(argv[i], static_cast<size_t>(eq - argv[i]));
         if (FindKey(key) == nullptr)
-            return UsageError("set", "chiave sconosciuta: " + key + "\nchiavi valide: " + ValidKeys(),
-                              kUsage);
+            return UsageError(
+                "set", "chiave sconosciuta: " + key + "\nchiavi valide: " + ValidKeys(), kUsage);
     }
     Project project;
     int loaded = LoadNamedProject(argv[1], &project);
     if (loaded != kExitOk)
         return loaded;
+    const std::string projectFile = project.ProgFile;
     for (int i = 2; i < argc; ++i) {
         const char* eq = std::strchr(argv[i], '=');
         std::string key(argv[i], static_cast<size_t>(eq - argv[i]));
@@ -158,6 +170,9 @@ int RunSetCommand(int argc, char** argv) {
         if (!refused.empty())
             return UsageError("set", refused, kUsage);
     }
+    // The project stays in the file named on the command line, even when the new title
+    // would have renamed the path.
+    project.ProgFile = projectFile;
     platform::Status saved = SaveProject(project);
     if (!saved)
         return Failed(saved);
