@@ -10,9 +10,43 @@ namespace {
 inline uint32_t InsertPosition(DeflateState& s, uint32_t p) {
     s.hash = ((s.hash << 5) ^ s.window[p + 2]) & (kHashSize - 1);
     uint32_t previous = s.head[s.hash];
-    s.chain[p & (kHashSize - 1)] = static_cast<uint16_t>(previous);
+    ChainLinks& links = s.chain[p & (kHashSize - 1)];
+    links.back[0] = static_cast<uint16_t>(previous);
+    if (previous != 0) {
+        const ChainLinks& older = s.chain[previous & (kHashSize - 1)];
+        for (int k = 1; k < kChainLinks; k++)
+            links.back[k] = older.back[k - 1];
+    } else {
+        for (int k = 1; k < kChainLinks; k++)
+            links.back[k] = 0;
+    }
     s.head[s.hash] = static_cast<uint16_t>(p);
     return previous;
+}
+
+inline uint32_t Load16(const uint8_t* p) {
+    uint16_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// Length of the common start of scan and match, from byte 2 on (bytes 0 and 1 are
+// known to agree), at most maxLength.
+inline uint32_t CommonLength(const uint8_t* scan, const uint8_t* match, uint32_t maxLength) {
+    uint32_t length = 2;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    while (length + 8 <= maxLength) {
+        uint64_t a, b;
+        std::memcpy(&a, scan + length, 8);
+        std::memcpy(&b, match + length, 8);
+        if (a != b)
+            return length + static_cast<uint32_t>(__builtin_ctzll(a ^ b) >> 3);
+        length += 8;
+    }
+#endif
+    while (length < maxLength && match[length] == scan[length])
+        length++;
+    return length;
 }
 
 // Walks the chain from candidate for a match longer than best; sets matchStart to the
@@ -30,25 +64,41 @@ uint32_t LongestMatch(DeflateState& s, uint32_t candidate, uint32_t best, uint32
         maxLength = lookahead;
     if (best >= maxLength)
         return best;
-    const uint8_t* scan = s.window + current;
+    const uint8_t* window = s.window;
+    const uint8_t* scan = window + current;
+    // A candidate can only be longer if it agrees at best - 1 and best; most fail there.
+    uint32_t scanEnd = Load16(scan + best - 1);
+    const uint32_t scanStart = Load16(scan);
     uint32_t budget = kChainBudget;
-    do {
-        const uint8_t* match = s.window + candidate;
-        if (match[best - 1] == scan[best - 1] && match[best] == scan[best] &&
-            match[0] == scan[0] && match[1] == scan[1]) {
-            uint32_t length = 2;
-            while (length < maxLength && match[length] == scan[length])
-                length++;
-            if (length > best) {
-                best = length;
-                s.matchStart = candidate;
-                if (length >= maxLength)
-                    break;
-            }
+    // Examines one candidate; answers false when the search is over.
+    auto examine = [&](uint32_t c) {
+        const uint8_t* match = window + c;
+        if (Load16(match + best - 1) != scanEnd || Load16(match) != scanStart)
+            return true;
+        uint32_t length = CommonLength(scan, match, maxLength);
+        if (length > best) {
+            best = length;
+            s.matchStart = c;
+            if (length >= maxLength)
+                return false;
+            scanEnd = Load16(scan + best - 1);
         }
-        candidate = s.chain[candidate & (kHashSize - 1)];
-    } while (candidate > limit && --budget != 0);
-    return best;
+        return true;
+    };
+    // A later candidate: answers false when the search is over.
+    auto next = [&](uint32_t c) { return c > limit && --budget != 0 && examine(c); };
+    // kChainLinks candidates a step, fetched together.
+    if (!examine(candidate))
+        return best;
+    for (;;) {
+        const ChainLinks& links = s.chain[candidate & (kHashSize - 1)];
+        uint16_t c[kChainLinks];
+        std::memcpy(c, links.back, sizeof c);
+        for (int k = 0; k < kChainLinks; k++)
+            if (!next(c[k]))
+                return best;
+        candidate = c[kChainLinks - 1];
+    }
 }
 
 // Ends the current deflate block at the scan position.
@@ -64,10 +114,13 @@ void PrepareTables(DeflateState& s, bool history) {
         std::memset(s.head, 0, sizeof s.head);
         return;
     }
+    auto slide = [](uint16_t& position) {
+        position = static_cast<uint16_t>(position >= kBlockOffset ? position - kBlockOffset : 0);
+    };
     for (uint32_t i = 0; i < kHashSize; i++) {
-        s.head[i] = static_cast<uint16_t>(s.head[i] >= kBlockOffset ? s.head[i] - kBlockOffset : 0);
-        s.chain[i] =
-            static_cast<uint16_t>(s.chain[i] >= kBlockOffset ? s.chain[i] - kBlockOffset : 0);
+        slide(s.head[i]);
+        for (int k = 0; k < kChainLinks; k++)
+            slide(s.chain[i].back[k]);
     }
 }
 
