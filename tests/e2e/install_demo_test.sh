@@ -36,7 +36,7 @@ e2e_expect_present "$folder/Demo.exe" "$folder/Leggimi con nome lungo.txt" \
   "$E2E_PROGRAMS/Demo/Demo.lnk" "$E2E_PROGRAMS/Demo/Disinstalla Demo.lnk" \
   "$E2E_DESKTOP_DIR/Demo.lnk"
 e2e_expect_absent "$folder/LEGGIM~1.TXT"
-ls "$E2E_SYSTEM" | grep -qix 'avviora.dll' || e2e_fail "the runtime library is not in the system folder"
+[ -n "$(find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll)" ] || e2e_fail "the runtime library is not in the system folder"
 e2e_expect_no_working_files
 e2e_wait_file "$E2E_DRIVE_C/demo-started.txt" 30 || e2e_fail "Demo.exe was not started at the end"
 grep -qi 'Demo\\Demo.exe$' "$E2E_DRIVE_C/demo-started.txt" ||
