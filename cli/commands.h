@@ -15,6 +15,7 @@ int RunLinkCommand(int argc, char** argv);
 int RunRegCommand(int argc, char** argv);
 int RunMsgCommand(int argc, char** argv);
 int RunInfCommand(int argc, char** argv);
+int RunBuildCommand(int argc, char** argv);
 
 } // namespace cli
 } // namespace velaset

@@ -13,14 +13,14 @@ namespace velaset {
 namespace cli {
 namespace {
 
+// velaset comprimi takes the arguments after its name.
+int RunComprimiCommandInTable(int argc, char** argv) { return RunComprimiCommand(argc - 1, argv + 1); }
+
 struct Command {
     const char* name;
     int (*run)(int argc, char** argv);
     const char* summary;
 };
-
-// velaset comprimi takes the arguments after its name.
-int RunComprimiCommandInTable(int argc, char** argv) { return RunComprimiCommand(argc - 1, argv + 1); }
 
 const Command kCommands[] = {
     {"new", RunNewCommand, "crea un nuovo progetto"},
@@ -33,6 +33,7 @@ const Command kCommands[] = {
     {"reg", RunRegCommand, "aggiunge o toglie una voce di registro"},
     {"msg", RunMsgCommand, "cambia un messaggio dell'installazione"},
     {"inf", RunInfCommand, "scrive il file di installazione setup.inf"},
+    {"build", RunBuildCommand, "crea l'eseguibile autoestraente (o solo lo script) di un progetto"},
     {"comprimi", RunComprimiCommandInTable, "crea un file CAB con Comprimi"},
 };
 

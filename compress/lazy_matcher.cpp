@@ -129,12 +129,17 @@ void WalkLongChain(MatchSearch& m) {
 
 // Finds the longest match for the current position that is longer than best, starting
 // at candidate; sets matchStart to the first candidate of that length in chain order.
-// Never compares past the end of the window.
-uint32_t LongestMatch(DeflateState& s, uint32_t candidate, uint32_t best) {
+// Never compares past the end of the window, nor past the input (lookahead bytes from
+// the scan position): the window beyond the input holds what earlier blocks left there,
+// which must not steer the choice, or the output would depend on what the compressor
+// did before.
+uint32_t LongestMatch(DeflateState& s, uint32_t candidate, uint32_t best, uint32_t lookahead) {
     const uint32_t current = s.position;
     uint32_t maxLength = kWindowSize - current;
     if (maxLength > kMaxMatch)
         maxLength = kMaxMatch;
+    if (maxLength > lookahead)
+        maxLength = lookahead;
     if (best >= maxLength)
         return best;
     const uint8_t* scan = s.window + current;
@@ -180,7 +185,8 @@ uint32_t RunLazyMatching(DeflateState& s, uint32_t inputSize) {
         matchLength = 2;
         if (hashHead != 0 && previousLength < kLazyLimit && s.position - hashHead <= kMaxDistance &&
             s.position < kWindowSize - 3) {
-            matchLength = LongestMatch(s, hashHead, previousLength);
+            matchLength =
+                LongestMatch(s, hashHead, previousLength, static_cast<uint32_t>(lookahead));
             if (matchLength > static_cast<uint32_t>(lookahead))
                 matchLength = static_cast<uint32_t>(lookahead);
             if (matchLength == 3 && s.position - s.matchStart > kFarLength3)
