@@ -36,21 +36,19 @@ const PageHeading kHeadings[kWizardPageCount] = {
     {"", ""},
 };
 
-const char* const kBuildDoneFooter = "Velaset - Creatore di pacchetti di installazione";
-const char* const kStartAgain = "Potete iniziare un nuovo progetto o uscire dall'applicazione.";
-
 } // namespace
 
-LastPageTexts LastPageBeforeBuild() {
-    LastPageTexts t;
-    t.label22 = "Creazione pacchetto di installazione";
-    t.label30 = "Questa procedura realizzerà il pacchetto di installazione creando un file "
-                "eseguibile autoestraente.";
-    t.label32 = "Sarà creato il file:";
-    t.label33 = "Il vostro progetto sarà salvato nel file:";
-    t.label11 = "Clicca avanti per creare il pacchetto.";
-    t.pathsVisible = true;
-    return t;
+BuildPage LastPageBeforeBuild() {
+    BuildPage page;
+    page.Label22 = "Creazione pacchetto di installazione";
+    page.Label30 = "Questa procedura realizzerà il pacchetto di installazione creando un file "
+                   "eseguibile autoestraente.";
+    page.Label32 = "Sarà creato il file:";
+    page.Label33 = "Il vostro progetto sarà salvato nel file:";
+    page.Label11 = "Clicca avanti per creare il pacchetto.";
+    page.showNomeEseguibile = true;
+    page.showNomeProgetto = true;
+    return page;
 }
 
 WizardController::WizardController(Project& project, std::string applicationFolder)
@@ -203,33 +201,21 @@ bool WizardController::UninstallStringEnabled() const {
     return project_.Distribuzione() == 0 && project_.Uninstall() == 1;
 }
 
-bool WizardController::RunBuild(BuildRunner& runner) {
+void WizardController::RestoreLastPage() {
+    BuildPage fresh = LastPageBeforeBuild();
+    fresh.onProgress = lastPage_.onProgress;
+    lastPage_ = fresh;
+}
+
+bool WizardController::RunBuild(const BuildServices& services) {
     backEnabled_ = false;
     nextEnabled_ = false;
     finishEnabled_ = false;
-    bool ok = true;
-    if (chkInf_ == 1) {
-        runner.CreaSoloInf();
-        lastPage_.label22 = "Creazione INF terminata";
-        lastPage_.label30 = "Il file inf per l'installazione è stato creato con successo.";
-        lastPage_.label32 = kStartAgain;
-    } else {
-        ok = runner.CreaPacchetto();
-        if (ok) {
-            lastPage_.label22 = "Creazione terminata";
-            lastPage_.label30 = "L'eseguibile autoestraente contenente il pacchetto di "
-                                "installazione è stato creato con successo.";
-            lastPage_.label32 = kStartAgain;
-        } else {
-            lastPage_.label22 = "Creazione fallita";
-            lastPage_.label30 = "L'eseguibile autoestraente contenente il pacchetto di "
-                                "installazione NON è stato creato.";
-            lastPage_.label32 = "Ricarica il file di progetto e verifica i parametri immessi.";
-        }
-        lastPage_.label11 = "Clicca su fine per creare un nuovo progetto.";
-    }
-    lastPage_.pathsVisible = false;
-    lastPage_.label33 = kBuildDoneFooter;
+    BuildOptions options;
+    options.scriptOnly = chkInf_ == 1;
+    options.editScript = chkMod_ == 1;
+    std::string scriptPath;
+    bool ok = velaset::RunBuild(project_, options, services, lastPage_, &scriptPath);
     finishEnabled_ = true;
     return ok;
 }

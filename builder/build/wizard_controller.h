@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "builder/build/build_page.h"
+#include "builder/build/build_pipeline.h"
 #include "builder/project/project.h"
 
 namespace velaset {
@@ -23,28 +25,8 @@ enum class ProjectChoice {
     Existing, // "Apri una installazione esistente"
 };
 
-// The texts and the two path displays of the last page.
-struct LastPageTexts {
-    std::string label22;
-    std::string label30;
-    std::string label32;
-    std::string label33;
-    std::string label11;
-    bool pathsVisible = true; // lblNomeEseguibile and lblNomeProgetto
-};
-
-// The texts before a build.
-LastPageTexts LastPageBeforeBuild();
-
-// How the build trigger reaches the pipeline.
-class BuildRunner {
-  public:
-    virtual ~BuildRunner() = default;
-    // The whole build; true when it ended with its success message.
-    virtual bool CreaPacchetto() = 0;
-    // "Crea solo file inf": the full script variant, the bar at 100 %, the save.
-    virtual void CreaSoloInf() = 0;
-};
+// The last page as it is before a build: its texts, both path displays shown.
+BuildPage LastPageBeforeBuild();
 
 class WizardController {
   public:
@@ -107,14 +89,17 @@ class WizardController {
     const std::vector<std::string>& LaunchChoices() const { return launchChoices_; }
 
     // --- Last page ----------------------------------------------------------------------
-    const LastPageTexts& LastPage() const { return lastPage_; }
+    // The texts and the bar of the last page. The window sets its onProgress.
+    BuildPage& LastPage() { return lastPage_; }
+    const BuildPage& LastPage() const { return lastPage_; }
     // The new-project reset also puts the last page back into its state before a build
-    // (the caller clears the progress box).
-    void RestoreLastPage() { lastPage_ = LastPageBeforeBuild(); }
+    // (the window clears the progress box).
+    void RestoreLastPage();
     // The build trigger: disables the three navigation buttons, runs the script-only
-    // run or the build and rewrites the last page's texts; "&Fine" is enabled after.
-    // True when the run succeeded.
-    bool RunBuild(BuildRunner& runner);
+    // run ("Crea solo file inf") or the build ("Modifica file inf" lets the user edit
+    // the script first) and rewrites the last page's texts; only "&Fine" is enabled
+    // after it. True when the run succeeded.
+    bool RunBuild(const BuildServices& services);
 
     // --- Reset, finish, exit ---------------------------------------------------------------
     // The new-project reset of the project and of the last page.
@@ -144,7 +129,7 @@ class WizardController {
     int chkInf_ = 0;
     int chkMod_ = 0;
     std::vector<std::string> launchChoices_;
-    LastPageTexts lastPage_;
+    BuildPage lastPage_;
 };
 
 } // namespace velaset

@@ -3,7 +3,13 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
+
 #include "builder/build/column_headers.h"
+#include "builder/build/comprimi_binding.h"
+#include "common/constants.h"
+#include "platform/message_box.h"
+#include "platform/single_instance.h"
 #include "builder/win32/dialogs.h"
 #include "builder/win32/path_display.h"
 #include "builder/win32/resource.h"
@@ -578,14 +584,14 @@ void WizardWindow::RefreshFirstPage() {
 
 void WizardWindow::RefreshLastPage() {
     HWND page = pages_[7];
-    const velaset::LastPageTexts& t = wizard_.LastPage();
-    SetItemText(page, IDC_LABEL22, t.label22);
-    SetItemText(page, IDC_LABEL30, t.label30);
-    SetItemText(page, IDC_LABEL32, t.label32);
-    SetItemText(page, IDC_LABEL33, t.label33);
-    SetItemText(page, IDC_LABEL11, t.label11);
-    Show(page, IDC_LBL_NOME_ESEGUIBILE, t.pathsVisible);
-    Show(page, IDC_LBL_NOME_PROGETTO, t.pathsVisible);
+    const velaset::BuildPage& t = wizard_.LastPage();
+    SetItemText(page, IDC_LABEL22, t.Label22);
+    SetItemText(page, IDC_LABEL30, t.Label30);
+    SetItemText(page, IDC_LABEL32, t.Label32);
+    SetItemText(page, IDC_LABEL33, t.Label33);
+    SetItemText(page, IDC_LABEL11, t.Label11);
+    Show(page, IDC_LBL_NOME_ESEGUIBILE, t.showNomeEseguibile);
+    Show(page, IDC_LBL_NOME_PROGETTO, t.showNomeProgetto);
 }
 
 void WizardWindow::TakeFocusRequest() {
@@ -665,6 +671,51 @@ void WizardWindow::OnClose() {
 void WizardWindow::OpenHelp(HWND owner) {
     ShellExecuteW(owner, L"open", Widen(startup_.HelpFile()).c_str(), nullptr, nullptr,
                   SW_SHOWNORMAL);
+}
+
+void WizardWindow::RunBuild() {
+    building_ = true;
+    EnableWindow(GetDlgItem(main_, IDC_CMD_BACK), FALSE);
+    EnableWindow(GetDlgItem(main_, IDC_CMD_NEXT), FALSE);
+    EnableWindow(GetDlgItem(main_, IDC_CMD_FINISH), FALSE);
+    velaset::BuildServices services = velaset::DefaultBuildServices();
+    // The stub image travels at the end of the builder's own program file.
+    std::string self = wizard_.ApplicationFolder() + "\\velaset.exe";
+    services.locateStub = [self](velaset::StubImage* stub) {
+        stub->file = self;
+        stub->offset = STUB_OFFSET_IN_BUILDER;
+        return platform::Status::Ok();
+    };
+    platform::Status bound = velaset::BindComprimi(&services.comprimi);
+    if (!bound) {
+        std::string message = bound.message;
+        services.comprimi = [message](const std::string&, const std::string&,
+                                      const std::string&, std::uint32_t) {
+            platform::ShowMessageBox("Velaset", message, platform::MessageIcon::Stop);
+            return 0;
+        };
+    }
+    bool scriptOnly = wizard_.ChkInf() == 1;
+    wizard_.LastPage().onProgress = [this, scriptOnly](int percent) {
+        // A positive figure gets a leading blank, as the bar's text always had.
+        Riempi(percent > 0 ? " " + std::to_string(percent) : std::to_string(percent));
+        if (!scriptOnly && percent > 0) {
+            Sleep(200);
+        }
+    };
+    {
+        platform::WaitCursor wait;
+        wizard_.RunBuild(services);
+    }
+    if (wizard_.LastPage().progressCleared) {
+        ClearProgress();
+    }
+    building_ = false;
+    RefreshLastPage();
+    EnableWindow(GetDlgItem(main_, IDC_CMD_BACK), wizard_.BackEnabled());
+    EnableWindow(GetDlgItem(main_, IDC_CMD_NEXT), wizard_.NextEnabled());
+    EnableWindow(GetDlgItem(main_, IDC_CMD_FINISH), wizard_.FinishEnabled());
+    SetFocus(GetDlgItem(main_, IDC_CMD_FINISH));
 }
 
 void WizardWindow::Riempi(const std::string& percentText) { progress_.Riempi(percentText); }
