@@ -1,4 +1,6 @@
 // frmAbout, "Informazioni su Velaset": the version, the help picture and the web link.
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include "builder/build/startup.h"

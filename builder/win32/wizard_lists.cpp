@@ -1,6 +1,8 @@
 // frmWizard's list pages: the files with their destinations, the links, the registry
 // entries, their painted column headers and right-button menus, and the file dialogs
 // of the first and the sixth page.
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include "builder/build/column_headers.h"
