@@ -49,7 +49,12 @@ bool PlaceBlocks(CabContext* cab, bool closing, int64_t room, uint32_t* blocks,
         int64_t before = consumed;
         consumed += kDataHeaderSize + cbData;
         // A folder that fits as a whole keeps all its blocks, even at exactly the limit.
-        bool fits = !closing || consumed < limit;
+        // Otherwise the cabinet must end inside a block: readers take the first block of
+        // a continued folder as the rest of a split one. So a block after which no piece
+        // of the next one would fit is itself split, all its bytes before the cut.
+        bool last = SpillReaderDone(&reader);
+        bool fits = !closing || (consumed < limit &&
+                                 (last || limit - consumed > int64_t(kDataHeaderSize)));
         bool split = !fits && before + kDataHeaderSize < limit;
         if ((fits || split) && *blocks == 0xFFFF) {
             return CabFail(cab, kCabFormatLimit, 0);
@@ -66,7 +71,8 @@ bool PlaceBlocks(CabContext* cab, bool closing, int64_t room, uint32_t* blocks,
                 return false;
             }
         } else {
-            uint32_t k = static_cast<uint32_t>(limit - before - kDataHeaderSize);
+            int64_t room = limit - before - kDataHeaderSize;
+            uint32_t k = room < cbData ? static_cast<uint32_t>(room) : cbData;
             uint8_t piece[kDataHeaderSize];
             Put16(piece + 4, k);
             Put16(piece + 6, 0);
@@ -202,10 +208,6 @@ bool CabCloseFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProg
             return CabFail(cab, kCabUserAbort, 0);
         }
         int64_t room = int64_t(cab->current.sizeLimit) - static_cast<int64_t>(wide);
-        SpillFile* rest[] = {&cab->restData, &cab->restFiles};
-        if (!SpillCreateGroup(cab, rest, 2)) {
-            return false;
-        }
         bool closing = room < 0;
         if (closing && !StartNextCabinet(cab, estimate, nextCabinet, &room)) {
             return false;
@@ -219,9 +221,11 @@ bool CabCloseFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProg
                 return CabFail(cab, kCabFormatLimit, 0);
             }
             // Nothing of this folder fits: it starts in the next cabinet as it is.
-            SpillRemove(cab, &cab->restData);
-            SpillRemove(cab, &cab->restFiles);
         } else {
+            SpillFile* rest[] = {&cab->restData, &cab->restFiles};
+            if (closing && !SpillCreateGroup(cab, rest, 2)) {
+                return false;
+            }
             uint32_t blocks = 0;
             uint32_t offset = cab->cabData.size;
             if (!PlaceBlocks(cab, closing, room, &blocks, &placed, estimate, progress)) {
@@ -239,13 +243,18 @@ bool CabCloseFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProg
                 !PlaceFiles(cab, placed)) {
                 return false;
             }
-            int detail = 0;
-            bool removed = SpillRemove(cab, &f->data, &detail);
-            removed = SpillRemove(cab, &f->files, &detail) && removed;
-            SpillMove(&f->data, &cab->restData);
-            SpillMove(&f->files, &cab->restFiles);
-            if (!removed) {
-                return CabFail(cab, kCabTempFileFailed, detail);
+            if (closing) {
+                // What goes on in the next cabinet becomes the open folder.
+                int detail = 0;
+                bool removed = SpillRemove(cab, &f->data, &detail);
+                removed = SpillRemove(cab, &f->files, &detail) && removed;
+                SpillMove(&f->data, &cab->restData);
+                SpillMove(&f->files, &cab->restFiles);
+                if (!removed) {
+                    return CabFail(cab, kCabTempFileFailed, detail);
+                }
+            } else if (!SpillReuse(cab, &f->data) || !SpillReuse(cab, &f->files)) {
+                return false;
             }
         }
         if (closing) {

@@ -1,8 +1,8 @@
 /* The two jobs of the setup script that the INF installers of Windows NT and
  * Wine leave undone: the Windows-95 program-group lines (UpdateInis on
  * setup.ini) and the long-file-name registry sections (RenameFiles and
- * DeleteFiles). The stub performs them after the INF installer has run; the
- * runtime undoes them at uninstall. */
+ * DeleteFiles). The runtime makes the links when the installer stub asks
+ * and removes links and long-named files at uninstall. */
 #ifndef AVVIORA_INF_ACTIONS_H
 #define AVVIORA_INF_ACTIONS_H
 
@@ -12,10 +12,6 @@
  * the desktop), each line of that group a link. Removing also removes the
  * group folders that are left empty. Creating needs COM initialised. */
 void ShellLinksApply(const char *script, int create);
-
-/* Renames every installed file from its short to its long name as the
- * RenameFiles lines of the AddReg sections of [DefaultInstall] say. */
-void LongNamesRename(const char *script);
 
 /* Deletes every file under its long name as the DeleteFiles lines of the
  * AddReg sections of [DefaultUninstall] say. */

@@ -1,4 +1,4 @@
-/* Long file names of the setup script's registry sections (see inf_actions.h). */
+/* Long-named files of the setup script's DeleteFiles sections (see inf_actions.h). */
 #include "inf_actions.h"
 #include "inf_file.h"
 
@@ -8,19 +8,19 @@
 
 typedef struct {
     const char *script;
-    const char *key_prefix; /* NAMES_KEY "RenameFiles\\" or NAMES_KEY "DeleteFiles\\" */
-    int rename;
+    const char *key_prefix; /* NAMES_KEY "DeleteFiles\\" */
     char key[MAX_PATH];     /* the key whose folder line came last */
     char folder[MAX_PATH];  /* its folder, ending with "\" */
 } NameWalk;
 
 /* One AddReg line: root, key, value name, flags, value. The line with an
- * empty value name gives the folder; the others map short to long names. */
+ * empty value name gives the folder; the others name a short and a long
+ * name, and the long-named file goes. */
 static void VisitRegistryLine(char *line, void *context)
 {
     NameWalk *walk = context;
     char *field[5] = {"", "", "", "", ""};
-    char short_path[MAX_PATH], long_path[MAX_PATH];
+    char long_path[MAX_PATH];
     int prefix = lstrlenA(walk->key_prefix);
     InfSplitFields(line, field, 5);
     if (lstrcmpiA(field[0], "HKLM") != 0 || _strnicmp(field[1], walk->key_prefix, prefix) != 0)
@@ -30,6 +30,8 @@ static void VisitRegistryLine(char *line, void *context)
         if (walk->folder[0] && walk->folder[lstrlenA(walk->folder) - 1] != '\\')
             TextAppend(walk->folder, MAX_PATH, "\\");
         lstrcpynA(walk->key, field[1], MAX_PATH);
+        /* The uninstall script writes this key only to say what goes. */
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, field[1]);
         return;
     }
     if (lstrcmpiA(field[1], walk->key) != 0 || !IsPlainFileName(field[2]) ||
@@ -37,34 +39,15 @@ static void VisitRegistryLine(char *line, void *context)
         return;
     lstrcpynA(long_path, walk->folder, MAX_PATH);
     TextAppend(long_path, MAX_PATH, field[4]);
-    if (!walk->rename) {
-        DeleteFileA(long_path);
-        return;
-    }
-    lstrcpynA(short_path, walk->folder, MAX_PATH);
-    TextAppend(short_path, MAX_PATH, field[2]);
-    if (GetFileAttributesA(short_path) != INVALID_FILE_ATTRIBUTES &&
-        lstrcmpiA(short_path, long_path) != 0)
-        MoveFileExA(short_path, long_path, MOVEFILE_REPLACE_EXISTING);
-}
-
-static void Walk(const char *script, const char *section, const char *key_prefix, int rename)
-{
-    NameWalk walk;
-    walk.script = script;
-    walk.key_prefix = key_prefix;
-    walk.rename = rename;
-    walk.key[0] = 0;
-    walk.folder[0] = 0;
-    InfForEachListedSection(script, section, "AddReg", VisitRegistryLine, &walk);
-}
-
-void LongNamesRename(const char *script)
-{
-    Walk(script, "DefaultInstall", NAMES_KEY "RenameFiles\\", 1);
+    DeleteFileA(long_path);
 }
 
 void LongNamesDelete(const char *script)
 {
-    Walk(script, "DefaultUninstall", NAMES_KEY "DeleteFiles\\", 0);
+    NameWalk walk;
+    walk.script = script;
+    walk.key_prefix = NAMES_KEY "DeleteFiles\\";
+    walk.key[0] = 0;
+    walk.folder[0] = 0;
+    InfForEachListedSection(script, "DefaultUninstall", "AddReg", VisitRegistryLine, &walk);
 }
