@@ -37,12 +37,16 @@ std::string AboutVersionText(int major, int minor, int revision) {
            std::to_string(revision);
 }
 
-Startup::Startup(WizardController& wizard, std::string commandLine)
-    : wizard_(wizard), commandLine_(std::move(commandLine)) {}
+Startup::Startup(WizardController& wizard, std::string commandLine, Claim claim)
+    : wizard_(wizard), commandLine_(std::move(commandLine)), claim_(std::move(claim)) {}
+
+Startup::Claim Startup::DefaultClaim() {
+    return [] { return platform::ClaimSingleInstance(kSingleInstanceName); };
+}
 
 bool Startup::FormLoad() {
     if (!claimed_) {
-        if (!platform::ClaimSingleInstance(kSingleInstanceName)) {
+        if (!claim_()) {
             return false;
         }
         claimed_ = true;

@@ -4,6 +4,7 @@
 #ifndef VELASET_BUILDER_BUILD_STARTUP_H
 #define VELASET_BUILDER_BUILD_STARTUP_H
 
+#include <functional>
 #include <string>
 
 #include "builder/build/wizard_controller.h"
@@ -27,7 +28,11 @@ std::string AboutVersionText(int major, int minor, int revision);
 
 class Startup {
   public:
-    Startup(WizardController& wizard, std::string commandLine);
+    // claim answers whether this copy may run; by default it claims
+    // kSingleInstanceName from the system.
+    using Claim = std::function<bool()>;
+    Startup(WizardController& wizard, std::string commandLine, Claim claim = DefaultClaim());
+    static Claim DefaultClaim();
 
     // Form_Load. The first run claims the single instance and answers false when
     // another copy runs (the program then ends at once, without a message); later
@@ -47,6 +52,7 @@ class Startup {
     std::string commandLine_;
     std::string programFiles_;
     std::string helpFile_;
+    Claim claim_;
     bool claimed_ = false;
 };
 
