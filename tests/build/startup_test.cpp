@@ -49,12 +49,21 @@ TEST(WizardStartup, WithoutCommandLineStartsANewProjectOnPageZero) {
 }
 
 TEST(WizardStartup, ProgramFilesLabelKeepsItsBackslash) {
+#ifndef _WIN32
     setenv("VELASET_PROGRAM_FILES", "D:\\Programmi", 1);
+#endif
     Started s;
     Startup startup(s.wizard, "", s.Claim());
     ASSERT_TRUE(startup.FormLoad());
+#ifndef _WIN32
     unsetenv("VELASET_PROGRAM_FILES");
     EXPECT_EQ(startup.ProgramFilesLabel(), "D:\\Programmi\\");
+#else
+    // The registry's ProgramFilesDir of this machine.
+    ASSERT_GT(startup.ProgramFilesLabel().size(), 1u);
+    EXPECT_EQ(startup.ProgramFilesLabel().back(), '\\');
+    EXPECT_NE(startup.ProgramFilesLabel(), "\\");
+#endif
 }
 
 TEST(WizardStartup, ProjectOnTheCommandLineIsOpenedAndFinishStartsANewOne) {
