@@ -30,6 +30,18 @@ static void Print(const wchar_t *text)
 
 #define Wide(text) (text)
 
+/* The text of a control of another process: GetWindowText would not ask an edit box,
+ * WM_GETTEXT does. */
+static int Text(HWND control, wchar_t *text, int size)
+{
+    DWORD_PTR length = 0;
+    text[0] = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXT, size, (LPARAM)text, SMTO_ABORTIFHUNG, 2000,
+                             &length))
+        return 0;
+    return (int)length;
+}
+
 typedef struct {
     const wchar_t *title;
     HWND found;
@@ -73,7 +85,7 @@ static BOOL CALLBACK PrintText(HWND control, LPARAM unused)
 {
     wchar_t text[4096];
     (void)unused;
-    if (ReallyVisible(control) && GetWindowTextW(control, text, 4096) > 0)
+    if (ReallyVisible(control) && Text(control, text, 4096) > 0)
         Print(text);
     return TRUE;
 }
@@ -245,8 +257,7 @@ int wmain(int argc, wchar_t **argv)
     }
     if (wcscmp(verb, L"get") == 0) {
         wchar_t text[4096];
-        text[0] = 0;
-        GetWindowTextW(control, text, 4096);
+        Text(control, text, 4096);
         Print(text);
         return 0;
     }
