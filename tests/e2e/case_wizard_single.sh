@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# A second start while the wizard runs ends at once, leaving the first one alone.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/wizard_lib.sh"
+e2e_begin wizard_single
+wiz_install
+wiz_start
+first=$E2E_PROGRAM_PID
+start=$(date +%s)
+timeout 60 wine 'C:\Velaset\Velaset.exe' || e2e_fail "the second copy failed"
+[ $(( $(date +%s) - start )) -lt 30 ] || e2e_fail "the second copy did not end at once"
+kill -0 "$first" 2>/dev/null || e2e_fail "the first copy ended"
+wiz wait "$WIZ_TITLE" 5 >/dev/null || e2e_fail "the first copy's window is gone"
+E2E_PROGRAM_PID=$first
+wiz_quit
+e2e_log "passed"
