@@ -10,7 +10,8 @@
 namespace {
 
 // The whole command line after the program's name, leading blanks dropped: the shell
-// passes a project's path unquoted ("%1"), blanks and all.
+// passes a project's path unquoted ("%1"), blanks and all. A path enclosed in quotes
+// (as other programs pass it) loses them, since no path holds a quote itself.
 std::string ArgumentsOfCommandLine() {
     const wchar_t* p = GetCommandLineW();
     if (*p == L'"') {
@@ -29,7 +30,14 @@ std::string ArgumentsOfCommandLine() {
     while (*p == L' ' || *p == L'\t') {
         ++p;
     }
-    return win32ui::Narrow(p);
+    std::wstring rest(p);
+    while (!rest.empty() && (rest.back() == L' ' || rest.back() == L'\t')) {
+        rest.pop_back();
+    }
+    if (rest.size() >= 2 && rest.front() == L'"' && rest.back() == L'"') {
+        rest = rest.substr(1, rest.size() - 2);
+    }
+    return win32ui::Narrow(rest);
 }
 
 UINT IconStyle(platform::MessageIcon icon) {

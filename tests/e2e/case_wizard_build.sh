@@ -127,4 +127,6 @@ e2e_wine 'C:\VelasetCli\velaset-cli.exe' build 'C:\Velaset\Demo.mip' -o 'C:\Vela
   e2e_fail "velaset-cli.exe could not build the project"
 cmp "$WIZ_APP/Demo.exe" "$cli/Demo.exe" || e2e_fail "the two setup executables differ"
 cp "$WIZ_APP/Demo.mip" "$WIZ_APP/Demo.exe" "$E2E_ARTIFACTS/"
+# The opening case takes the saved project from here.
+cp "$WIZ_APP/Demo.mip" "$E2E_DRIVE_C/e2e/Demo.mip"
 e2e_log "passed"

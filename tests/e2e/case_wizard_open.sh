@@ -4,15 +4,19 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wizard_lib.sh"
 e2e_begin wizard_open
-[ -f "$WIZ_APP/Demo.mip" ] || e2e_fail "no project saved by the build case"
+wiz_install
+[ -f "$E2E_DRIVE_C/e2e/Demo.mip" ] || e2e_fail "no project saved by the build case"
 mkdir -p "$E2E_DRIVE_C/e2e/Miei progetti"
-cp "$WIZ_APP/Demo.mip" "$E2E_DRIVE_C/e2e/Miei progetti/Il mio Demo.mip"
+cp "$E2E_DRIVE_C/e2e/Demo.mip" "$E2E_DRIVE_C/e2e/Miei progetti/Il mio Demo.mip"
 # The ".mip" registration of the wizard's start-up.
 command=$(e2e_reg_query 'HKCR\Velaset.file\shell\open\command')
 grep -q 'velaset.exe %1' <<<"$command" || e2e_fail "no .mip registration: $command"
 grep -q 'Velaset.file' <<<"$(e2e_reg_query 'HKCR\.mip')" || e2e_fail "no .mip type"
 
-wiz_start 'C:\e2e\Miei progetti\Il mio Demo.mip'
+# As the shell starts it: the rest of the command line unquoted.
+e2e_start cmd /c 'C:\Velaset\Velaset.exe C:\e2e\Miei progetti\Il mio Demo.mip'
+wiz wait "$WIZ_TITLE" 60 >/dev/null || e2e_fail "the wizard did not open"
+sleep 0.5
 [ "$(wiz checked "$WIZ_TITLE" $ID_OPTION2)" = 1 ] || e2e_fail "Option2 not chosen"
 carica=$(wiz_get $ID_LBL_CARICA)
 grep -q 'Il mio Demo.mip$' <<<"$carica" || e2e_fail "lblCarica shows \"$carica\""
