@@ -27,7 +27,7 @@ walk() {
 }
 
 wiz_start
-wiz_press $ID_IMG_ICO # the options take the picture's place
+wiz_mouse_click $ID_IMG_ICO # the options take the picture's place
 [ "$(wiz visible "$WIZ_TITLE" $ID_CHK_INF)" = 1 ] || e2e_fail "options not shown"
 wiz_press $ID_CHK_INF
 e2e_shot options

@@ -82,6 +82,16 @@ wiz_type() {
 }
 wiz_key() { xdotool key --delay 50 "$@"; }
 
+# A click of the left mouse button in the middle of a control (the virtual desktop
+# fills the screen, so window coordinates are screen coordinates).
+wiz_mouse_click() {
+  local rect
+  rect=$(wiz rect "$WIZ_TITLE" "$1") || e2e_fail "no control $1"
+  read -r left top right bottom <<<"$rect"
+  xdotool mousemove --sync $(( (left + right) / 2 )) $(( (top + bottom) / 2 )) click 1
+  sleep 0.4
+}
+
 wiz_quit() {
   wiz_click "&Esci"
   wiz_box "Vuoi uscire da Velaset?" "&Yes"
