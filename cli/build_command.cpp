@@ -1,134 +1,114 @@
-// velaset build PROJECT.mip [-o SETUP.exe] [--edit] [--inf-only] [--quiet]
-// Turns a project into its setup executable (or only its setup script), as the last
-// page of the wizard does.
-#include "cli/build_command.h"
-
+// velaset build PROJECT.mip [-o SETUP.exe] [--edit] [--inf-only] [--quiet]: turns a
+// project into its setup executable (or only its setup script), as the last page of
+// the wizard does.
 #include <cstdio>
+#include <cstring>
 #include <string>
-#include <vector>
 
 #include "builder/build/build_pipeline.h"
 #include "builder/build/comprimi_binding.h"
-#include "builder/project/project_file.h"
-#include "platform/folders.h"
-#include "platform/message_box.h"
+#include "cli/command_kit.h"
+#include "cli/commands.h"
+#include "cli/project_access.h"
 #include "platform/source_path.h"
 #include "platform/terminal.h"
 
+namespace velaset {
+namespace cli {
 namespace {
 
-const char kBuildUsage[] =
-    "usage: velaset build PROJECT.mip [-o SETUP.exe] [--edit] [--inf-only] [--quiet]\n"
-    "  Builds the setup executable of the project (its ExeFile, or SETUP.exe with -o).\n"
-    "  --edit      open the setup script in $VISUAL, $EDITOR or vi before packing\n"
-    "  --inf-only  write only the setup script (\"Crea solo file inf\")\n"
-    "  --quiet     no progress and no success message\n"
-    "Exit codes: 0 built, 1 the build failed, 2 bad usage.\n";
+const char kUsage[] = "velaset build PROGETTO.mip [-o SETUP.exe] [--edit] [--inf-only] [--quiet]";
 
-struct BuildArguments {
-    std::string project;
-    velaset::BuildOptions options;
-};
+const char kHelp[] =
+    "Crea l'eseguibile autoestraente del progetto (il suo ExeFile, o SETUP.exe con -o):\n"
+    "lo script setup.inf, il file CAB con i file del progetto e il programma di\n"
+    "installazione davanti. Salva il progetto prima di creare il file CAB.\n\n"
+    "  -o SETUP.exe  scrive l'eseguibile qui invece che in ExeFile (il progetto non cambia)\n"
+    "  --edit        apre lo script in $VISUAL, $EDITOR o vi prima di creare il pacchetto\n"
+    "                (il Blocco note su Windows) e attende che l'editor sia chiuso\n"
+    "  --inf-only    scrive solo lo script setup.inf nella cartella temporanea\n"
+    "                (\"Crea solo file inf\") e ne stampa il percorso\n"
+    "  --quiet       nessun avanzamento e nessun messaggio di riuscita\n\n"
+    "L'avanzamento va sullo standard error. Codici di uscita: 0 creato, 1 creazione\n"
+    "fallita, 2 uso errato.\n";
 
-// Parses the arguments after "build"; false on bad usage.
-bool ParseBuildArguments(const std::vector<std::string>& args, BuildArguments* parsed,
-                         std::string* error) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "-o") {
-            if (i + 1 == args.size()) {
-                *error = "-o needs the path of the setup executable";
-                return false;
-            }
-            parsed->options.exeFile = platform::AbsoluteSourcePath(args[++i]);
-        } else if (arg == "--edit") {
-            parsed->options.editScript = true;
-        } else if (arg == "--inf-only") {
-            parsed->options.scriptOnly = true;
-        } else if (arg == "--quiet") {
-            parsed->options.quiet = true;
-        } else if (!arg.empty() && arg[0] == '-') {
-            *error = "unknown option " + arg;
-            return false;
-        } else if (parsed->project.empty()) {
-            parsed->project = arg;
-        } else {
-            *error = "only one project file can be built at a time";
-            return false;
-        }
-    }
-    if (parsed->project.empty()) {
-        *error = "the project file is missing";
-        return false;
-    }
-    return true;
-}
-
-// Progress on standard error: a bar redrawn in place on a terminal, one line per step
-// otherwise.
+// Progress on the error stream: a bar redrawn in place on a terminal, one line per
+// step otherwise.
 void ShowProgress(int percent, bool terminal) {
     if (terminal) {
         const int width = 30;
         std::string bar(static_cast<std::size_t>(percent * width / 100), '#');
-        bar.resize(width, ' ');
-        std::fprintf(stderr, "\r[%s] %3d%%%s", bar.c_str(), percent, percent == 100 ? "\n" : "");
+        bar.resize(width, '.');
+        std::fprintf(Err(), "\r[%s] %3d%%%s", bar.c_str(), percent, percent == 100 ? "\n" : "");
     } else {
-        std::fprintf(stderr, "velaset build: %d%%\n", percent);
+        std::fprintf(Err(), "velaset build: %d%%\n", percent);
     }
-    std::fflush(stderr);
+    std::fflush(Err());
 }
 
 } // namespace
 
-int BuildCommand(const std::vector<std::string>& args) {
-    for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kBuildUsage, stdout);
-            return 0;
+int RunBuildCommand(int argc, char** argv) {
+    if (WantsHelp(argc, argv)) {
+        std::fprintf(Out(), "uso: %s\n\n%s", kUsage, kHelp);
+        return kExitOk;
+    }
+    std::string path;
+    BuildOptions options;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-o") == 0) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0')
+                return UsageError("build", "-o vuole il percorso dell'eseguibile", kUsage);
+            options.exeFile = platform::AbsoluteSourcePath(argv[++i]);
+        } else if (std::strcmp(argv[i], "--edit") == 0) {
+            options.editScript = true;
+        } else if (std::strcmp(argv[i], "--inf-only") == 0) {
+            options.scriptOnly = true;
+        } else if (std::strcmp(argv[i], "--quiet") == 0) {
+            options.quiet = true;
+        } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
+            return UsageError("build", std::string("opzione sconosciuta: ") + argv[i], kUsage);
+        } else if (path.empty()) {
+            path = argv[i];
+        } else {
+            return UsageError("build", std::string("argomento in più: ") + argv[i], kUsage);
         }
     }
-    BuildArguments parsed;
-    std::string error;
-    if (!ParseBuildArguments(args, &parsed, &error)) {
-        std::fprintf(stderr, "velaset build: %s\n%s", error.c_str(), kBuildUsage);
-        return 2;
-    }
-    platform::ScopedMessageBoxHandler boxes(platform::MessageBoxToStandardError);
+    if (path.empty())
+        return UsageError("build", "manca il file di progetto", kUsage);
 
-    velaset::Project project;
-    project.ProgFile = platform::AbsoluteSourcePath(parsed.project);
-    platform::Status loaded = velaset::LoadProject(&project, platform::ApplicationFolder());
-    if (!loaded) {
-        std::fprintf(stderr, "velaset build: %s\n", loaded.message.c_str());
-        return 1;
-    }
+    Project project;
+    int loaded = LoadNamedProject(path, &project);
+    if (loaded != kExitOk)
+        return loaded;
 
-    velaset::BuildServices services = velaset::DefaultBuildServices();
-    if (!parsed.options.scriptOnly) {
-        platform::Status bound = velaset::BindComprimi(&services.comprimi);
-        if (!bound) {
-            std::fprintf(stderr, "velaset build: %s\n", bound.message.c_str());
-            return 1;
-        }
+    BuildServices services = DefaultBuildServices();
+    if (!options.scriptOnly) {
+        platform::Status bound = BindComprimi(&services.comprimi);
+        if (!bound)
+            return Failed(bound);
     }
 
-    velaset::BuildPage page;
+    BuildPage page;
     const bool terminal = platform::StandardErrorIsTerminal();
-    bool barOpen = false; // a terminal bar drawn but not finished with its line end
-    if (!parsed.options.quiet) {
+    bool barOpen = false; // a bar drawn on the terminal whose line is not finished
+    if (!options.quiet) {
         page.onProgress = [terminal, &barOpen](int percent) {
             ShowProgress(percent, terminal);
             barOpen = terminal && percent < 100;
         };
     }
     std::string scriptPath;
-    if (!velaset::RunBuild(project, parsed.options, services, page, &scriptPath)) {
+    if (!RunBuild(project, options, services, page, &scriptPath)) {
         if (barOpen)
-            std::fputc('\n', stderr);
-        std::fprintf(stderr, "velaset build: %s\n", page.Label22.c_str());
-        return 1;
+            std::fputc('\n', Err());
+        std::fprintf(Err(), "velaset build: %s\n", page.Label22.c_str());
+        return kExitFailed;
     }
-    if (parsed.options.scriptOnly)
-        std::printf("%s\n", scriptPath.c_str());
-    return 0;
+    if (options.scriptOnly)
+        std::fprintf(Out(), "%s\n", scriptPath.c_str());
+    return kExitOk;
 }
+
+} // namespace cli
+} // namespace velaset

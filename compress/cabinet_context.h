@@ -104,11 +104,19 @@ bool SpillReaderDone(const SpillReader* reader);
 bool SpillRead(CabContext* cab, SpillReader* reader, void* bytes, uint32_t count);
 
 // Writer steps shared between the operations.
+// Every folder gets a fresh compressor: the compressor's window keeps bytes of earlier
+// blocks that take part in its comparisons, so only a fresh one makes a folder's bytes
+// depend on its own files alone (and lets other threads compress it ahead).
+bool CabRenewCompressor(CabContext* cab);
 bool CabSpillBlock(CabContext* cab, ClientProgressFn progress);
 bool CabCloseFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress);
 bool CabWriteCabinet(CabContext* cab, ClientProgressFn progress, uint32_t progressTotal,
                      uint32_t estimate);
 void CabResetHeader(CabContext* cab);
+// Steps of adding a file up to its record, without the closing of a full folder; with a
+// null name only the file's data is added (its record is already there).
+bool CabReadFileIntoFolder(CabContext* cab, const char* sourcePath, const char* name,
+                           ClientProgressFn progress, ClientOpenSourceFn openSource);
 bool CabAddFileSequential(CabContext* cab, const char* sourcePath, const char* name,
                           ClientNextCabinetFn nextCabinet, ClientProgressFn progress,
                           ClientOpenSourceFn openSource);

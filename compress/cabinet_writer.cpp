@@ -41,13 +41,8 @@ bool SetCompressionType(CabContext* cab, uint16_t type, ClientNextCabinetFn next
     if (type != kCompressionMsZip) {
         return CabFail(cab, kCabUnknownCompression, 0);
     }
-    uint32_t blockSize = kBlockSize;
-    int result = MsZipCreate(&blockSize, cab->cb.alloc, cab->cb.release, &f->compressor,
-                             &f->maxOutput);
-    if (result != MSZIP_OK) {
-        f->compressor = nullptr;
-        return CabFail(cab, result == MSZIP_NO_MEMORY ? kCabOutOfMemory : kCabCompressionFailed,
-                       0);
+    if (!CabRenewCompressor(cab)) {
+        return false;
     }
     f->output = static_cast<uint8_t*>(CabAlloc(cab, f->maxOutput));
     f->input = static_cast<uint8_t*>(CabAlloc(cab, kBlockSize));
@@ -125,6 +120,23 @@ CabContext* FCICreate(CabError* err, ClientFilePlacedFn filePlaced, ClientAllocF
     return cab;
 }
 
+bool CabRenewCompressor(CabContext* cab) {
+    FolderBuilder* f = &cab->folder;
+    if (f->compressor != nullptr) {
+        MsZipDestroy(f->compressor);
+        f->compressor = nullptr;
+    }
+    uint32_t blockSize = kBlockSize;
+    int result = MsZipCreate(&blockSize, cab->cb.alloc, cab->cb.release, &f->compressor,
+                             &f->maxOutput);
+    if (result != MSZIP_OK) {
+        f->compressor = nullptr;
+        return CabFail(cab, result == MSZIP_NO_MEMORY ? kCabOutOfMemory : kCabCompressionFailed,
+                       0);
+    }
+    return true;
+}
+
 bool CabSpillBlock(CabContext* cab, ClientProgressFn progress) {
     FolderBuilder* f = &cab->folder;
     if (f->fill == 0) {
@@ -178,9 +190,8 @@ bool CabCloseFolderIfFull(CabContext* cab, ClientNextCabinetFn nextCabinet,
     return true;
 }
 
-bool CabAddFileSequential(CabContext* cab, const char* sourcePath, const char* name,
-                          ClientNextCabinetFn nextCabinet, ClientProgressFn progress,
-                          ClientOpenSourceFn openSource) {
+bool CabReadFileIntoFolder(CabContext* cab, const char* sourcePath, const char* name,
+                           ClientProgressFn progress, ClientOpenSourceFn openSource) {
     FolderBuilder* f = &cab->folder;
     uint16_t date = 0;
     uint16_t time = 0;
@@ -216,14 +227,18 @@ bool CabAddFileSequential(CabContext* cab, const char* sourcePath, const char* n
     }
     // Closing a file that was only read cannot lose data, so its result does not count.
     cab->cb.close(source, &err, cab->context);
-    if (!ok) {
-        return false;
+    if (!ok || name == nullptr) {
+        return ok;
     }
-    if (!CabAppendFileRecord(cab, f->uncompressed - start, start, date, time, attributes,
-                             name)) {
-        return false;
-    }
-    return CabCloseFolderIfFull(cab, nextCabinet, progress);
+    return CabAppendFileRecord(cab, f->uncompressed - start, start, date, time, attributes,
+                               name);
+}
+
+bool CabAddFileSequential(CabContext* cab, const char* sourcePath, const char* name,
+                          ClientNextCabinetFn nextCabinet, ClientProgressFn progress,
+                          ClientOpenSourceFn openSource) {
+    return CabReadFileIntoFolder(cab, sourcePath, name, progress, openSource) &&
+           CabCloseFolderIfFull(cab, nextCabinet, progress);
 }
 
 bool FCIAddFile(CabContext* cab, const char* sourcePath, const char* nameInCabinet,

@@ -18,8 +18,8 @@ struct DeflateEncoder {
     BitWriter out;
     uint32_t totalBits; // compressed length of the MSZIP block so far, "CK" not counted
 
-    uint8_t* literals;   // per symbol: the literal, or the match length - 3
-    uint16_t* distances; // per match: distance - 1
+    uint8_t* literals;              // per symbol: the literal, or the match length - 3
+    uint16_t* distances;            // per match: distance - 1
     uint8_t flags[kFlagBufferSize]; // one bit per symbol, set for a match
     uint32_t symbolCount;
     uint32_t distanceCount;
@@ -49,6 +49,12 @@ uint32_t EncoderCutBlock(DeflateEncoder& e, const uint8_t* bytes, uint32_t store
 
 // The estimate made every 4096 symbols: a block that already compresses well is ended
 // early so that the next one gets codes fitted to its own data.
+enum class BlockType { Stored, Fixed, Dynamic };
+
+// The smallest form by the estimates in bits; stored wins ties with the coded forms and
+// the fixed codes win ties with this block's own.
+BlockType ChooseBlockType(uint32_t storedLength, int32_t optimalBits, int32_t fixedBits);
+
 bool EncoderCheckCut(const DeflateEncoder& e, uint32_t scanned);
 
 // Advances the symbol count and flag bits; answers whether the block should end.

@@ -1,7 +1,7 @@
 // The setup script generator: every section and line of both script variants.
 #include "builder/script/setup_script.h"
 
-#include "builder/project/project_file.h"
+#include "builder/project/line_breaks.h"
 #include "builder/script/destination_code.h"
 #include "builder/script/long_name_sections.h"
 #include "builder/script/text_case.h"
@@ -21,7 +21,9 @@ const char* const UninstallKey = "HKLM,Software\\Microsoft\\Windows\\CurrentVers
 const char* const RemovalKey = "HKLM,SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char* const RunKey = "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-std::string Flag(int value) { return std::to_string(value); }
+std::string Flag(int value) {
+    return std::to_string(value);
+}
 
 void WriteHeader(ScriptText& out) {
     out.Line("; NON ELIMINARE QUESTO FILE");
@@ -168,8 +170,8 @@ bool HasDesktopLink(const Project& p) {
     return false;
 }
 
-const std::string DesktopGroupLine = "setup.ini, progman.groups,, " + Quote + "group2=" + Q2 +
-                                     "..\\..\\Desktop" + Q3;
+const std::string DesktopGroupLine =
+    "setup.ini, progman.groups,, " + Quote + "group2=" + Q2 + "..\\..\\Desktop" + Q3;
 
 void WriteLinkSections(ScriptText& out, const Project& p) {
     const bool group = p.Gruppo() == 1;

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -42,6 +43,10 @@ Status EditTextFileAndWait(const std::string& path) {
         editor = "vi";
     int exitCode = 0;
     return RunAndWait(std::string(editor) + " " + ShellQuoted(path), &exitCode);
+}
+
+unsigned long CurrentProcessId() {
+    return static_cast<unsigned long>(getpid());
 }
 
 } // namespace platform

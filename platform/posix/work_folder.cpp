@@ -38,6 +38,12 @@ Status ListFolder(const std::string& folder, std::vector<std::string>* names) {
     return Status::Ok();
 }
 
+Status LinkFile(const std::string& target, const std::string& linkPath) {
+    if (symlink(target.c_str(), linkPath.c_str()) != 0)
+        return Status::Failed("symlink(" + linkPath + "): " + std::strerror(errno));
+    return Status::Ok();
+}
+
 Status RemoveFolderTree(const std::string& folder) {
     std::vector<std::string> names;
     Status listed = ListFolder(folder, &names);

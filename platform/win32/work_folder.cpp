@@ -47,6 +47,12 @@ Status ListFolder(const std::string& folder, std::vector<std::string>* names) {
     return Status::Ok();
 }
 
+Status LinkFile(const std::string& target, const std::string& linkPath) {
+    if (!CreateHardLinkA(linkPath.c_str(), target.c_str(), NULL))
+        return Status::Failed("CreateHardLinkA(" + linkPath + "): " + LastSystemErrorText());
+    return Status::Ok();
+}
+
 Status RemoveFolderTree(const std::string& folder) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(JoinSourcePath(folder, "*").c_str(), &found);

@@ -13,6 +13,9 @@
 #   e2e_fail MESSAGE        screenshot, message, end the case with failure
 #   e2e_reg_query KEY [VALUE]       the registry through "wine reg query"
 #   e2e_wait_file PATH [SECS]       poll until a file exists
+#   e2e_x_window NAME [SECS]        wait for an X window (xdotool); its id goes
+#                                   to $E2E_X_WINDOW ("Wine desktop" is the desktop)
+#   e2e_x_key KEY...                activate $E2E_X_WINDOW, then send keys to it
 # Paths: $E2E_DRIVE_C is drive C: of the prefix.
 
 set -euo pipefail
@@ -40,7 +43,11 @@ e2e_stop_display() {
 }
 
 e2e_end() {
-  # Every Wine process of the case ends before the display goes away.
+  # A program that a failed case left waiting in a dialog is ended first;
+  # every Wine process of the case ends before the display goes away.
+  if [ -n "${E2E_PROGRAM_PID:-}" ] && kill -0 "$E2E_PROGRAM_PID" 2>/dev/null; then
+    kill "$E2E_PROGRAM_PID" 2>/dev/null || true
+  fi
   timeout 60 wineserver -w 2>/dev/null || true
   if [ -n "${E2E_DESKTOP_SET:-}" ]; then
     timeout 60 wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
@@ -95,6 +102,7 @@ e2e_start() {
 e2e_wait_exit() {
   E2E_EXIT=0
   wait "$E2E_PROGRAM_PID" || E2E_EXIT=$?
+  E2E_PROGRAM_PID=""
 }
 
 e2e_shot() {
@@ -133,10 +141,25 @@ e2e_wait_file() {
   done
 }
 
+e2e_x_window() {
+  E2E_X_WINDOW=$(timeout "${2:-60}" xdotool search --sync --limit 1 --name "$1" 2>/dev/null) ||
+    e2e_fail "no X window \"$1\""
+}
+
+# Keys reach a Wine window reliably only when it is active; sending them with
+# --window is often ignored.
+e2e_x_key() {
+  timeout 30 xdotool windowactivate --sync "$E2E_X_WINDOW" >/dev/null 2>&1 || true
+  timeout 30 xdotool key --delay 100 "$@"
+}
+
+# Prints the key (or one value of it); fails when it does not exist.
 e2e_reg_query() {
+  local out
   if [ $# -gt 1 ]; then
-    timeout 60 wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r'
+    out=$(timeout 60 wine reg query "$1" /v "$2" 2>/dev/null) || return 1
   else
-    timeout 60 wine reg query "$1" 2>/dev/null | tr -d '\r'
+    out=$(timeout 60 wine reg query "$1" 2>/dev/null) || return 1
   fi
+  tr -d '\r' <<<"$out"
 }

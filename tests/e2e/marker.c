@@ -2,8 +2,7 @@
  * installation: it writes its own path into C:\<its name>_avviato.txt. */
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show)
-{
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show) {
     char own[MAX_PATH], marker[MAX_PATH], *name, *dot;
     HANDLE file;
     DWORD written;
