@@ -60,9 +60,9 @@ bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
     CabinetName(settings->cabinetBase, 1, params.cabinetName, sizeof params.cabinetName);
 
     CabError err;
-    CabContext* cab = FCICreate(&err, cb.filePlaced, cb.alloc, cb.release, cb.open, cb.read,
-                                cb.write, cb.close, cb.seek, cb.remove, cb.tempName, &params,
-                                settings);
+    CabContext* cab =
+        FCICreate(&err, cb.filePlaced, cb.alloc, cb.release, cb.open, cb.read, cb.write, cb.close,
+                  cb.seek, cb.remove, cb.tempName, &params, settings);
     if (cab == nullptr) {
         Report("FCICreate() failed: code %d [%s]\n", err.code, CabErrorText(err.code));
         return false;
@@ -75,8 +75,7 @@ bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
         const char* path = table.entries[i];
         if (path == nullptr) {
             if (!FCIFlushFolder(cab, cb.nextCabinet, cb.progress)) {
-                Report("FCIFlushFolder() failed: code %d [%s]\n", err.code,
-                       CabErrorText(err.code));
+                Report("FCIFlushFolder() failed: code %d [%s]\n", err.code, CabErrorText(err.code));
                 ok = false;
             }
         } else if (!FCIAddFile(cab, path, StoredName(path), cb.nextCabinet, cb.progress,
@@ -124,8 +123,8 @@ int Fail(void* savedCursor) {
 
 } // namespace
 
-int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList,
-                 uint32_t maxCabSize, const CabinetCallbacks& callbacks, unsigned threads) {
+int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, uint32_t maxCabSize,
+                 const CabinetCallbacks& callbacks, unsigned threads) {
     void* savedCursor = BeginWaitCursor();
     if (!CheckArguments(cabDir, cabBase)) {
         return Fail(savedCursor);
@@ -155,8 +154,8 @@ unsigned ComprimiThreads() {
     return count < 1 ? 1 : count > 4 ? 4 : count;
 }
 
-extern "C" int COMPRIMI_CALL Comprimi(const char* cabDir, const char* cabBase,
-                                      const char* fileList, uint32_t maxCabSize) {
+extern "C" int COMPRIMI_CALL Comprimi(const char* cabDir, const char* cabBase, const char* fileList,
+                                      uint32_t maxCabSize) {
     return ComprimiWith(cabDir, cabBase, fileList, maxCabSize, PlatformCallbacks(),
                         ComprimiThreads());
 }
