@@ -1,7 +1,7 @@
 // The percentage bar of the last page.
 #include "builder/win32/progress_box.h"
 
-#include "builder/build/progress_figure.h"
+#include "builder/build/riempi.h"
 #include "builder/win32/text.h"
 
 namespace win32ui {
@@ -46,8 +46,8 @@ void ProgressBox::Clear(COLORREF colour) {
 }
 
 void ProgressBox::Riempi(const std::string& percentText) {
-    double value = velaset::PercentValue(percentText);
-    std::wstring figure = Widen(velaset::ProgressFigure(value));
+    velaset::RiempiDrawing drawing = velaset::Riempi(percentText, width_);
+    std::wstring figure = Widen(drawing.figure);
 
     HDC screen = GetDC(box_);
     HDC dc = CreateCompatibleDC(screen);
@@ -75,7 +75,7 @@ void ProgressBox::Riempi(const std::string& percentText) {
     // Not-xor: navy over white gives navy, navy over the navy figure gives white.
     SetROP2(dc, R2_NOTXORPEN);
     // Under not-xor a white fill would leave every pixel as it was: only a bar is drawn.
-    int length = velaset::ProgressBarLength(value, width_);
+    int length = drawing.barWidth;
     if (length > 0) {
         HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
         HGDIOBJ oldBrush = SelectObject(dc, navy);

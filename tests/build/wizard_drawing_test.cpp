@@ -1,37 +1,12 @@
-// The numbers behind the wizard's drawing: the percentage bar of the last page and the
-// raised edges of the column headers.
+// The numbers behind the raised edges of the wizard's painted column headers.
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "builder/build/column_headers.h"
-#include "builder/build/progress_figure.h"
 
 namespace velaset {
 namespace {
-
-TEST(ProgressBar, FigureIsTheNearestWholePercent) {
-    struct Case {
-        const char* text;
-        double value;
-        const char* figure;
-    };
-    const Case cases[] = {
-        {"0", 0, "0%"},   {" 30", 30, "30%"}, {"100", 100, "100%"}, {"49.5", 49.5, "50%"},
-        {"12abc", 12, "12%"}, {"", 0, "0%"},  {"0x10", 0, "0%"},    {"-5", -5, "-5%"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_DOUBLE_EQ(PercentValue(c.text), c.value) << c.text;
-        EXPECT_EQ(ProgressFigure(PercentValue(c.text)), c.figure) << c.text;
-    }
-}
-
-TEST(ProgressBar, BarUsesTheUnroundedValueAndNothingAtZero) {
-    EXPECT_EQ(ProgressBarLength(0, 300), 0);
-    EXPECT_EQ(ProgressBarLength(-3, 300), 0);
-    EXPECT_EQ(ProgressBarLength(100, 300), 300);
-    EXPECT_EQ(ProgressBarLength(10.5, 200), 21);
-}
 
 TEST(ColumnHeaders, FixedRectanglesOfBothListPages) {
     const std::vector<ColumnHeader>& headers = ColumnHeaders();
