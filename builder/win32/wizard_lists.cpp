@@ -47,6 +47,36 @@ int ControlTop(HWND page, int id) {
     return r.top;
 }
 
+// The columns of the files page, and those of the links page, scroll together:
+// whatever scrolls one (its scroll bar, the wheel, the keys) brings the others of its
+// page to the same top row.
+LRESULT CALLBACK ScrollTogether(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                UINT_PTR, DWORD_PTR) {
+    static const int kColumns[] = {IDC_LST_FILES, IDC_LST_DEST, IDC_LST_LINK0, IDC_LST_LINK1,
+                                   IDC_LST_LINK2};
+    LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+    switch (message) {
+    case WM_VSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    {
+        LRESULT top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+        for (int id : kColumns) {
+            HWND column = GetDlgItem(GetParent(list), id);
+            if (column && column != list) {
+                SendMessageW(column, LB_SETTOPINDEX, top, 0);
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return result;
+}
+
 } // namespace
 
 void WizardWindow::PlaceColumns() {
@@ -55,6 +85,11 @@ void WizardWindow::PlaceColumns() {
     int filesBottom = ControlTop(pages_[2], IDC_CHK_BROWSE) - 6;
     PlaceUnder(pages_[2], IDC_LST_FILES, headers[0].rect, tpp, filesBottom);
     PlaceUnder(pages_[2], IDC_LST_DEST, headers[1].rect, tpp, filesBottom);
+    SetWindowSubclass(GetDlgItem(pages_[2], IDC_LST_FILES), ScrollTogether, 1, 0);
+    SetWindowSubclass(GetDlgItem(pages_[2], IDC_LST_DEST), ScrollTogether, 1, 0);
+    for (int id : kLinkLists) {
+        SetWindowSubclass(GetDlgItem(pages_[3], id), ScrollTogether, 1, 0);
+    }
     RECT page3;
     GetClientRect(pages_[3], &page3);
     int linksBottom = page3.bottom - 10;
