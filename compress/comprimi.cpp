@@ -29,16 +29,21 @@ void Report(const char* format, ...) {
     if (length < 0) {
         return;
     }
+    // Paths may be long; without memory for all of it the box shows the start.
+    char shortText[512];
     char* text = static_cast<char*>(std::malloc(length + 1));
+    size_t size = length + 1;
     if (text == nullptr) {
-        LibraryMessage(kTitle, format);
-        return;
+        text = shortText;
+        size = sizeof shortText;
     }
     va_start(args, format);
-    std::vsnprintf(text, length + 1, format, args);
+    std::vsnprintf(text, size, format, args);
     va_end(args);
     LibraryMessage(kTitle, text);
-    std::free(text);
+    if (text != shortText) {
+        std::free(text);
+    }
 }
 
 void Copy(char* to, size_t size, const char* from) {
