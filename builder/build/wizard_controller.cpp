@@ -55,8 +55,12 @@ WizardController::WizardController(Project& project, std::string applicationFold
     : project_(project), applicationFolder_(std::move(applicationFolder)),
       lastPage_(LastPageBeforeBuild()) {}
 
-std::string WizardController::Heading() const { return kHeadings[page_].heading; }
-std::string WizardController::SubHeading() const { return kHeadings[page_].subHeading; }
+std::string WizardController::Heading() const {
+    return kHeadings[page_].heading;
+}
+std::string WizardController::SubHeading() const {
+    return kHeadings[page_].subHeading;
+}
 
 void WizardController::GoToPage(int page) {
     page_ = page;
@@ -195,7 +199,9 @@ platform::Status WizardController::OpenProject(const std::string& path) {
     return loaded;
 }
 
-bool WizardController::UninstallCheckEnabled() const { return project_.Distribuzione() == 0; }
+bool WizardController::UninstallCheckEnabled() const {
+    return project_.Distribuzione() == 0;
+}
 
 bool WizardController::UninstallStringEnabled() const {
     return project_.Distribuzione() == 0 && project_.Uninstall() == 1;
@@ -240,10 +246,9 @@ void WizardController::AfterFinish() {
 }
 
 bool WizardController::ConfirmExit() const {
-    return platform::ShowMessageBox(kTitle, "Vuoi uscire da Velaset?",
-                                    platform::MessageIcon::Question,
-                                    platform::MessageButtons::YesNo) ==
-           platform::MessageAnswer::Yes;
+    return platform::ShowMessageBox(
+               kTitle, "Vuoi uscire da Velaset?", platform::MessageIcon::Question,
+               platform::MessageButtons::YesNo) == platform::MessageAnswer::Yes;
 }
 
 } // namespace velaset

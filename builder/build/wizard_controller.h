@@ -82,8 +82,8 @@ class WizardController {
     void SetChkMod(int value) { chkMod_ = value ? 1 : 0; }
 
     // --- Page 4 and 5 states -----------------------------------------------------------
-    bool UninstallCheckEnabled() const;     // chkUninstall
-    bool UninstallStringEnabled() const;    // txtDisinstalla
+    bool UninstallCheckEnabled() const;  // chkUninstall
+    bool UninstallStringEnabled() const; // txtDisinstalla
     // The drop-down of txtLaunch: the file names of the files whose destination is
     // exactly "D", in list order (refilled each time page 5 is shown).
     const std::vector<std::string>& LaunchChoices() const { return launchChoices_; }

@@ -36,8 +36,8 @@ void SetSunken(HWND picture, bool sunken) {
 }
 
 // imgHelp: sunken while the button is down, the help opens on release.
-LRESULT CALLBACK HelpPictureProc(HWND picture, UINT message, WPARAM wParam, LPARAM lParam,
-                                 UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK HelpPictureProc(HWND picture, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR) {
     switch (message) {
     case WM_LBUTTONDOWN:
         SetSunken(picture, true);
@@ -100,8 +100,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 
 HWND ShowAboutBox(HINSTANCE instance, HWND wizard, WizardWindow* window) {
     g_wizard = window;
-    HWND about =
-        CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), nullptr, AboutProc, 0);
+    HWND about = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), nullptr, AboutProc, 0);
     (void)wizard;
     ShowWindow(about, SW_SHOW);
     return about;

@@ -177,8 +177,7 @@ struct KeyregContext {
 void ShowKeyName(HWND dialog, const velaset::KeyregDialog& d) {
     CheckRadioButton(dialog, IDC_KEY_DEFAULT_NAME, IDC_KEY_CUSTOM_NAME,
                      d.CustomName() ? IDC_KEY_CUSTOM_NAME : IDC_KEY_DEFAULT_NAME);
-    SendDlgItemMessageW(dialog, IDC_KEY_NAME, EM_SETREADONLY, d.NameEditable() ? FALSE : TRUE,
-                        0);
+    SendDlgItemMessageW(dialog, IDC_KEY_NAME, EM_SETREADONLY, d.NameEditable() ? FALSE : TRUE, 0);
     SetItemText(dialog, IDC_KEY_NAME, d.Name());
 }
 
@@ -340,8 +339,8 @@ void ShowDestDialog(HWND owner, velaset::Project& project, int row, HICON icon) 
 }
 
 void ShowLinkDialog(HWND owner, velaset::Project& project, int row, HICON icon) {
-    velaset::LinkDialog dialog = row < 0 ? velaset::LinkDialog::ForNew(project)
-                                         : velaset::LinkDialog::ForEdit(project, row);
+    velaset::LinkDialog dialog =
+        row < 0 ? velaset::LinkDialog::ForNew(project) : velaset::LinkDialog::ForEdit(project, row);
     LinkContext context = {&dialog, icon};
     DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_LINK), owner, LinkProc,
                     (LPARAM)&context);
@@ -358,8 +357,8 @@ void ShowKeyregDialog(HWND owner, velaset::Project& project, int row, HICON icon
 void ShowMessageDialog(HWND owner, velaset::Project& project, HICON icon) {
     velaset::MessageDialog dialog(project);
     MessageContext context = {&dialog, icon};
-    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MESSAGE), owner,
-                    MessageProc, (LPARAM)&context);
+    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MESSAGE), owner, MessageProc,
+                    (LPARAM)&context);
 }
 
 void DrawArtwork(const DRAWITEMSTRUCT& item, HICON icon, HFONT font) {

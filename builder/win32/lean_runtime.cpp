@@ -17,27 +17,63 @@ namespace {
 } // namespace
 
 namespace __gnu_cxx {
-[[noreturn]] void __verbose_terminate_handler() { Fail("Errore interno: programma terminato."); }
+[[noreturn]] void __verbose_terminate_handler() {
+    Fail("Errore interno: programma terminato.");
+}
 } // namespace __gnu_cxx
 
 namespace std {
-[[noreturn]] void __throw_bad_alloc() { Fail("Memoria insufficiente."); }
-[[noreturn]] void __throw_bad_array_new_length() { Fail("Memoria insufficiente."); }
-[[noreturn]] void __throw_bad_cast() { Fail("Errore interno: conversione non valida."); }
-[[noreturn]] void __throw_bad_typeid() { Fail("Errore interno: tipo non valido."); }
-[[noreturn]] void __throw_bad_exception() { Fail("Errore interno."); }
-[[noreturn]] void __throw_bad_function_call() { Fail("Errore interno: funzione assente."); }
-[[noreturn]] void __throw_logic_error(const char* what) { Fail(what); }
-[[noreturn]] void __throw_domain_error(const char* what) { Fail(what); }
-[[noreturn]] void __throw_invalid_argument(const char* what) { Fail(what); }
-[[noreturn]] void __throw_length_error(const char* what) { Fail(what); }
-[[noreturn]] void __throw_out_of_range(const char* what) { Fail(what); }
-[[noreturn]] void __throw_out_of_range_fmt(const char* what, ...) { Fail(what); }
-[[noreturn]] void __throw_runtime_error(const char* what) { Fail(what); }
-[[noreturn]] void __throw_range_error(const char* what) { Fail(what); }
-[[noreturn]] void __throw_overflow_error(const char* what) { Fail(what); }
-[[noreturn]] void __throw_underflow_error(const char* what) { Fail(what); }
-[[noreturn]] void __throw_system_error(int) { Fail("Errore di sistema."); }
+[[noreturn]] void __throw_bad_alloc() {
+    Fail("Memoria insufficiente.");
+}
+[[noreturn]] void __throw_bad_array_new_length() {
+    Fail("Memoria insufficiente.");
+}
+[[noreturn]] void __throw_bad_cast() {
+    Fail("Errore interno: conversione non valida.");
+}
+[[noreturn]] void __throw_bad_typeid() {
+    Fail("Errore interno: tipo non valido.");
+}
+[[noreturn]] void __throw_bad_exception() {
+    Fail("Errore interno.");
+}
+[[noreturn]] void __throw_bad_function_call() {
+    Fail("Errore interno: funzione assente.");
+}
+[[noreturn]] void __throw_logic_error(const char* what) {
+    Fail(what);
+}
+[[noreturn]] void __throw_domain_error(const char* what) {
+    Fail(what);
+}
+[[noreturn]] void __throw_invalid_argument(const char* what) {
+    Fail(what);
+}
+[[noreturn]] void __throw_length_error(const char* what) {
+    Fail(what);
+}
+[[noreturn]] void __throw_out_of_range(const char* what) {
+    Fail(what);
+}
+[[noreturn]] void __throw_out_of_range_fmt(const char* what, ...) {
+    Fail(what);
+}
+[[noreturn]] void __throw_runtime_error(const char* what) {
+    Fail(what);
+}
+[[noreturn]] void __throw_range_error(const char* what) {
+    Fail(what);
+}
+[[noreturn]] void __throw_overflow_error(const char* what) {
+    Fail(what);
+}
+[[noreturn]] void __throw_underflow_error(const char* what) {
+    Fail(what);
+}
+[[noreturn]] void __throw_system_error(int) {
+    Fail("Errore di sistema.");
+}
 } // namespace std
 
 // The library links its strings as two complete copies (about 70 KB); instantiated

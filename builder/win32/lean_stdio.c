@@ -30,4 +30,6 @@ int __mingw_vsnprintf(char* buffer, size_t size, const char* format, va_list arg
     return length;
 }
 
-double __mingw_strtod(const char* text, char** end) { return _imp__strtod(text, end); }
+double __mingw_strtod(const char* text, char** end) {
+    return _imp__strtod(text, end);
+}

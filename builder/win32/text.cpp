@@ -22,8 +22,7 @@ std::string Narrow(const std::wstring& wide) {
     int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), nullptr, 0, nullptr,
                                 nullptr);
     std::string utf8(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), &utf8[0], n, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), &utf8[0], n, nullptr, nullptr);
     return utf8;
 }
 
@@ -40,7 +39,9 @@ void SetWindowTextUtf8(HWND window, const std::string& text) {
     }
 }
 
-std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+std::string ItemText(HWND dialog, int id) {
+    return WindowText(GetDlgItem(dialog, id));
+}
 
 void SetItemText(HWND dialog, int id, const std::string& text) {
     SetWindowTextUtf8(GetDlgItem(dialog, id), text);

@@ -50,8 +50,8 @@ int ControlTop(HWND page, int id) {
 // The columns of the files page, and those of the links page, scroll together:
 // whatever scrolls one (its scroll bar, the wheel, the keys) brings the others of its
 // page to the same top row.
-LRESULT CALLBACK ScrollTogether(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
-                                UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK ScrollTogether(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR) {
     static const int kColumns[] = {IDC_LST_FILES, IDC_LST_DEST, IDC_LST_LINK0, IDC_LST_LINK1,
                                    IDC_LST_LINK2};
     LRESULT result = DefSubclassProc(list, message, wParam, lParam);
@@ -60,8 +60,7 @@ LRESULT CALLBACK ScrollTogether(HWND list, UINT message, WPARAM wParam, LPARAM l
     case WM_MOUSEWHEEL:
     case WM_KEYDOWN:
     case WM_LBUTTONDOWN:
-    case WM_MOUSEMOVE:
-    {
+    case WM_MOUSEMOVE: {
         LRESULT top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
         for (int id : kColumns) {
             HWND column = GetDlgItem(GetParent(list), id);
@@ -252,8 +251,7 @@ void WizardWindow::OnAddFiles() {
     for (const std::string& path : paths) {
         velaset::AddResult result = check.Add(path, folder);
         if (!result.message.empty()) {
-            platform::ShowMessageBox("Velaset", result.message,
-                                     platform::MessageIcon::Exclamation);
+            platform::ShowMessageBox("Velaset", result.message, platform::MessageIcon::Exclamation);
         }
     }
     RefreshLists();

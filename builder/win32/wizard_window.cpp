@@ -7,14 +7,14 @@
 
 #include "builder/build/column_headers.h"
 #include "builder/build/comprimi_binding.h"
-#include "common/constants.h"
-#include "platform/message_box.h"
-#include "platform/single_instance.h"
 #include "builder/win32/dialogs.h"
 #include "builder/win32/path_display.h"
 #include "builder/win32/resource.h"
 #include "builder/win32/text.h"
+#include "common/constants.h"
 #include "platform/folders.h"
+#include "platform/message_box.h"
+#include "platform/single_instance.h"
 
 namespace win32ui {
 
@@ -22,8 +22,8 @@ namespace {
 
 WizardWindow* g_window = nullptr;
 
-const int kPageDialogs[velaset::kWizardPageCount] = {
-    IDD_PAGE0, IDD_PAGE1, IDD_PAGE2, IDD_PAGE3, IDD_PAGE4, IDD_PAGE5, IDD_PAGE6, IDD_PAGE7};
+const int kPageDialogs[velaset::kWizardPageCount] = {IDD_PAGE0, IDD_PAGE1, IDD_PAGE2, IDD_PAGE3,
+                                                     IDD_PAGE4, IDD_PAGE5, IDD_PAGE6, IDD_PAGE7};
 
 // The classic colours of the fields that the check boxes switch.
 const COLORREF kPaleYellow = 0xC0FFFF;
@@ -116,8 +116,8 @@ WizardWindow::WizardWindow(HINSTANCE instance, std::string commandLine)
 }
 
 WizardWindow::~WizardWindow() {
-    for (HGDIOBJ o : {(HGDIOBJ)headingFont_, (HGDIOBJ)welcomeFont_, (HGDIOBJ)white_,
-                      (HGDIOBJ)info_, (HGDIOBJ)paleYellow_, (HGDIOBJ)menu_}) {
+    for (HGDIOBJ o : {(HGDIOBJ)headingFont_, (HGDIOBJ)welcomeFont_, (HGDIOBJ)white_, (HGDIOBJ)info_,
+                      (HGDIOBJ)paleYellow_, (HGDIOBJ)menu_}) {
         if (o) {
             DeleteObject(o);
         }
@@ -132,8 +132,7 @@ bool WizardWindow::Create() {
     menu_ = CreateSolidBrush(GetSysColor(COLOR_MENU));
     buttonFace_ = GetSysColorBrush(COLOR_BTNFACE);
     icon_ = (HICON)LoadImageW(instance_, MAKEINTRESOURCEW(IDI_VELASET), IMAGE_ICON, 32, 32, 0);
-    smallIcon_ =
-        (HICON)LoadImageW(instance_, MAKEINTRESOURCEW(IDI_VELASET), IMAGE_ICON, 16, 16, 0);
+    smallIcon_ = (HICON)LoadImageW(instance_, MAKEINTRESOURCEW(IDI_VELASET), IMAGE_ICON, 16, 16, 0);
 
     main_ = CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_WIZARD), nullptr, MainProc, 0);
     if (!main_) {
@@ -206,8 +205,7 @@ int WizardWindow::Run() {
     return (int)msg.wParam;
 }
 
-INT_PTR CALLBACK WizardWindow::MainProc(HWND dialog, UINT message, WPARAM wParam,
-                                        LPARAM lParam) {
+INT_PTR CALLBACK WizardWindow::MainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!g_window) {
         return FALSE;
     }
@@ -218,8 +216,7 @@ INT_PTR CALLBACK WizardWindow::MainProc(HWND dialog, UINT message, WPARAM wParam
     return g_window->OnMain(message, wParam, lParam);
 }
 
-INT_PTR CALLBACK WizardWindow::HeaderProc(HWND dialog, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+INT_PTR CALLBACK WizardWindow::HeaderProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     (void)dialog;
     (void)lParam;
     if (!g_window) {
@@ -238,8 +235,7 @@ INT_PTR CALLBACK WizardWindow::HeaderProc(HWND dialog, UINT message, WPARAM wPar
     }
 }
 
-INT_PTR CALLBACK WizardWindow::PageProc(HWND dialog, UINT message, WPARAM wParam,
-                                        LPARAM lParam) {
+INT_PTR CALLBACK WizardWindow::PageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
         return FALSE;
@@ -318,8 +314,7 @@ HBRUSH WizardWindow::PageColour(int id, HDC dc, bool enabled) const {
     return brush;
 }
 
-INT_PTR WizardWindow::OnPage(int page, HWND dialog, UINT message, WPARAM wParam,
-                             LPARAM lParam) {
+INT_PTR WizardWindow::OnPage(int page, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
         OnPageCommand(page, dialog, LOWORD(wParam), HIWORD(wParam));
@@ -560,10 +555,8 @@ void WizardWindow::RefreshFields() {
 void WizardWindow::RefreshPathDisplays() {
     ShowPath(tooltip_, pages_[6], GetDlgItem(pages_[6], IDC_TXT_EXE), project_.ExeFile);
     ShowPath(tooltip_, pages_[6], GetDlgItem(pages_[6], IDC_TXT_PROGETTO), project_.ProgFile);
-    ShowPath(tooltip_, pages_[7], GetDlgItem(pages_[7], IDC_LBL_NOME_ESEGUIBILE),
-             project_.ExeFile);
-    ShowPath(tooltip_, pages_[7], GetDlgItem(pages_[7], IDC_LBL_NOME_PROGETTO),
-             project_.ProgFile);
+    ShowPath(tooltip_, pages_[7], GetDlgItem(pages_[7], IDC_LBL_NOME_ESEGUIBILE), project_.ExeFile);
+    ShowPath(tooltip_, pages_[7], GetDlgItem(pages_[7], IDC_LBL_NOME_PROGETTO), project_.ProgFile);
 }
 
 void WizardWindow::RefreshFirstPage() {
@@ -689,8 +682,8 @@ void WizardWindow::RunBuild() {
     platform::Status bound = velaset::BindComprimi(&services.comprimi);
     if (!bound) {
         std::string message = bound.message;
-        services.comprimi = [message](const std::string&, const std::string&,
-                                      const std::string&, std::uint32_t) {
+        services.comprimi = [message](const std::string&, const std::string&, const std::string&,
+                                      std::uint32_t) {
             platform::ShowMessageBox("Velaset", message, platform::MessageIcon::Stop);
             return 0;
         };
@@ -718,8 +711,12 @@ void WizardWindow::RunBuild() {
     SetFocus(GetDlgItem(main_, IDC_CMD_FINISH));
 }
 
-void WizardWindow::Riempi(const std::string& percentText) { progress_.Riempi(percentText); }
+void WizardWindow::Riempi(const std::string& percentText) {
+    progress_.Riempi(percentText);
+}
 
-void WizardWindow::ClearProgress() { progress_.Clear(GetSysColor(COLOR_BTNFACE)); }
+void WizardWindow::ClearProgress() {
+    progress_.Clear(GetSysColor(COLOR_BTNFACE));
+}
 
 } // namespace win32ui

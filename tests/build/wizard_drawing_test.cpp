@@ -19,9 +19,9 @@ TEST(ColumnHeaders, FixedRectanglesOfBothListPages) {
 }
 
 TEST(ColumnHeaders, ShadingRoundsAndCapsEachComponent) {
-    EXPECT_EQ(ShadeColour(0xFFFFFF, 0.3), 0xFFFFFFu);        // white stays white
-    EXPECT_EQ(ShadeColour(0xC8D0D4, 0.3), 0xFFFFFFu);        // button face: capped
-    EXPECT_EQ(ShadeColour(0x0A0B64, 0.3), 0x0D0E82u);        // 100 -> 130, 11 -> 14, 10 -> 13
+    EXPECT_EQ(ShadeColour(0xFFFFFF, 0.3), 0xFFFFFFu);  // white stays white
+    EXPECT_EQ(ShadeColour(0xC8D0D4, 0.3), 0xFFFFFFu);  // button face: capped
+    EXPECT_EQ(ShadeColour(0x0A0B64, 0.3), 0x0D0E82u);  // 100 -> 130, 11 -> 14, 10 -> 13
     EXPECT_EQ(ShadeColour(0xC8D0D4, -0.3), 0x8C9294u); // 212 -> 148, 208 -> 146, 200 -> 140
     EXPECT_EQ(ShadeColour(0x000000, -0.3), 0x000000u);
 }
@@ -37,9 +37,12 @@ TEST(ColumnHeaders, ReliefLightensTopAndLeftDarkensBottomAndRight) {
     EXPECT_TRUE(pixels.front().lighten);
     int lightTop = 0, darkBottom = 0, darkRight = 0;
     for (const ReliefPixel& p : pixels) {
-        if (p.y == 165 && p.lighten) ++lightTop;
-        if (p.y == 182 && !p.lighten) ++darkBottom;
-        if (p.x == 414 && !p.lighten) ++darkRight;
+        if (p.y == 165 && p.lighten)
+            ++lightTop;
+        if (p.y == 182 && !p.lighten)
+            ++darkBottom;
+        if (p.x == 414 && !p.lighten)
+            ++darkRight;
     }
     // x runs from 5720 to 6215 by 15 (34 pixels), y from 2480 to 2735 (18 pixels); each
     // corner is reached once by the rows and once by the columns.
