@@ -1,0 +1,167 @@
+// Resource identifiers of the wizard: dialogs, controls, menus, icons and strings.
+#ifndef VELASET_BUILDER_WIN32_RESOURCE_H
+#define VELASET_BUILDER_WIN32_RESOURCE_H
+
+// Icons
+#define IDI_VELASET 1
+#define IDI_LOGO 2
+#define IDI_OPZIONI 3
+#define IDI_HELP 4
+#define IDI_WEB 5
+
+// Dialogs: the wizard window, its header, eight pages and the edit dialogs
+#define IDD_WIZARD 100
+#define IDD_HEADER 101
+#define IDD_PAGE0 110
+#define IDD_PAGE1 111
+#define IDD_PAGE2 112
+#define IDD_PAGE3 113
+#define IDD_PAGE4 114
+#define IDD_PAGE5 115
+#define IDD_PAGE6 116
+#define IDD_PAGE7 117
+#define IDD_DEST 120
+#define IDD_LINK 121
+#define IDD_KEYREG 122
+#define IDD_MESSAGE 123
+#define IDD_ABOUT 124
+
+// Right-button menus
+#define IDM_FILES 130
+#define IDM_LINKS 131
+#define IDM_MODIFICA_DEST 140
+#define IDM_NUOVO_LINK 141
+#define IDM_MODIFICA_LINK 142
+#define IDM_ELIMINA_LINK 143
+
+// frmWizard: button row and page area
+#define IDC_PAGE_AREA 1000
+#define IDC_CMD_ABOUT 1001
+#define IDC_CMD_EXIT 1002
+#define IDC_CMD_BACK 1003
+#define IDC_CMD_NEXT 1004
+#define IDC_CMD_FINISH 1005
+
+// Header (fraScreenHdr)
+#define IDC_LBL_SCRN_TITLE 1010
+#define IDC_LBL_SCRN_SUBTITLE 1011
+#define IDC_IMG_LOGO 1012
+
+// Page 0
+#define IDC_IMG_WIZARD 1020
+#define IDC_IMG_ICO 1021
+#define IDC_FRAME1 1022
+#define IDC_CHK_INF 1023
+#define IDC_CHK_MOD 1024
+#define IDC_LBL_BENVENUTI 1025
+#define IDC_OPTION1 1026
+#define IDC_OPTION2 1027
+#define IDC_LBL_CARICA 1028
+#define IDC_CMD_APRI 1029
+#define IDC_LBL_CREDITS0 1030
+
+// Page 1
+#define IDC_TXT_TITOLO 1040
+#define IDC_TXT_CAPTION_A 1041
+#define IDC_TXT_ETIC1A 1042
+#define IDC_TXT_ETIC2A 1043
+#define IDC_CHK_BACKGROUND 1044
+#define IDC_TXT_BACKGROUND 1045
+
+// Page 2
+#define IDC_LBL_PROG_FILES 1050
+#define IDC_TXT_DEF_DIR 1051
+#define IDC_HDR_FILE 1052
+#define IDC_HDR_DEST 1053
+#define IDC_LST_FILES 1054
+#define IDC_LST_DEST 1055
+#define IDC_CMD_AGGIUNGI 1056
+#define IDC_CMD_ELIMINA 1057
+#define IDC_CMD_ELIMINA_TUTTI 1058
+#define IDC_CMD_MODIFICA_DEST 1059
+#define IDC_CHK_BROWSE 1060
+#define IDC_CHK_DIST 1061
+
+// Page 3
+#define IDC_CHK_GROUP 1070
+#define IDC_TXT_GRUPPO 1071
+#define IDC_HDR_LINK_FILE 1072
+#define IDC_HDR_LINK_NAME 1073
+#define IDC_HDR_LINK_WHERE 1074
+#define IDC_LST_LINK0 1075
+#define IDC_LST_LINK1 1076
+#define IDC_LST_LINK2 1077
+#define IDC_CMD_NUOVO_LINK 1078
+#define IDC_CMD_MODIFICA_LINK 1079
+#define IDC_CMD_ELIMINA_LINK 1080
+
+// Page 4
+#define IDC_CHK_DLG_END 1090
+#define IDC_TXT_CAPTION_B 1091
+#define IDC_TXT_ETIC_B 1092
+#define IDC_TXT_UNINSTALL 1093
+#define IDC_CHK_UNINSTALL 1094
+#define IDC_TXT_DISINSTALLA 1095
+#define IDC_CMD_MESSAGGI 1096
+
+// Page 5
+#define IDC_LST_REG_CONF 1100
+#define IDC_CMD_AGGIUNGI_VOCE 1101
+#define IDC_CMD_MODIFICA_VOCE 1102
+#define IDC_CMD_ELIMINA_VOCE 1103
+#define IDC_CHK_LAUNCH 1104
+#define IDC_TXT_LAUNCH 1105
+
+// Page 6
+#define IDC_TXT_EXE 1110
+#define IDC_CMD_SFOGLIA_EXE 1111
+#define IDC_TXT_PROGETTO 1112
+#define IDC_CMD_SFOGLIA_PROGETTO 1113
+
+// Page 7
+#define IDC_IMG_WIZARD7 1120
+#define IDC_LABEL22 1121
+#define IDC_LABEL30 1122
+#define IDC_LABEL32 1123
+#define IDC_LBL_NOME_ESEGUIBILE 1124
+#define IDC_LABEL33 1125
+#define IDC_LBL_NOME_PROGETTO 1126
+#define IDC_LABEL11 1127
+#define IDC_PNL_PROGRESS 1128
+#define IDC_LBL_CREDITS7 1129
+
+// frmDest
+#define IDC_DEST_FILE 1200
+#define IDC_DEST_CODE 1201
+#define IDC_DEST_REGISTRA 1202
+
+// frmLink
+#define IDC_LINK_FILE 1210
+#define IDC_LINK_NAME 1211
+#define IDC_LINK_WHERE 1212
+#define IDC_LINK_SALVA 1213
+#define IDC_LINK_ANNULLA 1214
+
+// frmKeyreg
+#define IDC_KEY_ROOT 1220
+#define IDC_KEY_SUBKEY 1221
+#define IDC_KEY_DEFAULT_NAME 1222
+#define IDC_KEY_CUSTOM_NAME 1223
+#define IDC_KEY_NAME 1224
+#define IDC_KEY_VALUE 1225
+
+// frmMessage
+#define IDC_MSG_ERRORE 1230
+#define IDC_MSG_STOP 1231
+#define IDC_MSG_BROWSE 1232
+#define IDC_MSG_DISINSTALLA_LABEL 1233
+#define IDC_MSG_DISINSTALLA 1234
+
+// frmAbout
+#define IDC_ABOUT_NAME 1240
+#define IDC_ABOUT_VERSION 1241
+#define IDC_ABOUT_HELP 1242
+#define IDC_ABOUT_WEB 1243
+#define IDC_ABOUT_CREDITS 1244
+
+#endif

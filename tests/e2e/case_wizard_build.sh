@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# A project made in the wizard from start to build: title propagation, files with a
+# short-name clash, a destination with the registration mark, a link, a registry
+# entry, a changed message. The setup executable equals the one velaset-cli.exe
+# builds from the saved project.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/wizard_lib.sh"
+e2e_begin wizard_build
+wiz_install
+src="$E2E_DRIVE_C/e2e/src"
+rm -rf "$E2E_DRIVE_C/e2e"
+mkdir -p "$src/uno" "$src/due"
+cp "$E2E_MARKER" "$src/uno/Demo.exe"
+cp "$E2E_SELFREG" "$src/uno/Comp.ocx"
+printf 'Leggimi\r\n' > "$src/uno/Documento lungo.txt"
+printf 'Altro\r\n' > "$src/due/Documento lungo.txt"
+touch -d '2024-05-01 10:00:00' "$src"/uno/* "$src"/due/*
+
+wiz_start
+e2e_shot page0
+wiz_next
+[ "$(wiz_heading)" = "Titolo e schermata di avvio" ] || e2e_fail "page 1 not shown"
+wiz_expect $ID_TITOLO "Nuovo Progetto"
+# The title field has the focus with its text selected: typing replaces it, and
+# leaving the field carries the new title into the other texts.
+wiz_type "Demo"
+wiz_key Tab
+wiz_expect $ID_TITOLO "Demo"
+wiz_expect $ID_CAPTION_A "Demo"
+wiz_expect $ID_ETIC1A "Benvenuti nell'installazione di Demo"
+e2e_shot page1
+wiz_next
+
+[ "$(wiz_heading)" = "Files da installare" ] || e2e_fail "page 2 not shown"
+for f in 'C:\e2e\src\uno\Demo.exe' 'C:\e2e\src\uno\Comp.ocx' 'C:\e2e\src\uno\Documento lungo.txt'; do
+  wiz_click "&Aggiungi"
+  wiz_choose_file "Aggiungi File" "$f"
+done
+# The same long name in another folder has the same short name.
+wiz_click "&Aggiungi"
+wiz_choose_file "Aggiungi File" 'C:\e2e\src\due\Documento lungo.txt'
+wiz_box "I seguenti files:"
+files=$(wiz items "$WIZ_TITLE" $ID_LST_FILES)
+[ "$(wc -l <<<"$files")" = 3 ] || e2e_fail "files list: $files"
+# Comp.ocx into the system folder, registered at installation.
+wiz select "$WIZ_TITLE" $ID_LST_FILES 1
+sleep 0.3
+wiz_click "&Modifica dest."
+wiz wait "Velaset - Destinazione file" 20 >/dev/null || e2e_fail "no destination dialog"
+wiz select "Velaset - Destinazione file" $ID_DEST_CODE 2
+sleep 0.3
+wiz press "Velaset - Destinazione file" $ID_DEST_REGISTRA 5
+sleep 0.3
+e2e_shot dest_dialog
+wiz click "Velaset - Destinazione file" "OK" 5
+wiz gone "Velaset - Destinazione file" 10
+codes=$(wiz items "$WIZ_TITLE" $ID_LST_DEST | tr '\n' ' ')
+[ "$codes" = "D S* D " ] || e2e_fail "destination codes: $codes"
+e2e_shot page2
+wiz_next
+
+[ "$(wiz_heading)" = "Collegamenti e gruppo" ] || e2e_fail "page 3 not shown"
+wiz_click "Nuovo Link"
+wiz wait "Velaset - Nuovo link" 20 >/dev/null || e2e_fail "no link dialog"
+wiz select "Velaset - Nuovo link" $ID_LINK_FILE 0
+sleep 0.3
+[ "$(wiz get "Velaset - Nuovo link" $ID_LINK_NAME)" = "Demo" ] || e2e_fail "no proposed link name"
+e2e_shot link_dialog
+wiz click "Velaset - Nuovo link" "&Salva" 5
+wiz gone "Velaset - Nuovo link" 10
+[ "$(wiz items "$WIZ_TITLE" $ID_LST_LINK1)" = "Demo" ] || e2e_fail "link not listed"
+e2e_shot page3
+wiz_next
+
+[ "$(wiz_heading)" = "Fine installazione" ] || e2e_fail "page 4 not shown"
+wiz_click "Altri messaggi del programma"
+wiz wait "Messaggi generali del programma" 20 >/dev/null || e2e_fail "no messages dialog"
+wiz set "Messaggi generali del programma" $ID_MSG_STOP "Installazione annullata."
+e2e_shot message_dialog
+wiz click "Messaggi generali del programma" "OK" 5
+wiz gone "Messaggi generali del programma" 10
+e2e_shot page4
+wiz_next
+
+[ "$(wiz_heading)" = "Voci di registro e file da lanciare" ] || e2e_fail "page 5 not shown"
+wiz_click "Aggiungi voce"
+keyreg="Velaset - Aggiungi voce nel registro di configurazione"
+wiz wait "$keyreg" 20 >/dev/null || e2e_fail "no registry dialog"
+wiz set "$keyreg" $ID_KEY_SUBKEY 'Software\Demo'
+wiz press "$keyreg" $ID_KEY_CUSTOM 5
+sleep 0.3
+wiz set "$keyreg" $ID_KEY_NAME "Path"
+wiz set "$keyreg" $ID_KEY_VALUE "%PROGDIR%"
+e2e_shot keyreg_dialog
+wiz click "$keyreg" "OK" 5
+wiz gone "$keyreg" 10
+entry=$(wiz items "$WIZ_TITLE" $ID_LST_REG)
+[ "$entry" = 'HKLM,Software\Demo,"Path",,"%PROGDIR%"' ] || e2e_fail "registry entry: $entry"
+e2e_shot page5
+wiz_next
+
+[ "$(wiz_heading)" = "Impostazioni eseguibile e progetto" ] || e2e_fail "page 6 not shown"
+wiz_expect $ID_TXT_EXE 'C:\Velaset\Demo.exe'
+wiz_expect $ID_TXT_PROGETTO 'C:\Velaset\Demo.mip'
+e2e_shot page6
+wiz_next
+wiz_expect $ID_LABEL22 "Creazione pacchetto di installazione"
+e2e_shot page7
+wiz_next
+wiz_box "Il file DEMO.EXE è stato creato!"
+wiz_expect $ID_LABEL22 "Creazione terminata"
+e2e_shot page7_built
+[ "$(wiz enabled "$WIZ_TITLE" 1005)" = 1 ] || e2e_fail "&Fine is not enabled"
+wiz_quit
+
+[ -f "$WIZ_APP/Demo.exe" ] || e2e_fail "no setup executable"
+[ -f "$WIZ_APP/Demo.mip" ] || e2e_fail "no project file"
+grep -q '^Titolo=Demo' "$WIZ_APP/Demo.mip" || e2e_fail "project title not saved"
+grep -q 'Stop=Installazione annullata.' "$WIZ_APP/Demo.mip" || e2e_fail "message not saved"
+
+# The same project through the command line under Wine.
+cli="$E2E_DRIVE_C/VelasetCli"
+rm -rf "$cli"; mkdir -p "$cli"
+cp "$WIZ_BIN/velaset-cli.exe" "$WIZ_BIN/Avviora.exe" "$WIZ_BIN/Compress.dll" \
+   "$WIZ_BIN/avviora.dll" "$cli/"
+e2e_wine 'C:\VelasetCli\velaset-cli.exe' build 'C:\Velaset\Demo.mip' -o 'C:\VelasetCli\Demo.exe' --quiet ||
+  e2e_fail "velaset-cli.exe could not build the project"
+cmp "$WIZ_APP/Demo.exe" "$cli/Demo.exe" || e2e_fail "the two setup executables differ"
+cp "$WIZ_APP/Demo.mip" "$WIZ_APP/Demo.exe" "$E2E_ARTIFACTS/"
+# The opening case takes the saved project from here.
+cp "$WIZ_APP/Demo.mip" "$E2E_DRIVE_C/e2e/Demo.mip"
+e2e_log "passed"

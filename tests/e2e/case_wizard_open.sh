@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# A project named on the command line, as the shell passes it (unquoted, with blanks),
+# is opened: the pages show it.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/wizard_lib.sh"
+e2e_begin wizard_open
+wiz_install
+[ -f "$E2E_DRIVE_C/e2e/Demo.mip" ] || e2e_fail "no project saved by the build case"
+mkdir -p "$E2E_DRIVE_C/e2e/Miei progetti"
+cp "$E2E_DRIVE_C/e2e/Demo.mip" "$E2E_DRIVE_C/e2e/Miei progetti/Il mio Demo.mip"
+# The ".mip" registration of the wizard's start-up.
+command=$(e2e_reg_query 'HKCR\Velaset.file\shell\open\command')
+grep -q 'velaset.exe %1' <<<"$command" || e2e_fail "no .mip registration: $command"
+grep -q 'Velaset.file' <<<"$(e2e_reg_query 'HKCR\.mip')" || e2e_fail "no .mip type"
+
+# As the shell starts it: the rest of the command line unquoted.
+e2e_start cmd /c 'C:\Velaset\Velaset.exe C:\e2e\Miei progetti\Il mio Demo.mip'
+wiz wait "$WIZ_TITLE" 60 >/dev/null || e2e_fail "the wizard did not open"
+sleep 0.5
+[ "$(wiz checked "$WIZ_TITLE" $ID_OPTION2)" = 1 ] || e2e_fail "Option2 not chosen"
+carica=$(wiz_get $ID_LBL_CARICA)
+grep -q 'Il mio Demo.mip$' <<<"$carica" || e2e_fail "lblCarica shows \"$carica\""
+e2e_shot open_page0
+wiz_next
+wiz_expect $ID_TITOLO "Demo"
+wiz_expect $ID_CAPTION_A "Demo"
+e2e_shot open_page1
+wiz_next
+files=$(wiz items "$WIZ_TITLE" $ID_LST_FILES)
+[ "$(wc -l <<<"$files")" = 3 ] || e2e_fail "files: $files"
+[ "$(wiz items "$WIZ_TITLE" $ID_LST_DEST | tr '\n' ' ')" = "D S* D " ] || e2e_fail "codes"
+e2e_shot open_page2
+wiz_next
+[ "$(wiz items "$WIZ_TITLE" $ID_LST_LINK0)" = "Demo.exe" ] || e2e_fail "link not loaded"
+wiz_next
+wiz_next
+[ "$(wiz items "$WIZ_TITLE" $ID_LST_REG)" = 'HKLM,Software\Demo,"Path",,"%PROGDIR%"' ] ||
+  e2e_fail "registry entry not loaded"
+wiz_next
+prog=$(wiz_get $ID_TXT_PROGETTO)
+grep -q 'Il mio Demo.mip$' <<<"$prog" || e2e_fail "project path shows \"$prog\""
+e2e_shot open_page6
+wiz_quit
+e2e_log "passed"

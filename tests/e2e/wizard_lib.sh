@@ -1,0 +1,99 @@
+# Helpers of the wizard's end-to-end cases, sourced after lib.sh. The wizard runs from
+# C:\Velaset with the cabinet library and the setup runtime beside it; its windows are
+# driven by wizctl (titles, button texts, control numbers of builder/win32/resource.h)
+# and the keyboard through xdotool.
+WIZ_TITLE="Velaset - Creatore di pacchetti di installazione"
+WIZ_APP="$E2E_DRIVE_C/Velaset"
+WIZ_BIN="$e2e_root/build/bin/win32"
+WIZCTL="${E2E_WIZCTL:-$e2e_root/build/win32/tests/e2e/wizctl.exe}"
+
+# Control numbers (builder/win32/resource.h).
+ID_IMG_ICO=1021 ID_CHK_INF=1023 ID_CHK_MOD=1024 ID_OPTION1=1026 ID_OPTION2=1027
+ID_LBL_CARICA=1028
+ID_TITOLO=1040 ID_CAPTION_A=1041 ID_ETIC1A=1042 ID_ETIC2A=1043
+ID_PROG_FILES=1050 ID_DEF_DIR=1051 ID_LST_FILES=1054 ID_LST_DEST=1055
+ID_GRUPPO=1071 ID_LST_LINK0=1075 ID_LST_LINK1=1076 ID_LST_LINK2=1077
+ID_CAPTION_B=1091 ID_ETIC_B=1092 ID_UNINSTALL=1093
+ID_LST_REG=1100
+ID_TXT_EXE=1110 ID_TXT_PROGETTO=1112
+ID_LABEL22=1121 ID_LABEL30=1122
+ID_DEST_CODE=1201 ID_DEST_REGISTRA=1202
+ID_LINK_FILE=1210 ID_LINK_NAME=1211
+ID_KEY_SUBKEY=1221 ID_KEY_CUSTOM=1223 ID_KEY_NAME=1224 ID_KEY_VALUE=1225
+ID_MSG_STOP=1231
+
+wiz() { timeout 60 wine "$WIZCTL" "$@" | tr -d '\r'; }
+
+# A fresh application folder with the wizard and what it needs beside it.
+wiz_install() {
+  rm -rf "$WIZ_APP"
+  mkdir -p "$WIZ_APP"
+  cp "$WIZ_BIN/Velaset.exe" "$WIZ_BIN/velaset.htm" "$WIZ_BIN/Compress.dll" \
+     "$WIZ_BIN/avviora.dll" "$WIZ_APP/"
+}
+
+wiz_start() {
+  e2e_start 'C:\Velaset\Velaset.exe' "$@"
+  wiz wait "$WIZ_TITLE" 60 >/dev/null || e2e_fail "the wizard did not open"
+  sleep 0.5
+}
+
+wiz_get() { wiz get "$WIZ_TITLE" "$1"; }
+wiz_set() { wiz set "$WIZ_TITLE" "$1" "$2" || e2e_fail "cannot set control $1"; }
+wiz_press() { wiz press "$WIZ_TITLE" "$1" 10 || e2e_fail "cannot press control $1"; sleep 0.3; }
+wiz_click() { wiz click "$WIZ_TITLE" "$1" 10 || e2e_fail "cannot press \"$1\""; sleep 0.4; }
+wiz_next() { wiz_click "&Avanti >"; }
+wiz_back() { wiz_click "< &Indietro"; }
+
+# The heading of the page shown (empty on pages 0 and 7).
+wiz_heading() { wiz get "$WIZ_TITLE" 1010; }
+
+wiz_expect() {
+  local got
+  got=$(wiz_get "$1")
+  [ "$got" = "$2" ] || e2e_fail "control $1 shows \"$got\", expected \"$2\""
+}
+
+# Waits for the wizard's message box, checks that one of its lines is TEXT and
+# closes it with BUTTON (default OK).
+wiz_box() {
+  local texts
+  texts=$(wiz wait "Velaset" 20) || e2e_fail "no message box \"$1\""
+  grep -qxF -- "$1" <<<"$texts" || e2e_fail "box lacks \"$1\": $texts"
+  wiz click "Velaset" "${2:-OK}" 10 || e2e_fail "cannot close the box"
+  wiz gone "Velaset" 10 || true
+  sleep 0.3
+}
+
+# Chooses a file in the wizard's open dialog.
+wiz_choose_file() {
+  wiz wait "$1" 30 >/dev/null || e2e_fail "no file dialog \"$1\""
+  wiz file "$1" "$2" 10 || e2e_fail "cannot choose $2"
+  wiz gone "$1" 20 || e2e_fail "the file dialog stayed open"
+  sleep 0.3
+}
+
+# Types text on the keyboard into the control that has the focus.
+wiz_type() {
+  local desktop
+  desktop=$(xdotool search --name "Wine desktop" | head -1)
+  [ -n "$desktop" ] && xdotool windowfocus --sync "$desktop" 2>/dev/null || true
+  xdotool type --delay 30 -- "$1"
+}
+wiz_key() { xdotool key --delay 50 "$@"; }
+
+# A click of the left mouse button in the middle of a control (the virtual desktop
+# fills the screen, so window coordinates are screen coordinates).
+wiz_mouse_click() {
+  local rect
+  rect=$(wiz rect "$WIZ_TITLE" "$1") || e2e_fail "no control $1"
+  read -r left top right bottom <<<"$rect"
+  xdotool mousemove --sync $(( (left + right) / 2 )) $(( (top + bottom) / 2 )) click 1
+  sleep 0.4
+}
+
+wiz_quit() {
+  wiz_click "&Esci"
+  wiz_box "Vuoi uscire da Velaset?" "&Yes"
+  e2e_wait_exit
+}
