@@ -1,0 +1,101 @@
+// cIniFile, ReadIni and WriteIni over the platform's profile-file service.
+#include "builder/project/ini_file.h"
+
+#include "platform/profile_file.h"
+#include "platform/text_encoding.h"
+
+namespace velaset {
+namespace {
+
+// The platform read fills a buffer of this many characters.
+constexpr size_t kReadBufferSize = 255;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// True when the profile dialect would not give the value back as written.
+bool NeedsProtectingQuotes(const std::string& value) {
+    if (value.empty())
+        return false;
+    if (IsBlank(value.front()) || IsBlank(value.back()))
+        return true;
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+           value.back() == value.front();
+}
+
+// The names are passed as the file holds them; a name that is not Windows-1252 cannot
+// be in the file at all.
+bool AnsiName(const std::string& utf8, std::string* ansi) {
+    return platform::Utf8ToWindows1252(utf8, ansi);
+}
+
+} // namespace
+
+std::string cIniFile::Value() const {
+    std::string section, key, def;
+    if (!AnsiName(section_, &section) || !AnsiName(key_, &key) || !AnsiName(default_, &def))
+        return default_;
+    return platform::Windows1252ToUtf8(
+        platform::ReadProfileValue(path_, section, key, def, kReadBufferSize));
+}
+
+platform::Status cIniFile::SetValue(const std::string& value) {
+    lastReturnCode_ = 0;
+    std::string cleaned;
+    for (char c : value) {
+        if (c != '\0')
+            cleaned += c;
+    }
+    if (cleaned.find('\r') != std::string::npos || cleaned.find('\n') != std::string::npos)
+        return platform::Status::Failed("Il campo " + key_ +
+                                        " contiene un a capo, che il file " + path_ +
+                                        " non può contenere.");
+    std::string section, key, ansi;
+    if (!AnsiName(section_, &section) || !AnsiName(key_, &key))
+        return platform::Status::Failed("Il nome " + section_ + " " + key_ +
+                                        " non può essere scritto in Windows-1252.");
+    platform::Status converted = platform::FieldToWindows1252(key_, cleaned, &ansi);
+    if (!converted)
+        return converted;
+    if (NeedsProtectingQuotes(ansi))
+        ansi = "\"" + ansi + "\"";
+    platform::Status written = platform::WriteProfileValue(path_, section, key, ansi);
+    lastReturnCode_ = written ? 1 : 0;
+    return written;
+}
+
+platform::Status cIniFile::DeleteSection() {
+    std::string section;
+    if (!AnsiName(section_, &section))
+        return platform::Status::Failed("Il nome " + section_ +
+                                        " non può essere scritto in Windows-1252.");
+    platform::Status removed = platform::DeleteProfileSection(path_, section);
+    lastReturnCode_ = removed ? 1 : 0;
+    return removed;
+}
+
+std::string cIniFile::INISection() const {
+    std::string section;
+    if (!AnsiName(section_, &section))
+        return std::string();
+    return platform::Windows1252ToUtf8(
+        platform::ReadProfileKeyNames(path_, section, kReadBufferSize));
+}
+
+std::string ReadIni(const std::string& file, const std::string& section, const std::string& key) {
+    cIniFile ini;
+    ini.SetPath(file);
+    ini.SetSection(section);
+    ini.SetKey(key);
+    return ini.Value();
+}
+
+platform::Status WriteIni(const std::string& file, const std::string& section,
+                          const std::string& key, const std::string& value) {
+    cIniFile ini;
+    ini.SetPath(file);
+    ini.SetSection(section);
+    ini.SetKey(key);
+    return ini.SetValue(value);
+}
+
+} // namespace velaset

@@ -1,0 +1,158 @@
+// The load of the project file: reads ProgFile back into a Project.
+#include "builder/project/project_file.h"
+
+#include "builder/project/ini_file.h"
+#include "builder/project/short_name_clash.h"
+#include "builder/project/stored_number.h"
+#include "platform/file_access.h"
+#include "platform/source_path.h"
+
+namespace velaset {
+namespace {
+
+platform::Status Refused(const std::string& file, const std::string& key, const std::string& why) {
+    return platform::Status::Failed("Impossibile caricare il progetto " + file + ": la chiave " +
+                                    key + " " + why);
+}
+
+// A flag converted as a whole number: 0 or 1, anything else refuses the file.
+platform::Status ReadFlag(const std::string& file, const std::string& key, int* flag) {
+    std::string text = ReadIni(file, "Progetto", key);
+    long value;
+    if (!WholeNumber(text, &value))
+        return Refused(file, key, "contiene \"" + text + "\", che non è un numero.");
+    if (value != 0 && value != 1)
+        return Refused(file, key, "contiene " + text + ", ma può valere solo 0 o 1.");
+    *flag = static_cast<int>(value);
+    return platform::Status::Ok();
+}
+
+platform::Status CheckCount(const std::string& file, const std::string& key, long count) {
+    if (count > kMaxListEntries)
+        return Refused(file, key,
+                       "conta " + std::to_string(count) + " voci, più delle " +
+                           std::to_string(kMaxListEntries) + " che un elenco può contenere.");
+    return platform::Status::Ok();
+}
+
+bool IsOne(const std::string& text) { return text == "1"; }
+
+} // namespace
+
+platform::Status LoadProject(Project* project, const std::string& applicationFolder) {
+    const std::string file = project->ProgFile;
+    if (!platform::IsReadableFile(file))
+        return platform::Status::Failed("Impossibile aprire il progetto " + file +
+                                        ": il file non esiste o non può essere letto.");
+    // Everything goes into a copy: a refused file leaves the project as it was.
+    Project p = *project;
+    auto progetto = [&file](const char* key) { return ReadIni(file, "Progetto", key); };
+
+    p.ClearFiles();
+    p.ClearLinks();
+    p.ClearRegistryEntries();
+
+    p.Titolo = progetto("Titolo");
+    p.Caption = progetto("Caption");
+    p.Etic1A = progetto("Etic1A");
+    p.Etic2A = DecodeLineBreaks(progetto("Etic2A"));
+    p.DefCartella = progetto("DefCartella");
+    p.DefDir = progetto("DefDir");
+    p.SetButtonBrowse(IsOne(progetto("ButtonBrowse")) ? 1 : 0);
+
+    long fileCount = LeadingNumber(progetto("NumFile"));
+    platform::Status checked = CheckCount(file, "NumFile", fileCount);
+    if (!checked)
+        return checked;
+    for (long i = 1; i <= fileCount; ++i) {
+        FileEntry entry = FileEntry::FromText(ReadIni(file, "Files", std::to_string(i)));
+        if (platform::IsReadableFile(entry.path) && !ShortNameClash(entry.path, p.Files()))
+            p.AddFile(entry);
+    }
+
+    int gruppo;
+    checked = ReadFlag(file, "Gruppo", &gruppo);
+    if (!checked)
+        return checked;
+    p.SetGruppo(gruppo);
+    p.NomeGruppo = progetto("NomeGruppo");
+
+    long linkCount = LeadingNumber(progetto("NumLink"));
+    checked = CheckCount(file, "NumLink", linkCount);
+    if (!checked)
+        return checked;
+    for (long i = 1; i <= linkCount; ++i) {
+        LinkEntry link = LinkEntry::FromText(ReadIni(file, "Link", std::to_string(i)));
+        for (const FileEntry& entry : p.Files()) {
+            if (platform::SourceFileName(entry.path) == link.file) {
+                checked = p.AddLink(link);
+                if (!checked)
+                    return checked;
+            }
+        }
+    }
+
+    int dlgEnd;
+    checked = ReadFlag(file, "DlgEnd", &dlgEnd);
+    if (!checked)
+        return checked;
+    p.SetDlgEnd(dlgEnd);
+    p.CaptionB = progetto("CaptionB");
+    p.EticB = progetto("EticB");
+    p.LabelControl = progetto("LabelControl");
+
+    p.SetUninstall(IsOne(progetto("Uninstall")) ? 1 : 0);
+    if (p.Uninstall() == 1)
+        p.UninstallString = progetto("UninstallString");
+
+    std::string chkLancio = progetto("ChkLancio");
+    long lancio = LeadingNumber(chkLancio);
+    if (lancio != 0 && lancio != 1)
+        return Refused(file, "ChkLancio", "contiene " + chkLancio + ", ma può valere solo 0 o 1.");
+    p.SetChkLancio(static_cast<int>(lancio));
+    p.Lancio = progetto("Lancio");
+
+    // The setup executable stays where it was when its folder still exists.
+    std::string exeFile = progetto("ExeFile");
+    std::string exeFolder = platform::SourceFolderPart(exeFile);
+    if (!exeFolder.empty() && platform::IsDirectory(exeFolder))
+        p.ExeFile = exeFile;
+    else
+        p.ExeFile = platform::JoinSourcePath(applicationFolder, platform::SourceFileName(exeFile));
+
+    std::string numChiavi = ReadIni(file, "Chiavi", "NumChiavi");
+    if (numChiavi != "0" && !numChiavi.empty()) {
+        long keyCount;
+        if (!WholeNumber(numChiavi, &keyCount))
+            return Refused(file, "NumChiavi", "contiene \"" + numChiavi + "\", che non è un numero.");
+        checked = CheckCount(file, "NumChiavi", keyCount);
+        if (!checked)
+            return checked;
+        for (long i = 1; i <= keyCount; ++i)
+            p.AddRegistryEntry(ReadIni(file, "Chiavi", std::to_string(i)));
+    }
+
+    if (IsOne(progetto("Sfondo"))) {
+        p.SetSfondo(1);
+        p.TestoSfondo = progetto("TestoSfondo");
+    } else {
+        p.SetSfondo(0);
+    }
+
+    p.SetDefaultMessages();
+    for (auto message : {std::make_pair("Errore", &p.Errore), std::make_pair("Stop", &p.Stop),
+                         std::make_pair("Browse", &p.Browse),
+                         std::make_pair("Disinstalla", &p.Disinstalla)}) {
+        std::string stored = ReadIni(file, "Messaggi", message.first);
+        if (!stored.empty())
+            *message.second = stored;
+    }
+
+    p.SetDistribuzione(IsOne(progetto("Distribuzione")) ? 1 : 0);
+
+    p.TakeFocusRequest(); // no page is shown during a load
+    *project = p;
+    return platform::Status::Ok();
+}
+
+} // namespace velaset

@@ -1,0 +1,109 @@
+// The save of the project file: one WriteIni call per value, in the fixed order.
+#include "builder/project/project_file.h"
+
+#include <vector>
+
+#include "builder/project/ini_file.h"
+#include "platform/text_encoding.h"
+
+namespace velaset {
+namespace {
+
+struct StoredValue {
+    const char* section;
+    std::string key;
+    std::string value;
+};
+
+std::string Flag(int value) { return std::to_string(value); }
+
+// Every value in the order of the save; the order of first appearance of the sections
+// is the section order of a new file.
+std::vector<StoredValue> ValuesInSaveOrder(const Project& p) {
+    std::vector<StoredValue> v;
+    auto progetto = [&v](const char* key, const std::string& value) {
+        v.push_back({"Progetto", key, value});
+    };
+    progetto("Titolo", p.Titolo);
+    progetto("Caption", p.Caption);
+    progetto("Etic1A", p.Etic1A);
+    progetto("Etic2A", EncodeLineBreaks(p.Etic2A));
+    progetto("DefCartella", p.DefCartella);
+    progetto("DefDir", p.DefDir);
+    progetto("ButtonBrowse", Flag(p.ButtonBrowse()));
+    progetto("NumFile", std::to_string(p.Files().size()));
+    for (size_t i = 0; i < p.Files().size(); ++i)
+        v.push_back({"Files", std::to_string(i + 1), p.Files()[i].Text()});
+    progetto("Gruppo", Flag(p.Gruppo()));
+    progetto("NomeGruppo", p.NomeGruppo);
+    progetto("NumLink", std::to_string(p.Links().size()));
+    for (size_t i = 0; i < p.Links().size(); ++i)
+        v.push_back({"Link", std::to_string(i + 1), p.Links()[i].Text()});
+    progetto("DlgEnd", Flag(p.DlgEnd()));
+    progetto("CaptionB", p.CaptionB);
+    progetto("EticB", p.EticB);
+    progetto("LabelControl", p.LabelControl);
+    progetto("Uninstall", Flag(p.Uninstall()));
+    progetto("UninstallString", p.UninstallString);
+    progetto("ExeFile", p.ExeFile);
+    progetto("ProgFile", p.ProgFile);
+    progetto("ChkLancio", Flag(p.ChkLancio()));
+    progetto("Lancio", p.Lancio);
+    v.push_back({"Chiavi", "NumChiavi", std::to_string(p.RegistryEntries().size())});
+    for (size_t i = 0; i < p.RegistryEntries().size(); ++i)
+        v.push_back({"Chiavi", std::to_string(i + 1), p.RegistryEntries()[i]});
+    progetto("Sfondo", Flag(p.Sfondo()));
+    progetto("TestoSfondo", p.TestoSfondo);
+    v.push_back({"Messaggi", "Errore", p.Errore});
+    v.push_back({"Messaggi", "Stop", p.Stop});
+    v.push_back({"Messaggi", "Browse", p.Browse});
+    v.push_back({"Messaggi", "Disinstalla", p.Disinstalla});
+    progetto("Distribuzione", Flag(p.Distribuzione()));
+    return v;
+}
+
+// How a value is named in a refusal: the key alone for the project's own fields,
+// section and key for list entries.
+std::string FieldLabel(const StoredValue& stored) {
+    std::string section = stored.section;
+    if (section == "Progetto" || section == "Messaggi" || stored.key == "NumChiavi")
+        return stored.key;
+    return section + " " + stored.key;
+}
+
+// A value the file cannot hold as it is: refused before anything is written.
+platform::Status CheckValue(const StoredValue& stored) {
+    const std::string label = FieldLabel(stored);
+    if (stored.value.find('\r') != std::string::npos || stored.value.find('\n') != std::string::npos)
+        return platform::Status::Failed("Il campo " + label +
+                                        " contiene un a capo, che può stare solo in Etic2A.");
+    std::string ansi;
+    return platform::FieldToWindows1252(label, stored.value, &ansi);
+}
+
+} // namespace
+
+platform::Status SaveProjectTo(const Project& project, const std::string& file) {
+    if (project.Etic2A.find(kLineBreakMark) != std::string::npos)
+        return platform::Status::Failed(
+            std::string("Il campo Etic2A contiene il carattere ") + kLineBreakMark +
+            ", che nel file di progetto indica un a capo.");
+    std::vector<StoredValue> values = ValuesInSaveOrder(project);
+    for (const StoredValue& stored : values) {
+        platform::Status checked = CheckValue(stored);
+        if (!checked)
+            return checked;
+    }
+    for (const StoredValue& stored : values) {
+        platform::Status written = WriteIni(file, stored.section, stored.key, stored.value);
+        if (!written)
+            return written;
+    }
+    return platform::Status::Ok();
+}
+
+platform::Status SaveProject(const Project& project) {
+    return SaveProjectTo(project, project.ProgFile);
+}
+
+} // namespace velaset

@@ -1,0 +1,33 @@
+// Splitting stored entries: FileName, GetField and the entry forms of the lists.
+#include "builder/project/project.h"
+
+namespace velaset {
+
+std::string FileName(const std::string& path) {
+    size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string GetField(const std::string& text, char separator, int n) {
+    if (n < 1)
+        return std::string();
+    size_t start = 0;
+    for (int field = 1; field < n; ++field) {
+        size_t next = text.find(separator, start);
+        if (next == std::string::npos)
+            return std::string();
+        start = next + 1;
+    }
+    size_t end = text.find(separator, start);
+    return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+FileEntry FileEntry::FromText(const std::string& text) {
+    return FileEntry{GetField(text, ',', 1), GetField(text, ',', 2)};
+}
+
+LinkEntry LinkEntry::FromText(const std::string& text) {
+    return LinkEntry{GetField(text, ',', 1), GetField(text, ',', 2), GetField(text, ',', 3)};
+}
+
+} // namespace velaset

@@ -1,0 +1,54 @@
+// Message boxes: the handler seam shared by both platforms.
+#include "platform/message_box.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "platform/system_message_box.h"
+
+namespace platform {
+namespace {
+
+MessageBoxHandler& CurrentHandler() {
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+} // namespace
+
+MessageAnswer ShowMessageBox(const std::string& title, const std::string& text,
+                             MessageIcon icon, MessageButtons buttons) {
+    MessageBoxCall call{title, text, icon, buttons};
+    if (CurrentHandler())
+        return CurrentHandler()(call);
+    return ShowSystemMessageBox(call);
+}
+
+ScopedMessageBoxHandler::ScopedMessageBoxHandler(MessageBoxHandler handler)
+    : previous_(std::move(CurrentHandler())) {
+    CurrentHandler() = std::move(handler);
+}
+
+ScopedMessageBoxHandler::~ScopedMessageBoxHandler() { CurrentHandler() = std::move(previous_); }
+
+MessageAnswer MessageBoxToStandardError(const MessageBoxCall& call) {
+    std::string line = call.title + ": ";
+    for (char c : call.text) {
+        if (c == '\r' || c == '\n') {
+            if (!line.empty() && line.back() != ' ')
+                line += ' ';
+        } else {
+            line += c;
+        }
+    }
+    std::fprintf(stderr, "%s\n", line.c_str());
+    return call.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+}
+
+MessageBoxRecorder::MessageBoxRecorder(MessageAnswer questionAnswer)
+    : scope_([this, questionAnswer](const MessageBoxCall& call) {
+          calls_.push_back(call);
+          return call.buttons == MessageButtons::YesNo ? questionAnswer : MessageAnswer::Ok;
+      }) {}
+
+} // namespace platform

@@ -1,0 +1,10 @@
+// POSIX: a message box is one line on standard error.
+#include "platform/system_message_box.h"
+
+namespace platform {
+
+MessageAnswer ShowSystemMessageBox(const MessageBoxCall& call) {
+    return MessageBoxToStandardError(call);
+}
+
+} // namespace platform

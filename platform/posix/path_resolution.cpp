@@ -1,0 +1,88 @@
+// POSIX: path resolution by exact name, then ignoring case, then by short name.
+#include "platform/posix/path_resolution.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+#include "platform/file_access.h"
+#include "platform/short_path.h"
+
+namespace platform {
+namespace posix {
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr)
+        return names;
+    while (dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool FindEntry(const std::string& folder, const std::string& name, std::string* actual) {
+    struct stat st;
+    std::string prefix = folder.empty() ? "" : (folder.back() == '/' ? folder : folder + "/");
+    if (name == "." || name == ".." || lstat((prefix + name).c_str(), &st) == 0) {
+        *actual = name;
+        return true;
+    }
+    std::vector<std::string> names = FolderEntries(folder);
+    for (const std::string& candidate : names) {
+        if (strcasecmp(candidate.c_str(), name.c_str()) == 0) {
+            *actual = candidate;
+            return true;
+        }
+    }
+    for (const std::string& candidate : names) {
+        if (strcasecmp(ClassicShortName(candidate, names).c_str(), name.c_str()) == 0) {
+            *actual = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<std::string> SplitPath(const std::string& path, bool* absolute) {
+    *absolute = !path.empty() && path[0] == '/';
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t slash = path.find('/', start);
+        if (slash == std::string::npos)
+            slash = path.size();
+        if (slash > start)
+            parts.push_back(path.substr(start, slash - start));
+        start = slash + 1;
+    }
+    return parts;
+}
+
+} // namespace posix
+
+std::string ResolvePath(const std::string& path) {
+    bool absolute;
+    std::vector<std::string> parts = posix::SplitPath(path, &absolute);
+    std::string resolved = absolute ? "/" : "";
+    bool found = true;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        std::string actual = parts[i];
+        if (found)
+            found = posix::FindEntry(resolved, parts[i], &actual);
+        if (!resolved.empty() && resolved.back() != '/')
+            resolved += "/";
+        resolved += actual;
+    }
+    if (!path.empty() && path.back() == '/' && !resolved.empty() && resolved.back() != '/')
+        resolved += "/";
+    return resolved.empty() ? path : resolved;
+}
+
+} // namespace platform

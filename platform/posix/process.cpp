@@ -1,0 +1,47 @@
+// POSIX: programs started through the shell, the editor from $VISUAL / $EDITOR.
+#include "platform/process.h"
+
+#include <cstdlib>
+#include <sys/wait.h>
+
+namespace platform {
+namespace {
+
+std::string ShellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+} // namespace
+
+Status RunAndWait(const std::string& commandLine, int* exitCode) {
+    int status = std::system(commandLine.c_str());
+    if (status == -1)
+        return Status::Failed("Impossibile avviare " + commandLine + ", " + LastSystemErrorText());
+    if (WIFEXITED(status)) {
+        *exitCode = WEXITSTATUS(status);
+        if (*exitCode == 127)
+            return Status::Failed("Impossibile avviare " + commandLine);
+        return Status::Ok();
+    }
+    *exitCode = -1;
+    return Status::Failed("Il programma " + commandLine + " è terminato in modo anomalo");
+}
+
+Status EditTextFileAndWait(const std::string& path) {
+    const char* editor = std::getenv("VISUAL");
+    if (editor == nullptr || *editor == '\0')
+        editor = std::getenv("EDITOR");
+    if (editor == nullptr || *editor == '\0')
+        editor = "vi";
+    int exitCode = 0;
+    return RunAndWait(std::string(editor) + " " + ShellQuoted(path), &exitCode);
+}
+
+} // namespace platform

@@ -1,0 +1,22 @@
+// Starting programs and waiting for them.
+#ifndef VELASET_PLATFORM_PROCESS_H
+#define VELASET_PLATFORM_PROCESS_H
+
+#include <string>
+
+#include "platform/status.h"
+
+namespace platform {
+
+// Runs a command line (Windows rules: the program, then its arguments) and waits
+// until it ends; *exitCode gets its exit code.
+Status RunAndWait(const std::string& commandLine, int* exitCode);
+
+// Opens a text file in the editor and waits until the editor ends: Notepad on
+// Windows (window messages keep being handled while waiting); $VISUAL, then $EDITOR,
+// then vi on POSIX.
+Status EditTextFileAndWait(const std::string& path);
+
+} // namespace platform
+
+#endif

@@ -1,0 +1,51 @@
+// Win32: file access; the file system itself resolves case and short names.
+#include "platform/file_access.h"
+
+#include <windows.h>
+
+#include "platform/win32/wide_text.h"
+
+namespace platform {
+
+std::string ResolvePath(const std::string& path) { return path; }
+
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+    return _wfopen(win32::Widen(path).c_str(), win32::Widen(mode).c_str());
+}
+
+bool IsReadableFile(const std::string& path) {
+    DWORD attributes = GetFileAttributesW(win32::Widen(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    std::FILE* f = OpenFile(path, "rb");
+    if (f == nullptr)
+        return false;
+    std::fclose(f);
+    return true;
+}
+
+bool IsDirectory(const std::string& path) {
+    DWORD attributes = GetFileAttributesW(win32::Widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool PathExists(const std::string& path) {
+    return GetFileAttributesW(win32::Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+Status RemoveFile(const std::string& path) {
+    if (DeleteFileW(win32::Widen(path).c_str()))
+        return Status::Ok();
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return Status::Ok();
+    return Status::Failed("Impossibile eliminare " + path + ", " + LastSystemErrorText());
+}
+
+Status MakeDirectory(const std::string& path) {
+    if (CreateDirectoryW(win32::Widen(path).c_str(), nullptr) || IsDirectory(path))
+        return Status::Ok();
+    return Status::Failed("Impossibile creare " + path + ", " + LastSystemErrorText());
+}
+
+} // namespace platform
