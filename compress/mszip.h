@@ -1,0 +1,41 @@
+// MSZIP compressor: turns one block of at most 32768 bytes into "CK" followed by a
+// complete deflate stream. A block that follows a full 32768-byte block of the same
+// folder may refer back into it; MsZipReset starts a new folder without history.
+//
+// The compressor allocates all its memory in MsZipCreate and nothing afterwards.
+// Results are plain numbers so that the cabinet writer can map any nonzero one to
+// its own error code.
+#pragma once
+
+#include <cstdint>
+
+struct MsZipCompressor;
+
+// The cabinet writer passes its client's memory callbacks through these.
+typedef void* (*MsZipAllocator)(uint32_t size);
+typedef void (*MsZipReleaser)(void* memory);
+
+constexpr int MSZIP_OK = 0;
+constexpr int MSZIP_NO_MEMORY = 1; // MsZipCreate: the allocator refused
+constexpr int MSZIP_BAD_CALL = 2;  // wrong tag, input larger than the block size, small output
+constexpr int MSZIP_OVERFLOW = 4;  // the output did not fit into the given capacity
+
+constexpr uint32_t MSZIP_MAX_BLOCK_SIZE = 32768;
+// Room an output buffer needs beyond the block size: "CK" and stored-block headers.
+constexpr uint32_t MSZIP_OUTPUT_SLACK = 12;
+
+// blockSize: requested size in, size used out (0 or more than 32768 become 32768).
+// On success *compressor is the new compressor and *maxOutputSize = block size + 12.
+int MsZipCreate(uint32_t* blockSize, MsZipAllocator allocate, MsZipReleaser release,
+                MsZipCompressor** compressor, uint32_t* maxOutputSize);
+
+// Compresses inputSize bytes into output; *outputSize receives the bytes written.
+// outputCapacity must be at least block size + 12.
+int MsZipCompress(MsZipCompressor* compressor, const void* input, uint32_t inputSize,
+                  void* output, uint32_t outputCapacity, uint32_t* outputSize);
+
+// Forgets the history: the next block starts a new folder.
+int MsZipReset(MsZipCompressor* compressor);
+
+// Releases the compressor and all its memory through the releaser given at creation.
+int MsZipDestroy(MsZipCompressor* compressor);
