@@ -1,0 +1,29 @@
+// The cabinet writer: files added one at a time become a set of cabinet files
+// (Microsoft cabinet format 1.3, MSZIP data blocks), all through client callbacks.
+#ifndef VELASET_COMPRESS_CABINET_WRITER_H
+#define VELASET_COMPRESS_CABINET_WRITER_H
+
+#include "compress/cabinet_types.h"
+
+struct CabContext;
+
+// Compression types of a folder.
+const uint16_t kCompressionNone = 0x0000;
+const uint16_t kCompressionMsZip = 0x0001;
+
+// Calling order: FCICreate; any sequence of FCIAddFile and FCIFlushFolder; FCIFlushCabinet;
+// FCIDestroy, which is also the only call allowed after a failure.
+CabContext* FCICreate(CabError* err, ClientFilePlacedFn filePlaced, ClientAllocFn alloc,
+                      ClientFreeFn release, ClientOpenFn open, ClientReadFn read,
+                      ClientWriteFn write, ClientCloseFn close, ClientSeekFn seek,
+                      ClientDeleteFn remove, ClientTempNameFn tempName,
+                      const CabinetParams* first, void* context);
+bool FCIAddFile(CabContext* cab, const char* sourcePath, const char* nameInCabinet,
+                ClientNextCabinetFn nextCabinet, ClientProgressFn progress,
+                ClientOpenSourceFn openSource, uint16_t compressionType);
+bool FCIFlushFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress);
+bool FCIFlushCabinet(CabContext* cab, ClientNextCabinetFn nextCabinet,
+                     ClientProgressFn progress);
+bool FCIDestroy(CabContext* cab);
+
+#endif

@@ -1,0 +1,162 @@
+// Comprimi: parses the file list and runs one build sequence of the cabinet writer.
+#include "compress/comprimi.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "compress/cabinet_writer.h"
+#include "compress/client.h"
+#include "compress/entry_table.h"
+#include "compress/error_text.h"
+#include "compress/folder_prefetch.h"
+#include "compress/library_ui.h"
+#include "compress/worker_thread.h"
+
+namespace {
+
+const char kTitle[] = "DarEvizeza";
+const uint32_t kFolderThreshold = 900000;
+const uint16_t kSetId = 12345;
+
+// Shows one box whose text is formatted to the length it needs.
+void Report(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    int length = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    if (length < 0) {
+        return;
+    }
+    char* text = static_cast<char*>(std::malloc(length + 1));
+    if (text == nullptr) {
+        LibraryMessage(kTitle, format);
+        return;
+    }
+    va_start(args, format);
+    std::vsnprintf(text, length + 1, format, args);
+    va_end(args);
+    LibraryMessage(kTitle, text);
+    std::free(text);
+}
+
+void Copy(char* to, size_t size, const char* from) {
+    std::strncpy(to, from, size - 1);
+    to[size - 1] = '\0';
+}
+
+bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
+                      const CabinetCallbacks& cb, unsigned threads) {
+    CabinetParams params;
+    std::memset(&params, 0, sizeof params);
+    params.sizeLimit = settings->sizeLimit;
+    params.folderThreshold = kFolderThreshold;
+    params.cabinetNumber = 1;
+    params.diskNumber = 0;
+    params.setId = kSetId;
+    Copy(params.diskName, sizeof params.diskName, settings->cabinetBase);
+    Copy(params.cabinetPath, sizeof params.cabinetPath, settings->cabinetDir);
+    CabinetName(settings->cabinetBase, 1, params.cabinetName, sizeof params.cabinetName);
+
+    CabError err;
+    CabContext* cab = FCICreate(&err, cb.filePlaced, cb.alloc, cb.release, cb.open, cb.read,
+                                cb.write, cb.close, cb.seek, cb.remove, cb.tempName, &params,
+                                settings);
+    if (cab == nullptr) {
+        Report("FCICreate() failed: code %d [%s]\n", err.code, CabErrorText(err.code));
+        return false;
+    }
+    bool ok = true;
+    if (threads > 1) {
+        FCIPrefetch(cab, table.entries, table.count, cb.openSource, threads);
+    }
+    for (uint32_t i = 0; ok && i < table.count; i++) {
+        const char* path = table.entries[i];
+        if (path == nullptr) {
+            if (!FCIFlushFolder(cab, cb.nextCabinet, cb.progress)) {
+                Report("FCIFlushFolder() failed: code %d [%s]\n", err.code,
+                       CabErrorText(err.code));
+                ok = false;
+            }
+        } else if (!FCIAddFile(cab, path, StoredName(path), cb.nextCabinet, cb.progress,
+                               cb.openSource, kCompressionMsZip)) {
+            Report("FCIAddFile() failed: code %d [%s] <%s>\n", err.code, CabErrorText(err.code),
+                   path);
+            ok = false;
+        }
+    }
+    if (ok && !FCIFlushCabinet(cab, cb.nextCabinet, cb.progress)) {
+        Report("FCIFlushCabinet() failed: code %d [%s]\n", err.code, CabErrorText(err.code));
+        ok = false;
+    }
+    if (!ok) {
+        FCIDestroy(cab);
+        return false;
+    }
+    if (!FCIDestroy(cab)) {
+        Report("FCIDestroy() failed: code %d [%s]\n", err.code, CabErrorText(err.code));
+        return false;
+    }
+    return true;
+}
+
+// Checks what the settings' fixed fields can hold.
+bool CheckArguments(const char* cabDir, const char* cabBase) {
+    if (cabDir == nullptr || std::strlen(cabDir) >= sizeof(ComprimiSettings::cabinetDir)) {
+        Report("Cartella del file CAB troppo lunga (al massimo %d caratteri): %s",
+               int(sizeof(ComprimiSettings::cabinetDir) - 1), cabDir ? cabDir : "");
+        return false;
+    }
+    if (cabBase == nullptr || std::strlen(cabBase) >= sizeof(ComprimiSettings::cabinetBase)) {
+        Report("Nome del file CAB troppo lungo (al massimo %d caratteri): %s",
+               int(sizeof(ComprimiSettings::cabinetBase) - 1), cabBase ? cabBase : "");
+        return false;
+    }
+    return true;
+}
+
+int Fail(void* savedCursor) {
+    LibraryMessage(kTitle, "Impossibile creare il file CAB!!!");
+    EndWaitCursor(savedCursor);
+    return 0;
+}
+
+} // namespace
+
+int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList,
+                 uint32_t maxCabSize, const CabinetCallbacks& callbacks, unsigned threads) {
+    void* savedCursor = BeginWaitCursor();
+    if (!CheckArguments(cabDir, cabBase)) {
+        return Fail(savedCursor);
+    }
+    ComprimiSettings settings;
+    settings.sizeLimit = maxCabSize;
+    EntryTable table;
+    if (!ParseFileList(fileList != nullptr ? fileList : "", callbacks.alloc, callbacks.release,
+                       &table)) {
+        // A path left out would give a cabinet that lacks a file: the call fails instead.
+        LibraryMessage("", "ERRORE");
+        return Fail(savedCursor);
+    }
+    Copy(settings.cabinetDir, sizeof settings.cabinetDir, cabDir);
+    Copy(settings.cabinetBase, sizeof settings.cabinetBase, cabBase);
+    bool ok = RunBuildSequence(table, &settings, callbacks, threads);
+    FreeEntryTable(&table);
+    if (!ok) {
+        return Fail(savedCursor);
+    }
+    EndWaitCursor(savedCursor);
+    return 1;
+}
+
+unsigned ComprimiThreads() {
+    unsigned count = ProcessorCount();
+    return count < 1 ? 1 : count > 4 ? 4 : count;
+}
+
+extern "C" int COMPRIMI_CALL Comprimi(const char* cabDir, const char* cabBase,
+                                      const char* fileList, uint32_t maxCabSize) {
+    return ComprimiWith(cabDir, cabBase, fileList, maxCabSize, PlatformCallbacks(),
+                        ComprimiThreads());
+}

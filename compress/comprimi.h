@@ -1,0 +1,33 @@
+// Comprimi, the one entry point of the Compress library: builds the cabinet set of one
+// build from a "+"-separated file list.
+#ifndef VELASET_COMPRESS_COMPRIMI_H
+#define VELASET_COMPRESS_COMPRIMI_H
+
+#include <cstdint>
+
+#include "compress/cabinet_types.h"
+
+#ifdef _WIN32
+#define COMPRIMI_CALL __stdcall
+#else
+#define COMPRIMI_CALL
+#endif
+
+// Writes cabDir + cabBase + ".CAB" (and base + n + ".CAB" for the further cabinets of a
+// set) holding the files of fileList, one folder per "+"; a cabinet grows to at most
+// maxCabSize bytes (0: 134217727). Answers 1 when the whole set was written, 0 after
+// telling the user why not.
+extern "C" int COMPRIMI_CALL Comprimi(const char* cabDir, const char* cabBase,
+                                      const char* fileList, uint32_t maxCabSize);
+
+// The same with other callbacks (their context value is the call's ComprimiSettings) and
+// a chosen number of compressing threads: 1 compresses everything on the caller's thread,
+// more compress the following folders ahead on other threads and need callbacks that may
+// be called from them.
+int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList,
+                 uint32_t maxCabSize, const CabinetCallbacks& callbacks, unsigned threads);
+
+// The threads Comprimi uses: one per processor, at most four.
+unsigned ComprimiThreads();
+
+#endif
