@@ -1,0 +1,159 @@
+// The setup script on disk: checks first, then a complete file or none.
+#include "builder/script/script_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "builder/project/project_file.h"
+#include "builder/script/script_fields.h"
+#include "platform/file_access.h"
+#include "platform/folders.h"
+#include "platform/short_path_cache.h"
+#include "platform/source_path.h"
+#include "platform/text_encoding.h"
+
+namespace velaset {
+
+namespace {
+
+std::string FileField(size_t index) { return "Files " + std::to_string(index + 1); }
+
+platform::Status CreateFailure(const std::string& path, const std::string& reason) {
+    return platform::Status::Failed("Impossibile creare " + path + ", " + reason);
+}
+
+// Writes all bytes to a new file at `path`; the file is closed on every way out.
+platform::Status WriteWholeFile(const std::string& path, const std::string& bytes,
+                                const std::string& shownPath) {
+    std::FILE* file = platform::OpenFile(path, "wb");
+    if (file == nullptr) {
+        return CreateFailure(shownPath, platform::LastSystemErrorText());
+    }
+    const size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
+    const bool flushed = std::fflush(file) == 0;
+    const std::string reason = platform::LastSystemErrorText();
+    const bool closed = std::fclose(file) == 0;
+    if (written != bytes.size() || !flushed || !closed) {
+        return CreateFailure(shownPath, reason);
+    }
+    return platform::Status::Ok();
+}
+
+} // namespace
+
+platform::Status ResolveScriptFiles(const Project& project, std::vector<ScriptFile>* files) {
+    files->clear();
+    files->reserve(project.Files().size());
+    platform::ShortPathCache shortPaths;
+    for (const FileEntry& entry : project.Files()) {
+        ScriptFile file{entry.path, platform::SourceFileName(entry.path), platform::SourceFileName(shortPaths.ShortPath(entry.path)),
+                        entry.destination};
+        if (file.shortName.empty()) {
+            return platform::Status::Failed("Impossibile leggere il nome corto del file " +
+                                            entry.path + ": il file non esiste più.");
+        }
+        files->push_back(std::move(file));
+    }
+    return platform::Status::Ok();
+}
+
+std::vector<ScriptField> ScriptFieldsOf(const Project& p, const std::vector<ScriptFile>& files,
+                                        ScriptVariant variant) {
+    std::vector<ScriptField> fields = {
+        {"Titolo", p.Titolo},
+        {"Caption", p.Caption},
+        {"Etic1A", p.Etic1A},
+        {"Etic2A", EncodeLineBreaks(p.Etic2A)},
+        {"DefDir", p.DefDir},
+        {"Errore", p.Errore},
+        {"Stop", p.Stop},
+        {"Browse", p.Browse},
+        {"Disinstalla", p.Disinstalla},
+    };
+    if (p.ChkLancio() == 1) {
+        fields.push_back({"DefCartella", p.DefCartella});
+        fields.push_back({"Lancio", p.Lancio});
+    }
+    if (p.DlgEnd() == 1) {
+        fields.push_back({"CaptionB", p.CaptionB});
+        fields.push_back({"EticB", p.EticB});
+    }
+    if (p.Sfondo() == 1) {
+        fields.push_back({"TestoSfondo", p.TestoSfondo});
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+        fields.push_back({FileField(i), files[i].fileName});
+        fields.push_back({FileField(i), files[i].shortName});
+    }
+    for (size_t i = 0; i < p.RegistryEntries().size(); ++i) {
+        fields.push_back({"Chiavi " + std::to_string(i + 1), p.RegistryEntries()[i]});
+    }
+    if (variant == ScriptVariant::Full) {
+        fields.push_back({"LabelControl", p.LabelControl});
+        fields.push_back({"NomeGruppo", p.NomeGruppo});
+        fields.push_back({"UninstallString", p.UninstallString});
+        for (size_t i = 0; i < p.Links().size(); ++i) {
+            fields.push_back({"Link " + std::to_string(i + 1), p.Links()[i].Text()});
+        }
+    }
+    return fields;
+}
+
+platform::Status BuildSetupScript(const Project& project, ScriptVariant variant,
+                                  std::string* bytes) {
+    std::vector<ScriptFile> files;
+    platform::Status status = ResolveScriptFiles(project, &files);
+    if (!status) {
+        return status;
+    }
+    status = CheckScriptFields(ScriptFieldsOf(project, files, variant));
+    if (!status) {
+        return status;
+    }
+    const std::string text = SetupScriptText(project, files, variant);
+    // Every field passed the check and the fixed texts are ASCII, so this cannot fail;
+    // it is checked all the same rather than written half converted.
+    if (!platform::Utf8ToWindows1252(text, bytes)) {
+        return platform::Status::Failed("Il file inf contiene caratteri non validi.");
+    }
+    return platform::Status::Ok();
+}
+
+platform::Status WriteSetupScript(const Project& project, ScriptVariant variant,
+                                  const std::string& path) {
+    std::string bytes;
+    platform::Status status = BuildSetupScript(project, variant, &bytes);
+    if (!status) {
+        return status;
+    }
+    const std::string temporary = path + ".tmp";
+    status = WriteWholeFile(temporary, bytes, path);
+    if (!status) {
+        platform::RemoveFile(temporary);
+        return status;
+    }
+    // The complete file takes the script's name; the old script goes only now.
+    platform::Status removed = platform::RemoveFile(path);
+    if (!removed) {
+        platform::RemoveFile(temporary);
+        return CreateFailure(path, removed.message);
+    }
+    if (std::rename(platform::ResolvePath(temporary).c_str(),
+                    platform::ResolvePath(path).c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        platform::RemoveFile(temporary);
+        return CreateFailure(path, reason);
+    }
+    return platform::Status::Ok();
+}
+
+ScriptVariant VariantOf(const Project& project) {
+    return project.Distribuzione() == 1 ? ScriptVariant::DistributionOnly : ScriptVariant::Full;
+}
+
+std::string DefaultScriptPath() {
+    return platform::JoinSourcePath(platform::TempFolder(), "setup.inf");
+}
+
+} // namespace velaset

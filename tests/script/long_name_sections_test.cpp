@@ -1,0 +1,63 @@
+#include "builder/script/long_name_sections.h"
+
+#include <gtest/gtest.h>
+
+namespace velaset {
+namespace {
+
+const std::string R = "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\RenameFiles\\Splash";
+const std::string X = "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\DeleteFiles\\Splash";
+
+std::string Sections(const std::vector<ScriptFile>& files, char code) {
+    ScriptText out;
+    SezioniNomiLunghi(out, files, code);
+    return out.Text();
+}
+
+TEST(LongNameSections, CodeWithoutFilesWritesNothingAtAll) {
+    const std::vector<ScriptFile> files = {{"C:\\a.exe", "a.exe", "a.exe", "D"}};
+    EXPECT_EQ(Sections(files, 'W'), "");
+    EXPECT_EQ(Sections({}, 'D'), "");
+}
+
+TEST(LongNameSections, ShortNamedFilesGiveEmptySectionsAfterBlankLines) {
+    const std::vector<ScriptFile> files = {{"C:\\a.exe", "a.exe", "a.exe", "D"},
+                                           {"C:\\readme.txt", "readme.txt", "README.TXT", "D*"}};
+    EXPECT_EQ(Sections(files, 'D'), "\r\n[SplashRenameFilesD]\r\n\r\n[SplashRemoveLFNsD]\r\n");
+}
+
+TEST(LongNameSections, LongNamedHelpFileGetsFolderAndFileLines) {
+    const std::vector<ScriptFile> files = {
+        {"C:\\Src\\Guida lunga.hlp", "Guida lunga.hlp", "GUIDAL~1.HLP", "H"}};
+    const std::string expected =
+        "\r\n[SplashRenameFilesH]\r\n" + R + "H,,,\"%18%\\\"\r\n" + R +
+        "H,GUIDAL~1.HLP,,\"Guida lunga.hlp\"\r\n" + "\r\n[SplashRemoveLFNsH]\r\n" + X +
+        "H,,,\"%18%\\\"\r\n" + X + "H,GUIDAL~1.HLP,,\"Guida lunga.hlp\"\r\n";
+    EXPECT_EQ(Sections(files, 'H'), expected);
+}
+
+TEST(LongNameSections, LaterLongNameIsFoundAndOnlyLongNamesAreListedInOrder) {
+    const std::vector<ScriptFile> files = {
+        {"/s/a.exe", "a.exe", "a.exe", "S"},
+        {"/s/Primo lungo.dll", "Primo lungo.dll", "PRIMOL~1.DLL", "S*"},
+        {"/s/other.txt", "other.txt", "other.txt", "D"},
+        {"/s/Secondo lungo.txt", "Secondo lungo.txt", "SECOND~1.TXT", "S"},
+    };
+    const std::string expected =
+        "\r\n[SplashRenameFilesS]\r\n" + R + "S,,,\"%11%\\\"\r\n" + R +
+        "S,PRIMOL~1.DLL,,\"Primo lungo.dll\"\r\n" + R +
+        "S,SECOND~1.TXT,,\"Secondo lungo.txt\"\r\n" + "\r\n[SplashRemoveLFNsS]\r\n" + X +
+        "S,,,\"%11%\\\"\r\n" + X + "S,PRIMOL~1.DLL,,\"Primo lungo.dll\"\r\n" + X +
+        "S,SECOND~1.TXT,,\"Secondo lungo.txt\"\r\n";
+    EXPECT_EQ(Sections(files, 'S'), expected);
+}
+
+TEST(LongNameSections, NameDifferingOnlyInCaseIsNotLong) {
+    EXPECT_FALSE(HasLongName({"", "readme.txt", "README.TXT", "D"}));
+    EXPECT_TRUE(HasLongName({"", "Guida lunga.hlp", "GUIDAL~1.HLP", "H"}));
+    // A file whose short form is unknown has an empty short name, which differs.
+    EXPECT_TRUE(HasLongName({"", "a.exe", "", "D"}));
+}
+
+} // namespace
+} // namespace velaset

@@ -1,0 +1,154 @@
+// The setup script byte for byte: the worked example in both variants and the cases a
+// careless writer gets wrong, each against a golden file made once and read by eye.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "builder/script/script_file.h"
+#include "tests/script/script_test_support.h"
+
+namespace velaset {
+namespace {
+
+using testing::Golden;
+using testing::ReadBytes;
+using testing::TempFolder;
+
+// Writes the script through the real writer and reads the file back.
+std::string WrittenScript(const Project& project, ScriptVariant variant, TempFolder& folder) {
+    const std::string path = folder.PathOf("out/setup.inf");
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    const platform::Status status = WriteSetupScript(project, variant, path);
+    EXPECT_TRUE(status.ok) << status.message;
+    return ReadBytes(path);
+}
+
+// With VELASET_WRITE_GOLDEN=1 a native run writes the golden file instead of comparing,
+// for a person to read before it is committed.
+void ExpectGolden(const std::string& name, const std::string& actual) {
+#ifndef _WIN32
+    if (const char* write = std::getenv("VELASET_WRITE_GOLDEN"); write && *write == '1') {
+        std::ofstream(std::string(VELASET_TEST_DATA_DIR) + "/script/" + name, std::ios::binary)
+            << actual;
+        return;
+    }
+#endif
+    const std::string golden = Golden(name);
+    ASSERT_FALSE(golden.empty()) << name;
+    EXPECT_EQ(actual, golden) << name;
+}
+
+// The golden files hold the Windows short name GUIDAL~1.HLP. Wine hashes its short
+// names (GUID~T2Q.HLP), so there the name the system gives takes its place.
+std::string HelpShortName(const Project& project) {
+    const std::string shortName = testing::SystemShortName(project.Files()[1].path);
+#ifndef _WIN32
+    EXPECT_EQ(shortName, "GUIDAL~1.HLP");
+#endif
+    EXPECT_FALSE(shortName.empty());
+    return shortName;
+}
+
+TEST(SetupScriptGolden, WorkedExampleFullScriptIsByteForByteTheDescribedOne) {
+    TempFolder folder;
+    const Project project = testing::WorkedExample(folder);
+    const std::string actual = WrittenScript(project, ScriptVariant::Full, folder);
+    const std::string expected = testing::ReplaceAll(Golden("worked_example.inf"), "GUIDAL~1.HLP",
+                                                     HelpShortName(project));
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(actual, expected);
+}
+
+TEST(SetupScriptGolden, WorkedExampleDistributionOnlyScript) {
+    TempFolder folder;
+    const Project project = testing::WorkedExample(folder);
+    const std::string actual = WrittenScript(project, ScriptVariant::DistributionOnly, folder);
+    ExpectGolden("worked_example_dist.inf",
+                 testing::ReplaceAll(actual, HelpShortName(project), "GUIDAL~1.HLP"));
+}
+
+// A project without files, links or registry entries.
+Project EmptyProject() {
+    Project p;
+    p.Titolo = "Vuoto";
+    p.Caption = "Vuoto";
+    p.Etic1A = "Benvenuti";
+    p.Etic2A = "Prima riga\r\nseconda riga";
+    p.DefCartella = "C:\\Programmi\\";
+    p.DefDir = "Vuoto";
+    p.NomeGruppo = "Vuoto";
+    p.LabelControl = "Vuoto 1.0";
+    return p;
+}
+
+// Gruppo 0 with Uninstall 1, DlgEnd 0, Sfondo 1, registry entries on the Run key in
+// mixed case, without a comma and under HKEY_USERS, files of every code.
+Project NoGroupProject(TempFolder& folder) {
+    Project p = EmptyProject();
+    p.Titolo = "Senza";
+    p.SetGruppo(0);
+    p.SetUninstall(1);
+    p.SetDlgEnd(0);
+    p.CaptionB = "Non scritto";
+    p.SetSfondo(1);
+    p.TestoSfondo = "Installazione di Senza, versione \"2\"";
+    p.AddFile({folder.MakeFile("a/prog.exe"), "D"});
+    p.AddFile({folder.MakeFile("a/lib.dll"), "S*"});
+    p.AddFile({folder.MakeFile("a/win.ini"), "W*"});
+    p.AddFile({folder.MakeFile("a/note.txt"), "d"});
+    p.AddFile({folder.MakeFile("a/drv.inf"), "I"});
+    p.AddRegistryEntry("hklm,SOFTWARE\\microsoft\\Windows\\currentversion\\RUN,\"Senza\",,"
+                       "\"%PROGDIR%\\prog.exe\"");
+    p.AddRegistryEntry("VoceSenzaVirgola");
+    p.AddRegistryEntry("HCU,X,\"\",,\"1\"");
+    p.AddRegistryEntry("HKCU,Software\\Senza\\Run,\"A\",,\"B\"");
+    return p;
+}
+
+// A group with desktop links only, and the register marks of two "D" files.
+Project DesktopOnlyProject(TempFolder& folder) {
+    Project p = EmptyProject();
+    p.Titolo = "Scrivania";
+    p.NomeGruppo = "Gruppo Scrivania";
+    p.AddFile({folder.MakeFile("b/app.exe"), "D"});
+    p.AddFile({folder.MakeFile("b/first.ocx"), "D*"});
+    p.AddFile({folder.MakeFile("b/second.dll"), "D"});
+    p.AddFile({folder.MakeFile("b/help.hlp"), "H"});
+    p.AddLink({"app.exe", "Applicazione", "D"});
+    p.AddLink({"second.dll", "Seconda, con virgola", "D"});
+    p.SetUninstall(1);
+    p.UninstallString = "Rimuovi";
+    p.SetChkLancio(1);
+    p.Lancio = "app.exe /primo";
+    return p;
+}
+
+struct GoldenCase {
+    const char* golden;
+    ScriptVariant variant;
+    std::function<Project(TempFolder&)> make;
+};
+
+class SetupScriptEdgeGolden : public ::testing::TestWithParam<GoldenCase> {};
+
+TEST_P(SetupScriptEdgeGolden, MatchesGoldenFile) {
+    TempFolder folder;
+    const Project project = GetParam().make(folder);
+    ExpectGolden(GetParam().golden, WrittenScript(project, GetParam().variant, folder));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SetupScriptEdgeGolden,
+    ::testing::Values(
+        GoldenCase{"empty_files.inf", ScriptVariant::Full, [](TempFolder&) { return EmptyProject(); }},
+        GoldenCase{"empty_files_dist.inf", ScriptVariant::DistributionOnly,
+                   [](TempFolder&) { return EmptyProject(); }},
+        GoldenCase{"no_group.inf", ScriptVariant::Full, NoGroupProject},
+        GoldenCase{"no_group_dist.inf", ScriptVariant::DistributionOnly, NoGroupProject},
+        GoldenCase{"desktop_only.inf", ScriptVariant::Full, DesktopOnlyProject}));
+
+} // namespace
+} // namespace velaset
