@@ -1,18 +1,15 @@
 // The velaset command: builds installation packages from project files.
-#include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
 
-#include "cli/comprimi_command.h"
-#include "common/constants.h"
+#include "cli/dispatcher.h"
+#include "platform/command_line.h"
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("velaset %s\n", VELASET_VERSION_TEXT);
-        return 0;
-    }
-    if (argc > 1 && std::strcmp(argv[1], "comprimi") == 0) {
-        return RunComprimiCommand(argc - 2, argv + 2);
-    }
-    std::fprintf(stderr, "usage: velaset COMMAND ...\n");
-    return 2;
+    std::vector<std::string> args = platform::CommandLineArguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& arg : args)
+        pointers.push_back(&arg[0]);
+    pointers.push_back(nullptr);
+    return velaset::cli::RunVelaset(static_cast<int>(args.size()), pointers.data());
 }

@@ -85,6 +85,9 @@ bool SpillRewind(CabContext* cab, SpillFile* spill);
 // with the callback's detail in *detail when given.
 bool SpillRemove(CabContext* cab, SpillFile* spill, int* detail = nullptr);
 bool SpillIsEmpty(const SpillFile* spill);
+// Empties a spill for new data without making a new file: reading stops at the size
+// written, so older bytes further on are never seen.
+bool SpillReuse(CabContext* cab, SpillFile* spill);
 // Makes `to` hold what `from` held, leaving `from` closed and nameless.
 void SpillMove(SpillFile* to, SpillFile* from);
 

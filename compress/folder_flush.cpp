@@ -202,10 +202,6 @@ bool CabCloseFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProg
             return CabFail(cab, kCabUserAbort, 0);
         }
         int64_t room = int64_t(cab->current.sizeLimit) - static_cast<int64_t>(wide);
-        SpillFile* rest[] = {&cab->restData, &cab->restFiles};
-        if (!SpillCreateGroup(cab, rest, 2)) {
-            return false;
-        }
         bool closing = room < 0;
         if (closing && !StartNextCabinet(cab, estimate, nextCabinet, &room)) {
             return false;
@@ -219,9 +215,11 @@ bool CabCloseFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProg
                 return CabFail(cab, kCabFormatLimit, 0);
             }
             // Nothing of this folder fits: it starts in the next cabinet as it is.
-            SpillRemove(cab, &cab->restData);
-            SpillRemove(cab, &cab->restFiles);
         } else {
+            SpillFile* rest[] = {&cab->restData, &cab->restFiles};
+            if (closing && !SpillCreateGroup(cab, rest, 2)) {
+                return false;
+            }
             uint32_t blocks = 0;
             uint32_t offset = cab->cabData.size;
             if (!PlaceBlocks(cab, closing, room, &blocks, &placed, estimate, progress)) {
@@ -239,13 +237,18 @@ bool CabCloseFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProg
                 !PlaceFiles(cab, placed)) {
                 return false;
             }
-            int detail = 0;
-            bool removed = SpillRemove(cab, &f->data, &detail);
-            removed = SpillRemove(cab, &f->files, &detail) && removed;
-            SpillMove(&f->data, &cab->restData);
-            SpillMove(&f->files, &cab->restFiles);
-            if (!removed) {
-                return CabFail(cab, kCabTempFileFailed, detail);
+            if (closing) {
+                // What goes on in the next cabinet becomes the open folder.
+                int detail = 0;
+                bool removed = SpillRemove(cab, &f->data, &detail);
+                removed = SpillRemove(cab, &f->files, &detail) && removed;
+                SpillMove(&f->data, &cab->restData);
+                SpillMove(&f->files, &cab->restFiles);
+                if (!removed) {
+                    return CabFail(cab, kCabTempFileFailed, detail);
+                }
+            } else if (!SpillReuse(cab, &f->data) || !SpillReuse(cab, &f->files)) {
+                return false;
             }
         }
         if (closing) {

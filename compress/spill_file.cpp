@@ -121,6 +121,14 @@ bool SpillRemove(CabContext* cab, SpillFile* spill, int* detail) {
     return clean;
 }
 
+bool SpillReuse(CabContext* cab, SpillFile* spill) {
+    if (!SpillRewind(cab, spill)) {
+        return false;
+    }
+    spill->size = 0;
+    return true;
+}
+
 bool SpillIsEmpty(const SpillFile* spill) { return spill->size == 0; }
 
 void SpillMove(SpillFile* to, SpillFile* from) {

@@ -17,6 +17,9 @@ Status RunAndWait(const std::string& commandLine, int* exitCode);
 // then vi on POSIX.
 Status EditTextFileAndWait(const std::string& path);
 
+// The identifier of the running process (for names of working files).
+unsigned long CurrentProcessId();
+
 } // namespace platform
 
 #endif

@@ -58,6 +58,11 @@ DialogResult LinkDialog::Save() {
     if (name_.empty() || files_.empty() || selectedFile_ < 0) {
         return {false, EmptyMessage};
     }
+    // The link is stored as file,name,location and its name stands unquoted in the
+    // script's link line, so a comma or a quote would cut it on the next load.
+    if (name_.find_first_of(",\"") != std::string::npos) {
+        return {false, NameCharactersMessage};
+    }
     const LinkEntry link{files_[selectedFile_], name_, LocationLetters[destination_]};
     if (IsEdit()) {
         project_.ReplaceLink(row_, link);

@@ -20,6 +20,8 @@ struct DialogResult {
 class LinkDialog {
 public:
     static constexpr const char* EmptyMessage = "Le voci non possono essere vuote.";
+    static constexpr const char* NameCharactersMessage =
+        "Il nome del collegamento non può contenere virgole o virgolette.";
 
     // Add mode: files offered are those whose destination entry is exactly "D".
     static LinkDialog ForNew(Project& project);

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -43,5 +44,7 @@ Status EditTextFileAndWait(const std::string& path) {
     int exitCode = 0;
     return RunAndWait(std::string(editor) + " " + ShellQuoted(path), &exitCode);
 }
+
+unsigned long CurrentProcessId() { return static_cast<unsigned long>(getpid()); }
 
 } // namespace platform

@@ -59,4 +59,6 @@ Status EditTextFileAndWait(const std::string& path) {
     return Status::Ok();
 }
 
+unsigned long CurrentProcessId() { return GetCurrentProcessId(); }
+
 } // namespace platform

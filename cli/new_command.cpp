@@ -1,0 +1,84 @@
+// velaset new PROJECT.mip [--title TEXT] [--force]: a new project saved at PROJECT.mip.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "builder/project/project.h"
+#include "builder/project/project_file.h"
+#include "cli/command_kit.h"
+#include "cli/commands.h"
+#include "platform/file_access.h"
+#include "platform/source_path.h"
+#include "platform/text_encoding.h"
+
+namespace velaset {
+namespace cli {
+namespace {
+
+const char kUsage[] = "velaset new PROGETTO.mip [--title TESTO] [--force]";
+
+const char kHelp[] =
+    "Crea un nuovo progetto con i valori di un nuovo progetto del builder e lo salva in\n"
+    "PROGETTO.mip. Il file eseguibile e il progetto stanno nella cartella di PROGETTO.mip.\n\n"
+    "  --title TESTO  sostituisce \"Nuovo Progetto\" con TESTO nel titolo e nei testi e\n"
+    "                 percorsi che lo contengono, come quando si scrive il titolo\n"
+    "  --force        sovrascrive un file esistente (altrimenti viene lasciato com'è)\n";
+
+} // namespace
+
+int RunNewCommand(int argc, char** argv) {
+    if (WantsHelp(argc, argv)) {
+        std::fprintf(Out(), "uso: %s\n\n%s", kUsage, kHelp);
+        return kExitOk;
+    }
+    std::string path, title;
+    bool hasTitle = false, force = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--force") == 0) {
+            force = true;
+        } else if (std::strcmp(argv[i], "--title") == 0) {
+            if (i + 1 >= argc)
+                return UsageError("new", "--title vuole un testo", kUsage);
+            title = argv[++i];
+            hasTitle = true;
+        } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
+            return UsageError("new", std::string("opzione sconosciuta: ") + argv[i], kUsage);
+        } else if (path.empty()) {
+            path = argv[i];
+        } else {
+            return UsageError("new", std::string("argomento in più: ") + argv[i], kUsage);
+        }
+    }
+    if (path.empty())
+        return UsageError("new", "manca il file di progetto", kUsage);
+    if (hasTitle && title.empty())
+        return UsageError("new", "il titolo non può essere vuoto", kUsage);
+    std::string ansi;
+    platform::Status representable = platform::FieldToWindows1252("Titolo", title, &ansi);
+    if (!representable)
+        return UsageError("new", representable.message, kUsage);
+
+    const std::string projectFile = platform::AbsoluteSourcePath(path);
+    if (platform::PathExists(projectFile)) {
+        if (!force)
+            return Failed(projectFile + " esiste già e non è stato modificato (--force per "
+                                        "sovrascriverlo).");
+        platform::Status removed = platform::RemoveFile(projectFile);
+        if (!removed)
+            return Failed(removed);
+    }
+
+    Project project;
+    std::string folder = platform::WithoutTrailingSeparator(platform::SourceFolderPart(projectFile));
+    project.ResetToNewProject(folder, DefCartellaFromSystem());
+    if (hasTitle)
+        project.SetTitleAsTyped(title);
+    project.ProgFile = projectFile;
+    platform::Status saved = SaveProject(project);
+    if (!saved)
+        return Failed(saved);
+    return kExitOk;
+}
+
+} // namespace cli
+} // namespace velaset

@@ -1,0 +1,27 @@
+// Loading the project named on the command line.
+#include "cli/project_access.h"
+
+#include "builder/project/project_file.h"
+#include "cli/command_kit.h"
+#include "platform/file_access.h"
+#include "platform/folders.h"
+#include "platform/source_path.h"
+
+namespace velaset {
+namespace cli {
+
+int LoadNamedProject(const std::string& path, Project* project) {
+    project->ProgFile = platform::AbsoluteSourcePath(path);
+    if (!platform::IsReadableFile(project->ProgFile))
+        return Failed("Impossibile aprire il progetto " + project->ProgFile +
+                      ": il file non esiste o non può essere letto.");
+    platform::Status loaded = LoadProject(project, platform::ApplicationFolder());
+    if (!loaded) {
+        Failed(loaded);
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+} // namespace cli
+} // namespace velaset

@@ -1,0 +1,68 @@
+// POSIX implementation of platform/work_folder.h.
+#include "platform/work_folder.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/source_path.h"
+
+namespace platform {
+
+Status MakeUniqueFolder(const std::string& parent, const std::string& prefix, std::string* made) {
+    std::string pattern = JoinSourcePath(parent, prefix + "XXXXXX");
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) == nullptr)
+        return Status::Failed("mkdtemp(" + pattern + "): " + std::strerror(errno));
+    *made = buffer.data();
+    return Status::Ok();
+}
+
+Status ListFolder(const std::string& folder, std::vector<std::string>* names) {
+    names->clear();
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr)
+        return Status::Failed("opendir(" + folder + "): " + std::strerror(errno));
+    while (struct dirent* entry = readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names->push_back(entry->d_name);
+    }
+    closedir(dir);
+    std::sort(names->begin(), names->end());
+    return Status::Ok();
+}
+
+Status LinkFile(const std::string& target, const std::string& linkPath) {
+    if (symlink(target.c_str(), linkPath.c_str()) != 0)
+        return Status::Failed("symlink(" + linkPath + "): " + std::strerror(errno));
+    return Status::Ok();
+}
+
+Status RemoveFolderTree(const std::string& folder) {
+    std::vector<std::string> names;
+    Status listed = ListFolder(folder, &names);
+    if (!listed)
+        return errno == ENOENT ? Status::Ok() : listed;
+    for (const std::string& name : names) {
+        std::string path = JoinSourcePath(folder, name);
+        struct stat info;
+        if (lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            Status removed = RemoveFolderTree(path);
+            if (!removed)
+                return removed;
+        } else if (unlink(path.c_str()) != 0 && errno != ENOENT) {
+            return Status::Failed("unlink(" + path + "): " + std::strerror(errno));
+        }
+    }
+    if (rmdir(folder.c_str()) != 0 && errno != ENOENT)
+        return Status::Failed("rmdir(" + folder + "): " + std::strerror(errno));
+    return Status::Ok();
+}
+
+} // namespace platform

@@ -1,0 +1,21 @@
+// Win32 implementation of platform/library_loader.h.
+#include "platform/library_loader.h"
+
+#include <windows.h>
+
+namespace platform {
+
+Status LoadLibraryFunction(const std::string& library, const std::string& name, void** function) {
+    *function = nullptr;
+    HMODULE module = LoadLibraryA(library.c_str());
+    if (module == NULL)
+        return Status::Failed("LoadLibrary(" + library + "): " + LastSystemErrorText());
+    FARPROC address = GetProcAddress(module, name.c_str());
+    if (address == NULL)
+        return Status::Failed("GetProcAddress(" + library + ", " + name +
+                              "): " + LastSystemErrorText());
+    *function = reinterpret_cast<void*>(address);
+    return Status::Ok();
+}
+
+} // namespace platform

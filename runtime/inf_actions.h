@@ -1,0 +1,20 @@
+/* The two jobs of the setup script that the INF installers of Windows NT and
+ * Wine leave undone: the Windows-95 program-group lines (UpdateInis on
+ * setup.ini) and the long-file-name registry sections (RenameFiles and
+ * DeleteFiles). The runtime makes the links when the installer stub asks
+ * and removes links and long-named files at uninstall. */
+#ifndef AVVIORA_INF_ACTIONS_H
+#define AVVIORA_INF_ACTIONS_H
+
+/* Creates (create = 1) or removes (create = 0) the shell links that the
+ * UpdateInis sections of [DefaultInstall] describe: a "progman.groups" line
+ * names a group folder under the Start menu programs ("..\..\Desktop" is
+ * the desktop), each line of that group a link. Removing also removes the
+ * group folders that are left empty. Creating needs COM initialised. */
+void ShellLinksApply(const char *script, int create);
+
+/* Deletes every file under its long name as the DeleteFiles lines of the
+ * AddReg sections of [DefaultUninstall] say. */
+void LongNamesDelete(const char *script);
+
+#endif

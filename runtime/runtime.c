@@ -1,0 +1,163 @@
+/* avviora.dll, the setup runtime that every full package installs into the
+ * system folder. Its rundll32 entries:
+ *   Disinstalla FOLDER        the uninstall command of the Control Panel
+ *   CreaCollegamenti SCRIPT   the program group and desktop links, which the
+ *                             installer stub asks for after the INF installer */
+#include "inf_actions.h"
+#include "inf_file.h"
+#include "library_list.h"
+
+#include <objbase.h>
+
+BOOL WINAPI DllEntry(HINSTANCE instance, DWORD reason, LPVOID reserved)
+{
+    (void)instance, (void)reason, (void)reserved;
+    return TRUE;
+}
+
+static int RunAndWait(const char *command_line)
+{
+    static char line[2048];
+    STARTUPINFOA startup;
+    PROCESS_INFORMATION process;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    lstrcpynA(line, command_line, sizeof line);
+    if (!CreateProcessA(NULL, line, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL, &startup,
+                        &process))
+        return 0;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return 1;
+}
+
+/* The argument of a rundll32 entry: blanks and enclosing quotes dropped. */
+static void Argument(const char *command_line, char *out, int size)
+{
+    int length;
+    while (*command_line == ' ' || *command_line == '"')
+        command_line++;
+    lstrcpynA(out, command_line, size);
+    length = lstrlenA(out);
+    while (length > 0 && (out[length - 1] == ' ' || out[length - 1] == '"'))
+        out[--length] = 0;
+}
+
+void CALLBACK CreaCollegamenti(HWND window, HINSTANCE instance, LPSTR command_line, int show)
+{
+    char script[MAX_PATH];
+    (void)window, (void)instance, (void)show;
+    Argument(command_line, script, MAX_PATH);
+    CoInitialize(NULL);
+    ShellLinksApply(script, 1);
+    CoUninitialize();
+}
+
+static void Unregister(const LibraryList *list, const char *folder)
+{
+    char command[3 * MAX_PATH];
+    int i;
+    for (i = 0; i < list->count; i++) {
+        lstrcpyA(command, "regsvr32 /s /u \"");
+        TextAppend(command, sizeof command, folder);
+        TextAppend(command, sizeof command, "\\");
+        TextAppend(command, sizeof command, list->names[i]);
+        TextAppend(command, sizeof command, "\"");
+        RunAndWait(command);
+    }
+}
+
+typedef struct {
+    const char *folder;
+} Leftovers;
+
+/* One line of a copy section: its first field is the installed file. */
+static void DeleteCopiedFile(char *line, void *context)
+{
+    const Leftovers *leftovers = context;
+    char *field[1], path[2 * MAX_PATH];
+    InfSplitFields(line, field, 1);
+    if (!IsPlainFileName(field[0]))
+        return;
+    lstrcpynA(path, leftovers->folder, MAX_PATH);
+    TextAppend(path, sizeof path, "\\");
+    TextAppend(path, sizeof path, field[0]);
+    DeleteFileA(path);
+}
+
+/* Whatever the INF uninstaller left of the files that the script copied into
+ * the installation folder goes, then the folder itself when it is empty.
+ * Nothing else in it is touched. */
+static void RemoveLeftovers(const char *script, const char *folder)
+{
+    static char sections[1024];
+    char *name[32], target[MAX_PATH], expanded[MAX_PATH], *destination[2];
+    char folder_short[MAX_PATH], target_short[MAX_PATH];
+    Leftovers leftovers = {folder};
+    int i, count;
+    if (!GetShortPathNameA(folder, folder_short, MAX_PATH))
+        return;
+    GetPrivateProfileStringA("DefaultInstall", "CopyFiles", "", sections, sizeof sections, script);
+    count = InfSplitFields(sections, name, 32);
+    for (i = 0; i < count && i < 32; i++) {
+        GetPrivateProfileStringA("DestinationDirs", name[i], "", target, MAX_PATH, script);
+        if (InfSplitFields(target, destination, 2) < 2)
+            continue;
+        InfExpand(script, destination[1], expanded, MAX_PATH);
+        if (GetShortPathNameA(expanded, target_short, MAX_PATH) &&
+            lstrcmpiA(target_short, folder_short) == 0)
+            InfForEachLine(script, name[i], DeleteCopiedFile, &leftovers);
+    }
+    lstrcpynA(target, folder, MAX_PATH);
+    TextAppend(target, MAX_PATH, "\\setup.inf");
+    DeleteFileA(target);
+    RemoveDirectoryA(folder);
+}
+
+void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, int show)
+{
+    char folder[MAX_PATH], script[MAX_PATH], copy[MAX_PATH], temp[MAX_PATH];
+    char caption[500], question[500], system_folder[MAX_PATH];
+    static char command[3 * MAX_PATH];
+    LibraryList in_folder, in_system;
+    int length;
+    (void)instance, (void)show;
+    Argument(command_line, folder, MAX_PATH);
+    length = lstrlenA(folder);
+    if (length > 0 && folder[length - 1] == '\\')
+        folder[length - 1] = 0;
+    lstrcpynA(script, folder, MAX_PATH);
+    TextAppend(script, MAX_PATH, "\\setup.inf");
+    /* The uninstall removes the installed script, so work from a copy. */
+    GetTempPathA(MAX_PATH, temp);
+    if (folder[0] == 0 || !GetTempFileNameA(temp, "avv", 0, copy) ||
+        !CopyFileA(script, copy, FALSE)) {
+        MessageBoxA(window, script, "Setup error", MB_OK | MB_ICONSTOP);
+        return;
+    }
+    GetPrivateProfileStringA("Version", "Caption", "", caption, sizeof caption, copy);
+    GetPrivateProfileStringA("Version", "AlertMsg", "", question, sizeof question, copy);
+    if (MessageBoxA(window, question, caption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        DeleteFileA(copy);
+        return;
+    }
+    ReadLibraryList(copy, "SelfRegisterP", &in_folder);
+    ReadLibraryList(copy, "SelfRegisterS", &in_system);
+    Unregister(&in_folder, folder);
+    GetSystemDirectoryA(system_folder, MAX_PATH);
+    Unregister(&in_system, system_folder);
+
+    lstrcpyA(command, "rundll32.exe setupapi.dll,InstallHinfSection DefaultUninstall 132 ");
+    TextAppend(command, sizeof command, script);
+    RunAndWait(command);
+
+    /* What the INF uninstaller leaves undone: the long-named files and the
+     * links, which the installation made outside the INF installer. */
+    LongNamesDelete(copy);
+    ShellLinksApply(copy, 0);
+    RemoveLeftovers(copy, folder);
+    DeleteFileA(copy);
+}

@@ -1,0 +1,63 @@
+/* The installer stub Avviora: state of one installation run and the routines
+ * of its steps. Texts are ANSI (Windows-1252), buffers zero-terminated. */
+#ifndef AVVIORA_H
+#define AVVIORA_H
+
+#include <windows.h>
+
+#include "library_list.h"
+
+#define WORK_FOLDER "C:\\~Vudi\\"
+
+
+typedef struct {
+    HINSTANCE instance;
+    char temp_folder[MAX_PATH];         /* with its trailing backslash */
+    char temp_cabinet[MAX_PATH];        /* temp_folder + "setup~1.cab" */
+    char temp_script[MAX_PATH];         /* temp_folder + "setup.inf" */
+    char install_folder[MAX_PATH + 4];  /* long form; room for the ellipsis */
+    char install_folder_short[MAX_PATH];
+    char default_subfolder[MAX_PATH];   /* [Strings] DIRDEF */
+    char caption[500], label1[500], label2[500], label3[500];
+    char final_title[50];
+    char final_text[100];
+    char failure_text[100];
+    char stop_text[100];
+    int final_message;
+    int browse;
+    LibraryList libraries_p; /* [SelfRegisterP], from the installation folder */
+    LibraryList libraries_s; /* [SelfRegisterS], from the system folder */
+    char script_path[256];
+    char program_to_start[MAX_PATH];
+} Avviora;
+
+extern Avviora g_avviora;
+
+/* cabinet_copy.c: copies the cabinet behind the stub image to the temporary
+ * cabinet path; 1 on success, 0 after the failure message. */
+int CopyCabinet(void);
+
+/* progress_dialog.c: the modeless progress dialog (110), shown, its bar set
+ * to 0..range with step 1. */
+HWND CreateProgressDialog(DWORD range);
+
+/* background.c: the full-screen gradient window with the given title; NULL
+ * when its class cannot be registered. */
+HWND CreateBackgroundWindow(const char *title, COLORREF top, COLORREF bottom, COLORREF text);
+
+/* setup_dialog.c: reads the script texts and shows the setup dialog;
+ * returns 1 "Installa", 2 "Annulla", 0 when the preparation failed. */
+INT_PTR RunSetupDialog(void);
+
+/* registration.c: regsvr32 for every library of both lists. */
+void RegisterLibraries(void);
+
+/* long_names.c: renames the installed files to their long names. */
+void RenameToLongNames(void);
+
+/* system_calls.c */
+int RunAndWait(const char *command_line, int show); /* 0 when it cannot start */
+void DeleteFolderTree(const char *folder);            /* folder without "\" */
+void ShowMessage(const char *text, const char *caption, UINT icon);
+
+#endif

@@ -1,0 +1,15 @@
+/* The self-registering libraries that a setup script names in
+ * [SelfRegisterP] (installation folder) and [SelfRegisterS] (system folder):
+ * "Nb" and then "DLL_1" ... "DLL_<Nb>". */
+#ifndef AVVIORA_LIBRARY_LIST_H
+#define AVVIORA_LIBRARY_LIST_H
+
+typedef struct {
+    int count;
+    char **names; /* each allocated to its length */
+} LibraryList;
+
+/* Reads the names of one section; an absent or empty section gives none. */
+void ReadLibraryList(const char *script, const char *section, LibraryList *list);
+
+#endif

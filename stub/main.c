@@ -1,0 +1,145 @@
+/* Avviora, the installer stub: the installation sequence from the setup
+ * dialog to the program started at the end. Exit code 1 after an
+ * installation, 2 when the user cancels, 0 after a failure. */
+#include "avviora.h"
+#include "text.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+#include <stdlib.h>
+
+enum { EXIT_FAILED = 0, EXIT_INSTALLED = 1, EXIT_CANCELLED = 2 };
+
+Avviora g_avviora;
+
+static const char kMissingFiles[] = "Installazione annullata\r\n"
+                                    "Mancano dei files necessari all'installazione (code: 0002)";
+
+static void DeleteTemporaryFiles(void)
+{
+    DeleteFileA(g_avviora.temp_cabinet);
+    DeleteFileA(g_avviora.temp_script);
+}
+
+static int Fail(void)
+{
+    ShowMessage(g_avviora.failure_text, "Setup error", MB_ICONSTOP);
+    ShowMessage(g_avviora.stop_text, "Setup", MB_ICONEXCLAMATION);
+    DeleteTemporaryFiles();
+    return EXIT_FAILED;
+}
+
+/* Finds the unpacked script; 0 when the cabinet brought none. */
+static int FindScript(void)
+{
+    WIN32_FIND_DATAA found;
+    char *file_part;
+    char unpacked[MAX_PATH];
+    HANDLE find = FindFirstFileA("c:\\~Vudi\\*.inf", &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    FindClose(find);
+    lstrcpyA(unpacked, WORK_FOLDER);
+    TextAppend(unpacked, MAX_PATH, found.cFileName);
+    if (!SearchPathA(NULL, unpacked, NULL, sizeof g_avviora.script_path, g_avviora.script_path,
+                     &file_part))
+        lstrcpynA(g_avviora.script_path, unpacked, sizeof g_avviora.script_path);
+    return 1;
+}
+
+/* The chosen folder goes into the script, and the program to start moves
+ * into it: short folder + "\" + the file name of [Version] Run. */
+static void WriteChosenFolder(void)
+{
+    const char *script = g_avviora.script_path;
+    char run[MAX_PATH], drive[_MAX_DRIVE], folder[_MAX_DIR], name[_MAX_FNAME], extension[_MAX_EXT];
+    WritePrivateProfileStringA("STRINGS", "PROGDIR", g_avviora.install_folder_short, script);
+    GetPrivateProfileStringA("Version", "Run", "", run, MAX_PATH, script);
+    if (run[0] == 0)
+        return;
+    _splitpath(run, drive, folder, name, extension);
+    lstrcpynA(g_avviora.program_to_start, g_avviora.install_folder_short, MAX_PATH);
+    TextAppend(g_avviora.program_to_start, MAX_PATH, "\\");
+    TextAppend(g_avviora.program_to_start, MAX_PATH, name);
+    TextAppend(g_avviora.program_to_start, MAX_PATH, extension);
+    WritePrivateProfileStringA("Version", "Run", g_avviora.program_to_start, script);
+}
+
+/* The program group and desktop links of the script. The setup runtime,
+ * which every package with links installs into the system folder, makes
+ * them; a package without the runtime has no links. */
+static void CreateShellLinks(void)
+{
+    static char command[2 * MAX_PATH];
+    GetSystemDirectoryA(command, MAX_PATH);
+    TextAppend(command, sizeof command, "\\avviora.dll");
+    if (GetFileAttributesA(command) == INVALID_FILE_ATTRIBUTES)
+        return;
+    lstrcpyA(command, "rundll32.exe avviora.dll,CreaCollegamenti ");
+    TextAppend(command, sizeof command, g_avviora.script_path);
+    RunAndWait(command, SW_HIDE);
+}
+
+static int Install(void)
+{
+    static char command[3 * MAX_PATH];
+    HCURSOR saved_cursor;
+    INT_PTR choice = RunSetupDialog();
+    if (choice == 0 || choice == -1) {
+        DeleteTemporaryFiles();
+        return EXIT_FAILED;
+    }
+    if (choice != IDOK) {
+        DeleteTemporaryFiles();
+        ShowMessage(g_avviora.stop_text, "Setup", MB_ICONEXCLAMATION);
+        return EXIT_CANCELLED;
+    }
+    saved_cursor = SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
+
+    lstrcpyA(command, "EXTRAC32 /E /Y /L " WORK_FOLDER " \"");
+    TextAppend(command, sizeof command, g_avviora.temp_cabinet);
+    TextAppend(command, sizeof command, "\"");
+    if (!RunAndWait(command, SW_SHOWNORMAL))
+        return Fail();
+    if (!FindScript()) {
+        ShowMessage(kMissingFiles, "Setup", MB_ICONSTOP);
+        DeleteFolderTree("C:\\~Vudi");
+        DeleteTemporaryFiles();
+        return EXIT_FAILED;
+    }
+    WriteChosenFolder();
+
+    lstrcpyA(command, "rundll32.exe setupapi.dll,InstallHinfSection DefaultInstall 132 ");
+    TextAppend(command, sizeof command, g_avviora.script_path);
+    if (!RunAndWait(command, SW_SHOWNORMAL)) {
+        DeleteFolderTree("C:\\~Vudi");
+        return Fail();
+    }
+    /* What the INF installer leaves undone: long names first, so that the
+     * links and the registration find the files under their own names. */
+    RenameToLongNames();
+    CreateShellLinks();
+
+    DeleteFolderTree("C:\\~Vudi");
+    DeleteTemporaryFiles();
+    if (g_avviora.libraries_p.count + g_avviora.libraries_s.count > 0)
+        RegisterLibraries();
+    SetCursor(saved_cursor);
+    if (g_avviora.final_message == 1)
+        MessageBoxA(NULL, g_avviora.final_text, g_avviora.final_title, MB_OK | MB_ICONINFORMATION);
+    if (g_avviora.program_to_start[0])
+        ShellExecuteA(NULL, "open", g_avviora.program_to_start, NULL, NULL, SW_SHOWNORMAL);
+    return EXIT_INSTALLED;
+}
+
+/* The program's entry point: no C runtime start-up, so that the image stays
+ * within its fixed size. */
+void AvvioraStart(void)
+{
+    int code;
+    g_avviora.instance = GetModuleHandleA(NULL);
+    CoInitialize(NULL);
+    code = Install();
+    CoUninitialize();
+    ExitProcess((UINT)code);
+}

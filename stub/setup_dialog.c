@@ -1,0 +1,185 @@
+/* The setup dialog (resource 101): the package's texts, the installation
+ * folder and its browser, "Installa" and "Annulla". Before it is shown the
+ * cabinet is copied out and the script's keys are read. */
+#include "avviora.h"
+#include "text.h"
+#include "resources/resource.h"
+
+#include <shlobj.h>
+
+#define SCRIPT g_avviora.temp_script
+
+/* The proposed folder: the system folder when [Strings] PROGDIR is SYSDIR,
+ * otherwise the program-files folder; then "\" and DIRDEF. */
+static void ProposeFolder(void)
+{
+    char progdir[MAX_PATH];
+    char *folder = g_avviora.install_folder;
+    HKEY key;
+    DWORD size = MAX_PATH;
+    GetPrivateProfileStringA("Strings", "PROGDIR", "", progdir, MAX_PATH, SCRIPT);
+    GetPrivateProfileStringA("Strings", "DIRDEF", "", g_avviora.default_subfolder, MAX_PATH, SCRIPT);
+    if (lstrcmpiA(progdir, "SYSDIR") == 0) {
+        GetSystemDirectoryA(folder, MAX_PATH);
+    } else {
+        lstrcpyA(folder, "C:\\Program Files");
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
+                          KEY_READ, &key) == ERROR_SUCCESS) {
+            if (RegQueryValueExA(key, "ProgramFilesDir", NULL, NULL, (BYTE *)folder, &size) !=
+                ERROR_SUCCESS)
+                lstrcpyA(folder, "C:\\Program Files");
+            folder[MAX_PATH - 1] = 0;
+            RegCloseKey(key);
+        }
+    }
+    TextAppend(folder, MAX_PATH, "\\");
+    TextAppend(folder, MAX_PATH, g_avviora.default_subfolder);
+}
+
+/* Sub-steps of the dialog's preparation; 0 ends the installation. */
+static int Prepare(void)
+{
+    static char command[3 * MAX_PATH];
+    HANDLE cabinet;
+    if (!CopyCabinet())
+        return 0;
+    cabinet = CreateFileA(g_avviora.temp_cabinet, GENERIC_READ, FILE_SHARE_READ, NULL,
+                          OPEN_EXISTING, 0, NULL);
+    if (cabinet == INVALID_HANDLE_VALUE)
+        return 0;
+    CloseHandle(cabinet);
+
+    lstrcpynA(SCRIPT, g_avviora.temp_folder, MAX_PATH);
+    TextAppend(SCRIPT, MAX_PATH, "setup.inf");
+    lstrcpyA(command, "EXTRAC32 /E /Y /L ");
+    TextAppend(command, sizeof command, g_avviora.temp_folder);
+    TextAppend(command, sizeof command, " \"");
+    TextAppend(command, sizeof command, g_avviora.temp_cabinet);
+    TextAppend(command, sizeof command, "\"  setup.inf");
+    RunAndWait(command, SW_HIDE);
+
+    GetPrivateProfileStringA("Version", "Caption", "", g_avviora.caption, 500, SCRIPT);
+    GetPrivateProfileStringA("Version", "Label1", "", g_avviora.label1, 500, SCRIPT);
+    GetPrivateProfileStringA("Version", "Label2", "", g_avviora.label2, 500, SCRIPT);
+    GetPrivateProfileStringA("Version", "Label3", "", g_avviora.label3, 500, SCRIPT);
+    GetPrivateProfileStringA("Version", "Title", "", g_avviora.final_title, 50, SCRIPT);
+    GetPrivateProfileStringA("Version", "Message", "", g_avviora.final_text, 100, SCRIPT);
+    GetPrivateProfileStringA("Version", "FailureMsg", "", g_avviora.failure_text, 100, SCRIPT);
+    GetPrivateProfileStringA("Version", "StopMsg", "", g_avviora.stop_text, 100, SCRIPT);
+    ProposeFolder();
+    g_avviora.browse = (int)GetPrivateProfileIntA("Version", "Browse", 0, SCRIPT);
+    if (GetPrivateProfileIntA("Version", "Bkg", 0, SCRIPT) == 1) {
+        char title[500];
+        GetPrivateProfileStringA("Background", "Title", "", title, sizeof title, SCRIPT);
+        CreateBackgroundWindow(title, RGB(255, 0, 0), RGB(0, 0, 0), RGB(255, 255, 255));
+    }
+    g_avviora.final_message = (int)GetPrivateProfileIntA("Version", "FinalMsg", 0, SCRIPT);
+    ReadLibraryList(SCRIPT, "SelfRegisterP", &g_avviora.libraries_p);
+    ReadLibraryList(SCRIPT, "SelfRegisterS", &g_avviora.libraries_s);
+    return 1;
+}
+
+/* Shows a path in a control, shortened in its middle when it is too long. */
+static void ShowPath(HWND dialog, int control_id, const char *path)
+{
+    char text[MAX_PATH + 4];
+    HWND control = GetDlgItem(dialog, control_id);
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(control, WM_GETFONT, 0, 0));
+    RECT bounds;
+    lstrcpynA(text, path, MAX_PATH);
+    GetClientRect(control, &bounds);
+    DrawTextA(dc, text, -1, &bounds,
+              DT_SINGLELINE | DT_VCENTER | DT_PATH_ELLIPSIS | DT_MODIFYSTRING | DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    SetWindowTextA(control, text);
+}
+
+static void ChooseFolder(HWND dialog)
+{
+    BROWSEINFOA browse;
+    LPITEMIDLIST chosen;
+    char folder[MAX_PATH];
+    ZeroMemory(&browse, sizeof browse);
+    browse.hwndOwner = dialog;
+    browse.lpszTitle = "Selezionare la cartella dove installare il programma:";
+    browse.ulFlags = BIF_RETURNONLYFSDIRS;
+    chosen = SHBrowseForFolderA(&browse);
+    if (!chosen)
+        return;
+    if (SHGetPathFromIDListA(chosen, folder) && folder[0]) {
+        if (folder[lstrlenA(folder) - 1] != '\\')
+            TextAppend(folder, MAX_PATH, "\\");
+        TextAppend(folder, MAX_PATH, g_avviora.default_subfolder);
+        lstrcpynA(g_avviora.install_folder, folder, MAX_PATH);
+        ShowPath(dialog, IDC_FOLDER, g_avviora.install_folder);
+    }
+    CoTaskMemFree(chosen);
+}
+
+/* "Installa": the folder must exist (its last level is made here) and have a
+ * short form, which the script gets. */
+static void Install(HWND dialog)
+{
+    char *short_form = g_avviora.install_folder_short;
+    DWORD length;
+    CreateDirectoryA(g_avviora.install_folder, NULL);
+    ZeroMemory(short_form, MAX_PATH);
+    length = GetShortPathNameA(g_avviora.install_folder, short_form, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        short_form[0] = 0;
+        MessageBoxA(dialog, "Il path indicato non \350 valio. Per favore scegliere un path valido...",
+                    "Setup", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    DeleteFileA(SCRIPT);
+    EndDialog(dialog, IDOK);
+}
+
+static void Initialise(HWND dialog)
+{
+    SetWindowTextA(dialog, g_avviora.caption);
+    SetDlgItemTextA(dialog, IDC_HEADING, g_avviora.label1);
+    SetDlgItemTextA(dialog, IDC_DESCRIPTION, g_avviora.label2);
+    SetDlgItemTextA(dialog, IDC_FOLDER_FRAME, g_avviora.label3);
+    SetDlgItemTextA(dialog, IDC_FOLDER, g_avviora.install_folder);
+    if (g_avviora.browse == 0) {
+        /* Without the browse button the field takes its place too. */
+        HWND field = GetDlgItem(dialog, IDC_FOLDER);
+        MoveWindow(field, 20, 140, 305, 20, TRUE);
+        ShowWindow(field, SW_SHOW);
+        ShowWindow(GetDlgItem(dialog, IDC_BROWSE), SW_HIDE);
+    }
+}
+
+static INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM w, LPARAM l)
+{
+    (void)l;
+    if (message == WM_INITDIALOG) {
+        Initialise(dialog);
+        return TRUE;
+    }
+    if (message != WM_COMMAND)
+        return FALSE;
+    switch (LOWORD(w)) {
+    case IDOK:
+        Install(dialog);
+        return TRUE;
+    case IDCANCEL:
+        DeleteFileA(SCRIPT);
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    case IDC_BROWSE:
+        ChooseFolder(dialog);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR RunSetupDialog(void)
+{
+    if (!Prepare())
+        return 0;
+    return DialogBoxParamA(g_avviora.instance, MAKEINTRESOURCEA(IDD_SETUP), NULL, SetupDialogProc, 0);
+}

@@ -1,0 +1,60 @@
+/* Child processes, folder removal and message boxes of the stub. */
+#include "avviora.h"
+#include "text.h"
+
+int RunAndWait(const char *command_line, int show)
+{
+    static char line[2048];
+    STARTUPINFOA startup;
+    PROCESS_INFORMATION process;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = (WORD)show;
+    lstrcpynA(line, command_line, sizeof line); /* CreateProcessA may write into it */
+    if (!CreateProcessA(NULL, line, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL, &startup,
+                        &process))
+        return 0;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return 1;
+}
+
+/* Removes files and sub-folders first; stops at the first entry that cannot
+ * be deleted, which leaves the rest in place. */
+static int DeleteTree(const char *folder)
+{
+    char pattern[MAX_PATH], path[MAX_PATH];
+    WIN32_FIND_DATAA entry;
+    HANDLE find;
+    int ok = 1;
+    lstrcpynA(pattern, folder, MAX_PATH);
+    TextAppend(pattern, MAX_PATH, "\\*");
+    find = FindFirstFileA(pattern, &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            lstrcpynA(path, folder, MAX_PATH);
+            TextAppend(path, MAX_PATH, "\\");
+            TextAppend(path, MAX_PATH, entry.cFileName);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                if (entry.cFileName[0] != '.')
+                    ok = DeleteTree(path);
+            } else {
+                ok = DeleteFileA(path);
+            }
+        } while (ok && FindNextFileA(find, &entry));
+        FindClose(find);
+    }
+    return ok && RemoveDirectoryA(folder);
+}
+
+void DeleteFolderTree(const char *folder)
+{
+    DeleteTree(folder);
+}
+
+void ShowMessage(const char *text, const char *caption, UINT icon)
+{
+    MessageBoxA(NULL, text, caption, icon | MB_OK);
+}

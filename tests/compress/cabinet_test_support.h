@@ -1,0 +1,67 @@
+// Test support for the cabinet library: scratch folders, source files, calls of Comprimi
+// with recorded messages, and (natively) the cabextract oracle.
+#ifndef VELASET_TESTS_COMPRESS_CABINET_TEST_SUPPORT_H
+#define VELASET_TESTS_COMPRESS_CABINET_TEST_SUPPORT_H
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "compress/cabinet_types.h"
+
+// A fresh folder under the system's temporary folder, removed with the object. Spill
+// files of the calls made while it lives go to its "spill" subfolder.
+class ScratchDir {
+  public:
+    ScratchDir();
+    ~ScratchDir();
+    const std::string& path() const { return path_; }
+    // path + separator + name
+    std::string File(const std::string& name) const;
+    // The folder prefix that Comprimi takes: path + separator.
+    std::string CabDir() const;
+    std::string SpillDir() const { return File("spill"); }
+    std::vector<std::string> SpillFiles() const;
+    // Names of the files directly in the folder (not in subfolders), sorted.
+    std::vector<std::string> Names() const;
+
+  private:
+    std::string path_;
+    std::string savedTemp_;
+};
+
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> RandomBytes(size_t count, uint32_t seed);
+// Compressible text: numbered lines.
+std::vector<uint8_t> TextBytes(size_t count);
+
+struct ComprimiRun {
+    int result = -1;
+    std::vector<std::pair<std::string, std::string>> messages; // title, text
+};
+ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base,
+                        const std::string& list, uint32_t maxSize);
+ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base,
+                        const std::string& list, uint32_t maxSize,
+                        const CabinetCallbacks& callbacks, unsigned threads);
+
+// Files of a cabinet set, first to last, following the next-cabinet names.
+std::vector<std::string> CabinetSet(const std::string& dir, const std::string& first);
+
+// One source of a cabinet: where it is and the name it must have in the cabinet.
+struct Source {
+    std::string path;
+    std::string name;
+};
+
+// Native build: checks a written cabinet (or set, given its first cabinet) with cabextract:
+// -l lists the names and sizes, -t passes every checksum, and extraction gives the sources
+// byte for byte with their dates and read-only attribute. Elsewhere it only checks the
+// structure with the test reader. Reports failures through GoogleTest.
+void ExpectCabextractAgrees(const std::string& firstCabinet, const std::vector<Source>& sources);
+
+// Runs a shell command natively; answers its exit status and output.
+int RunCommand(const std::string& command, std::string* output);
+
+#endif

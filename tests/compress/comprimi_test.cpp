@@ -1,0 +1,256 @@
+// Comprimi: list parsing into folders, names, size limits and sets, messages and what a
+// failed call leaves behind. Every cabinet written is checked with cabextract natively.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/compress/cabinet_reader.h"
+#include "tests/compress/cabinet_test_support.h"
+
+namespace {
+
+const char kFailure[] = "Impossibile creare il file CAB!!!";
+
+std::string Plus(const std::vector<std::string>& paths, bool trailing) {
+    std::string list;
+    for (size_t i = 0; i < paths.size(); i++) {
+        list += paths[i];
+        if (i + 1 < paths.size() || trailing) {
+            list += "+";
+        }
+    }
+    return list;
+}
+
+TEST(Comprimi, EmptyListWritesTheBare36ByteCabinet) {
+    ScratchDir dir;
+    ComprimiRun run = RunComprimi(dir.CabDir(), "setup", "", 145000000);
+    EXPECT_EQ(run.result, 1);
+    EXPECT_TRUE(run.messages.empty());
+    // cabextract refuses any cabinet without files, so the bytes are compared instead.
+    const std::vector<uint8_t> expected = {
+        'M', 'S', 'C', 'F', 0, 0, 0, 0, 36, 0, 0, 0, 0, 0, 0, 0, 36, 0,
+        0,   0,   0,   0,   0, 0, 3, 1, 0,  0, 0, 0, 0, 0, 0x39, 0x30, 0, 0};
+    EXPECT_EQ(ReadBytes(dir.File("setup.CAB")), expected);
+    EXPECT_TRUE(dir.SpillFiles().empty());
+}
+
+struct FolderCase {
+    const char* what;
+    int files;
+    bool trailingPlus;
+};
+
+class ComprimiFolders : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(ComprimiFolders, EveryPlusClosesAFolderOfOneFile) {
+    const FolderCase& c = GetParam();
+    ScratchDir dir;
+    std::vector<std::string> paths;
+    std::vector<Source> sources;
+    for (int i = 0; i < c.files; i++) {
+        std::string name = "file" + std::to_string(i) + (i % 2 ? ".bin" : ".TXT");
+        WriteFile(dir.File(name), i % 2 ? RandomBytes(40000 + i, i) : TextBytes(70000 + i));
+        paths.push_back(dir.File(name));
+        sources.push_back({dir.File(name), name});
+    }
+    ComprimiRun run = RunComprimi(dir.CabDir(), "setup", Plus(paths, c.trailingPlus), 145000000);
+    ASSERT_EQ(run.result, 1);
+    ReadCabinet cab = ReadCabinetFile(dir.File("setup.CAB"));
+    ASSERT_EQ(cab.error, "");
+    ASSERT_EQ(cab.folders.size(), size_t(c.files));
+    ASSERT_EQ(cab.files.size(), size_t(c.files));
+    for (int k = 0; k < c.files; k++) {
+        EXPECT_EQ(cab.files[k].folder, k);
+        EXPECT_EQ(cab.files[k].offset, 0u);
+        EXPECT_EQ(cab.files[k].name, sources[k].name);
+        EXPECT_EQ(cab.folders[k].type, 1);
+    }
+    EXPECT_EQ(cab.setId, 12345);
+    EXPECT_EQ(cab.flags, 0);
+    EXPECT_TRUE(dir.SpillFiles().empty());
+    ExpectCabextractAgrees(dir.File("setup.CAB"), sources);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, ComprimiFolders,
+                         ::testing::Values(FolderCase{"one path", 1, false},
+                                           FolderCase{"one path and a plus", 1, true},
+                                           FolderCase{"two paths", 2, false},
+                                           FolderCase{"builder list", 4, false}));
+
+TEST(Comprimi, EmptyPathFromLeadingOrDoubledPlusFailsTheCall) {
+    for (const char* pattern : {"+A", "A++A", "A+"}) {
+        ScratchDir dir;
+        WriteFile(dir.File("a.txt"), TextBytes(1000));
+        std::string list;
+        for (const char* p = pattern; *p; p++) {
+            list += *p == 'A' ? dir.File("a.txt") : std::string("+");
+        }
+        ComprimiRun run = RunComprimi(dir.CabDir(), "setup", list, 0);
+        if (std::string(pattern) == "A+") {
+            EXPECT_EQ(run.result, 1) << "a trailing plus makes no empty entry";
+            continue;
+        }
+        EXPECT_EQ(run.result, 0) << pattern;
+        ASSERT_EQ(run.messages.size(), 2u);
+        EXPECT_EQ(run.messages[0].first, "DarEvizeza");
+        EXPECT_EQ(run.messages[0].second,
+                  "FCIAddFile() failed: code 1 [Failure opening file to be stored in cabinet] <>\n");
+        EXPECT_EQ(run.messages[1].first, "DarEvizeza");
+        EXPECT_EQ(run.messages[1].second, kFailure);
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"a.txt"}) << "no cabinet is left";
+        EXPECT_TRUE(dir.SpillFiles().empty());
+    }
+}
+
+TEST(Comprimi, PathWithoutSeparatorIsStoredWhole) {
+    ScratchDir dir;
+    WriteFile(dir.File("MiXeD.TxT"), TextBytes(5000));
+    std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    ComprimiRun run = RunComprimi(dir.CabDir(), "setup", "MiXeD.TxT", 0);
+    std::filesystem::current_path(saved);
+    ASSERT_EQ(run.result, 1);
+    ReadCabinet cab = ReadCabinetFile(dir.File("setup.CAB"));
+    ASSERT_EQ(cab.files.size(), 1u);
+    EXPECT_EQ(cab.files[0].name, "MiXeD.TxT");
+    ExpectCabextractAgrees(dir.File("setup.CAB"), {{dir.File("MiXeD.TxT"), "MiXeD.TxT"}});
+}
+
+TEST(Comprimi, MissingSourceFailsWithItsPathAndLeavesNothing) {
+    ScratchDir dir;
+    WriteFile(dir.File("a.txt"), TextBytes(100000));
+    std::string missing = dir.File("nonce.txt");
+    ComprimiRun run = RunComprimi(dir.CabDir(), "setup", dir.File("a.txt") + "+" + missing, 0);
+    EXPECT_EQ(run.result, 0);
+    ASSERT_EQ(run.messages.size(), 2u);
+    EXPECT_EQ(run.messages[0].second, "FCIAddFile() failed: code 1 [Failure opening file to be "
+                                      "stored in cabinet] <" +
+                                          missing + ">\n");
+    EXPECT_EQ(run.messages[1].second, kFailure);
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"a.txt"});
+    EXPECT_TRUE(dir.SpillFiles().empty());
+}
+
+TEST(Comprimi, FolderAsSourceIsRefusedAsUnopenable) {
+    ScratchDir dir;
+    std::filesystem::create_directory(dir.File("sub"));
+    ComprimiRun run = RunComprimi(dir.CabDir(), "setup", dir.File("sub"), 0);
+    EXPECT_EQ(run.result, 0);
+    ASSERT_FALSE(run.messages.empty());
+    EXPECT_NE(run.messages[0].second.find("code 1 "), std::string::npos);
+    EXPECT_TRUE(dir.SpillFiles().empty());
+}
+
+TEST(Comprimi, SizeLimitZeroMeansTheLargeDefault) {
+    ScratchDir dir;
+    WriteFile(dir.File("a.bin"), RandomBytes(200000, 7));
+    ComprimiRun split = RunComprimi(dir.CabDir(), "small", dir.File("a.bin"), 100000);
+    ComprimiRun whole = RunComprimi(dir.CabDir(), "whole", dir.File("a.bin"), 0);
+    ASSERT_EQ(split.result, 1);
+    ASSERT_EQ(whole.result, 1);
+    EXPECT_EQ(CabinetSet(dir.path(), "small.CAB").size(), 3u);
+    EXPECT_EQ(CabinetSet(dir.path(), "whole.CAB").size(), 1u);
+    ExpectCabextractAgrees(dir.File("small.CAB"), {{dir.File("a.bin"), "a.bin"}});
+    ExpectCabextractAgrees(dir.File("whole.CAB"), {{dir.File("a.bin"), "a.bin"}});
+}
+
+TEST(Comprimi, SetCabinetsNameTheirNeighboursAndStayUnderTheLimit) {
+    ScratchDir dir;
+    std::vector<std::string> paths;
+    std::vector<Source> sources;
+    const char* names[] = {"one.bin", "two.txt", "three.bin", "empty.dat", "four.txt"};
+    for (int i = 0; i < 5; i++) {
+        std::vector<uint8_t> bytes = i == 3   ? std::vector<uint8_t>()
+                                     : i % 2 ? TextBytes(150000 * i)
+                                             : RandomBytes(60000 + 10000 * i, i);
+        WriteFile(dir.File(names[i]), bytes);
+        paths.push_back(dir.File(names[i]));
+        sources.push_back({dir.File(names[i]), names[i]});
+    }
+    const uint32_t limit = 30000;
+    ComprimiRun run = RunComprimi(dir.CabDir(), "setup", Plus(paths, false), limit);
+    ASSERT_EQ(run.result, 1);
+    std::vector<std::string> set = CabinetSet(dir.path(), "setup.CAB");
+    ASSERT_GE(set.size(), 4u);
+    for (size_t i = 0; i < set.size(); i++) {
+        ReadCabinet cab = ReadCabinetFile(set[i]);
+        ASSERT_EQ(cab.error, "") << set[i];
+        EXPECT_LE(cab.fileSize, limit);
+        EXPECT_EQ(cab.index, i);
+        EXPECT_EQ(cab.setId, 12345);
+        uint16_t flags = (i > 0 ? 1 : 0) | (i + 1 < set.size() ? 2 : 0);
+        EXPECT_EQ(cab.flags, flags) << set[i];
+        if (i > 0) {
+            EXPECT_EQ(cab.prevCabinet, i == 1 ? "setup.CAB" : "setup" + std::to_string(i) + ".CAB");
+            EXPECT_EQ(cab.prevDisk, "setup");
+        }
+        if (i + 1 < set.size()) {
+            EXPECT_EQ(cab.nextCabinet, "setup" + std::to_string(i + 2) + ".CAB");
+            EXPECT_EQ(cab.nextDisk, "setup");
+        }
+    }
+    EXPECT_EQ(dir.Names().size(), 5 + set.size());
+    ExpectCabextractAgrees(set[0], sources);
+}
+
+TEST(Comprimi, ListsBeyondTheOldTableSizesWork) {
+    ScratchDir dir;
+    // Nested folders make a path far longer than 260 bytes.
+    std::string deep = dir.path();
+    for (int i = 0; i < 12; i++) {
+        deep += std::string(1, '/') + std::string(30, char('a' + i));
+    }
+#ifdef _WIN32
+    deep = dir.path() + "\\short"; // Windows paths stop at 260 characters
+#endif
+    std::filesystem::create_directories(deep);
+    std::string longPath = (std::filesystem::path(deep) / "x.txt").make_preferred().string();
+    WriteFile(longPath, TextBytes(300));
+    WriteFile(dir.File("s.txt"), TextBytes(10));
+    std::vector<std::string> paths(5000, dir.File("s.txt")); // with the markers: 10002 entries
+    paths.push_back(longPath);
+    ComprimiRun run = RunComprimi(dir.CabDir(), "setup", Plus(paths, true), 0);
+    ASSERT_EQ(run.result, 1) << (run.messages.empty() ? "" : run.messages[0].second);
+    ReadCabinet cab = ReadCabinetFile(dir.File("setup.CAB"));
+    ASSERT_EQ(cab.error, "");
+    EXPECT_EQ(cab.folders.size(), 5001u);
+    ASSERT_EQ(cab.files.size(), 5001u);
+    EXPECT_EQ(cab.files.back().name, "x.txt");
+    EXPECT_EQ(cab.files.back().folder, 5000);
+    ExpectCabextractAgrees(dir.File("setup.CAB"), {{longPath, "x.txt"}, {dir.File("s.txt"), "s.txt"}});
+}
+
+TEST(Comprimi, OverlongDirectoryOrBaseIsRefused) {
+    ScratchDir dir;
+    WriteFile(dir.File("a.txt"), TextBytes(10));
+    ComprimiRun longBase = RunComprimi(dir.CabDir(), std::string(100, 'b'), dir.File("a.txt"), 0);
+    EXPECT_EQ(longBase.result, 0);
+    ASSERT_EQ(longBase.messages.size(), 2u);
+    EXPECT_EQ(longBase.messages[0].second.rfind("Nome del file CAB troppo lungo", 0), 0u);
+    EXPECT_EQ(longBase.messages[1].second, kFailure);
+    ComprimiRun longDir = RunComprimi(dir.CabDir() + std::string(256, 'd'), "setup",
+                                      dir.File("a.txt"), 0);
+    EXPECT_EQ(longDir.result, 0);
+    ASSERT_EQ(longDir.messages.size(), 2u);
+    EXPECT_EQ(longDir.messages[0].second.rfind("Cartella del file CAB troppo lunga", 0), 0u);
+    ComprimiRun fits = RunComprimi(dir.CabDir(), std::string(99, 'b'), dir.File("a.txt"), 0);
+    EXPECT_EQ(fits.result, 1);
+    EXPECT_EQ(dir.Names().size(), 2u);
+}
+
+TEST(Comprimi, UnwritableCabinetFolderFailsWithCode6) {
+    ScratchDir dir;
+    WriteFile(dir.File("a.txt"), TextBytes(10));
+    ComprimiRun run = RunComprimi(dir.File("no-such-folder") + dir.CabDir().back(), "setup",
+                                  dir.File("a.txt"), 0);
+    EXPECT_EQ(run.result, 0);
+    ASSERT_EQ(run.messages.size(), 2u);
+    EXPECT_EQ(run.messages[0].second,
+              "FCIFlushCabinet() failed: code 6 [Could not create cabinet file]\n");
+    EXPECT_TRUE(dir.SpillFiles().empty());
+}
+
+} // namespace

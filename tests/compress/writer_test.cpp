@@ -1,0 +1,303 @@
+// The cabinet writer driven directly: blocks shared by the files of a folder, the folder
+// threshold, blocks split at the size limit, and the limits of the format's fields.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "compress/cabinet_checksum.h"
+#include "compress/cabinet_writer.h"
+#include "compress/client.h"
+#include "compress/entry_table.h"
+#include "tests/compress/cabinet_reader.h"
+#include "tests/compress/cabinet_test_support.h"
+
+namespace {
+
+// A writer on the platform's callbacks, writing base.CAB into a scratch folder.
+struct Writer {
+    ScratchDir dir;
+    ComprimiSettings settings;
+    CabinetCallbacks cb = PlatformCallbacks();
+    CabError err;
+    CabContext* cab = nullptr;
+
+    explicit Writer(uint32_t sizeLimit = 0, uint32_t threshold = 900000) {
+        std::strcpy(settings.cabinetDir, dir.CabDir().c_str());
+        std::strcpy(settings.cabinetBase, "w");
+        settings.sizeLimit = sizeLimit;
+        CabinetParams params;
+        std::memset(&params, 0, sizeof params);
+        params.sizeLimit = sizeLimit;
+        params.folderThreshold = threshold;
+        params.cabinetNumber = 1;
+        params.setId = 12345;
+        std::strcpy(params.diskName, "w");
+        std::strcpy(params.cabinetName, "w.CAB");
+        std::strcpy(params.cabinetPath, settings.cabinetDir);
+        cab = FCICreate(&err, cb.filePlaced, cb.alloc, cb.release, cb.open, cb.read, cb.write,
+                        cb.close, cb.seek, cb.remove, cb.tempName, &params, &settings);
+    }
+    ~Writer() {
+        if (cab != nullptr) {
+            FCIDestroy(cab);
+        }
+    }
+    bool Add(const std::string& name, const std::vector<uint8_t>& bytes,
+             const std::string& stored = "") {
+        WriteFile(dir.File(name), bytes);
+        return FCIAddFile(cab, dir.File(name).c_str(), (stored.empty() ? name : stored).c_str(),
+                          cb.nextCabinet, cb.progress, cb.openSource, kCompressionMsZip);
+    }
+    bool Flush() { return FCIFlushFolder(cab, cb.nextCabinet, cb.progress); }
+    bool Finish() {
+        bool ok = FCIFlushCabinet(cab, cb.nextCabinet, cb.progress);
+        bool clean = FCIDestroy(cab);
+        cab = nullptr;
+        return ok && clean;
+    }
+    ReadCabinet Read(const std::string& name = "w.CAB") { return ReadCabinetFile(dir.File(name)); }
+};
+
+std::vector<uint32_t> UncompressedSizes(const ReadFolder& folder) {
+    std::vector<uint32_t> sizes;
+    for (const ReadBlock& block : folder.blocks) {
+        sizes.push_back(block.uncompressed);
+    }
+    return sizes;
+}
+
+TEST(CabChecksum, MatchesTheWorkedExampleAndFoldsLeftoverBytes) {
+    const uint8_t compressed[] = {0x43, 0x4B, 0x4B, 0x4C, 0x4A, 0x06, 0x00};
+    EXPECT_EQ(CabChecksum(compressed, 7, 0), 0x4C014D43u);
+    EXPECT_EQ(DataBlockChecksum(compressed, 7, 3), 0x4C024D44u);
+    const uint8_t bytes[] = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77};
+    struct {
+        uint32_t count;
+        uint32_t expected;
+    } cases[] = {{0, 0}, {1, 0x11}, {2, 0x1122}, {3, 0x112233}, {4, 0x44332211},
+                 {5, 0x44332211 ^ 0x55}, {7, 0x44332211 ^ 0x556677}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(CabChecksum(bytes, c.count, 0), c.expected) << c.count;
+    }
+    EXPECT_EQ(CabChecksum(bytes, 4, 0xFFFFFFFF), ~0x44332211u);
+}
+
+void* Allocate(uint32_t size) { return malloc(size); }
+
+TEST(FileList, SplitsAtEveryPlus) {
+    struct {
+        const char* list;
+        std::vector<std::string> entries; // "+" stands for a folder close
+    } cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a+b", {"a", "+", "b"}},
+        {"a+b+", {"a", "+", "b", "+"}},
+        {"+a", {"", "+", "a"}},
+        {"a++b", {"a", "+", "", "+", "b"}},
+        {"C:\\x\\setup.inf", {"C:\\x\\setup.inf"}},
+    };
+    for (const auto& c : cases) {
+        EntryTable table;
+        ASSERT_TRUE(ParseFileList(c.list, Allocate, free, &table));
+        std::vector<std::string> got;
+        for (uint32_t i = 0; i < table.count; i++) {
+            got.push_back(table.entries[i] == nullptr ? "+" : table.entries[i]);
+        }
+        EXPECT_EQ(got, c.entries) << c.list;
+        FreeEntryTable(&table);
+    }
+}
+
+struct BlockCase {
+    size_t size;
+    std::vector<uint32_t> blocks;
+};
+
+class FolderBlocks : public ::testing::TestWithParam<BlockCase> {};
+
+TEST_P(FolderBlocks, FolderDataIsCutInto32768ByteBlocks) {
+    Writer w;
+    ASSERT_TRUE(w.Add("f.bin", RandomBytes(GetParam().size, 3)));
+    ASSERT_TRUE(w.Finish()) << w.err.code;
+    ReadCabinet cab = w.Read();
+    ASSERT_EQ(cab.error, "");
+    ASSERT_EQ(cab.folders.size(), 1u);
+    EXPECT_EQ(UncompressedSizes(cab.folders[0]), GetParam().blocks);
+    ASSERT_EQ(cab.files.size(), 1u);
+    EXPECT_EQ(cab.files[0].size, GetParam().size);
+    ExpectCabextractAgrees(w.dir.File("w.CAB"), {{w.dir.File("f.bin"), "f.bin"}});
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, FolderBlocks,
+                         ::testing::Values(BlockCase{0, {}}, BlockCase{1, {1}},
+                                           BlockCase{32768, {32768}},
+                                           BlockCase{32769, {32768, 1}},
+                                           BlockCase{70000, {32768, 32768, 4464}}));
+
+TEST(CabinetWriter, FilesOfOneFolderShareItsBlocks) {
+    Writer w;
+    ASSERT_TRUE(w.Add("a.txt", TextBytes(20000)));
+    ASSERT_TRUE(w.Add("b.bin", RandomBytes(20000, 1)));
+    ASSERT_TRUE(w.Add("c.txt", {}));
+    ASSERT_TRUE(w.Finish());
+    ReadCabinet cab = w.Read();
+    ASSERT_EQ(cab.error, "");
+    ASSERT_EQ(cab.folders.size(), 1u);
+    EXPECT_EQ(UncompressedSizes(cab.folders[0]), (std::vector<uint32_t>{32768, 7232}));
+    ASSERT_EQ(cab.files.size(), 3u);
+    EXPECT_EQ(cab.files[1].offset, 20000u);
+    EXPECT_EQ(cab.files[2].offset, 40000u);
+    EXPECT_EQ(cab.files[2].size, 0u);
+    ExpectCabextractAgrees(w.dir.File("w.CAB"), {{w.dir.File("a.txt"), "a.txt"},
+                                                 {w.dir.File("b.bin"), "b.bin"},
+                                                 {w.dir.File("c.txt"), "c.txt"}});
+}
+
+TEST(CabinetWriter, FolderClosesAfterTheFileThatCrossesTheThreshold) {
+    Writer w;
+    ASSERT_TRUE(w.Add("big.bin", RandomBytes(1000000, 5))); // compresses to more than 900000
+    ASSERT_TRUE(w.Add("small.txt", TextBytes(1000)));
+    ASSERT_TRUE(w.Flush());
+    ASSERT_TRUE(w.Flush()) << "a second close finds the folder empty";
+    ASSERT_TRUE(w.Finish());
+    ReadCabinet cab = w.Read();
+    ASSERT_EQ(cab.error, "");
+    ASSERT_EQ(cab.folders.size(), 2u);
+    EXPECT_EQ(cab.files[0].folder, 0);
+    EXPECT_EQ(cab.files[1].folder, 1);
+    EXPECT_EQ(cab.files[1].offset, 0u);
+    ExpectCabextractAgrees(w.dir.File("w.CAB"), {{w.dir.File("big.bin"), "big.bin"},
+                                                 {w.dir.File("small.txt"), "small.txt"}});
+}
+
+TEST(CabinetWriter, NameLongerThan255BytesFailsWhenTheFolderCloses) {
+    Writer w;
+    ASSERT_TRUE(w.Add("a.txt", TextBytes(100), std::string(256, 'n')));
+    EXPECT_FALSE(w.Flush());
+    EXPECT_EQ(w.err.code, 4);
+    EXPECT_EQ(w.err.failed, 1);
+    FCIDestroy(w.cab);
+    w.cab = nullptr;
+    EXPECT_TRUE(w.dir.SpillFiles().empty());
+}
+
+TEST(CabinetWriter, UnknownCompressionTypeIsRefused) {
+    Writer w;
+    WriteFile(w.dir.File("a.txt"), TextBytes(10));
+    EXPECT_FALSE(FCIAddFile(w.cab, w.dir.File("a.txt").c_str(), "a.txt", w.cb.nextCabinet,
+                            w.cb.progress, w.cb.openSource, kCompressionNone));
+    EXPECT_EQ(w.err.code, 5);
+}
+
+// The cabinet size at which `piece` compressed bytes of the second block of a lone
+// 100000-byte file named "r.bin" fit: header 36, folder entry 8, record 16 + 6, the next
+// names "w2.CAB" and "w" with their zeros, the first block and the second block's header.
+uint32_t LimitForPiece(const std::vector<ReadBlock>& blocks, uint32_t piece) {
+    return 36 + 8 + 22 + 7 + 2 + 8 + blocks[0].compressed + 8 + piece;
+}
+
+struct SplitCase {
+    const char* what;
+    int32_t lessThanBlock; // compressed bytes of the second block that do not fit
+};
+
+class SplitAtLimit : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitAtLimit, BlockThatReachesTheLimitIsCutAcrossCabinets) {
+    const SplitCase& c = GetParam();
+    std::vector<uint8_t> bytes = RandomBytes(100000, 11);
+    std::vector<ReadBlock> whole;
+    {
+        Writer probe;
+        ASSERT_TRUE(probe.Add("r.bin", bytes));
+        ASSERT_TRUE(probe.Finish());
+        whole = probe.Read().folders.at(0).blocks;
+        ASSERT_EQ(whole.size(), 4u);
+    }
+    const uint32_t block = whole[1].compressed;
+    const uint32_t piece = c.lessThanBlock == -1   ? 0
+                           : c.lessThanBlock == -2 ? 1
+                                                   : block - c.lessThanBlock;
+    const uint32_t limit = LimitForPiece(whole, piece);
+    Writer w(limit);
+    ASSERT_TRUE(w.Add("r.bin", bytes));
+    ASSERT_TRUE(w.Finish()) << w.err.code;
+    ReadCabinet first = w.Read("w.CAB");
+    ReadCabinet second = w.Read("w2.CAB");
+    ASSERT_EQ(first.error, "");
+    ASSERT_EQ(second.error, "");
+    EXPECT_LE(first.fileSize, limit);
+    ASSERT_EQ(first.files.size(), 1u);
+    EXPECT_EQ(first.files[0].folder, 0xFFFE);
+    ASSERT_EQ(second.files.size(), 1u);
+    EXPECT_TRUE(second.files[0].folder == 0xFFFD || second.files[0].folder == 0xFFFF);
+    const std::vector<ReadBlock>& a = first.folders.at(0).blocks;
+    const std::vector<ReadBlock>& b = second.folders.at(0).blocks;
+    ASSERT_FALSE(b.empty());
+    EXPECT_EQ(b[0].uncompressed, 32768);
+    if (piece > 0) {
+        ASSERT_EQ(a.size(), 2u);
+        EXPECT_EQ(a[1].compressed, piece);
+        EXPECT_EQ(a[1].uncompressed, 0);
+        EXPECT_EQ(b[0].compressed, block - piece);
+        EXPECT_EQ(first.fileSize, limit) << "the cabinet is filled to the byte";
+    } else {
+        ASSERT_EQ(a.size(), 1u);
+        EXPECT_EQ(b[0].compressed, block);
+    }
+    ExpectCabextractAgrees(w.dir.File("w.CAB"), {{w.dir.File("r.bin"), "r.bin"}});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, SplitAtLimit,
+    ::testing::Values(SplitCase{"consumed equals limit: all bytes, none left", 0},
+                      SplitCase{"100 bytes left", 100},
+                      SplitCase{"one byte in the piece", -2},
+                      SplitCase{"no room beyond the block header", -1}));
+
+// A source of zero-byte files that never touches the disk, for counting limits.
+int OpenNothing(const char*, uint16_t* date, uint16_t* time, uint16_t* attributes, int*,
+                void*) {
+    *date = 0x21;
+    *time = 0;
+    *attributes = 0x20;
+    return 1000000;
+}
+int ReadNothing(int handle, void* buffer, uint32_t count, int* err, void* context) {
+    return handle == 1000000 ? 0 : ClientRead(handle, buffer, count, err, context);
+}
+int CloseNothing(int handle, int* err, void* context) {
+    return handle == 1000000 ? 0 : ClientClose(handle, err, context);
+}
+
+TEST(CabinetWriter, MoreThan65535FilesInOneCabinetFailInsteadOfWrapping) {
+    Writer w;
+    w.cb.read = ReadNothing;
+    w.cb.close = CloseNothing;
+    FCIDestroy(w.cab);
+    CabinetParams params;
+    std::memset(&params, 0, sizeof params);
+    params.folderThreshold = 900000;
+    params.cabinetNumber = 1;
+    std::strcpy(params.cabinetName, "w.CAB");
+    std::strcpy(params.cabinetPath, w.settings.cabinetDir);
+    w.cab = FCICreate(&w.err, w.cb.filePlaced, w.cb.alloc, w.cb.release, w.cb.open, w.cb.read,
+                      w.cb.write, w.cb.close, w.cb.seek, w.cb.remove, w.cb.tempName, &params,
+                      &w.settings);
+    ASSERT_NE(w.cab, nullptr);
+    for (int i = 0; i < 65536; i++) {
+        ASSERT_TRUE(FCIAddFile(w.cab, "none", "z", w.cb.nextCabinet, w.cb.progress, OpenNothing,
+                               kCompressionMsZip));
+    }
+    EXPECT_FALSE(FCIFlushCabinet(w.cab, w.cb.nextCabinet, w.cb.progress));
+    EXPECT_EQ(w.err.code, 9);
+    FCIDestroy(w.cab);
+    w.cab = nullptr;
+    EXPECT_TRUE(w.dir.SpillFiles().empty());
+    EXPECT_TRUE(w.dir.Names().empty());
+}
+
+} // namespace

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# End to end of `velaset build` on the example project, without windows: the layout of
+# the setup executable, byte-identical packages (twice natively, from an installed copy,
+# and from velaset-cli.exe under Wine), SOURCE_DATE_EPOCH, a distribution-only build,
+# the script-only run, and builds that must fail without leaving a setup executable.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/tests/e2e/build_lib.sh"
+
+work=$root/build/e2e-build
+rm -rf "$work"
+mkdir -p "$work"
+export TZ=UTC
+
+project=$work/Demo.mip
+make_demo_project "$velaset" "$payload" "$project" "$work/Demo.exe" >/dev/null ||
+    fail_now "the example project could not be made"
+
+# 1. Layout, and the same bytes on every run.
+"$velaset" build "$project" -o "$work/a.exe" 2>"$work/a.err"
+check "the demo builds" test $? -eq 0 -a -f "$work/a.exe"
+check "progress goes to standard error as plain lines" \
+    grep -qx 'velaset build: 100%' "$work/a.err"
+check "the success message names the executable in capitals" \
+    grep -qx 'Velaset: Il file A.EXE è stato creato!' "$work/a.err"
+check "the setup executable starts with the stub image" \
+    cmp -n 14336 "$work/a.exe" "$stub"
+tail -c +14337 "$work/a.exe" >"$work/a.cab"
+check "the rest of the setup executable is one valid cabinet" cabextract -q -t "$work/a.cab"
+check "the cabinet holds the files by short name, the runtime and the script last" \
+    test "$(cabinet_names "$work/a.cab")" = "Demo.exe LEGGIM~1.TXT Demo.hlp DemoReg.dll avviora.dll setup.inf"
+"$velaset" build "$project" -o "$work/b.exe" --quiet 2>"$work/b.err"
+check "--quiet prints nothing" test ! -s "$work/b.err"
+check "a second build gives the same bytes" cmp "$work/a.exe" "$work/b.exe"
+
+# 2. An installed copy, run from another folder, finds its files and builds the same.
+cmake --install "$root/build/native" --prefix "$work/inst" >/dev/null
+(cd / && "$work/inst/bin/velaset" build "$project" -o "$work/c.exe" --quiet)
+check "an installed velaset builds the same package" cmp "$work/a.exe" "$work/c.exe"
+
+# 3. Without its Windows files the build says where it looked.
+mkdir -p "$work/lonely"
+cp "$velaset" "$work/lonely/velaset"
+(cd "$work" && env -u VELASET_SYSTEM_DIR "$work/lonely/velaset" build "$project" -o "$work/d.exe" --quiet 2>"$work/d.err")
+check "a missing stub fails the build" test $? -eq 1 -a ! -e "$work/d.exe"
+check "the failure names the paths looked at" \
+    grep -qF "Impossibile trovare Avviora.exe; cercato in: $work/lonely/win32/Avviora.exe, $work/lonely/Avviora.exe" "$work/d.err"
+
+# 4. SOURCE_DATE_EPOCH clamps every time in the cabinet.
+SOURCE_DATE_EPOCH=1262304000 "$velaset" build "$project" -o "$work/e.exe" --quiet
+tail -c +14337 "$work/e.exe" >"$work/e.cab"
+check "every file time is clamped to SOURCE_DATE_EPOCH" \
+    test "$(cabextract -l "$work/e.cab" | grep -c '01.01.2010 00:00:00')" -eq 6
+
+# 5. Distribution only: no runtime library, no uninstall support in the script.
+cp "$project" "$work/Dist.mip"
+"$velaset" set "$work/Dist.mip" Distribuzione=1 "ProgFile=$work/Dist.mip" >/dev/null
+"$velaset" build "$work/Dist.mip" -o "$work/dist.exe" --quiet
+tail -c +14337 "$work/dist.exe" >"$work/dist.cab"
+check "a distribution-only package carries no runtime library" \
+    test "$(cabinet_names "$work/dist.cab")" = "Demo.exe LEGGIM~1.TXT Demo.hlp DemoReg.dll setup.inf"
+mkdir -p "$work/dist"
+cabextract -q -d "$work/dist" -F setup.inf "$work/dist.cab"
+check "its script has no uninstall entries" \
+    bash -c "! grep -q 'UninstallString' '$work/dist/setup.inf'"
+
+# 6. Script only: the script in the temporary folder, no executable.
+mkdir -p "$work/tmp"
+script=$(TMPDIR=$work/tmp "$velaset" build "$project" -o "$work/f.exe" --inf-only 2>/dev/null)
+check "--inf-only prints the path of the script it wrote" test "$script" = "$work/tmp/setup.inf" -a -s "$work/tmp/setup.inf"
+check "--inf-only writes no setup executable" test ! -e "$work/f.exe"
+
+# 7. A source file that vanishes before packing (the editor removes it): the cabinet
+#    library's messages, exit code 1, no setup executable, no working files.
+cp "$payload/Demo.hlp" "$work/Sparisce.txt"
+cp "$project" "$work/Gone.mip"
+"$velaset" set "$work/Gone.mip" "ProgFile=$work/Gone.mip" >/dev/null
+"$velaset" add "$work/Gone.mip" "$work/Sparisce.txt" >/dev/null
+printf '#!/bin/sh\nrm -f "%s"\n' "$work/Sparisce.txt" >"$work/remover.sh"
+chmod +x "$work/remover.sh"
+mkdir -p "$work/tmp2"
+TMPDIR=$work/tmp2 EDITOR=$work/remover.sh VISUAL= "$velaset" build "$work/Gone.mip" -o "$work/g.exe" --edit 2>"$work/g.err"
+check "a vanished file fails the build" test $? -eq 1 -a ! -e "$work/g.exe"
+check "with the cabinet library's messages" \
+    grep -qF 'DarEvizeza: FCIAddFile() failed: code 1 [Failure opening file to be stored in cabinet]' "$work/g.err"
+check "and its final message" grep -qF 'DarEvizeza: Impossibile creare il file CAB!!!' "$work/g.err"
+check "and never the success message" bash -c "! grep -q 'è stato creato' '$work/g.err'"
+check "the build leaves no working files" test -z "$(ls "$work/tmp2")"
+
+# 8. velaset-cli.exe under Wine: a project of the same files with Windows paths gives
+#    the same bytes as the native build, whenever both machines give the same short
+#    names (Wine hashes the short names of long names, so the long-named file is left
+#    out for this comparison and compared separately).
+wine_work=$(winpath "$work")
+wine_payload=$(winpath "$payload")
+make_demo_project "$velaset" "$payload" "$work/Short.mip" "$work/short-native.exe" --short-names-only >/dev/null
+"$velaset" build "$work/Short.mip" --quiet
+make_demo_project "$wine_velaset" "$wine_payload" "$wine_work\\WShort.mip" "$wine_work\\short-wine.exe" --short-names-only >/dev/null 2>&1
+$wine_velaset build "$wine_work\\WShort.mip" --quiet 2>"$work/wine.err"
+check "velaset-cli.exe builds under Wine" test -f "$work/short-wine.exe"
+check "velaset-cli.exe under Wine and velaset give the same bytes" cmp "$work/short-native.exe" "$work/short-wine.exe"
+make_demo_project "$wine_velaset" "$wine_payload" "$wine_work\\WDemo.mip" "$wine_work\\demo-wine.exe" >/dev/null 2>&1
+$wine_velaset build "$wine_work\\WDemo.mip" --quiet 2>>"$work/wine.err"
+tail -c +14337 "$work/demo-wine.exe" >"$work/demo-wine.cab"
+check "the whole demo builds under Wine into a valid cabinet" cabextract -q -t "$work/demo-wine.cab"
+echo "note: demo under Wine: $(cabinet_names "$work/demo-wine.cab")"
+if cmp -s "$work/a.exe" "$work/demo-wine.exe"; then
+    echo "note: the whole demo is byte-identical under Wine"
+else
+    echo "note: the whole demo differs under Wine only where the short names differ"
+fi
+check "the whole demo under Wine differs only by the long name's short name" \
+    test "$(cabinet_names "$work/demo-wine.cab" | sed 's/LEGG~[A-Z0-9]*\.TXT/LEGGIM~1.TXT/')" = "$(cabinet_names "$work/a.cab")"
+
+finish

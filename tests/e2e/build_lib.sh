@@ -1,0 +1,49 @@
+# Shared by the end-to-end tests of the build: paths, checks and small helpers.
+velaset=$root/build/bin/velaset
+stub=$root/build/bin/win32/Avviora.exe
+payload=$root/build/demo/payload
+wine_velaset="$root/tests/wine/run.sh $root/build/bin/win32/velaset-cli.exe"
+failures=0
+
+# check NAME COMMAND...: runs the command, prints ok or FAIL with the name.
+check() {
+    local name=$1
+    shift
+    if "$@" >/dev/null 2>&1; then
+        echo "ok: $name"
+    else
+        echo "FAIL: $name"
+        failures=$((failures + 1))
+    fi
+}
+
+fail_now() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+finish() {
+    if [ "$failures" -ne 0 ]; then
+        echo "$failures check(s) failed"
+        exit 1
+    fi
+    echo "all checks passed"
+}
+
+# The names in a cabinet, in their order, on one line.
+cabinet_names() {
+    cabextract -l "$1" 2>/dev/null | awk -F'|' 'NF == 3 && $1 ~ /[0-9]/ { gsub(/^ +| +$/, "", $3); printf "%s%s", sep, $3; sep = " " }'
+}
+
+# The Windows path of a path of this machine (Wine's drive Z:).
+winpath() {
+    printf 'Z:%s' "${1//\//\\}"
+}
+
+make_demo_project() {
+    "$root/examples/demo/make_project.sh" "$@"
+}
+
+for needed in "$velaset" "$stub" "$root/build/bin/win32/avviora.dll" "$payload/Demo.exe"; do
+    [ -e "$needed" ] || fail_now "$needed is missing: make build first"
+done

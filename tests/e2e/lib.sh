@@ -1,0 +1,134 @@
+# Shell library for end-to-end tests of Windows programs under Wine, sourced
+# by each case. It gives every case its own X display (Xvfb), runs the
+# programs in a Wine virtual desktop so that focus and window captions work,
+# drives windows by their texts through winctl.exe, and keeps screenshots.
+#
+#   e2e_begin NAME EXE...   start a case: display, artifacts folder, desktop
+#                           for the named programs (file names, as Wine sees them)
+#   e2e_wine PROGRAM ARGS   run a program in the prefix (under timeout)
+#   e2e_start PROGRAM ARGS  the same in the background; e2e_wait_exit puts its
+#                           exit code into $E2E_EXIT
+#   e2e_wait TITLE [SECS]   wait for a window; its texts go to $E2E_TEXTS
+#   e2e_click TITLE BUTTON [SECS]   wait for a window and press one of its buttons
+#   e2e_shot NAME           screenshot of the display as $E2E_ARTIFACTS/NAME.png
+#   e2e_fail MESSAGE        screenshot, message, end the case with failure
+#   e2e_reg_query KEY [VALUE]       the registry through "wine reg query"
+#   e2e_wait_file PATH [SECS]       poll until a file exists
+# Paths: $E2E_DRIVE_C is drive C: of the prefix.
+
+set -euo pipefail
+e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+e2e_root=$(cd "$e2e_here/../.." && pwd)
+source "$e2e_root/tests/wine/env.sh"
+# Links saved in the Start menu must not turn into desktop files of the host.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+E2E_DRIVE_C="$WINEPREFIX/drive_c"
+E2E_WINCTL="${E2E_WINCTL:-$e2e_root/build/win32/tests/e2e/winctl.exe}"
+E2E_DESKTOP=velaset
+E2E_TEXTS=""
+
+e2e_log() { echo "e2e[$E2E_NAME]: $*" >&2; }
+
+e2e_stop_display() {
+  if [ -n "${E2E_XVFB_PID:-}" ]; then
+    kill "$E2E_XVFB_PID" 2>/dev/null || true
+    wait "$E2E_XVFB_PID" 2>/dev/null || true
+    E2E_XVFB_PID=""
+  fi
+}
+
+e2e_end() {
+  # Every Wine process of the case ends before the display goes away.
+  timeout 60 wineserver -w 2>/dev/null || true
+  e2e_stop_display
+}
+
+e2e_begin() {
+  E2E_NAME=$1
+  shift
+  E2E_ARTIFACTS="$e2e_root/build/e2e/$E2E_NAME"
+  rm -rf "$E2E_ARTIFACTS"
+  mkdir -p "$E2E_ARTIFACTS"
+  "$e2e_root/tests/wine/boot.sh"
+  local display
+  for display in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
+  done
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$E2E_ARTIFACTS/xvfb.log" 2>&1 &
+  E2E_XVFB_PID=$!
+  export DISPLAY=":$display"
+  trap e2e_end EXIT
+  local tries=0
+  until xdpyinfo >/dev/null 2>&1; do
+    tries=$((tries + 1))
+    [ "$tries" -lt 50 ] || { e2e_log "Xvfb did not start"; exit 1; }
+    sleep 0.1
+  done
+  # A virtual desktop for every program of the case, and for the tool that
+  # presses their buttons, so that all of them share one desktop.
+  local exe
+  e2e_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$E2E_DESKTOP" /d 1024x768 /f >/dev/null
+  for exe in winctl.exe "$@"; do
+    e2e_wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\Explorer" /v Desktop \
+      /d "$E2E_DESKTOP" /f >/dev/null
+  done
+}
+
+e2e_wine() {
+  timeout "${E2E_TIMEOUT:-120}" wine "$@"
+}
+
+e2e_start() {
+  timeout "${E2E_TIMEOUT:-180}" wine "$@" &
+  E2E_PROGRAM_PID=$!
+}
+
+# Waits for the program started by e2e_start; its exit code goes to $E2E_EXIT.
+e2e_wait_exit() {
+  E2E_EXIT=0
+  wait "$E2E_PROGRAM_PID" || E2E_EXIT=$?
+}
+
+e2e_shot() {
+  import -display "$DISPLAY" -window root "$E2E_ARTIFACTS/$1.png" 2>/dev/null ||
+    e2e_log "no screenshot $1"
+}
+
+e2e_fail() {
+  e2e_shot failure
+  e2e_log "FAILED: $*"
+  exit 1
+}
+
+e2e_wait() {
+  E2E_TEXTS=$(timeout 90 wine "$E2E_WINCTL" wait "$1" "${2:-60}" | tr -d '\r' | iconv -f CP1252 -t UTF-8) ||
+    e2e_fail "no window \"$1\""
+}
+
+e2e_click() {
+  E2E_TEXTS=$(timeout 90 wine "$E2E_WINCTL" click "$1" "$2" "${3:-60}" | tr -d '\r' | iconv -f CP1252 -t UTF-8) ||
+    e2e_fail "cannot press \"$2\" in \"$1\""
+}
+
+# Fails unless the texts of the last window waited for hold the given line.
+e2e_expect_text() {
+  grep -qxF -- "$1" <<<"$E2E_TEXTS" ||
+    e2e_fail "window texts lack \"$1\"; they are: $E2E_TEXTS"
+}
+
+e2e_wait_file() {
+  local tries=0 limit=$(( ${2:-30} * 5 ))
+  until [ -e "$1" ]; do
+    tries=$((tries + 1))
+    [ "$tries" -lt "$limit" ] || return 1
+    sleep 0.2
+  done
+}
+
+e2e_reg_query() {
+  if [ $# -gt 1 ]; then
+    timeout 60 wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r'
+  else
+    timeout 60 wine reg query "$1" 2>/dev/null | tr -d '\r'
+  fi
+}

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "platform/short_path.h"
+#include "platform/source_path.h"
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+using velaset_test::ScratchFolder;
+
+struct ShortNameCase {
+    const char* longName;
+    std::vector<std::string> siblings;
+    const char* shortName;
+};
+
+TEST(ClassicShortName, FollowsTheWindowsRule) {
+    const ShortNameCase cases[] = {
+        {"Guida lunga.hlp", {"Guida lunga.hlp"}, "GUIDAL~1.HLP"},
+        {"Documento largo.txt", {"Documento largo.txt", "Documento lungo.txt"}, "DOCUME~1.TXT"},
+        {"Documento lungo.txt", {"Documento largo.txt", "Documento lungo.txt"}, "DOCUME~2.TXT"},
+        {"Readme.txt", {"Readme.txt"}, "Readme.txt"},   // already 8.3: case kept
+        {"setup.CAB", {"setup.CAB"}, "setup.CAB"},
+        {"MAKEFILE", {}, "MAKEFILE"},
+        {"pagina.html", {}, "PAGINA~1.HTM"},           // extension too long
+        {"my.setup.file.txt", {}, "MYSETU~1.TXT"},      // dots but the last dropped
+        {"a+b=c[1].txt", {}, "A_B_C_~1.TXT"},           // characters not allowed in 8.3
+        {"ab cd.txt", {}, "ABCD~1.TXT"},                // short base after dropping blanks
+        {"nome lungo", {}, "NOMELU~1"},                 // no extension
+        {"Documento lungo.txt", {"documento lungo.txt", "Documento lungo.txt"}, "DOCUME~1.TXT"},
+    };
+    for (const ShortNameCase& c : cases)
+        EXPECT_EQ(platform::ClassicShortName(c.longName, c.siblings), c.shortName) << c.longName;
+}
+
+TEST(ClassicShortName, NumbersAcrossNineAndTenAndHundred) {
+    std::vector<std::string> names;
+    for (int i = 1; i <= 100; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Documento %03d.txt", i);
+        names.push_back(name);
+    }
+    EXPECT_EQ(platform::ClassicShortName(names[8], names), "DOCUME~9.TXT");
+    EXPECT_EQ(platform::ClassicShortName(names[9], names), "DOCUM~10.TXT");
+    EXPECT_EQ(platform::ClassicShortName(names[98], names), "DOCUM~99.TXT");
+    EXPECT_EQ(platform::ClassicShortName(names[99], names), "DOCU~100.TXT");
+}
+
+TEST(IsShortName, AcceptsOnlyValidEightThreeNames) {
+    for (const char* yes : {"A.TXT", "Readme.txt", "12345678.123", "X", "A_B~1.C"})
+        EXPECT_TRUE(platform::IsShortName(yes)) << yes;
+    for (const char* no : {"", "123456789.TXT", "A.HTML", "A.B.C", "A B.TXT", "A+B.TXT", ".TXT",
+                           "A.", "à.txt"})
+        EXPECT_FALSE(platform::IsShortName(no)) << no;
+}
+
+// The system's own short name of one file. The POSIX layer gives the classic names;
+// Wine hashes its short names (GUID~T2Q.HLP), so there the name must be a valid,
+// distinct 8.3 name with the same extension.
+void ExpectShortName(const std::string& shortPath, const std::string& folder,
+                     const std::string& classic) {
+    ASSERT_FALSE(shortPath.empty());
+    std::string name = platform::SourceFileName(shortPath);
+    EXPECT_TRUE(platform::IsShortName(name)) << shortPath;
+#ifdef _WIN32
+    (void)folder;
+    EXPECT_EQ(name.substr(name.find('.') == std::string::npos ? name.size() : name.find('.')),
+              classic.substr(classic.find('.') == std::string::npos ? classic.size()
+                                                                   : classic.find('.')));
+#else
+    EXPECT_EQ(shortPath, platform::JoinSourcePath(folder, classic));
+#endif
+}
+
+TEST(ShortPath, GivesShortNamesOfExistingFiles) {
+    ScratchFolder scratch;
+    std::string folder = platform::ShortPath(scratch.Path());
+    ASSERT_FALSE(folder.empty());
+    std::string help = scratch.WriteFile("Guida lunga.hlp", "h");
+    ExpectShortName(platform::ShortPath(help), folder, "GUIDAL~1.HLP");
+
+    std::string largo = scratch.WriteFile("Documento largo.txt", "1");
+    std::string lungo = scratch.WriteFile("Documento lungo.txt", "2");
+    ExpectShortName(platform::ShortPath(largo), folder, "DOCUME~1.TXT");
+    ExpectShortName(platform::ShortPath(lungo), folder, "DOCUME~2.TXT");
+    EXPECT_NE(platform::ShortPath(largo), platform::ShortPath(lungo));
+}
+
+TEST(ShortPath, KeepsAnEightThreeNameAsItIs) {
+    ScratchFolder scratch;
+    std::string folder = platform::ShortPath(scratch.Path());
+    std::string readme = scratch.WriteFile("Readme.txt", "r");
+    EXPECT_EQ(platform::ShortPath(readme), platform::JoinSourcePath(folder, "Readme.txt"));
+}
+
+TEST(ShortPath, NumbersTenNamesOfOneFolderApart) {
+    ScratchFolder scratch;
+    std::string folder = platform::ShortPath(scratch.Path());
+    std::set<std::string> shortNames;
+    for (int i = 1; i <= 10; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Documento %02d.txt", i);
+        std::string shortPath = platform::ShortPath(scratch.WriteFile(name, name));
+        char classic[16];
+        std::snprintf(classic, sizeof classic, i < 10 ? "DOCUME~%d.TXT" : "DOCUM~%d.TXT", i);
+        ExpectShortName(shortPath, folder, classic);
+        shortNames.insert(shortPath);
+    }
+    EXPECT_EQ(shortNames.size(), 10u);
+}
+
+TEST(ShortPath, ShortensFolderComponentsToo) {
+    ScratchFolder scratch;
+    std::string sub = scratch.MakeFolder("Cartella lunga");
+    std::string file = scratch.WriteFile(platform::JoinSourcePath("Cartella lunga", "a.txt"), "a");
+    std::string shortPath = platform::ShortPath(file);
+    std::string shortFolder = platform::ShortPath(sub);
+    ASSERT_FALSE(shortFolder.empty());
+    EXPECT_TRUE(platform::IsShortName(platform::SourceFileName(shortFolder))) << shortFolder;
+    EXPECT_EQ(shortPath, platform::JoinSourcePath(shortFolder, "a.txt"));
+}
+
+TEST(ShortPath, IsEmptyWhenAComponentIsMissing) {
+    ScratchFolder scratch;
+    scratch.WriteFile("esiste.txt", "x");
+    EXPECT_EQ(platform::ShortPath(scratch.Path("manca.txt")), "");
+    EXPECT_EQ(platform::ShortPath(platform::JoinSourcePath(scratch.Path("manca"), "esiste.txt")),
+              "");
+    EXPECT_EQ(platform::ShortPath(""), "");
+}
+
+} // namespace

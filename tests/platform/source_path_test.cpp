@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include "platform/folders.h"
+#include "platform/source_path.h"
+
+namespace {
+
+// Written with "|" for the separator of the platform under test.
+std::string P(std::string text) {
+    for (char& c : text) {
+        if (c == '|')
+            c = platform::SourceSeparator();
+    }
+    return text;
+}
+
+TEST(SourcePath, SplitsAndJoinsWithThePlatformSeparator) {
+    EXPECT_EQ(platform::SourceFileName(P("|src|app.exe")), "app.exe");
+    EXPECT_EQ(platform::SourceFileName("app.exe"), "app.exe");
+    EXPECT_EQ(platform::SourceFileName(P("|src|")), "");
+    EXPECT_EQ(platform::SourceFolderPart(P("|src|app.exe")), P("|src|"));
+    EXPECT_EQ(platform::SourceFolderPart("app.exe"), "");
+    EXPECT_EQ(platform::JoinSourcePath(P("|src"), "a.txt"), P("|src|a.txt"));
+    EXPECT_EQ(platform::JoinSourcePath(P("|src|"), "a.txt"), P("|src|a.txt"));
+    EXPECT_EQ(platform::WithoutTrailingSeparator(P("|src|")), P("|src"));
+}
+
+TEST(SourcePath, MakesRelativePathsAbsolute) {
+    std::string absolute = platform::AbsoluteSourcePath("Demo.mip");
+    EXPECT_EQ(platform::SourceFileName(absolute), "Demo.mip");
+    EXPECT_NE(absolute, "Demo.mip");
+    EXPECT_EQ(platform::AbsoluteSourcePath(absolute), absolute);
+}
+
+TEST(Folders, HaveTheirDefinedEnds) {
+    std::string temp = platform::TempFolder();
+    ASSERT_FALSE(temp.empty());
+    EXPECT_NE(temp.back(), platform::SourceSeparator());
+    std::string system = platform::SystemFolder();
+    ASSERT_FALSE(system.empty());
+    EXPECT_EQ(system.back(), platform::SourceSeparator());
+    std::string app = platform::ApplicationFolder();
+    ASSERT_FALSE(app.empty());
+    EXPECT_NE(app.back(), platform::SourceSeparator());
+}
+
+} // namespace

@@ -1,0 +1,42 @@
+// The per-run short-path cache gives the platform's own answers, numbering included.
+#include "platform/short_path_cache.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/short_path.h"
+#include "tests/script/script_test_support.h"
+
+namespace velaset {
+namespace {
+
+TEST(ShortPathCache, AgreesWithTheSystemAcrossNumberingAndOddNames) {
+    testing::TempFolder folder;
+    std::vector<std::string> paths;
+    // One stem numbered past ~9 and ~99, where the base loses characters.
+    for (int i = 1; i <= 105; ++i) {
+        paths.push_back(folder.MakeFile("many/Documento numero " + std::to_string(i) + ".txt"));
+    }
+    for (const char* name : {"readme.txt", "a b.c", ".profile", "x.tar.gz", "noext long name",
+                             "Sub Folder/Long file name.txt", "Sub Folder/SHORT.TXT",
+                             "semi;colon+plus.text", "Guida lunga.hlp"}) {
+        paths.push_back(folder.MakeFile(std::string("odd/") + name));
+    }
+    paths.push_back(folder.PathOf("odd/missing.txt"));
+    paths.push_back(folder.PathOf("missing folder/a.txt"));
+    paths.push_back(folder.PathOf("ODD/README.TXT"));  // other letter case
+
+    platform::ShortPathCache cache;
+    for (const std::string& path : paths) {
+        EXPECT_EQ(cache.ShortPath(path), platform::ShortPath(path)) << path;
+        // The second answer comes from the cache and must not differ.
+        EXPECT_EQ(cache.ShortPath(path), platform::ShortPath(path)) << path;
+    }
+    // A short form given back resolves to the same file.
+    const std::string shortForm = platform::ShortPath(paths[11]);
+    ASSERT_FALSE(shortForm.empty());
+    EXPECT_EQ(cache.ShortPath(shortForm), shortForm);
+    EXPECT_EQ(cache.ShortPath(""), "");
+}
+
+} // namespace
+} // namespace velaset

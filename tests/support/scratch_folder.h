@@ -1,0 +1,107 @@
+// A fresh folder in the system's temporary folder for one test, removed afterwards.
+// Paths are source paths of the platform under test (a Windows path under Wine).
+#ifndef VELASET_TESTS_SUPPORT_SCRATCH_FOLDER_H
+#define VELASET_TESTS_SUPPORT_SCRATCH_FOLDER_H
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "platform/file_access.h"
+#include "platform/folders.h"
+#include "platform/process.h"
+#include "platform/source_path.h"
+
+namespace velaset_test {
+
+class ScratchFolder {
+  public:
+    ScratchFolder() {
+        static int counter = 0;
+        path_ = platform::JoinSourcePath(platform::TempFolder(),
+                                         "velaset-test-" +
+                                             std::to_string(platform::CurrentProcessId()) + "-" +
+                                             std::to_string(++counter));
+        std::filesystem::remove_all(std::filesystem::u8path(path_));
+        platform::MakeDirectory(path_);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::u8path(path_), ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string Path(const std::string& name) const {
+        return platform::JoinSourcePath(path_, name);
+    }
+
+    // Creates a sub-folder and returns its path.
+    std::string MakeFolder(const std::string& name) const {
+        std::string folder = Path(name);
+        platform::MakeDirectory(folder);
+        return folder;
+    }
+
+    // Writes bytes into the file name (relative to the folder) and returns its path.
+    std::string WriteFile(const std::string& name, const std::string& bytes) const {
+        std::string file = Path(name);
+        WriteBytes(file, bytes);
+        return file;
+    }
+
+    static void WriteBytes(const std::string& file, const std::string& bytes) {
+        std::FILE* f = platform::OpenFile(file, "wb");
+        if (f != nullptr) {
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            std::fclose(f);
+        }
+    }
+
+    // The bytes of a file; "<missing>" when it cannot be opened.
+    static std::string ReadFile(const std::string& file) {
+        std::FILE* f = platform::OpenFile(file, "rb");
+        if (f == nullptr)
+            return "<missing>";
+        std::string data;
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+            data.append(buffer, n);
+        std::fclose(f);
+        return data;
+    }
+
+  private:
+    std::string path_;
+};
+
+// Text with LF line ends turned into the CR LF of the files under test.
+inline std::string Crlf(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+// The text without its empty lines (Wine drops them when it rewrites a profile file).
+inline std::string WithoutBlankLines(const std::string& text) {
+    std::string out, line;
+    for (char c : text) {
+        line += c;
+        if (c == '\n') {
+            if (line != "\r\n" && line != "\n")
+                out += line;
+            line.clear();
+        }
+    }
+    return out + line;
+}
+
+} // namespace velaset_test
+
+#endif
