@@ -6,6 +6,7 @@
 #include "platform/command_line.h"
 
 int main(int argc, char** argv) {
+    platform::UseUtf8StandardStreams();
     std::vector<std::string> args = platform::CommandLineArguments(argc, argv);
     std::vector<char*> pointers;
     for (std::string& arg : args)

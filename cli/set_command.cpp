@@ -96,7 +96,8 @@ void PrintHelp() {
                  "Carica PROGETTO.mip, imposta ogni CHIAVE (le chiavi del file di progetto) al\n"
                  "suo VALORE nell'ordine dato, come fa il builder (i flag valgono 0 o 1 e\n"
                  "abilitano o svuotano i campi che ne dipendono; Titolo sostituisce il vecchio\n"
-                 "titolo negli altri testi e nei percorsi), poi salva il progetto.\n"
+                 "titolo negli altri testi e nel percorso dell'eseguibile), poi salva il\n"
+                 "progetto nello stesso file.\n"
                  "Etic2A può contenere a capo; gli altri campi no.\n\nchiavi: %s\n",
                  kUsage, ValidKeys().c_str());
 }
@@ -151,6 +152,7 @@ int RunSetCommand(int argc, char** argv) {
     int loaded = LoadNamedProject(argv[1], &project);
     if (loaded != kExitOk)
         return loaded;
+    const std::string projectFile = project.ProgFile;
     for (int i = 2; i < argc; ++i) {
         const char* eq = std::strchr(argv[i], '=');
         std::string key(argv[i], static_cast<size_t>(eq - argv[i]));
@@ -158,6 +160,9 @@ int RunSetCommand(int argc, char** argv) {
         if (!refused.empty())
             return UsageError("set", refused, kUsage);
     }
+    // The project stays in the file named on the command line, even when the new title
+    // would have renamed the path.
+    project.ProgFile = projectFile;
     platform::Status saved = SaveProject(project);
     if (!saved)
         return Failed(saved);

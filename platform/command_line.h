@@ -10,6 +10,10 @@ namespace platform {
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
+// Standard output and error pass bytes unchanged (Windows would turn LF into CR LF),
+// and a console shows them as UTF-8.
+void UseUtf8StandardStreams();
+
 } // namespace platform
 
 #endif

@@ -7,4 +7,6 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
     return std::vector<std::string>(argv, argv + argc);
 }
 
+void UseUtf8StandardStreams() {}
+
 } // namespace platform

@@ -1,6 +1,9 @@
 // Win32: the arguments from GetCommandLineW, converted to UTF-8.
 #include "platform/command_line.h"
 
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <shellapi.h>
@@ -22,6 +25,12 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
         args.push_back(win32::Narrow(wide[i]));
     LocalFree(wide);
     return args;
+}
+
+void UseUtf8StandardStreams() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
 }
 
 } // namespace platform

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include "builder/project/ini_file.h"
+#include "cli/command_kit.h"
+#include "cli/dispatcher.h"
+#include "common/constants.h"
+#include "platform/text_encoding.h"
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+using velaset_test::ScratchFolder;
+
+struct CommandRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+// Runs the velaset command in-process with its output captured in files.
+class VelasetCommand : public testing::Test {
+  protected:
+    CommandRun Velaset(std::vector<std::string> args) {
+        args.insert(args.begin(), "velaset");
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(&a[0]);
+        argv.push_back(nullptr);
+        std::string outPath = scratch_.Path("out.txt"), errPath = scratch_.Path("err.txt");
+        std::FILE* out = platform::OpenFile(outPath, "wb");
+        std::FILE* err = platform::OpenFile(errPath, "wb");
+        velaset::cli::SetOutputs(out, err);
+        int code = velaset::cli::RunVelaset(static_cast<int>(args.size()), argv.data());
+        velaset::cli::SetOutputs(nullptr, nullptr);
+        std::fclose(out);
+        std::fclose(err);
+        return CommandRun{code, ScratchFolder::ReadFile(outPath), ScratchFolder::ReadFile(errPath)};
+    }
+
+    // The new-project text with "Nuovo Progetto" turned into title by propagation.
+    static std::string NewProjectText(const std::string& folder, const std::string& title) {
+        std::string text = platform::Windows1252ToUtf8(ScratchFolder::ReadFile(
+            std::string(VELASET_TEST_DATA_DIR) + "/project/new_project.mip"));
+        std::string lf;
+        for (char c : text) {
+            if (c != '\r')
+                lf += c;
+        }
+        auto replace = [&lf](const std::string& from, const std::string& to) {
+            size_t at = lf.find(from);
+            if (at != std::string::npos)
+                lf.replace(at, from.size(), to);
+        };
+        for (const char* key : {"Titolo=", "Caption=", "Etic1A=Benvenuti nell'installazione di ",
+                                "Etic2A=Questo programma installerà ", "NomeGruppo=",
+                                "CaptionB=", "LabelControl="})
+            replace(std::string(key) + "Nuovo Progetto", std::string(key) + title);
+        replace("ExeFile=C:\\Progetti\\Nuovo Progetto.exe",
+                "ExeFile=" + platform::JoinSourcePath(folder, title + ".exe"));
+        replace("ProgFile=C:\\Progetti\\Nuovo Progetto.mip",
+                "ProgFile=" + platform::JoinSourcePath(folder, title + ".mip"));
+        return lf;
+    }
+
+    ScratchFolder scratch_;
+};
+
+TEST_F(VelasetCommand, AnswersVersionHelpAndBadUsage) {
+    CommandRun version = Velaset({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, std::string("velaset ") + VELASET_VERSION_TEXT + "\n");
+    EXPECT_EQ(Velaset({}).code, 2);
+    CommandRun unknown = Velaset({"build-everything"});
+    EXPECT_EQ(unknown.code, 2);
+    EXPECT_NE(unknown.err.find("comando sconosciuto: build-everything"), std::string::npos);
+    for (const char* command : {"new", "show", "set"}) {
+        CommandRun help = Velaset({command, "--help"});
+        EXPECT_EQ(help.code, 0) << command;
+        EXPECT_EQ(help.out.rfind(std::string("uso: velaset ") + command, 0), 0u) << help.out;
+    }
+    EXPECT_EQ(Velaset({"new"}).code, 2);
+    EXPECT_EQ(Velaset({"new", "a.mip", "--title"}).code, 2);
+    EXPECT_EQ(Velaset({"new", "a.mip", "--colore"}).code, 2);
+    EXPECT_EQ(Velaset({"show"}).code, 2);
+    EXPECT_EQ(Velaset({"set", "a.mip"}).code, 2);
+}
+
+TEST_F(VelasetCommand, NewThenShowPrintsTheNewProjectWithTheTitle) {
+    std::string dir = scratch_.MakeFolder("DIR");
+    std::string project = platform::JoinSourcePath(dir, "Demo.mip");
+    CommandRun created = Velaset({"new", project, "--title", "Demo"});
+    ASSERT_EQ(created.code, 0) << created.err;
+    CommandRun shown = Velaset({"show", project});
+    ASSERT_EQ(shown.code, 0) << shown.err;
+    EXPECT_EQ(shown.out, NewProjectText(dir, "Demo"));
+}
+
+TEST_F(VelasetCommand, NewWithoutTitleKeepsNuovoProgetto) {
+    std::string project = scratch_.Path("Nuovo Progetto.mip");
+    ASSERT_EQ(Velaset({"new", project}).code, 0);
+    EXPECT_EQ(Velaset({"show", project}).out, NewProjectText(scratch_.Path(), "Nuovo Progetto"));
+}
+
+TEST_F(VelasetCommand, NewKeepsAnExistingFileUnlessForced) {
+    std::string project = scratch_.WriteFile("Demo.mip", "vecchio");
+    CommandRun kept = Velaset({"new", project, "--title", "Demo"});
+    EXPECT_EQ(kept.code, 1);
+    EXPECT_NE(kept.err.find("esiste già"), std::string::npos);
+    EXPECT_EQ(ScratchFolder::ReadFile(project), "vecchio");
+    ASSERT_EQ(Velaset({"new", project, "--title", "Demo", "--force"}).code, 0);
+    EXPECT_EQ(velaset::ReadIni(project, "Progetto", "Titolo"), "Demo");
+}
+
+TEST_F(VelasetCommand, NewFailsWhenItCannotSave) {
+    std::string project = platform::JoinSourcePath(scratch_.Path("manca"), "Demo.mip");
+    CommandRun failed = Velaset({"new", project});
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_EQ(failed.err.rfind("velaset: Impossibile creare " + project, 0), 0u) << failed.err;
+}
+
+TEST_F(VelasetCommand, ShowReportsMissingAndRefusedFiles) {
+    CommandRun missing = Velaset({"show", scratch_.Path("manca.mip")});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("Impossibile aprire il progetto"), std::string::npos);
+    std::string bad = scratch_.WriteFile("bad.mip", "[Progetto]\r\nGruppo=si\r\nDlgEnd=1\r\n");
+    CommandRun refused = Velaset({"show", bad});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_NE(refused.err.find("la chiave Gruppo contiene \"si\""), std::string::npos) << refused.err;
+    EXPECT_EQ(refused.out, "");
+}
+
+TEST_F(VelasetCommand, ShowMakesStaleAndDroppedEntriesVisible) {
+    std::string kept = scratch_.WriteFile("app.exe", "MZ");
+    std::string project = scratch_.WriteFile(
+        "p.mip", velaset_test::Crlf("[Progetto]\nGruppo=1\nDlgEnd=1\nNumFile=2\nNumLink=1\n"
+                                    "[Files]\n1=" + kept + ",D\n2=" + scratch_.Path("manca.exe") +
+                                    ",D\n3=" + kept + ",W\n[Link]\n1=manca.exe,M,P\n"));
+    CommandRun shown = Velaset({"show", project});
+    ASSERT_EQ(shown.code, 0) << shown.err;
+    EXPECT_NE(shown.out.find("NumFile=1\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("[Files]\n1=" + kept + ",D\n[Chiavi]"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("NumLink=0\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("Errore=L'installazione ha riscontrato"), std::string::npos);
+}
+
+TEST_F(VelasetCommand, SetAppliesKeysInOrderWithTheirRules) {
+    std::string project = scratch_.Path("Nuovo Progetto.mip");
+    ASSERT_EQ(Velaset({"new", project}).code, 0);
+    CommandRun set = Velaset({"set", project, "Titolo=Prova", "Uninstall=1", "ChkLancio=1",
+                       "Lancio=prova.exe /x", "Etic2A=Uno\nDue", "Stop=Fermato.", "Gruppo=0"});
+    ASSERT_EQ(set.code, 0) << set.err;
+    auto stored = [&project](const char* section, const char* key) {
+        return velaset::ReadIni(project, section, key);
+    };
+    EXPECT_EQ(stored("Progetto", "Titolo"), "Prova");
+    EXPECT_EQ(stored("Progetto", "Caption"), "Prova");
+    EXPECT_EQ(stored("Progetto", "ExeFile"), platform::JoinSourcePath(scratch_.Path(), "Prova.exe"));
+    EXPECT_EQ(stored("Progetto", "ProgFile"), project);
+    EXPECT_EQ(stored("Progetto", "Uninstall"), "1");
+    EXPECT_EQ(stored("Progetto", "UninstallString"), "Disinstalla");
+    EXPECT_EQ(stored("Progetto", "Lancio"), "prova.exe /x");
+    EXPECT_EQ(stored("Progetto", "Etic2A"), "Uno¶Due");
+    EXPECT_EQ(stored("Messaggi", "Stop"), "Fermato.");
+    EXPECT_EQ(stored("Progetto", "Gruppo"), "0");
+    // The file named on the command line is the one saved.
+    EXPECT_FALSE(platform::PathExists(scratch_.Path("Prova.mip")));
+}
+
+TEST_F(VelasetCommand, SetRefusesBadKeysAndValuesWithoutSaving) {
+    std::string project = scratch_.Path("Demo.mip");
+    ASSERT_EQ(Velaset({"new", project}).code, 0);
+    std::string before = ScratchFolder::ReadFile(project);
+    struct Case {
+        const char* assignment;
+        const char* message;
+    } cases[] = {
+        {"Colore=blu", "chiave sconosciuta: Colore\nchiavi valide: Titolo, Caption, Etic1A"},
+        {"NumFile=3", "chiave sconosciuta: NumFile"},
+        {"Titolo", "atteso CHIAVE=VALORE: Titolo"},
+        {"Gruppo=si", "Gruppo vale 0 o 1, non \"si\""},
+        {"UninstallString=Via", "UninstallString non è modificabile finché Uninstall vale 0"},
+        {"Errore=", "il messaggio Errore non può essere vuoto"},
+        {"Caption=日本", "Il campo Caption contiene caratteri che non possono essere salvati"},
+        {"Caption=a\nb", "Caption non può contenere a capo"},
+    };
+    for (const Case& c : cases) {
+        CommandRun refused = Velaset({"set", project, "DefDir=Cambiata", c.assignment});
+        EXPECT_EQ(refused.code, 2) << c.assignment;
+        EXPECT_NE(refused.err.find(c.message), std::string::npos) << refused.err;
+        EXPECT_EQ(ScratchFolder::ReadFile(project), before) << c.assignment;
+    }
+}
+
+} // namespace

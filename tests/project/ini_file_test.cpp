@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include "builder/project/ini_file.h"
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+using velaset::ReadIni;
+using velaset::WriteIni;
+using velaset_test::Crlf;
+using velaset_test::ScratchFolder;
+
+TEST(IniFile, ReadsAbsentValuesAsEmptyAndCreatesNothing) {
+    ScratchFolder scratch;
+    std::string file = scratch.Path("assente.mip");
+    EXPECT_EQ(ReadIni(file, "Progetto", "Titolo"), "");
+    EXPECT_FALSE(platform::PathExists(file));
+    velaset::cIniFile ini;
+    ini.SetPath(file);
+    ini.SetSection("Progetto");
+    ini.SetKey("Titolo");
+    ini.SetDefault("predefinito");
+    EXPECT_EQ(ini.Value(), "predefinito");
+    EXPECT_EQ(ini.LastReturnCode(), 0);
+}
+
+TEST(IniFile, WritesTextsInWindows1252AndReadsThemBack) {
+    ScratchFolder scratch;
+    std::string file = scratch.Path("p.mip");
+    ASSERT_TRUE(WriteIni(file, "Progetto", "Etic2A", "installerà — così"));
+    EXPECT_EQ(ScratchFolder::ReadFile(file),
+              Crlf("[Progetto]\nEtic2A=installer\xE0 \x97 cos\xEC\n"));
+    EXPECT_EQ(ReadIni(file, "Progetto", "Etic2A"), "installerà — così");
+}
+
+TEST(IniFile, WritingAKeyTwiceKeepsOneKeyWithTheSecondValue) {
+    ScratchFolder scratch;
+    std::string file = scratch.Path("p.mip");
+    ASSERT_TRUE(WriteIni(file, "S", "K", "primo"));
+    ASSERT_TRUE(WriteIni(file, "S", "K", "secondo"));
+    EXPECT_EQ(ScratchFolder::ReadFile(file), Crlf("[S]\nK=secondo\n"));
+}
+
+TEST(IniFile, DropsNulCharactersFromWrittenValues) {
+    ScratchFolder scratch;
+    std::string file = scratch.Path("p.mip");
+    ASSERT_TRUE(WriteIni(file, "S", "K", std::string("a\0b\0\0c", 6)));
+    EXPECT_EQ(ReadIni(file, "S", "K"), "abc");
+}
+
+TEST(IniFile, CutsValuesLongerThan254Characters) {
+    ScratchFolder scratch;
+    std::string file = scratch.Path("p.mip");
+    ASSERT_TRUE(WriteIni(file, "S", "K", std::string(300, 'y')));
+    EXPECT_EQ(ReadIni(file, "S", "K"), std::string(254, 'y'));
+}
+
+TEST(IniFile, KeepsBlanksAndQuotesThatTheDialectWouldTakeOff) {
+    ScratchFolder scratch;
+    std::string file = scratch.Path("p.mip");
+    const char* values[] = {" spazi ", "\"tra virgolette\"", "'apici'", "\t", "\"", "\"\"",
+                            "HKLM,Software\\Demo,\"Path\",,\"%PROGDIR%\""};
+    for (const char* value : values) {
+        ASSERT_TRUE(WriteIni(file, "S", "K", value));
+        EXPECT_EQ(ReadIni(file, "S", "K"), value) << value;
+    }
+    ASSERT_TRUE(WriteIni(file, "S", "K", "semplice"));
+    EXPECT_EQ(ScratchFolder::ReadFile(file), Crlf("[S]\nK=semplice\n"));
+}
+
+TEST(IniFile, RefusesTextsTheFileCannotHold) {
+    ScratchFolder scratch;
+    std::string file = scratch.Path("p.mip");
+    platform::Status refused = WriteIni(file, "Progetto", "Caption", "日本");
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.message.find("Caption"), std::string::npos);
+    EXPECT_FALSE(WriteIni(file, "Progetto", "Caption", "due\r\nrighe").ok);
+    EXPECT_FALSE(platform::PathExists(file));
+}
+
+TEST(IniFile, ReportsAFailedWriteInItsReturnCode) {
+    ScratchFolder scratch;
+    velaset::cIniFile ini;
+    ini.SetPath(platform::JoinSourcePath(scratch.Path("manca"), "p.mip"));
+    ini.SetSection("S");
+    ini.SetKey("K");
+    EXPECT_FALSE(ini.SetValue("v").ok);
+    EXPECT_EQ(ini.LastReturnCode(), 0);
+    ini.SetPath(scratch.Path("p.mip"));
+    EXPECT_TRUE(ini.SetValue("v").ok);
+    EXPECT_NE(ini.LastReturnCode(), 0);
+}
+
+TEST(IniFile, ListsAndDeletesSections) {
+    ScratchFolder scratch;
+    std::string file = scratch.WriteFile("p.mip", Crlf("[A]\nx=1\ny=2\n[B]\nz=3\n"));
+    velaset::cIniFile ini;
+    ini.SetPath(file);
+    ini.SetSection("A");
+    EXPECT_EQ(ini.INISection(), std::string("x\0y\0", 4));
+    EXPECT_TRUE(ini.DeleteSection().ok);
+    EXPECT_EQ(ini.INISection(), "");
+    EXPECT_EQ(ReadIni(file, "B", "z"), "3");
+}
+
+} // namespace

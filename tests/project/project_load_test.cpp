@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include "builder/project/ini_file.h"
+#include "builder/project/project_file.h"
+#include "platform/message_box.h"
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+using velaset::LinkEntry;
+using velaset::Project;
+using velaset_test::Crlf;
+using velaset_test::ScratchFolder;
+
+// A project file in the scratch folder: the [Progetto] keys of a small valid project,
+// with extra lines after them.
+std::string WriteProjectFile(const ScratchFolder& scratch, const std::string& progetto,
+                             const std::string& rest = "") {
+    return scratch.WriteFile("p.mip", Crlf("[Progetto]\nGruppo=1\nDlgEnd=1\n" + progetto + rest));
+}
+
+platform::Status Load(const std::string& file, Project* p, const std::string& app = "APP") {
+    p->ProgFile = file;
+    return velaset::LoadProject(p, app);
+}
+
+TEST(ProjectLoad, ReadsBackWhatTheSaveWrote) {
+    ScratchFolder scratch;
+    Project saved;
+    saved.ResetToNewProject(scratch.Path(), "C:\\Programmi\\");
+    saved.SetTitleAsTyped("Demo");
+    std::string exe = scratch.WriteFile("Demo.exe", "MZ");
+    std::string help = scratch.WriteFile("Guida lunga.hlp", "h");
+    saved.AddFile({exe, "D"});
+    saved.AddFile({help, "H"});
+    saved.AddLink({"Demo.exe", "Demo", "P"});
+    saved.AddRegistryEntry("HKLM,Software\\Demo,\"Path\",,\"%PROGDIR%\"");
+    saved.SetUninstall(1);
+    saved.UninstallString = "Disinstalla Demo";
+    saved.SetChkLancio(1);
+    saved.Lancio = "Demo.exe /primo";
+    saved.SetSfondo(1);
+    saved.TestoSfondo = "Sfondo";
+    saved.SetDistribuzione(1);
+    saved.SetButtonBrowse(0);
+    saved.Etic2A = "Prima riga\r\nSeconda riga";
+    saved.Browse = "Cartella:";
+    ASSERT_TRUE(velaset::SaveProject(saved));
+
+    Project loaded;
+    ASSERT_TRUE(Load(saved.ProgFile, &loaded));
+    EXPECT_EQ(loaded.Titolo, "Demo");
+    EXPECT_EQ(loaded.Etic2A, "Prima riga\r\nSeconda riga");
+    EXPECT_EQ(loaded.DefCartella, "C:\\Programmi\\");
+    EXPECT_EQ(loaded.ButtonBrowse(), 0);
+    EXPECT_EQ(loaded.Files(), saved.Files());
+    EXPECT_EQ(loaded.Links(), saved.Links());
+    EXPECT_EQ(loaded.RegistryEntries(), saved.RegistryEntries());
+    EXPECT_EQ(loaded.Uninstall(), 1);
+    EXPECT_EQ(loaded.UninstallString, "Disinstalla Demo");
+    EXPECT_EQ(loaded.Lancio, "Demo.exe /primo");
+    EXPECT_TRUE(loaded.States().lancioEditable);
+    EXPECT_EQ(loaded.TestoSfondo, "Sfondo");
+    EXPECT_EQ(loaded.Distribuzione(), 1);
+    EXPECT_EQ(loaded.Browse, "Cartella:");
+    EXPECT_EQ(loaded.ExeFile, saved.ExeFile);
+    EXPECT_EQ(loaded.ProgFile, saved.ProgFile);
+    EXPECT_EQ(loaded.TakeFocusRequest(), "");
+}
+
+TEST(ProjectLoad, ReadsOnlyTheStoredCountOfAList) {
+    ScratchFolder scratch;
+    std::string a = scratch.WriteFile("a.txt", "a");
+    std::string b = scratch.WriteFile("b.txt", "b");
+    std::string file = WriteProjectFile(scratch, "NumFile=1\n", "[Files]\n1=" + a + ",D\n2=" + b + ",D\n");
+    Project p;
+    ASSERT_TRUE(Load(file, &p));
+    ASSERT_EQ(p.Files().size(), 1u);
+    EXPECT_EQ(p.Files()[0].path, a);
+}
+
+TEST(ProjectLoad, DropsMissingAndClashingFilesWithTheirLinks) {
+    ScratchFolder scratch;
+    scratch.MakeFolder("A");
+    scratch.MakeFolder("B");
+    std::string a = scratch.WriteFile(platform::JoinSourcePath("A", "Documento lungo.txt"), "a");
+    std::string b = scratch.WriteFile(platform::JoinSourcePath("B", "Documento lungo.txt"), "b");
+    std::string app = scratch.WriteFile(platform::JoinSourcePath("B", "app.exe"), "MZ");
+    std::string missing = scratch.Path("manca.exe");
+    std::string file = WriteProjectFile(
+        scratch, "NumFile=5\nNumLink=4\n",
+        "[Files]\n1=" + a + ",D\n2=" + missing + ",D\n3=" + b + ",W\n4=" + app + ",D*\n5=" + a +
+            ",S\n[Link]\n1=app.exe,App,P\n2=App.exe,Maiuscole,P\n3=manca.exe,Manca,D\n"
+            "4=Documento lungo.txt,Doc,D\n");
+    platform::MessageBoxRecorder boxes;
+    Project p;
+    ASSERT_TRUE(Load(file, &p));
+    ASSERT_EQ(p.Files().size(), 2u);
+    EXPECT_EQ(p.Files()[0].Text(), a + ",D");
+    EXPECT_EQ(p.Files()[1].Text(), app + ",D*");
+    EXPECT_EQ(p.Links(), (std::vector<LinkEntry>{{"app.exe", "App", "P"},
+                                                 {"Documento lungo.txt", "Doc", "D"}}));
+    EXPECT_TRUE(boxes.Calls().empty());
+}
+
+TEST(ProjectLoad, AddsALinkOncePerFileOfThatName) {
+    ScratchFolder scratch;
+    scratch.MakeFolder("A");
+    scratch.MakeFolder("B");
+    std::string a = scratch.WriteFile(platform::JoinSourcePath("A", "a.exe"), "1");
+    std::string b = scratch.WriteFile(platform::JoinSourcePath("B", "Lungo nome.exe"), "2");
+    std::string file = WriteProjectFile(scratch, "NumFile=2\nNumLink=1\n",
+                                        "[Files]\n1=" + a + ",D\n2=" + b + ",D\n[Link]\n1=a.exe,A,P\n");
+    Project p;
+    ASSERT_TRUE(Load(file, &p));
+    EXPECT_EQ(p.Links().size(), 1u);
+}
+
+TEST(ProjectLoad, ConvertsFlagsAndCountsAsTheBuilderDoes) {
+    ScratchFolder scratch;
+    std::string file = WriteProjectFile(
+        scratch, "ButtonBrowse=yes\nChkLancio=1abc\nLancio=go.exe\nNumFile= 0.4\nUninstall=01\n"
+                 "UninstallString=ignorato\nSfondo=2\nTestoSfondo=ignorato\nDistribuzione=1 \n");
+    Project p;
+    p.SetButtonBrowse(1);
+    ASSERT_TRUE(Load(file, &p));
+    EXPECT_EQ(p.ButtonBrowse(), 0);
+    EXPECT_EQ(p.ChkLancio(), 1);
+    EXPECT_EQ(p.Lancio, "go.exe");
+    EXPECT_EQ(p.Uninstall(), 0);
+    EXPECT_EQ(p.UninstallString, "");
+    EXPECT_EQ(p.Sfondo(), 0);
+    EXPECT_EQ(p.TestoSfondo, "");
+    EXPECT_EQ(p.Distribuzione(), 1); // the profile read drops the blank
+}
+
+TEST(ProjectLoad, AbsentKeysGiveEmptyFieldsAndDefaultMessages) {
+    ScratchFolder scratch;
+    std::string file = WriteProjectFile(scratch, "", "[Messaggi]\nErrore=\nStop=Fermo.\n");
+    Project p;
+    p.Titolo = "prima";
+    p.Errore = "diverso";
+    ASSERT_TRUE(Load(file, &p));
+    EXPECT_EQ(p.Titolo, "");
+    EXPECT_EQ(p.Errore, velaset::kDefaultErrore);
+    EXPECT_EQ(p.Stop, "Fermo.");
+    EXPECT_EQ(p.Browse, velaset::kDefaultBrowse);
+    EXPECT_EQ(p.Disinstalla, velaset::kDefaultDisinstalla);
+    EXPECT_TRUE(p.RegistryEntries().empty());
+}
+
+TEST(ProjectLoad, KeepsExeFileOnlyWhileItsFolderExists) {
+    ScratchFolder scratch;
+    std::string kept = scratch.Path("Demo.exe");
+    std::string gone = platform::JoinSourcePath(scratch.Path("sparita"), "Demo.exe");
+    Project p;
+    ASSERT_TRUE(Load(WriteProjectFile(scratch, "ExeFile=" + kept + "\n"), &p));
+    EXPECT_EQ(p.ExeFile, kept);
+    ASSERT_TRUE(Load(WriteProjectFile(scratch, "ExeFile=" + gone + "\n"), &p, "APPDIR"));
+    EXPECT_EQ(p.ExeFile, platform::JoinSourcePath("APPDIR", "Demo.exe"));
+    // The stored ProgFile is not read: the project stays where it was loaded from.
+    std::string file = WriteProjectFile(scratch, "ProgFile=C:\\Altrove\\x.mip\n");
+    ASSERT_TRUE(Load(file, &p));
+    EXPECT_EQ(p.ProgFile, file);
+}
+
+TEST(ProjectLoad, LoadingTwiceLeavesEachEntryOnce) {
+    ScratchFolder scratch;
+    std::string a = scratch.WriteFile("a.exe", "a");
+    std::string file = WriteProjectFile(
+        scratch, "NumFile=1\nNumLink=1\n",
+        "[Files]\n1=" + a + ",D\n[Link]\n1=a.exe,A,P\n[Chiavi]\nNumChiavi=2\n1=HCU,X,\"\",,\"1\"\n"
+        "2=HKLM,Software\\Demo,\"Versione\",,\"1.0\"\n");
+    Project p;
+    ASSERT_TRUE(Load(file, &p));
+    ASSERT_TRUE(Load(file, &p));
+    EXPECT_EQ(p.Files().size(), 1u);
+    EXPECT_EQ(p.Links().size(), 1u);
+    EXPECT_EQ(p.RegistryEntries(),
+              (std::vector<std::string>{"HCU,X,\"\",,\"1\"", "HKLM,Software\\Demo,\"Versione\",,\"1.0\""}));
+}
+
+TEST(ProjectLoad, RefusesFlagsAndCountsThatAreNotNumbersAndKeepsTheProject) {
+    struct Case {
+        std::string progetto; // the whole [Progetto] section
+        std::string rest;
+        std::string message;
+    } cases[] = {
+        {"Gruppo=abc\nDlgEnd=1\n", "", "la chiave Gruppo contiene \"abc\", che non è un numero."},
+        {"DlgEnd=1\n", "", "la chiave Gruppo contiene \"\", che non è un numero."},
+        {"Gruppo=1\nDlgEnd=x1\n", "", "la chiave DlgEnd contiene \"x1\", che non è un numero."},
+        {"Gruppo=1\nDlgEnd=3\n", "", "la chiave DlgEnd contiene 3, ma può valere solo 0 o 1."},
+        {"Gruppo=1\nDlgEnd=1\nChkLancio=7\n", "",
+         "la chiave ChkLancio contiene 7, ma può valere solo 0 o 1."},
+        {"Gruppo=1\nDlgEnd=1\n", "[Chiavi]\nNumChiavi=tre\n",
+         "la chiave NumChiavi contiene \"tre\", che non è un numero."},
+        {"Gruppo=1\nDlgEnd=1\n", "[Chiavi]\nNumChiavi=32768\n",
+         "la chiave NumChiavi conta 32768 voci, più delle 32767 che un elenco può contenere."},
+        {"Gruppo=1\nDlgEnd=1\nNumFile=40000\n", "",
+         "la chiave NumFile conta 40000 voci, più delle 32767 che un elenco può contenere."},
+        {"Gruppo=1\nDlgEnd=1\nNumLink=99999abc\n", "",
+         "la chiave NumLink conta 99999 voci, più delle 32767 che un elenco può contenere."},
+    };
+    for (const Case& c : cases) {
+        ScratchFolder scratch;
+        std::string file = scratch.WriteFile("p.mip", Crlf("[Progetto]\nTitolo=Nuovo\n" + c.progetto + c.rest));
+        Project p;
+        p.ResetToNewProject("C:\\P", "\\");
+        p.AddRegistryEntry("HCU,X,\"\",,\"1\"");
+        p.ProgFile = file;
+        platform::Status refused = velaset::LoadProject(&p, "APP");
+        EXPECT_FALSE(refused.ok) << c.progetto;
+        EXPECT_EQ(refused.message, "Impossibile caricare il progetto " + file + ": " + c.message);
+        EXPECT_EQ(p.Titolo, "Nuovo Progetto");
+        EXPECT_EQ(p.RegistryEntries().size(), 1u);
+    }
+}
+
+TEST(ProjectLoad, AcceptsTheLargestCount) {
+    ScratchFolder scratch;
+    std::string file = WriteProjectFile(scratch, "", "[Chiavi]\nNumChiavi=32767\n");
+    Project p;
+    ASSERT_TRUE(Load(file, &p));
+    EXPECT_EQ(p.RegistryEntries().size(), 32767u);
+}
+
+TEST(ProjectLoad, RefusesAMissingFile) {
+    ScratchFolder scratch;
+    Project p;
+    platform::Status refused = Load(scratch.Path("manca.mip"), &p);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.message, "Impossibile aprire il progetto " + scratch.Path("manca.mip") +
+                                   ": il file non esiste o non può essere letto.");
+    EXPECT_FALSE(platform::PathExists(scratch.Path("manca.mip")));
+}
+
+} // namespace

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include "builder/project/project.h"
+#include "platform/source_path.h"
+
+namespace {
+
+using velaset::FileEntry;
+using velaset::LinkEntry;
+using velaset::Project;
+
+TEST(NewProject, SetsTheNewProjectValuesAndKeepsTheOthers) {
+    Project p;
+    p.SetButtonBrowse(0);
+    p.SetDistribuzione(1);
+    p.SetDlgEnd(0);
+    p.SetUninstall(1);
+    p.UninstallString = "Rimuovi";
+    p.SetChkLancio(1);
+    p.Lancio = "vecchio.exe";
+    p.SetSfondo(1);
+    p.TestoSfondo = "sfondo";
+    p.Errore = "altro";
+    ASSERT_TRUE(p.AddFile({"C:\\a.exe", "D"}));
+    ASSERT_TRUE(p.AddLink({"a.exe", "A", "P"}));
+    ASSERT_TRUE(p.AddRegistryEntry("HCU,X,\"\",,\"1\""));
+
+    p.ResetToNewProject(platform::WithoutTrailingSeparator(platform::SourceFolderPart(
+                            platform::JoinSourcePath("cartella", "x"))),
+                        "C:\\Program Files\\");
+
+    EXPECT_EQ(p.Titolo, "Nuovo Progetto");
+    EXPECT_EQ(p.Caption, "Nuovo Progetto");
+    EXPECT_EQ(p.Etic1A, "Benvenuti nell'installazione di Nuovo Progetto");
+    EXPECT_EQ(p.Etic2A, "Questo programma installerà Nuovo Progetto sul vostro computer.");
+    EXPECT_EQ(p.DefCartella, "C:\\Program Files\\");
+    EXPECT_EQ(p.DefDir, "Nuovo Progetto");
+    EXPECT_EQ(p.NomeGruppo, "Nuovo Progetto");
+    EXPECT_EQ(p.CaptionB, "Nuovo Progetto");
+    EXPECT_EQ(p.EticB, "Installazione completata con successo.");
+    EXPECT_EQ(p.LabelControl, "Nuovo Progetto, Versione 1.0");
+    EXPECT_EQ(p.ExeFile, platform::JoinSourcePath("cartella", "Nuovo Progetto.exe"));
+    EXPECT_EQ(p.ProgFile, platform::JoinSourcePath("cartella", "Nuovo Progetto.mip"));
+    EXPECT_EQ(p.Errore, velaset::kDefaultErrore);
+    EXPECT_EQ(p.Sfondo(), 0);
+    EXPECT_EQ(p.TestoSfondo, "");
+    EXPECT_FALSE(p.States().testoSfondoEditable);
+    EXPECT_EQ(p.ChkLancio(), 0);
+    EXPECT_EQ(p.Lancio, "");
+    EXPECT_FALSE(p.States().lancioEditable);
+    EXPECT_EQ(p.Gruppo(), 1);
+    EXPECT_TRUE(p.Files().empty());
+    EXPECT_TRUE(p.Links().empty());
+    EXPECT_TRUE(p.RegistryEntries().empty());
+    // Kept by the reset.
+    EXPECT_EQ(p.ButtonBrowse(), 0);
+    EXPECT_EQ(p.Distribuzione(), 1);
+    EXPECT_EQ(p.DlgEnd(), 0);
+    EXPECT_EQ(p.Uninstall(), 1);
+    EXPECT_EQ(p.UninstallString, "Rimuovi");
+}
+
+TEST(NewProject, KeepsLancioWhenChkLancioWasOff) {
+    Project p;
+    p.Lancio = "resta.exe";
+    p.ResetToNewProject("C:", "\\");
+    EXPECT_EQ(p.Lancio, "resta.exe");
+}
+
+TEST(Dependencies, FlagsDriveTheirFields) {
+    Project p;
+    p.SetSfondo(1);
+    EXPECT_TRUE(p.States().testoSfondoEditable);
+    EXPECT_EQ(p.TakeFocusRequest(), "TestoSfondo");
+    p.TestoSfondo = "testo";
+    p.SetSfondo(0);
+    EXPECT_EQ(p.TestoSfondo, "");
+    EXPECT_FALSE(p.States().testoSfondoEditable);
+
+    p.UninstallString = "prima";
+    p.SetUninstall(1);
+    EXPECT_EQ(p.UninstallString, "Disinstalla");
+    EXPECT_EQ(p.TakeFocusRequest(), "UninstallString");
+    p.SetUninstall(0);
+    EXPECT_EQ(p.UninstallString, "");
+    EXPECT_FALSE(p.States().uninstallStringEditable);
+
+    p.SetChkLancio(1);
+    EXPECT_TRUE(p.States().lancioEditable);
+    p.Lancio = "a.exe /x";
+    p.SetChkLancio(0);
+    EXPECT_EQ(p.Lancio, "");
+
+    p.CaptionB = "Fine";
+    p.SetDlgEnd(0);
+    EXPECT_FALSE(p.States().captionBEditable);
+    EXPECT_FALSE(p.States().eticBEditable);
+    EXPECT_EQ(p.CaptionB, "Fine");
+    p.SetDlgEnd(1);
+    EXPECT_TRUE(p.States().captionBEditable);
+}
+
+TEST(Dependencies, SettingAFlagToItsValueChangesNothing) {
+    Project p;
+    p.SetUninstall(1);
+    p.UninstallString = "Disinstalla Demo";
+    p.TakeFocusRequest();
+    p.SetUninstall(1);
+    EXPECT_EQ(p.UninstallString, "Disinstalla Demo");
+    EXPECT_EQ(p.TakeFocusRequest(), "");
+}
+
+TEST(Dependencies, ClearingGruppoEmptiesTheLinksForGood) {
+    Project p;
+    ASSERT_TRUE(p.AddLink({"a.exe", "A", "P"}));
+    p.SetGruppo(0);
+    EXPECT_TRUE(p.Links().empty());
+    EXPECT_FALSE(p.States().linksEnabled);
+    EXPECT_FALSE(p.States().nomeGruppoEditable);
+    p.SetGruppo(1);
+    EXPECT_TRUE(p.Links().empty());
+    EXPECT_TRUE(p.States().linksEnabled);
+}
+
+TEST(Lists, RefuseAnEntryBeyondTheLargestCount) {
+    Project p;
+    for (int i = 0; i < velaset::kMaxListEntries; ++i)
+        ASSERT_TRUE(p.AddRegistryEntry("HCU,X,\"\",,\"1\""));
+    platform::Status refused = p.AddRegistryEntry("HCU,Y,\"\",,\"1\"");
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.message, "L'elenco delle voci di registro è pieno: può contenere al "
+                               "massimo 32767 voci.");
+    EXPECT_EQ(p.RegistryEntries().size(), 32767u);
+}
+
+TEST(Entries, HaveTheirFixedTextForms) {
+    EXPECT_EQ((FileEntry{"C:\\Src\\app.exe", "S*"}.Text()), "C:\\Src\\app.exe,S*");
+    EXPECT_EQ((LinkEntry{"app.exe", "App", "D"}.Text()), "app.exe,App,D");
+    EXPECT_EQ(FileEntry::FromText("C:\\Src\\app.exe,D"), (FileEntry{"C:\\Src\\app.exe", "D"}));
+    EXPECT_EQ(FileEntry::FromText("C:\\a,b.exe,D"), (FileEntry{"C:\\a", "b.exe"}));
+    EXPECT_EQ(FileEntry::FromText("solo"), (FileEntry{"solo", ""}));
+    EXPECT_EQ(LinkEntry::FromText("a.exe,Nome,P"), (LinkEntry{"a.exe", "Nome", "P"}));
+}
+
+TEST(GetField, CountsFieldsFromOne) {
+    struct Case {
+        const char* text;
+        char separator;
+        int n;
+        const char* field;
+    } cases[] = {
+        {"a,b,c", ',', 1, "a"},     {"a,b,c", ',', 3, "c"},   {"a,b,c", ',', 4, ""},
+        {"a,b,c", ',', 0, ""},      {"a,b,c", ',', -1, ""},   {"", ',', 1, ""},
+        {"a,,c", ',', 2, ""},       {"abc", ',', 1, "abc"},   {"a,b", ';', 1, "a,b"},
+        {"HKLM,Software\\Demo,\"Path\",,\"%PROGDIR%\"", '"', 2, "Path"},
+        {"HKLM,Software\\Demo,\"Path\",,\"%PROGDIR%\"", '"', 4, "%PROGDIR%"},
+        {"HCU,X,\"\",,\"1\"", '"', 2, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(velaset::GetField(c.text, c.separator, c.n), c.field) << c.text << " " << c.n;
+}
+
+TEST(FileName, TakesTheTextAfterTheLastBackslash) {
+    EXPECT_EQ(velaset::FileName("C:\\Src\\app.exe"), "app.exe");
+    EXPECT_EQ(velaset::FileName("app.exe"), "app.exe");
+    EXPECT_EQ(velaset::FileName("C:\\Src\\"), "");
+    EXPECT_EQ(velaset::FileName("/src/app.exe"), "/src/app.exe");
+}
+
+} // namespace

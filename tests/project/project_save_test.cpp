@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include "builder/project/ini_file.h"
+#include "builder/project/project_file.h"
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+using velaset::Project;
+using velaset_test::ScratchFolder;
+
+std::string Golden(const char* name) {
+    return ScratchFolder::ReadFile(std::string(VELASET_TEST_DATA_DIR) + "/project/" + name);
+}
+
+Project NewProject() {
+    Project p;
+    p.ResetToNewProject("C:\\Progetti", "C:\\Program Files\\");
+    // Paths are texts to the save; fixed ones keep the golden file the same everywhere.
+    p.ExeFile = "C:\\Progetti\\Nuovo Progetto.exe";
+    p.ProgFile = "C:\\Progetti\\Nuovo Progetto.mip";
+    return p;
+}
+
+Project ProjectWithLists() {
+    Project p = NewProject();
+    p.SetTitleAsTyped("Demo");
+    p.Caption = "Installazione di Demo";
+    p.Etic1A = "Benvenuti";
+    p.Etic2A = "Questo programma installerà Demo.";
+    p.DefCartella = "C:\\Programmi\\";
+    p.DefDir = "Demo";
+    p.CaptionB = "Fine";
+    p.LabelControl = "Demo 1.0";
+    p.SetUninstall(1);
+    p.UninstallString = "Disinstalla Demo";
+    p.SetChkLancio(1);
+    p.Lancio = "Demo.exe";
+    p.SetSfondo(1);
+    p.TestoSfondo = "Demo — l'installazione";
+    p.Stop = "Interrotta.";
+    p.Disinstalla = "Vuoi disinstallare Demo?";
+    p.AddFile({"C:\\Src\\Demo.exe", "D"});
+    p.AddFile({"C:\\Src\\Guida lunga.hlp", "H"});
+    p.AddFile({"C:\\Src\\Comp.ocx", "D*"});
+    p.AddLink({"Demo.exe", "Demo", "P"});
+    p.AddLink({"Demo.exe", "Demo", "D"});
+    p.AddRegistryEntry("HKLM,Software\\Demo,\"Versione\",,\"1.0\"");
+    p.AddRegistryEntry("HCU,X,\"\",,\"1\"");
+    return p;
+}
+
+TEST(ProjectSave, WritesANewProjectByteForByte) {
+    ScratchFolder scratch;
+    std::string file = scratch.Path("nuovo.mip");
+    ASSERT_TRUE(velaset::SaveProjectTo(NewProject(), file));
+    EXPECT_EQ(ScratchFolder::ReadFile(file), Golden("new_project.mip"));
+}
+
+TEST(ProjectSave, WritesFilesLinksAndRegistryEntriesByteForByte) {
+    ScratchFolder scratch;
+    Project p = ProjectWithLists();
+    EXPECT_EQ(p.ProgFile, "C:\\Progetti\\Demo.mip");
+    std::string file = scratch.Path("demo.mip");
+    ASSERT_TRUE(velaset::SaveProjectTo(p, file));
+    EXPECT_EQ(ScratchFolder::ReadFile(file), Golden("project_with_lists.mip"));
+}
+
+TEST(ProjectSave, SavingAgainOverTheSameFileGivesTheSameBytes) {
+    ScratchFolder scratch;
+    std::string file = scratch.Path("demo.mip");
+    ASSERT_TRUE(velaset::SaveProjectTo(ProjectWithLists(), file));
+    ASSERT_TRUE(velaset::SaveProjectTo(ProjectWithLists(), file));
+    EXPECT_EQ(ScratchFolder::ReadFile(file), Golden("project_with_lists.mip"));
+}
+
+TEST(ProjectSave, LeavesStaleKeysOfALongerList) {
+    ScratchFolder scratch;
+    std::string file = scratch.Path("demo.mip");
+    Project p = ProjectWithLists();
+    ASSERT_TRUE(velaset::SaveProjectTo(p, file));
+    p.RemoveFileAt(2);
+    ASSERT_TRUE(velaset::SaveProjectTo(p, file));
+    EXPECT_EQ(velaset::ReadIni(file, "Progetto", "NumFile"), "2");
+    EXPECT_EQ(velaset::ReadIni(file, "Files", "3"), "C:\\Src\\Comp.ocx,D*");
+}
+
+TEST(ProjectSave, StoresLineBreaksOfEtic2AAsPilcrows) {
+    ScratchFolder scratch;
+    std::string file = scratch.Path("p.mip");
+    Project p = NewProject();
+    p.Etic2A = "Riga uno\r\nRiga due\r\n\r\nRiga quattro";
+    ASSERT_TRUE(velaset::SaveProjectTo(p, file));
+    std::string bytes = ScratchFolder::ReadFile(file);
+    EXPECT_NE(bytes.find("Etic2A=Riga uno\xB6Riga due\xB6\xB6Riga quattro\r\n"), std::string::npos);
+}
+
+TEST(ProjectSave, RefusesTextsTheFileCannotHoldAndWritesNothing) {
+    struct Case {
+        void (*change)(Project*);
+        const char* field;
+    } cases[] = {
+        {[](Project* p) { p->Caption = "Setup 日本"; }, "Caption"},
+        {[](Project* p) { p->Stop = "✋"; }, "Stop"},
+        {[](Project* p) { p->AddRegistryEntry("HKLM,Software\\€✓,\"\",,\"1\""); }, "Chiavi 1"},
+        {[](Project* p) { p->EticB = "due\r\nrighe"; }, "EticB"},
+        {[](Project* p) { p->Etic2A = "un ¶ scritto"; }, "Etic2A"},
+    };
+    for (const Case& c : cases) {
+        ScratchFolder scratch;
+        std::string file = scratch.Path("p.mip");
+        Project p = NewProject();
+        c.change(&p);
+        platform::Status refused = velaset::SaveProjectTo(p, file);
+        EXPECT_FALSE(refused.ok) << c.field;
+        EXPECT_NE(refused.message.find("Il campo " + std::string(c.field) + " "), std::string::npos)
+            << refused.message;
+        EXPECT_FALSE(platform::PathExists(file)) << c.field;
+    }
+}
+
+TEST(ProjectSave, ReportsAFileThatCannotBeWritten) {
+    ScratchFolder scratch;
+    Project p = NewProject();
+    p.ProgFile = platform::JoinSourcePath(scratch.Path("manca"), "p.mip");
+    platform::Status failed = velaset::SaveProject(p);
+    EXPECT_FALSE(failed.ok);
+    EXPECT_EQ(failed.message.rfind("Impossibile creare " + p.ProgFile + ", ", 0), 0u)
+        << failed.message;
+    p.ProgFile = scratch.MakeFolder("cartella.mip");
+    EXPECT_FALSE(velaset::SaveProject(p).ok);
+}
+
+} // namespace
