@@ -108,6 +108,17 @@ bool EncoderCheckCut(const DeflateEncoder& e, uint32_t scanned) {
     return e.distanceCount < e.symbolCount / 2 && out / 8 < scanned / 2;
 }
 
+BlockType ChooseBlockType(uint32_t storedLength, int32_t optimalBits, int32_t fixedBits) {
+    // Each coded form costs its 3 header bits and is padded to whole bytes.
+    uint32_t codedBytes = static_cast<uint32_t>(optimalBits + 3 + 7) >> 3;
+    uint32_t fixedBytes = static_cast<uint32_t>(fixedBits + 3 + 7) >> 3;
+    if (fixedBytes <= codedBytes)
+        codedBytes = fixedBytes;
+    if (storedLength + 4 <= codedBytes) // 4 bytes of length and its complement
+        return BlockType::Stored;
+    return fixedBytes == codedBytes ? BlockType::Fixed : BlockType::Dynamic;
+}
+
 uint32_t EncoderCutBlock(DeflateEncoder& e, const uint8_t* bytes, uint32_t storedLength,
                          bool final) {
     e.flags[e.flagCount] = e.flagByte;
@@ -120,20 +131,16 @@ uint32_t EncoderCutBlock(DeflateEncoder& e, const uint8_t* bytes, uint32_t store
     BuildHuffmanTree(e.distanceTree, distanceShape, e.work, e.estimate);
     BuildBitLengthTree(e);
 
-    uint32_t codedBytes = static_cast<uint32_t>(e.estimate.optimal + 3 + 7) >> 3;
-    uint32_t fixedBytes = static_cast<uint32_t>(e.estimate.fixed + 3 + 7) >> 3;
-    if (fixedBytes <= codedBytes)
-        codedBytes = fixedBytes;
-
+    BlockType type = ChooseBlockType(storedLength, e.estimate.optimal, e.estimate.fixed);
     unsigned last = final ? 1 : 0;
-    if (storedLength + 4 <= codedBytes) {
+    if (type == BlockType::Stored) {
         BitWriterSend(e.out, last, 3); // type 00: stored
         e.totalBits = ((e.totalBits + 3 + 7) & ~7u) + (storedLength + 4) * 8;
         BitWriterAlign(e.out);
         BitWriterSend(e.out, storedLength, 16);
         BitWriterSend(e.out, ~storedLength & 0xFFFF, 16);
         BitWriterCopy(e.out, bytes, storedLength);
-    } else if (fixedBytes == codedBytes) {
+    } else if (type == BlockType::Fixed) {
         BitWriterSend(e.out, 2 + last, 3); // type 01: fixed codes
         SendSymbols(e, e.tables.fixedLiteralCode, e.tables.fixedLiteralLength,
                     e.tables.fixedDistanceCode, e.tables.fixedDistanceLength);

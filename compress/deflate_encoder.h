@@ -49,6 +49,12 @@ uint32_t EncoderCutBlock(DeflateEncoder& e, const uint8_t* bytes, uint32_t store
 
 // The estimate made every 4096 symbols: a block that already compresses well is ended
 // early so that the next one gets codes fitted to its own data.
+enum class BlockType { Stored, Fixed, Dynamic };
+
+// The smallest form by the estimates in bits; stored wins ties with the coded forms and
+// the fixed codes win ties with this block's own.
+BlockType ChooseBlockType(uint32_t storedLength, int32_t optimalBits, int32_t fixedBits);
+
 bool EncoderCheckCut(const DeflateEncoder& e, uint32_t scanned);
 
 // Advances the symbol count and flag bits; answers whether the block should end.

@@ -1,0 +1,30 @@
+// A compressor owned by a test, with the malloc-based memory callbacks.
+#pragma once
+
+#include "compress/mszip.h"
+#include "tests/compress/test_data.h"
+
+namespace mszip_test {
+
+class TestCompressor {
+  public:
+    TestCompressor();
+    ~TestCompressor();
+    TestCompressor(const TestCompressor&) = delete;
+    TestCompressor& operator=(const TestCompressor&) = delete;
+
+    // Compresses one block; on success answers its MSZIP form, else an empty result and
+    // the answer in lastResult().
+    Bytes Compress(const uint8_t* input, size_t size);
+    Bytes Compress(const Bytes& input) { return Compress(input.data(), input.size()); }
+    void Reset();
+    int lastResult() const { return lastResult_; }
+    MsZipCompressor* get() { return compressor_; }
+
+  private:
+    MsZipCompressor* compressor_ = nullptr;
+    uint32_t maxOutput_ = 0;
+    int lastResult_ = 0;
+};
+
+} // namespace mszip_test

@@ -1,0 +1,50 @@
+// Golden digests in tests/data/compress/mszip_digests.txt, one "name digest" a line.
+#include "tests/compress/golden.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+namespace mszip_test {
+
+namespace {
+
+std::string GoldenPath() { return std::string(VELASET_TEST_DATA_DIR) + "/compress/mszip_digests.txt"; }
+
+std::map<std::string, std::string> ReadDigests() {
+    std::map<std::string, std::string> digests;
+    FILE* f = std::fopen(GoldenPath().c_str(), "r");
+    if (f == nullptr)
+        return digests;
+    char name[128], digest[64];
+    while (std::fscanf(f, "%127s %63s", name, digest) == 2)
+        digests[name] = digest;
+    std::fclose(f);
+    return digests;
+}
+
+} // namespace
+
+bool UpdatingGolden() {
+    const char* update = std::getenv("VELASET_UPDATE_GOLDEN");
+    return update != nullptr && std::string(update) == "1";
+}
+
+std::string GoldenDigest(const std::string& name) {
+    std::map<std::string, std::string> digests = ReadDigests();
+    auto found = digests.find(name);
+    return found == digests.end() ? "" : found->second;
+}
+
+void RecordGoldenDigest(const std::string& name, const std::string& digest) {
+    std::map<std::string, std::string> digests = ReadDigests();
+    digests[name] = digest;
+    FILE* f = std::fopen(GoldenPath().c_str(), "w");
+    if (f == nullptr)
+        return;
+    for (const auto& entry : digests)
+        std::fprintf(f, "%s %s\n", entry.first.c_str(), entry.second.c_str());
+    std::fclose(f);
+}
+
+} // namespace mszip_test

@@ -1,0 +1,15 @@
+// Golden digests of the compressor's output, made natively and compared on every
+// platform: the output must be the same everywhere. With VELASET_UPDATE_GOLDEN=1 set,
+// the tests write the digests they compute instead.
+#pragma once
+
+#include <string>
+
+namespace mszip_test {
+
+bool UpdatingGolden();
+// The recorded digest of the named output, or "" when there is none.
+std::string GoldenDigest(const std::string& name);
+void RecordGoldenDigest(const std::string& name, const std::string& digest);
+
+} // namespace mszip_test

@@ -1,0 +1,185 @@
+// The compressor's own worked cases: exact bytes of small blocks, and how it codes
+// runs, incompressible data, history and the choice of block type.
+#include <gtest/gtest.h>
+
+#include "compress/deflate_encoder.h"
+#include "tests/compress/compressor_fixture.h"
+#include "tests/compress/deflate_structure.h"
+
+using namespace mszip_test;
+
+namespace {
+
+std::vector<DeflateBlock> Structure(const Bytes& block, uint32_t history = 0) {
+    std::vector<DeflateBlock> blocks;
+    EXPECT_GE(block.size(), 2u);
+    EXPECT_EQ(block[0], 0x43);
+    EXPECT_EQ(block[1], 0x4B);
+    std::string error = ReadDeflateStructure(block.data() + 2, block.size() - 2, history, blocks);
+    EXPECT_EQ(error, "");
+    return blocks;
+}
+
+// Every pair of letters a..p once: 256 bytes over 16 letters, no 3-byte repeats.
+Bytes SixteenLettersWithoutRepeats() {
+    Bytes out;
+    for (int a = 0; a < 16; a++) {
+        out.push_back(static_cast<uint8_t>('a' + a));
+        for (int b = a + 1; b < 16; b++) {
+            out.push_back(static_cast<uint8_t>('a' + a));
+            out.push_back(static_cast<uint8_t>('a' + b));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(MsZipWorkedCases, SmallFirstBlocksComeOutAsExpected) {
+    const struct {
+        const char* input;
+        Bytes output;
+    } cases[] = {
+        // "CK", then a final block with the fixed codes: a, b, c, end of block.
+        {"abc", {0x43, 0x4B, 0x4B, 0x4C, 0x4A, 0x06, 0x00}},
+        // "CK", then a final block with the fixed codes holding only the end of block.
+        {"", {0x43, 0x4B, 0x03, 0x00}},
+    };
+    for (const auto& c : cases) {
+        TestCompressor compressor;
+        Bytes input(c.input, c.input + std::strlen(c.input));
+        EXPECT_EQ(compressor.Compress(input), c.output) << c.input;
+    }
+}
+
+TEST(MsZipWorkedCases, EmptyBlockHoldsOnlyTheEndOfBlock) {
+    TestCompressor compressor;
+    std::vector<DeflateBlock> blocks = Structure(compressor.Compress(Bytes()));
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_TRUE(blocks[0].final);
+    EXPECT_EQ(blocks[0].type, 1);
+    EXPECT_TRUE(blocks[0].symbols.empty());
+}
+
+TEST(MsZipWorkedCases, FullBlockOfOneByteIsALiteral127LongestMatchesAndALiteral) {
+    TestCompressor compressor;
+    std::vector<DeflateBlock> blocks = Structure(compressor.Compress(Bytes(32768, 'x')));
+    ASSERT_EQ(blocks.size(), 1u);
+    const std::vector<DeflateSymbol>& s = blocks[0].symbols;
+    ASSERT_EQ(s.size(), 129u);
+    EXPECT_EQ(s.front().length, 0);
+    EXPECT_EQ(s.front().literal, 'x');
+    for (size_t i = 1; i <= 127; i++) {
+        EXPECT_EQ(s[i].length, 258) << i;
+        EXPECT_EQ(s[i].distance, 1) << i;
+    }
+    EXPECT_EQ(s.back().length, 0);
+    EXPECT_EQ(s.back().literal, 'x');
+}
+
+TEST(MsZipWorkedCases, IncompressibleDataGoesStoredWithinTheMaximumOutput) {
+    for (uint64_t seed = 1; seed <= 8; seed++) {
+        TestCompressor compressor;
+        Bytes output = compressor.Compress(MakeData(DataKind::Random, 32768, seed));
+        EXPECT_LE(output.size(), 32780u);
+        for (const DeflateBlock& b : Structure(output))
+            EXPECT_EQ(b.type, 0) << seed;
+    }
+}
+
+TEST(MsZipWorkedCases, BlockIsCutAfter32767Literals) {
+    // No string of three bytes repeats, so every byte is a literal.
+    for (uint64_t seed = 1; seed <= 6; seed++) {
+        TestCompressor compressor;
+        Bytes output = compressor.Compress(MakeData(DataKind::NoRepeats, 32768, seed));
+        EXPECT_LE(output.size(), 32780u);
+        std::vector<DeflateBlock> blocks = Structure(output);
+        ASSERT_EQ(blocks.size(), 2u) << seed;
+        const DeflateBlock& first = blocks[0];
+        EXPECT_FALSE(first.final);
+        if (first.type == 0) {
+            EXPECT_EQ(first.storedLength, 32767u) << seed;
+        } else {
+            ASSERT_EQ(first.symbols.size(), 32767u) << seed;
+            for (const DeflateSymbol& s : first.symbols)
+                ASSERT_EQ(s.length, 0) << seed;
+        }
+        ASSERT_EQ(blocks[1].symbols.size(), 1u) << seed;
+        EXPECT_EQ(blocks[1].symbols[0].length, 0);
+    }
+}
+
+TEST(MsZipWorkedCases, BlockWithoutMatchesDescribesTwoDistanceCodes) {
+    TestCompressor compressor;
+    std::vector<DeflateBlock> blocks = Structure(compressor.Compress(SixteenLettersWithoutRepeats()));
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(blocks[0].type, 2);
+    EXPECT_EQ(blocks[0].symbols.size(), 256u);
+    EXPECT_EQ(blocks[0].distanceLengths, (std::vector<uint8_t>{1, 1}));
+    EXPECT_EQ(blocks[0].literalLengths.size(), 257u); // up to the end of block
+    EXPECT_GE(blocks[0].bitLengthCount, 4);
+}
+
+TEST(MsZipWorkedCases, FarThreeByteRepeatStaysLiteral) {
+    // "QZJ" again after 5000 bytes is not worth a match; after 50 bytes it is.
+    for (size_t gap : {50, 5000}) {
+        Bytes input = {'Q', 'Z', 'J'};
+        Bytes filler = MakeData(DataKind::NoRepeats, gap, 7);
+        for (uint8_t& b : filler)
+            b = static_cast<uint8_t>('a' + b % 16); // no Q, Z or J
+        input.insert(input.end(), filler.begin(), filler.end());
+        input.insert(input.end(), {'Q', 'Z', 'J', '!'});
+        TestCompressor compressor;
+        bool matched = false;
+        for (const DeflateBlock& b : Structure(compressor.Compress(input)))
+            for (const DeflateSymbol& s : b.symbols)
+                matched |= s.length == 3 && s.distance == gap + 3;
+        EXPECT_EQ(matched, gap <= 4096) << gap;
+    }
+}
+
+TEST(MsZipWorkedCases, OnlyABlockAfterAFullOneReachesBack) {
+    Bytes first = MakeData(DataKind::Random, 32768, 11);
+    // The second block repeats the first from byte 1000 on: 31768 bytes back.
+    Bytes second(first.begin() + 1000, first.end());
+    Bytes tail = MakeData(DataKind::Random, 1000, 12);
+    second.insert(second.end(), tail.begin(), tail.end());
+
+    TestCompressor compressor;
+    compressor.Compress(first);
+    Bytes withHistory = compressor.Compress(second);
+    EXPECT_LT(withHistory.size(), 2000u);
+    uint32_t farthest = 0;
+    for (const DeflateBlock& b : Structure(withHistory, 32768))
+        for (const DeflateSymbol& s : b.symbols)
+            farthest = std::max<uint32_t>(farthest, s.distance);
+    EXPECT_EQ(farthest, 31768u);
+
+    // After a reset, and after a block shorter than 32768, the same block starts afresh.
+    compressor.Compress(first);
+    compressor.Reset();
+    EXPECT_GT(compressor.Compress(second).size(), 32768u);
+    compressor.Compress(Bytes(first.begin(), first.end() - 1));
+    EXPECT_GT(compressor.Compress(second).size(), 32768u);
+}
+
+TEST(MsZipWorkedCases, StoredWinsTiesAndFixedCodesWinTiesWithDynamicOnes) {
+    // Estimates in bits; each coded form adds 3 header bits and pads to whole bytes.
+    const struct {
+        uint32_t stored;
+        int32_t optimal, fixed;
+        BlockType type;
+    } cases[] = {
+        {10, 105, 200, BlockType::Stored},  // 14 bytes either way
+        {11, 105, 200, BlockType::Dynamic}, // stored is one byte more
+        {10, 300, 105, BlockType::Stored},  // ties with the fixed codes too
+        {20, 105, 105, BlockType::Fixed},
+        {20, 105, 109, BlockType::Fixed},   // still 14 bytes
+        {20, 105, 110, BlockType::Dynamic}, // 15 bytes
+        {20, 120, 105, BlockType::Fixed},
+        {0, 7, 7, BlockType::Fixed},        // the empty block: 2 bytes against 4
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChooseBlockType(c.stored, c.optimal, c.fixed), c.type)
+            << c.stored << " " << c.optimal << " " << c.fixed;
+}
