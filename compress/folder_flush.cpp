@@ -49,7 +49,12 @@ bool PlaceBlocks(CabContext* cab, bool closing, int64_t room, uint32_t* blocks,
         int64_t before = consumed;
         consumed += kDataHeaderSize + cbData;
         // A folder that fits as a whole keeps all its blocks, even at exactly the limit.
-        bool fits = !closing || consumed < limit;
+        // Otherwise the cabinet must end inside a block: readers take the first block of
+        // a continued folder as the rest of a split one. So a block after which no piece
+        // of the next one would fit is itself split, all its bytes before the cut.
+        bool last = SpillReaderDone(&reader);
+        bool fits = !closing || (consumed < limit &&
+                                 (last || limit - consumed > int64_t(kDataHeaderSize)));
         bool split = !fits && before + kDataHeaderSize < limit;
         if ((fits || split) && *blocks == 0xFFFF) {
             return CabFail(cab, kCabFormatLimit, 0);
@@ -66,7 +71,8 @@ bool PlaceBlocks(CabContext* cab, bool closing, int64_t room, uint32_t* blocks,
                 return false;
             }
         } else {
-            uint32_t k = static_cast<uint32_t>(limit - before - kDataHeaderSize);
+            int64_t room = limit - before - kDataHeaderSize;
+            uint32_t k = room < cbData ? static_cast<uint32_t>(room) : cbData;
             uint8_t piece[kDataHeaderSize];
             Put16(piece + 4, k);
             Put16(piece + 6, 0);

@@ -196,6 +196,41 @@ TEST(Comprimi, SetCabinetsNameTheirNeighboursAndStayUnderTheLimit) {
     ExpectCabextractAgrees(set[0], sources);
 }
 
+TEST(Comprimi, SetsCutAtAnyLimitAreReadAcrossTheirCabinets) {
+    ScratchDir dir;
+    std::vector<std::string> paths;
+    std::vector<Source> sources;
+    const char* names[] = {"a.bin", "b.txt", "c.dat", "d.bin"};
+    const std::vector<uint8_t> contents[] = {RandomBytes(70000, 1), TextBytes(200000), {},
+                                             RandomBytes(33000, 2)};
+    for (int i = 0; i < 4; i++) {
+        WriteFile(dir.File(names[i]), contents[i]);
+        paths.push_back(dir.File(names[i]));
+        sources.push_back({dir.File(names[i]), names[i]});
+    }
+    for (uint32_t limit = 20000; limit < 60000; limit += 1733) {
+        std::string base = "s" + std::to_string(limit);
+        ComprimiRun run = RunComprimi(dir.CabDir(), base, Plus(paths, false), limit);
+        ASSERT_EQ(run.result, 1) << limit;
+        std::vector<std::string> set = CabinetSet(dir.path(), base + ".CAB");
+        for (size_t i = 0; i + 1 < set.size(); i++) {
+            ReadCabinet cab = ReadCabinetFile(set[i]);
+            ASSERT_EQ(cab.error, "") << set[i];
+            EXPECT_LE(cab.fileSize, limit);
+            bool continues = false;
+            for (const ReadFile& file : cab.files) {
+                continues = continues || file.folder == 0xFFFE || file.folder == 0xFFFF;
+            }
+            if (continues) {
+                ASSERT_FALSE(cab.folders.back().blocks.empty());
+                EXPECT_EQ(cab.folders.back().blocks.back().uncompressed, 0)
+                    << set[i] << ": a continued folder ends inside a block";
+            }
+        }
+        ExpectCabextractAgrees(set[0], sources);
+    }
+}
+
 TEST(Comprimi, ListsBeyondTheOldTableSizesWork) {
     ScratchDir dir;
     // Nested folders make a path far longer than 260 bytes.
