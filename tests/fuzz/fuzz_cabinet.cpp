@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::strcpy(params.cabinetName, "cab1");
     std::strcpy(params.diskName, "disk1");
     if (in.ConsumeIntegralInRange<int>(0, 3) == 0)
-        disk.failAt = in.ConsumeIntegralInRange<uint64_t>(1, 3000);
+        disk.failAt = in.ConsumeIntegralInRange<uint64_t>(1, 200);
 
     std::vector<Planned> plan;
     int fileCount = in.ConsumeIntegralInRange<int>(0, 6);
