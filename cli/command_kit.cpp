@@ -12,8 +12,12 @@ std::FILE* g_err = nullptr;
 
 } // namespace
 
-std::FILE* Out() { return g_out != nullptr ? g_out : stdout; }
-std::FILE* Err() { return g_err != nullptr ? g_err : stderr; }
+std::FILE* Out() {
+    return g_out != nullptr ? g_out : stdout;
+}
+std::FILE* Err() {
+    return g_err != nullptr ? g_err : stderr;
+}
 
 void SetOutputs(std::FILE* out, std::FILE* err) {
     g_out = out;
@@ -28,7 +32,9 @@ bool WantsHelp(int argc, char** argv) {
     return false;
 }
 
-int Failed(const platform::Status& status) { return Failed(status.message); }
+int Failed(const platform::Status& status) {
+    return Failed(status.message);
+}
 
 int Failed(const std::string& message) {
     std::fprintf(Err(), "velaset: %s\n", message.c_str());

@@ -69,7 +69,8 @@ int RunNewCommand(int argc, char** argv) {
     }
 
     Project project;
-    std::string folder = platform::WithoutTrailingSeparator(platform::SourceFolderPart(projectFile));
+    std::string folder =
+        platform::WithoutTrailingSeparator(platform::SourceFolderPart(projectFile));
     project.ResetToNewProject(folder, DefCartellaFromSystem());
     if (hasTitle)
         project.SetTitleAsTyped(title);

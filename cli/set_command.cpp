@@ -20,18 +20,28 @@ const char kUsage[] = "velaset set PROGETTO.mip CHIAVE=VALORE...";
 // it is set), a flag, or a message.
 struct SettableKey {
     const char* key;
-    std::string Project::*text;            // a text field, or null
-    void (Project::*setFlag)(int);         // a flag setter, or null
-    bool (*editable)(const Project&);      // null: always editable
-    const char* governedBy;                // the flag named when not editable
-    bool message;                          // one of the four messages: never empty
+    std::string Project::*text;       // a text field, or null
+    void (Project::*setFlag)(int);    // a flag setter, or null
+    bool (*editable)(const Project&); // null: always editable
+    const char* governedBy;           // the flag named when not editable
+    bool message;                     // one of the four messages: never empty
 };
 
-bool SfondoSet(const Project& p) { return p.States().testoSfondoEditable; }
-bool GruppoSet(const Project& p) { return p.States().nomeGruppoEditable; }
-bool DlgEndSet(const Project& p) { return p.States().captionBEditable; }
-bool UninstallSet(const Project& p) { return p.States().uninstallStringEditable; }
-bool ChkLancioSet(const Project& p) { return p.States().lancioEditable; }
+bool SfondoSet(const Project& p) {
+    return p.States().testoSfondoEditable;
+}
+bool GruppoSet(const Project& p) {
+    return p.States().nomeGruppoEditable;
+}
+bool DlgEndSet(const Project& p) {
+    return p.States().captionBEditable;
+}
+bool UninstallSet(const Project& p) {
+    return p.States().uninstallStringEditable;
+}
+bool ChkLancioSet(const Project& p) {
+    return p.States().lancioEditable;
+}
 
 const SettableKey kKeys[] = {
     {"Titolo", &Project::Titolo, nullptr, nullptr, nullptr, false},
@@ -145,8 +155,8 @@ int RunSetCommand(int argc, char** argv) {
             return UsageError("set", std::string("atteso CHIAVE=VALORE: ") + argv[i], kUsage);
         std::string key(argv[i], static_cast<size_t>(eq - argv[i]));
         if (FindKey(key) == nullptr)
-            return UsageError("set", "chiave sconosciuta: " + key + "\nchiavi valide: " + ValidKeys(),
-                              kUsage);
+            return UsageError(
+                "set", "chiave sconosciuta: " + key + "\nchiavi valide: " + ValidKeys(), kUsage);
     }
     Project project;
     int loaded = LoadNamedProject(argv[1], &project);

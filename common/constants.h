@@ -17,6 +17,11 @@
 /* Largest size of one cabinet file that the builder asks for. */
 #define CABINET_SIZE_LIMIT 145000000u
 
+/* Byte that stands for a line break inside a one-line value of the project file
+ * and the setup script (the pilcrow sign in Windows-1252); the installer shows it
+ * as CR LF. */
+#define LINE_BREAK_MARK '\xB6'
+
 #define VELASET_VERSION_TEXT "0.1.0"
 
 #endif

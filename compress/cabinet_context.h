@@ -109,6 +109,10 @@ bool CabCloseFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProg
 bool CabWriteCabinet(CabContext* cab, ClientProgressFn progress, uint32_t progressTotal,
                      uint32_t estimate);
 void CabResetHeader(CabContext* cab);
+// Steps of adding a file up to its record, without the closing of a full folder; with a
+// null name only the file's data is added (its record is already there).
+bool CabReadFileIntoFolder(CabContext* cab, const char* sourcePath, const char* name,
+                           ClientProgressFn progress, ClientOpenSourceFn openSource);
 bool CabAddFileSequential(CabContext* cab, const char* sourcePath, const char* name,
                           ClientNextCabinetFn nextCabinet, ClientProgressFn progress,
                           ClientOpenSourceFn openSource);

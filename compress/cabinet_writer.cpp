@@ -178,9 +178,8 @@ bool CabCloseFolderIfFull(CabContext* cab, ClientNextCabinetFn nextCabinet,
     return true;
 }
 
-bool CabAddFileSequential(CabContext* cab, const char* sourcePath, const char* name,
-                          ClientNextCabinetFn nextCabinet, ClientProgressFn progress,
-                          ClientOpenSourceFn openSource) {
+bool CabReadFileIntoFolder(CabContext* cab, const char* sourcePath, const char* name,
+                           ClientProgressFn progress, ClientOpenSourceFn openSource) {
     FolderBuilder* f = &cab->folder;
     uint16_t date = 0;
     uint16_t time = 0;
@@ -216,14 +215,18 @@ bool CabAddFileSequential(CabContext* cab, const char* sourcePath, const char* n
     }
     // Closing a file that was only read cannot lose data, so its result does not count.
     cab->cb.close(source, &err, cab->context);
-    if (!ok) {
-        return false;
+    if (!ok || name == nullptr) {
+        return ok;
     }
-    if (!CabAppendFileRecord(cab, f->uncompressed - start, start, date, time, attributes,
-                             name)) {
-        return false;
-    }
-    return CabCloseFolderIfFull(cab, nextCabinet, progress);
+    return CabAppendFileRecord(cab, f->uncompressed - start, start, date, time, attributes,
+                               name);
+}
+
+bool CabAddFileSequential(CabContext* cab, const char* sourcePath, const char* name,
+                          ClientNextCabinetFn nextCabinet, ClientProgressFn progress,
+                          ClientOpenSourceFn openSource) {
+    return CabReadFileIntoFolder(cab, sourcePath, name, progress, openSource) &&
+           CabCloseFolderIfFull(cab, nextCabinet, progress);
 }
 
 bool FCIAddFile(CabContext* cab, const char* sourcePath, const char* nameInCabinet,

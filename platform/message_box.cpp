@@ -16,8 +16,8 @@ MessageBoxHandler& CurrentHandler() {
 
 } // namespace
 
-MessageAnswer ShowMessageBox(const std::string& title, const std::string& text,
-                             MessageIcon icon, MessageButtons buttons) {
+MessageAnswer ShowMessageBox(const std::string& title, const std::string& text, MessageIcon icon,
+                             MessageButtons buttons) {
     MessageBoxCall call{title, text, icon, buttons};
     if (CurrentHandler())
         return CurrentHandler()(call);
@@ -29,7 +29,9 @@ ScopedMessageBoxHandler::ScopedMessageBoxHandler(MessageBoxHandler handler)
     CurrentHandler() = std::move(handler);
 }
 
-ScopedMessageBoxHandler::~ScopedMessageBoxHandler() { CurrentHandler() = std::move(previous_); }
+ScopedMessageBoxHandler::~ScopedMessageBoxHandler() {
+    CurrentHandler() = std::move(previous_);
+}
 
 MessageAnswer MessageBoxToStandardError(const MessageBoxCall& call) {
     std::string line = call.title + ": ";

@@ -22,8 +22,8 @@ struct MessageBoxCall {
 };
 
 // Shows one box (or hands it to the installed handler) and returns the answer.
-MessageAnswer ShowMessageBox(const std::string& title, const std::string& text,
-                             MessageIcon icon, MessageButtons buttons = MessageButtons::Ok);
+MessageAnswer ShowMessageBox(const std::string& title, const std::string& text, MessageIcon icon,
+                             MessageButtons buttons = MessageButtons::Ok);
 
 using MessageBoxHandler = std::function<MessageAnswer(const MessageBoxCall&)>;
 

@@ -65,7 +65,8 @@ bool IsShortName(const std::string& name) {
     return true;
 }
 
-std::string ClassicShortName(const std::string& longName, const std::vector<std::string>& siblings) {
+std::string ClassicShortName(const std::string& longName,
+                             const std::vector<std::string>& siblings) {
     if (IsShortName(longName))
         return longName;
     std::string base, ext;

@@ -7,10 +7,10 @@ namespace platform {
 namespace {
 
 // Code points of the bytes 0x80..0x9F; the five undefined bytes keep their value.
-const uint16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+const uint16_t kHighControls[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 uint32_t CodePointOfByte(unsigned char b) {
     if (b >= 0x80 && b <= 0x9F)
@@ -109,9 +109,9 @@ std::string Windows1252ToUtf8(const std::string& ansi) {
 Status FieldToWindows1252(const std::string& field, const std::string& utf8, std::string* ansi) {
     if (Utf8ToWindows1252(utf8, ansi))
         return Status::Ok();
-    return Status::Failed("Il campo " + field +
-                          " contiene caratteri che non possono essere salvati in Windows-1252: " +
-                          utf8);
+    return Status::Failed(
+        "Il campo " + field +
+        " contiene caratteri che non possono essere salvati in Windows-1252: " + utf8);
 }
 
 } // namespace platform

@@ -20,7 +20,7 @@ mkdir -p "$work/payload" "$work/out"
 
 # The payload: the system C headers as one tar cut to 32 MiB, and a few large
 # installed programs and libraries as separate files.
-tar -C /usr -cf - include 2>/dev/null | head -c $((32 * 1024 * 1024)) > "$work/payload/headers.tar"
+(set +o pipefail; tar -C /usr -cf - include 2>/dev/null | head -c $((32 * 1024 * 1024)) >"$work/payload/headers.tar")
 for f in /usr/bin/cmake /usr/bin/ctest /usr/lib/x86_64-linux-gnu/libstdc++.so.6; do
     cp -L "$f" "$work/payload/$(basename "$f")"
 done
@@ -29,7 +29,7 @@ payload_bytes=$(cat "${files[@]}" | wc -c)
 
 # measure NAME OUTPUT COMMAND...: runs the command under GNU time and records
 # wall seconds, output bytes and peak resident kilobytes.
-declare -A wall size rss
+declare -A wall cpu size rss
 measure() {
     local name=$1 output=$2
     shift 2
@@ -40,6 +40,7 @@ measure() {
     local elapsed
     elapsed=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$work/$name.time")
     wall[$name]=$(awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; printf "%.2f", s }' <<<"$elapsed")
+    cpu[$name]=$(awk -F': ' '/User time|System time/ { s += $2 } END { printf "%.2f", s }' "$work/$name.time")
     rss[$name]=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/$name.time")
     size[$name]=$(cat $output | wc -c)
 }
@@ -76,13 +77,17 @@ cp "${files[@]}" "$work/out/gzip/"
 measure gzip9 "$work/out/gzip/*.gz" libdeflate-gzip -9 "$work"/out/gzip/*
 
 printf '\npayload: %d files, %d bytes\n\n' "${#files[@]}" "$payload_bytes"
-printf '%-22s %9s %13s %8s %11s %14s %10s\n' tool "wall s" "output bytes" "ratio" "peak RSS KB" "time vs peer" "RSS vs peer"
+# The ratios are velaset/peer: below 1 means velaset takes less (time, bytes, memory).
+printf '%-12s %7s %7s %13s %6s %9s | %-25s\n' tool "wall s" "cpu s" "output bytes" "ratio" "RSS KB" \
+    "velaset/peer: wall cpu size RSS"
 for name in velaset nsis_bzip2 nsis_lzma gzip9; do
-    awk -v n="$name" -v w="${wall[$name]}" -v s="${size[$name]}" -v r="${rss[$name]}" \
-        -v vw="${wall[velaset]}" -v vr="${rss[velaset]}" -v p="$payload_bytes" 'BEGIN {
-        tw = (n == "velaset") ? "-" : sprintf("%.2fx", (w > 0) ? vw / w : 0)
-        tr = (n == "velaset") ? "-" : sprintf("%.2fx", vr / r)
-        printf "%-22s %9.2f %13d %8.3f %11d %14s %10s\n", n, w, s, s / p, r, tw, tr }'
+    awk -v n="$name" -v w="${wall[$name]}" -v c="${cpu[$name]}" -v s="${size[$name]}" \
+        -v r="${rss[$name]}" -v vw="${wall[velaset]}" -v vc="${cpu[velaset]}" \
+        -v vs="${size[velaset]}" -v vr="${rss[velaset]}" -v p="$payload_bytes" 'BEGIN {
+        ratios = "-"
+        if (n != "velaset")
+            ratios = sprintf("%.2f %.2f %.2f %.3f", vw / w, vc / c, vs / s, vr / r)
+        printf "%-12s %7.2f %7.2f %13d %6.3f %9d | %s\n", n, w, c, s, s / p, r, ratios }'
 done
 
 # The smallest packages: an empty project and an empty NSIS installer.

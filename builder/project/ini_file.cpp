@@ -10,7 +10,9 @@ namespace {
 // The platform read fills a buffer of this many characters.
 constexpr size_t kReadBufferSize = 255;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // True when the profile dialect would not give the value back as written.
 bool NeedsProtectingQuotes(const std::string& value) {
@@ -46,9 +48,8 @@ platform::Status cIniFile::SetValue(const std::string& value) {
             cleaned += c;
     }
     if (cleaned.find('\r') != std::string::npos || cleaned.find('\n') != std::string::npos)
-        return platform::Status::Failed("Il campo " + key_ +
-                                        " contiene un a capo, che il file " + path_ +
-                                        " non può contenere.");
+        return platform::Status::Failed("Il campo " + key_ + " contiene un a capo, che il file " +
+                                        path_ + " non può contenere.");
     std::string section, key, ansi;
     if (!AnsiName(section_, &section) || !AnsiName(key_, &key))
         return platform::Status::Failed("Il nome " + section_ + " " + key_ +

@@ -1,6 +1,6 @@
 // Line breaks of Etic2A in the project file: one line per value, so each break is
 // stored as the pilcrow sign, which the text itself may not hold.
-#include "builder/project/project_file.h"
+#include "builder/project/line_breaks.h"
 
 namespace velaset {
 

@@ -20,13 +20,19 @@ platform::Status FullList(const char* what) {
                                     std::to_string(kMaxListEntries) + " voci.");
 }
 
-bool InRange(int index, size_t size) { return index >= 0 && static_cast<size_t>(index) < size; }
+bool InRange(int index, size_t size) {
+    return index >= 0 && static_cast<size_t>(index) < size;
+}
 
 } // namespace
 
-Project::Project() { SetDefaultMessages(); }
+Project::Project() {
+    SetDefaultMessages();
+}
 
-void Project::SetButtonBrowse(int value) { buttonBrowse_ = value != 0 ? 1 : 0; }
+void Project::SetButtonBrowse(int value) {
+    buttonBrowse_ = value != 0 ? 1 : 0;
+}
 
 void Project::SetSfondo(int value) {
     int flag = value != 0 ? 1 : 0;
@@ -86,7 +92,9 @@ void Project::SetChkLancio(int value) {
         Lancio.clear();
 }
 
-void Project::SetDistribuzione(int value) { distribuzione_ = value != 0 ? 1 : 0; }
+void Project::SetDistribuzione(int value) {
+    distribuzione_ = value != 0 ? 1 : 0;
+}
 
 platform::Status Project::AddFile(const FileEntry& entry) {
     if (files_.size() >= static_cast<size_t>(kMaxListEntries))

@@ -24,13 +24,6 @@ platform::Status SaveProjectTo(const Project& project, const std::string& file);
 // stays as it was.
 platform::Status LoadProject(Project* project, const std::string& applicationFolder);
 
-// The Etic2A line breaks in the project file: each CR LF (or lone CR or LF) of the
-// text is stored as the character U+00B6 PILCROW SIGN ("¶"), which a text must not
-// hold itself; texts without line breaks are stored unchanged.
-std::string EncodeLineBreaks(const std::string& text);
-std::string DecodeLineBreaks(const std::string& stored);
-extern const char* const kLineBreakMark; // "¶" in UTF-8
-
 } // namespace velaset
 
 #endif

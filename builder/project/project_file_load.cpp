@@ -2,6 +2,7 @@
 #include "builder/project/project_file.h"
 
 #include "builder/project/ini_file.h"
+#include "builder/project/line_breaks.h"
 #include "builder/project/short_name_clash.h"
 #include "builder/project/stored_number.h"
 #include "platform/file_access.h"
@@ -35,7 +36,59 @@ platform::Status CheckCount(const std::string& file, const std::string& key, lon
     return platform::Status::Ok();
 }
 
-bool IsOne(const std::string& text) { return text == "1"; }
+bool IsOne(const std::string& text) {
+    return text == "1";
+}
+
+// [Files]: an entry is kept when its file can be read and its short name is not taken.
+platform::Status LoadFiles(const std::string& file, Project* p) {
+    long count = LeadingNumber(ReadIni(file, "Progetto", "NumFile"));
+    platform::Status checked = CheckCount(file, "NumFile", count);
+    if (!checked)
+        return checked;
+    for (long i = 1; i <= count; ++i) {
+        FileEntry entry = FileEntry::FromText(ReadIni(file, "Files", std::to_string(i)));
+        if (platform::IsReadableFile(entry.path) && !ShortNameClash(entry.path, p->Files()))
+            p->AddFile(entry);
+    }
+    return platform::Status::Ok();
+}
+
+// [Link]: a link is added once for every listed file of its file name (letter case
+// included), so a link to a dropped file is dropped too.
+platform::Status LoadLinks(const std::string& file, Project* p) {
+    long count = LeadingNumber(ReadIni(file, "Progetto", "NumLink"));
+    platform::Status checked = CheckCount(file, "NumLink", count);
+    if (!checked)
+        return checked;
+    for (long i = 1; i <= count; ++i) {
+        LinkEntry link = LinkEntry::FromText(ReadIni(file, "Link", std::to_string(i)));
+        for (const FileEntry& entry : p->Files()) {
+            if (platform::SourceFileName(entry.path) != link.file)
+                continue;
+            checked = p->AddLink(link);
+            if (!checked)
+                return checked;
+        }
+    }
+    return platform::Status::Ok();
+}
+
+// [Chiavi]: the registry entries, unchanged and in order.
+platform::Status LoadRegistryEntries(const std::string& file, Project* p) {
+    std::string stored = ReadIni(file, "Chiavi", "NumChiavi");
+    if (stored == "0" || stored.empty())
+        return platform::Status::Ok();
+    long count;
+    if (!WholeNumber(stored, &count))
+        return Refused(file, "NumChiavi", "contiene \"" + stored + "\", che non è un numero.");
+    platform::Status checked = CheckCount(file, "NumChiavi", count);
+    if (!checked)
+        return checked;
+    for (long i = 1; i <= count; ++i)
+        p->AddRegistryEntry(ReadIni(file, "Chiavi", std::to_string(i)));
+    return platform::Status::Ok();
+}
 
 } // namespace
 
@@ -60,15 +113,9 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
     p.DefDir = progetto("DefDir");
     p.SetButtonBrowse(IsOne(progetto("ButtonBrowse")) ? 1 : 0);
 
-    long fileCount = LeadingNumber(progetto("NumFile"));
-    platform::Status checked = CheckCount(file, "NumFile", fileCount);
+    platform::Status checked = LoadFiles(file, &p);
     if (!checked)
         return checked;
-    for (long i = 1; i <= fileCount; ++i) {
-        FileEntry entry = FileEntry::FromText(ReadIni(file, "Files", std::to_string(i)));
-        if (platform::IsReadableFile(entry.path) && !ShortNameClash(entry.path, p.Files()))
-            p.AddFile(entry);
-    }
 
     int gruppo;
     checked = ReadFlag(file, "Gruppo", &gruppo);
@@ -77,20 +124,9 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
     p.SetGruppo(gruppo);
     p.NomeGruppo = progetto("NomeGruppo");
 
-    long linkCount = LeadingNumber(progetto("NumLink"));
-    checked = CheckCount(file, "NumLink", linkCount);
+    checked = LoadLinks(file, &p);
     if (!checked)
         return checked;
-    for (long i = 1; i <= linkCount; ++i) {
-        LinkEntry link = LinkEntry::FromText(ReadIni(file, "Link", std::to_string(i)));
-        for (const FileEntry& entry : p.Files()) {
-            if (platform::SourceFileName(entry.path) == link.file) {
-                checked = p.AddLink(link);
-                if (!checked)
-                    return checked;
-            }
-        }
-    }
 
     int dlgEnd;
     checked = ReadFlag(file, "DlgEnd", &dlgEnd);
@@ -120,17 +156,9 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
     else
         p.ExeFile = platform::JoinSourcePath(applicationFolder, platform::SourceFileName(exeFile));
 
-    std::string numChiavi = ReadIni(file, "Chiavi", "NumChiavi");
-    if (numChiavi != "0" && !numChiavi.empty()) {
-        long keyCount;
-        if (!WholeNumber(numChiavi, &keyCount))
-            return Refused(file, "NumChiavi", "contiene \"" + numChiavi + "\", che non è un numero.");
-        checked = CheckCount(file, "NumChiavi", keyCount);
-        if (!checked)
-            return checked;
-        for (long i = 1; i <= keyCount; ++i)
-            p.AddRegistryEntry(ReadIni(file, "Chiavi", std::to_string(i)));
-    }
+    checked = LoadRegistryEntries(file, &p);
+    if (!checked)
+        return checked;
 
     if (IsOne(progetto("Sfondo"))) {
         p.SetSfondo(1);
@@ -140,9 +168,9 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
     }
 
     p.SetDefaultMessages();
-    for (auto message : {std::make_pair("Errore", &p.Errore), std::make_pair("Stop", &p.Stop),
-                         std::make_pair("Browse", &p.Browse),
-                         std::make_pair("Disinstalla", &p.Disinstalla)}) {
+    for (auto message :
+         {std::make_pair("Errore", &p.Errore), std::make_pair("Stop", &p.Stop),
+          std::make_pair("Browse", &p.Browse), std::make_pair("Disinstalla", &p.Disinstalla)}) {
         std::string stored = ReadIni(file, "Messaggi", message.first);
         if (!stored.empty())
             *message.second = stored;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "builder/project/ini_file.h"
+#include "builder/project/line_breaks.h"
 #include "platform/text_encoding.h"
 
 namespace velaset {
@@ -15,7 +16,9 @@ struct StoredValue {
     std::string value;
 };
 
-std::string Flag(int value) { return std::to_string(value); }
+std::string Flag(int value) {
+    return std::to_string(value);
+}
 
 // Every value in the order of the save; the order of first appearance of the sections
 // is the section order of a new file.
@@ -74,7 +77,8 @@ std::string FieldLabel(const StoredValue& stored) {
 // A value the file cannot hold as it is: refused before anything is written.
 platform::Status CheckValue(const StoredValue& stored) {
     const std::string label = FieldLabel(stored);
-    if (stored.value.find('\r') != std::string::npos || stored.value.find('\n') != std::string::npos)
+    if (stored.value.find('\r') != std::string::npos ||
+        stored.value.find('\n') != std::string::npos)
         return platform::Status::Failed("Il campo " + label +
                                         " contiene un a capo, che può stare solo in Etic2A.");
     std::string ansi;
@@ -85,9 +89,9 @@ platform::Status CheckValue(const StoredValue& stored) {
 
 platform::Status SaveProjectTo(const Project& project, const std::string& file) {
     if (project.Etic2A.find(kLineBreakMark) != std::string::npos)
-        return platform::Status::Failed(
-            std::string("Il campo Etic2A contiene il carattere ") + kLineBreakMark +
-            ", che nel file di progetto indica un a capo.");
+        return platform::Status::Failed(std::string("Il campo Etic2A contiene il carattere ") +
+                                        kLineBreakMark +
+                                        ", che nel file di progetto indica un a capo.");
     std::vector<StoredValue> values = ValuesInSaveOrder(project);
     for (const StoredValue& stored : values) {
         platform::Status checked = CheckValue(stored);

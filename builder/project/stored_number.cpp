@@ -7,8 +7,12 @@
 namespace velaset {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Reads a number at text[*pos]; false when there is none there.
 bool ReadNumber(const std::string& text, size_t* pos, long* value) {

@@ -13,9 +13,13 @@ void ReplaceFirst(std::string* text, const std::string& oldTitle, const std::str
 
 } // namespace
 
-void Project::BeginTitleEdit() { oldTitle_ = Titolo; }
+void Project::BeginTitleEdit() {
+    oldTitle_ = Titolo;
+}
 
-void Project::EndTitleEdit() { PropagateTitle(oldTitle_, Titolo); }
+void Project::EndTitleEdit() {
+    PropagateTitle(oldTitle_, Titolo);
+}
 
 void Project::SetTitleAsTyped(const std::string& newTitle) {
     BeginTitleEdit();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "builder/project/line_breaks.h"
 #include "builder/project/project_file.h"
 #include "builder/script/script_fields.h"
 #include "platform/file_access.h"

@@ -1,6 +1,7 @@
 // The setup script generator: every section and line of both script variants.
 #include "builder/script/setup_script.h"
 
+#include "builder/project/line_breaks.h"
 #include "builder/project/project_file.h"
 #include "builder/script/destination_code.h"
 #include "builder/script/long_name_sections.h"

@@ -17,7 +17,7 @@ case $payload in *\\*) sep=\\ ;; esac
 
 "${velaset[@]}" new "$project" --title Demo --force
 "${velaset[@]}" set "$project" \
-    "Caption=Installazione di Demo" \
+    "Caption=Installazione di Demo" DefDir=Demo \
     "Etic2A=Questo programma installerà Demo, il programma di esempio di Velaset." \
     "LabelControl=Demo 1.0" \
     Uninstall=1 "UninstallString=Disinstalla Demo" \

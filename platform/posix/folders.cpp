@@ -48,7 +48,9 @@ std::string TempFolder() {
     return NoTrailingSlash(temp);
 }
 
-std::string WindowsFolder() { return NoTrailingSlash(Trimmed(Environment("VELASET_WINDOWS_DIR"))); }
+std::string WindowsFolder() {
+    return NoTrailingSlash(Trimmed(Environment("VELASET_WINDOWS_DIR")));
+}
 
 std::string SystemFolder() {
     std::string folder = Trimmed(Environment("VELASET_SYSTEM_DIR"));

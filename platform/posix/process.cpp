@@ -45,6 +45,8 @@ Status EditTextFileAndWait(const std::string& path) {
     return RunAndWait(std::string(editor) + " " + ShellQuoted(path), &exitCode);
 }
 
-unsigned long CurrentProcessId() { return static_cast<unsigned long>(getpid()); }
+unsigned long CurrentProcessId() {
+    return static_cast<unsigned long>(getpid());
+}
 
 } // namespace platform

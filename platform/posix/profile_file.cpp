@@ -16,7 +16,9 @@ struct Line {
     std::string end;  // "\r\n", "\n", "\r", or "" for a last line without one
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string Trim(const std::string& s) {
     size_t b = 0, e = s.size();

@@ -11,6 +11,8 @@ bool ReadProgramFilesDir(std::string* value) {
     return true;
 }
 
-bool RegisterProjectFileType(const std::string&, const std::string&) { return true; }
+bool RegisterProjectFileType(const std::string&, const std::string&) {
+    return true;
+}
 
 } // namespace platform

@@ -7,7 +7,9 @@
 
 namespace platform {
 
-std::string ResolvePath(const std::string& path) { return path; }
+std::string ResolvePath(const std::string& path) {
+    return path;
+}
 
 std::FILE* OpenFile(const std::string& path, const char* mode) {
     return _wfopen(win32::Widen(path).c_str(), win32::Widen(mode).c_str());

@@ -35,8 +35,8 @@ std::string ApplicationFolder() {
 std::string TempFolder() {
     wchar_t buffer[MAX_PATH + 1];
     DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
-    std::string temp = n == 0 || n > MAX_PATH ? std::string()
-                                              : Trimmed(win32::Narrow(std::wstring(buffer, n)));
+    std::string temp =
+        n == 0 || n > MAX_PATH ? std::string() : Trimmed(win32::Narrow(std::wstring(buffer, n)));
     if (temp.empty())
         return ApplicationFolder();
     return NoTrailingBackslash(temp);

@@ -59,6 +59,8 @@ Status EditTextFileAndWait(const std::string& path) {
     return Status::Ok();
 }
 
-unsigned long CurrentProcessId() { return GetCurrentProcessId(); }
+unsigned long CurrentProcessId() {
+    return GetCurrentProcessId();
+}
 
 } // namespace platform

@@ -19,9 +19,9 @@ std::string ReadProfileValue(const std::string& path, const std::string& section
         std::string cut = defaultValue.substr(0, bufferSize - 1);
         return cut;
     }
-    DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
-                                       buffer.data(), static_cast<DWORD>(bufferSize),
-                                       ansiPath.c_str());
+    DWORD n =
+        GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer.data(),
+                                 static_cast<DWORD>(bufferSize), ansiPath.c_str());
     return std::string(buffer.data(), n);
 }
 

@@ -16,14 +16,14 @@ bool SetClassesRootDefault(const std::string& key, const std::string& text) {
     if (!win32::ToAnsi(key, &ansiKey) || !win32::ToAnsi(text, &ansiText))
         return false;
     HKEY handle;
-    REGSAM rights = KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY |
-                    KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY | KEY_CREATE_LINK;
+    REGSAM rights = KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_ENUMERATE_SUB_KEYS |
+                    KEY_NOTIFY | KEY_CREATE_LINK;
     if (RegCreateKeyExA(HKEY_CLASSES_ROOT, ansiKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         rights, nullptr, &handle, nullptr) != ERROR_SUCCESS)
         return false;
-    LONG result = RegSetValueExA(handle, nullptr, 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(ansiText.c_str()),
-                                 static_cast<DWORD>(ansiText.size() + 1));
+    LONG result =
+        RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(ansiText.c_str()),
+                       static_cast<DWORD>(ansiText.size() + 1));
     RegCloseKey(handle);
     return result == ERROR_SUCCESS;
 }

@@ -16,6 +16,8 @@ bool ClaimSingleInstance(const std::string& name) {
 
 WaitCursor::WaitCursor() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
 
-WaitCursor::~WaitCursor() { SetCursor(static_cast<HCURSOR>(previous_)); }
+WaitCursor::~WaitCursor() {
+    SetCursor(static_cast<HCURSOR>(previous_));
+}
 
 } // namespace platform

@@ -7,7 +7,9 @@
 
 namespace platform {
 
-char SourceSeparator() { return '\\'; }
+char SourceSeparator() {
+    return '\\';
+}
 
 std::string SourceFileName(const std::string& path) {
     size_t slash = path.rfind('\\');

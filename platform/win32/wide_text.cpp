@@ -28,7 +28,9 @@ std::string Narrow(const std::wstring& wide) {
     return utf8;
 }
 
-bool ToAnsi(const std::string& utf8, std::string* ansi) { return Utf8ToWindows1252(utf8, ansi); }
+bool ToAnsi(const std::string& utf8, std::string* ansi) {
+    return Utf8ToWindows1252(utf8, ansi);
+}
 
 } // namespace win32
 } // namespace platform

@@ -51,9 +51,9 @@ class VelasetCommand : public testing::Test {
             if (at != std::string::npos)
                 lf.replace(at, from.size(), to);
         };
-        for (const char* key : {"Titolo=", "Caption=", "Etic1A=Benvenuti nell'installazione di ",
-                                "Etic2A=Questo programma installerà ", "NomeGruppo=",
-                                "CaptionB=", "LabelControl="})
+        for (const char* key :
+             {"Titolo=", "Caption=", "Etic1A=Benvenuti nell'installazione di ",
+              "Etic2A=Questo programma installerà ", "NomeGruppo=", "CaptionB=", "LabelControl="})
             replace(std::string(key) + "Nuovo Progetto", std::string(key) + title);
         replace("ExeFile=C:\\Progetti\\Nuovo Progetto.exe",
                 "ExeFile=" + platform::JoinSourcePath(folder, title + ".exe"));
@@ -125,7 +125,8 @@ TEST_F(VelasetCommand, ShowReportsMissingAndRefusedFiles) {
     std::string bad = scratch_.WriteFile("bad.mip", "[Progetto]\r\nGruppo=si\r\nDlgEnd=1\r\n");
     CommandRun refused = Velaset({"show", bad});
     EXPECT_EQ(refused.code, 2);
-    EXPECT_NE(refused.err.find("la chiave Gruppo contiene \"si\""), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("la chiave Gruppo contiene \"si\""), std::string::npos)
+        << refused.err;
     EXPECT_EQ(refused.out, "");
 }
 
@@ -133,12 +134,14 @@ TEST_F(VelasetCommand, ShowMakesStaleAndDroppedEntriesVisible) {
     std::string kept = scratch_.WriteFile("app.exe", "MZ");
     std::string project = scratch_.WriteFile(
         "p.mip", velaset_test::Crlf("[Progetto]\nGruppo=1\nDlgEnd=1\nNumFile=2\nNumLink=1\n"
-                                    "[Files]\n1=" + kept + ",D\n2=" + scratch_.Path("manca.exe") +
-                                    ",D\n3=" + kept + ",W\n[Link]\n1=manca.exe,M,P\n"));
+                                    "[Files]\n1=" +
+                                    kept + ",D\n2=" + scratch_.Path("manca.exe") + ",D\n3=" + kept +
+                                    ",W\n[Link]\n1=manca.exe,M,P\n"));
     CommandRun shown = Velaset({"show", project});
     ASSERT_EQ(shown.code, 0) << shown.err;
     EXPECT_NE(shown.out.find("NumFile=1\n"), std::string::npos);
-    EXPECT_NE(shown.out.find("[Files]\n1=" + kept + ",D\n[Chiavi]"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("[Files]\n1=" + kept + ",D\n[Chiavi]"), std::string::npos)
+        << shown.out;
     EXPECT_NE(shown.out.find("NumLink=0\n"), std::string::npos);
     EXPECT_NE(shown.out.find("Errore=L'installazione ha riscontrato"), std::string::npos);
 }
@@ -146,15 +149,17 @@ TEST_F(VelasetCommand, ShowMakesStaleAndDroppedEntriesVisible) {
 TEST_F(VelasetCommand, SetAppliesKeysInOrderWithTheirRules) {
     std::string project = scratch_.Path("Nuovo Progetto.mip");
     ASSERT_EQ(Velaset({"new", project}).code, 0);
-    CommandRun set = Velaset({"set", project, "Titolo=Prova", "Uninstall=1", "ChkLancio=1",
-                       "Lancio=prova.exe /x", "Etic2A=Uno\nDue", "Stop=Fermato.", "Gruppo=0"});
+    CommandRun set =
+        Velaset({"set", project, "Titolo=Prova", "Uninstall=1", "ChkLancio=1",
+                 "Lancio=prova.exe /x", "Etic2A=Uno\nDue", "Stop=Fermato.", "Gruppo=0"});
     ASSERT_EQ(set.code, 0) << set.err;
     auto stored = [&project](const char* section, const char* key) {
         return velaset::ReadIni(project, section, key);
     };
     EXPECT_EQ(stored("Progetto", "Titolo"), "Prova");
     EXPECT_EQ(stored("Progetto", "Caption"), "Prova");
-    EXPECT_EQ(stored("Progetto", "ExeFile"), platform::JoinSourcePath(scratch_.Path(), "Prova.exe"));
+    EXPECT_EQ(stored("Progetto", "ExeFile"),
+              platform::JoinSourcePath(scratch_.Path(), "Prova.exe"));
     EXPECT_EQ(stored("Progetto", "ProgFile"), project);
     EXPECT_EQ(stored("Progetto", "Uninstall"), "1");
     EXPECT_EQ(stored("Progetto", "UninstallString"), "Disinstalla");

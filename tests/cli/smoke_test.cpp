@@ -1,3 +1,5 @@
-#include <gtest/gtest.h>
 #include "common/constants.h"
-TEST(Constants, StubFitsInBuilder) { EXPECT_EQ(STUB_OFFSET_IN_BUILDER + STUB_IMAGE_SIZE, 333312); }
+#include <gtest/gtest.h>
+TEST(Constants, StubFitsInBuilder) {
+    EXPECT_EQ(STUB_OFFSET_IN_BUILDER + STUB_IMAGE_SIZE, 333312);
+}

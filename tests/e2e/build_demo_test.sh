@@ -53,8 +53,8 @@ check "every file time is clamped to SOURCE_DATE_EPOCH" \
     test "$(cabextract -l "$work/e.cab" | grep -c '01.01.2010 00:00:00')" -eq 6
 
 # 5. Distribution only: no runtime library, no uninstall support in the script.
-cp "$project" "$work/Dist.mip"
-"$velaset" set "$work/Dist.mip" Distribuzione=1 "ProgFile=$work/Dist.mip" >/dev/null
+make_demo_project "$velaset" "$payload" "$work/Dist.mip" "$work/dist.exe" >/dev/null
+"$velaset" set "$work/Dist.mip" Distribuzione=1 >/dev/null
 "$velaset" build "$work/Dist.mip" -o "$work/dist.exe" --quiet
 tail -c +14337 "$work/dist.exe" >"$work/dist.cab"
 check "a distribution-only package carries no runtime library" \
@@ -73,8 +73,7 @@ check "--inf-only writes no setup executable" test ! -e "$work/f.exe"
 # 7. A source file that vanishes before packing (the editor removes it): the cabinet
 #    library's messages, exit code 1, no setup executable, no working files.
 cp "$payload/Demo.hlp" "$work/Sparisce.txt"
-cp "$project" "$work/Gone.mip"
-"$velaset" set "$work/Gone.mip" "ProgFile=$work/Gone.mip" >/dev/null
+make_demo_project "$velaset" "$payload" "$work/Gone.mip" "$work/g.exe" >/dev/null
 "$velaset" add "$work/Gone.mip" "$work/Sparisce.txt" >/dev/null
 printf '#!/bin/sh\nrm -f "%s"\n' "$work/Sparisce.txt" >"$work/remover.sh"
 chmod +x "$work/remover.sh"

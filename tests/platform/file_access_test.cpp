@@ -21,8 +21,8 @@ TEST(FileAccess, OpensAFileUnderAnotherLetterCase) {
 TEST(FileAccess, OpensAFileByItsShortPath) {
     ScratchFolder scratch;
     scratch.MakeFolder("Cartella lunga");
-    std::string file =
-        scratch.WriteFile(platform::JoinSourcePath("Cartella lunga", "Documento lungo.txt"), "testo");
+    std::string file = scratch.WriteFile(
+        platform::JoinSourcePath("Cartella lunga", "Documento lungo.txt"), "testo");
     std::string shortPath = platform::ShortPath(file);
     ASSERT_FALSE(shortPath.empty());
     EXPECT_EQ(ScratchFolder::ReadFile(shortPath), "testo");

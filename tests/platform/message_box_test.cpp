@@ -31,7 +31,8 @@ TEST(MessageBox, RecordersNestAndRestoreTheOuterOne) {
 }
 
 TEST(MessageBox, StandardErrorTakesTheDefaultAnswer) {
-    platform::MessageBoxCall question{"Velaset", "Sicuro?\r\nDavvero?", platform::MessageIcon::Question,
+    platform::MessageBoxCall question{"Velaset", "Sicuro?\r\nDavvero?",
+                                      platform::MessageIcon::Question,
                                       platform::MessageButtons::YesNo};
     testing::internal::CaptureStderr();
     EXPECT_EQ(platform::MessageBoxToStandardError(question), platform::MessageAnswer::Yes);

@@ -21,14 +21,14 @@ TEST(ClassicShortName, FollowsTheWindowsRule) {
         {"Guida lunga.hlp", {"Guida lunga.hlp"}, "GUIDAL~1.HLP"},
         {"Documento largo.txt", {"Documento largo.txt", "Documento lungo.txt"}, "DOCUME~1.TXT"},
         {"Documento lungo.txt", {"Documento largo.txt", "Documento lungo.txt"}, "DOCUME~2.TXT"},
-        {"Readme.txt", {"Readme.txt"}, "Readme.txt"},   // already 8.3: case kept
+        {"Readme.txt", {"Readme.txt"}, "Readme.txt"}, // already 8.3: case kept
         {"setup.CAB", {"setup.CAB"}, "setup.CAB"},
         {"MAKEFILE", {}, "MAKEFILE"},
-        {"pagina.html", {}, "PAGINA~1.HTM"},           // extension too long
-        {"my.setup.file.txt", {}, "MYSETU~1.TXT"},      // dots but the last dropped
-        {"a+b=c[1].txt", {}, "A_B_C_~1.TXT"},           // characters not allowed in 8.3
-        {"ab cd.txt", {}, "ABCD~1.TXT"},                // short base after dropping blanks
-        {"nome lungo", {}, "NOMELU~1"},                 // no extension
+        {"pagina.html", {}, "PAGINA~1.HTM"},       // extension too long
+        {"my.setup.file.txt", {}, "MYSETU~1.TXT"}, // dots but the last dropped
+        {"a+b=c[1].txt", {}, "A_B_C_~1.TXT"},      // characters not allowed in 8.3
+        {"ab cd.txt", {}, "ABCD~1.TXT"},           // short base after dropping blanks
+        {"nome lungo", {}, "NOMELU~1"},            // no extension
         {"Documento lungo.txt", {"documento lungo.txt", "Documento lungo.txt"}, "DOCUME~1.TXT"},
     };
     for (const ShortNameCase& c : cases)
@@ -51,8 +51,8 @@ TEST(ClassicShortName, NumbersAcrossNineAndTenAndHundred) {
 TEST(IsShortName, AcceptsOnlyValidEightThreeNames) {
     for (const char* yes : {"A.TXT", "Readme.txt", "12345678.123", "X", "A_B~1.C"})
         EXPECT_TRUE(platform::IsShortName(yes)) << yes;
-    for (const char* no : {"", "123456789.TXT", "A.HTML", "A.B.C", "A B.TXT", "A+B.TXT", ".TXT",
-                           "A.", "à.txt"})
+    for (const char* no :
+         {"", "123456789.TXT", "A.HTML", "A.B.C", "A B.TXT", "A+B.TXT", ".TXT", "A.", "à.txt"})
         EXPECT_FALSE(platform::IsShortName(no)) << no;
 }
 
@@ -68,7 +68,7 @@ void ExpectShortName(const std::string& shortPath, const std::string& folder,
     (void)folder;
     EXPECT_EQ(name.substr(name.find('.') == std::string::npos ? name.size() : name.find('.')),
               classic.substr(classic.find('.') == std::string::npos ? classic.size()
-                                                                   : classic.find('.')));
+                                                                    : classic.find('.')));
 #else
     EXPECT_EQ(shortPath, platform::JoinSourcePath(folder, classic));
 #endif

@@ -28,12 +28,13 @@ TEST(Windows1252, ConvertsBothWaysByteForByte) {
 
 TEST(Windows1252, RefusesWhatItCannotHoldAndNamesTheField) {
     const char* refused[] = {
-        "日本",          // outside Windows-1252
-        "\xC2\x80",      // U+0080 is not the euro sign's byte
-        "a\xFF" "b",     // not UTF-8
-        "\xE0\xA0",      // cut sequence
-        "\xC0\xAF",      // overlong form
-        "\xED\xA0\x80",  // surrogate
+        "日本",     // outside Windows-1252
+        "\xC2\x80", // U+0080 is not the euro sign's byte
+        "a\xFF"
+        "b",            // not UTF-8
+        "\xE0\xA0",     // cut sequence
+        "\xC0\xAF",     // overlong form
+        "\xED\xA0\x80", // surrogate
         "😀",
     };
     for (const char* text : refused) {

@@ -58,7 +58,12 @@ TEST(IniFile, CutsValuesLongerThan254Characters) {
 TEST(IniFile, KeepsBlanksAndQuotesThatTheDialectWouldTakeOff) {
     ScratchFolder scratch;
     std::string file = scratch.Path("p.mip");
-    const char* values[] = {" spazi ", "\"tra virgolette\"", "'apici'", "\t", "\"", "\"\"",
+    const char* values[] = {" spazi ",
+                            "\"tra virgolette\"",
+                            "'apici'",
+                            "\t",
+                            "\"",
+                            "\"\"",
                             "HKLM,Software\\Demo,\"Path\",,\"%PROGDIR%\""};
     for (const char* value : values) {
         ASSERT_TRUE(WriteIni(file, "S", "K", value));

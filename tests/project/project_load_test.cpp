@@ -72,7 +72,8 @@ TEST(ProjectLoad, ReadsOnlyTheStoredCountOfAList) {
     ScratchFolder scratch;
     std::string a = scratch.WriteFile("a.txt", "a");
     std::string b = scratch.WriteFile("b.txt", "b");
-    std::string file = WriteProjectFile(scratch, "NumFile=1\n", "[Files]\n1=" + a + ",D\n2=" + b + ",D\n");
+    std::string file =
+        WriteProjectFile(scratch, "NumFile=1\n", "[Files]\n1=" + a + ",D\n2=" + b + ",D\n");
     Project p;
     ASSERT_TRUE(Load(file, &p));
     ASSERT_EQ(p.Files().size(), 1u);
@@ -109,8 +110,9 @@ TEST(ProjectLoad, AddsALinkOncePerFileOfThatName) {
     scratch.MakeFolder("B");
     std::string a = scratch.WriteFile(platform::JoinSourcePath("A", "a.exe"), "1");
     std::string b = scratch.WriteFile(platform::JoinSourcePath("B", "Lungo nome.exe"), "2");
-    std::string file = WriteProjectFile(scratch, "NumFile=2\nNumLink=1\n",
-                                        "[Files]\n1=" + a + ",D\n2=" + b + ",D\n[Link]\n1=a.exe,A,P\n");
+    std::string file =
+        WriteProjectFile(scratch, "NumFile=2\nNumLink=1\n",
+                         "[Files]\n1=" + a + ",D\n2=" + b + ",D\n[Link]\n1=a.exe,A,P\n");
     Project p;
     ASSERT_TRUE(Load(file, &p));
     EXPECT_EQ(p.Links().size(), 1u);
@@ -167,17 +169,19 @@ TEST(ProjectLoad, KeepsExeFileOnlyWhileItsFolderExists) {
 TEST(ProjectLoad, LoadingTwiceLeavesEachEntryOnce) {
     ScratchFolder scratch;
     std::string a = scratch.WriteFile("a.exe", "a");
-    std::string file = WriteProjectFile(
-        scratch, "NumFile=1\nNumLink=1\n",
-        "[Files]\n1=" + a + ",D\n[Link]\n1=a.exe,A,P\n[Chiavi]\nNumChiavi=2\n1=HCU,X,\"\",,\"1\"\n"
-        "2=HKLM,Software\\Demo,\"Versione\",,\"1.0\"\n");
+    std::string file =
+        WriteProjectFile(scratch, "NumFile=1\nNumLink=1\n",
+                         "[Files]\n1=" + a +
+                             ",D\n[Link]\n1=a.exe,A,P\n[Chiavi]\nNumChiavi=2\n1=HCU,X,\"\",,\"1\"\n"
+                             "2=HKLM,Software\\Demo,\"Versione\",,\"1.0\"\n");
     Project p;
     ASSERT_TRUE(Load(file, &p));
     ASSERT_TRUE(Load(file, &p));
     EXPECT_EQ(p.Files().size(), 1u);
     EXPECT_EQ(p.Links().size(), 1u);
     EXPECT_EQ(p.RegistryEntries(),
-              (std::vector<std::string>{"HCU,X,\"\",,\"1\"", "HKLM,Software\\Demo,\"Versione\",,\"1.0\""}));
+              (std::vector<std::string>{"HCU,X,\"\",,\"1\"",
+                                        "HKLM,Software\\Demo,\"Versione\",,\"1.0\""}));
 }
 
 TEST(ProjectLoad, RefusesFlagsAndCountsThatAreNotNumbersAndKeepsTheProject) {
@@ -203,7 +207,8 @@ TEST(ProjectLoad, RefusesFlagsAndCountsThatAreNotNumbersAndKeepsTheProject) {
     };
     for (const Case& c : cases) {
         ScratchFolder scratch;
-        std::string file = scratch.WriteFile("p.mip", Crlf("[Progetto]\nTitolo=Nuovo\n" + c.progetto + c.rest));
+        std::string file =
+            scratch.WriteFile("p.mip", Crlf("[Progetto]\nTitolo=Nuovo\n" + c.progetto + c.rest));
         Project p;
         p.ResetToNewProject("C:\\P", "\\");
         p.AddRegistryEntry("HCU,X,\"\",,\"1\"");

@@ -25,8 +25,8 @@ TEST(NewProject, SetsTheNewProjectValuesAndKeepsTheOthers) {
     ASSERT_TRUE(p.AddLink({"a.exe", "A", "P"}));
     ASSERT_TRUE(p.AddRegistryEntry("HCU,X,\"\",,\"1\""));
 
-    p.ResetToNewProject(platform::WithoutTrailingSeparator(platform::SourceFolderPart(
-                            platform::JoinSourcePath("cartella", "x"))),
+    p.ResetToNewProject(platform::WithoutTrailingSeparator(
+                            platform::SourceFolderPart(platform::JoinSourcePath("cartella", "x"))),
                         "C:\\Program Files\\");
 
     EXPECT_EQ(p.Titolo, "Nuovo Progetto");
@@ -149,9 +149,15 @@ TEST(GetField, CountsFieldsFromOne) {
         int n;
         const char* field;
     } cases[] = {
-        {"a,b,c", ',', 1, "a"},     {"a,b,c", ',', 3, "c"},   {"a,b,c", ',', 4, ""},
-        {"a,b,c", ',', 0, ""},      {"a,b,c", ',', -1, ""},   {"", ',', 1, ""},
-        {"a,,c", ',', 2, ""},       {"abc", ',', 1, "abc"},   {"a,b", ';', 1, "a,b"},
+        {"a,b,c", ',', 1, "a"},
+        {"a,b,c", ',', 3, "c"},
+        {"a,b,c", ',', 4, ""},
+        {"a,b,c", ',', 0, ""},
+        {"a,b,c", ',', -1, ""},
+        {"", ',', 1, ""},
+        {"a,,c", ',', 2, ""},
+        {"abc", ',', 1, "abc"},
+        {"a,b", ';', 1, "a,b"},
         {"HKLM,Software\\Demo,\"Path\",,\"%PROGDIR%\"", '"', 2, "Path"},
         {"HKLM,Software\\Demo,\"Path\",,\"%PROGDIR%\"", '"', 4, "%PROGDIR%"},
         {"HCU,X,\"\",,\"1\"", '"', 2, ""},

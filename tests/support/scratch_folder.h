@@ -18,10 +18,9 @@ class ScratchFolder {
   public:
     ScratchFolder() {
         static int counter = 0;
-        path_ = platform::JoinSourcePath(platform::TempFolder(),
-                                         "velaset-test-" +
-                                             std::to_string(platform::CurrentProcessId()) + "-" +
-                                             std::to_string(++counter));
+        path_ = platform::JoinSourcePath(
+            platform::TempFolder(), "velaset-test-" + std::to_string(platform::CurrentProcessId()) +
+                                        "-" + std::to_string(++counter));
         std::filesystem::remove_all(std::filesystem::u8path(path_));
         platform::MakeDirectory(path_);
     }

@@ -1,0 +1,159 @@
+// Folders compressed ahead on other threads give the same cabinets, byte for byte, as
+// everything on one thread; failures are reported as they would be there.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "compress/cabinet_writer.h"
+#include "compress/client.h"
+#include "compress/folder_prefetch.h"
+#include "tests/compress/cabinet_reader.h"
+#include "tests/compress/cabinet_test_support.h"
+
+namespace {
+
+std::map<std::string, std::vector<uint8_t>> CabinetFiles(const ScratchDir& dir,
+                                                         const std::string& prefix) {
+    std::map<std::string, std::vector<uint8_t>> files;
+    for (const std::string& name : dir.Names()) {
+        if (name.rfind(prefix, 0) == 0) {
+            files[name.substr(prefix.size())] = ReadBytes(dir.File(name));
+        }
+    }
+    return files;
+}
+
+class ParallelFolders : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (int i = 0; i < 9; i++) {
+            std::string name = "f" + std::to_string(i) + (i % 3 == 0 ? ".bin" : ".txt");
+            size_t size = i == 4 ? 0 : 5000 + 37000 * i;
+            WriteFile(dir_.File(name), i % 3 == 0 ? RandomBytes(size, i) : TextBytes(size));
+            list_ += (i ? "+" : "") + dir_.File(name);
+            sources_.push_back({dir_.File(name), name});
+        }
+    }
+    ScratchDir dir_;
+    std::string list_;
+    std::vector<Source> sources_;
+};
+
+TEST_F(ParallelFolders, SameCabinetsAsOneThreadForAnyLimitAndThreadCount) {
+    for (uint32_t limit : {0u, 150000u, 40000u, 23456u}) {
+        SCOPED_TRACE("size limit " + std::to_string(limit));
+        ComprimiRun one = RunComprimi(dir_.CabDir(), "setup", list_, limit, PlatformCallbacks(), 1);
+        ASSERT_EQ(one.result, 1);
+        auto expected = CabinetFiles(dir_, "setup");
+        ExpectCabextractAgrees(dir_.File("setup.CAB"), sources_);
+        for (unsigned threads : {2u, 3u}) {
+            for (const auto& cabinet : expected) {
+                std::filesystem::remove(dir_.File("setup" + cabinet.first));
+            }
+            ComprimiRun run =
+                RunComprimi(dir_.CabDir(), "setup", list_, limit, PlatformCallbacks(), threads);
+            ASSERT_EQ(run.result, 1);
+            EXPECT_TRUE(CabinetFiles(dir_, "setup") == expected) << threads << " threads";
+        }
+        for (const auto& cabinet : expected) {
+            std::filesystem::remove(dir_.File("setup" + cabinet.first));
+        }
+        EXPECT_TRUE(dir_.SpillFiles().empty());
+    }
+}
+
+TEST_F(ParallelFolders, MissingSourceFailsAsWithOneThread) {
+    std::string list = list_ + "+" + dir_.File("missing.txt") + "+" + dir_.File("f1.txt");
+    ComprimiRun one = RunComprimi(dir_.CabDir(), "one", list, 0, PlatformCallbacks(), 1);
+    ComprimiRun two = RunComprimi(dir_.CabDir(), "two", list, 0, PlatformCallbacks(), 2);
+    EXPECT_EQ(one.result, 0);
+    EXPECT_EQ(two.result, 0);
+    EXPECT_EQ(two.messages, one.messages);
+    EXPECT_TRUE(dir_.SpillFiles().empty());
+    EXPECT_TRUE(CabinetFiles(dir_, "two").empty());
+}
+
+// The writer driven with a plan whose jobs hold several files, so that folders close in
+// the middle of a job, and with calls that leave the plan.
+std::vector<uint8_t> Build(const ScratchDir& dir, const std::vector<std::string>& plan,
+                           const std::vector<std::string>& calls, unsigned threads,
+                           uint32_t limit) {
+    ComprimiSettings settings;
+    std::strcpy(settings.cabinetDir, dir.CabDir().c_str());
+    std::strcpy(settings.cabinetBase, "w");
+    CabinetCallbacks cb = PlatformCallbacks();
+    CabinetParams params;
+    std::memset(&params, 0, sizeof params);
+    params.sizeLimit = limit;
+    params.folderThreshold = 900000;
+    params.cabinetNumber = 1;
+    std::strcpy(params.cabinetName, "w.CAB");
+    std::strcpy(params.cabinetPath, settings.cabinetDir);
+    CabError err;
+    CabContext* cab = FCICreate(&err, cb.filePlaced, cb.alloc, cb.release, cb.open, cb.read,
+                                cb.write, cb.close, cb.seek, cb.remove, cb.tempName, &params,
+                                &settings);
+    EXPECT_NE(cab, nullptr);
+    std::vector<std::string> paths;
+    for (const std::string& name : plan) {
+        paths.push_back(name == "+" ? "" : dir.File(name));
+    }
+    std::vector<char*> entries;
+    for (std::string& path : paths) {
+        entries.push_back(path.empty() ? nullptr : &path[0]);
+    }
+    FCIPrefetch(cab, entries.data(), static_cast<uint32_t>(entries.size()), cb.openSource, threads);
+    bool ok = true;
+    for (const std::string& name : calls) {
+        if (name == "+") {
+            ok = ok && FCIFlushFolder(cab, cb.nextCabinet, cb.progress);
+        } else {
+            ok = ok && FCIAddFile(cab, dir.File(name).c_str(), name.c_str(), cb.nextCabinet,
+                                  cb.progress, cb.openSource, kCompressionMsZip);
+        }
+    }
+    ok = ok && FCIFlushCabinet(cab, cb.nextCabinet, cb.progress);
+    EXPECT_TRUE(FCIDestroy(cab));
+    EXPECT_TRUE(ok) << err.code;
+    std::vector<uint8_t> bytes;
+    for (const std::string& file : CabinetSet(dir.path(), "w.CAB")) {
+        std::vector<uint8_t> more = ReadBytes(file);
+        bytes.insert(bytes.end(), more.begin(), more.end());
+        std::filesystem::remove(file);
+    }
+    EXPECT_TRUE(dir.SpillFiles().empty());
+    return bytes;
+}
+
+TEST(ParallelWriter, FoldersClosedInsideAJobAndCallsOffThePlanGiveTheSameBytes) {
+    ScratchDir dir;
+    WriteFile(dir.File("big.bin"), RandomBytes(1000000, 9)); // passes the folder threshold
+    WriteFile(dir.File("a.txt"), TextBytes(50000));
+    WriteFile(dir.File("b.txt"), TextBytes(9000));
+    WriteFile(dir.File("c.bin"), RandomBytes(45000, 2));
+    const std::vector<std::string> plan = {"a.txt", "big.bin", "b.txt", "+", "c.bin",
+                                           "a.txt", "+",       "b.txt"};
+    struct {
+        const char* what;
+        std::vector<std::string> calls;
+        uint32_t limit;
+    } cases[] = {
+        {"as planned", plan, 0},
+        {"as planned, in a set", plan, 300000},
+        {"a call off the plan", {"a.txt", "big.bin", "c.bin", "+", "c.bin", "a.txt"}, 0},
+        {"a missing close", {"a.txt", "big.bin", "b.txt", "c.bin", "a.txt", "+", "b.txt"}, 0},
+        {"fewer calls", {"a.txt", "+"}, 0},
+    };
+    for (const auto& c : cases) {
+        std::vector<uint8_t> one = Build(dir, plan, c.calls, 1, c.limit);
+        std::vector<uint8_t> two = Build(dir, plan, c.calls, 2, c.limit);
+        ASSERT_FALSE(one.empty()) << c.what;
+        EXPECT_TRUE(one == two) << c.what;
+    }
+}
+
+} // namespace
