@@ -7,8 +7,11 @@
 namespace velaset {
 namespace {
 
-// The platform read fills a buffer of this many characters.
-constexpr size_t kReadBufferSize = 255;
+// The platform read fills a buffer of this many characters first; a value that fills
+// it may have been cut, so it is read again with a buffer twice as large. A value
+// written by the save thus always reads back whole.
+constexpr size_t kFirstBufferSize = 255;
+constexpr size_t kLargestBufferSize = 1 << 24;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -36,8 +39,11 @@ std::string cIniFile::Value() const {
     std::string section, key, def;
     if (!AnsiName(section_, &section) || !AnsiName(key_, &key) || !AnsiName(default_, &def))
         return default_;
-    return platform::Windows1252ToUtf8(
-        platform::ReadProfileValue(path_, section, key, def, kReadBufferSize));
+    for (size_t size = kFirstBufferSize;; size *= 2) {
+        std::string value = platform::ReadProfileValue(path_, section, key, def, size);
+        if (value.size() < size - 1 || size >= kLargestBufferSize)
+            return platform::Windows1252ToUtf8(value);
+    }
 }
 
 platform::Status cIniFile::SetValue(const std::string& value) {
@@ -78,8 +84,12 @@ std::string cIniFile::INISection() const {
     std::string section;
     if (!AnsiName(section_, &section))
         return std::string();
-    return platform::Windows1252ToUtf8(
-        platform::ReadProfileKeyNames(path_, section, kReadBufferSize));
+    for (size_t size = kFirstBufferSize;; size *= 2) {
+        // A list that does not fit comes back two characters short of the buffer.
+        std::string names = platform::ReadProfileKeyNames(path_, section, size);
+        if (names.size() < size - 2 || size >= kLargestBufferSize)
+            return platform::Windows1252ToUtf8(names);
+    }
 }
 
 std::string ReadIni(const std::string& file, const std::string& section, const std::string& key) {

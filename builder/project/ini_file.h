@@ -23,8 +23,8 @@ class cIniFile {
     void SetSection(const std::string& text) { section_ = text; }
     const std::string& Section() const { return section_; }
 
-    // The value of Key in Section of Path, Default when absent; at most 254
-    // characters (the platform read's 255-character buffer).
+    // The value of Key in Section of Path, Default when absent; the whole value,
+    // however long (the read grows its buffer until the value fits).
     std::string Value() const;
 
     // Writes the value (NUL characters removed). A value that the profile dialect
@@ -37,7 +37,7 @@ class cIniFile {
     // Removes Section with all its keys.
     platform::Status DeleteSection();
 
-    // The names of all keys of Section, each followed by NUL (at most 254 characters).
+    // The names of all keys of Section, each followed by NUL.
     std::string INISection() const;
 
   private:

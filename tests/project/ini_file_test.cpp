@@ -48,11 +48,29 @@ TEST(IniFile, DropsNulCharactersFromWrittenValues) {
     EXPECT_EQ(ReadIni(file, "S", "K"), "abc");
 }
 
-TEST(IniFile, CutsValuesLongerThan254Characters) {
+TEST(IniFile, ReadsLongValuesBackWhole) {
     ScratchFolder scratch;
     std::string file = scratch.Path("p.mip");
-    ASSERT_TRUE(WriteIni(file, "S", "K", std::string(300, 'y')));
-    EXPECT_EQ(ReadIni(file, "S", "K"), std::string(254, 'y'));
+    for (size_t length : {253, 254, 255, 300, 509, 510, 5000}) {
+        std::string value(length, 'y');
+        value.back() = 'z';
+        ASSERT_TRUE(WriteIni(file, "S", "K", value));
+        EXPECT_EQ(ReadIni(file, "S", "K"), value) << length;
+    }
+}
+
+TEST(IniFile, ListsManyKeysWhole) {
+    ScratchFolder scratch;
+    std::string file = scratch.Path("p.mip");
+    std::string expected;
+    for (int i = 1; i <= 200; ++i) {
+        ASSERT_TRUE(WriteIni(file, "Files", std::to_string(i), "x"));
+        expected += std::to_string(i) + '\0';
+    }
+    velaset::cIniFile ini;
+    ini.SetPath(file);
+    ini.SetSection("Files");
+    EXPECT_EQ(ini.INISection(), expected);
 }
 
 TEST(IniFile, KeepsBlanksAndQuotesThatTheDialectWouldTakeOff) {

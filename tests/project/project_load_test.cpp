@@ -43,14 +43,14 @@ TEST(ProjectLoad, ReadsBackWhatTheSaveWrote) {
     saved.TestoSfondo = "Sfondo";
     saved.SetDistribuzione(1);
     saved.SetButtonBrowse(0);
-    saved.Etic2A = "Prima riga\r\nSeconda riga";
+    saved.Etic2A = "Prima riga\r\nSeconda riga\r\n" + std::string(400, 'x');
     saved.Browse = "Cartella:";
     ASSERT_TRUE(velaset::SaveProject(saved));
 
     Project loaded;
     ASSERT_TRUE(Load(saved.ProgFile, &loaded));
     EXPECT_EQ(loaded.Titolo, "Demo");
-    EXPECT_EQ(loaded.Etic2A, "Prima riga\r\nSeconda riga");
+    EXPECT_EQ(loaded.Etic2A, saved.Etic2A);
     EXPECT_EQ(loaded.DefCartella, "C:\\Programmi\\");
     EXPECT_EQ(loaded.ButtonBrowse(), 0);
     EXPECT_EQ(loaded.Files(), saved.Files());
