@@ -5,65 +5,151 @@
 
 namespace {
 
-// Enters position p into the hash chains and answers the previous position with the
-// same hash of three bytes (0 for none).
 inline uint32_t InsertPosition(DeflateState& s, uint32_t p) {
-    s.hash = ((s.hash << 5) ^ s.window[p + 2]) & (kHashSize - 1);
-    uint32_t previous = s.head[s.hash];
-    s.chain[p & (kHashSize - 1)] = static_cast<uint16_t>(previous);
-    s.head[s.hash] = static_cast<uint16_t>(p);
-    return previous;
+    return IndexInsert(s.index, s.window, p);
 }
 
-// Walks the chain from candidate for a match longer than best; sets matchStart to the
-// candidate of the longest one found. Never compares past the end of the window.
+inline uint32_t Load16(const uint8_t* p) {
+    uint16_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// Length of the common start of scan and match, from byte 2 on (bytes 0 and 1 are
+// known to agree), at most maxLength.
+inline uint32_t CommonLength(const uint8_t* scan, const uint8_t* match, uint32_t maxLength) {
+    uint32_t length = 2;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    while (length + 8 <= maxLength) {
+        uint64_t a, b;
+        std::memcpy(&a, scan + length, 8);
+        std::memcpy(&b, match + length, 8);
+        if (a != b)
+            return length + static_cast<uint32_t>(__builtin_ctzll(a ^ b) >> 3);
+        length += 8;
+    }
+#endif
+    while (length < maxLength && match[length] == scan[length])
+        length++;
+    return length;
+}
+
+// Search state shared by the walks over the two indexes.
+struct MatchSearch {
+    DeflateState& s;
+    const uint8_t* scan;
+    uint32_t limit;     // candidates must lie above it
+    uint32_t maxLength; // 258, or less near the end of the window
+    uint32_t best;
+    uint32_t scanEnd;   // the two bytes at best - 1
+    uint32_t scanStart; // the first two bytes
+
+    // Only a candidate that agrees at best - 1 and best can be longer; most fail here.
+    bool MayBeLonger(const uint8_t* match) const {
+        return Load16(match + best - 1) == scanEnd && Load16(match) == scanStart;
+    }
+
+    // Answers false when the search is over: a match as long as it can be.
+    bool Measure(uint32_t candidate) {
+        uint32_t length = CommonLength(scan, s.window + candidate, maxLength);
+        if (length > best) {
+            best = length;
+            s.matchStart = candidate;
+            if (length >= maxLength)
+                return false;
+            scanEnd = Load16(scan + best - 1);
+        }
+        return true;
+    }
+
+    bool Examine(uint32_t candidate) {
+        return !MayBeLonger(s.window + candidate) || Measure(candidate);
+    }
+};
+
+// The plain walk: every candidate of the three-byte chain, at most kChainBudget of them.
+// Stops early, answering true, once the match is long enough for the second index.
+bool WalkChain(MatchSearch& m, uint32_t candidate) {
+    const MatchIndex& index = m.s.index;
+    uint32_t budget = kChainBudget;
+    auto visit = [&](uint32_t c) { return m.Examine(c) && m.best < kLongKey - 1; };
+    if (!visit(candidate))
+        return m.best >= kLongKey - 1 && m.best < m.maxLength;
+    for (;;) {
+        uint16_t c[kChainLinks];
+        std::memcpy(c, index.chain[candidate & (kHashSize - 1)].back, sizeof c);
+        for (int k = 0; k < kChainLinks; k++) {
+            if (c[k] <= m.limit || --budget == 0)
+                return false;
+            if (!visit(c[k]))
+                return m.best >= kLongKey - 1 && m.best < m.maxLength;
+        }
+        candidate = c[kChainLinks - 1];
+    }
+}
+
+// The walk over the eight-byte index from the current position. It meets the
+// candidates that agree in eight bytes in the order of the plain walk, and stops where
+// that walk would have spent its budget; the others cannot be longer than best.
+// Candidates that the plain walk has seen already come again, which changes nothing.
+void WalkLongChain(MatchSearch& m) {
+    const MatchIndex& index = m.s.index;
+    const uint32_t currentRank = index.rank[m.s.position & (kHashSize - 1)];
+    const uint8_t third = m.scan[2];
+    // Whether the plain walk would have stopped before this candidate of its chain.
+    auto beyondBudget = [&](uint32_t candidate) {
+        return currentRank - index.rank[candidate & (kHashSize - 1)] > kChainBudget;
+    };
+    uint32_t from = m.s.position;
+    for (;;) {
+        uint16_t c[kChainLinks];
+        std::memcpy(c, index.longChain[from & (kHashSize - 1)].back, sizeof c);
+        for (int k = 0; k < kChainLinks; k++) {
+            uint32_t candidate = c[k];
+            if (candidate <= m.limit)
+                return;
+            const uint8_t* match = m.s.window + candidate;
+            // Another third byte means another chain of the plain walk: not longer.
+            if (!m.MayBeLonger(match) || match[2] != third)
+                continue;
+            if (beyondBudget(candidate) || !m.Measure(candidate))
+                return;
+        }
+        from = c[kChainLinks - 1];
+        // Once a step, so that the walk ends near where the plain one would.
+        const uint8_t* last = m.s.window + from;
+        if (Load16(last) == m.scanStart && last[2] == third && beyondBudget(from))
+            return;
+    }
+}
+
+// Finds the longest match for the current position that is longer than best, starting
+// at candidate; sets matchStart to the first candidate of that length in chain order.
+// Never compares past the end of the window.
 uint32_t LongestMatch(DeflateState& s, uint32_t candidate, uint32_t best) {
     const uint32_t current = s.position;
-    const uint32_t limit = current > kMaxDistance ? current - kMaxDistance : 0;
     uint32_t maxLength = kWindowSize - current;
     if (maxLength > kMaxMatch)
         maxLength = kMaxMatch;
     if (best >= maxLength)
         return best;
     const uint8_t* scan = s.window + current;
-    uint32_t budget = kChainBudget;
-    do {
-        const uint8_t* match = s.window + candidate;
-        if (match[best - 1] == scan[best - 1] && match[best] == scan[best] &&
-            match[0] == scan[0] && match[1] == scan[1]) {
-            uint32_t length = 2;
-            while (length < maxLength && match[length] == scan[length])
-                length++;
-            if (length > best) {
-                best = length;
-                s.matchStart = candidate;
-                if (length >= maxLength)
-                    break;
-            }
-        }
-        candidate = s.chain[candidate & (kHashSize - 1)];
-    } while (candidate > limit && --budget != 0);
-    return best;
+    MatchSearch m = {s,    scan, current > kMaxDistance ? current - kMaxDistance : 0,
+                     maxLength, best, Load16(scan + best - 1), Load16(scan)};
+    if (best < kLongKey - 1) {
+        if (!WalkChain(m, candidate))
+            return m.best;
+    } else if (!m.Examine(candidate)) {
+        return m.best;
+    }
+    WalkLongChain(m);
+    return m.best;
 }
 
 // Ends the current deflate block at the scan position.
 inline void CutBlock(DeflateState& s) {
     EncoderCutBlock(s.encoder, s.window + s.blockStart, s.position - s.blockStart, false);
     s.blockStart = static_cast<int32_t>(s.position);
-}
-
-// Prepares the hash tables for a new block: forgets everything without history,
-// otherwise moves the previous block's positions down into the lower half.
-void PrepareTables(DeflateState& s, bool history) {
-    if (!history) {
-        std::memset(s.head, 0, sizeof s.head);
-        return;
-    }
-    for (uint32_t i = 0; i < kHashSize; i++) {
-        s.head[i] = static_cast<uint16_t>(s.head[i] >= kBlockOffset ? s.head[i] - kBlockOffset : 0);
-        s.chain[i] =
-            static_cast<uint16_t>(s.chain[i] >= kBlockOffset ? s.chain[i] - kBlockOffset : 0);
-    }
 }
 
 // The lazy-matching loop: a match found at one position is held back for one step in
@@ -126,8 +212,11 @@ uint32_t CompressWindowBlock(DeflateState& s, uint32_t inputSize, bool history, 
         std::memcpy(s.window + kBlockOffset, s.window, kBlockOffset);
     s.position = kBlockOffset;
     s.blockStart = static_cast<int32_t>(kBlockOffset);
-    s.hash = ((s.window[kBlockOffset] << 5) ^ s.window[kBlockOffset + 1]) & (kHashSize - 1);
-    PrepareTables(s, history);
+    IndexStartHash(s.index, s.window, kBlockOffset);
+    if (history)
+        IndexSlide(s.index, s.window);
+    else
+        IndexClear(s.index);
 
     BitWriterSend(s.encoder.out, 0x43, 8); // "CK"
     BitWriterSend(s.encoder.out, 0x4B, 8);

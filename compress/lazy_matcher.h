@@ -6,10 +6,10 @@
 #include <cstdint>
 
 #include "compress/deflate_encoder.h"
+#include "compress/match_index.h"
 
 constexpr uint32_t kWindowSize = 65536;
 constexpr uint32_t kBlockOffset = 32768; // where the block stands in the window
-constexpr uint32_t kHashSize = 32768;
 constexpr uint32_t kMaxDistance = 32506;
 constexpr uint32_t kChainBudget = 4096;
 constexpr int kLazyLimit = 32;          // no search while the pending match is this long
@@ -17,9 +17,7 @@ constexpr uint32_t kFarLength3 = 4096;  // a 3-byte match farther than this is n
 
 struct DeflateState {
     uint8_t window[kWindowSize];
-    uint16_t head[kHashSize];  // newest position per hash value, 0 for none
-    uint16_t chain[kHashSize]; // per position & 0x7FFF: the previous one with its hash
-    uint32_t hash;             // hash of the three bytes at the last position inserted
+    MatchIndex index;          // head and chain tables, running hash
     uint32_t position;         // scan position in the window, up to 65536
     int32_t blockStart;        // window position where the current deflate block starts
     uint32_t matchStart;

@@ -183,3 +183,40 @@ TEST(MsZipWorkedCases, StoredWinsTiesAndFixedCodesWinTiesWithDynamicOnes) {
         EXPECT_EQ(ChooseBlockType(c.stored, c.optimal, c.fixed), c.type)
             << c.stored << " " << c.optimal << " " << c.fixed;
 }
+
+TEST(MsZipWorkedCases, MatchMayRunFromTheEndOfTheHistoryIntoTheBlock) {
+    // The history ends with T (7 random bytes); the block starts with P = T "A" and 24
+    // random bytes. Late in the (otherwise text) block, T P stands only at the history's
+    // last 7 bytes followed by the block's start; a nearer T "Z" agrees in 7 bytes only.
+    Bytes history = MakeData(DataKind::Random, 32768, 31);
+    Bytes t(history.end() - 7, history.end());
+    Bytes p = t;
+    p.push_back('A');
+    Bytes extra = MakeData(DataKind::Random, 24, 32);
+    p.insert(p.end(), extra.begin(), extra.end());
+    Bytes block = p;
+    auto append = [&block](const Bytes& bytes) { block.insert(block.end(), bytes.begin(), bytes.end()); };
+    append(MakeData(DataKind::Text, 3000, 33));
+    append(t);
+    block.push_back('Z');
+    append(MakeData(DataKind::Text, 500, 34));
+    size_t at = block.size();
+    append(t);
+    append(p);
+    append(MakeData(DataKind::Text, 800, 35));
+
+    TestCompressor compressor;
+    compressor.Compress(history);
+    Bytes output = compressor.Compress(block);
+    uint32_t expectedDistance = static_cast<uint32_t>(at + 7);
+    bool found = false;
+    for (const DeflateBlock& b : Structure(output, 32768)) {
+        uint32_t position = b.firstByte;
+        for (const DeflateSymbol& s : b.symbols) {
+            if (s.length != 0 && position == at && s.distance == expectedDistance)
+                found = s.length >= 7 + p.size();
+            position += s.length == 0 ? 1 : s.length;
+        }
+    }
+    EXPECT_TRUE(found);
+}

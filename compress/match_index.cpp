@@ -1,0 +1,75 @@
+// Hash chains with several links per position and the eight-byte second index.
+#include "compress/match_index.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t kWindowEnd = 65536;
+constexpr uint32_t kHalf = 32768;
+
+uint32_t LongKey(const uint8_t* bytes) {
+    uint64_t v;
+    std::memcpy(&v, bytes, sizeof v);
+    return static_cast<uint32_t>((v * 0x9E3779B97F4A7C15ull) >> 49); // 15 bits
+}
+
+// Puts p at the head of a chain: its links are the old head and the old head's links.
+inline void Link(uint16_t& head, ChainLinks* chain, uint32_t p) {
+    uint32_t previous = head;
+    ChainLinks& links = chain[p & (kHashSize - 1)];
+    links.back[0] = static_cast<uint16_t>(previous);
+    if (previous != 0) {
+        const ChainLinks& older = chain[previous & (kHashSize - 1)];
+        for (int k = 1; k < kChainLinks; k++)
+            links.back[k] = older.back[k - 1];
+    } else {
+        for (int k = 1; k < kChainLinks; k++)
+            links.back[k] = 0;
+    }
+    head = static_cast<uint16_t>(p);
+}
+
+void LinkLong(MatchIndex& index, const uint8_t* window, uint32_t p) {
+    Link(index.longHead[LongKey(window + p)], index.longChain, p);
+}
+
+} // namespace
+
+void IndexClear(MatchIndex& index) {
+    std::memset(index.head, 0, sizeof index.head);
+    std::memset(index.longHead, 0, sizeof index.longHead);
+    index.lateLong = 0;
+}
+
+void IndexSlide(MatchIndex& index, const uint8_t* window) {
+    auto slide = [](uint16_t& position) {
+        position = static_cast<uint16_t>(position >= kHalf ? position - kHalf : 0);
+    };
+    for (uint32_t i = 0; i < kHashSize; i++) {
+        slide(index.head[i]);
+        slide(index.longHead[i]);
+        for (int k = 0; k < kChainLinks; k++) {
+            slide(index.chain[i].back[k]);
+            slide(index.longChain[i].back[k]);
+        }
+    }
+    // The last positions of the previous block can now be keyed on all eight bytes;
+    // they are newer than every other position of that block.
+    for (uint32_t i = 0; i < kLongKey - 1; i++)
+        if (index.lateLong & (1u << i))
+            LinkLong(index, window, kWindowEnd - kHalf - (kLongKey - 1) + i);
+    index.lateLong = 0;
+}
+
+uint32_t IndexInsert(MatchIndex& index, const uint8_t* window, uint32_t p) {
+    index.hash = ((index.hash << 5) ^ window[p + 2]) & (kHashSize - 1);
+    uint32_t previous = index.head[index.hash];
+    Link(index.head[index.hash], index.chain, p);
+    index.rank[p & (kHashSize - 1)] = ++index.hashCount[index.hash];
+    if (p + kLongKey <= kWindowEnd)
+        LinkLong(index, window, p);
+    else
+        index.lateLong = static_cast<uint8_t>(index.lateLong | (1u << (p - (kWindowEnd - (kLongKey - 1)))));
+    return previous;
+}

@@ -1,0 +1,48 @@
+// The hash chains of the LZ77 stage: for each position of the window, the earlier
+// positions whose three bytes have the same hash, newest first.
+//
+// Two additions serve speed only and change no output byte. Each position keeps
+// several links, so that the search fetches eight candidates with one memory access.
+// And a second index over eight bytes lets a search that already holds a match of
+// seven bytes or more visit only the candidates that agree in eight; the rank of each
+// position within its three-byte chain tells where the plain walk would have spent its
+// budget, so both walks stop at the same candidate.
+#pragma once
+
+#include <cstdint>
+
+constexpr uint32_t kHashSize = 32768;
+constexpr int kChainLinks = 8;
+constexpr uint32_t kLongKey = 8; // bytes covered by the second index
+
+struct ChainLinks {
+    uint16_t back[kChainLinks]; // back[0] is the previous position, back[1] the one before...
+};
+
+struct MatchIndex {
+    uint16_t head[kHashSize];    // newest position per hash value, 0 for none
+    ChainLinks chain[kHashSize]; // per position & 0x7FFF
+    uint32_t hash;               // running hash: the three bytes at the last position entered
+    uint32_t rank[kHashSize];    // per position & 0x7FFF: entries of its hash up to it
+    uint32_t hashCount[kHashSize]; // per hash value: entries so far
+    uint16_t longHead[kHashSize];
+    ChainLinks longChain[kHashSize];
+    // Positions 65529 to 65535 that entered the chains, bit i for 65529 + i: their eight
+    // bytes reach past the window, so they join the second index with the next block.
+    uint8_t lateLong;
+};
+
+// Forgets every position (a block without history).
+void IndexClear(MatchIndex& index);
+
+// Moves the positions of the block just done down by 32768 for a block with history;
+// those below 32768 are forgotten. window holds the new block already.
+void IndexSlide(MatchIndex& index, const uint8_t* window);
+
+// Hash of the two bytes at p, the start of the running hash.
+inline void IndexStartHash(MatchIndex& index, const uint8_t* window, uint32_t p) {
+    index.hash = ((window[p] << 5) ^ window[p + 1]) & (kHashSize - 1);
+}
+
+// Enters position p; answers the previous position with the same hash (0 for none).
+uint32_t IndexInsert(MatchIndex& index, const uint8_t* window, uint32_t p);
