@@ -104,6 +104,10 @@ bool SpillReaderDone(const SpillReader* reader);
 bool SpillRead(CabContext* cab, SpillReader* reader, void* bytes, uint32_t count);
 
 // Writer steps shared between the operations.
+// Every folder gets a fresh compressor: the compressor's window keeps bytes of earlier
+// blocks that take part in its comparisons, so only a fresh one makes a folder's bytes
+// depend on its own files alone (and lets other threads compress it ahead).
+bool CabRenewCompressor(CabContext* cab);
 bool CabSpillBlock(CabContext* cab, ClientProgressFn progress);
 bool CabCloseFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress);
 bool CabWriteCabinet(CabContext* cab, ClientProgressFn progress, uint32_t progressTotal,

@@ -41,13 +41,8 @@ bool SetCompressionType(CabContext* cab, uint16_t type, ClientNextCabinetFn next
     if (type != kCompressionMsZip) {
         return CabFail(cab, kCabUnknownCompression, 0);
     }
-    uint32_t blockSize = kBlockSize;
-    int result = MsZipCreate(&blockSize, cab->cb.alloc, cab->cb.release, &f->compressor,
-                             &f->maxOutput);
-    if (result != MSZIP_OK) {
-        f->compressor = nullptr;
-        return CabFail(cab, result == MSZIP_NO_MEMORY ? kCabOutOfMemory : kCabCompressionFailed,
-                       0);
+    if (!CabRenewCompressor(cab)) {
+        return false;
     }
     f->output = static_cast<uint8_t*>(CabAlloc(cab, f->maxOutput));
     f->input = static_cast<uint8_t*>(CabAlloc(cab, kBlockSize));
@@ -123,6 +118,23 @@ CabContext* FCICreate(CabError* err, ClientFilePlacedFn filePlaced, ClientAllocF
     }
     CabResetHeader(cab);
     return cab;
+}
+
+bool CabRenewCompressor(CabContext* cab) {
+    FolderBuilder* f = &cab->folder;
+    if (f->compressor != nullptr) {
+        MsZipDestroy(f->compressor);
+        f->compressor = nullptr;
+    }
+    uint32_t blockSize = kBlockSize;
+    int result = MsZipCreate(&blockSize, cab->cb.alloc, cab->cb.release, &f->compressor,
+                             &f->maxOutput);
+    if (result != MSZIP_OK) {
+        f->compressor = nullptr;
+        return CabFail(cab, result == MSZIP_NO_MEMORY ? kCabOutOfMemory : kCabCompressionFailed,
+                       0);
+    }
+    return true;
 }
 
 bool CabSpillBlock(CabContext* cab, ClientProgressFn progress) {

@@ -187,8 +187,8 @@ bool CabCloseFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProg
         if (!CabSpillBlock(cab, progress)) {
             return false;
         }
-        if (MsZipReset(f->compressor) != MSZIP_OK) {
-            return CabFail(cab, kCabCompressionFailed, 0);
+        if (!CabRenewCompressor(cab)) {
+            return false;
         }
     }
     f->uncompressed = 0;

@@ -181,14 +181,26 @@ bool CompressFile(Worker* w, PrefetchJob* job, const char* path, PrefetchedFile*
     return ok;
 }
 
+// Every folder starts with a fresh compressor, as on the writer's thread.
+bool RenewCompressor(Worker* w) {
+    if (w->compressor != nullptr) {
+        MsZipDestroy(w->compressor);
+        w->compressor = nullptr;
+    }
+    uint32_t blockSize = kBlockSize;
+    if (MsZipCreate(&blockSize, w->cab.cb.alloc, w->cab.cb.release, &w->compressor,
+                    &w->maxOutput) != MSZIP_OK) {
+        w->compressor = nullptr;
+        return CabFail(&w->cab, kCabOutOfMemory, 0);
+    }
+    return true;
+}
+
 void RunJob(Worker* w, PrefetchJob* job) {
     FolderPrefetch* p = w->prefetch;
     uint32_t fill = 0;
     uint32_t folderBytes = 0;
-    bool ok = SpillCreate(&w->cab, &job->data);
-    if (ok && MsZipReset(w->compressor) != MSZIP_OK) {
-        ok = CabFail(&w->cab, kCabCompressionFailed, 0);
-    }
+    bool ok = SpillCreate(&w->cab, &job->data) && RenewCompressor(w);
     uint32_t i = 0;
     for (; ok && i < job->count; i++) {
         ok = CompressFile(w, job, p->entries[job->first + i], &job->files[i], &fill, &folderBytes);
@@ -338,8 +350,8 @@ bool RebuildFolder(CabContext* cab, ClientProgressFn progress) {
     if (!SpillCreate(cab, &f->data)) {
         return false;
     }
-    if (MsZipReset(f->compressor) != MSZIP_OK) {
-        return CabFail(cab, kCabCompressionFailed, 0);
+    if (!CabRenewCompressor(cab)) {
+        return false;
     }
     f->uncompressed = 0;
     f->fill = 0;
