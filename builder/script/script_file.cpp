@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "builder/project/line_breaks.h"
-#include "builder/project/project_file.h"
 #include "builder/script/script_fields.h"
 #include "platform/file_access.h"
 #include "platform/folders.h"
@@ -107,6 +106,12 @@ platform::Status BuildSetupScript(const Project& project, ScriptVariant variant,
     platform::Status status = ResolveScriptFiles(project, &files);
     if (!status) {
         return status;
+    }
+    // The installer turns every mark of Etic2A into a line break, so a mark typed into
+    // the text itself would come out as one.
+    if (project.Etic2A.find(kLineBreakMark) != std::string::npos) {
+        return platform::Status::Failed(std::string("Il campo Etic2A contiene il carattere ") +
+                                        kLineBreakMark + ", che il file inf usa per andare a capo.");
     }
     status = CheckScriptFields(ScriptFieldsOf(project, files, variant));
     if (!status) {

@@ -2,7 +2,6 @@
 #include "builder/script/setup_script.h"
 
 #include "builder/project/line_breaks.h"
-#include "builder/project/project_file.h"
 #include "builder/script/destination_code.h"
 #include "builder/script/long_name_sections.h"
 #include "builder/script/text_case.h"
