@@ -6,15 +6,23 @@
 #ifndef AVVIORA_INF_ACTIONS_H
 #define AVVIORA_INF_ACTIONS_H
 
+#ifdef __cplusplus
+extern "C" {
+#endif
+
 /* Creates (create = 1) or removes (create = 0) the shell links that the
  * UpdateInis sections of [DefaultInstall] describe: a "progman.groups" line
  * names a group folder under the Start menu programs ("..\..\Desktop" is
  * the desktop), each line of that group a link. Removing also removes the
  * group folders that are left empty. Creating needs COM initialised. */
-void ShellLinksApply(const char *script, int create);
+void ShellLinksApply(const char* script, int create);
 
 /* Deletes every file under its long name as the DeleteFiles lines of the
  * AddReg sections of [DefaultUninstall] say. */
-void LongNamesDelete(const char *script);
+void LongNamesDelete(const char* script);
+
+#ifdef __cplusplus
+}
+#endif
 
 #endif

@@ -4,11 +4,10 @@
 #include <stdlib.h>
 
 /* The whole file, terminated, in memory the caller frees; NULL on failure. */
-static char *ReadWholeFile(const char *path)
-{
+static char* ReadWholeFile(const char* path) {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     DWORD size, got = 0;
-    char *text = NULL;
+    char* text = NULL;
     if (file == INVALID_HANDLE_VALUE)
         return NULL;
     size = GetFileSize(file, NULL);
@@ -24,9 +23,8 @@ static char *ReadWholeFile(const char *path)
     return text;
 }
 
-static char *TrimBlanks(char *s)
-{
-    char *end;
+static char* TrimBlanks(char* s) {
+    char* end;
     while (*s == ' ' || *s == '\t')
         s++;
     end = s + lstrlenA(s);
@@ -35,15 +33,14 @@ static char *TrimBlanks(char *s)
     return s;
 }
 
-int InfForEachLine(const char *script, const char *section, InfLineVisitor visit, void *context)
-{
-    char *text = ReadWholeFile(script);
+int InfForEachLine(const char* script, const char* section, InfLineVisitor visit, void* context) {
+    char* text = ReadWholeFile(script);
     char *line, *next;
     int inside = 0;
     if (!text)
         return 0;
     for (line = text; line; line = next) {
-        char *trimmed;
+        char* trimmed;
         next = line;
         while (*next && *next != '\n')
             next++;
@@ -53,7 +50,7 @@ int InfForEachLine(const char *script, const char *section, InfLineVisitor visit
             next = NULL;
         trimmed = TrimBlanks(line);
         if (trimmed[0] == '[') {
-            char *close = trimmed + 1;
+            char* close = trimmed + 1;
             while (*close && *close != ']')
                 close++;
             *close = 0;
@@ -66,8 +63,7 @@ int InfForEachLine(const char *script, const char *section, InfLineVisitor visit
     return 1;
 }
 
-int InfSplitFields(char *line, char **fields, int max_fields)
-{
+int InfSplitFields(char* line, char** fields, int max_fields) {
     char *r = line, *w = line;
     int count = 0;
     for (;;) {
@@ -107,8 +103,7 @@ int InfSplitFields(char *line, char **fields, int max_fields)
 }
 
 /* Value of the token name (between the two %), or 0 when it is unknown. */
-static int TokenValue(const char *script, const char *name, char *value, int size)
-{
+static int TokenValue(const char* script, const char* name, char* value, int size) {
     char folder[MAX_PATH];
     int id = atoi(name);
     value[0] = 0;
@@ -131,12 +126,11 @@ static int TokenValue(const char *script, const char *name, char *value, int siz
     return !(value[0] == 1 && value[1] == 0);
 }
 
-void InfExpand(const char *script, const char *text, char *out, int size)
-{
+void InfExpand(const char* script, const char* text, char* out, int size) {
     char name[64], value[MAX_PATH], one[2] = {0, 0};
     out[0] = 0;
     while (*text) {
-        const char *close = text[0] == '%' ? text + 1 : NULL;
+        const char* close = text[0] == '%' ? text + 1 : NULL;
         while (close && *close && *close != '%')
             close++;
         if (close && *close == '%' && close - text - 1 < (int)sizeof name) {
@@ -153,11 +147,10 @@ void InfExpand(const char *script, const char *text, char *out, int size)
     }
 }
 
-void InfForEachListedSection(const char *script, const char *install_section, const char *key,
-                             InfLineVisitor visit, void *context)
-{
+void InfForEachListedSection(const char* script, const char* install_section, const char* key,
+                             InfLineVisitor visit, void* context) {
     static char list[1024];
-    char *fields[32];
+    char* fields[32];
     int i, count;
     GetPrivateProfileStringA(install_section, key, "", list, sizeof list, script);
     count = InfSplitFields(list, fields, 32);

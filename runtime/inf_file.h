@@ -8,28 +8,36 @@
 
 #include "text.h"
 
+#ifdef __cplusplus
+extern "C" {
+#endif
+
 /* Called once per non-empty line of a section; the line may be changed. */
-typedef void (*InfLineVisitor)(char *line, void *context);
+typedef void (*InfLineVisitor)(char* line, void* context);
 
 /* Visits the lines of [section] of the script (name compared ignoring case).
  * Returns 0 when the script cannot be read. */
-int InfForEachLine(const char *script, const char *section, InfLineVisitor visit, void *context);
+int InfForEachLine(const char* script, const char* section, InfLineVisitor visit, void* context);
 
 /* Splits an INF line in place into at most max_fields fields: commas outside
  * quotes separate them, quotes are removed, "" inside quotes is one quote,
  * blanks round a field are dropped and a ';' outside quotes ends the line.
  * Returns the number of fields found (it may exceed max_fields). */
-int InfSplitFields(char *line, char **fields, int max_fields);
+int InfSplitFields(char* line, char** fields, int max_fields);
 
 /* Copies text into out (size bytes, always terminated) with every %name%
  * replaced: 10 the Windows folder, 11 the system folder, 17 its inf and
  * 18 its help folder, other names by their [Strings] value of the script;
  * %% is one %, an unknown name stays as it is. */
-void InfExpand(const char *script, const char *text, char *out, int size);
+void InfExpand(const char* script, const char* text, char* out, int size);
 
 /* Calls visit for each line of every section named in the comma-separated
  * value of [install_section] key (for example DefaultInstall, AddReg). */
-void InfForEachListedSection(const char *script, const char *install_section, const char *key,
-                             InfLineVisitor visit, void *context);
+void InfForEachListedSection(const char* script, const char* install_section, const char* key,
+                             InfLineVisitor visit, void* context);
+
+#ifdef __cplusplus
+}
+#endif
 
 #endif

@@ -7,8 +7,8 @@
 #define NAMES_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\"
 
 typedef struct {
-    const char *script;
-    const char *key_prefix; /* NAMES_KEY "DeleteFiles\\" */
+    const char* script;
+    const char* key_prefix; /* NAMES_KEY "DeleteFiles\\" */
     char key[MAX_PATH];     /* the key whose folder line came last */
     char folder[MAX_PATH];  /* its folder, ending with "\" */
 } NameWalk;
@@ -16,10 +16,9 @@ typedef struct {
 /* One AddReg line: root, key, value name, flags, value. The line with an
  * empty value name gives the folder; the others name a short and a long
  * name, and the long-named file goes. */
-static void VisitRegistryLine(char *line, void *context)
-{
-    NameWalk *walk = context;
-    char *field[5] = {"", "", "", "", ""};
+static void VisitRegistryLine(char* line, void* context) {
+    NameWalk* walk = context;
+    char* field[5] = {"", "", "", "", ""};
     char long_path[MAX_PATH];
     int prefix = lstrlenA(walk->key_prefix);
     InfSplitFields(line, field, 5);
@@ -42,8 +41,7 @@ static void VisitRegistryLine(char *line, void *context)
     DeleteFileA(long_path);
 }
 
-void LongNamesDelete(const char *script)
-{
+void LongNamesDelete(const char* script) {
     NameWalk walk;
     walk.script = script;
     walk.key_prefix = NAMES_KEY "DeleteFiles\\";

@@ -9,14 +9,12 @@
 
 #include <objbase.h>
 
-BOOL WINAPI DllEntry(HINSTANCE instance, DWORD reason, LPVOID reserved)
-{
+BOOL WINAPI DllEntry(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     (void)instance, (void)reason, (void)reserved;
     return TRUE;
 }
 
-static int RunAndWait(const char *command_line)
-{
+static int RunAndWait(const char* command_line) {
     static char line[2048];
     STARTUPINFOA startup;
     PROCESS_INFORMATION process;
@@ -35,8 +33,7 @@ static int RunAndWait(const char *command_line)
 }
 
 /* The argument of a rundll32 entry: blanks and enclosing quotes dropped. */
-static void Argument(const char *command_line, char *out, int size)
-{
+static void Argument(const char* command_line, char* out, int size) {
     int length;
     while (*command_line == ' ' || *command_line == '"')
         command_line++;
@@ -46,8 +43,7 @@ static void Argument(const char *command_line, char *out, int size)
         out[--length] = 0;
 }
 
-void CALLBACK CreaCollegamenti(HWND window, HINSTANCE instance, LPSTR command_line, int show)
-{
+void CALLBACK CreaCollegamenti(HWND window, HINSTANCE instance, LPSTR command_line, int show) {
     char script[MAX_PATH];
     (void)window, (void)instance, (void)show;
     Argument(command_line, script, MAX_PATH);
@@ -56,8 +52,7 @@ void CALLBACK CreaCollegamenti(HWND window, HINSTANCE instance, LPSTR command_li
     CoUninitialize();
 }
 
-static void Unregister(const LibraryList *list, const char *folder)
-{
+static void Unregister(const LibraryList* list, const char* folder) {
     char command[3 * MAX_PATH];
     int i;
     for (i = 0; i < list->count; i++) {
@@ -71,13 +66,12 @@ static void Unregister(const LibraryList *list, const char *folder)
 }
 
 typedef struct {
-    const char *folder;
+    const char* folder;
 } Leftovers;
 
 /* One line of a copy section: its first field is the installed file. */
-static void DeleteCopiedFile(char *line, void *context)
-{
-    const Leftovers *leftovers = context;
+static void DeleteCopiedFile(char* line, void* context) {
+    const Leftovers* leftovers = context;
     char *field[1], path[2 * MAX_PATH];
     InfSplitFields(line, field, 1);
     if (!IsPlainFileName(field[0]))
@@ -91,8 +85,7 @@ static void DeleteCopiedFile(char *line, void *context)
 /* Whatever the INF uninstaller left of the files that the script copied into
  * the installation folder goes, then the folder itself when it is empty.
  * Nothing else in it is touched. */
-static void RemoveLeftovers(const char *script, const char *folder)
-{
+static void RemoveLeftovers(const char* script, const char* folder) {
     static char sections[1024];
     char *name[32], target[MAX_PATH], expanded[MAX_PATH], *destination[2];
     char folder_short[MAX_PATH], target_short[MAX_PATH];
@@ -117,14 +110,14 @@ static void RemoveLeftovers(const char *script, const char *folder)
     RemoveDirectoryA(folder);
 }
 
-void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, int show)
-{
+void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, int show) {
     char folder[MAX_PATH], script[MAX_PATH], copy[MAX_PATH], temp[MAX_PATH];
     char caption[500], question[500], system_folder[MAX_PATH];
     static char command[3 * MAX_PATH];
     LibraryList in_folder, in_system;
     int length;
     (void)instance, (void)show;
+    copy[0] = 0;
     Argument(command_line, folder, MAX_PATH);
     length = lstrlenA(folder);
     if (length > 0 && folder[length - 1] == '\\')
@@ -135,7 +128,12 @@ void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, i
     GetTempPathA(MAX_PATH, temp);
     if (folder[0] == 0 || !GetTempFileNameA(temp, "avv", 0, copy) ||
         !CopyFileA(script, copy, FALSE)) {
-        MessageBoxA(window, script, "Setup error", MB_OK | MB_ICONSTOP);
+        char text[MAX_PATH + 32];
+        lstrcpyA(text, "Impossibile trovare ");
+        TextAppend(text, sizeof text, script);
+        MessageBoxA(window, text, "Setup error", MB_OK | MB_ICONSTOP);
+        if (copy[0])
+            DeleteFileA(copy);
         return;
     }
     GetPrivateProfileStringA("Version", "Caption", "", caption, sizeof caption, copy);
@@ -152,7 +150,12 @@ void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, i
 
     lstrcpyA(command, "rundll32.exe setupapi.dll,InstallHinfSection DefaultUninstall 132 ");
     TextAppend(command, sizeof command, script);
-    RunAndWait(command);
+    if (!RunAndWait(command)) {
+        /* Without the INF uninstaller the rest would leave half an installation. */
+        MessageBoxA(window, command, "Setup error", MB_OK | MB_ICONSTOP);
+        DeleteFileA(copy);
+        return;
+    }
 
     /* What the INF uninstaller leaves undone: the long-named files and the
      * links, which the installation made outside the INF installer. */

@@ -9,11 +9,11 @@
 #define MAX_GROUPS 8
 
 typedef struct {
-    const char *script;
+    const char* script;
     int create;
     int group_count;
     struct {
-        char key[64];       /* "group42" */
+        char key[64]; /* "group42" */
         char folder[MAX_PATH];
         int is_desktop;
     } groups[MAX_GROUPS];
@@ -21,9 +21,8 @@ typedef struct {
 
 /* Splits "program arguments" (the program may be quoted) and makes a program
  * without a folder absolute through the search path. */
-static void SplitCommand(const char *command, char *program, char *arguments)
-{
-    const char *p = command;
+static void SplitCommand(const char* command, char* program, char* arguments) {
+    const char* p = command;
     char found[MAX_PATH], *name;
     int n = 0;
     if (*p == '"') {
@@ -43,15 +42,14 @@ static void SplitCommand(const char *command, char *program, char *arguments)
         lstrcpynA(program, found, MAX_PATH);
 }
 
-static void SaveLink(const char *link_path, const char *command, const char *icon, int icon_index,
-                     const char *work_folder)
-{
-    IShellLinkA *link;
-    IPersistFile *file;
+static void SaveLink(const char* link_path, const char* command, const char* icon, int icon_index,
+                     const char* work_folder) {
+    IShellLinkA* link;
+    IPersistFile* file;
     char program[MAX_PATH], arguments[MAX_PATH];
     WCHAR wide[MAX_PATH];
     if (FAILED(CoCreateInstance(&CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, &IID_IShellLinkA,
-                                (void **)&link)))
+                                (void**)&link)))
         return;
     SplitCommand(command, program, arguments);
     link->lpVtbl->SetPath(link, program);
@@ -61,7 +59,7 @@ static void SaveLink(const char *link_path, const char *command, const char *ico
         link->lpVtbl->SetWorkingDirectory(link, work_folder);
     if (icon[0])
         link->lpVtbl->SetIconLocation(link, icon, icon_index);
-    if (SUCCEEDED(link->lpVtbl->QueryInterface(link, &IID_IPersistFile, (void **)&file))) {
+    if (SUCCEEDED(link->lpVtbl->QueryInterface(link, &IID_IPersistFile, (void**)&file))) {
         MultiByteToWideChar(CP_ACP, 0, link_path, -1, wide, MAX_PATH);
         file->lpVtbl->Save(file, wide, TRUE);
         file->lpVtbl->Release(file);
@@ -70,10 +68,9 @@ static void SaveLink(const char *link_path, const char *command, const char *ico
 }
 
 /* "group42=Demo": the group's folder, made when links are created. */
-static void AddGroup(LinkWalk *walk, char *entry)
-{
+static void AddGroup(LinkWalk* walk, char* entry) {
     char *name = strchr(entry, '='), *fields[1];
-    char *folder;
+    char* folder;
     int is_desktop;
     if (!name || walk->group_count == MAX_GROUPS)
         return;
@@ -100,9 +97,8 @@ static void AddGroup(LinkWalk *walk, char *entry)
 }
 
 /* One item of a group: "title","command","icon",index,...,"work folder". */
-static void AddItem(LinkWalk *walk, const char *folder, char *entry)
-{
-    char *item[6] = {"", "", "", "", "", ""};
+static void AddItem(LinkWalk* walk, const char* folder, char* entry) {
+    char* item[6] = {"", "", "", "", "", ""};
     char title[MAX_PATH], command[MAX_PATH], icon[MAX_PATH], work_folder[MAX_PATH];
     char link_path[MAX_PATH];
     InfSplitFields(entry, item, 6);
@@ -124,10 +120,9 @@ static void AddItem(LinkWalk *walk, const char *folder, char *entry)
 }
 
 /* One UpdateInis line: ini file, ini section, old entry, new entry. */
-static void VisitUpdateInisLine(char *line, void *context)
-{
-    LinkWalk *walk = context;
-    char *field[4];
+static void VisitUpdateInisLine(char* line, void* context) {
+    LinkWalk* walk = context;
+    char* field[4];
     int i;
     if (InfSplitFields(line, field, 4) < 4 || lstrcmpiA(field[0], "setup.ini") != 0)
         return;
@@ -140,8 +135,7 @@ static void VisitUpdateInisLine(char *line, void *context)
             AddItem(walk, walk->groups[i].folder, field[3]);
 }
 
-void ShellLinksApply(const char *script, int create)
-{
+void ShellLinksApply(const char* script, int create) {
     LinkWalk walk;
     int i;
     walk.script = script;

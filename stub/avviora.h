@@ -7,17 +7,18 @@
 
 #include "library_list.h"
 
-#define WORK_FOLDER "C:\\~Vudi\\"
-
+/* The fixed folder into which the whole cabinet is unpacked. */
+#define WORK_FOLDER_TREE "C:\\~Vudi"
+#define WORK_FOLDER WORK_FOLDER_TREE "\\"
 
 typedef struct {
     HINSTANCE instance;
-    char temp_folder[MAX_PATH];         /* with its trailing backslash */
-    char temp_cabinet[MAX_PATH];        /* temp_folder + "setup~1.cab" */
-    char temp_script[MAX_PATH];         /* temp_folder + "setup.inf" */
-    char install_folder[MAX_PATH + 4];  /* long form; room for the ellipsis */
+    char temp_folder[MAX_PATH];        /* with its trailing backslash */
+    char temp_cabinet[MAX_PATH];       /* temp_folder + "setup~1.cab" */
+    char temp_script[MAX_PATH];        /* temp_folder + "setup.inf" */
+    char install_folder[MAX_PATH + 4]; /* long form; room for the ellipsis */
     char install_folder_short[MAX_PATH];
-    char default_subfolder[MAX_PATH];   /* [Strings] DIRDEF */
+    char default_subfolder[MAX_PATH]; /* [Strings] DIRDEF */
     char caption[500], label1[500], label2[500], label3[500];
     char final_title[50];
     char final_text[100];
@@ -43,7 +44,7 @@ HWND CreateProgressDialog(DWORD range);
 
 /* background.c: the full-screen gradient window with the given title; NULL
  * when its class cannot be registered. */
-HWND CreateBackgroundWindow(const char *title, COLORREF top, COLORREF bottom, COLORREF text);
+HWND CreateBackgroundWindow(const char* title, COLORREF top, COLORREF bottom, COLORREF text);
 
 /* setup_dialog.c: reads the script texts and shows the setup dialog;
  * returns 1 "Installa", 2 "Annulla", 0 when the preparation failed. */
@@ -56,8 +57,8 @@ void RegisterLibraries(void);
 void RenameToLongNames(void);
 
 /* system_calls.c */
-int RunAndWait(const char *command_line, int show); /* 0 when it cannot start */
-void DeleteFolderTree(const char *folder);            /* folder without "\" */
-void ShowMessage(const char *text, const char *caption, UINT icon);
+int RunAndWait(const char* command_line, int show); /* 0 when it cannot start */
+void DeleteFolderTree(const char* folder);          /* folder without "\" */
+void ShowMessage(const char* text, const char* caption, UINT icon);
 
 #endif

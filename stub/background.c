@@ -8,13 +8,11 @@
 
 static COLORREF s_top, s_bottom, s_text;
 
-static BYTE Blend(int top, int bottom, int y, int height)
-{
+static BYTE Blend(int top, int bottom, int y, int height) {
     return (BYTE)(top * (height - y) / height + bottom * y / height);
 }
 
-static void Paint(HWND window)
-{
+static void Paint(HWND window) {
     PAINTSTRUCT paint;
     RECT client, band;
     HDC dc = BeginPaint(window, &paint);
@@ -22,9 +20,10 @@ static void Paint(HWND window)
     GetClientRect(window, &client);
     height = client.bottom;
     for (y = 0; y < height; y += BAND_HEIGHT) {
-        HBRUSH brush = CreateSolidBrush(RGB(Blend(GetRValue(s_top), GetRValue(s_bottom), y, height),
-                                            Blend(GetGValue(s_top), GetGValue(s_bottom), y, height),
-                                            Blend(GetBValue(s_top), GetBValue(s_bottom), y, height)));
+        HBRUSH brush =
+            CreateSolidBrush(RGB(Blend(GetRValue(s_top), GetRValue(s_bottom), y, height),
+                                 Blend(GetGValue(s_top), GetGValue(s_bottom), y, height),
+                                 Blend(GetBValue(s_top), GetBValue(s_bottom), y, height)));
         SetRect(&band, client.left, y, client.right, y + BAND_HEIGHT);
         FillRect(dc, &band, brush);
         DeleteObject(brush);
@@ -48,8 +47,7 @@ static void Paint(HWND window)
     EndPaint(window, &paint);
 }
 
-static LRESULT CALLBACK BackgroundProc(HWND window, UINT message, WPARAM w, LPARAM l)
-{
+static LRESULT CALLBACK BackgroundProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_PAINT) {
         Paint(window);
         return 0;
@@ -57,8 +55,7 @@ static LRESULT CALLBACK BackgroundProc(HWND window, UINT message, WPARAM w, LPAR
     return DefWindowProcA(window, message, w, l);
 }
 
-HWND CreateBackgroundWindow(const char *title, COLORREF top, COLORREF bottom, COLORREF text)
-{
+HWND CreateBackgroundWindow(const char* title, COLORREF top, COLORREF bottom, COLORREF text) {
     WNDCLASSA window_class;
     RECT area;
     ZeroMemory(&window_class, sizeof window_class);

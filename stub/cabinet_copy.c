@@ -1,8 +1,8 @@
 /* Copies the cabinet that follows the stub image out of the setup executable. */
 #include "avviora.h"
 #include "common/constants.h"
-#include "text.h"
 #include "resources/resource.h"
+#include "text.h"
 
 #include <commctrl.h>
 
@@ -11,8 +11,7 @@
 static const char kSetupProblem[] =
     "Il programma di setup ha riscontrato un problema e sar\340 terminato.";
 
-int CopyCabinet(void)
-{
+int CopyCabinet(void) {
     static char buffer[COPY_BUFFER_SIZE];
     char own_path[MAX_PATH];
     HANDLE own, cabinet;

@@ -1,15 +1,14 @@
 /* Reads the self-registration sections of a setup script (see library_list.h). */
 #include "library_list.h"
 
-#include <windows.h>
 #include <stdlib.h>
 #include <string.h>
+#include <windows.h>
 
 /* More names than this in one section are not believable for a package. */
 #define MAX_LIBRARIES 100000
 
-void ReadLibraryList(const char *script, const char *section, LibraryList *list)
-{
+void ReadLibraryList(const char* script, const char* section, LibraryList* list) {
     char key[24], name[MAX_PATH];
     int i, count = (int)GetPrivateProfileIntA(section, "Nb", 0, script);
     list->count = 0;

@@ -9,19 +9,18 @@
 
 #define RENAME_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\RenameFiles\\Splash"
 
-static void RenameFolderFiles(HKEY key)
-{
+static void RenameFolderFiles(HKEY key) {
     char folder[MAX_PATH], name[MAX_PATH], long_name[MAX_PATH];
     char from[2 * MAX_PATH], to[2 * MAX_PATH];
     DWORD size = sizeof folder - 1, name_size, long_size, type, i;
-    if (RegQueryValueExA(key, NULL, NULL, &type, (BYTE *)folder, &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExA(key, NULL, NULL, &type, (BYTE*)folder, &size) != ERROR_SUCCESS ||
         type != REG_SZ)
         return;
     folder[size] = 0;
     for (i = 0;; i++) {
         name_size = sizeof name;
         long_size = sizeof long_name - 1;
-        if (RegEnumValueA(key, i, name, &name_size, NULL, &type, (BYTE *)long_name, &long_size) !=
+        if (RegEnumValueA(key, i, name, &name_size, NULL, &type, (BYTE*)long_name, &long_size) !=
             ERROR_SUCCESS)
             return;
         long_name[long_size] = 0;
@@ -36,11 +35,10 @@ static void RenameFolderFiles(HKEY key)
     }
 }
 
-void RenameToLongNames(void)
-{
+void RenameToLongNames(void) {
     static const char kCodes[] = "DWSHI";
     char name[] = RENAME_KEY "?";
-    const char *code;
+    const char* code;
     HKEY key;
     for (code = kCodes; *code; code++) {
         name[sizeof name - 2] = *code;

@@ -15,14 +15,12 @@ Avviora g_avviora;
 static const char kMissingFiles[] = "Installazione annullata\r\n"
                                     "Mancano dei files necessari all'installazione (code: 0002)";
 
-static void DeleteTemporaryFiles(void)
-{
+static void DeleteTemporaryFiles(void) {
     DeleteFileA(g_avviora.temp_cabinet);
     DeleteFileA(g_avviora.temp_script);
 }
 
-static int Fail(void)
-{
+static int Fail(void) {
     ShowMessage(g_avviora.failure_text, "Setup error", MB_ICONSTOP);
     ShowMessage(g_avviora.stop_text, "Setup", MB_ICONEXCLAMATION);
     DeleteTemporaryFiles();
@@ -30,12 +28,11 @@ static int Fail(void)
 }
 
 /* Finds the unpacked script; 0 when the cabinet brought none. */
-static int FindScript(void)
-{
+static int FindScript(void) {
     WIN32_FIND_DATAA found;
-    char *file_part;
+    char* file_part;
     char unpacked[MAX_PATH];
-    HANDLE find = FindFirstFileA("c:\\~Vudi\\*.inf", &found);
+    HANDLE find = FindFirstFileA(WORK_FOLDER "*.inf", &found);
     if (find == INVALID_HANDLE_VALUE)
         return 0;
     FindClose(find);
@@ -49,9 +46,8 @@ static int FindScript(void)
 
 /* The chosen folder goes into the script, and the program to start moves
  * into it: short folder + "\" + the file name of [Version] Run. */
-static void WriteChosenFolder(void)
-{
-    const char *script = g_avviora.script_path;
+static void WriteChosenFolder(void) {
+    const char* script = g_avviora.script_path;
     char run[MAX_PATH], drive[_MAX_DRIVE], folder[_MAX_DIR], name[_MAX_FNAME], extension[_MAX_EXT];
     WritePrivateProfileStringA("STRINGS", "PROGDIR", g_avviora.install_folder_short, script);
     GetPrivateProfileStringA("Version", "Run", "", run, MAX_PATH, script);
@@ -68,8 +64,7 @@ static void WriteChosenFolder(void)
 /* The program group and desktop links of the script. The setup runtime,
  * which every package with links installs into the system folder, makes
  * them; a package without the runtime has no links. */
-static void CreateShellLinks(void)
-{
+static void CreateShellLinks(void) {
     static char command[2 * MAX_PATH];
     GetSystemDirectoryA(command, MAX_PATH);
     TextAppend(command, sizeof command, "\\avviora.dll");
@@ -80,8 +75,7 @@ static void CreateShellLinks(void)
     RunAndWait(command, SW_HIDE);
 }
 
-static int Install(void)
-{
+static int Install(void) {
     static char command[3 * MAX_PATH];
     HCURSOR saved_cursor;
     INT_PTR choice = RunSetupDialog();
@@ -103,7 +97,7 @@ static int Install(void)
         return Fail();
     if (!FindScript()) {
         ShowMessage(kMissingFiles, "Setup", MB_ICONSTOP);
-        DeleteFolderTree("C:\\~Vudi");
+        DeleteFolderTree(WORK_FOLDER_TREE);
         DeleteTemporaryFiles();
         return EXIT_FAILED;
     }
@@ -112,7 +106,7 @@ static int Install(void)
     lstrcpyA(command, "rundll32.exe setupapi.dll,InstallHinfSection DefaultInstall 132 ");
     TextAppend(command, sizeof command, g_avviora.script_path);
     if (!RunAndWait(command, SW_SHOWNORMAL)) {
-        DeleteFolderTree("C:\\~Vudi");
+        DeleteFolderTree(WORK_FOLDER_TREE);
         return Fail();
     }
     /* What the INF installer leaves undone: long names first, so that the
@@ -120,7 +114,7 @@ static int Install(void)
     RenameToLongNames();
     CreateShellLinks();
 
-    DeleteFolderTree("C:\\~Vudi");
+    DeleteFolderTree(WORK_FOLDER_TREE);
     DeleteTemporaryFiles();
     if (g_avviora.libraries_p.count + g_avviora.libraries_s.count > 0)
         RegisterLibraries();
@@ -134,8 +128,7 @@ static int Install(void)
 
 /* The program's entry point: no C runtime start-up, so that the image stays
  * within its fixed size. */
-void AvvioraStart(void)
-{
+void AvvioraStart(void) {
     int code;
     g_avviora.instance = GetModuleHandleA(NULL);
     CoInitialize(NULL);

@@ -4,14 +4,12 @@
 
 #include <commctrl.h>
 
-static INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM w, LPARAM l)
-{
+static INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM w, LPARAM l) {
     (void)dialog, (void)w, (void)l;
     return message == WM_INITDIALOG;
 }
 
-HWND CreateProgressDialog(DWORD range)
-{
+HWND CreateProgressDialog(DWORD range) {
     HWND dialog, bar;
     InitCommonControls();
     dialog = CreateDialogParamA(g_avviora.instance, MAKEINTRESOURCEA(IDD_PROGRESS), NULL,

@@ -2,8 +2,8 @@
  * folder and its browser, "Installa" and "Annulla". Before it is shown the
  * cabinet is copied out and the script's keys are read. */
 #include "avviora.h"
-#include "text.h"
 #include "resources/resource.h"
+#include "text.h"
 
 #include <shlobj.h>
 
@@ -11,21 +11,21 @@
 
 /* The proposed folder: the system folder when [Strings] PROGDIR is SYSDIR,
  * otherwise the program-files folder; then "\" and DIRDEF. */
-static void ProposeFolder(void)
-{
+static void ProposeFolder(void) {
     char progdir[MAX_PATH];
-    char *folder = g_avviora.install_folder;
+    char* folder = g_avviora.install_folder;
     HKEY key;
     DWORD size = MAX_PATH;
     GetPrivateProfileStringA("Strings", "PROGDIR", "", progdir, MAX_PATH, SCRIPT);
-    GetPrivateProfileStringA("Strings", "DIRDEF", "", g_avviora.default_subfolder, MAX_PATH, SCRIPT);
+    GetPrivateProfileStringA("Strings", "DIRDEF", "", g_avviora.default_subfolder, MAX_PATH,
+                             SCRIPT);
     if (lstrcmpiA(progdir, "SYSDIR") == 0) {
         GetSystemDirectoryA(folder, MAX_PATH);
     } else {
         lstrcpyA(folder, "C:\\Program Files");
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
                           KEY_READ, &key) == ERROR_SUCCESS) {
-            if (RegQueryValueExA(key, "ProgramFilesDir", NULL, NULL, (BYTE *)folder, &size) !=
+            if (RegQueryValueExA(key, "ProgramFilesDir", NULL, NULL, (BYTE*)folder, &size) !=
                 ERROR_SUCCESS)
                 lstrcpyA(folder, "C:\\Program Files");
             folder[MAX_PATH - 1] = 0;
@@ -37,8 +37,7 @@ static void ProposeFolder(void)
 }
 
 /* Sub-steps of the dialog's preparation; 0 ends the installation. */
-static int Prepare(void)
-{
+static int Prepare(void) {
     static char command[3 * MAX_PATH];
     HANDLE cabinet;
     if (!CopyCabinet())
@@ -80,8 +79,7 @@ static int Prepare(void)
 }
 
 /* Shows a path in a control, shortened in its middle when it is too long. */
-static void ShowPath(HWND dialog, int control_id, const char *path)
-{
+static void ShowPath(HWND dialog, int control_id, const char* path) {
     char text[MAX_PATH + 4];
     HWND control = GetDlgItem(dialog, control_id);
     HDC dc = GetDC(control);
@@ -96,8 +94,7 @@ static void ShowPath(HWND dialog, int control_id, const char *path)
     SetWindowTextA(control, text);
 }
 
-static void ChooseFolder(HWND dialog)
-{
+static void ChooseFolder(HWND dialog) {
     BROWSEINFOA browse;
     LPITEMIDLIST chosen;
     char folder[MAX_PATH];
@@ -120,16 +117,16 @@ static void ChooseFolder(HWND dialog)
 
 /* "Installa": the folder must exist (its last level is made here) and have a
  * short form, which the script gets. */
-static void Install(HWND dialog)
-{
-    char *short_form = g_avviora.install_folder_short;
+static void Install(HWND dialog) {
+    char* short_form = g_avviora.install_folder_short;
     DWORD length;
     CreateDirectoryA(g_avviora.install_folder, NULL);
     ZeroMemory(short_form, MAX_PATH);
     length = GetShortPathNameA(g_avviora.install_folder, short_form, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
         short_form[0] = 0;
-        MessageBoxA(dialog, "Il path indicato non \350 valio. Per favore scegliere un path valido...",
+        MessageBoxA(dialog,
+                    "Il path indicato non \350 valio. Per favore scegliere un path valido...",
                     "Setup", MB_OK | MB_ICONINFORMATION);
         return;
     }
@@ -137,8 +134,7 @@ static void Install(HWND dialog)
     EndDialog(dialog, IDOK);
 }
 
-static void Initialise(HWND dialog)
-{
+static void Initialise(HWND dialog) {
     SetWindowTextA(dialog, g_avviora.caption);
     SetDlgItemTextA(dialog, IDC_HEADING, g_avviora.label1);
     SetDlgItemTextA(dialog, IDC_DESCRIPTION, g_avviora.label2);
@@ -153,8 +149,7 @@ static void Initialise(HWND dialog)
     }
 }
 
-static INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM w, LPARAM l)
-{
+static INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM w, LPARAM l) {
     (void)l;
     if (message == WM_INITDIALOG) {
         Initialise(dialog);
@@ -177,9 +172,9 @@ static INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM w, LPA
     return FALSE;
 }
 
-INT_PTR RunSetupDialog(void)
-{
+INT_PTR RunSetupDialog(void) {
     if (!Prepare())
         return 0;
-    return DialogBoxParamA(g_avviora.instance, MAKEINTRESOURCEA(IDD_SETUP), NULL, SetupDialogProc, 0);
+    return DialogBoxParamA(g_avviora.instance, MAKEINTRESOURCEA(IDD_SETUP), NULL, SetupDialogProc,
+                           0);
 }

@@ -2,8 +2,7 @@
 #include "avviora.h"
 #include "text.h"
 
-int RunAndWait(const char *command_line, int show)
-{
+int RunAndWait(const char* command_line, int show) {
     static char line[2048];
     STARTUPINFOA startup;
     PROCESS_INFORMATION process;
@@ -23,8 +22,7 @@ int RunAndWait(const char *command_line, int show)
 
 /* Removes files and sub-folders first; stops at the first entry that cannot
  * be deleted, which leaves the rest in place. */
-static int DeleteTree(const char *folder)
-{
+static int DeleteTree(const char* folder) {
     char pattern[MAX_PATH], path[MAX_PATH];
     WIN32_FIND_DATAA entry;
     HANDLE find;
@@ -49,12 +47,10 @@ static int DeleteTree(const char *folder)
     return ok && RemoveDirectoryA(folder);
 }
 
-void DeleteFolderTree(const char *folder)
-{
+void DeleteFolderTree(const char* folder) {
     DeleteTree(folder);
 }
 
-void ShowMessage(const char *text, const char *caption, UINT icon)
-{
+void ShowMessage(const char* text, const char* caption, UINT icon) {
     MessageBoxA(NULL, text, caption, icon | MB_OK);
 }

@@ -3,16 +3,14 @@
 
 #include <windows.h>
 
-void TextAppend(char *dst, int size, const char *src)
-{
+void TextAppend(char* dst, int size, const char* src) {
     int used = lstrlenA(dst);
     if (used < size - 1)
         lstrcpynA(dst + used, src, size - used);
 }
 
-int IsPlainFileName(const char *name)
-{
-    const char *p;
+int IsPlainFileName(const char* name) {
+    const char* p;
     if (name[0] == 0 || lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0)
         return 0;
     for (p = name; *p; p++)

@@ -3,11 +3,19 @@
 #ifndef AVVIORA_TEXT_H
 #define AVVIORA_TEXT_H
 
+#ifdef __cplusplus
+extern "C" {
+#endif
+
 /* Appends src to dst (size bytes in all) as far as it fits. */
-void TextAppend(char *dst, int size, const char *src);
+void TextAppend(char* dst, int size, const char* src);
 
 /* 1 when name is one plain file name: not empty, no folder separator,
  * no drive, not "." or "..". */
-int IsPlainFileName(const char *name);
+int IsPlainFileName(const char* name);
+
+#ifdef __cplusplus
+}
+#endif
 
 #endif

@@ -3,8 +3,7 @@
 # programs in a Wine virtual desktop so that focus and window captions work,
 # drives windows by their texts through winctl.exe, and keeps screenshots.
 #
-#   e2e_begin NAME EXE...   start a case: display, artifacts folder, desktop
-#                           for the named programs (file names, as Wine sees them)
+#   e2e_begin NAME          start a case: display, artifacts folder, desktop
 #   e2e_wine PROGRAM ARGS   run a program in the prefix (under timeout)
 #   e2e_start PROGRAM ARGS  the same in the background; e2e_wait_exit puts its
 #                           exit code into $E2E_EXIT
@@ -14,12 +13,18 @@
 #   e2e_fail MESSAGE        screenshot, message, end the case with failure
 #   e2e_reg_query KEY [VALUE]       the registry through "wine reg query"
 #   e2e_wait_file PATH [SECS]       poll until a file exists
+#   e2e_x_window NAME [SECS]        wait for an X window (xdotool); its id goes
+#                                   to $E2E_X_WINDOW ("Wine desktop" is the desktop)
+#   e2e_x_key KEY...                activate $E2E_X_WINDOW, then send keys to it
 # Paths: $E2E_DRIVE_C is drive C: of the prefix.
 
 set -euo pipefail
 e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 e2e_root=$(cd "$e2e_here/../.." && pwd)
 source "$e2e_root/tests/wine/env.sh"
+# English Wine dialogs ("Yes", "No") and the Windows-1252 code page.
+export LANG=C.UTF-8
+unset LC_ALL
 # Links saved in the Start menu must not turn into desktop files of the host.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 E2E_DRIVE_C="$WINEPREFIX/drive_c"
@@ -38,18 +43,31 @@ e2e_stop_display() {
 }
 
 e2e_end() {
-  # Every Wine process of the case ends before the display goes away.
+  # A program that a failed case left waiting in a dialog is ended first;
+  # every Wine process of the case ends before the display goes away.
+  if [ -n "${E2E_PROGRAM_PID:-}" ] && kill -0 "$E2E_PROGRAM_PID" 2>/dev/null; then
+    kill "$E2E_PROGRAM_PID" 2>/dev/null || true
+  fi
   timeout 60 wineserver -w 2>/dev/null || true
+  if [ -n "${E2E_DESKTOP_SET:-}" ]; then
+    timeout 60 wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
+    timeout 60 wineserver -w 2>/dev/null || true
+  fi
   e2e_stop_display
 }
 
 e2e_begin() {
   E2E_NAME=$1
-  shift
   E2E_ARTIFACTS="$e2e_root/build/e2e/$E2E_NAME"
   rm -rf "$E2E_ARTIFACTS"
   mkdir -p "$E2E_ARTIFACTS"
   "$e2e_root/tests/wine/boot.sh"
+  # Wine links the desktop folder to the host's home; links made by a test
+  # belong inside the prefix.
+  local desktop
+  for desktop in "$E2E_DRIVE_C"/users/*/Desktop; do
+    if [ -L "$desktop" ]; then rm "$desktop" && mkdir "$desktop"; fi
+  done
   local display
   for display in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
@@ -64,14 +82,11 @@ e2e_begin() {
     [ "$tries" -lt 50 ] || { e2e_log "Xvfb did not start"; exit 1; }
     sleep 0.1
   done
-  # A virtual desktop for every program of the case, and for the tool that
-  # presses their buttons, so that all of them share one desktop.
-  local exe
+  # One virtual desktop for every program of the case (and for the tool that
+  # presses their buttons); e2e_end takes the setting away again.
   e2e_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$E2E_DESKTOP" /d 1024x768 /f >/dev/null
-  for exe in winctl.exe "$@"; do
-    e2e_wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\Explorer" /v Desktop \
-      /d "$E2E_DESKTOP" /f >/dev/null
-  done
+  e2e_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d "$E2E_DESKTOP" /f >/dev/null
+  E2E_DESKTOP_SET=1
 }
 
 e2e_wine() {
@@ -87,6 +102,7 @@ e2e_start() {
 e2e_wait_exit() {
   E2E_EXIT=0
   wait "$E2E_PROGRAM_PID" || E2E_EXIT=$?
+  E2E_PROGRAM_PID=""
 }
 
 e2e_shot() {
@@ -125,10 +141,25 @@ e2e_wait_file() {
   done
 }
 
+e2e_x_window() {
+  E2E_X_WINDOW=$(timeout "${2:-60}" xdotool search --sync --limit 1 --name "$1" 2>/dev/null) ||
+    e2e_fail "no X window \"$1\""
+}
+
+# Keys reach a Wine window reliably only when it is active; sending them with
+# --window is often ignored.
+e2e_x_key() {
+  timeout 30 xdotool windowactivate --sync "$E2E_X_WINDOW" >/dev/null 2>&1 || true
+  timeout 30 xdotool key --delay 100 "$@"
+}
+
+# Prints the key (or one value of it); fails when it does not exist.
 e2e_reg_query() {
+  local out
   if [ $# -gt 1 ]; then
-    timeout 60 wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r'
+    out=$(timeout 60 wine reg query "$1" /v "$2" 2>/dev/null) || return 1
   else
-    timeout 60 wine reg query "$1" 2>/dev/null | tr -d '\r'
+    out=$(timeout 60 wine reg query "$1" 2>/dev/null) || return 1
   fi
+  tr -d '\r' <<<"$out"
 }

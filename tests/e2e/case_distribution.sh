@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# A distribution-only package with the background window and without the
+# browse button: files installed under their long names, the program
+# started, but no runtime, no uninstall entry and no installed script.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/packages.sh"
+e2e_begin distribution
+exe="$E2E_ARTIFACTS/Dist_setup.exe"
+e2e_package "$exe" "$E2E_MARKER:Dist.exe" "$e2e_data/Leggimi lungo.txt:LEGGIM~1.TXT" \
+  "$e2e_data/dist.inf:setup.inf"
+rm -f "$E2E_DRIVE_C/Dist_avviato.txt"
+
+e2e_start "$exe"
+e2e_wait "Dist 2.0 - Installazione" 60
+e2e_wait "Installazione di Dist" 60
+e2e_shot background-window
+grep -qxF "..." <<<"$E2E_TEXTS" && e2e_fail "the browse button is shown although Browse=0"
+e2e_expect_text 'C:\Program Files\Dist'
+e2e_click "Installazione di Dist" "Installa"
+e2e_wait_exit
+[ "$E2E_EXIT" -eq 1 ] || e2e_fail "exit code $E2E_EXIT, expected 1"
+
+folder="$E2E_PROGRAM_FILES/Dist"
+e2e_expect_present "$folder/Dist.exe" "$folder/Leggimi lungo.txt"
+e2e_expect_absent "$folder/LEGGIM~1.TXT" "$folder/setup.inf"
+[ -z "$(find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll)" ] || e2e_fail "the runtime was installed"
+! e2e_reg_query "$E2E_UNINSTALL_KEY\\Dist" >/dev/null || e2e_fail "an uninstall entry was written"
+e2e_reg_query 'HKLM\Software\Dist' Versione | grep -q 'REG_SZ *2\.0$' || e2e_fail "registry entry missing"
+e2e_wait_file "$E2E_DRIVE_C/Dist_avviato.txt" 30 || e2e_fail "the program was not started"
+e2e_expect_no_working_files
+e2e_log "passed"

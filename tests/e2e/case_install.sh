@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# A full package of the worked-example kind, installed with "Installa": the
+# files under their long names in their folders, the runtime, the registry
+# and uninstall entries, the registered library, the links, the program
+# started at the end, exit code 1 and no working files left.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/packages.sh"
+e2e_begin install
+exe="$E2E_ARTIFACTS/Demo_setup.exe"
+e2e_demo_package "$exe"
+rm -f "$E2E_DRIVE_C/Demo_avviato.txt"
+
+e2e_start "$exe"
+e2e_wait "Installazione di Demo" 60
+e2e_shot setup-dialog
+for text in "Benvenuti" "Questo programma installa Demo." \
+  "Il programma verrà installato nella seguente cartella:" 'C:\Program Files\Demo' \
+  "Installa" "Annulla" "..." "Velaset"; do
+  e2e_expect_text "$text"
+done
+e2e_click "Installazione di Demo" "Installa"
+e2e_click "Fine" "OK" 120
+e2e_expect_text "Installazione completata con successo."
+e2e_wait_exit
+[ "$E2E_EXIT" -eq 1 ] || e2e_fail "exit code $E2E_EXIT, expected 1"
+
+folder="$E2E_PROGRAM_FILES/Demo"
+e2e_expect_present "$folder/Demo.exe" "$folder/Comp.ocx" "$folder/setup.inf" \
+  "$E2E_HELP/Guida lunga.hlp"
+e2e_expect_absent "$E2E_HELP/GUIDAL~1.HLP"
+[ -n "$(find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll)" ] || e2e_fail "no avviora.dll in the system folder"
+
+# The installed script names the chosen folder (its short form) and the
+# program to start inside it.
+progdir=$(tr -d '\r' <"$folder/setup.inf" | sed -n 's/^PROGDIR=//p')
+[[ "$progdir" == 'C:\'* && "$progdir" != PROGDIR ]] || e2e_fail "PROGDIR is \"$progdir\""
+grep -qF "Run=$progdir\\Demo.exe" <(tr -d '\r' <"$folder/setup.inf") || e2e_fail "Run was not rewritten"
+
+e2e_reg_query 'HKLM\Software\Demo' Versione | grep -q 'REG_SZ *1\.0$' || e2e_fail "registry entry missing"
+e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo" DisplayName | grep -q 'Demo 1\.0$' || e2e_fail "no DisplayName"
+e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo" UninstallString |
+  grep -qF "rundll32.exe avviora.dll,Disinstalla $progdir" || e2e_fail "no UninstallString"
+e2e_reg_query 'HKLM\Software\VelasetTest' Comp | grep -q registrato || e2e_fail "Comp.ocx was not registered"
+
+e2e_expect_present "$E2E_PROGRAMS/Demo/Demo.lnk" "$E2E_PROGRAMS/Demo/Disinstalla Demo.lnk" \
+  "$E2E_DESKTOP_DIR/Demo.lnk"
+e2e_link_mentions "$E2E_DESKTOP_DIR/Demo.lnk" 'Demo\Demo.exe' || e2e_fail "the desktop link does not start Demo.exe"
+e2e_link_mentions "$E2E_PROGRAMS/Demo/Disinstalla Demo.lnk" "avviora.dll,Disinstalla $progdir" ||
+  e2e_fail "the uninstall link does not run Disinstalla"
+
+e2e_wait_file "$E2E_DRIVE_C/Demo_avviato.txt" 30 || e2e_fail "the program was not started"
+grep -qixF 'C:\Program Files\Demo\Demo.exe' "$E2E_DRIVE_C/Demo_avviato.txt" ||
+  e2e_fail "another program was started: $(cat "$E2E_DRIVE_C/Demo_avviato.txt")"
+e2e_expect_no_working_files
+e2e_log "passed"
