@@ -3,30 +3,41 @@
  * /S installs without any window; /D= names the installation folder and, as
  * it may hold blanks, takes the rest of the line, so it comes last; /LOG=
  * names the file that receives the messages of a failure (up to the next
- * blank). Options are recognised after a blank, letter case ignored. Without
- * /S the stub ignores its command line, as it always has. */
+ * blank). Options are recognised after a blank, letter case ignored, also
+ * within quotes ("/D=C:\Cartella scelta\Demo"). Without /S the stub ignores
+ * its command line, as it always has. */
 #include "avviora.h"
 
 void ReadCommandLine(void) {
     const char* p = GetCommandLineA();
     char* log = NULL;
+    if (*p == '"') /* a quoted program name may hold blanks */
+        while (*++p && *p != '"')
+            ;
     for (; *p; p++) {
         if (*p == ' ') {
-            char option = (char)(p[2] | 0x20);
+            /* An option may start after each blank, itself in quotes. */
+            const char* q = p + 1 + (p[1] == '"');
+            char option = (char)(q[1] | 0x20);
             log = NULL;
-            if (p[1] != '/')
+            if (q[0] != '/')
                 continue;
-            if (option == 's' && (p[3] == ' ' || p[3] == 0))
+            if (option == 's' && (q[2] == ' ' || q[2] == '"' || q[2] == 0))
                 g_avviora.silent = 1;
-            if (option == 'd' && p[3] == '=') {
-                lstrcpynA(g_avviora.chosen_folder, p + 4, MAX_PATH);
+            if (option == 'd' && q[2] == '=') {
+                char* folder = g_avviora.chosen_folder;
+                int length;
+                lstrcpynA(folder, q + 3, MAX_PATH);
+                length = lstrlenA(folder);
+                if (length > 0 && folder[length - 1] == '"')
+                    folder[length - 1] = 0;
                 return;
             }
-            if (option == 'l' && p[5] == '=') {
+            if (option == 'l' && q[4] == '=') {
                 log = g_avviora.log_file;
-                p += 5;
+                p = q + 4;
             }
-        } else if (log && log < g_avviora.log_file + MAX_PATH - 1) {
+        } else if (log && *p != '"' && log < g_avviora.log_file + MAX_PATH - 1) {
             *log++ = *p;
         }
     }
