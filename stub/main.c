@@ -89,8 +89,10 @@ static int Install(void) {
     /* The working folder may hold what someone else left there: it is
      * emptied first, and a folder that cannot be emptied is not used. */
     DeleteFolderTree(WORK_FOLDER_TREE);
-    if (GetFileAttributesA(WORK_FOLDER_TREE) != INVALID_FILE_ATTRIBUTES)
+    if (GetFileAttributesA(WORK_FOLDER_TREE) != INVALID_FILE_ATTRIBUTES) {
+        RemoveDirectoryA(g_avviora.install_folder); /* only when still empty */
         return Fail();
+    }
     lstrcpyA(command, "EXTRAC32 /E /Y /L " WORK_FOLDER " \"");
     TextAppend(command, sizeof command, g_avviora.temp_cabinet);
     TextAppend(command, sizeof command, "\"");

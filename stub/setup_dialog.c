@@ -123,6 +123,8 @@ static const char kInvalidPath[] =
 static int TakeFolder(HWND dialog) {
     char* short_form = g_avviora.install_folder_short;
     DWORD length;
+    if (!dialog) /* a silent installation's folder may lie several levels deep */
+        SHCreateDirectoryExA(NULL, g_avviora.install_folder, NULL);
     CreateDirectoryA(g_avviora.install_folder, NULL);
     ZeroMemory(short_form, MAX_PATH);
     length = GetShortPathNameA(g_avviora.install_folder, short_form, MAX_PATH);
