@@ -34,7 +34,7 @@ const char kHelp[] =
 struct Options {
     std::string project;
     std::vector<std::string> files;
-    char dest = '\0';  // '\0': keep the default code
+    char dest = '\0'; // '\0': keep the default code
     bool registerLibrary = false;
 };
 

@@ -34,8 +34,8 @@ int RunDestCommand(int argc, char** argv) {
     const std::string code = argv[3];
     const bool mark = code.size() == 2 && code[1] == SelfRegisterMark;
     if ((code.size() != 1 && !mark) || FindDestination(code[0]) == nullptr) {
-        return UsageError("dest", "codice sconosciuto: " + code + " (D, W, S, H o I, con * facoltativo)",
-                          kUsage);
+        return UsageError(
+            "dest", "codice sconosciuto: " + code + " (D, W, S, H o I, con * facoltativo)", kUsage);
     }
     Project project;
     const int loaded = LoadNamedProject(argv[1], &project);
@@ -54,9 +54,8 @@ int RunDestCommand(int argc, char** argv) {
         }
     }
     if (mark && !(dialog.CheckVisible() && dialog.CheckEnabled())) {
-        return UsageError("dest",
-                          "la registrazione vale solo per file DLL o OCX con destinazione D o S",
-                          kUsage);
+        return UsageError(
+            "dest", "la registrazione vale solo per file DLL o OCX con destinazione D o S", kUsage);
     }
     dialog.SetTicked(mark);
     dialog.Ok();

@@ -42,8 +42,8 @@ int Add(Project& project, const std::string& file, const std::string& name,
         }
     }
     if (dialog.SelectedFile() < 0 && !choices.empty()) {
-        return UsageError("link", "il file non è tra i file del progetto con destinazione D: " + file,
-                          kUsage);
+        return UsageError(
+            "link", "il file non è tra i file del progetto con destinazione D: " + file, kUsage);
     }
     dialog.SetName(name);
     dialog.ChooseDestination(location == "D" ? 1 : 0);

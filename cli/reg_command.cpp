@@ -64,9 +64,9 @@ int Remove(Project& project, const std::string& index) {
         number = number * 10 + static_cast<size_t>(c - '0');
     }
     if (!digits || number < 1 || number > count) {
-        return UsageError("reg", "indice non valido: " + index + " (le voci sono " +
-                                     std::to_string(count) + ")",
-                          kUsage);
+        return UsageError(
+            "reg", "indice non valido: " + index + " (le voci sono " + std::to_string(count) + ")",
+            kUsage);
     }
     project.RemoveRegistryEntryAt(static_cast<int>(number - 1));
     return SaveEdited(project);

@@ -11,8 +11,8 @@ struct BitWriter {
     uint32_t capacity;
     uint32_t count; // bytes written so far
     bool overflow;
-    uint64_t bits;  // pending bits, the oldest in the lowest position
-    int fill;       // number of pending bits (below 32 between calls)
+    uint64_t bits; // pending bits, the oldest in the lowest position
+    int fill;      // number of pending bits (below 32 between calls)
 };
 
 inline void BitWriterStart(BitWriter& w, uint8_t* destination, uint32_t capacity) {

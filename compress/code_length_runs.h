@@ -4,14 +4,13 @@
 
 #include <cstdint>
 
-constexpr int kRepeatPrevious = 16;   // 3..6 copies of the previous length, 2 extra bits
-constexpr int kRepeatZero = 17;       // 3..10 zeros, 3 extra bits
-constexpr int kRepeatZeroLong = 18;   // 11..138 zeros, 7 extra bits
+constexpr int kRepeatPrevious = 16; // 3..6 copies of the previous length, 2 extra bits
+constexpr int kRepeatZero = 17;     // 3..10 zeros, 3 extra bits
+constexpr int kRepeatZeroLong = 18; // 11..138 zeros, 7 extra bits
 
 // Calls emit(symbol, extra value, extra bit count) for every bit-length symbol that
 // describes lengths[0..largest].
-template <typename Emit>
-void WalkCodeLengthRuns(const uint8_t* lengths, int largest, Emit&& emit) {
+template <typename Emit> void WalkCodeLengthRuns(const uint8_t* lengths, int largest, Emit&& emit) {
     int previous = -1; // length of the run before, none at first
     int next = lengths[0];
     int count = 0;

@@ -7,8 +7,7 @@ namespace {
 
 const TreeShape kLiteralShape = {kLiteralSymbols, kMaxCodeLength, kLengthExtraBits,
                                  kFirstLengthSymbol, nullptr};
-const TreeShape kDistanceShape = {kDistanceCodes, kMaxCodeLength, kDistanceExtraBits, 0,
-                                  nullptr};
+const TreeShape kDistanceShape = {kDistanceCodes, kMaxCodeLength, kDistanceExtraBits, 0, nullptr};
 const TreeShape kBitLengthShape = {kBitLengthSymbols, 7, kBitLengthExtraBits, 0, nullptr};
 
 void StartDeflateBlock(DeflateEncoder& e) {

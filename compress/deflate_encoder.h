@@ -18,8 +18,8 @@ struct DeflateEncoder {
     BitWriter out;
     uint32_t totalBits; // compressed length of the MSZIP block so far, "CK" not counted
 
-    uint8_t* literals;   // per symbol: the literal, or the match length - 3
-    uint16_t* distances; // per match: distance - 1
+    uint8_t* literals;              // per symbol: the literal, or the match length - 3
+    uint16_t* distances;            // per match: distance - 1
     uint8_t flags[kFlagBufferSize]; // one bit per symbol, set for a match
     uint32_t symbolCount;
     uint32_t distanceCount;

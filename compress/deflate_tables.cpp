@@ -3,8 +3,8 @@
 
 const uint8_t kLengthExtraBits[kLengthCodes] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                                 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-const uint8_t kDistanceExtraBits[kDistanceCodes] = {0, 0, 0, 0, 1, 1, 2,  2,  3,  3,
-                                                    4, 4, 5, 5, 6, 6, 7,  7,  8,  8,
+const uint8_t kDistanceExtraBits[kDistanceCodes] = {0, 0, 0,  0,  1,  1,  2,  2,  3,  3,
+                                                    4, 4, 5,  5,  6,  6,  7,  7,  8,  8,
                                                     9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 const uint8_t kBitLengthExtraBits[kBitLengthSymbols] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                                                         0, 0, 0, 0, 0, 0, 2, 3, 7};

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-constexpr int kLengthCodes = 29;      // codes 257..285
-constexpr int kLiteralSymbols = 286;  // literal/length symbols in use
+constexpr int kLengthCodes = 29;     // codes 257..285
+constexpr int kLiteralSymbols = 286; // literal/length symbols in use
 constexpr int kFixedLiteralSymbols = 288;
 constexpr int kDistanceCodes = 30;
 constexpr int kBitLengthSymbols = 19;

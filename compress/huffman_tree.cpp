@@ -17,8 +17,7 @@ void SiftDown(const HuffmanTree& tree, HuffmanWork& work, int heapLength, int k)
     int node = work.heap[k];
     int child = k << 1;
     while (child <= heapLength) {
-        if (child < heapLength &&
-            Smaller(tree, work.depth, work.heap[child + 1], work.heap[child]))
+        if (child < heapLength && Smaller(tree, work.depth, work.heap[child + 1], work.heap[child]))
             child++;
         if (Smaller(tree, work.depth, node, work.heap[child]))
             break;
@@ -71,8 +70,8 @@ void RepairOverflow(HuffmanTree& tree, const TreeShape& shape, HuffmanWork& work
         int bits = shape.maxLength - 1;
         while (count[bits] == 0)
             bits--;
-        count[bits]--;          // a leaf becomes an inner node ...
-        count[bits + 1] += 2;   // ... with two leaves below it,
+        count[bits]--;            // a leaf becomes an inner node ...
+        count[bits + 1] += 2;     // ... with two leaves below it,
         count[shape.maxLength]--; // one of them taken from the deepest level
         overflow -= 2;
     } while (overflow > 0);
@@ -85,8 +84,8 @@ void RepairOverflow(HuffmanTree& tree, const TreeShape& shape, HuffmanWork& work
             if (node > tree.largestCode)
                 continue;
             if (tree.length[node] != bits) {
-                estimate.optimal += (bits - tree.length[node]) *
-                                    static_cast<int32_t>(tree.frequency[node]);
+                estimate.optimal +=
+                    (bits - tree.length[node]) * static_cast<int32_t>(tree.frequency[node]);
                 tree.length[node] = static_cast<uint8_t>(bits);
             }
             n--;

@@ -11,9 +11,9 @@ constexpr int kMaxCodeLength = 15;
 struct HuffmanTree {
     uint32_t frequency[kMaxTreeNodes]; // symbols first, then the inner nodes
     uint16_t parent[kMaxTreeNodes];
-    uint8_t length[kMaxTreeNodes];     // code length of each symbol once built
-    uint16_t code[kMaxTreeSymbols];    // bit-reversed codes
-    int largestCode;                   // largest symbol with a code
+    uint8_t length[kMaxTreeNodes];  // code length of each symbol once built
+    uint16_t code[kMaxTreeSymbols]; // bit-reversed codes
+    int largestCode;                // largest symbol with a code
 };
 
 // What distinguishes the three trees.

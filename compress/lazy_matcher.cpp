@@ -1,13 +1,9 @@
-// Hash chains and lazy matching over the window.
+// Match search and lazy matching over the window.
 #include "compress/lazy_matcher.h"
 
 #include <cstring>
 
 namespace {
-
-inline uint32_t InsertPosition(DeflateState& s, uint32_t p) {
-    return IndexInsert(s.index, s.window, p);
-}
 
 inline uint32_t Load16(const uint8_t* p) {
     uint16_t v;
@@ -125,17 +121,23 @@ void WalkLongChain(MatchSearch& m) {
 
 // Finds the longest match for the current position that is longer than best, starting
 // at candidate; sets matchStart to the first candidate of that length in chain order.
-// Never compares past the end of the window.
-uint32_t LongestMatch(DeflateState& s, uint32_t candidate, uint32_t best) {
+// Never compares past the end of the window, nor past the input (lookahead bytes from
+// the scan position): the window beyond the input holds what earlier blocks left there,
+// which must not steer the choice, or the output would depend on what the compressor
+// did before.
+uint32_t LongestMatch(DeflateState& s, uint32_t candidate, uint32_t best, uint32_t lookahead) {
     const uint32_t current = s.position;
     uint32_t maxLength = kWindowSize - current;
     if (maxLength > kMaxMatch)
         maxLength = kMaxMatch;
+    if (maxLength > lookahead)
+        maxLength = lookahead;
     if (best >= maxLength)
         return best;
     const uint8_t* scan = s.window + current;
-    MatchSearch m = {s,    scan, current > kMaxDistance ? current - kMaxDistance : 0,
-                     maxLength, best, Load16(scan + best - 1), Load16(scan)};
+    MatchSearch m = {s,           scan, current > kMaxDistance ? current - kMaxDistance : 0,
+                     maxLength,   best, Load16(scan + best - 1),
+                     Load16(scan)};
     if (best < kLongKey - 1) {
         if (!WalkChain(m, candidate))
             return m.best;
@@ -161,13 +163,14 @@ uint32_t RunLazyMatching(DeflateState& s, uint32_t inputSize) {
     uint32_t matchLength = 2;
     bool literalPending = false;
     while (lookahead > 0) {
-        uint32_t hashHead = lookahead >= 3 ? InsertPosition(s, s.position) : 0;
+        uint32_t hashHead = lookahead >= 3 ? IndexInsert(s.index, s.window, s.position) : 0;
         uint32_t previousLength = matchLength;
         uint32_t previousMatch = s.matchStart;
         matchLength = 2;
-        if (hashHead != 0 && previousLength < kLazyLimit &&
-            s.position - hashHead <= kMaxDistance && s.position < kWindowSize - 3) {
-            matchLength = LongestMatch(s, hashHead, previousLength);
+        if (hashHead != 0 && previousLength < kLazyLimit && s.position - hashHead <= kMaxDistance &&
+            s.position < kWindowSize - 3) {
+            matchLength =
+                LongestMatch(s, hashHead, previousLength, static_cast<uint32_t>(lookahead));
             if (matchLength > static_cast<uint32_t>(lookahead))
                 matchLength = static_cast<uint32_t>(lookahead);
             if (matchLength == 3 && s.position - s.matchStart > kFarLength3)
@@ -180,7 +183,7 @@ uint32_t RunLazyMatching(DeflateState& s, uint32_t inputSize) {
             for (uint32_t i = 0; i < previousLength - 2; i++) {
                 s.position++;
                 if (lookahead > 2)
-                    InsertPosition(s, s.position);
+                    IndexInsert(s.index, s.window, s.position);
             }
             s.position++;
             literalPending = false;

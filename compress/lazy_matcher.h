@@ -12,14 +12,14 @@ constexpr uint32_t kWindowSize = 65536;
 constexpr uint32_t kBlockOffset = 32768; // where the block stands in the window
 constexpr uint32_t kMaxDistance = 32506;
 constexpr uint32_t kChainBudget = 4096;
-constexpr int kLazyLimit = 32;          // no search while the pending match is this long
-constexpr uint32_t kFarLength3 = 4096;  // a 3-byte match farther than this is not worth it
+constexpr int kLazyLimit = 32;         // no search while the pending match is this long
+constexpr uint32_t kFarLength3 = 4096; // a 3-byte match farther than this is not worth it
 
 struct DeflateState {
     uint8_t window[kWindowSize];
-    MatchIndex index;          // head and chain tables, running hash
-    uint32_t position;         // scan position in the window, up to 65536
-    int32_t blockStart;        // window position where the current deflate block starts
+    MatchIndex index;   // head and chain tables, running hash
+    uint32_t position;  // scan position in the window, up to 65536
+    int32_t blockStart; // window position where the current deflate block starts
     uint32_t matchStart;
     DeflateEncoder encoder;
 };

@@ -70,6 +70,7 @@ uint32_t IndexInsert(MatchIndex& index, const uint8_t* window, uint32_t p) {
     if (p + kLongKey <= kWindowEnd)
         LinkLong(index, window, p);
     else
-        index.lateLong = static_cast<uint8_t>(index.lateLong | (1u << (p - (kWindowEnd - (kLongKey - 1)))));
+        index.lateLong =
+            static_cast<uint8_t>(index.lateLong | (1u << (p - (kWindowEnd - (kLongKey - 1)))));
     return previous;
 }

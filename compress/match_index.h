@@ -20,10 +20,10 @@ struct ChainLinks {
 };
 
 struct MatchIndex {
-    uint16_t head[kHashSize];    // newest position per hash value, 0 for none
-    ChainLinks chain[kHashSize]; // per position & 0x7FFF
-    uint32_t hash;               // running hash: the three bytes at the last position entered
-    uint32_t rank[kHashSize];    // per position & 0x7FFF: entries of its hash up to it
+    uint16_t head[kHashSize];      // newest position per hash value, 0 for none
+    ChainLinks chain[kHashSize];   // per position & 0x7FFF
+    uint32_t hash;                 // running hash: the three bytes at the last position entered
+    uint32_t rank[kHashSize];      // per position & 0x7FFF: entries of its hash up to it
     uint32_t hashCount[kHashSize]; // per hash value: entries so far
     uint16_t longHead[kHashSize];
     ChainLinks longChain[kHashSize];

@@ -49,8 +49,8 @@ int MsZipCreate(uint32_t* blockSize, MsZipAllocator allocate, MsZipReleaser rele
     return MSZIP_OK;
 }
 
-int MsZipCompress(MsZipCompressor* compressor, const void* input, uint32_t inputSize,
-                  void* output, uint32_t outputCapacity, uint32_t* outputSize) {
+int MsZipCompress(MsZipCompressor* compressor, const void* input, uint32_t inputSize, void* output,
+                  uint32_t outputCapacity, uint32_t* outputSize) {
     if (!IsLive(compressor) || inputSize > compressor->blockSize ||
         outputCapacity < compressor->blockSize + MSZIP_OUTPUT_SLACK || output == nullptr ||
         outputSize == nullptr || (input == nullptr && inputSize != 0))
@@ -59,8 +59,8 @@ int MsZipCompress(MsZipCompressor* compressor, const void* input, uint32_t input
     bool history = compressor->history;
     if (inputSize != 0)
         std::memcpy(s.window + (history ? kBlockOffset : 0), input, inputSize);
-    *outputSize = CompressWindowBlock(s, inputSize, history, static_cast<uint8_t*>(output),
-                                      outputCapacity);
+    *outputSize =
+        CompressWindowBlock(s, inputSize, history, static_cast<uint8_t*>(output), outputCapacity);
     compressor->history = inputSize == MSZIP_MAX_BLOCK_SIZE;
     if (s.encoder.out.overflow) {
         *outputSize = s.encoder.out.count; // what was written, never beyond the capacity

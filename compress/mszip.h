@@ -31,8 +31,8 @@ int MsZipCreate(uint32_t* blockSize, MsZipAllocator allocate, MsZipReleaser rele
 
 // Compresses inputSize bytes into output; *outputSize receives the bytes written.
 // outputCapacity must be at least block size + 12.
-int MsZipCompress(MsZipCompressor* compressor, const void* input, uint32_t inputSize,
-                  void* output, uint32_t outputCapacity, uint32_t* outputSize);
+int MsZipCompress(MsZipCompressor* compressor, const void* input, uint32_t inputSize, void* output,
+                  uint32_t outputCapacity, uint32_t* outputSize);
 
 // Forgets the history: the next block starts a new folder.
 int MsZipReset(MsZipCompressor* compressor);

@@ -50,8 +50,12 @@ double ThreadSeconds() {
     return t.tv_sec + t.tv_nsec / 1e9;
 }
 
-void* Allocate(uint32_t size) { return std::malloc(size); }
-void Release(void* memory) { std::free(memory); }
+void* Allocate(uint32_t size) {
+    return std::malloc(size);
+}
+void Release(void* memory) {
+    std::free(memory);
+}
 
 // Our compressor: the file as one folder, the output sizes without cabinet headers.
 bool RunOurs(const std::vector<uint8_t>& data, int repeat, Result& result) {
@@ -67,8 +71,8 @@ bool RunOurs(const std::vector<uint8_t>& data, int repeat, Result& result) {
         for (size_t at = 0; at < data.size(); at += blockSize) {
             size_t n = data.size() - at < blockSize ? data.size() - at : blockSize;
             uint32_t written = 0;
-            if (MsZipCompress(compressor, data.data() + at, static_cast<uint32_t>(n),
-                              output.data(), maxOutput, &written) != MSZIP_OK)
+            if (MsZipCompress(compressor, data.data() + at, static_cast<uint32_t>(n), output.data(),
+                              maxOutput, &written) != MSZIP_OK)
                 return false;
             size += written;
         }
@@ -79,8 +83,8 @@ bool RunOurs(const std::vector<uint8_t>& data, int repeat, Result& result) {
             for (size_t at = 0; at < data.size(); at += blockSize) {
                 size_t n = data.size() - at < blockSize ? data.size() - at : blockSize;
                 uint32_t written = 0;
-                MsZipCompress(compressor, data.data() + at, static_cast<uint32_t>(n),
-                              output.data(), maxOutput, &written);
+                MsZipCompress(compressor, data.data() + at, static_cast<uint32_t>(n), output.data(),
+                              maxOutput, &written);
                 AddToDigest(check.digest, output.data(), written);
             }
             result.digest = check.digest;
@@ -176,11 +180,11 @@ int main(int argc, char** argv) {
                 "MSZIP blocks without cabinet headers\n\n",
                 repeat);
     std::printf("| %-14s | %10s | %6s | %10s | %6s | %10s | %6s | %10s | %5s | %5s | %5s | %5s |\n",
-                "file", "input", "ours", "ours size", "-6", "-6 size", "-9", "-9 size",
-                "spd/6", "siz/6", "spd/9", "siz/9");
+                "file", "input", "ours", "ours size", "-6", "-6 size", "-9", "-9 size", "spd/6",
+                "siz/6", "spd/9", "siz/9");
     std::printf("|%s|%s|%s|%s|%s|%s|%s|%s|%s|%s|%s|%s|\n", "----------------", "------------",
-                "--------", "------------", "--------", "------------", "--------",
-                "------------", "-------", "-------", "-------", "-------");
+                "--------", "------------", "--------", "------------", "--------", "------------",
+                "-------", "-------", "-------", "-------");
     uint64_t totalBytes = 0;
     std::string digests;
     Result total[3];

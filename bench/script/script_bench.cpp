@@ -138,7 +138,6 @@ int RunOne(int fileCount, int folderCount) {
     platform::RemoveFile(script);
     RemoveLayout(root, layout);
 
-
     std::printf("%6d files in %3d folder(s): added %6d   add %7.3f s   write %7.3f s%s\n"
                 "        without the cache, the first %d files: added %d, add %7.3f s\n",
                 fileCount, folderCount, added, addSeconds, writeSeconds,

@@ -57,6 +57,8 @@ std::string DestDialog::Code() const {
     return code;
 }
 
-void DestDialog::Ok() { project_.SetFileDestination(row_, Code()); }
+void DestDialog::Ok() {
+    project_.SetFileDestination(row_, Code());
+}
 
 } // namespace velaset

@@ -12,7 +12,7 @@
 namespace velaset {
 
 class DestDialog {
-public:
+  public:
     static constexpr const char* Caption = "Velaset - Destinazione file";
     static constexpr const char* CheckText =
         "Registra DLL o OCX (deregistra alla disinstallazione)";
@@ -23,8 +23,8 @@ public:
     // The texts of the drop-down list, in table order.
     static std::vector<std::string> DestinationTexts();
 
-    const std::string& Path() const { return path_; }  // shown shortened by the window
-    int SelectedIndex() const { return selected_; }    // -1 when no entry matched the code
+    const std::string& Path() const { return path_; } // shown shortened by the window
+    int SelectedIndex() const { return selected_; }   // -1 when no entry matched the code
     bool CheckVisible() const { return library_; }
     bool CheckEnabled() const { return checkEnabled_; }
     bool CheckTicked() const { return ticked_; }
@@ -40,7 +40,7 @@ public:
     // The code that OK would write.
     std::string Code() const;
 
-private:
+  private:
     Project& project_;
     int row_;
     std::string path_;

@@ -7,7 +7,9 @@ namespace {
 const char Quote = '"';
 }
 
-KeyregDialog KeyregDialog::ForNew(Project& project) { return KeyregDialog(project, -1); }
+KeyregDialog KeyregDialog::ForNew(Project& project) {
+    return KeyregDialog(project, -1);
+}
 
 KeyregDialog KeyregDialog::ForEdit(Project& project, int row) {
     KeyregDialog dialog(project, row);
@@ -35,7 +37,9 @@ std::vector<std::string> KeyregDialog::RootTexts() {
     return {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
 }
 
-std::vector<std::string> KeyregDialog::RootTokens() { return {"HKCR", "HKCU", "HKLM", "HCU"}; }
+std::vector<std::string> KeyregDialog::RootTokens() {
+    return {"HKCR", "HKCU", "HKLM", "HCU"};
+}
 
 void KeyregDialog::ChooseRoot(int index) {
     if (index >= 0 && index < 4) {
@@ -48,7 +52,9 @@ void KeyregDialog::ChooseDefaultName() {
     name_.clear();
 }
 
-void KeyregDialog::ChooseCustomName() { custom_ = true; }
+void KeyregDialog::ChooseCustomName() {
+    custom_ = true;
+}
 
 void KeyregDialog::SetName(const std::string& text) {
     if (custom_) {

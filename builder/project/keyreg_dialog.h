@@ -11,16 +11,15 @@
 namespace velaset {
 
 class KeyregDialog {
-public:
+  public:
     // The field that takes the focus after a refusal.
     enum class Field { None, Subkey, Name, Value };
 
     struct Result {
         bool closed = false;
-        std::string message;  // refusal for a "Velaset" box, exclamation icon
+        std::string message; // refusal for a "Velaset" box, exclamation icon
         Field focus = Field::None;
     };
-
 
     // Add mode with empty fields; edit mode filled from entry `row` (which must exist).
     static KeyregDialog ForNew(Project& project);
@@ -31,7 +30,7 @@ public:
 
     // "Chiave principale:" 0 HKEY_CLASSES_ROOT .. 3 HKEY_USERS; 2 when the dialog opens.
     static std::vector<std::string> RootTexts();
-    static std::vector<std::string> RootTokens();  // "HKCR", "HKCU", "HKLM", "HCU"
+    static std::vector<std::string> RootTokens(); // "HKCR", "HKCU", "HKLM", "HCU"
     int Root() const { return root_; }
     void ChooseRoot(int index);
 
@@ -56,11 +55,11 @@ public:
     // "OK": checks the fields in order, then adds or replaces the entry.
     Result Ok();
 
-private:
+  private:
     KeyregDialog(Project& project, int row) : project_(project), row_(row) {}
 
     Project& project_;
-    int row_;  // -1 in add mode
+    int row_; // -1 in add mode
     int root_ = 2;
     std::string subkey_;
     bool custom_ = false;

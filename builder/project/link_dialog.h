@@ -18,7 +18,7 @@ struct DialogResult {
 };
 
 class LinkDialog {
-public:
+  public:
     static constexpr const char* EmptyMessage = "Le voci non possono essere vuote.";
     static constexpr const char* NameCharactersMessage =
         "Il nome del collegamento non può contenere virgole o virgolette.";
@@ -49,11 +49,11 @@ public:
     // "&Salva": refuses empty entries; in add mode an identical link is not added twice.
     DialogResult Save();
 
-private:
+  private:
     LinkDialog(Project& project, int row) : project_(project), row_(row) {}
 
     Project& project_;
-    int row_;  // -1 in add mode
+    int row_; // -1 in add mode
     std::vector<std::string> files_;
     int selectedFile_ = -1;
     std::string name_;

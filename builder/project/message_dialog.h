@@ -10,7 +10,7 @@
 namespace velaset {
 
 class MessageDialog {
-public:
+  public:
     static constexpr const char* Caption = "Messaggi generali del programma";
 
     // The boxes in the order of the dialog.
@@ -36,7 +36,7 @@ public:
     // "OK": every non-empty box replaces its message; an empty box keeps the old one.
     void Ok();
 
-private:
+  private:
     Project& project_;
     std::array<std::string, BoxCount> texts_;
 };

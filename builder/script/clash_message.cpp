@@ -8,10 +8,12 @@ namespace velaset {
 std::string ShortNameClashMessage(const std::string& listedPath, const std::string& path,
                                   const std::string& shortName) {
     return "I seguenti files:\r\n\r\n" + listedPath + "\r\n" + path + "\r\r\n" +
-           "hanno lo stesso nome corto in formato\r\n" + "DOS 8.3, ovvero: " +
-           AsciiUpper(shortName) + "\r\n\r\n" + "Per evitare possibili conflitti si consiglia di\r" +
+           "hanno lo stesso nome corto in formato\r\n" +
+           "DOS 8.3, ovvero: " + AsciiUpper(shortName) + "\r\n\r\n" +
+           "Per evitare possibili conflitti si consiglia di\r" +
            "spostare entrambi i files nella stessa cartella\r\n" +
-           "e ricaricare tali file nella lista sottostante,\r\n" + "oppure rinominarne uno dei due.";
+           "e ricaricare tali file nella lista sottostante,\r\n" +
+           "oppure rinominarne uno dei due.";
 }
 
 } // namespace velaset

@@ -26,7 +26,9 @@ const DestinationInfo* FindDestination(char code) {
     return nullptr;
 }
 
-char CodeOf(const std::string& entry) { return entry.empty() ? '\0' : entry.front(); }
+char CodeOf(const std::string& entry) {
+    return entry.empty() ? '\0' : entry.front();
+}
 
 bool EntryHasCode(const std::string& entry, char code) {
     return !entry.empty() && entry.front() == code;
@@ -44,7 +46,9 @@ bool IsSelfRegisterFile(const std::string& path) {
     return tail == "DLL" || tail == "OCX";
 }
 
-bool CodeAllowsSelfRegister(char code) { return code == 'D' || code == 'S'; }
+bool CodeAllowsSelfRegister(char code) {
+    return code == 'D' || code == 'S';
+}
 
 int ContaAutoRegistrazioni(const std::vector<std::string>& entries, char code) {
     int count = 0;

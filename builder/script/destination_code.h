@@ -14,11 +14,11 @@ constexpr char SelfRegisterMark = '*';
 
 // Everything the setup script says about one destination code.
 struct DestinationInfo {
-    char code;                 // 'D', 'W', 'S', 'H' or 'I'
-    const char* listText;      // entry of the destination dialog's drop-down list
-    const char* copySection;   // name of its copy section, without brackets
-    const char* destDirsLine;  // its line in [DestinationDirs]
-    const char* folderToken;   // folder in the long-file-name entries, ends with "\"
+    char code;                // 'D', 'W', 'S', 'H' or 'I'
+    const char* listText;     // entry of the destination dialog's drop-down list
+    const char* copySection;  // name of its copy section, without brackets
+    const char* destDirsLine; // its line in [DestinationDirs]
+    const char* folderToken;  // folder in the long-file-name entries, ends with "\"
 };
 
 // The five codes in the order the generator and the destination dialog walk them.
@@ -48,9 +48,9 @@ int ContaAutoRegistrazioni(const std::vector<std::string>& entries, char code);
 
 // The folders a newly added file is compared with to choose its default code.
 struct DefaultFolders {
-    std::string windowsFolder;  // Windows directory, no trailing separator; empty when none
-    std::string systemFolder;   // system directory, with or without a trailing separator
-    char separator = '\\';      // separator of source paths on the building machine
+    std::string windowsFolder; // Windows directory, no trailing separator; empty when none
+    std::string systemFolder;  // system directory, with or without a trailing separator
+    char separator = '\\';     // separator of source paths on the building machine
 };
 
 // The default code of a file chosen from `chosenFolder` (no trailing separator):

@@ -10,8 +10,10 @@ namespace velaset {
 
 namespace {
 
-const char* const RenameKey = "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\RenameFiles\\Splash";
-const char* const DeleteKey = "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\DeleteFiles\\Splash";
+const char* const RenameKey =
+    "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\RenameFiles\\Splash";
+const char* const DeleteKey =
+    "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\DeleteFiles\\Splash";
 
 // The folder line, then one line per long-named file of the code, under one key prefix.
 void WriteEntries(ScriptText& out, const std::vector<ScriptFile>& files, char code,

@@ -11,8 +11,8 @@ namespace velaset {
 
 // One text that goes into the script, named as the project file names it.
 struct ScriptField {
-    std::string name;  // "Caption", "Files 3", "Link 1", "Chiavi 2", ...
-    std::string text;  // UTF-8, exactly as it will be written
+    std::string name; // "Caption", "Files 3", "Link 1", "Chiavi 2", ...
+    std::string text; // UTF-8, exactly as it will be written
 };
 
 // Refuses the first field that holds a line break (or a NUL), which would cut its line

@@ -17,7 +17,9 @@ namespace velaset {
 
 namespace {
 
-std::string FileField(size_t index) { return "Files " + std::to_string(index + 1); }
+std::string FileField(size_t index) {
+    return "Files " + std::to_string(index + 1);
+}
 
 platform::Status CreateFailure(const std::string& path, const std::string& reason) {
     return platform::Status::Failed("Impossibile creare " + path + ", " + reason);
@@ -47,7 +49,8 @@ platform::Status ResolveScriptFiles(const Project& project, std::vector<ScriptFi
     files->reserve(project.Files().size());
     platform::ShortPathCache shortPaths;
     for (const FileEntry& entry : project.Files()) {
-        ScriptFile file{entry.path, platform::SourceFileName(entry.path), platform::SourceFileName(shortPaths.ShortPath(entry.path)),
+        ScriptFile file{entry.path, platform::SourceFileName(entry.path),
+                        platform::SourceFileName(shortPaths.ShortPath(entry.path)),
                         entry.destination};
         if (file.shortName.empty()) {
             // The system gives no short form for a file that is gone, and none for one
@@ -116,7 +119,8 @@ platform::Status BuildSetupScript(const Project& project, ScriptVariant variant,
     // the text itself would come out as one.
     if (project.Etic2A.find(kLineBreakMark) != std::string::npos) {
         return platform::Status::Failed(std::string("Il campo Etic2A contiene il carattere ") +
-                                        kLineBreakMark + ", che il file inf usa per andare a capo.");
+                                        kLineBreakMark +
+                                        ", che il file inf usa per andare a capo.");
     }
     status = CheckScriptFields(ScriptFieldsOf(project, files, variant));
     if (!status) {

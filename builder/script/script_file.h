@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "builder/project/project.h"
-#include "builder/script/script_text.h"
 #include "builder/script/script_fields.h"
+#include "builder/script/script_text.h"
 #include "builder/script/setup_script.h"
 #include "platform/status.h"
 
@@ -20,9 +20,8 @@ namespace velaset {
 platform::Status ResolveScriptFiles(const Project& project, std::vector<ScriptFile>* files);
 
 // Every text that `variant` writes into its lines, named after its project-file key.
-std::vector<ScriptField> ScriptFieldsOf(const Project& project,
-                                        const std::vector<ScriptFile>& files,
-                                        ScriptVariant variant);
+std::vector<ScriptField>
+ScriptFieldsOf(const Project& project, const std::vector<ScriptFile>& files, ScriptVariant variant);
 
 // The whole script as the bytes of the file (Windows-1252, CR LF), or a refusal that
 // names the file or field at fault; nothing is written.

@@ -11,7 +11,7 @@ namespace velaset {
 constexpr std::string_view Q = "\"";
 
 class ScriptText {
-public:
+  public:
     // Writes `text` followed by CR LF.
     void Line(std::string_view text) {
         text_.append(text);
@@ -22,16 +22,16 @@ public:
     const std::string& Text() const { return text_; }
     void Reserve(size_t bytes) { text_.reserve(bytes); }
 
-private:
+  private:
     std::string text_;
 };
 
 // One project file as the script names it.
 struct ScriptFile {
-    std::string path;       // full source path on the building machine
-    std::string fileName;   // text behind the path's last separator: the long name
-    std::string shortName;  // file name of the path's short form: the name in the cabinet
-    std::string entry;      // destination entry: code and optional self-registration mark
+    std::string path;      // full source path on the building machine
+    std::string fileName;  // text behind the path's last separator: the long name
+    std::string shortName; // file name of the path's short form: the name in the cabinet
+    std::string entry;     // destination entry: code and optional self-registration mark
 };
 
 } // namespace velaset

@@ -21,7 +21,9 @@ const char* const UninstallKey = "HKLM,Software\\Microsoft\\Windows\\CurrentVers
 const char* const RemovalKey = "HKLM,SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char* const RunKey = "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-std::string Flag(int value) { return std::to_string(value); }
+std::string Flag(int value) {
+    return std::to_string(value);
+}
 
 void WriteHeader(ScriptText& out) {
     out.Line("; NON ELIMINARE QUESTO FILE");
@@ -168,8 +170,8 @@ bool HasDesktopLink(const Project& p) {
     return false;
 }
 
-const std::string DesktopGroupLine = "setup.ini, progman.groups,, " + Quote + "group2=" + Q2 +
-                                     "..\\..\\Desktop" + Q3;
+const std::string DesktopGroupLine =
+    "setup.ini, progman.groups,, " + Quote + "group2=" + Q2 + "..\\..\\Desktop" + Q3;
 
 void WriteLinkSections(ScriptText& out, const Project& p) {
     const bool group = p.Gruppo() == 1;

@@ -12,8 +12,8 @@
 namespace velaset {
 
 enum class ScriptVariant {
-    Full,              // CreaInf: runtime library, uninstall support, links
-    DistributionOnly,  // CreaInfDistribuzione: the files and registry entries only
+    Full,             // CreaInf: runtime library, uninstall support, links
+    DistributionOnly, // CreaInfDistribuzione: the files and registry entries only
 };
 
 // The script text of `project`, lines ended by CR LF, still in UTF-8. `files` holds the

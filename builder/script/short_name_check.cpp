@@ -24,7 +24,8 @@ void VerificaLista::Index(const FileEntry& entry) {
     paths_.insert(entry.path);
     // emplace keeps the first listed file of a short name: the one the list search
     // from the first entry would stop at.
-    firstByShortName_.emplace(AsciiUpper(platform::SourceFileName(shortPaths_.ShortPath(entry.path))), entry.path);
+    firstByShortName_.emplace(
+        AsciiUpper(platform::SourceFileName(shortPaths_.ShortPath(entry.path))), entry.path);
 }
 
 AddResult VerificaLista::Add(const std::string& path, const std::string& chosenFolder) {

@@ -16,16 +16,16 @@
 namespace velaset {
 
 enum class AddOutcome {
-    Added,      // appended with its default code
-    Duplicate,  // the same path is listed already: nothing happens, nothing is shown
-    Clash,      // refused: message holds the clash text for the "Velaset" box
-    Refused,    // the list is full: message says so
+    Added,     // appended with its default code
+    Duplicate, // the same path is listed already: nothing happens, nothing is shown
+    Clash,     // refused: message holds the clash text for the "Velaset" box
+    Refused,   // the list is full: message says so
 };
 
 struct AddResult {
     AddOutcome outcome;
-    std::string message;       // empty for Added and Duplicate
-    std::string clashingPath;  // the listed file that clashed, for Clash
+    std::string message;      // empty for Added and Duplicate
+    std::string clashingPath; // the listed file that clashed, for Clash
 };
 
 // The folders of this machine that choose a default code.
@@ -36,22 +36,22 @@ DefaultFolders SystemDefaultFolders();
 // from the system once per run, so adding n files costs about n short-path look-ups,
 // not n squared. The files list must not be changed by anything else during the run.
 class VerificaLista {
-public:
+  public:
     VerificaLista(Project& project, DefaultFolders folders);
 
     // path is the full path of one chosen file, chosenFolder the folder the file dialog
     // returned (no trailing separator).
     AddResult Add(const std::string& path, const std::string& chosenFolder);
 
-private:
+  private:
     void Index(const FileEntry& entry);
 
     Project& project_;
     DefaultFolders folders_;
     platform::ShortPathCache shortPaths_;
-    size_t indexed_ = 0;                                          // entries already seen
-    std::unordered_set<std::string> paths_;                       // exact paths
-    std::unordered_map<std::string, std::string> firstByShortName_;  // upper short name -> path
+    size_t indexed_ = 0;                                            // entries already seen
+    std::unordered_set<std::string> paths_;                         // exact paths
+    std::unordered_map<std::string, std::string> firstByShortName_; // upper short name -> path
 };
 
 } // namespace velaset

@@ -18,15 +18,15 @@ namespace {
 
 // One folder as first read: its entries and the short name of each.
 struct Folder {
-    std::vector<std::string> names;                        // byte order
-    std::unordered_map<std::string, std::string> shortOf;  // long name -> short name
+    std::vector<std::string> names;                       // byte order
+    std::unordered_map<std::string, std::string> shortOf; // long name -> short name
 };
 
 // The short names of all entries of a folder. A long name alone among its siblings gets
 // BASE~1.EXT from the rule; the names that share that stem are numbered in byte order,
 // the base keeping 6, 5 or 4 characters as the number grows, as the rule does one by one.
 void NumberShortNames(Folder* folder) {
-    std::map<std::string, std::vector<const std::string*>> stems;  // "BASE~1.EXT" -> names
+    std::map<std::string, std::vector<const std::string*>> stems; // "BASE~1.EXT" -> names
     for (const std::string& name : folder->names) {
         if (IsShortName(name)) {
             folder->shortOf.emplace(name, name);
@@ -35,10 +35,11 @@ void NumberShortNames(Folder* folder) {
         }
     }
     for (const auto& stem : stems) {
-        const std::string& alone = stem.first;  // base of up to 6, "~1", then "." EXT
+        const std::string& alone = stem.first; // base of up to 6, "~1", then "." EXT
         const size_t dot = alone.rfind('.');
         const std::string extension = dot == std::string::npos ? "" : alone.substr(dot);
-        const std::string base = alone.substr(0, (dot == std::string::npos ? alone.size() : dot) - 2);
+        const std::string base =
+            alone.substr(0, (dot == std::string::npos ? alone.size() : dot) - 2);
         for (size_t i = 0; i < stem.second.size(); ++i) {
             const size_t n = i + 1;
             const size_t keep = n < 10 ? 6 : n < 100 ? 5 : 4;

@@ -11,6 +11,8 @@ struct ShortPathCache::State {};
 ShortPathCache::ShortPathCache() : state_(new State) {}
 ShortPathCache::~ShortPathCache() = default;
 
-std::string ShortPathCache::ShortPath(const std::string& path) { return platform::ShortPath(path); }
+std::string ShortPathCache::ShortPath(const std::string& path) {
+    return platform::ShortPath(path);
+}
 
 } // namespace platform

@@ -6,8 +6,12 @@
 namespace mszip_test {
 
 namespace {
-void* Allocate(uint32_t size) { return std::malloc(size); }
-void Release(void* memory) { std::free(memory); }
+void* Allocate(uint32_t size) {
+    return std::malloc(size);
+}
+void Release(void* memory) {
+    std::free(memory);
+}
 } // namespace
 
 TestCompressor::TestCompressor() {
@@ -31,6 +35,8 @@ Bytes TestCompressor::Compress(const uint8_t* input, size_t size) {
     return output;
 }
 
-void TestCompressor::Reset() { lastResult_ = MsZipReset(compressor_); }
+void TestCompressor::Reset() {
+    lastResult_ = MsZipReset(compressor_);
+}
 
 } // namespace mszip_test

@@ -97,8 +97,8 @@ struct SymbolStream {
     Bytes bytes;
 };
 
-const uint16_t kDistanceBase[30] = {1,    2,    3,    4,    5,    7,     9,     13,    17,  25,
-                                    33,   49,   65,   97,   129,  193,   257,   385,   513, 769,
+const uint16_t kDistanceBase[30] = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
+                                    33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
                                     1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
 
 SymbolStream MakeSymbolStream(uint64_t seed) {
@@ -125,7 +125,8 @@ SymbolStream MakeSymbolStream(uint64_t seed) {
     weights = Fibonacci(16 + static_cast<int>(rng.Below(3)));
     for (size_t i = 0; i < weights.size(); i++) {
         int code = codes[i];
-        uint32_t span = code < 29 ? kDistanceBase[code + 1] - kDistanceBase[code] : 32768 - 24577 + 1;
+        uint32_t span =
+            code < 29 ? kDistanceBase[code + 1] - kDistanceBase[code] : 32768 - 24577 + 1;
         for (uint32_t n = 0; n < weights[i]; n++)
             pool.push_back({static_cast<uint16_t>(3 + rng.Below(8)),
                             static_cast<uint16_t>(kDistanceBase[code] + rng.Below(span)), 0});
@@ -173,8 +174,8 @@ Bytes EncodeFinalBlock(const SymbolStream& stream) {
         else
             EncoderRecordMatch(*e, s.distance, s.length, 0);
     }
-    uint32_t size = EncoderCutBlock(*e, stream.bytes.data(),
-                                    static_cast<uint32_t>(stream.bytes.size()), true);
+    uint32_t size =
+        EncoderCutBlock(*e, stream.bytes.data(), static_cast<uint32_t>(stream.bytes.size()), true);
     EXPECT_FALSE(e->out.overflow);
     EXPECT_EQ(size, e->out.count); // the estimate counts every bit that was written
     output.resize(e->out.count);

@@ -20,11 +20,11 @@ struct DeflateBlock {
     int type = 0; // 0 stored, 1 fixed codes, 2 dynamic codes
     bool final = false;
     uint32_t storedLength = 0;
-    std::vector<DeflateSymbol> symbols;    // of coded blocks, end of block not included
-    std::vector<uint8_t> literalLengths;   // dynamic blocks: the code lengths sent
+    std::vector<DeflateSymbol> symbols;  // of coded blocks, end of block not included
+    std::vector<uint8_t> literalLengths; // dynamic blocks: the code lengths sent
     std::vector<uint8_t> distanceLengths;
-    int bitLengthCount = 0;                // dynamic blocks: bit-length code lengths sent
-    uint32_t firstByte = 0;                // position of the block in the decoded stream
+    int bitLengthCount = 0; // dynamic blocks: bit-length code lengths sent
+    uint32_t firstByte = 0; // position of the block in the decoded stream
 };
 
 // Answers an empty text when data[0..size) is a well-formed deflate stream that ends

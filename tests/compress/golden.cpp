@@ -9,7 +9,9 @@ namespace mszip_test {
 
 namespace {
 
-std::string GoldenPath() { return std::string(VELASET_TEST_DATA_DIR) + "/compress/mszip_digests.txt"; }
+std::string GoldenPath() {
+    return std::string(VELASET_TEST_DATA_DIR) + "/compress/mszip_digests.txt";
+}
 
 std::map<std::string, std::string> ReadDigests() {
     std::map<std::string, std::string> digests;

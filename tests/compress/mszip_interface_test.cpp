@@ -27,9 +27,13 @@ void CountingRelease(void* memory) {
     lastReleased = memory;
     std::free(memory);
 }
-void* RefuseAllocate(uint32_t) { return nullptr; }
+void* RefuseAllocate(uint32_t) {
+    return nullptr;
+}
 // Keeps the memory so that a test may look at a destroyed compressor.
-void KeepRelease(void* memory) { lastReleased = memory; }
+void KeepRelease(void* memory) {
+    lastReleased = memory;
+}
 
 struct Created {
     MsZipCompressor* compressor = nullptr;
@@ -40,9 +44,9 @@ struct Created {
 Created Create(uint32_t blockSize) {
     Created c;
     c.blockSize = blockSize;
-    EXPECT_EQ(MsZipCreate(&c.blockSize, CountingAllocate, CountingRelease, &c.compressor,
-                          &c.maxOutput),
-              MSZIP_OK);
+    EXPECT_EQ(
+        MsZipCreate(&c.blockSize, CountingAllocate, CountingRelease, &c.compressor, &c.maxOutput),
+        MSZIP_OK);
     return c;
 }
 
@@ -51,8 +55,8 @@ Created Create(uint32_t blockSize) {
 TEST(MsZipInterface, CreateSettlesTheBlockSizeAndReportsTheMaximumOutput) {
     const struct {
         uint32_t requested, used;
-    } cases[] = {{0, 32768}, {1, 1}, {1000, 1000}, {32768, 32768}, {32769, 32768},
-                 {0xFFFFFFFF, 32768}};
+    } cases[] = {{0, 32768},     {1, 1},         {1000, 1000},
+                 {32768, 32768}, {32769, 32768}, {0xFFFFFFFF, 32768}};
     for (const auto& c : cases) {
         Created made = Create(c.requested);
         EXPECT_EQ(made.blockSize, c.used) << c.requested;
@@ -64,8 +68,7 @@ TEST(MsZipInterface, CreateSettlesTheBlockSizeAndReportsTheMaximumOutput) {
 TEST(MsZipInterface, CreateAnswersOneWhenMemoryIsShort) {
     uint32_t size = 32768, maxOutput = 0;
     MsZipCompressor* c = nullptr;
-    EXPECT_EQ(MsZipCreate(&size, RefuseAllocate, CountingRelease, &c, &maxOutput),
-              MSZIP_NO_MEMORY);
+    EXPECT_EQ(MsZipCreate(&size, RefuseAllocate, CountingRelease, &c, &maxOutput), MSZIP_NO_MEMORY);
     EXPECT_EQ(c, nullptr);
 }
 
@@ -76,8 +79,8 @@ TEST(MsZipInterface, MemoryIsTakenOnceAtCreationAndGivenBackAtDestruction) {
     uint32_t written = 0;
     for (DataKind kind : kAllKinds) {
         Bytes input = MakeData(kind, 32768, 1);
-        ASSERT_EQ(MsZipCompress(made.compressor, input.data(), 32768, output.data(),
-                                made.maxOutput, &written),
+        ASSERT_EQ(MsZipCompress(made.compressor, input.data(), 32768, output.data(), made.maxOutput,
+                                &written),
                   MSZIP_OK);
         ASSERT_EQ(MsZipReset(made.compressor), MSZIP_OK);
     }
@@ -92,8 +95,7 @@ TEST(MsZipInterface, CallsWithAWrongTagAnswerTwo) {
     // A destroyed compressor, kept in memory by its releaser, and one never made.
     uint32_t size = 32768, maxOutput = 0;
     MsZipCompressor* destroyed = nullptr;
-    ASSERT_EQ(MsZipCreate(&size, CountingAllocate, KeepRelease, &destroyed, &maxOutput),
-              MSZIP_OK);
+    ASSERT_EQ(MsZipCreate(&size, CountingAllocate, KeepRelease, &destroyed, &maxOutput), MSZIP_OK);
     ASSERT_EQ(MsZipDestroy(destroyed), MSZIP_OK);
     std::unique_ptr<uint64_t[]> zeros(new uint64_t[1024]());
     MsZipCompressor* never = reinterpret_cast<MsZipCompressor*>(zeros.get());
@@ -113,17 +115,17 @@ TEST(MsZipInterface, CompressRefusesTooMuchInputAndTooLittleRoomWithoutWriting) 
         uint32_t blockSize, input, capacity;
         int result;
     } cases[] = {
-        {1000, 1000, 1012, MSZIP_OK},        {1000, 1001, 1013, MSZIP_BAD_CALL},
-        {1000, 10, 1011, MSZIP_BAD_CALL},    {32768, 32768, 32780, MSZIP_OK},
-        {32768, 0, 32779, MSZIP_BAD_CALL},   {32768, 32769, 40000, MSZIP_BAD_CALL},
+        {1000, 1000, 1012, MSZIP_OK},      {1000, 1001, 1013, MSZIP_BAD_CALL},
+        {1000, 10, 1011, MSZIP_BAD_CALL},  {32768, 32768, 32780, MSZIP_OK},
+        {32768, 0, 32779, MSZIP_BAD_CALL}, {32768, 32769, 40000, MSZIP_BAD_CALL},
     };
     for (const auto& c : cases) {
         Created made = Create(c.blockSize);
         Bytes input = MakeData(DataKind::Text, c.input, 2);
         Bytes output(c.capacity, 0xEE);
         uint32_t written = 12345;
-        EXPECT_EQ(MsZipCompress(made.compressor, input.data(), c.input, output.data(),
-                                c.capacity, &written),
+        EXPECT_EQ(MsZipCompress(made.compressor, input.data(), c.input, output.data(), c.capacity,
+                                &written),
                   c.result)
             << c.blockSize << " " << c.input << " " << c.capacity;
         if (c.result != MSZIP_OK) {
@@ -150,8 +152,8 @@ WindowRun CompressInWindow(const Bytes& input, uint8_t* output, uint32_t capacit
     s->encoder.literals = literals.get();
     s->encoder.distances = distances.get();
     std::copy(input.begin(), input.end(), s->window);
-    uint32_t size = CompressWindowBlock(*s, static_cast<uint32_t>(input.size()), false, output,
-                                        capacity);
+    uint32_t size =
+        CompressWindowBlock(*s, static_cast<uint32_t>(input.size()), false, output, capacity);
     return {size, s->encoder.out.count, s->encoder.out.overflow};
 }
 } // namespace

@@ -34,8 +34,9 @@ TEST(MsZipRandomized, RandomFoldersDecompressAndMatchTheRecordedOutput) {
             digest.Add(block);
             blockCount++;
 #ifndef _WIN32
-            std::string error = history ? CheckWithLibdeflateAfter(folder.inputs[b - 1], block, input)
-                                        : CheckWithLibdeflate(block, input);
+            std::string error = history
+                                    ? CheckWithLibdeflateAfter(folder.inputs[b - 1], block, input)
+                                    : CheckWithLibdeflate(block, input);
             ASSERT_EQ(error, "") << folder.name << " block " << b;
             made.blocks.push_back(block);
             made.blockSizes.push_back(static_cast<uint32_t>(input.size()));

@@ -111,7 +111,8 @@ TEST(MsZipWorkedCases, BlockIsCutAfter32767Literals) {
 
 TEST(MsZipWorkedCases, BlockWithoutMatchesDescribesTwoDistanceCodes) {
     TestCompressor compressor;
-    std::vector<DeflateBlock> blocks = Structure(compressor.Compress(SixteenLettersWithoutRepeats()));
+    std::vector<DeflateBlock> blocks =
+        Structure(compressor.Compress(SixteenLettersWithoutRepeats()));
     ASSERT_EQ(blocks.size(), 1u);
     EXPECT_EQ(blocks[0].type, 2);
     EXPECT_EQ(blocks[0].symbols.size(), 256u);
@@ -177,7 +178,7 @@ TEST(MsZipWorkedCases, StoredWinsTiesAndFixedCodesWinTiesWithDynamicOnes) {
         {20, 105, 109, BlockType::Fixed},   // still 14 bytes
         {20, 105, 110, BlockType::Dynamic}, // 15 bytes
         {20, 120, 105, BlockType::Fixed},
-        {0, 7, 7, BlockType::Fixed},        // the empty block: 2 bytes against 4
+        {0, 7, 7, BlockType::Fixed}, // the empty block: 2 bytes against 4
     };
     for (const auto& c : cases)
         EXPECT_EQ(ChooseBlockType(c.stored, c.optimal, c.fixed), c.type)
@@ -195,7 +196,9 @@ TEST(MsZipWorkedCases, MatchMayRunFromTheEndOfTheHistoryIntoTheBlock) {
     Bytes extra = MakeData(DataKind::Random, 24, 32);
     p.insert(p.end(), extra.begin(), extra.end());
     Bytes block = p;
-    auto append = [&block](const Bytes& bytes) { block.insert(block.end(), bytes.begin(), bytes.end()); };
+    auto append = [&block](const Bytes& bytes) {
+        block.insert(block.end(), bytes.begin(), bytes.end());
+    };
     append(MakeData(DataKind::Text, 3000, 33));
     append(t);
     block.push_back('Z');

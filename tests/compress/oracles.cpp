@@ -16,8 +16,8 @@ std::string Inflate(const Bytes& stream, const Bytes& expected) {
     libdeflate_decompressor* d = libdeflate_alloc_decompressor();
     Bytes out(expected.size() + 1);
     size_t got = 0;
-    libdeflate_result r =
-        libdeflate_deflate_decompress(d, stream.data(), stream.size(), out.data(), out.size(), &got);
+    libdeflate_result r = libdeflate_deflate_decompress(d, stream.data(), stream.size(), out.data(),
+                                                        out.size(), &got);
     libdeflate_free_decompressor(d);
     if (r != LIBDEFLATE_SUCCESS)
         return "libdeflate refuses the stream (result " + std::to_string(r) + ")";
@@ -65,18 +65,18 @@ size_t CountDataBlocks(const CabinetFolder& folder) {
 Bytes MakeCabinet(const std::vector<CabinetFolder>& folders) {
     Bytes cab;
     cab.insert(cab.end(), {'M', 'S', 'C', 'F'});
-    Put32(cab, 0);          // reserved
-    Put32(cab, 0);          // cabinet size, set below
-    Put32(cab, 0);          // reserved
-    Put32(cab, 0);          // offset of the first file entry, set below
-    Put32(cab, 0);          // reserved
-    cab.push_back(3);       // version minor
-    cab.push_back(1);       // version major
+    Put32(cab, 0);    // reserved
+    Put32(cab, 0);    // cabinet size, set below
+    Put32(cab, 0);    // reserved
+    Put32(cab, 0);    // offset of the first file entry, set below
+    Put32(cab, 0);    // reserved
+    cab.push_back(3); // version minor
+    cab.push_back(1); // version major
     Put16(cab, static_cast<uint32_t>(folders.size()));
     Put16(cab, static_cast<uint32_t>(folders.size())); // one file per folder
-    Put16(cab, 0);          // flags
-    Put16(cab, 12345);      // set ID
-    Put16(cab, 0);          // cabinet index
+    Put16(cab, 0);                                     // flags
+    Put16(cab, 12345);                                 // set ID
+    Put16(cab, 0);                                     // cabinet index
     size_t folderEntries = cab.size();
     for (const CabinetFolder& f : folders) {
         Put32(cab, 0); // offset of its first data block, set below
@@ -86,11 +86,11 @@ Bytes MakeCabinet(const std::vector<CabinetFolder>& folders) {
     Set32(cab, 16, static_cast<uint32_t>(cab.size()));
     for (size_t i = 0; i < folders.size(); i++) {
         Put32(cab, static_cast<uint32_t>(folders[i].data.size()));
-        Put32(cab, 0);                               // offset in its folder
-        Put16(cab, static_cast<uint32_t>(i));        // folder index
+        Put32(cab, 0);                                   // offset in its folder
+        Put16(cab, static_cast<uint32_t>(i));            // folder index
         Put16(cab, ((2026 - 1980) << 9) | (1 << 5) | 1); // DOS date
-        Put16(cab, 0);                               // DOS time
-        Put16(cab, 0x20);                            // archive attribute
+        Put16(cab, 0);                                   // DOS time
+        Put16(cab, 0x20);                                // archive attribute
         std::string name = FileNameOf(i);
         cab.insert(cab.end(), name.begin(), name.end());
         cab.push_back(0);

@@ -14,27 +14,73 @@ uint64_t Rng::Next() {
 
 const char* KindName(DataKind kind) {
     switch (kind) {
-    case DataKind::Text: return "text";
-    case DataKind::Code: return "code";
-    case DataKind::Zeros: return "zeros";
-    case DataKind::Random: return "random";
-    case DataKind::ShortRuns: return "short-runs";
-    case DataKind::LongRuns: return "long-runs";
-    case DataKind::Skewed: return "skewed";
-    case DataKind::Copies: return "copies";
-    case DataKind::NoRepeats: return "no-repeats";
-    case DataKind::Mixed: return "mixed";
+    case DataKind::Text:
+        return "text";
+    case DataKind::Code:
+        return "code";
+    case DataKind::Zeros:
+        return "zeros";
+    case DataKind::Random:
+        return "random";
+    case DataKind::ShortRuns:
+        return "short-runs";
+    case DataKind::LongRuns:
+        return "long-runs";
+    case DataKind::Skewed:
+        return "skewed";
+    case DataKind::Copies:
+        return "copies";
+    case DataKind::NoRepeats:
+        return "no-repeats";
+    case DataKind::Mixed:
+        return "mixed";
     }
     return "?";
 }
 
 namespace {
 
-const char* const kWords[] = {
-    "installazione", "cartella", "file", "setup", "the", "of", "and", "program", "registry",
-    "HKLM", "Software", "\\", "int", "return", "const", "static", "struct", "{", "}", "(", ")",
-    ";", "=", "0", "1", "32768", "#include", "<stdint.h>", "void", "char*", "size_t", "if",
-    "else", "for", "while", "Avanti", "Indietro", "Annulla", "Fine", "Velaset", "cabinet"};
+const char* const kWords[] = {"installazione",
+                              "cartella",
+                              "file",
+                              "setup",
+                              "the",
+                              "of",
+                              "and",
+                              "program",
+                              "registry",
+                              "HKLM",
+                              "Software",
+                              "\\",
+                              "int",
+                              "return",
+                              "const",
+                              "static",
+                              "struct",
+                              "{",
+                              "}",
+                              "(",
+                              ")",
+                              ";",
+                              "=",
+                              "0",
+                              "1",
+                              "32768",
+                              "#include",
+                              "<stdint.h>",
+                              "void",
+                              "char*",
+                              "size_t",
+                              "if",
+                              "else",
+                              "for",
+                              "while",
+                              "Avanti",
+                              "Indietro",
+                              "Annulla",
+                              "Fine",
+                              "Velaset",
+                              "cabinet"};
 constexpr int kWordCount = sizeof kWords / sizeof kWords[0];
 
 void AppendText(Bytes& out, size_t size, Rng& rng) {
@@ -57,15 +103,20 @@ void AppendCode(Bytes& out, size_t size, Rng& rng) {
         uint32_t pick = rng.Below(16);
         out.push_back(kOpcodes[rng.Below(pick + 1)]);
         switch (rng.Below(4)) {
-        case 0: out.push_back(static_cast<uint8_t>(rng.Below(256))); break;
-        case 1: out.push_back(static_cast<uint8_t>(0xC0 + rng.Below(64))); break;
+        case 0:
+            out.push_back(static_cast<uint8_t>(rng.Below(256)));
+            break;
+        case 1:
+            out.push_back(static_cast<uint8_t>(0xC0 + rng.Below(64)));
+            break;
         case 2: { // a little-endian address near others
             uint32_t address = 0x00401000 + rng.Below(0x4000) * 4;
             for (int i = 0; i < 4; i++)
                 out.push_back(static_cast<uint8_t>(address >> (8 * i)));
             break;
         }
-        default: break;
+        default:
+            break;
         }
     }
     out.resize(size);
@@ -110,7 +161,7 @@ void AppendNoRepeats(Bytes& out, size_t size, Rng& rng) {
     sequence.reserve(65536);
     for (int a = 0; a < 256; a++) {
         sequence.push_back(static_cast<uint8_t>(a)); // the Lyndon word "a"
-        for (int b = a + 1; b < 256; b++) {           // the Lyndon words "a b"
+        for (int b = a + 1; b < 256; b++) {          // the Lyndon words "a b"
             sequence.push_back(static_cast<uint8_t>(a));
             sequence.push_back(static_cast<uint8_t>(b));
         }
@@ -124,18 +175,34 @@ void AppendNoRepeats(Bytes& out, size_t size, Rng& rng) {
 
 void Append(DataKind kind, Bytes& out, size_t size, Rng& rng) {
     switch (kind) {
-    case DataKind::Text: AppendText(out, size, rng); break;
-    case DataKind::Code: AppendCode(out, size, rng); break;
-    case DataKind::Zeros: out.resize(size, 0); break;
+    case DataKind::Text:
+        AppendText(out, size, rng);
+        break;
+    case DataKind::Code:
+        AppendCode(out, size, rng);
+        break;
+    case DataKind::Zeros:
+        out.resize(size, 0);
+        break;
     case DataKind::Random:
         while (out.size() < size)
             out.push_back(static_cast<uint8_t>(rng.Next() >> 56));
         break;
-    case DataKind::ShortRuns: AppendRuns(out, size, rng, 1, 8); break;
-    case DataKind::LongRuns: AppendRuns(out, size, rng, 100, 1000); break;
-    case DataKind::Skewed: AppendSkewed(out, size, rng); break;
-    case DataKind::Copies: AppendCopies(out, size, rng); break;
-    case DataKind::NoRepeats: AppendNoRepeats(out, size, rng); break;
+    case DataKind::ShortRuns:
+        AppendRuns(out, size, rng, 1, 8);
+        break;
+    case DataKind::LongRuns:
+        AppendRuns(out, size, rng, 100, 1000);
+        break;
+    case DataKind::Skewed:
+        AppendSkewed(out, size, rng);
+        break;
+    case DataKind::Copies:
+        AppendCopies(out, size, rng);
+        break;
+    case DataKind::NoRepeats:
+        AppendNoRepeats(out, size, rng);
+        break;
     case DataKind::Mixed:
         while (out.size() < size) {
             DataKind part = kAllKinds[rng.Below(9)];

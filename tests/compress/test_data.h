@@ -23,8 +23,8 @@ class Rng {
 };
 
 enum class DataKind {
-    Text,      // words, blanks and line ends
-    Code,      // machine-code-like: skewed opcodes, small immediates, addresses
+    Text, // words, blanks and line ends
+    Code, // machine-code-like: skewed opcodes, small immediates, addresses
     Zeros,
     Random,
     ShortRuns, // runs of 1 to 8 equal bytes
@@ -35,9 +35,9 @@ enum class DataKind {
     Mixed,     // stretches of all the kinds above
 };
 
-constexpr DataKind kAllKinds[] = {DataKind::Text,      DataKind::Code,     DataKind::Zeros,
-                                  DataKind::Random,    DataKind::ShortRuns, DataKind::LongRuns,
-                                  DataKind::Skewed,    DataKind::Copies,   DataKind::NoRepeats,
+constexpr DataKind kAllKinds[] = {DataKind::Text,   DataKind::Code,      DataKind::Zeros,
+                                  DataKind::Random, DataKind::ShortRuns, DataKind::LongRuns,
+                                  DataKind::Skewed, DataKind::Copies,    DataKind::NoRepeats,
                                   DataKind::Mixed};
 
 const char* KindName(DataKind kind);

@@ -1,88 +1,67 @@
 #!/usr/bin/env bash
 # End to end under Wine, from the README's first command to an uninstalled program:
-# the example package built by `make demo` is installed by pressing "Installa", every
-# effect of the installation is checked (files under their long names, the help file,
-# the runtime library, the registry entry with the installation folder, the uninstall
-# entry, the registered library, the links, the started program), then the program is
-# uninstalled through the registry's UninstallString, as the Control Panel would, and
-# everything must be gone.
-set -uo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib.sh"
-set +e
-root=$e2e_root
-setup=$root/build/Demo.exe
-[ -f "$setup" ] || { echo "FAIL: $setup is missing: make demo first"; exit 1; }
+# the example package that `make demo` builds (build/Demo.exe, made by `velaset build`)
+# is installed by pressing "Installa"; every effect is checked (files under their long
+# names, the help file, the runtime library, the registry entry with the installation
+# folder, the uninstall entry, the registered library, the links, the started program);
+# then the program is uninstalled through the registry's UninstallString, as the
+# Control Panel runs it, and everything must be gone.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/packages.sh"
+# The package exactly as `make demo` makes it from the programs of this build.
+bash "$e2e_root/scripts/demo.sh" >/dev/null 2>&1 || { echo "e2e: make demo failed" >&2; exit 1; }
+setup="$e2e_root/build/Demo.exe"
 
-failures=0
-check() {
-    local name=$1
-    shift
-    if "$@" >/dev/null 2>&1; then echo "ok: $name"; else echo "FAIL: $name"; failures=$((failures + 1)); fi
-}
-
-e2e_begin demo_install DemoSetup.exe rundll32.exe regsvr32.exe Demo.exe
-work=$E2E_ARTIFACTS
-cp "$setup" "$work/DemoSetup.exe"
+e2e_begin demo_install
+cp "$setup" "$E2E_ARTIFACTS/DemoSetup.exe"
 rm -f "$E2E_DRIVE_C/demo-started.txt"
 export VELASET_DEMO_MARKER='C:\demo-started.txt'
+folder="$E2E_PROGRAM_FILES/Demo"
+e2e_expect_absent "$folder"
 
 # Install: the setup dialog titled by the project's Caption, then the final message.
-e2e_start "$work/DemoSetup.exe"
+e2e_start "$E2E_ARTIFACTS/DemoSetup.exe"
 e2e_wait "Installazione di Demo"
 e2e_shot setup-dialog
-e2e_expect_text "Installa"
+e2e_expect_text "Benvenuti nell'installazione di Demo"
+e2e_expect_text "Il programma verrà installato nella seguente cartella:"
 e2e_click "Installazione di Demo" "Installa"
 e2e_click "Demo" "OK" 120
+e2e_expect_text "Installazione completata con successo."
 e2e_wait_exit
-check "the setup ends with exit code 1" test "$E2E_EXIT" -eq 1
+[ "$E2E_EXIT" -eq 1 ] || e2e_fail "the setup ended with exit code $E2E_EXIT"
 
-folder="$E2E_DRIVE_C/Program Files/Demo"
-check "Demo.exe is in the installation folder" test -f "$folder/Demo.exe"
-check "the text file has its long name" test -f "$folder/Leggimi con nome lungo.txt"
-check "the self-registering library is installed" test -f "$folder/DemoReg.dll"
-check "the script stays for the uninstall" test -f "$folder/setup.inf"
-check "the help file is in the help folder" test -f "$E2E_DRIVE_C/windows/help/Demo.hlp"
-check "the runtime library is in the system folder" test -f "$E2E_DRIVE_C/windows/system32/avviora.dll"
-check "the working folder is gone" test ! -e "$E2E_DRIVE_C/~Vudi"
-check "the program was started at the end" e2e_wait_file "$E2E_DRIVE_C/demo-started.txt" 30
-check "the started program is the installed one" \
-    grep -qi 'Demo\\Demo.exe' "$E2E_DRIVE_C/demo-started.txt"
-cartella=$(e2e_reg_query 'HKLM\Software\Velaset Demo' Cartella | awk '/Cartella/ { print $3 }')
-check "the registry entry holds the installation folder" test -n "$cartella"
-echo "note: Cartella = $cartella"
-check "the library was registered" bash -c "$(declare -f e2e_reg_query); e2e_reg_query 'HKCU\\Software\\Velaset Demo' Registrata | grep -q 'REG_SZ *1'"
-uninstall=$(e2e_reg_query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Demo' UninstallString |
-    sed -n 's/.*REG_SZ *//p')
-check "the uninstall entry is registered" test -n "$uninstall"
-check "its display name is the project's LabelControl" \
-    bash -c "$(declare -f e2e_reg_query); e2e_reg_query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Demo' DisplayName | grep -q 'Demo 1.0'"
-links=$(cd "$E2E_DRIVE_C/users" && find . -iname '*.lnk' | sort)
-echo "note: links: $(tr '\n' ' ' <<<"$links")"
-check "the program-group link" grep -qi 'Programs/Demo/Demo.lnk' <<<"$links"
-check "the uninstall link in the group" grep -qi 'Programs/Demo/Disinstalla Demo.lnk' <<<"$links"
-check "the desktop link" grep -qi 'Desktop/Demo.lnk' <<<"$links"
+e2e_expect_present "$folder/Demo.exe" "$folder/Leggimi con nome lungo.txt" \
+  "$folder/DemoReg.dll" "$folder/setup.inf" "$E2E_HELP/Demo.hlp" \
+  "$E2E_PROGRAMS/Demo/Demo.lnk" "$E2E_PROGRAMS/Demo/Disinstalla Demo.lnk" \
+  "$E2E_DESKTOP_DIR/Demo.lnk"
+e2e_expect_absent "$folder/LEGGIM~1.TXT"
+[ -n "$(find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll)" ] || e2e_fail "the runtime library is not in the system folder"
+e2e_expect_no_working_files
+e2e_wait_file "$E2E_DRIVE_C/demo-started.txt" 30 || e2e_fail "Demo.exe was not started at the end"
+grep -qi 'Demo\\Demo.exe$' "$E2E_DRIVE_C/demo-started.txt" ||
+  e2e_fail "the program started is not the installed one: $(cat "$E2E_DRIVE_C/demo-started.txt")"
+cartella=$(e2e_reg_query 'HKLM\Software\Velaset Demo' Cartella | sed -n 's/.*REG_SZ *//p')
+[[ "$cartella" == C:\\* && "$cartella" == *\\Demo ]] ||
+  e2e_fail "the registry entry does not hold the installation folder: \"$cartella\""
+e2e_reg_query 'HKCU\Software\Velaset Demo' Registrata | grep -q 'REG_SZ *1$' ||
+  e2e_fail "DemoReg.dll was not registered"
+e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo" DisplayName | grep -q 'REG_SZ *Demo 1.0$' ||
+  e2e_fail "no uninstall entry with the project's LabelControl"
+command=$(e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo" UninstallString | sed -n 's/.*REG_SZ *//p')
+[ "$command" = "rundll32.exe avviora.dll,Disinstalla $cartella" ] ||
+  e2e_fail "unexpected UninstallString \"$command\""
+e2e_link_mentions "$E2E_DESKTOP_DIR/Demo.lnk" 'Demo.exe' || e2e_fail "the desktop link has no target"
+e2e_log "installed into $cartella"
 
 # Uninstall as the Control Panel does: the registry's command, then "Yes".
-echo "note: UninstallString = $uninstall"
-read -r -a command <<<"$uninstall"
-e2e_start "${command[@]}"
-e2e_wait "Installazione di Demo" 60
-e2e_shot uninstall-question
+read -ra words <<<"$command"
+e2e_start "${words[@]}"
 e2e_click "Installazione di Demo" "Yes" 60
+e2e_expect_text "Vuoi disinstallare questo programma dal tuo computer?"
 e2e_wait_exit
-check "the installation folder is gone" test ! -e "$folder"
-check "the help file is gone" test ! -e "$E2E_DRIVE_C/windows/help/Demo.hlp"
-check "the registry entry is gone" bash -c "! wine reg query 'HKLM\\Software\\Velaset Demo'"
-check "the library is unregistered" bash -c "! wine reg query 'HKCU\\Software\\Velaset Demo'"
-check "the uninstall entry is gone" \
-    bash -c "! wine reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Demo'"
-left=$(cd "$E2E_DRIVE_C/users" && find . -iname 'Demo.lnk' -o -iname 'Disinstalla Demo.lnk')
-check "the links are gone" test -z "$left"
-
-if [ "$failures" -ne 0 ]; then
-    e2e_shot failure
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "all checks passed"
+e2e_expect_absent "$folder" "$E2E_HELP/Demo.hlp" "$E2E_PROGRAMS/Demo" "$E2E_DESKTOP_DIR/Demo.lnk"
+! e2e_reg_query 'HKLM\Software\Velaset Demo' >/dev/null || e2e_fail "the registry entry is still there"
+! e2e_reg_query 'HKCU\Software\Velaset Demo' >/dev/null || e2e_fail "DemoReg.dll is still registered"
+! e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo" >/dev/null || e2e_fail "the uninstall entry is still there"
+e2e_log "passed"

@@ -27,7 +27,7 @@ struct CommandRun {
 };
 
 class CliCommandsTest : public ::testing::Test {
-protected:
+  protected:
     TempFolder folder;
     std::string mip = folder.PathOf("Demo.mip");
 
@@ -66,7 +66,7 @@ TEST_F(CliCommandsTest, AddPrintsTheClashMessageAndAddsTheOthers) {
     const std::string app = folder.MakeFile("A/app.exe");
     const CommandRun run = Velaset({"add", mip, lungo, largo, app});
     const Project project = Loaded();
-    if (ShortName(lungo) != ShortName(largo)) {  // Wine's hashed short names differ
+    if (ShortName(lungo) != ShortName(largo)) { // Wine's hashed short names differ
         EXPECT_EQ(run.code, 0) << run.err;
         EXPECT_EQ(project.Files().size(), 3u);
         return;
@@ -102,7 +102,7 @@ TEST_F(CliCommandsTest, AddSetsTheCodeAsTheDestinationDialogWould) {
     const std::string library = folder.MakeFile("src/lib.dll");
     const std::string help = folder.MakeFile("src/help.hlp");
     EXPECT_EQ(Velaset({"add", mip, library, "--dest", "S", "--register"}).code, 0);
-    EXPECT_EQ(Velaset({"add", mip, "--dest", "H", help, library}).code, 0);  // lib: duplicate
+    EXPECT_EQ(Velaset({"add", mip, "--dest", "H", help, library}).code, 0); // lib: duplicate
     const Project project = Loaded();
     ASSERT_EQ(project.Files().size(), 2u);
     EXPECT_EQ(project.Files()[0].destination, "S*");
@@ -139,7 +139,7 @@ TEST_F(CliCommandsTest, LinkCommandsUseTheLinkDialogRules) {
     EXPECT_EQ(Velaset({"link", mip, "add", sys, "Sistema", "P"}).code, 2);
     EXPECT_EQ(Velaset({"link", mip, "add", app, "Demo", "P"}).code, 0);
     EXPECT_EQ(Velaset({"link", mip, "add", app, "Demo", "D"}).code, 0);
-    EXPECT_EQ(Velaset({"link", mip, "add", app, "Demo", "D"}).code, 0);  // no second row
+    EXPECT_EQ(Velaset({"link", mip, "add", app, "Demo", "D"}).code, 0); // no second row
     EXPECT_EQ(Velaset({"link", mip, "add", app, "Demo", "X"}).code, 2);
     EXPECT_EQ(Velaset({"link", mip, "add", app, "", "P"}).code, 2);
     ASSERT_EQ(Loaded().Links().size(), 2u);

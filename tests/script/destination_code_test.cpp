@@ -41,8 +41,12 @@ TEST(DestinationCodes, EligibilityLooksAtTheLastThreeCharactersOnly) {
         bool eligible;
     };
     const Case cases[] = {
-        {"C:\\Src\\Comp.ocx", true}, {"C:\\Src\\lib.DLL", true}, {"C:\\Src\\OLDDLL", true},
-        {"C:\\Src\\readme.txt", false}, {"C:\\Src\\a.dl", false}, {"LL", false},
+        {"C:\\Src\\Comp.ocx", true},
+        {"C:\\Src\\lib.DLL", true},
+        {"C:\\Src\\OLDDLL", true},
+        {"C:\\Src\\readme.txt", false},
+        {"C:\\Src\\a.dl", false},
+        {"LL", false},
         {"ocx", true},
     };
     for (const Case& c : cases) {
@@ -61,10 +65,10 @@ TEST(DestinationCodes, DefaultFollowsTheFolderTheFileCameFrom) {
         char code;
     };
     const Case cases[] = {
-        {"C:\\WINDOWS", 'W'},          {"c:\\windows", 'W'},
-        {"C:\\windows\\HELP", 'H'},    {"C:\\Windows\\Inf", 'I'},
+        {"C:\\WINDOWS", 'W'},           {"c:\\windows", 'W'},
+        {"C:\\windows\\HELP", 'H'},     {"C:\\Windows\\Inf", 'I'},
         {"C:\\WINDOWS\\system32", 'S'}, {"C:\\WINDOWS\\SYSTEM32\\drivers", 'D'},
-        {"D:\\WINDOWS", 'D'},          {"C:\\Src", 'D'},
+        {"D:\\WINDOWS", 'D'},           {"C:\\Src", 'D'},
         {"C:\\WINDOWS\\", 'D'},
     };
     for (const Case& c : cases) {

@@ -55,7 +55,7 @@ TEST(DestDialog, WindowsFolderLibraryCanBeMarkedOnlyAfterMovingToDOrS) {
     EXPECT_FALSE(dialog.CheckEnabled());
     dialog.SetTicked(true);
     EXPECT_FALSE(dialog.CheckTicked());
-    dialog.Select(0);  // D
+    dialog.Select(0); // D
     EXPECT_TRUE(dialog.CheckEnabled());
     dialog.SetTicked(true);
     dialog.Ok();
@@ -68,8 +68,8 @@ TEST(DestDialog, MovingAMarkedLibraryOutOfDAndSDropsTheMark) {
         int select;
         const char* result;
     };
-    const Case cases[] = {{"S*", 1, "W"}, {"S*", 0, "D*"}, {"D*", 4, "I"}, {"D", 2, "S"},
-                          {"W*", 1, "W"}};
+    const Case cases[] = {
+        {"S*", 1, "W"}, {"S*", 0, "D*"}, {"D*", 4, "I"}, {"D", 2, "S"}, {"W*", 1, "W"}};
     for (const Case& c : cases) {
         Project p = WithFiles({{"C:\\s\\lib.DLL", c.entry}});
         DestDialog dialog(p, 0);
@@ -179,7 +179,7 @@ TEST(KeyregDialog, BuildsTheAddRegLineOfEachRoot) {
     struct Case {
         int root;
         const char* subkey;
-        const char* name;  // nullptr: "Nome predefinito"
+        const char* name; // nullptr: "Nome predefinito"
         const char* value;
         const char* entry;
     };

@@ -29,10 +29,10 @@ TEST(LongNameSections, ShortNamedFilesGiveEmptySectionsAfterBlankLines) {
 TEST(LongNameSections, LongNamedHelpFileGetsFolderAndFileLines) {
     const std::vector<ScriptFile> files = {
         {"C:\\Src\\Guida lunga.hlp", "Guida lunga.hlp", "GUIDAL~1.HLP", "H"}};
-    const std::string expected =
-        "\r\n[SplashRenameFilesH]\r\n" + R + "H,,,\"%18%\\\"\r\n" + R +
-        "H,GUIDAL~1.HLP,,\"Guida lunga.hlp\"\r\n" + "\r\n[SplashRemoveLFNsH]\r\n" + X +
-        "H,,,\"%18%\\\"\r\n" + X + "H,GUIDAL~1.HLP,,\"Guida lunga.hlp\"\r\n";
+    const std::string expected = "\r\n[SplashRenameFilesH]\r\n" + R + "H,,,\"%18%\\\"\r\n" + R +
+                                 "H,GUIDAL~1.HLP,,\"Guida lunga.hlp\"\r\n" +
+                                 "\r\n[SplashRemoveLFNsH]\r\n" + X + "H,,,\"%18%\\\"\r\n" + X +
+                                 "H,GUIDAL~1.HLP,,\"Guida lunga.hlp\"\r\n";
     EXPECT_EQ(Sections(files, 'H'), expected);
 }
 
@@ -43,12 +43,12 @@ TEST(LongNameSections, LaterLongNameIsFoundAndOnlyLongNamesAreListedInOrder) {
         {"/s/other.txt", "other.txt", "other.txt", "D"},
         {"/s/Secondo lungo.txt", "Secondo lungo.txt", "SECOND~1.TXT", "S"},
     };
-    const std::string expected =
-        "\r\n[SplashRenameFilesS]\r\n" + R + "S,,,\"%11%\\\"\r\n" + R +
-        "S,PRIMOL~1.DLL,,\"Primo lungo.dll\"\r\n" + R +
-        "S,SECOND~1.TXT,,\"Secondo lungo.txt\"\r\n" + "\r\n[SplashRemoveLFNsS]\r\n" + X +
-        "S,,,\"%11%\\\"\r\n" + X + "S,PRIMOL~1.DLL,,\"Primo lungo.dll\"\r\n" + X +
-        "S,SECOND~1.TXT,,\"Secondo lungo.txt\"\r\n";
+    const std::string expected = "\r\n[SplashRenameFilesS]\r\n" + R + "S,,,\"%11%\\\"\r\n" + R +
+                                 "S,PRIMOL~1.DLL,,\"Primo lungo.dll\"\r\n" + R +
+                                 "S,SECOND~1.TXT,,\"Secondo lungo.txt\"\r\n" +
+                                 "\r\n[SplashRemoveLFNsS]\r\n" + X + "S,,,\"%11%\\\"\r\n" + X +
+                                 "S,PRIMOL~1.DLL,,\"Primo lungo.dll\"\r\n" + X +
+                                 "S,SECOND~1.TXT,,\"Secondo lungo.txt\"\r\n";
     EXPECT_EQ(Sections(files, 'S'), expected);
 }
 

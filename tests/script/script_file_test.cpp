@@ -16,7 +16,7 @@ using testing::ReadBytes;
 using testing::TempFolder;
 
 class ScriptFileTest : public ::testing::Test {
-protected:
+  protected:
     TempFolder folder;
     Project project = testing::WorkedExample(folder);
     std::string script = folder.PathOf("setup.inf");
@@ -46,10 +46,14 @@ TEST_F(ScriptFileTest, FieldThatWouldBreakItsLineIsRefusedByName) {
         {"EticB", [](Project& p) { p.EticB = "fine\n"; }, true},
         {"Lancio", [](Project& p) { p.Lancio = "Demo.exe\r"; }, true},
         {"Stop", [](Project& p) { p.Stop = std::string("a\0b", 3); }, true},
-        {"Titolo", [](Project& p) { p.Titolo = "Demo \xce\xa9"; }, true},  // Greek omega
-        {"Link 2", [](Project& p) { p.ReplaceLink(1, {"Demo.exe", "Demo\n", "D"}); }, true},
+        {"Titolo", [](Project& p) { p.Titolo = "Demo \xce\xa9"; }, true}, // Greek omega
+        {"Link 2",
+         [](Project& p) {
+             p.ReplaceLink(1, {"Demo.exe", "Demo\n", "D"});
+         },
+         true},
         {"Chiavi 1", [](Project& p) { p.ReplaceRegistryEntry(0, "HKLM,A\r\nB"); }, true},
-        {"Etic2A", [](Project& p) { p.Etic2A = "Uno \xc2\xb6 due"; }, true},  // the mark itself
+        {"Etic2A", [](Project& p) { p.Etic2A = "Uno \xc2\xb6 due"; }, true}, // the mark itself
         // Etic2A keeps its lines through the encoded form; the euro sign is Windows-1252.
         {"Etic2A", [](Project& p) { p.Etic2A = "Riga uno\r\nRiga due, 5 \xe2\x82\xac"; }, false},
         // A field that the script does not write cannot break it.

@@ -18,8 +18,8 @@ namespace testing {
 TempFolder::TempFolder() {
     static std::atomic<int> counter{0};
     const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-    const std::string name = "velaset-script-" + std::to_string(now % 1000000007) + "-" +
-                             std::to_string(counter++);
+    const std::string name =
+        "velaset-script-" + std::to_string(now % 1000000007) + "-" + std::to_string(counter++);
     path_ = platform::JoinSourcePath(platform::TempFolder(), name);
     fs::create_directories(fs::path(path_));
 }
@@ -86,10 +86,13 @@ Project WorkedExample(TempFolder& folder) {
     return p;
 }
 
-std::string SystemShortName(const std::string& path) { return ShortName(path); }
+std::string SystemShortName(const std::string& path) {
+    return ShortName(path);
+}
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    for (size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
         text.replace(at, from.size(), to);
     }
     return text;

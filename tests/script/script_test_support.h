@@ -13,7 +13,7 @@ namespace testing {
 
 // A new empty folder under the system's temporary folder, removed with its contents.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -25,7 +25,7 @@ public:
     // Makes the file (and its folders) with the given bytes; returns its full path.
     std::string MakeFile(const std::string& relative, const std::string& bytes = "x");
 
-private:
+  private:
     std::string path_;
 };
 

@@ -56,8 +56,8 @@ TEST(SetupScriptGolden, WorkedExampleFullScriptIsByteForByteTheDescribedOne) {
     TempFolder folder;
     const Project project = testing::WorkedExample(folder);
     const std::string actual = WrittenScript(project, ScriptVariant::Full, folder);
-    const std::string expected = testing::ReplaceAll(Golden("worked_example.inf"), "GUIDAL~1.HLP",
-                                                     HelpShortName(project));
+    const std::string expected =
+        testing::ReplaceAll(Golden("worked_example.inf"), "GUIDAL~1.HLP", HelpShortName(project));
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(actual, expected);
 }
@@ -142,13 +142,14 @@ TEST_P(SetupScriptEdgeGolden, MatchesGoldenFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SetupScriptEdgeGolden,
-    ::testing::Values(
-        GoldenCase{"empty_files.inf", ScriptVariant::Full, [](TempFolder&) { return EmptyProject(); }},
-        GoldenCase{"empty_files_dist.inf", ScriptVariant::DistributionOnly,
-                   [](TempFolder&) { return EmptyProject(); }},
-        GoldenCase{"no_group.inf", ScriptVariant::Full, NoGroupProject},
-        GoldenCase{"no_group_dist.inf", ScriptVariant::DistributionOnly, NoGroupProject},
-        GoldenCase{"desktop_only.inf", ScriptVariant::Full, DesktopOnlyProject}));
+    ::testing::Values(GoldenCase{"empty_files.inf", ScriptVariant::Full,
+                                 [](TempFolder&) { return EmptyProject(); }},
+                      GoldenCase{"empty_files_dist.inf", ScriptVariant::DistributionOnly,
+                                 [](TempFolder&) { return EmptyProject(); }},
+                      GoldenCase{"no_group.inf", ScriptVariant::Full, NoGroupProject},
+                      GoldenCase{"no_group_dist.inf", ScriptVariant::DistributionOnly,
+                                 NoGroupProject},
+                      GoldenCase{"desktop_only.inf", ScriptVariant::Full, DesktopOnlyProject}));
 
 } // namespace
 } // namespace velaset

@@ -21,11 +21,11 @@ AddResult AddTo(VerificaLista& check, const std::string& path) {
 }
 
 class ShortNameCheckTest : public ::testing::Test {
-protected:
+  protected:
     TempFolder folder;
     Project project;
-    DefaultFolders folders{folder.PathOf("win"), folder.PathOf("win/system") +
-                                                     platform::SourceSeparator(),
+    DefaultFolders folders{folder.PathOf("win"),
+                           folder.PathOf("win/system") + platform::SourceSeparator(),
                            platform::SourceSeparator()};
 };
 
@@ -119,7 +119,7 @@ TEST_F(ShortNameCheckTest, DefaultCodeComesFromTheChosenFolder) {
         const char* code;
     };
     const Case cases[] = {
-        {"win/a.ini", "W"},        {"win/help/b.hlp", "H"},      {"win/inf/c.inf", "I"},
+        {"win/a.ini", "W"},        {"win/help/b.hlp", "H"},       {"win/inf/c.inf", "I"},
         {"win/system/d.dll", "S"}, {"win/system/sub/e.dll", "D"}, {"elsewhere/f.exe", "D"},
     };
     VerificaLista check(project, folders);

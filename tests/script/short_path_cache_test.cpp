@@ -23,7 +23,7 @@ TEST(ShortPathCache, AgreesWithTheSystemAcrossNumberingAndOddNames) {
     }
     paths.push_back(folder.PathOf("odd/missing.txt"));
     paths.push_back(folder.PathOf("missing folder/a.txt"));
-    paths.push_back(folder.PathOf("ODD/README.TXT"));  // other letter case
+    paths.push_back(folder.PathOf("ODD/README.TXT")); // other letter case
 
     platform::ShortPathCache cache;
     for (const std::string& path : paths) {
