@@ -11,6 +11,12 @@ inline uint32_t Load16(const uint8_t* p) {
     return v;
 }
 
+inline uint32_t Load32(const uint8_t* p) {
+    uint32_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
 // Length of the common start of scan and match, from byte 2 on (bytes 0 and 1 are
 // known to agree), at most maxLength.
 inline uint32_t CommonLength(const uint8_t* scan, const uint8_t* match, uint32_t maxLength) {
@@ -37,12 +43,13 @@ struct MatchSearch {
     uint32_t limit;     // candidates must lie above it
     uint32_t maxLength; // 258, or less near the end of the window
     uint32_t best;
-    uint32_t scanEnd;   // the two bytes at best - 1
+    uint32_t endMask;   // of the four bytes that end at best, those from byte 0 on
+    uint32_t scanEnd;   // the four bytes that end at best, under endMask
     uint32_t scanStart; // the first two bytes
 
-    // Only a candidate that agrees at best - 1 and best can be longer; most fail here.
+    // Only a candidate that agrees in the bytes up to best can be longer; most fail here.
     bool MayBeLonger(const uint8_t* match) const {
-        return Load16(match + best - 1) == scanEnd && Load16(match) == scanStart;
+        return (Load32(match + best - 3) & endMask) == scanEnd && Load16(match) == scanStart;
     }
 
     // Answers false when the search is over: a match as long as it can be.
@@ -53,7 +60,8 @@ struct MatchSearch {
             s.matchStart = candidate;
             if (length >= maxLength)
                 return false;
-            scanEnd = Load16(scan + best - 1);
+            endMask = 0xFFFFFFFF;
+            scanEnd = Load32(scan + best - 3);
         }
         return true;
     }
@@ -135,8 +143,16 @@ uint32_t LongestMatch(DeflateState& s, uint32_t candidate, uint32_t best, uint32
     if (best >= maxLength)
         return best;
     const uint8_t* scan = s.window + current;
-    MatchSearch m = {s,           scan, current > kMaxDistance ? current - kMaxDistance : 0,
-                     maxLength,   best, Load16(scan + best - 1),
+    // While best is 2 the four bytes start before the position; that first one does not count.
+    static const uint8_t kFromSecond[4] = {0, 0xFF, 0xFF, 0xFF};
+    const uint32_t endMask = best >= 3 ? 0xFFFFFFFF : Load32(kFromSecond);
+    MatchSearch m = {s,
+                     scan,
+                     current > kMaxDistance ? current - kMaxDistance : 0,
+                     maxLength,
+                     best,
+                     endMask,
+                     Load32(scan + best - 3) & endMask,
                      Load16(scan)};
     if (best < kLongKey - 1) {
         if (!WalkChain(m, candidate))

@@ -34,6 +34,13 @@ void LinkLong(MatchIndex& index, const uint8_t* window, uint32_t p) {
     Link(index.longHead[LongKey(window + p)], index.longChain, p);
 }
 
+// Lowers every position by 32768; those below become 0, none. Written over a plain
+// array so that the compiler can do it with saturating vector subtractions.
+void Slide(uint16_t* positions, size_t count) {
+    for (size_t i = 0; i < count; i++)
+        positions[i] = static_cast<uint16_t>(positions[i] >= kHalf ? positions[i] - kHalf : 0);
+}
+
 } // namespace
 
 void IndexClear(MatchIndex& index) {
@@ -43,16 +50,11 @@ void IndexClear(MatchIndex& index) {
 }
 
 void IndexSlide(MatchIndex& index, const uint8_t* window) {
-    auto slide = [](uint16_t& position) {
-        position = static_cast<uint16_t>(position >= kHalf ? position - kHalf : 0);
-    };
+    Slide(index.head, kHashSize);
+    Slide(index.longHead, kHashSize);
     for (uint32_t i = 0; i < kHashSize; i++) {
-        slide(index.head[i]);
-        slide(index.longHead[i]);
-        for (int k = 0; k < kChainLinks; k++) {
-            slide(index.chain[i].back[k]);
-            slide(index.longChain[i].back[k]);
-        }
+        Slide(index.chain[i].back, kChainLinks);
+        Slide(index.longChain[i].back, kChainLinks);
     }
     // The last positions of the previous block can now be keyed on all eight bytes;
     // they are newer than every other position of that block.

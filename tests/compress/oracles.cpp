@@ -163,8 +163,7 @@ std::string CheckWithCabextract(const std::vector<CabinetFolder>& folders) {
         else if (extracted != folders[i].data)
             error = "cabextract gives other bytes for folder " + std::to_string(i);
     }
-    if (error.empty()) // keep the files of a failure for a look
-        std::system(("rm -rf " + dir).c_str());
+    std::system(("rm -rf " + dir).c_str());
     return error;
 }
 
