@@ -60,7 +60,7 @@ struct CabContext {
     uint32_t cabinetCounter; // the header's cabinet index
 
     FolderBuilder folder;
-    uint8_t* copyBuffer; // kCopyChunk bytes for reading spills back and copying them
+    uint8_t* copyBuffer;  // kCopyChunk bytes for reading spills back and copying them
     uint8_t* blockBuffer; // one data block with its header, when read back
 
     FolderPrefetch* prefetch; // folders compressed ahead on other threads, or null
@@ -95,9 +95,9 @@ void SpillMove(SpillFile* to, SpillFile* from);
 struct SpillReader {
     SpillFile* spill;
     uint8_t* buffer;
-    uint32_t have;     // bytes in the buffer
-    uint32_t at;       // next byte of the buffer
-    uint32_t left;     // bytes of the spill not yet read into the buffer
+    uint32_t have; // bytes in the buffer
+    uint32_t at;   // next byte of the buffer
+    uint32_t left; // bytes of the spill not yet read into the buffer
 };
 void SpillReaderStart(SpillReader* reader, SpillFile* spill, uint8_t* buffer);
 bool SpillReaderDone(const SpillReader* reader);

@@ -11,7 +11,9 @@ namespace {
 const int kCabinetFlags = kOpenReadWrite | kOpenCreate | kOpenTruncate | kOpenBinary;
 const int kCabinetPermission = kPermissionRead | kPermissionWrite;
 
-uint32_t NameCost(const char* name) { return static_cast<uint32_t>(std::strlen(name)) + 1; }
+uint32_t NameCost(const char* name) {
+    return static_cast<uint32_t>(std::strlen(name)) + 1;
+}
 
 void CopyName(char* to, const char* from) {
     std::strncpy(to, from, 255);
@@ -203,21 +205,21 @@ bool CabWriteCabinet(CabContext* cab, ClientProgressFn progress, uint32_t progre
     if (!SpillCreateGroup(cab, fresh, 3)) {
         return OutFail(&out, cab->err->code, cab->err->detail);
     }
-    long answer = progress(kProgressCabinetDone, estimate, static_cast<uint32_t>(fileSize),
-                           cab->context);
+    long answer =
+        progress(kProgressCabinetDone, estimate, static_cast<uint32_t>(fileSize), cab->context);
     if (answer == -1) {
         return OutFail(&out, kCabUserAbort, 0);
     }
     if (answer > 0) {
         uint32_t taken = static_cast<uint32_t>(answer);
-        cab->current.sizeLimit = taken < cab->current.sizeLimit ? cab->current.sizeLimit - taken : 0;
+        cab->current.sizeLimit =
+            taken < cab->current.sizeLimit ? cab->current.sizeLimit - taken : 0;
     }
     CabResetHeader(cab);
     return true;
 }
 
-bool FCIFlushCabinet(CabContext* cab, ClientNextCabinetFn nextCabinet,
-                     ClientProgressFn progress) {
+bool FCIFlushCabinet(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress) {
     if (!CabCloseFolder(cab, nextCabinet, progress)) {
         return false;
     }

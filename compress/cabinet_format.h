@@ -48,7 +48,11 @@ inline void Put32(uint8_t* p, uint32_t v) {
     Put16(p, v);
     Put16(p + 2, v >> 16);
 }
-inline uint32_t Get16(const uint8_t* p) { return p[0] | (uint32_t(p[1]) << 8); }
-inline uint32_t Get32(const uint8_t* p) { return Get16(p) | (Get16(p + 2) << 16); }
+inline uint32_t Get16(const uint8_t* p) {
+    return p[0] | (uint32_t(p[1]) << 8);
+}
+inline uint32_t Get32(const uint8_t* p) {
+    return Get16(p) | (Get16(p + 2) << 16);
+}
 
 #endif

@@ -59,8 +59,8 @@ bool SetCompressionType(CabContext* cab, uint16_t type, ClientNextCabinetFn next
 CabContext* FCICreate(CabError* err, ClientFilePlacedFn filePlaced, ClientAllocFn alloc,
                       ClientFreeFn release, ClientOpenFn open, ClientReadFn read,
                       ClientWriteFn write, ClientCloseFn close, ClientSeekFn seek,
-                      ClientDeleteFn remove, ClientTempNameFn tempName,
-                      const CabinetParams* first, void* context) {
+                      ClientDeleteFn remove, ClientTempNameFn tempName, const CabinetParams* first,
+                      void* context) {
     err->code = kCabNoError;
     err->detail = 0;
     err->failed = 0;
@@ -83,9 +83,8 @@ CabContext* FCICreate(CabError* err, ClientFilePlacedFn filePlaced, ClientAllocF
     cab->cb.tempName = tempName;
     cab->context = context;
     cab->err = err;
-    SpillFile* all[] = {&cab->folder.data, &cab->folder.files, &cab->cabData,
-                        &cab->cabFiles,    &cab->cabFolders,   &cab->restData,
-                        &cab->restFiles};
+    SpillFile* all[] = {&cab->folder.data, &cab->folder.files, &cab->cabData,  &cab->cabFiles,
+                        &cab->cabFolders,  &cab->restData,     &cab->restFiles};
     for (SpillFile* spill : all) {
         SpillInit(spill);
     }
@@ -127,12 +126,11 @@ bool CabRenewCompressor(CabContext* cab) {
         f->compressor = nullptr;
     }
     uint32_t blockSize = kBlockSize;
-    int result = MsZipCreate(&blockSize, cab->cb.alloc, cab->cb.release, &f->compressor,
-                             &f->maxOutput);
+    int result =
+        MsZipCreate(&blockSize, cab->cb.alloc, cab->cb.release, &f->compressor, &f->maxOutput);
     if (result != MSZIP_OK) {
         f->compressor = nullptr;
-        return CabFail(cab, result == MSZIP_NO_MEMORY ? kCabOutOfMemory : kCabCompressionFailed,
-                       0);
+        return CabFail(cab, result == MSZIP_NO_MEMORY ? kCabOutOfMemory : kCabCompressionFailed, 0);
     }
     return true;
 }
@@ -182,8 +180,7 @@ bool CabCloseFolderIfFull(CabContext* cab, ClientNextCabinetFn nextCabinet,
     const FolderBuilder* f = &cab->folder;
     // Both tests use spill sizes only, so a partly filled input block does not count.
     uint64_t projected = uint64_t(kHeaderSize) + cab->cabFiles.size + kFolderEntrySize +
-                         cab->cabFolders.size + cab->cabData.size + f->files.size +
-                         f->data.size;
+                         cab->cabFolders.size + cab->cabData.size + f->files.size + f->data.size;
     if (f->data.size > cab->current.folderThreshold || projected > cab->current.sizeLimit) {
         return CabCloseFolder(cab, nextCabinet, progress);
     }
@@ -205,8 +202,7 @@ bool CabReadFileIntoFolder(CabContext* cab, const char* sourcePath, const char* 
     bool ok = true;
     for (;;) {
         err = 0;
-        int n = cab->cb.read(source, f->input + f->fill, kBlockSize - f->fill, &err,
-                             cab->context);
+        int n = cab->cb.read(source, f->input + f->fill, kBlockSize - f->fill, &err, cab->context);
         if (n == 0) {
             break;
         }
@@ -230,8 +226,7 @@ bool CabReadFileIntoFolder(CabContext* cab, const char* sourcePath, const char* 
     if (!ok || name == nullptr) {
         return ok;
     }
-    return CabAppendFileRecord(cab, f->uncompressed - start, start, date, time, attributes,
-                               name);
+    return CabAppendFileRecord(cab, f->uncompressed - start, start, date, time, attributes, name);
 }
 
 bool CabAddFileSequential(CabContext* cab, const char* sourcePath, const char* name,
@@ -248,11 +243,9 @@ bool FCIAddFile(CabContext* cab, const char* sourcePath, const char* nameInCabin
         return false;
     }
     if (cab->prefetch != nullptr) {
-        return PrefetchAddFile(cab, sourcePath, nameInCabinet, nextCabinet, progress,
-                               openSource);
+        return PrefetchAddFile(cab, sourcePath, nameInCabinet, nextCabinet, progress, openSource);
     }
-    return CabAddFileSequential(cab, sourcePath, nameInCabinet, nextCabinet, progress,
-                                openSource);
+    return CabAddFileSequential(cab, sourcePath, nameInCabinet, nextCabinet, progress, openSource);
 }
 
 bool FCIFlushFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress) {
@@ -271,7 +264,7 @@ bool FCIDestroy(CabContext* cab) {
         MsZipDestroy(f->compressor);
     }
     ReleaseBuffers(cab);
-    SpillFile* all[] = {&f->data,      &f->files,      &cab->cabData, &cab->cabFiles,
+    SpillFile* all[] = {&f->data,         &f->files,      &cab->cabData,  &cab->cabFiles,
                         &cab->cabFolders, &cab->restData, &cab->restFiles};
     for (SpillFile* spill : all) {
         if (!SpillRemove(cab, spill, &detail)) {

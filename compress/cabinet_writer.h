@@ -16,14 +16,13 @@ const uint16_t kCompressionMsZip = 0x0001;
 CabContext* FCICreate(CabError* err, ClientFilePlacedFn filePlaced, ClientAllocFn alloc,
                       ClientFreeFn release, ClientOpenFn open, ClientReadFn read,
                       ClientWriteFn write, ClientCloseFn close, ClientSeekFn seek,
-                      ClientDeleteFn remove, ClientTempNameFn tempName,
-                      const CabinetParams* first, void* context);
+                      ClientDeleteFn remove, ClientTempNameFn tempName, const CabinetParams* first,
+                      void* context);
 bool FCIAddFile(CabContext* cab, const char* sourcePath, const char* nameInCabinet,
                 ClientNextCabinetFn nextCabinet, ClientProgressFn progress,
                 ClientOpenSourceFn openSource, uint16_t compressionType);
 bool FCIFlushFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress);
-bool FCIFlushCabinet(CabContext* cab, ClientNextCabinetFn nextCabinet,
-                     ClientProgressFn progress);
+bool FCIFlushCabinet(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress);
 bool FCIDestroy(CabContext* cab);
 
 #endif

@@ -7,9 +7,13 @@
 
 namespace {
 
-void* ClientAlloc(uint32_t size) { return std::malloc(size); }
+void* ClientAlloc(uint32_t size) {
+    return std::malloc(size);
+}
 
-void ClientFree(void* memory) { std::free(memory); }
+void ClientFree(void* memory) {
+    std::free(memory);
+}
 
 int ClientNextCabinet(CabinetParams* next, uint32_t, void* context) {
     const ComprimiSettings* settings = static_cast<const ComprimiSettings*>(context);
@@ -20,9 +24,13 @@ int ClientNextCabinet(CabinetParams* next, uint32_t, void* context) {
     return 1;
 }
 
-long ClientProgress(unsigned, uint32_t, uint32_t, void*) { return 0; }
+long ClientProgress(unsigned, uint32_t, uint32_t, void*) {
+    return 0;
+}
 
-int ClientFilePlaced(CabinetParams*, const char*, uint32_t, bool, void*) { return 0; }
+int ClientFilePlaced(CabinetParams*, const char*, uint32_t, bool, void*) {
+    return 0;
+}
 
 } // namespace
 

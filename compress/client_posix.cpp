@@ -42,8 +42,7 @@ void DosDateTime(time_t when, uint16_t* date, uint16_t* time) {
     }
     *date = static_cast<uint16_t>(((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) |
                                   local.tm_mday);
-    *time = static_cast<uint16_t>((local.tm_hour << 11) | (local.tm_min << 5) |
-                                  (local.tm_sec / 2));
+    *time = static_cast<uint16_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
 }
 
 std::atomic<unsigned> gNameCounter{0};
@@ -100,17 +99,17 @@ int ClientDelete(const char* path, int* err, void*) {
 }
 
 bool ClientTempName(char* buffer, int size, void*) {
-    static const char kLetters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     const char* dir = std::getenv("TMPDIR");
     if (dir == nullptr || dir[0] == '\0') {
         dir = "/tmp";
     }
     // Six letters from a mix of the process, the clock and a counter, as mkstemp makes
     // them; the writer's exclusive open catches the rare clash.
-    unsigned long long seed = (static_cast<unsigned long long>(getpid()) << 32) ^
-                              static_cast<unsigned long long>(std::time(nullptr)) ^
-                              (static_cast<unsigned long long>(gNameCounter++) * 0x9E3779B97F4A7C15ull);
+    unsigned long long seed =
+        (static_cast<unsigned long long>(getpid()) << 32) ^
+        static_cast<unsigned long long>(std::time(nullptr)) ^
+        (static_cast<unsigned long long>(gNameCounter++) * 0x9E3779B97F4A7C15ull);
     char letters[7];
     for (int i = 0; i < 6; i++) {
         seed = seed * 6364136223846793005ull + 1442695040888963407ull;
@@ -150,4 +149,6 @@ int ClientOpenSource(const char* path, uint16_t* date, uint16_t* time, uint16_t*
     return handle;
 }
 
-char ClientPathSeparator() { return '/'; }
+char ClientPathSeparator() {
+    return '/';
+}

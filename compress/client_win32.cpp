@@ -125,4 +125,6 @@ int ClientOpenSource(const char* path, uint16_t* date, uint16_t* time, uint16_t*
     return handle;
 }
 
-char ClientPathSeparator() { return '\\'; }
+char ClientPathSeparator() {
+    return '\\';
+}

@@ -29,16 +29,21 @@ void Report(const char* format, ...) {
     if (length < 0) {
         return;
     }
+    // Paths may be long; without memory for all of it the box shows the start.
+    char shortText[512];
     char* text = static_cast<char*>(std::malloc(length + 1));
+    size_t size = length + 1;
     if (text == nullptr) {
-        LibraryMessage(kTitle, format);
-        return;
+        text = shortText;
+        size = sizeof shortText;
     }
     va_start(args, format);
-    std::vsnprintf(text, length + 1, format, args);
+    std::vsnprintf(text, size, format, args);
     va_end(args);
     LibraryMessage(kTitle, text);
-    std::free(text);
+    if (text != shortText) {
+        std::free(text);
+    }
 }
 
 void Copy(char* to, size_t size, const char* from) {
@@ -60,9 +65,9 @@ bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
     CabinetName(settings->cabinetBase, 1, params.cabinetName, sizeof params.cabinetName);
 
     CabError err;
-    CabContext* cab = FCICreate(&err, cb.filePlaced, cb.alloc, cb.release, cb.open, cb.read,
-                                cb.write, cb.close, cb.seek, cb.remove, cb.tempName, &params,
-                                settings);
+    CabContext* cab =
+        FCICreate(&err, cb.filePlaced, cb.alloc, cb.release, cb.open, cb.read, cb.write, cb.close,
+                  cb.seek, cb.remove, cb.tempName, &params, settings);
     if (cab == nullptr) {
         Report("FCICreate() failed: code %d [%s]\n", err.code, CabErrorText(err.code));
         return false;
@@ -75,8 +80,7 @@ bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
         const char* path = table.entries[i];
         if (path == nullptr) {
             if (!FCIFlushFolder(cab, cb.nextCabinet, cb.progress)) {
-                Report("FCIFlushFolder() failed: code %d [%s]\n", err.code,
-                       CabErrorText(err.code));
+                Report("FCIFlushFolder() failed: code %d [%s]\n", err.code, CabErrorText(err.code));
                 ok = false;
             }
         } else if (!FCIAddFile(cab, path, StoredName(path), cb.nextCabinet, cb.progress,
@@ -124,8 +128,8 @@ int Fail(void* savedCursor) {
 
 } // namespace
 
-int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList,
-                 uint32_t maxCabSize, const CabinetCallbacks& callbacks, unsigned threads) {
+int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, uint32_t maxCabSize,
+                 const CabinetCallbacks& callbacks, unsigned threads) {
     void* savedCursor = BeginWaitCursor();
     if (!CheckArguments(cabDir, cabBase)) {
         return Fail(savedCursor);
@@ -155,8 +159,8 @@ unsigned ComprimiThreads() {
     return count < 1 ? 1 : count > 4 ? 4 : count;
 }
 
-extern "C" int COMPRIMI_CALL Comprimi(const char* cabDir, const char* cabBase,
-                                      const char* fileList, uint32_t maxCabSize) {
+extern "C" int COMPRIMI_CALL Comprimi(const char* cabDir, const char* cabBase, const char* fileList,
+                                      uint32_t maxCabSize) {
     return ComprimiWith(cabDir, cabBase, fileList, maxCabSize, PlatformCallbacks(),
                         ComprimiThreads());
 }

@@ -17,15 +17,15 @@
 // set) holding the files of fileList, one folder per "+"; a cabinet grows to at most
 // maxCabSize bytes (0: 134217727). Answers 1 when the whole set was written, 0 after
 // telling the user why not.
-extern "C" int COMPRIMI_CALL Comprimi(const char* cabDir, const char* cabBase,
-                                      const char* fileList, uint32_t maxCabSize);
+extern "C" int COMPRIMI_CALL Comprimi(const char* cabDir, const char* cabBase, const char* fileList,
+                                      uint32_t maxCabSize);
 
 // The same with other callbacks (their context value is the call's ComprimiSettings) and
 // a chosen number of compressing threads: 1 compresses everything on the caller's thread,
 // more compress the following folders ahead on other threads and need callbacks that may
 // be called from them.
-int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList,
-                 uint32_t maxCabSize, const CabinetCallbacks& callbacks, unsigned threads);
+int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, uint32_t maxCabSize,
+                 const CabinetCallbacks& callbacks, unsigned threads);
 
 // The threads Comprimi uses: one per processor, at most four.
 unsigned ComprimiThreads();

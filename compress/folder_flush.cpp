@@ -11,7 +11,9 @@ namespace {
 
 const uint32_t kDefaultSizeLimit = 0x7FFFFFF;
 
-uint32_t NameCost(const char* name) { return static_cast<uint32_t>(std::strlen(name)) + 1; }
+uint32_t NameCost(const char* name) {
+    return static_cast<uint32_t>(std::strlen(name)) + 1;
+}
 
 void CopyName(char* to, const char* from) {
     std::strncpy(to, from, 255);
@@ -24,8 +26,8 @@ uint32_t Clamp32(int64_t value) {
 
 // Moves the folder's blocks: those that fit go to the cabinet data spill with their
 // checksums, the rest (and the second piece of a split block) to the rest spill.
-bool PlaceBlocks(CabContext* cab, bool closing, int64_t room, uint32_t* blocks,
-                 uint64_t* placed, uint32_t estimate, ClientProgressFn progress) {
+bool PlaceBlocks(CabContext* cab, bool closing, int64_t room, uint32_t* blocks, uint64_t* placed,
+                 uint32_t estimate, ClientProgressFn progress) {
     FolderBuilder* f = &cab->folder;
     if (!SpillRewind(cab, &f->data)) {
         return false;
@@ -53,8 +55,8 @@ bool PlaceBlocks(CabContext* cab, bool closing, int64_t room, uint32_t* blocks,
         // a continued folder as the rest of a split one. So a block after which no piece
         // of the next one would fit is itself split, all its bytes before the cut.
         bool last = SpillReaderDone(&reader);
-        bool fits = !closing || (consumed < limit &&
-                                 (last || limit - consumed > int64_t(kDataHeaderSize)));
+        bool fits =
+            !closing || (consumed < limit && (last || limit - consumed > int64_t(kDataHeaderSize)));
         bool split = !fits && before + kDataHeaderSize < limit;
         if ((fits || split) && *blocks == 0xFFFF) {
             return CabFail(cab, kCabFormatLimit, 0);
@@ -133,8 +135,8 @@ bool PlaceFiles(CabContext* cab, uint64_t placed) {
             index = cab->folderIndex;
         }
         if (uint64_t(offset) + size > placed) {
-            index = index == kFolderContinuedFromPrev ? kFolderContinuedBoth
-                                                      : kFolderContinuedToNext;
+            index =
+                index == kFolderContinuedFromPrev ? kFolderContinuedBoth : kFolderContinuedToNext;
         }
         if (cab->fileCount == 0xFFFF) {
             return CabFail(cab, kCabFormatLimit, 0);
@@ -213,8 +215,7 @@ bool CabCloseFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProg
             return false;
         }
         bool freshCabinet = cab->cabData.size == 0 && cab->cabFolders.size == 0;
-        if (closing && room + f->data.size <= int64_t(kDataHeaderSize) &&
-            !SpillIsEmpty(&f->data)) {
+        if (closing && room + f->data.size <= int64_t(kDataHeaderSize) && !SpillIsEmpty(&f->data)) {
             if (freshCabinet) {
                 // Not even a piece of one block fits into an empty cabinet: the set would
                 // never end.
@@ -258,8 +259,7 @@ bool CabCloseFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProg
             }
         }
         if (closing) {
-            if (!CabWriteCabinet(cab, progress, cab->cabFiles.size + cab->cabData.size,
-                                 estimate)) {
+            if (!CabWriteCabinet(cab, progress, cab->cabFiles.size + cab->cabData.size, estimate)) {
                 return false;
             }
             if (cab->current.sizeLimit != 0 && cab->next.diskNumber == cab->current.diskNumber) {

@@ -8,7 +8,8 @@
 // checks as before, so the cabinets come out byte for byte as with one thread. A folder
 // that the writer closes in the middle of a job (the folder threshold or the size limit)
 // is rebuilt from its sources on the caller's thread, and the rest of that job is added
-// there too.
+// there too. A job whose worker met any failure is handed back and done the same way, so
+// failures are met, and reported, as with one thread.
 #include "compress/folder_prefetch.h"
 
 #include <cstring>
@@ -23,9 +24,6 @@ const unsigned kMaxThreads = 4;
 
 // What a worker found for one file of a job.
 struct PrefetchedFile {
-    bool failed;
-    int code; // on failure: the code and detail the writer would have reported
-    int detail;
     uint16_t date;
     uint16_t time;
     uint16_t attributes;
@@ -40,16 +38,15 @@ struct PrefetchJob {
     uint32_t first; // entry index of the first path
     uint32_t count; // paths in the job
     JobState state;
-    bool failed; // a file failed; the files after it were not compressed
+    // The worker met a failure (a source, memory, a spill file): the writer does the job
+    // itself and meets whatever is real on its own, as with one thread.
+    bool handedBack;
     SpillFile data;
     PrefetchedFile* files;
     uint32_t* blocks; // per block: compressed size | uncompressed size << 16
     uint32_t blockCount;
     uint32_t blockCapacity;
     uint32_t tailSize; // data spill size with the folder's last, partial block
-    bool tailFailed;   // compressing or spilling that block failed, with:
-    int tailCode;
-    int tailDetail;
 };
 
 } // namespace
@@ -142,8 +139,8 @@ bool CompressBlock(Worker* w, PrefetchJob* job, uint32_t fill) {
 bool CompressFile(Worker* w, PrefetchJob* job, const char* path, PrefetchedFile* note,
                   uint32_t* fill, uint32_t* folderBytes) {
     int err = 0;
-    int source = w->prefetch->openSource(path, &note->date, &note->time, &note->attributes,
-                                         &err, w->cab.context);
+    int source = w->prefetch->openSource(path, &note->date, &note->time, &note->attributes, &err,
+                                         w->cab.context);
     if (source == -1) {
         return CabFail(&w->cab, kCabOpenSourceFailed, err);
     }
@@ -151,8 +148,7 @@ bool CompressFile(Worker* w, PrefetchJob* job, const char* path, PrefetchedFile*
     bool ok = true;
     for (;;) {
         err = 0;
-        int n = w->cab.cb.read(source, w->input + *fill, kBlockSize - *fill, &err,
-                               w->cab.context);
+        int n = w->cab.cb.read(source, w->input + *fill, kBlockSize - *fill, &err, w->cab.context);
         if (n == 0) {
             break;
         }
@@ -201,22 +197,16 @@ void RunJob(Worker* w, PrefetchJob* job) {
     uint32_t fill = 0;
     uint32_t folderBytes = 0;
     bool ok = SpillCreate(&w->cab, &job->data) && RenewCompressor(w);
-    uint32_t i = 0;
-    for (; ok && i < job->count; i++) {
+    for (uint32_t i = 0; ok && i < job->count; i++) {
         ok = CompressFile(w, job, p->entries[job->first + i], &job->files[i], &fill, &folderBytes);
     }
-    if (ok && fill > 0 && !CompressBlock(w, job, fill)) {
-        job->tailFailed = true;
-        job->tailCode = w->err.code;
-        job->tailDetail = w->err.detail;
+    if (ok && fill > 0) {
+        ok = CompressBlock(w, job, fill);
     }
     job->tailSize = job->data.size;
     if (!ok) {
-        PrefetchedFile* note = &job->files[i == 0 ? 0 : i - 1];
-        note->failed = true;
-        note->code = w->err.code;
-        note->detail = w->err.detail;
-        job->failed = true;
+        SpillRemove(&w->cab, &job->data);
+        job->handedBack = true;
     }
 }
 
@@ -246,14 +236,9 @@ void RunWorker(void* argument) {
         job->state = kJobRunning;
         Unlock(p->lock);
         if (ready) {
-            w.err.code = 0;
-            w.err.detail = 0;
             RunJob(&w, job);
         } else {
-            // Without memory of its own the worker reports what the writer would have met.
-            job->files[0].failed = true;
-            job->files[0].code = kCabOutOfMemory;
-            job->failed = true;
+            job->handedBack = true; // no memory of its own for compressing
         }
         Lock(p->lock);
         job->state = kJobFinished;
@@ -321,7 +306,8 @@ void NextJob(FolderPrefetch* p) {
     Unlock(p->lock);
 }
 
-// Replays the blocks of the current job up to blocksEnd into the folder's counts.
+// Reports blocks from..to of the current job as spilled, as the writer would have while
+// compressing them itself.
 bool TakeBlocks(CabContext* cab, PrefetchJob* job, uint32_t from, uint32_t to,
                 ClientProgressFn progress) {
     for (uint32_t b = from; b < to; b++) {
@@ -435,8 +421,8 @@ void FCIPrefetch(CabContext* cab, char* const* entries, uint32_t count,
         p->jobs[j - 1].count++;
     }
     for (j = 0; j < jobCount; j++) {
-        p->jobs[j].files = static_cast<PrefetchedFile*>(
-            cab->cb.alloc(p->jobs[j].count * sizeof(PrefetchedFile)));
+        p->jobs[j].files =
+            static_cast<PrefetchedFile*>(cab->cb.alloc(p->jobs[j].count * sizeof(PrefetchedFile)));
         if (p->jobs[j].files == nullptr) {
             Release(cab);
             return;
@@ -481,6 +467,9 @@ bool PrefetchAddFile(CabContext* cab, const char* sourcePath, const char* name,
         return CabAddFileSequential(cab, sourcePath, name, nextCabinet, progress, openSource);
     }
     p->cursor++;
+    if (index == 0 && WaitForJob(p, p->current)->handedBack) {
+        p->sequentialJob = p->current;
+    }
     if (p->current == p->sequentialJob) {
         bool ok = CabAddFileSequential(cab, sourcePath, name, nextCabinet, progress, openSource);
         if (index + 1 == job->count && cab->prefetch != nullptr) {
@@ -489,7 +478,6 @@ bool PrefetchAddFile(CabContext* cab, const char* sourcePath, const char* name,
         return ok;
     }
     if (index == 0) {
-        job = WaitForJob(p, p->current);
         int detail = 0;
         if (!SpillRemove(cab, &f->data, &detail)) {
             return CabFail(cab, kCabTempFileFailed, detail);
@@ -500,9 +488,6 @@ bool PrefetchAddFile(CabContext* cab, const char* sourcePath, const char* name,
         p->filesTaken = 0;
     }
     const PrefetchedFile* note = &job->files[index];
-    if (note->failed) {
-        return CabFail(cab, note->code, note->detail);
-    }
     uint32_t fromBlock = index == 0 ? 0 : job->files[index - 1].blocksEnd;
     if (!TakeBlocks(cab, job, fromBlock, note->blocksEnd, progress)) {
         return false;
@@ -524,9 +509,6 @@ bool PrefetchBeforeClose(CabContext* cab, ClientProgressFn progress) {
     PrefetchJob* job = &p->jobs[p->current];
     if (p->filesTaken < job->count) {
         return RebuildFolder(cab, progress);
-    }
-    if (job->tailFailed) {
-        return CabFail(cab, job->tailCode, job->tailDetail);
     }
     uint32_t fromBlock = job->files[job->count - 1].blocksEnd;
     if (!TakeBlocks(cab, job, fromBlock, job->blockCount, progress)) {

@@ -16,6 +16,8 @@ void ShowPlatformMessage(const char* title, const char* text) {
     }
 }
 
-void* BeginWaitCursor() { return nullptr; }
+void* BeginWaitCursor() {
+    return nullptr;
+}
 
 void EndWaitCursor(void*) {}

@@ -7,6 +7,10 @@ void ShowPlatformMessage(const char* title, const char* text) {
     MessageBoxA(nullptr, text, title, MB_OK);
 }
 
-void* BeginWaitCursor() { return SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
+void* BeginWaitCursor() {
+    return SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+}
 
-void EndWaitCursor(void* saved) { SetCursor(static_cast<HCURSOR>(saved)); }
+void EndWaitCursor(void* saved) {
+    SetCursor(static_cast<HCURSOR>(saved));
+}

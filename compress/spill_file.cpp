@@ -129,7 +129,9 @@ bool SpillReuse(CabContext* cab, SpillFile* spill) {
     return true;
 }
 
-bool SpillIsEmpty(const SpillFile* spill) { return spill->size == 0; }
+bool SpillIsEmpty(const SpillFile* spill) {
+    return spill->size == 0;
+}
 
 void SpillMove(SpillFile* to, SpillFile* from) {
     *to = *from;

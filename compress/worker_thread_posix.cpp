@@ -1,6 +1,6 @@
 // Worker threads of the native build: POSIX threads.
-#include <pthread.h>
 #include <cstdlib>
+#include <pthread.h>
 #include <unistd.h>
 
 #include "compress/worker_thread.h"
@@ -61,10 +61,18 @@ void DestroyWorkerLock(WorkerLock* lock) {
     std::free(lock);
 }
 
-void Lock(WorkerLock* lock) { pthread_mutex_lock(&lock->mutex); }
-void Unlock(WorkerLock* lock) { pthread_mutex_unlock(&lock->mutex); }
-void Wait(WorkerLock* lock) { pthread_cond_wait(&lock->changed, &lock->mutex); }
-void WakeAll(WorkerLock* lock) { pthread_cond_broadcast(&lock->changed); }
+void Lock(WorkerLock* lock) {
+    pthread_mutex_lock(&lock->mutex);
+}
+void Unlock(WorkerLock* lock) {
+    pthread_mutex_unlock(&lock->mutex);
+}
+void Wait(WorkerLock* lock) {
+    pthread_cond_wait(&lock->changed, &lock->mutex);
+}
+void WakeAll(WorkerLock* lock) {
+    pthread_cond_broadcast(&lock->changed);
+}
 
 unsigned ProcessorCount() {
     long count = sysconf(_SC_NPROCESSORS_ONLN);

@@ -65,10 +65,18 @@ void DestroyWorkerLock(WorkerLock* lock) {
     std::free(lock);
 }
 
-void Lock(WorkerLock* lock) { EnterCriticalSection(&lock->section); }
-void Unlock(WorkerLock* lock) { LeaveCriticalSection(&lock->section); }
-void Wait(WorkerLock* lock) { SleepConditionVariableCS(&lock->changed, &lock->section, INFINITE); }
-void WakeAll(WorkerLock* lock) { WakeAllConditionVariable(&lock->changed); }
+void Lock(WorkerLock* lock) {
+    EnterCriticalSection(&lock->section);
+}
+void Unlock(WorkerLock* lock) {
+    LeaveCriticalSection(&lock->section);
+}
+void Wait(WorkerLock* lock) {
+    SleepConditionVariableCS(&lock->changed, &lock->section, INFINITE);
+}
+void WakeAll(WorkerLock* lock) {
+    WakeAllConditionVariable(&lock->changed);
+}
 
 unsigned ProcessorCount() {
     SYSTEM_INFO info;

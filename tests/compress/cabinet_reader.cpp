@@ -5,8 +5,12 @@
 
 namespace {
 
-uint32_t U16(const std::vector<uint8_t>& b, size_t at) { return b[at] | (b[at + 1] << 8); }
-uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return U16(b, at) | (U16(b, at + 2) << 16); }
+uint32_t U16(const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | (b[at + 1] << 8);
+}
+uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
+    return U16(b, at) | (U16(b, at + 2) << 16);
+}
 
 // Checksum of a byte run as the format defines it, written out independently here.
 uint32_t Sum(const uint8_t* p, size_t n, uint32_t seed) {
@@ -86,11 +90,13 @@ ReadCabinet ReadCabinetFile(const std::string& path) {
         return cab;
     }
     size_t at = 36;
-    if ((cab.flags & 1) && !(ReadString(b, &at, &cab.prevCabinet) && ReadString(b, &at, &cab.prevDisk))) {
+    if ((cab.flags & 1) &&
+        !(ReadString(b, &at, &cab.prevCabinet) && ReadString(b, &at, &cab.prevDisk))) {
         cab.error = "bad previous names";
         return cab;
     }
-    if ((cab.flags & 2) && !(ReadString(b, &at, &cab.nextCabinet) && ReadString(b, &at, &cab.nextDisk))) {
+    if ((cab.flags & 2) &&
+        !(ReadString(b, &at, &cab.nextCabinet) && ReadString(b, &at, &cab.nextDisk))) {
         cab.error = "bad next names";
         return cab;
     }

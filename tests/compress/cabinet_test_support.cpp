@@ -50,7 +50,9 @@ void Record(const char* title, const char* text, void* user) {
     static_cast<ComprimiRun*>(user)->messages.emplace_back(title, text);
 }
 
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
+std::string Quote(const std::string& text) {
+    return "'" + text + "'";
+}
 
 } // namespace
 
@@ -81,9 +83,13 @@ ScratchDir::~ScratchDir() {
     fs::remove_all(path_, ignored);
 }
 
-std::string ScratchDir::File(const std::string& name) const { return path_ + kSeparator + name; }
+std::string ScratchDir::File(const std::string& name) const {
+    return path_ + kSeparator + name;
+}
 
-std::string ScratchDir::CabDir() const { return path_ + kSeparator; }
+std::string ScratchDir::CabDir() const {
+    return path_ + kSeparator;
+}
 
 std::vector<std::string> ScratchDir::SpillFiles() const {
     std::vector<std::string> names;
@@ -133,18 +139,17 @@ std::vector<uint8_t> TextBytes(size_t count) {
     return std::vector<uint8_t>(text.begin(), text.begin() + count);
 }
 
-ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base,
-                        const std::string& list, uint32_t maxSize) {
+ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, const std::string& list,
+                        uint32_t maxSize) {
     return RunComprimi(cabDir, base, list, maxSize, PlatformCallbacks(), 1);
 }
 
-ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base,
-                        const std::string& list, uint32_t maxSize,
-                        const CabinetCallbacks& callbacks, unsigned threads) {
+ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, const std::string& list,
+                        uint32_t maxSize, const CabinetCallbacks& callbacks, unsigned threads) {
     ComprimiRun run;
     SetMessageRecorder(Record, &run);
-    run.result = ComprimiWith(cabDir.c_str(), base.c_str(), list.c_str(), maxSize, callbacks,
-                              threads);
+    run.result =
+        ComprimiWith(cabDir.c_str(), base.c_str(), list.c_str(), maxSize, callbacks, threads);
     SetMessageRecorder(nullptr, nullptr);
     return run;
 }
@@ -209,8 +214,8 @@ void ExpectCabextractAgrees(const std::string& firstCabinet, const std::vector<S
     fs::path into = first.parent_path() / "cabextract-out";
     fs::remove_all(into);
     fs::create_directory(into);
-    EXPECT_EQ(RunCommand("cabextract -q -d " + Quote(into.string()) + " " + Quote(firstCabinet), &out),
-              0)
+    EXPECT_EQ(
+        RunCommand("cabextract -q -d " + Quote(into.string()) + " " + Quote(firstCabinet), &out), 0)
         << out;
     for (const Source& source : sources) {
         std::string extracted = (into / source.name).string();

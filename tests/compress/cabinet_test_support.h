@@ -40,11 +40,10 @@ struct ComprimiRun {
     int result = -1;
     std::vector<std::pair<std::string, std::string>> messages; // title, text
 };
-ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base,
-                        const std::string& list, uint32_t maxSize);
-ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base,
-                        const std::string& list, uint32_t maxSize,
-                        const CabinetCallbacks& callbacks, unsigned threads);
+ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, const std::string& list,
+                        uint32_t maxSize);
+ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, const std::string& list,
+                        uint32_t maxSize, const CabinetCallbacks& callbacks, unsigned threads);
 
 // Files of a cabinet set, first to last, following the next-cabinet names.
 std::vector<std::string> CabinetSet(const std::string& dir, const std::string& first);

@@ -45,8 +45,8 @@ TEST(ComprimiCommand, ExitsZeroAndWritesTheCabinetWhenComprimiSucceeds) {
     ScratchDir dir;
     WriteFile(dir.File("a.txt"), TextBytes(20000));
     WriteFile(dir.File("b.bin"), RandomBytes(50000, 4));
-    CommandRun run = RunCommandLine({dir.CabDir(), "setup", dir.File("a.txt") + "+" + dir.File("b.bin"),
-                          "145000000"});
+    CommandRun run = RunCommandLine(
+        {dir.CabDir(), "setup", dir.File("a.txt") + "+" + dir.File("b.bin"), "145000000"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.errors, "");
     ExpectCabextractAgrees(dir.File("setup.CAB"),
@@ -65,9 +65,10 @@ TEST(ComprimiCommand, PrintsEachBoxOnOneLineAndExitsOneOnFailure) {
 }
 
 TEST(ComprimiCommand, RefusesWrongArgumentsWithItsUsage) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"dir/", "base"}, {"dir/", "base", "list", "12x"},
-          {"dir/", "base", "list", "-1"}, {"dir/", "base", "list", "4294967296"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"dir/", "base"},
+                                                 {"dir/", "base", "list", "12x"},
+                                                 {"dir/", "base", "list", "-1"},
+                                                 {"dir/", "base", "list", "4294967296"}}) {
         CommandRun run = RunCommandLine(args);
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.errors.find("usage: velaset comprimi CABDIR BASE LIST [MAXSIZE]"),

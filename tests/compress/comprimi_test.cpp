@@ -30,9 +30,9 @@ TEST(Comprimi, EmptyListWritesTheBare36ByteCabinet) {
     EXPECT_EQ(run.result, 1);
     EXPECT_TRUE(run.messages.empty());
     // cabextract refuses any cabinet without files, so the bytes are compared instead.
-    const std::vector<uint8_t> expected = {
-        'M', 'S', 'C', 'F', 0, 0, 0, 0, 36, 0, 0, 0, 0, 0, 0, 0, 36, 0,
-        0,   0,   0,   0,   0, 0, 3, 1, 0,  0, 0, 0, 0, 0, 0x39, 0x30, 0, 0};
+    const std::vector<uint8_t> expected = {'M', 'S', 'C', 'F', 0,  0, 0, 0, 36,   0,    0, 0,
+                                           0,   0,   0,   0,   36, 0, 0, 0, 0,    0,    0, 0,
+                                           3,   1,   0,   0,   0,  0, 0, 0, 0x39, 0x30, 0, 0};
     EXPECT_EQ(ReadBytes(dir.File("setup.CAB")), expected);
     EXPECT_TRUE(dir.SpillFiles().empty());
 }
@@ -91,13 +91,15 @@ TEST(Comprimi, EmptyPathFromLeadingOrDoubledPlusFailsTheCall) {
         ComprimiRun run = RunComprimi(dir.CabDir(), "setup", list, 0);
         if (std::string(pattern) == "A+") {
             EXPECT_EQ(run.result, 1) << "a trailing plus makes no empty entry";
+            ExpectCabextractAgrees(dir.File("setup.CAB"), {{dir.File("a.txt"), "a.txt"}});
             continue;
         }
         EXPECT_EQ(run.result, 0) << pattern;
         ASSERT_EQ(run.messages.size(), 2u);
         EXPECT_EQ(run.messages[0].first, "DarEvizeza");
-        EXPECT_EQ(run.messages[0].second,
-                  "FCIAddFile() failed: code 1 [Failure opening file to be stored in cabinet] <>\n");
+        EXPECT_EQ(
+            run.messages[0].second,
+            "FCIAddFile() failed: code 1 [Failure opening file to be stored in cabinet] <>\n");
         EXPECT_EQ(run.messages[1].first, "DarEvizeza");
         EXPECT_EQ(run.messages[1].second, kFailure);
         EXPECT_EQ(dir.Names(), std::vector<std::string>{"a.txt"}) << "no cabinet is left";
@@ -163,7 +165,7 @@ TEST(Comprimi, SetCabinetsNameTheirNeighboursAndStayUnderTheLimit) {
     std::vector<Source> sources;
     const char* names[] = {"one.bin", "two.txt", "three.bin", "empty.dat", "four.txt"};
     for (int i = 0; i < 5; i++) {
-        std::vector<uint8_t> bytes = i == 3   ? std::vector<uint8_t>()
+        std::vector<uint8_t> bytes = i == 3  ? std::vector<uint8_t>()
                                      : i % 2 ? TextBytes(150000 * i)
                                              : RandomBytes(60000 + 10000 * i, i);
         WriteFile(dir.File(names[i]), bytes);
@@ -201,8 +203,8 @@ TEST(Comprimi, SetsCutAtAnyLimitAreReadAcrossTheirCabinets) {
     std::vector<std::string> paths;
     std::vector<Source> sources;
     const char* names[] = {"a.bin", "b.txt", "c.dat", "d.bin"};
-    const std::vector<uint8_t> contents[] = {RandomBytes(70000, 1), TextBytes(200000), {},
-                                             RandomBytes(33000, 2)};
+    const std::vector<uint8_t> contents[] = {
+        RandomBytes(70000, 1), TextBytes(200000), {}, RandomBytes(33000, 2)};
     for (int i = 0; i < 4; i++) {
         WriteFile(dir.File(names[i]), contents[i]);
         paths.push_back(dir.File(names[i]));
@@ -255,7 +257,8 @@ TEST(Comprimi, ListsBeyondTheOldTableSizesWork) {
     ASSERT_EQ(cab.files.size(), 5001u);
     EXPECT_EQ(cab.files.back().name, "x.txt");
     EXPECT_EQ(cab.files.back().folder, 5000);
-    ExpectCabextractAgrees(dir.File("setup.CAB"), {{longPath, "x.txt"}, {dir.File("s.txt"), "s.txt"}});
+    ExpectCabextractAgrees(dir.File("setup.CAB"),
+                           {{longPath, "x.txt"}, {dir.File("s.txt"), "s.txt"}});
 }
 
 TEST(Comprimi, OverlongDirectoryOrBaseIsRefused) {
@@ -266,14 +269,15 @@ TEST(Comprimi, OverlongDirectoryOrBaseIsRefused) {
     ASSERT_EQ(longBase.messages.size(), 2u);
     EXPECT_EQ(longBase.messages[0].second.rfind("Nome del file CAB troppo lungo", 0), 0u);
     EXPECT_EQ(longBase.messages[1].second, kFailure);
-    ComprimiRun longDir = RunComprimi(dir.CabDir() + std::string(256, 'd'), "setup",
-                                      dir.File("a.txt"), 0);
+    ComprimiRun longDir =
+        RunComprimi(dir.CabDir() + std::string(256, 'd'), "setup", dir.File("a.txt"), 0);
     EXPECT_EQ(longDir.result, 0);
     ASSERT_EQ(longDir.messages.size(), 2u);
     EXPECT_EQ(longDir.messages[0].second.rfind("Cartella del file CAB troppo lunga", 0), 0u);
     ComprimiRun fits = RunComprimi(dir.CabDir(), std::string(99, 'b'), dir.File("a.txt"), 0);
     EXPECT_EQ(fits.result, 1);
     EXPECT_EQ(dir.Names().size(), 2u);
+    ExpectCabextractAgrees(dir.File(std::string(99, 'b') + ".CAB"), {{dir.File("a.txt"), "a.txt"}});
 }
 
 TEST(Comprimi, UnwritableCabinetFolderFailsWithCode6) {

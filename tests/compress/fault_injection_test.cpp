@@ -34,8 +34,8 @@ enum Callback {
     kFilePlaced,
     kCallbackCount
 };
-const char* const kCallbackNames[] = {"alloc",      "open",        "read",     "write",
-                                      "seek",       "close",       "delete",   "temp name",
+const char* const kCallbackNames[] = {"alloc",       "open",         "read",     "write",
+                                      "seek",        "close",        "delete",   "temp name",
                                       "open source", "next cabinet", "progress", "file placed"};
 
 enum HandleKind { kSpill, kCabinet, kSource };
@@ -237,15 +237,17 @@ size_t OpenDescriptors() {
     return count;
 }
 #else
-size_t OpenDescriptors() { return 0; }
+size_t OpenDescriptors() {
+    return 0;
+}
 #endif
 
 class FaultInjection : public ::testing::Test {
   protected:
     void SetUp() override {
         const char* names[] = {"a.bin", "b.txt", "c.dat", "d.txt"};
-        const std::vector<uint8_t> contents[] = {RandomBytes(40000, 1), TextBytes(60000), {},
-                                                 TextBytes(3000)};
+        const std::vector<uint8_t> contents[] = {
+            RandomBytes(40000, 1), TextBytes(60000), {}, TextBytes(3000)};
         for (int i = 0; i < 4; i++) {
             WriteFile(dir_.File(names[i]), contents[i]);
             list_ += (i ? "+" : "") + dir_.File(names[i]);
@@ -324,7 +326,8 @@ class FaultInjection : public ::testing::Test {
         for (const auto& cabinet : Cabinets()) {
             ReadCabinet cab = ReadCabinetFile(dir_.File(cabinet.first));
             EXPECT_EQ(cab.error, "") << cabinet.first << " is not a complete cabinet";
-            EXPECT_TRUE(baseline_.count(cabinet.first) && baseline_.at(cabinet.first) == cabinet.second)
+            EXPECT_TRUE(baseline_.count(cabinet.first) &&
+                        baseline_.at(cabinet.first) == cabinet.second)
                 << cabinet.first;
         }
     }

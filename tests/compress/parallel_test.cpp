@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "compress/cabinet_writer.h"
@@ -77,6 +78,29 @@ TEST_F(ParallelFolders, MissingSourceFailsAsWithOneThread) {
     EXPECT_TRUE(CabinetFiles(dir_, "two").empty());
 }
 
+// Temporary names fail on every thread but the caller's: no worker can make its spill file.
+std::thread::id gCallerThread;
+bool CallerOnlyTempName(char* buffer, int size, void* context) {
+    return std::this_thread::get_id() == gCallerThread && ClientTempName(buffer, size, context);
+}
+
+TEST_F(ParallelFolders, JobsThatWorkersCannotDoAreDoneOnTheCallersThread) {
+    ComprimiRun one = RunComprimi(dir_.CabDir(), "setup", list_, 40000, PlatformCallbacks(), 1);
+    ASSERT_EQ(one.result, 1);
+    auto expected = CabinetFiles(dir_, "setup");
+    for (const auto& cabinet : expected) {
+        std::filesystem::remove(dir_.File("setup" + cabinet.first));
+    }
+    CabinetCallbacks callbacks = PlatformCallbacks();
+    callbacks.tempName = CallerOnlyTempName;
+    gCallerThread = std::this_thread::get_id();
+    ComprimiRun two = RunComprimi(dir_.CabDir(), "setup", list_, 40000, callbacks, 2);
+    EXPECT_EQ(two.result, 1);
+    EXPECT_TRUE(two.messages.empty());
+    EXPECT_TRUE(CabinetFiles(dir_, "setup") == expected);
+    EXPECT_TRUE(dir_.SpillFiles().empty());
+}
+
 // A block whose last match has two equally long candidates: the compressor's comparisons
 // run past the block's end into bytes its window kept from before, so a compressor that
 // had compressed A or B would choose differently. Folders compressed on other threads can
@@ -101,12 +125,14 @@ TEST(FolderBytes, DependOnlyOnTheFolderOwnFiles) {
     std::vector<std::vector<uint8_t>> blocks;
     for (const char* first : {"a.bin", "b.bin"}) {
         std::string base = std::string("after-") + first[0];
-        ASSERT_EQ(RunComprimi(dir.CabDir(), base, dir.File(first) + "+" + dir.File("x.bin"), 0)
-                      .result,
-                  1);
+        ASSERT_EQ(
+            RunComprimi(dir.CabDir(), base, dir.File(first) + "+" + dir.File("x.bin"), 0).result,
+            1);
         ReadCabinet cab = ReadCabinetFile(dir.File(base + ".CAB"));
         ASSERT_EQ(cab.folders.size(), 2u);
         blocks.push_back(cab.folders[1].blocks.at(0).data);
+        ExpectCabextractAgrees(dir.File(base + ".CAB"),
+                               {{dir.File(first), first}, {dir.File("x.bin"), "x.bin"}});
     }
     EXPECT_TRUE(blocks[0] == blocks[1]);
 }
@@ -128,9 +154,9 @@ std::vector<uint8_t> Build(const ScratchDir& dir, const std::vector<std::string>
     std::strcpy(params.cabinetName, "w.CAB");
     std::strcpy(params.cabinetPath, settings.cabinetDir);
     CabError err;
-    CabContext* cab = FCICreate(&err, cb.filePlaced, cb.alloc, cb.release, cb.open, cb.read,
-                                cb.write, cb.close, cb.seek, cb.remove, cb.tempName, &params,
-                                &settings);
+    CabContext* cab =
+        FCICreate(&err, cb.filePlaced, cb.alloc, cb.release, cb.open, cb.read, cb.write, cb.close,
+                  cb.seek, cb.remove, cb.tempName, &params, &settings);
     EXPECT_NE(cab, nullptr);
     std::vector<std::string> paths;
     for (const std::string& name : plan) {
@@ -153,6 +179,13 @@ std::vector<uint8_t> Build(const ScratchDir& dir, const std::vector<std::string>
     ok = ok && FCIFlushCabinet(cab, cb.nextCabinet, cb.progress);
     EXPECT_TRUE(FCIDestroy(cab));
     EXPECT_TRUE(ok) << err.code;
+    std::vector<Source> sources;
+    for (const std::string& name : calls) {
+        if (name != "+") {
+            sources.push_back({dir.File(name), name});
+        }
+    }
+    ExpectCabextractAgrees(dir.File("w.CAB"), sources);
     std::vector<uint8_t> bytes;
     for (const std::string& file : CabinetSet(dir.path(), "w.CAB")) {
         std::vector<uint8_t> more = ReadBytes(file);
@@ -169,8 +202,8 @@ TEST(ParallelWriter, FoldersClosedInsideAJobAndCallsOffThePlanGiveTheSameBytes) 
     WriteFile(dir.File("a.txt"), TextBytes(50000));
     WriteFile(dir.File("b.txt"), TextBytes(9000));
     WriteFile(dir.File("c.bin"), RandomBytes(45000, 2));
-    const std::vector<std::string> plan = {"a.txt", "big.bin", "b.txt", "+", "c.bin",
-                                           "a.txt", "+",       "b.txt"};
+    const std::vector<std::string> plan = {"a.txt", "big.bin", "b.txt", "+",
+                                           "c.bin", "a.txt",   "+",     "b.txt"};
     struct {
         const char* what;
         std::vector<std::string> calls;

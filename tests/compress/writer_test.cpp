@@ -76,15 +76,22 @@ TEST(CabChecksum, MatchesTheWorkedExampleAndFoldsLeftoverBytes) {
     struct {
         uint32_t count;
         uint32_t expected;
-    } cases[] = {{0, 0}, {1, 0x11}, {2, 0x1122}, {3, 0x112233}, {4, 0x44332211},
-                 {5, 0x44332211 ^ 0x55}, {7, 0x44332211 ^ 0x556677}};
+    } cases[] = {{0, 0},
+                 {1, 0x11},
+                 {2, 0x1122},
+                 {3, 0x112233},
+                 {4, 0x44332211},
+                 {5, 0x44332211 ^ 0x55},
+                 {7, 0x44332211 ^ 0x556677}};
     for (const auto& c : cases) {
         EXPECT_EQ(CabChecksum(bytes, c.count, 0), c.expected) << c.count;
     }
     EXPECT_EQ(CabChecksum(bytes, 4, 0xFFFFFFFF), ~0x44332211u);
 }
 
-void* Allocate(uint32_t size) { return malloc(size); }
+void* Allocate(uint32_t size) {
+    return malloc(size);
+}
 
 TEST(FileList, SplitsAtEveryPlus) {
     struct {
@@ -133,8 +140,7 @@ TEST_P(FolderBlocks, FolderDataIsCutInto32768ByteBlocks) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, FolderBlocks,
                          ::testing::Values(BlockCase{0, {}}, BlockCase{1, {1}},
-                                           BlockCase{32768, {32768}},
-                                           BlockCase{32769, {32768, 1}},
+                                           BlockCase{32768, {32768}}, BlockCase{32769, {32768, 1}},
                                            BlockCase{70000, {32768, 32768, 4464}}));
 
 TEST(CabinetWriter, FilesOfOneFolderShareItsBlocks) {
@@ -260,13 +266,11 @@ TEST_P(SplitAtLimit, BlockThatReachesTheLimitIsCutAcrossCabinets) {
 INSTANTIATE_TEST_SUITE_P(
     Limits, SplitAtLimit,
     ::testing::Values(SplitCase{"consumed equals limit: all bytes, none left", 0},
-                      SplitCase{"100 bytes left", 100},
-                      SplitCase{"one byte in the piece", -2},
+                      SplitCase{"100 bytes left", 100}, SplitCase{"one byte in the piece", -2},
                       SplitCase{"no room beyond the block header", -1}));
 
 // A source of zero-byte files that never touches the disk, for counting limits.
-int OpenNothing(const char*, uint16_t* date, uint16_t* time, uint16_t* attributes, int*,
-                void*) {
+int OpenNothing(const char*, uint16_t* date, uint16_t* time, uint16_t* attributes, int*, void*) {
     *date = 0x21;
     *time = 0;
     *attributes = 0x20;
