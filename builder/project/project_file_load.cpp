@@ -1,11 +1,15 @@
 // The load of the project file: reads ProgFile back into a Project.
 #include "builder/project/project_file.h"
 
+#include <cctype>
+#include <unordered_set>
+
 #include "builder/project/ini_file.h"
 #include "builder/project/line_breaks.h"
 #include "builder/project/short_name_clash.h"
 #include "builder/project/stored_number.h"
 #include "platform/file_access.h"
+#include "platform/short_path_cache.h"
 #include "platform/source_path.h"
 
 namespace velaset {
@@ -46,9 +50,18 @@ platform::Status LoadFiles(const std::string& file, Project* p) {
     platform::Status checked = CheckCount(file, "NumFile", count);
     if (!checked)
         return checked;
+    // The short names of the entries kept so far, each looked up once: the same answer
+    // as ShortNameClash against the list, without a look-up per listed file.
+    platform::ShortPathCache shortPaths;
+    std::unordered_set<std::string> taken;
     for (long i = 1; i <= count; ++i) {
         FileEntry entry = FileEntry::FromText(ReadIni(file, "Files", std::to_string(i)));
-        if (platform::IsReadableFile(entry.path) && !ShortNameClash(entry.path, p->Files()))
+        if (!platform::IsReadableFile(entry.path))
+            continue;
+        std::string name = platform::SourceFileName(shortPaths.ShortPath(entry.path));
+        for (char& c : name)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (taken.insert(name).second)
             p->AddFile(entry);
     }
     return platform::Status::Ok();
