@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "builder/project/line_breaks.h"
 #include "builder/project/project.h"
-#include "builder/project/project_file.h"
 #include "builder/script/script_file.h"
 #include "platform/profile_file.h"
 #include "platform/text_encoding.h"
