@@ -1,4 +1,5 @@
-// Compressing the folders of a known file list ahead on worker threads.
+// Compressing the folders of a known file list ahead on worker threads: the plan and the
+// writer's side (the workers are in prefetch_worker.cpp).
 //
 // Every run of paths between two folder closes of the plan is a job. A worker compresses
 // a job's files as the writer would compress a folder that starts with the job's first
@@ -14,63 +15,7 @@
 
 #include <cstring>
 
-#include "compress/cabinet_context.h"
-#include "compress/cabinet_format.h"
-#include "compress/worker_thread.h"
-
-namespace {
-
-const unsigned kMaxThreads = 4;
-
-// What a worker found for one file of a job.
-struct PrefetchedFile {
-    uint16_t date;
-    uint16_t time;
-    uint16_t attributes;
-    uint32_t size;
-    uint32_t dataSize;  // job data spill size after the file's whole blocks
-    uint32_t blocksEnd; // number of the job's blocks after the file
-};
-
-enum JobState { kJobWaiting, kJobRunning, kJobFinished };
-
-struct PrefetchJob {
-    uint32_t first; // entry index of the first path
-    uint32_t count; // paths in the job
-    JobState state;
-    // The worker met a failure (a source, memory, a spill file): the writer does the job
-    // itself and meets whatever is real on its own, as with one thread.
-    bool handedBack;
-    SpillFile data;
-    PrefetchedFile* files;
-    uint32_t* blocks; // per block: compressed size | uncompressed size << 16
-    uint32_t blockCount;
-    uint32_t blockCapacity;
-    uint32_t tailSize; // data spill size with the folder's last, partial block
-};
-
-} // namespace
-
-struct FolderPrefetch {
-    CabContext* cab;
-    WorkerLock* lock;
-    WorkerThread* threads[kMaxThreads];
-    unsigned threadCount;
-    char* const* entries;
-    uint32_t entryCount;
-    ClientOpenSourceFn openSource;
-    PrefetchJob* jobs;
-    uint32_t jobCount;
-    uint32_t nextToStart; // job the next free worker takes
-    uint32_t current;     // job the writer takes files from
-    uint32_t window;      // jobs that may be started ahead of the current one
-    bool stopping;
-    // The writer's side, touched by the calling thread only.
-    uint32_t cursor;        // next entry expected from the calls
-    bool adopted;           // the current job's spill is the folder data spill
-    uint32_t filesTaken;    // files of the current job added so far
-    uint32_t sequentialJob; // a job whose files go the ordinary way, or jobCount
-};
+#include "compress/prefetch_jobs.h"
 
 namespace {
 
@@ -80,176 +25,6 @@ void ReleaseJob(CabContext* cab, PrefetchJob* job) {
     CabRelease(cab, job->blocks);
     job->files = nullptr;
     job->blocks = nullptr;
-}
-
-bool Cancelled(FolderPrefetch* p) {
-    Lock(p->lock);
-    bool stopping = p->stopping;
-    Unlock(p->lock);
-    return stopping;
-}
-
-// A worker's own writer context: the client's callbacks and context, its own error
-// record, compressor and buffers.
-struct Worker {
-    FolderPrefetch* prefetch;
-    CabContext cab;
-    CabError err;
-    MsZipCompressor* compressor;
-    uint32_t maxOutput;
-    uint8_t* input;
-    uint8_t* output;
-};
-
-bool NoteBlock(Worker* w, PrefetchJob* job, uint32_t compressed, uint32_t uncompressed) {
-    if (job->blockCount == job->blockCapacity) {
-        uint32_t capacity = job->blockCapacity == 0 ? 64 : job->blockCapacity * 2;
-        uint32_t* grown = static_cast<uint32_t*>(CabAlloc(&w->cab, capacity * 4));
-        if (grown == nullptr) {
-            return false;
-        }
-        if (job->blockCount > 0) {
-            std::memcpy(grown, job->blocks, job->blockCount * 4);
-        }
-        CabRelease(&w->cab, job->blocks);
-        job->blocks = grown;
-        job->blockCapacity = capacity;
-    }
-    job->blocks[job->blockCount++] = compressed | (uncompressed << 16);
-    return true;
-}
-
-bool CompressBlock(Worker* w, PrefetchJob* job, uint32_t fill) {
-    uint32_t compressed = 0;
-    if (MsZipCompress(w->compressor, w->input, fill, w->output, w->maxOutput, &compressed) !=
-            MSZIP_OK ||
-        compressed > 0xFFFF) {
-        return CabFail(&w->cab, kCabCompressionFailed, 0);
-    }
-    uint8_t header[kDataHeaderSize];
-    Put32(header, 0);
-    Put16(header + 4, compressed);
-    Put16(header + 6, fill);
-    return SpillWrite(&w->cab, &job->data, header, sizeof header) &&
-           SpillWrite(&w->cab, &job->data, w->output, compressed) &&
-           NoteBlock(w, job, compressed, fill);
-}
-
-// Compresses one file into the job; fill carries the partial block from file to file.
-bool CompressFile(Worker* w, PrefetchJob* job, const char* path, PrefetchedFile* note,
-                  uint32_t* fill, uint32_t* folderBytes) {
-    int err = 0;
-    int source = w->prefetch->openSource(path, &note->date, &note->time, &note->attributes, &err,
-                                         w->cab.context);
-    if (source == -1) {
-        return CabFail(&w->cab, kCabOpenSourceFailed, err);
-    }
-    uint32_t start = *folderBytes;
-    bool ok = true;
-    for (;;) {
-        err = 0;
-        int n = w->cab.cb.read(source, w->input + *fill, kBlockSize - *fill, &err, w->cab.context);
-        if (n == 0) {
-            break;
-        }
-        if (n < 0) {
-            ok = CabFail(&w->cab, kCabReadSourceFailed, err);
-            break;
-        }
-        if (static_cast<uint32_t>(n) > kMaxFolderBytes - *folderBytes) {
-            ok = CabFail(&w->cab, kCabFormatLimit, 0);
-            break;
-        }
-        *fill += static_cast<uint32_t>(n);
-        *folderBytes += static_cast<uint32_t>(n);
-        if (*fill == kBlockSize) {
-            if (!CompressBlock(w, job, kBlockSize) || Cancelled(w->prefetch)) {
-                ok = false;
-                break;
-            }
-            *fill = 0;
-        }
-    }
-    w->cab.cb.close(source, &err, w->cab.context);
-    note->size = *folderBytes - start;
-    note->dataSize = job->data.size;
-    note->blocksEnd = job->blockCount;
-    return ok;
-}
-
-// Every folder starts with a fresh compressor, as on the writer's thread.
-bool RenewCompressor(Worker* w) {
-    if (w->compressor != nullptr) {
-        MsZipDestroy(w->compressor);
-        w->compressor = nullptr;
-    }
-    uint32_t blockSize = kBlockSize;
-    if (MsZipCreate(&blockSize, w->cab.cb.alloc, w->cab.cb.release, &w->compressor,
-                    &w->maxOutput) != MSZIP_OK) {
-        w->compressor = nullptr;
-        return CabFail(&w->cab, kCabOutOfMemory, 0);
-    }
-    return true;
-}
-
-void RunJob(Worker* w, PrefetchJob* job) {
-    FolderPrefetch* p = w->prefetch;
-    uint32_t fill = 0;
-    uint32_t folderBytes = 0;
-    bool ok = SpillCreate(&w->cab, &job->data) && RenewCompressor(w);
-    for (uint32_t i = 0; ok && i < job->count; i++) {
-        ok = CompressFile(w, job, p->entries[job->first + i], &job->files[i], &fill, &folderBytes);
-    }
-    if (ok && fill > 0) {
-        ok = CompressBlock(w, job, fill);
-    }
-    job->tailSize = job->data.size;
-    if (!ok) {
-        SpillRemove(&w->cab, &job->data);
-        job->handedBack = true;
-    }
-}
-
-void RunWorker(void* argument) {
-    FolderPrefetch* p = static_cast<FolderPrefetch*>(argument);
-    Worker w;
-    std::memset(&w, 0, sizeof w);
-    w.prefetch = p;
-    w.cab.cb = p->cab->cb;
-    w.cab.context = p->cab->context;
-    w.cab.err = &w.err;
-    uint32_t blockSize = kBlockSize;
-    bool ready = MsZipCreate(&blockSize, w.cab.cb.alloc, w.cab.cb.release, &w.compressor,
-                             &w.maxOutput) == MSZIP_OK;
-    if (ready) {
-        w.input = static_cast<uint8_t*>(CabAlloc(&w.cab, kBlockSize));
-        w.output = static_cast<uint8_t*>(CabAlloc(&w.cab, w.maxOutput));
-        ready = w.input != nullptr && w.output != nullptr;
-    }
-    Lock(p->lock);
-    while (!p->stopping && p->nextToStart < p->jobCount) {
-        if (p->nextToStart >= p->current + p->window) {
-            Wait(p->lock);
-            continue;
-        }
-        PrefetchJob* job = &p->jobs[p->nextToStart++];
-        job->state = kJobRunning;
-        Unlock(p->lock);
-        if (ready) {
-            RunJob(&w, job);
-        } else {
-            job->handedBack = true; // no memory of its own for compressing
-        }
-        Lock(p->lock);
-        job->state = kJobFinished;
-        WakeAll(p->lock);
-    }
-    Unlock(p->lock);
-    if (w.compressor != nullptr) {
-        MsZipDestroy(w.compressor);
-    }
-    CabRelease(&w.cab, w.input);
-    CabRelease(&w.cab, w.output);
 }
 
 // Splits the plan into jobs: the paths between folder closes.
@@ -377,8 +152,8 @@ void FCIPrefetch(CabContext* cab, char* const* entries, uint32_t count,
     if (cab->prefetch != nullptr || threads < 2) {
         return;
     }
-    if (threads > kMaxThreads) {
-        threads = kMaxThreads;
+    if (threads > kMaxPrefetchThreads) {
+        threads = kMaxPrefetchThreads;
     }
     uint32_t jobCount = CountJobs(entries, count);
     if (jobCount < 2) {
@@ -430,7 +205,7 @@ void FCIPrefetch(CabContext* cab, char* const* entries, uint32_t count,
         std::memset(p->jobs[j].files, 0, p->jobs[j].count * sizeof(PrefetchedFile));
     }
     for (unsigned t = 0; t < threads; t++) {
-        WorkerThread* thread = StartWorker(RunWorker, p);
+        WorkerThread* thread = StartWorker(RunPrefetchWorker, p);
         if (thread == nullptr) {
             break;
         }

@@ -11,7 +11,7 @@
 namespace platform {
 
 // Creates a new folder that did not exist before inside parent, named prefix followed
-// by a few unique characters; *made gets its path (no trailing separator).
+// by six unique letters or digits; *made gets its path (no trailing separator).
 Status MakeUniqueFolder(const std::string& parent, const std::string& prefix, std::string* made);
 
 // The names of the files and folders in folder ("." and ".." left out), sorted.

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -76,19 +77,19 @@ bool MakeLayout(const std::string& root, int fileCount, int folderCount, Layout*
     return true;
 }
 
-void RemoveLayout(const std::string& root, const Layout& layout) {
-    for (const std::string& file : layout.files) {
-        std::remove(file.c_str());
-    }
-    // Folders are left empty under the temporary folder; the platform layer has no
-    // folder removal, and they hold nothing.
-    (void)root;
+void RemoveLayout(const std::string& root) {
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(root), ignored);
 }
 
 int RunOne(int fileCount, int folderCount) {
-    const std::string root = platform::JoinSourcePath(
-        platform::TempFolder(), "velaset-bench-" + std::to_string(platform::CurrentProcessId()) +
-                                    "-" + std::to_string(folderCount));
+    // An 8.3 name, so that the folder changes no other entry's short name.
+    char rootName[16];
+    std::snprintf(
+        rootName, sizeof rootName, "B%07lX",
+        (platform::CurrentProcessId() * 1000ul + static_cast<unsigned long>(folderCount)) &
+            0xFFFFFFFul);
+    const std::string root = platform::JoinSourcePath(platform::TempFolder(), rootName);
     Layout layout;
     if (!MakeLayout(root, fileCount, folderCount, &layout)) {
         std::fprintf(stderr, "cannot make the files under %s\n", root.c_str());
@@ -136,7 +137,7 @@ int RunOne(int fileCount, int folderCount) {
     }
     const double uncachedSeconds = SecondsSince(start);
     platform::RemoveFile(script);
-    RemoveLayout(root, layout);
+    RemoveLayout(root);
 
     std::printf("%6d files in %3d folder(s): added %6d   add %7.3f s   write %7.3f s%s\n"
                 "        without the cache, the first %d files: added %d, add %7.3f s\n",

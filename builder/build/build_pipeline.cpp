@@ -29,11 +29,13 @@ void ShowError(const std::string& text) {
     platform::ShowMessageBox(kTitle, text, platform::MessageIcon::Stop);
 }
 
-// The build's own folder under the temporary folder, removed on every way out.
+// The build's own folder under the temporary folder, removed on every way out. Its
+// name ("vs" and six unique letters or digits) is a valid 8.3 name, so its short form is
+// the name itself, whatever else comes and goes in the temporary folder meanwhile.
 class PrivateFolder {
   public:
     platform::Status Make(const std::string& parent) {
-        return platform::MakeUniqueFolder(parent, "velaset-", &path_);
+        return platform::MakeUniqueFolder(parent, "vs", &path_);
     }
     ~PrivateFolder() {
         if (!path_.empty())

@@ -12,13 +12,14 @@
 namespace platform {
 
 Status MakeUniqueFolder(const std::string& parent, const std::string& prefix, std::string* made) {
-    // The process id and a counter make the name; CreateDirectoryA refuses a name that
-    // exists, so a folder of another build is never taken over.
+    // The process id, the time and a counter make six hexadecimal digits;
+    // CreateDirectoryA refuses a name that exists, so a folder of another build is never
+    // taken over.
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        char unique[32];
-        std::snprintf(unique, sizeof unique, "%lx%x", GetCurrentProcessId(),
-                      (GetTickCount() + ++counter) & 0xFFFFu);
+        char unique[16];
+        unsigned long mixed = GetCurrentProcessId() * 40503ul + GetTickCount() + ++counter * 7919ul;
+        std::snprintf(unique, sizeof unique, "%06lx", mixed & 0xFFFFFFul);
         std::string path = JoinSourcePath(parent, prefix + unique);
         if (CreateDirectoryA(path.c_str(), NULL)) {
             *made = path;

@@ -67,6 +67,7 @@ class PipelineTest : public ::testing::Test {
         services.comprimi = [this](const std::string& cabDir, const std::string& base,
                                    const std::string& list, std::uint32_t) {
             calls.push_back("comprimi");
+            cabinetFolder = platform::WithoutTrailingSeparator(cabDir);
             std::string cabinet;
             std::size_t start = 0;
             while (start <= list.size()) {
@@ -120,6 +121,7 @@ class PipelineTest : public ::testing::Test {
     std::vector<int> progress;
     std::vector<std::string> calls;
     std::vector<Packed> packed;
+    std::string cabinetFolder; // where the cabinet library was asked to write
     platform::MessageBoxRecorder boxes;
 };
 
@@ -149,6 +151,9 @@ TEST_F(PipelineTest, FullBuildIsTheStubFollowedByTheCabinetOfFilesRuntimeAndScri
     EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Exclamation);
     EXPECT_EQ(page.Label22, "Creazione terminata");
     EXPECT_TRUE(TempFolderIsEmpty()) << "the private build folder must go";
+    EXPECT_EQ(platform::SourceFolderPart(cabinetFolder), tempFolder + platform::SourceSeparator());
+    EXPECT_TRUE(platform::IsShortName(platform::SourceFileName(cabinetFolder)))
+        << "its short path must not change while other folders come and go: " << cabinetFolder;
 }
 
 TEST_F(PipelineTest, DistributionOnlyPackageCarriesNoRuntimeAndDoesNotNeedIt) {

@@ -15,7 +15,7 @@ namespace velaset {
 
 class TestFolder {
   public:
-    TestFolder() { platform::MakeUniqueFolder(platform::TempFolder(), "vstest-", &path_); }
+    TestFolder() { platform::MakeUniqueFolder(platform::TempFolder(), "vt", &path_); }
     ~TestFolder() { platform::RemoveFolderTree(path_); }
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return platform::JoinSourcePath(path_, name); }

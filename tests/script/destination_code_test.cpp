@@ -5,19 +5,6 @@
 namespace velaset {
 namespace {
 
-TEST(DestinationCodes, TableIsInGeneratorOrderWithTheDialogTexts) {
-    const auto& codes = DestinationCodes();
-    std::string order;
-    for (const DestinationInfo& info : codes) {
-        order += info.code;
-    }
-    EXPECT_EQ(order, "DWSHI");
-    EXPECT_STREQ(codes[0].listText, "D - Directory di installazione");
-    EXPECT_STREQ(codes[3].listText, "H - Directory Help di sistema");
-    EXPECT_STREQ(codes[0].destDirsLine, "Splash.CopyFiles=00,%PROGDIR%");
-    EXPECT_STREQ(codes[4].folderToken, "%17%\\");
-}
-
 TEST(DestinationCodes, LowerCaseOrUnknownLetterMatchesNoCode) {
     EXPECT_EQ(FindDestination('d'), nullptr);
     EXPECT_EQ(FindDestination('X'), nullptr);

@@ -79,13 +79,6 @@ TEST(DestDialog, MovingAMarkedLibraryOutOfDAndSDropsTheMark) {
     }
 }
 
-TEST(DestDialog, ListsTheFiveTextsInTableOrder) {
-    const std::vector<std::string> texts = DestDialog::DestinationTexts();
-    ASSERT_EQ(texts.size(), 5u);
-    EXPECT_EQ(texts[0], "D - Directory di installazione");
-    EXPECT_EQ(texts[4], "I - Directory Inf");
-}
-
 // --- frmLink ---------------------------------------------------------------------------
 
 TEST(LinkDialog, AddModeOffersOnlyFilesWhoseCodeIsExactlyD) {

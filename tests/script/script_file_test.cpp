@@ -122,12 +122,5 @@ TEST_F(ScriptFileTest, UsersRootIsWrittenAsHkuWhileTheProjectKeepsHcu) {
     EXPECT_EQ(RegistryEntryForScript("HCU"), "HKU");
 }
 
-TEST(ScriptVariantChoice, FollowsTheDistributionFlag) {
-    Project p;
-    EXPECT_EQ(VariantOf(p), ScriptVariant::Full);
-    p.SetDistribuzione(1);
-    EXPECT_EQ(VariantOf(p), ScriptVariant::DistributionOnly);
-}
-
 } // namespace
 } // namespace velaset

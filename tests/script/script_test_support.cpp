@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,12 +17,21 @@ namespace velaset {
 namespace testing {
 
 TempFolder::TempFolder() {
-    static std::atomic<int> counter{0};
-    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-    const std::string name =
-        "velaset-script-" + std::to_string(now % 1000000007) + "-" + std::to_string(counter++);
-    path_ = platform::JoinSourcePath(platform::TempFolder(), name);
-    fs::create_directories(fs::path(path_));
+    // A valid 8.3 name, "S" and seven hex digits: on POSIX the short names of long-named
+    // entries depend on their siblings, and a name that is already short changes none
+    // of them, so these folders do not disturb other programs using the temporary folder.
+    static std::atomic<unsigned> counter{0};
+    const auto now = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    char name[16];
+    for (;;) {
+        const unsigned value = static_cast<unsigned>((now / 1000 + counter++ * 7919u) & 0xFFFFFFFu);
+        std::snprintf(name, sizeof name, "S%07X", value);
+        path_ = platform::JoinSourcePath(platform::TempFolder(), name);
+        if (fs::create_directory(fs::path(path_))) {
+            break;
+        }
+    }
 }
 
 TempFolder::~TempFolder() {
