@@ -16,13 +16,20 @@ namespace velaset_test {
 
 class ScratchFolder {
   public:
+    // A fresh folder named "T" and seven hex digits: a valid 8.3 name is its own short
+    // name, whereas a long name's short form depends on its siblings in the temporary
+    // folder, which other test programs running at the same time keep changing.
     ScratchFolder() {
-        static int counter = 0;
-        path_ = platform::JoinSourcePath(
-            platform::TempFolder(), "velaset-test-" + std::to_string(platform::CurrentProcessId()) +
-                                        "-" + std::to_string(++counter));
-        std::filesystem::remove_all(std::filesystem::u8path(path_));
-        platform::MakeDirectory(path_);
+        static unsigned counter = 0;
+        for (;;) {
+            char name[16];
+            std::snprintf(name, sizeof name, "T%07X",
+                          (static_cast<unsigned>(platform::CurrentProcessId()) * 251u + ++counter) &
+                              0xFFFFFFFu);
+            path_ = platform::JoinSourcePath(platform::TempFolder(), name);
+            if (std::filesystem::create_directory(std::filesystem::u8path(path_)))
+                break;
+        }
     }
     ~ScratchFolder() {
         std::error_code ignored;
