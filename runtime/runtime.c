@@ -1,6 +1,8 @@
 /* avviora.dll, the setup runtime that every full package installs into the
  * system folder. Its rundll32 entries:
  *   Disinstalla FOLDER        the uninstall command of the Control Panel
+ *   Disinstalla /S FOLDER     the same without the question and without any
+ *                             message box (a silent uninstall)
  *   CreaCollegamenti SCRIPT   the program group and desktop links, which the
  *                             installer stub asks for after the INF installer */
 #include "inf_actions.h"
@@ -115,9 +117,16 @@ void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, i
     char caption[500], question[500], system_folder[MAX_PATH];
     static char command[3 * MAX_PATH];
     LibraryList in_folder, in_system;
-    int length;
+    int length, silent = 0;
     (void)instance, (void)show;
     copy[0] = 0;
+    while (*command_line == ' ')
+        command_line++;
+    if ((command_line[0] == '/' && (command_line[1] == 'S' || command_line[1] == 's')) &&
+        (command_line[2] == ' ' || command_line[2] == 0)) {
+        silent = 1;
+        command_line += 2;
+    }
     Argument(command_line, folder, MAX_PATH);
     length = lstrlenA(folder);
     if (length > 0 && folder[length - 1] == '\\')
@@ -131,14 +140,15 @@ void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, i
         char text[MAX_PATH + 32];
         lstrcpyA(text, "Impossibile trovare ");
         TextAppend(text, sizeof text, script);
-        MessageBoxA(window, text, "Setup error", MB_OK | MB_ICONSTOP);
+        if (!silent)
+            MessageBoxA(window, text, "Setup error", MB_OK | MB_ICONSTOP);
         if (copy[0])
             DeleteFileA(copy);
         return;
     }
     GetPrivateProfileStringA("Version", "Caption", "", caption, sizeof caption, copy);
     GetPrivateProfileStringA("Version", "AlertMsg", "", question, sizeof question, copy);
-    if (MessageBoxA(window, question, caption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    if (!silent && MessageBoxA(window, question, caption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
         DeleteFileA(copy);
         return;
     }
@@ -152,7 +162,8 @@ void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, i
     TextAppend(command, sizeof command, script);
     if (!RunAndWait(command)) {
         /* Without the INF uninstaller the rest would leave half an installation. */
-        MessageBoxA(window, command, "Setup error", MB_OK | MB_ICONSTOP);
+        if (!silent)
+            MessageBoxA(window, command, "Setup error", MB_OK | MB_ICONSTOP);
         DeleteFileA(copy);
         return;
     }

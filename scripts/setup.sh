@@ -10,6 +10,7 @@ packages=(
   libdeflate-dev libdeflate-tools cabextract
   wine wine32:i386 xvfb xdotool x11-utils imagemagick
   nsis time
+  clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()

@@ -30,13 +30,25 @@ typedef struct {
     LibraryList libraries_s; /* [SelfRegisterS], from the system folder */
     char script_path[256];
     char program_to_start[MAX_PATH];
+    int silent;                     /* /S: no window at all */
+    char chosen_folder[MAX_PATH];   /* /D=FOLDER, empty without it */
+    char log_file[MAX_PATH];        /* /LOG=FILE, empty without it */
 } Avviora;
 
 extern Avviora g_avviora;
 
 /* cabinet_copy.c: copies the cabinet behind the stub image to the temporary
- * cabinet path; 1 on success, 0 after the failure message. */
+ * cabinet path and checks it; 1 on success, 0 after the failure message. */
 int CopyCabinet(void);
+
+/* package_check.c: 1 when the file is a whole, undamaged cabinet of the
+ * builder's kind (one cabinet, every data block's checksum right). */
+int CabinetIsSound(const char* path);
+
+/* command_line.c: the options of a silent installation (/S, /D=, /LOG=), and
+ * the log line that takes the place of a message box when silent. */
+void ReadCommandLine(void);
+void LogMessage(const char* text, const char* caption);
 
 /* progress_dialog.c: the modeless progress dialog (110), shown, its bar set
  * to 0..range with step 1. */

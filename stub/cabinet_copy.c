@@ -49,8 +49,9 @@ int CopyCabinet(void) {
     CloseHandle(cabinet);
     CloseHandle(own);
     DestroyWindow(progress);
-    if (copied < cabinet_size) {
-        /* A full disk must not leave a cut cabinet that would look complete. */
+    if (copied < cabinet_size || !CabinetIsSound(g_avviora.temp_cabinet)) {
+        /* A full disk must not leave a cut cabinet that would look complete,
+         * and a damaged package must not install what it still holds. */
         DeleteFileA(g_avviora.temp_cabinet);
         ShowMessage(kSetupProblem, "Setup error", MB_ICONSTOP);
         return 0;

@@ -27,20 +27,16 @@ static int Fail(void) {
     return EXIT_FAILED;
 }
 
-/* Finds the unpacked script; 0 when the cabinet brought none. */
+/* Finds the unpacked script; 0 when the cabinet brought none. Only the
+ * package's own "setup.inf" counts, never another *.inf that someone put
+ * into the working folder. */
 static int FindScript(void) {
-    WIN32_FIND_DATAA found;
     char* file_part;
-    char unpacked[MAX_PATH];
-    HANDLE find = FindFirstFileA(WORK_FOLDER "*.inf", &found);
-    if (find == INVALID_HANDLE_VALUE)
+    if (GetFileAttributesA(WORK_FOLDER "setup.inf") == INVALID_FILE_ATTRIBUTES)
         return 0;
-    FindClose(find);
-    lstrcpyA(unpacked, WORK_FOLDER);
-    TextAppend(unpacked, MAX_PATH, found.cFileName);
-    if (!SearchPathA(NULL, unpacked, NULL, sizeof g_avviora.script_path, g_avviora.script_path,
-                     &file_part))
-        lstrcpynA(g_avviora.script_path, unpacked, sizeof g_avviora.script_path);
+    if (!SearchPathA(NULL, WORK_FOLDER "setup.inf", NULL, sizeof g_avviora.script_path,
+                     g_avviora.script_path, &file_part))
+        lstrcpynA(g_avviora.script_path, WORK_FOLDER "setup.inf", sizeof g_avviora.script_path);
     return 1;
 }
 
@@ -90,6 +86,13 @@ static int Install(void) {
     }
     saved_cursor = SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
 
+    /* The working folder may hold what someone else left there: it is
+     * emptied first, and a folder that cannot be emptied is not used. */
+    DeleteFolderTree(WORK_FOLDER_TREE);
+    if (GetFileAttributesA(WORK_FOLDER_TREE) != INVALID_FILE_ATTRIBUTES) {
+        RemoveDirectoryA(g_avviora.install_folder); /* only when still empty */
+        return Fail();
+    }
     lstrcpyA(command, "EXTRAC32 /E /Y /L " WORK_FOLDER " \"");
     TextAppend(command, sizeof command, g_avviora.temp_cabinet);
     TextAppend(command, sizeof command, "\"");
@@ -119,6 +122,8 @@ static int Install(void) {
     if (g_avviora.libraries_p.count + g_avviora.libraries_s.count > 0)
         RegisterLibraries();
     SetCursor(saved_cursor);
+    if (g_avviora.silent)
+        return EXIT_INSTALLED;
     if (g_avviora.final_message == 1)
         MessageBoxA(NULL, g_avviora.final_text, g_avviora.final_title, MB_OK | MB_ICONINFORMATION);
     if (g_avviora.program_to_start[0])
@@ -131,6 +136,7 @@ static int Install(void) {
 void AvvioraStart(void) {
     int code;
     g_avviora.instance = GetModuleHandleA(NULL);
+    ReadCommandLine();
     CoInitialize(NULL);
     code = Install();
     CoUninitialize();

@@ -11,6 +11,8 @@ static INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM w, 
 
 HWND CreateProgressDialog(DWORD range) {
     HWND dialog, bar;
+    if (g_avviora.silent)
+        return NULL;
     InitCommonControls();
     dialog = CreateDialogParamA(g_avviora.instance, MAKEINTRESOURCEA(IDD_PROGRESS), NULL,
                                 ProgressDialogProc, 0);

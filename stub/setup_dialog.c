@@ -67,7 +67,7 @@ static int Prepare(void) {
     GetPrivateProfileStringA("Version", "StopMsg", "", g_avviora.stop_text, 100, SCRIPT);
     ProposeFolder();
     g_avviora.browse = (int)GetPrivateProfileIntA("Version", "Browse", 0, SCRIPT);
-    if (GetPrivateProfileIntA("Version", "Bkg", 0, SCRIPT) == 1) {
+    if (GetPrivateProfileIntA("Version", "Bkg", 0, SCRIPT) == 1 && !g_avviora.silent) {
         char title[500];
         GetPrivateProfileStringA("Background", "Title", "", title, sizeof title, SCRIPT);
         CreateBackgroundWindow(title, RGB(255, 0, 0), RGB(0, 0, 0), RGB(255, 255, 255));
@@ -115,23 +115,33 @@ static void ChooseFolder(HWND dialog) {
     CoTaskMemFree(chosen);
 }
 
+static const char kInvalidPath[] =
+    "Il path indicato non \350 valio. Per favore scegliere un path valido...";
+
 /* "Installa": the folder must exist (its last level is made here) and have a
- * short form, which the script gets. */
-static void Install(HWND dialog) {
+ * short form, which the script gets; 0 when it has none. */
+static int TakeFolder(HWND dialog) {
     char* short_form = g_avviora.install_folder_short;
     DWORD length;
+    if (!dialog) /* a silent installation's folder may lie several levels deep */
+        SHCreateDirectoryExA(NULL, g_avviora.install_folder, NULL);
     CreateDirectoryA(g_avviora.install_folder, NULL);
     ZeroMemory(short_form, MAX_PATH);
     length = GetShortPathNameA(g_avviora.install_folder, short_form, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
         short_form[0] = 0;
-        MessageBoxA(dialog,
-                    "Il path indicato non \350 valio. Per favore scegliere un path valido...",
-                    "Setup", MB_OK | MB_ICONINFORMATION);
-        return;
+        if (dialog)
+            MessageBoxA(dialog, kInvalidPath, "Setup", MB_OK | MB_ICONINFORMATION);
+        return 0;
     }
-    DeleteFileA(SCRIPT);
-    EndDialog(dialog, IDOK);
+    return 1;
+}
+
+static void Install(HWND dialog) {
+    if (TakeFolder(dialog)) {
+        DeleteFileA(SCRIPT);
+        EndDialog(dialog, IDOK);
+    }
 }
 
 static void Initialise(HWND dialog) {
@@ -175,6 +185,15 @@ static INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM w, LPA
 INT_PTR RunSetupDialog(void) {
     if (!Prepare())
         return 0;
+    if (g_avviora.silent) {
+        /* No dialog: the proposed folder, or the one /D= names. */
+        if (g_avviora.chosen_folder[0])
+            lstrcpynA(g_avviora.install_folder, g_avviora.chosen_folder, MAX_PATH);
+        if (TakeFolder(NULL))
+            return IDOK;
+        ShowMessage(kInvalidPath, "Setup", MB_ICONINFORMATION);
+        return 0;
+    }
     return DialogBoxParamA(g_avviora.instance, MAKEINTRESOURCEA(IDD_SETUP), NULL, SetupDialogProc,
                            0);
 }

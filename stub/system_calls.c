@@ -52,5 +52,8 @@ void DeleteFolderTree(const char* folder) {
 }
 
 void ShowMessage(const char* text, const char* caption, UINT icon) {
-    MessageBoxA(NULL, text, caption, icon | MB_OK);
+    if (g_avviora.silent)
+        LogMessage(text, caption);
+    else
+        MessageBoxA(NULL, text, caption, icon | MB_OK);
 }

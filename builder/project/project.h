@@ -31,7 +31,8 @@ struct FileEntry {
 
     // Stored form: path & "," & destination.
     std::string Text() const { return path + "," + destination; }
-    // Fields 1 and 2 of the text split at ",".
+    // The text split at its last ",": the path (which may hold commas) and the
+    // destination entry (which never does).
     static FileEntry FromText(const std::string& text);
     bool operator==(const FileEntry& o) const {
         return path == o.path && destination == o.destination;

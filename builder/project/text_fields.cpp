@@ -22,8 +22,13 @@ std::string GetField(const std::string& text, char separator, int n) {
     return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
+// The destination entry never holds a comma, but a folder name may: the entry is
+// split at its last comma, so a path with commas comes back whole instead of cut.
 FileEntry FileEntry::FromText(const std::string& text) {
-    return FileEntry{GetField(text, ',', 1), GetField(text, ',', 2)};
+    size_t comma = text.rfind(',');
+    if (comma == std::string::npos)
+        return FileEntry{text, std::string()};
+    return FileEntry{text.substr(0, comma), text.substr(comma + 1)};
 }
 
 LinkEntry LinkEntry::FromText(const std::string& text) {

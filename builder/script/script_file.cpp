@@ -53,8 +53,13 @@ platform::Status ResolveScriptFiles(const Project& project, std::vector<ScriptFi
                         platform::SourceFileName(shortPaths.ShortPath(entry.path)),
                         entry.destination};
         if (file.shortName.empty()) {
+            // The system gives no short form for a file that is gone, and none for one
+            // whose short path does not fit its 164-character buffer.
+            const char* why = platform::IsReadableFile(entry.path)
+                                  ? ": il suo percorso corto supera i 164 caratteri."
+                                  : ": il file non esiste più.";
             return platform::Status::Failed("Impossibile leggere il nome corto del file " +
-                                            entry.path + ": il file non esiste più.");
+                                            entry.path + why);
         }
         files->push_back(std::move(file));
     }

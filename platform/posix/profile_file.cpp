@@ -13,7 +13,7 @@ namespace {
 // One line of the file as it was read, with its line end (if any) kept.
 struct Line {
     std::string text; // without the line end
-    std::string end;  // "\r\n", "\n" or "" for a last line without one
+    std::string end;  // "\r\n", "\n", "\r", or "" for a last line without one
 };
 
 bool IsBlank(char c) {
@@ -65,20 +65,21 @@ bool ReadLines(const std::string& path, std::vector<Line>* lines) {
         data.append(buffer, n);
     std::fclose(f);
     lines->clear();
+    // A line ends at CR LF, at LF or, as on Windows, at a CR alone.
     size_t start = 0;
     while (start < data.size()) {
-        size_t lf = data.find('\n', start);
+        size_t textEnd = data.find_first_of("\r\n", start);
         Line line;
-        if (lf == std::string::npos) {
+        if (textEnd == std::string::npos) {
             line.text = data.substr(start);
             start = data.size();
         } else {
-            size_t textEnd = lf;
-            if (textEnd > start && data[textEnd - 1] == '\r')
-                --textEnd;
+            size_t next = textEnd + 1;
+            if (data[textEnd] == '\r' && next < data.size() && data[next] == '\n')
+                ++next;
             line.text = data.substr(start, textEnd - start);
-            line.end = data.substr(textEnd, lf + 1 - textEnd);
-            start = lf + 1;
+            line.end = data.substr(textEnd, next - textEnd);
+            start = next;
         }
         lines->push_back(line);
     }
@@ -129,10 +130,12 @@ std::string Unquote(const std::string& value) {
     return value;
 }
 
+// The system hands values over as C strings: a NUL byte in the file ends the value.
 std::string CutToBuffer(const std::string& text, std::size_t bufferSize) {
     if (bufferSize == 0)
         return std::string();
-    return text.size() < bufferSize ? text : text.substr(0, bufferSize - 1);
+    std::string value = text.substr(0, text.find('\0'));
+    return value.size() < bufferSize ? value : value.substr(0, bufferSize - 1);
 }
 
 } // namespace

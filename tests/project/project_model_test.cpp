@@ -137,7 +137,8 @@ TEST(Entries, HaveTheirFixedTextForms) {
     EXPECT_EQ((FileEntry{"C:\\Src\\app.exe", "S*"}.Text()), "C:\\Src\\app.exe,S*");
     EXPECT_EQ((LinkEntry{"app.exe", "App", "D"}.Text()), "app.exe,App,D");
     EXPECT_EQ(FileEntry::FromText("C:\\Src\\app.exe,D"), (FileEntry{"C:\\Src\\app.exe", "D"}));
-    EXPECT_EQ(FileEntry::FromText("C:\\a,b.exe,D"), (FileEntry{"C:\\a", "b.exe"}));
+    // A path may hold commas, the destination entry never does.
+    EXPECT_EQ(FileEntry::FromText("C:\\a,b.exe,D"), (FileEntry{"C:\\a,b.exe", "D"}));
     EXPECT_EQ(FileEntry::FromText("solo"), (FileEntry{"solo", ""}));
     EXPECT_EQ(LinkEntry::FromText("a.exe,Nome,P"), (LinkEntry{"a.exe", "Nome", "P"}));
 }

@@ -16,17 +16,20 @@ namespace velaset_test {
 
 class ScratchFolder {
   public:
+    // A fresh folder named "T" and seven hex digits: a valid 8.3 name is its own short
+    // name, whereas a long name's short form depends on its siblings in the temporary
+    // folder, which other test programs running at the same time keep changing.
     ScratchFolder() {
-        static int counter = 0;
-        // An 8.3 name is its own short name, so other folders appearing in the
-        // temporary folder meanwhile never change the short paths a test sees.
-        char name[16];
-        std::snprintf(name, sizeof name, "V%07X.%03X",
-                      static_cast<unsigned>(platform::CurrentProcessId()) & 0xFFFFFFFu,
-                      static_cast<unsigned>(++counter) & 0xFFFu);
-        path_ = platform::JoinSourcePath(platform::TempFolder(), name);
-        std::filesystem::remove_all(std::filesystem::u8path(path_));
-        platform::MakeDirectory(path_);
+        static unsigned counter = 0;
+        for (;;) {
+            char name[16];
+            std::snprintf(name, sizeof name, "T%07X",
+                          (static_cast<unsigned>(platform::CurrentProcessId()) * 251u + ++counter) &
+                              0xFFFFFFFu);
+            path_ = platform::JoinSourcePath(platform::TempFolder(), name);
+            if (std::filesystem::create_directory(std::filesystem::u8path(path_)))
+                break;
+        }
     }
     ~ScratchFolder() {
         std::error_code ignored;

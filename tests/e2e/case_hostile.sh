@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The stub on a hostile machine and with damaged packages.
+# - A script planted in C:\~Vudi\ beforehand is never run: the folder is
+#   emptied before unpacking and only the package's own setup.inf runs. A
+#   planted setup.inf that cannot be removed (read-only) stops the run.
+# - A cut setup executable, a cabinet with one byte changed and a cabinet
+#   without its script end with the stub's failure message and exit code 0,
+#   nothing installed and no working files left.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/packages.sh"
+source "$(dirname "$0")/hostile_lib.sh"
+e2e_begin hostile
+folder="$E2E_PROGRAM_FILES/Demo"
+log="$E2E_DRIVE_C/velaset-hostile.log"
+planted_key='HKLM\Software\VelasetPiantato'
+exe="$E2E_ARTIFACTS/Demo_setup.exe"
+e2e_demo_package "$exe"
+e2e_expect_absent "$folder"
+
+plant() { # plant NAME: a script that would leave a registry key behind
+  mkdir -p "$E2E_DRIVE_C/~Vudi"
+  printf '%s\r\n' '[Version]' 'Signature="$CHICAGO$"' '[DefaultInstall]' 'AddReg=Piantato' \
+    '[Piantato]' "HKLM,Software\\VelasetPiantato,Eseguito,,\"$1\"" >"$E2E_DRIVE_C/~Vudi/$1"
+}
+
+# 1. Planted scripts, one named before setup.inf and one after it.
+plant aaa.inf
+plant zzz.inf
+e2e_run_silent "$exe" /S
+[ "$E2E_EXIT" -eq 1 ] || e2e_fail "planted scripts: exit code $E2E_EXIT, expected 1"
+! e2e_reg_query "$planted_key" >/dev/null || e2e_fail "a planted script was run"
+e2e_expect_present "$folder/Demo.exe" "$E2E_HELP/Guida lunga.hlp"
+e2e_expect_no_working_files
+e2e_uninstall_demo_silently "$folder"
+
+# 2. A planted setup.inf that the stub cannot remove: nothing is run.
+plant setup.inf
+timeout 60 wine cmd /c attrib +r 'C:\~Vudi\setup.inf' >/dev/null 2>&1 || e2e_fail "attrib failed"
+rm -f "$log"
+e2e_run_silent "$exe" /S "/LOG=C:\\velaset-hostile.log"
+[ "$E2E_EXIT" -eq 0 ] || e2e_fail "read-only planted script: exit code $E2E_EXIT, expected 0"
+! e2e_reg_query "$planted_key" >/dev/null || e2e_fail "the planted setup.inf was run"
+e2e_expect_absent "$folder/Demo.exe"
+grep -qxF "Setup error: L'installazione ha riscontrato un errore e verrà terminata!" \
+  <(e2e_log_text "$log") || e2e_fail "log: $(e2e_log_text "$log")"
+chmod -R u+w "$E2E_DRIVE_C/~Vudi" && rm -rf "$E2E_DRIVE_C/~Vudi"
+e2e_expect_no_working_files
+
+# 3. Damaged packages.
+size=$(stat -c %s "$exe")
+head -c $((size - 100)) "$exe" >"$E2E_ARTIFACTS/Cut_setup.exe"
+cp "$exe" "$E2E_ARTIFACTS/Flipped_setup.exe"
+middle=$((14336 + (size - 14336) / 2))
+byte=$(od -An -tu1 -j "$middle" -N1 "$exe" | tr -d ' ')
+printf "\\$(printf '%03o' $((byte ^ 0x55)))" |
+  dd of="$E2E_ARTIFACTS/Flipped_setup.exe" bs=1 seek="$middle" conv=notrunc status=none
+e2e_package "$E2E_ARTIFACTS/NoScript_setup.exe" "$E2E_MARKER:Demo.exe" \
+  "$e2e_data/leggimi.txt:leggimi.txt"
+
+problem="Setup error: Il programma di setup ha riscontrato un problema e sarà terminato."
+missing="Setup: Installazione annullata"
+for damaged in Cut Flipped NoScript; do
+  rm -f "$log"
+  e2e_run_silent "$E2E_ARTIFACTS/${damaged}_setup.exe" /S "/LOG=C:\\velaset-hostile.log"
+  [ "$E2E_EXIT" -eq 0 ] || e2e_fail "$damaged: exit code $E2E_EXIT, expected 0"
+  expected=$problem
+  [ "$damaged" != NoScript ] || expected=$missing
+  grep -qxF "$expected" <(e2e_log_text "$log") || e2e_fail "$damaged: log: $(e2e_log_text "$log")"
+  e2e_expect_absent "$folder" "$E2E_PROGRAM_FILES/Demo.exe" "$E2E_PROGRAM_FILES/leggimi.txt"
+  e2e_expect_no_working_files
+done
+
+# The same failure in a window when the package is started by hand.
+e2e_start "$E2E_ARTIFACTS/Flipped_setup.exe"
+e2e_click "Setup error" "OK" 60
+e2e_shot damaged-package
+e2e_expect_text "Il programma di setup ha riscontrato un problema e sarà terminato."
+e2e_wait_exit
+[ "$E2E_EXIT" -eq 0 ] || e2e_fail "damaged package by hand: exit code $E2E_EXIT, expected 0"
+e2e_expect_absent "$folder"
+e2e_expect_no_working_files
+rm -f "$log"
+e2e_log "passed"

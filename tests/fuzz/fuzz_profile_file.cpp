@@ -1,0 +1,105 @@
+// Fuzzes the profile-file service with arbitrary bytes as the file: reading a value or
+// the key names never fails or overruns its buffer, and a value written into any file
+// reads back as written while another key keeps its value.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <strings.h>
+#include <string>
+
+#include "platform/profile_file.h"
+#include "tests/fuzz/fixture_folder.h"
+
+namespace {
+
+const char* const kAbsent = "\x01" "absent";
+
+void Fail(const std::string& what) {
+    std::fprintf(stderr, "fuzz_profile_file: %s\n", what.c_str());
+    std::abort();
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// A name or value as the callers of the service pass them: one line, no blanks at the
+// ends; a value that the dialect would unquote on reading is not one a caller writes.
+std::string Clean(std::string text, const char* forbidden) {
+    std::string out;
+    for (char c : text) {
+        if (c != '\r' && c != '\n' && c != '\0' && std::string(forbidden).find(c) == std::string::npos)
+            out += c;
+    }
+    while (!out.empty() && IsBlank(out.back()))
+        out.pop_back();
+    size_t b = 0;
+    while (b < out.size() && IsBlank(out[b]))
+        ++b;
+    return out.substr(b);
+}
+
+bool Quoted(const std::string& v) {
+    return v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0];
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider in(data, size);
+    std::string section = in.ConsumeRandomLengthString(24);
+    std::string key = in.ConsumeRandomLengthString(24);
+    std::string otherSection = in.ConsumeRandomLengthString(24);
+    std::string otherKey = in.ConsumeRandomLengthString(24);
+    std::string value = in.ConsumeRandomLengthString(300);
+    size_t bufferSize = in.ConsumeIntegralInRange<size_t>(0, 300);
+    std::string content = in.ConsumeRemainingBytesAsString();
+    const std::string path = fuzz::FixtureFolder() + "/fuzz.ini";
+    fuzz::WriteFixtureFile("fuzz.ini", content.data(), content.size());
+
+    // Reads of anything: the result always fits the buffer.
+    std::string read = platform::ReadProfileValue(path, section, key, "", bufferSize);
+    if (bufferSize > 0 ? read.size() > bufferSize - 1 : !read.empty())
+        Fail("value longer than the buffer: " + std::to_string(read.size()));
+    std::string names = platform::ReadProfileKeyNames(path, section, 255);
+    if (names.size() > 254)
+        Fail("key names longer than the buffer: " + std::to_string(names.size()));
+
+    // A write as the builder makes it: section, key and value on one line, no blanks at
+    // their ends, no "]" in the section, no "=" in the key, which may not start like a
+    // section header.
+    section = Clean(section, "]");
+    key = Clean(key, "=");
+    value = Clean(value, "");
+    if (Quoted(value))
+        value = "<" + value + ">";
+    if (section.empty() || key.empty() || key[0] == '[' || key[0] == ';')
+        return 0;
+    otherSection = Clean(otherSection, "]");
+    otherKey = Clean(otherKey, "=");
+    std::string otherBefore =
+        platform::ReadProfileValue(path, otherSection, otherKey, kAbsent, 4096);
+
+    platform::Status written = platform::WriteProfileValue(path, section, key, value);
+    if (!written)
+        Fail("write refused: " + written.message);
+    std::string back = platform::ReadProfileValue(path, section, key, kAbsent, 4096);
+    if (back != value)
+        Fail("[" + section + "] " + key + " written as <" + value + "> reads back as <" + back +
+             ">");
+    bool sameKey = strcasecmp(section.c_str(), otherSection.c_str()) == 0 &&
+                   strcasecmp(key.c_str(), otherKey.c_str()) == 0;
+    std::string otherAfter =
+        platform::ReadProfileValue(path, otherSection, otherKey, kAbsent, 4096);
+    if (!sameKey && otherAfter != otherBefore)
+        Fail("writing [" + section + "] " + key + " changed [" + otherSection + "] " + otherKey +
+             " from <" + otherBefore + "> to <" + otherAfter + ">");
+
+    // Removing the section leaves other sections alone.
+    platform::Status removed = platform::DeleteProfileSection(path, section);
+    if (!removed)
+        Fail("section removal refused: " + removed.message);
+    if (strcasecmp(section.c_str(), otherSection.c_str()) != 0 &&
+        platform::ReadProfileValue(path, otherSection, otherKey, kAbsent, 4096) != otherBefore)
+        Fail("removing [" + section + "] changed [" + otherSection + "] " + otherKey);
+    return 0;
+}

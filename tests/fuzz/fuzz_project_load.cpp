@@ -1,0 +1,115 @@
+// Fuzzes the project load with arbitrary bytes as the .mip file. The load either
+// refuses the file with a message naming it, leaving the project as it was, or gives a
+// project that keeps the model's rules: no two files with the same path or short name,
+// links only to listed files, no uninstall name without the uninstall icon, lists
+// within 32767 entries. A loaded project saves, and the saved file loads back to the
+// same project.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "builder/project/project.h"
+#include "builder/project/project_file.h"
+#include "builder/project/short_name_clash.h"
+#include "platform/source_path.h"
+#include "tests/fuzz/fixture_folder.h"
+
+using velaset::FileEntry;
+using velaset::Project;
+
+namespace {
+
+void Fail(const std::string& what) {
+    std::fprintf(stderr, "fuzz_project_load: %s\n", what.c_str());
+    std::abort();
+}
+
+// Every field the file stores, as one text, for comparing two projects.
+std::string Describe(const Project& p) {
+    std::string d;
+    for (const std::string* t :
+         {&p.Titolo, &p.Caption, &p.Etic1A, &p.Etic2A, &p.TestoSfondo, &p.DefCartella,
+          &p.DefDir, &p.NomeGruppo, &p.CaptionB, &p.EticB, &p.LabelControl,
+          &p.UninstallString, &p.Lancio, &p.ExeFile, &p.Errore, &p.Stop, &p.Browse,
+          &p.Disinstalla})
+        d += *t + "|";
+    for (int flag : {p.ButtonBrowse(), p.Sfondo(), p.Gruppo(), p.DlgEnd(), p.Uninstall(),
+                     p.ChkLancio(), p.Distribuzione()})
+        d += std::to_string(flag);
+    for (const auto& f : p.Files())
+        d += "\nF " + f.Text();
+    for (const auto& l : p.Links())
+        d += "\nL " + l.Text();
+    for (const auto& r : p.RegistryEntries())
+        d += "\nR " + r;
+    return d;
+}
+
+void CheckModelRules(const Project& p) {
+    for (int flag : {p.ButtonBrowse(), p.Sfondo(), p.Gruppo(), p.DlgEnd(), p.Uninstall(),
+                     p.ChkLancio(), p.Distribuzione()})
+        if (flag != 0 && flag != 1)
+            Fail("a flag holds " + std::to_string(flag));
+    const auto& files = p.Files();
+    for (size_t i = 0; i < files.size(); ++i) {
+        std::vector<FileEntry> before(files.begin(), files.begin() + i);
+        if (velaset::ShortNameClash(files[i].path, before))
+            Fail("two files with the short name of " + files[i].path);
+    }
+    for (const auto& link : p.Links()) {
+        bool listed = false;
+        for (const auto& f : files)
+            listed = listed || platform::SourceFileName(f.path) == link.file;
+        if (!listed)
+            Fail("link to an unlisted file: " + link.Text());
+    }
+    if (p.Uninstall() == 0 && !p.UninstallString.empty())
+        Fail("uninstall name without the uninstall icon");
+    if (p.Sfondo() == 0 && !p.TestoSfondo.empty())
+        Fail("background text without the background window");
+    if (files.size() > 32767 || p.Links().size() > 32767 || p.RegistryEntries().size() > 32767)
+        Fail("a list beyond 32767 entries");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string& folder = fuzz::FixtureFolder();
+    fuzz::WriteFixtureFile("fuzz.mip", data, size);
+    Project project;
+    project.Titolo = "prima del caricamento";
+    project.ProgFile = folder + "/fuzz.mip";
+    const std::string before = Describe(project);
+    fuzz::InFixture inFixture;
+
+    platform::Status loaded = velaset::LoadProject(&project, folder);
+    if (!loaded) {
+        const std::string head = "Impossibile caricare il progetto " + project.ProgFile + ": ";
+        if (loaded.message.compare(0, head.size(), head) != 0)
+            Fail("refusal without the file's name: " + loaded.message);
+        if (Describe(project) != before)
+            Fail("a refused load changed the project");
+        return 0;
+    }
+    CheckModelRules(project);
+
+    // The round trip costs one file rewrite per value; long lists are left out of it.
+    size_t entries =
+        project.Files().size() + project.Links().size() + project.RegistryEntries().size();
+    if (entries > 200)
+        return 0;
+    const std::string copy = folder + "/copy.mip";
+    std::remove(copy.c_str());
+    platform::Status saved = velaset::SaveProjectTo(project, copy);
+    if (!saved)
+        Fail("a loaded project does not save: " + saved.message);
+    Project again;
+    again.ProgFile = copy;
+    platform::Status reloaded = velaset::LoadProject(&again, folder);
+    if (!reloaded)
+        Fail("the saved project does not load: " + reloaded.message);
+    if (Describe(again) != Describe(project))
+        Fail("the saved project loads differently:\n" + Describe(project) + "\n----\n" +
+             Describe(again));
+    return 0;
+}

@@ -1,0 +1,160 @@
+// Fuzzes the setup-script writer on arbitrary projects: any texts (line breaks, NULs,
+// quotes, characters beyond Windows-1252), files that exist or not, links, registry
+// entries and flags, in both variants. The writer either refuses with a message or
+// gives a script whose every line ends in CR LF, and whose [Version] texts (the line
+// breaks of Label2 as the pilcrow sign), Run and [Strings] DIRDEF read back, through
+// the profile functions the installer stub uses, as the project holds them.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "builder/project/line_breaks.h"
+#include "builder/project/project.h"
+#include "builder/script/script_file.h"
+#include "platform/profile_file.h"
+#include "platform/text_encoding.h"
+#include "tests/fuzz/fixture_folder.h"
+
+using velaset::Project;
+
+namespace {
+
+void Fail(const std::string& what) {
+    std::fprintf(stderr, "fuzz_setup_script: %s\n", what.c_str());
+    std::abort();
+}
+
+// The fixture's files, and a few names that name nothing.
+const char* const kPaths[] = {"app.exe",        "Guida lunga.hlp", "Documento largo.txt",
+                              "Documento lungo.txt", "Però.txt",    "readme.txt",
+                              "sub dir/lib.dll", "assente.exe",     "sub dir"};
+
+std::string Text(FuzzedDataProvider& in) { return in.ConsumeRandomLengthString(80); }
+
+// A text that the profile dialect gives back unchanged.
+bool ReadsBackAsIs(const std::string& v) {
+    if (v.empty())
+        return true;
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    if (blank(v.front()) || blank(v.back()))
+        return false;
+    return !(v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider in(data, size);
+    Project p;
+    std::string label2; // Etic2A as the script holds it: line breaks as the pilcrow sign
+    p.Titolo = Text(in);
+    p.Caption = Text(in);
+    p.Etic1A = Text(in);
+    p.Etic2A = Text(in);
+    p.DefCartella = Text(in);
+    p.DefDir = Text(in);
+    p.NomeGruppo = Text(in);
+    p.CaptionB = Text(in);
+    p.EticB = Text(in);
+    p.LabelControl = Text(in);
+    p.Lancio = Text(in);
+    p.Errore = Text(in);
+    p.Stop = Text(in);
+    p.Browse = Text(in);
+    p.Disinstalla = Text(in);
+    p.SetButtonBrowse(in.ConsumeBool());
+    p.SetSfondo(in.ConsumeBool());
+    p.TestoSfondo = Text(in);
+    p.SetGruppo(in.ConsumeBool());
+    p.SetDlgEnd(in.ConsumeBool());
+    p.SetUninstall(in.ConsumeBool());
+    p.UninstallString = Text(in);
+    p.SetChkLancio(in.ConsumeBool());
+    p.SetDistribuzione(in.ConsumeBool());
+    int files = in.ConsumeIntegralInRange<int>(0, 6);
+    for (int i = 0; i < files; ++i) {
+        velaset::FileEntry f;
+        f.path = in.ConsumeBool() ? kPaths[in.ConsumeIntegralInRange<size_t>(0, 8)] : Text(in);
+        f.destination = in.ConsumeBool() ? std::string(1, "DWSHI"[in.ConsumeIntegralInRange(0, 4)]) +
+                                               (in.ConsumeBool() ? "*" : "")
+                                         : Text(in);
+        p.AddFile(f);
+    }
+    int links = in.ConsumeIntegralInRange<int>(0, 4);
+    for (int i = 0; i < links; ++i)
+        p.AddLink({Text(in), Text(in), in.ConsumeBool() ? "P" : in.ConsumeBool() ? "D" : Text(in)});
+    int keys = in.ConsumeIntegralInRange<int>(0, 4);
+    for (int i = 0; i < keys; ++i)
+        p.AddRegistryEntry(Text(in));
+    velaset::ScriptVariant variant =
+        in.ConsumeBool() ? velaset::ScriptVariant::Full : velaset::ScriptVariant::DistributionOnly;
+
+    std::string bytes;
+    platform::Status built;
+    {
+        fuzz::InFixture inFixture;
+        built = velaset::BuildSetupScript(p, variant, &bytes);
+    }
+    if (!built) {
+        if (built.message.empty())
+            Fail("a refusal without a message");
+        return 0;
+    }
+
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c == '\0')
+            Fail("a NUL byte in the script");
+        if (c == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n'))
+            Fail("a CR without LF at byte " + std::to_string(i));
+        if (c == '\n' && (i == 0 || bytes[i - 1] != '\r'))
+            Fail("an LF without CR at byte " + std::to_string(i));
+    }
+    if (bytes.size() < 2 || bytes.compare(bytes.size() - 2, 2, "\r\n") != 0)
+        Fail("the script does not end with a line end");
+
+    // What the installer stub reads from the script.
+    label2 = velaset::EncodeLineBreaks(p.Etic2A);
+    fuzz::WriteFixtureFile("setup.inf", bytes.data(), bytes.size());
+    const std::string script = fuzz::FixtureFolder() + "/setup.inf";
+    struct Read {
+        const char* section;
+        const char* key;
+        const std::string* field;
+        bool written;
+    } reads[] = {
+        {"Version", "Caption", &p.Caption, true},
+        {"Version", "Label1", &p.Etic1A, true},
+        {"Version", "Label2", &label2, true},
+        {"Version", "FailureMsg", &p.Errore, true},
+        {"Version", "StopMsg", &p.Stop, true},
+        {"Version", "Label3", &p.Browse, true},
+        {"Version", "AlertMsg", &p.Disinstalla, true},
+        {"Version", "Title", &p.CaptionB, p.DlgEnd() == 1},
+        {"Version", "Message", &p.EticB, p.DlgEnd() == 1},
+        {"Background", "Title", &p.TestoSfondo, p.Sfondo() == 1},
+    };
+    for (const Read& r : reads) {
+        if (!r.written || !ReadsBackAsIs(*r.field))
+            continue;
+        std::string ansi;
+        platform::Utf8ToWindows1252(*r.field, &ansi);
+        std::string back = platform::ReadProfileValue(script, r.section, r.key, "\x01", 4096);
+        if (back != ansi)
+            Fail(std::string("[") + r.section + "] " + r.key + " reads back as <" + back +
+                 "> for <" + ansi + ">");
+    }
+    // Quoted values: every text comes back, blanks at its ends included.
+    std::string run, dirdef;
+    platform::Utf8ToWindows1252(p.DefCartella + p.DefDir + "\\" + p.Lancio, &run);
+    platform::Utf8ToWindows1252(p.DefDir, &dirdef);
+    if (p.ChkLancio() == 1 && platform::ReadProfileValue(script, "Version", "Run", "", 4096) != run)
+        Fail("[Version] Run does not read back as " + run);
+    if (platform::ReadProfileValue(script, "Strings", "DIRDEF", "\x01", 4096) != dirdef)
+        Fail("[Strings] DIRDEF does not read back as " + dirdef);
+    std::string browse = platform::ReadProfileValue(script, "Version", "Browse", "", 255);
+    if (browse != std::to_string(p.ButtonBrowse()))
+        Fail("[Version] Browse reads back as <" + browse + ">");
+    return 0;
+}
