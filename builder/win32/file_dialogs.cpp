@@ -22,6 +22,21 @@ std::wstring DialogFilter(const std::string& filter) {
 
 namespace {
 
+// The fields every file dialog of the wizard fills the same way; the caller keeps
+// the title, filter and buffer alive while the dialog runs.
+OPENFILENAMEW FileDialogFields(HWND owner, const std::wstring& title, const std::wstring& filter,
+                               wchar_t* buffer, DWORD bufferSize, DWORD flags) {
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = buffer;
+    ofn.nMaxFile = bufferSize;
+    ofn.lpstrTitle = title.c_str();
+    ofn.Flags = flags;
+    return ofn;
+}
+
 const char* const kProjectFilter = "Velaset progetto (*.mip)|*.mip";
 const char* const kExecutableFilter = "File eseguibile (*.exe)|*.exe";
 
@@ -37,14 +52,8 @@ bool ChooseToSave(HWND owner, const char* title, const char* filter, const std::
     std::wstring name = FileNamePart(current);
     wchar_t buffer[256] = {};
     lstrcpynW(buffer, name.c_str(), 255);
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = wideFilter.c_str();
-    ofn.lpstrFile = buffer;
-    ofn.nMaxFile = 255;
-    ofn.lpstrTitle = wideTitle.c_str();
-    ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER;
+    OPENFILENAMEW ofn = FileDialogFields(owner, wideTitle, wideFilter, buffer, 255,
+                                         OFN_HIDEREADONLY | OFN_EXPLORER);
     if (!GetSaveFileNameW(&ofn)) {
         return false;
     }
@@ -58,14 +67,8 @@ bool ChooseProjectToOpen(HWND owner, std::string* path) {
     std::wstring title = Widen("Apri progetto Velaset");
     std::wstring filter = DialogFilter(kProjectFilter);
     wchar_t buffer[1024] = {};
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = buffer;
-    ofn.nMaxFile = 1024;
-    ofn.lpstrTitle = title.c_str();
-    ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_EXPLORER;
+    OPENFILENAMEW ofn = FileDialogFields(owner, title, filter, buffer, 1024,
+                                         OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_EXPLORER);
     if (!GetOpenFileNameW(&ofn)) {
         return false;
     }
@@ -86,17 +89,12 @@ bool ChooseFilesToAdd(HWND owner, std::vector<std::string>* paths, std::string* 
     std::wstring filter = DialogFilter("Tutti i file|*.*");
     wchar_t buffer[1024] = {};
     wchar_t titleBuffer[512] = {};
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = buffer;
-    ofn.nMaxFile = 1024;
+    OPENFILENAMEW ofn = FileDialogFields(owner, title, filter, buffer, 1024,
+                                         OFN_ALLOWMULTISELECT | OFN_EXPLORER |
+                                             OFN_NODEREFERENCELINKS | OFN_LONGNAMES |
+                                             OFN_HIDEREADONLY);
     ofn.lpstrFileTitle = titleBuffer;
     ofn.nMaxFileTitle = 512;
-    ofn.lpstrTitle = title.c_str();
-    ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_NODEREFERENCELINKS | OFN_LONGNAMES |
-                OFN_HIDEREADONLY;
     if (!GetOpenFileNameW(&ofn)) {
         return false;
     }
