@@ -1,23 +1,26 @@
 # The two commands of the README:
 #   make demo   set up, build, then build the shipped example into a setup executable
-#   make test   set up, build, run every test (native, checked, Win32 under Wine, fuzzing)
+#   make test   set up, build, run every test tier and print a summary (tests/tiers.sh)
 JOBS ?= 2
 NATIVE := build/native
 WIN32  := build/win32
+WIN64  := build/win64
 # The checked tree: clang with AddressSanitizer, UndefinedBehaviorSanitizer and libFuzzer.
 ASAN   := build/asan
 # Seconds of fuzzing per target in `make test`; `make fuzz FUZZ_SECONDS=3600` runs longer.
 FUZZ_SECONDS ?= 60
+export JOBS FUZZ_SECONDS
 
-.PHONY: all setup build build-native build-win32 build-asan demo test test-native test-win32 \
-	test-asan test-fuzz fuzz clean
+.PHONY: all setup build build-native build-win32 build-win64 build-asan demo test test-native \
+	test-asan test-win32 test-win64 test-fuzz fuzz clean
 
 all: build
 
 setup:
 	@bash scripts/setup.sh
 
-build: setup build-native build-win32
+# The 64-bit tree copies the 32-bit stub and runtime, so it comes after the 32-bit one.
+build: setup build-native build-win32 build-win64
 
 build-native:
 	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Release
@@ -26,6 +29,10 @@ build-native:
 build-win32:
 	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
 	cmake --build $(WIN32) -j$(JOBS)
+
+build-win64: build-win32
+	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
+	cmake --build $(WIN64) -j$(JOBS)
 
 build-asan: setup
 	cmake -S . -B $(ASAN) -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
@@ -36,30 +43,29 @@ build-asan: setup
 demo: build
 	@bash scripts/demo.sh
 
-# One fresh Wine prefix per test run.
+# Every tier, each with a fresh Wine prefix: native, sanitizers, Windows 32-bit (where
+# the host runs 32-bit programs; VELASET_SKIP_WIN32=1 leaves it out anywhere), Windows
+# 64-bit, fuzzing; then the summary.
 test: build build-asan
-	rm -rf build/wineprefix build/wineprefix.lock
-	tests/wine/boot.sh
-	$(MAKE) --no-print-directory test-native test-asan test-win32 test-fuzz
+	bash tests/tiers.sh
 
 test-native:
-	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
+	bash tests/tiers.sh native
 
-# The whole native suite again with the sanitizers; any report fails its test. The
-# end-to-end scripts drive the deliverables of build/bin and Wine, which the native
-# run has already checked, so they are left out here.
 test-asan:
-	UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN) --output-on-failure -j$(JOBS) \
-	  -E '^e2e[.]'
+	bash tests/tiers.sh sanitizers
+
+test-win32:
+	bash tests/tiers.sh wine32
+
+test-win64:
+	bash tests/tiers.sh wine64
 
 test-fuzz:
-	tests/fuzz/run.sh $(FUZZ_SECONDS)
+	bash tests/tiers.sh fuzz
 
 fuzz: build-asan
 	tests/fuzz/run.sh $(FUZZ_SECONDS)
-
-test-win32:
-	ctest --test-dir $(WIN32) --output-on-failure
 
 clean:
 	rm -rf build

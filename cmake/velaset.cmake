@@ -39,8 +39,22 @@ function(velaset_test name)
   target_compile_definitions(${name} PRIVATE "VELASET_TEST_DATA_DIR=\"${VELASET_TEST_DATA_DIR}\"")
   if(WIN32)
     target_link_options(${name} PRIVATE -static)
-    add_test(NAME win32.${name} COMMAND ${name})
+    add_test(NAME ${VELASET_WINDOWS_TIER}.${name} COMMAND ${name})
   else()
     add_test(NAME ${name} COMMAND ${name})
   endif()
+endfunction()
+
+# velaset_from_win32_tree(FILE): the 64-bit tree's copy of a file of the 32-bit tree's
+# deliverables (build/bin/win32, built first by `make build`): the 64-bit command line
+# packs the same 32-bit stub and runtime as every builder, so they stand beside it.
+function(velaset_from_win32_tree file)
+  set(source ${CMAKE_SOURCE_DIR}/build/bin/win32/${file})
+  set(copy ${VELASET_BIN_DIR}/${file})
+  add_custom_command(OUTPUT ${copy}
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
+    DEPENDS ${source}
+    COMMENT "Copying ${file} of the 32-bit tree beside the 64-bit programs")
+  string(MAKE_C_IDENTIFIER "win32_${file}" target)
+  add_custom_target(${target} ALL DEPENDS ${copy})
 endfunction()

@@ -6,9 +6,10 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libgtest-dev libgmock-dev googletest
   libdeflate-dev libdeflate-tools cabextract
-  wine wine32:i386 xvfb xdotool x11-utils imagemagick
+  wine wine32:i386 wine64 xvfb xdotool x11-utils imagemagick
   nsis time
   clang-14 libclang-rt-14-dev llvm-14
 )

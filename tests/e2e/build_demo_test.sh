@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End to end of `velaset build` on the example project, without windows: the layout of
-# the setup executable, byte-identical packages (twice natively, from an installed copy,
-# and from velaset-cli.exe under Wine), SOURCE_DATE_EPOCH, a distribution-only build,
-# the script-only run, and builds that must fail without leaving a setup executable.
+# the setup executable, byte-identical packages (twice, and from an installed copy),
+# SOURCE_DATE_EPOCH, a distribution-only build, the script-only run, and builds that
+# must fail without leaving a setup executable. (velaset-cli.exe under Wine builds the
+# same project in build_demo_wine_test.sh.)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tests/e2e/build_lib.sh"
@@ -85,30 +86,5 @@ check "with the cabinet library's messages" \
 check "and its final message" grep -qF 'DarEvizeza: Impossibile creare il file CAB!!!' "$work/g.err"
 check "and never the success message" bash -c "! grep -q 'è stato creato' '$work/g.err'"
 check "the build leaves no working files" test -z "$(ls "$work/tmp2")"
-
-# 8. velaset-cli.exe under Wine: a project of the same files with Windows paths gives
-#    the same bytes as the native build, whenever both machines give the same short
-#    names (Wine hashes the short names of long names, so the long-named file is left
-#    out for this comparison and compared separately).
-wine_work=$(winpath "$work")
-wine_payload=$(winpath "$payload")
-make_demo_project "$velaset" "$payload" "$work/Short.mip" "$work/short-native.exe" --short-names-only >/dev/null
-"$velaset" build "$work/Short.mip" --quiet
-make_demo_project "$wine_velaset" "$wine_payload" "$wine_work\\WShort.mip" "$wine_work\\short-wine.exe" --short-names-only >/dev/null 2>&1
-$wine_velaset build "$wine_work\\WShort.mip" --quiet 2>"$work/wine.err"
-check "velaset-cli.exe builds under Wine" test -f "$work/short-wine.exe"
-check "velaset-cli.exe under Wine and velaset give the same bytes" cmp "$work/short-native.exe" "$work/short-wine.exe"
-make_demo_project "$wine_velaset" "$wine_payload" "$wine_work\\WDemo.mip" "$wine_work\\demo-wine.exe" >/dev/null 2>&1
-$wine_velaset build "$wine_work\\WDemo.mip" --quiet 2>>"$work/wine.err"
-tail -c +14337 "$work/demo-wine.exe" >"$work/demo-wine.cab"
-check "the whole demo builds under Wine into a valid cabinet" cabextract -q -t "$work/demo-wine.cab"
-echo "note: demo under Wine: $(cabinet_names "$work/demo-wine.cab")"
-if cmp -s "$work/a.exe" "$work/demo-wine.exe"; then
-    echo "note: the whole demo is byte-identical under Wine"
-else
-    echo "note: the whole demo differs under Wine only where the short names differ"
-fi
-check "the whole demo under Wine differs only by the long name's short name" \
-    test "$(cabinet_names "$work/demo-wine.cab" | sed 's/LEGG~[A-Z0-9]*\.TXT/LEGGIM~1.TXT/')" = "$(cabinet_names "$work/a.cab")"
 
 finish

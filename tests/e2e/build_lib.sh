@@ -2,7 +2,9 @@
 velaset=$root/build/bin/velaset
 stub=$root/build/bin/win32/Avviora.exe
 payload=$root/build/demo/payload
-wine_velaset="$root/tests/wine/run.sh $root/build/bin/win32/velaset-cli.exe"
+# velaset-cli.exe of the Windows tree of VELASET_WINE_ARCH (win32 or win64), under Wine.
+wine_cli=$root/build/bin/${VELASET_WINE_ARCH:-win32}/velaset-cli.exe
+wine_velaset="$root/tests/wine/run.sh $wine_cli"
 failures=0
 
 # check NAME COMMAND...: runs the command, prints ok or FAIL with the name.

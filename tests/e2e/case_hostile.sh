@@ -35,7 +35,7 @@ e2e_uninstall_demo_silently "$folder"
 
 # 2. A planted setup.inf that the stub cannot remove: nothing is run.
 plant setup.inf
-timeout 60 wine cmd /c attrib +r 'C:\~Vudi\setup.inf' >/dev/null 2>&1 || e2e_fail "attrib failed"
+timeout 60 "$VELASET_WINE" cmd /c attrib +r 'C:\~Vudi\setup.inf' >/dev/null 2>&1 || e2e_fail "attrib failed"
 rm -f "$log"
 e2e_run_silent "$exe" /S "/LOG=C:\\velaset-hostile.log"
 [ "$E2E_EXIT" -eq 0 ] || e2e_fail "read-only planted script: exit code $E2E_EXIT, expected 0"

@@ -8,7 +8,7 @@ wiz_install
 wiz_start
 first=$E2E_PROGRAM_PID
 start=$(date +%s)
-timeout 60 wine 'C:\Velaset\Velaset.exe' || e2e_fail "the second copy failed"
+timeout 60 "$VELASET_WINE" 'C:\Velaset\Velaset.exe' || e2e_fail "the second copy failed"
 [ $(( $(date +%s) - start )) -lt 30 ] || e2e_fail "the second copy did not end at once"
 kill -0 "$first" 2>/dev/null || e2e_fail "the first copy ended"
 wiz wait "$WIZ_TITLE" 5 >/dev/null || e2e_fail "the first copy's window is gone"

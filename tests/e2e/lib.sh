@@ -50,7 +50,7 @@ e2e_end() {
   fi
   timeout 60 wineserver -w 2>/dev/null || true
   if [ -n "${E2E_DESKTOP_SET:-}" ]; then
-    timeout 60 wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
+    timeout 60 "$VELASET_WINE" reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
     timeout 60 wineserver -w 2>/dev/null || true
   fi
   e2e_stop_display
@@ -90,11 +90,11 @@ e2e_begin() {
 }
 
 e2e_wine() {
-  timeout "${E2E_TIMEOUT:-120}" wine "$@"
+  timeout "${E2E_TIMEOUT:-120}" "$VELASET_WINE" "$@"
 }
 
 e2e_start() {
-  timeout "${E2E_TIMEOUT:-180}" wine "$@" &
+  timeout "${E2E_TIMEOUT:-180}" "$VELASET_WINE" "$@" &
   E2E_PROGRAM_PID=$!
 }
 
@@ -117,12 +117,12 @@ e2e_fail() {
 }
 
 e2e_wait() {
-  E2E_TEXTS=$(timeout 90 wine "$E2E_WINCTL" wait "$1" "${2:-60}" | tr -d '\r' | iconv -f CP1252 -t UTF-8) ||
+  E2E_TEXTS=$(timeout 90 "$VELASET_WINE" "$E2E_WINCTL" wait "$1" "${2:-60}" | tr -d '\r' | iconv -f CP1252 -t UTF-8) ||
     e2e_fail "no window \"$1\""
 }
 
 e2e_click() {
-  E2E_TEXTS=$(timeout 90 wine "$E2E_WINCTL" click "$1" "$2" "${3:-60}" | tr -d '\r' | iconv -f CP1252 -t UTF-8) ||
+  E2E_TEXTS=$(timeout 90 "$VELASET_WINE" "$E2E_WINCTL" click "$1" "$2" "${3:-60}" | tr -d '\r' | iconv -f CP1252 -t UTF-8) ||
     e2e_fail "cannot press \"$2\" in \"$1\""
 }
 
@@ -157,9 +157,9 @@ e2e_x_key() {
 e2e_reg_query() {
   local out
   if [ $# -gt 1 ]; then
-    out=$(timeout 60 wine reg query "$1" /v "$2" 2>/dev/null) || return 1
+    out=$(timeout 60 "$VELASET_WINE" reg query "$1" /v "$2" 2>/dev/null) || return 1
   else
-    out=$(timeout 60 wine reg query "$1" 2>/dev/null) || return 1
+    out=$(timeout 60 "$VELASET_WINE" reg query "$1" 2>/dev/null) || return 1
   fi
   tr -d '\r' <<<"$out"
 }

@@ -22,7 +22,7 @@ ID_LINK_FILE=1210 ID_LINK_NAME=1211
 ID_KEY_SUBKEY=1221 ID_KEY_CUSTOM=1223 ID_KEY_NAME=1224 ID_KEY_VALUE=1225
 ID_MSG_STOP=1231
 
-wiz() { timeout 60 wine "$WIZCTL" "$@" | tr -d '\r'; }
+wiz() { timeout 60 "$VELASET_WINE" "$WIZCTL" "$@" | tr -d '\r'; }
 
 # A fresh application folder with the wizard and what it needs beside it.
 wiz_install() {

@@ -10,14 +10,16 @@ velaset=${3:-}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 run="$root/tests/wine/run.sh"
+# The tools of the tree under test: 32-bit (default) or 64-bit (VELASET_WINE_ARCH=win64).
+if [ "${VELASET_WINE_ARCH:-win32}" = win64 ]; then objdump=x86_64-w64-mingw32-objdump; else objdump=i686-w64-mingw32-objdump; fi
 export VELASET_WINE_TIMEOUT=120
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 winpath() { echo "Z:$1" | sed 's|/|\\|g'; }
 
-imports=$(i686-w64-mingw32-objdump -p "$dll" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
+imports=$("$objdump" -p "$dll" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
 [ "$imports" = "kernel32.dll msvcrt.dll user32.dll " ] || fail "Compress.dll imports: $imports"
-exports=$(i686-w64-mingw32-objdump -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -o '^\s*\[ *[0-9]*\] .*' | sed 's/.*\] //')
+exports=$("$objdump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -o '^\s*\[ *[0-9]*\] .*' | sed 's/.*\] //')
 [ "$exports" = "Comprimi" ] || fail "Compress.dll exports: $exports"
 
 work=$(mktemp -d "$root/build/compress-dll.XXXXXX")

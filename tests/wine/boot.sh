@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Makes the 32-bit Wine prefix of this test run (once; later calls return at once).
+# Makes the Wine prefix of this test run for the tier VELASET_WINE_ARCH (win32 or win64;
+# once per prefix; later calls return at once).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 mkdir -p "$(dirname "$WINEPREFIX")"
@@ -9,7 +10,7 @@ if [ -f "$WINEPREFIX/.velaset-booted" ]; then
   exit 0
 fi
 rm -rf "$WINEPREFIX"
-echo "wine: making the 32-bit prefix $WINEPREFIX" >&2
-timeout 300 wineboot -i >/dev/null 2>&1 || { echo "wine: wineboot failed" >&2; exit 1; }
+echo "wine: making the $VELASET_WINE_ARCH prefix $WINEPREFIX" >&2
+timeout 300 "$VELASET_WINE" wineboot -i >/dev/null 2>&1 || { echo "wine: wineboot failed ($VELASET_WINE_ARCH)" >&2; exit 1; }
 timeout 120 wineserver -w || true
 touch "$WINEPREFIX/.velaset-booted"

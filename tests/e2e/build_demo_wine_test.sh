@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# velaset-cli.exe under Wine builds the example project: build_demo_wine_test.sh win32|win64
+# (the program of the 32-bit or the 64-bit tree, in that tier's prefix). A project of the
+# same files with Windows paths gives the same bytes as the native build, whenever both
+# machines give the same short names (Wine hashes the short names of long names, so the
+# long-named file is left out for this comparison and compared separately).
+set -uo pipefail
+export VELASET_WINE_ARCH=${1:?win32 or win64}
+root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/tests/e2e/build_lib.sh"
+
+work=$root/build/e2e-build-$VELASET_WINE_ARCH
+rm -rf "$work"
+mkdir -p "$work"
+export TZ=UTC
+[ -x "$wine_cli" ] || fail_now "$wine_cli is missing: make build first"
+
+make_demo_project "$velaset" "$payload" "$work/Demo.mip" "$work/native.exe" >/dev/null ||
+    fail_now "the example project could not be made"
+"$velaset" build "$work/Demo.mip" --quiet || fail_now "the native build failed"
+tail -c +14337 "$work/native.exe" >"$work/native.cab"
+
+wine_work=$(winpath "$work")
+wine_payload=$(winpath "$payload")
+make_demo_project "$velaset" "$payload" "$work/Short.mip" "$work/short-native.exe" --short-names-only >/dev/null
+"$velaset" build "$work/Short.mip" --quiet
+make_demo_project "$wine_velaset" "$wine_payload" "$wine_work\\WShort.mip" "$wine_work\\short-wine.exe" --short-names-only >/dev/null 2>&1
+$wine_velaset build "$wine_work\\WShort.mip" --quiet 2>"$work/wine.err"
+check "velaset-cli.exe ($VELASET_WINE_ARCH) builds under Wine" test -f "$work/short-wine.exe"
+check "velaset-cli.exe ($VELASET_WINE_ARCH) under Wine and velaset give the same bytes" \
+    cmp "$work/short-native.exe" "$work/short-wine.exe"
+make_demo_project "$wine_velaset" "$wine_payload" "$wine_work\\WDemo.mip" "$wine_work\\demo-wine.exe" >/dev/null 2>&1
+$wine_velaset build "$wine_work\\WDemo.mip" --quiet 2>>"$work/wine.err"
+check "the setup executable starts with the 32-bit stub image" cmp -n 14336 "$work/demo-wine.exe" "$stub"
+tail -c +14337 "$work/demo-wine.exe" >"$work/demo-wine.cab"
+check "the whole demo builds under Wine into a valid cabinet" cabextract -q -t "$work/demo-wine.cab"
+echo "note: demo under Wine ($VELASET_WINE_ARCH): $(cabinet_names "$work/demo-wine.cab")"
+if cmp -s "$work/native.exe" "$work/demo-wine.exe"; then
+    echo "note: the whole demo is byte-identical under Wine"
+else
+    echo "note: the whole demo differs under Wine only where the short names differ"
+fi
+check "the whole demo under Wine differs only by the long name's short name" \
+    test "$(cabinet_names "$work/demo-wine.cab" | sed 's/LEGG~[A-Z0-9]*\.TXT/LEGGIM~1.TXT/')" = "$(cabinet_names "$work/native.cab")"
+if [ -s "$work/wine.err" ]; then sed 's/^/wine: /' "$work/wine.err"; fi
+
+finish
