@@ -48,18 +48,8 @@ void PrintHelp(std::FILE* to) {
 
 int RunVelaset(int argc, char** argv) {
     // The command line has no windows: message boxes become lines on the error stream.
-    platform::ScopedMessageBoxHandler boxes([](const platform::MessageBoxCall& call) {
-        std::string line = call.title + ":";
-        for (char c : " " + call.text) {
-            if (c != '\r' && c != '\n')
-                line += c;
-            else if (line.back() != ' ')
-                line += ' ';
-        }
-        std::fprintf(Err(), "%s\n", line.c_str());
-        return call.buttons == platform::MessageButtons::YesNo ? platform::MessageAnswer::Yes
-                                                               : platform::MessageAnswer::Ok;
-    });
+    platform::ScopedMessageBoxHandler boxes(
+        [](const platform::MessageBoxCall& call) { return platform::MessageBoxToStream(call, Err()); });
     if (argc < 2) {
         PrintHelp(Err());
         return kExitUsage;

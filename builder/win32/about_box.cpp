@@ -3,7 +3,7 @@
 
 #include <commctrl.h>
 
-#include "builder/build/startup.h"
+#include "builder/wizard/startup.h"
 #include "builder/win32/dialogs.h"
 #include "builder/win32/resource.h"
 #include "builder/win32/text.h"

@@ -1,7 +1,7 @@
 // The percentage bar of the last page.
 #include "builder/win32/progress_box.h"
 
-#include "builder/build/riempi.h"
+#include "builder/wizard/riempi.h"
 #include "builder/win32/text.h"
 
 namespace win32ui {

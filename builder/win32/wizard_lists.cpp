@@ -5,7 +5,7 @@
 
 #include <commctrl.h>
 
-#include "builder/build/column_headers.h"
+#include "builder/wizard/column_headers.h"
 #include "builder/script/short_name_check.h"
 #include "builder/win32/dialogs.h"
 #include "builder/win32/file_dialogs.h"
