@@ -54,8 +54,7 @@ class CommandLineBuildStatus : public BuildStatus {
             const int width = 30;
             std::string bar(static_cast<std::size_t>(percent * width / 100), '#');
             bar.resize(width, '.');
-            std::fprintf(Err(), "\r[%s] %3d%%%s", bar.c_str(), percent,
-                         percent == 100 ? "\n" : "");
+            std::fprintf(Err(), "\r[%s] %3d%%%s", bar.c_str(), percent, percent == 100 ? "\n" : "");
             barOpen_ = percent < 100;
         } else {
             std::fprintf(Err(), "velaset build: %d%%\n", percent);

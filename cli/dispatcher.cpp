@@ -14,7 +14,9 @@ namespace cli {
 namespace {
 
 // velaset comprimi takes the arguments after its name.
-int RunComprimiCommandInTable(int argc, char** argv) { return RunComprimiCommand(argc - 1, argv + 1); }
+int RunComprimiCommandInTable(int argc, char** argv) {
+    return RunComprimiCommand(argc - 1, argv + 1);
+}
 
 struct Command {
     const char* name;
@@ -48,8 +50,9 @@ void PrintHelp(std::FILE* to) {
 
 int RunVelaset(int argc, char** argv) {
     // The command line has no windows: message boxes become lines on the error stream.
-    platform::ScopedMessageBoxHandler boxes(
-        [](const platform::MessageBoxCall& call) { return platform::MessageBoxToStream(call, Err()); });
+    platform::ScopedMessageBoxHandler boxes([](const platform::MessageBoxCall& call) {
+        return platform::MessageBoxToStream(call, Err());
+    });
     if (argc < 2) {
         PrintHelp(Err());
         return kExitUsage;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "builder/project/field_encoding.h"
 #include "builder/project/project.h"
 #include "builder/project/project_file.h"
 #include "cli/command_kit.h"
@@ -10,7 +11,6 @@
 #include "cli/project_access.h"
 #include "platform/file_access.h"
 #include "platform/source_path.h"
-#include "builder/project/field_encoding.h"
 
 namespace velaset {
 namespace cli {

@@ -3,12 +3,12 @@
 #include <cstring>
 #include <string>
 
+#include "builder/project/field_encoding.h"
 #include "builder/project/project.h"
 #include "builder/project/project_file.h"
 #include "cli/command_kit.h"
 #include "cli/commands.h"
 #include "cli/project_access.h"
-#include "builder/project/field_encoding.h"
 
 namespace velaset {
 namespace cli {

@@ -47,7 +47,9 @@ class PrivateFolder {
             platform::IgnoreFailure(platform::RemoveFolderTree(path_));
     }
     const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return platform::JoinSourcePath(path_, name); }
+    std::string File(const std::string& name) const {
+        return platform::JoinSourcePath(path_, name);
+    }
 
   private:
     std::string path_;
@@ -68,8 +70,8 @@ FailureKind KindOf(const platform::Status& failure, FailureKind otherwise) {
 // One run of CreaPacchetto. Each step answers false after reporting its failure.
 class PackageBuild {
   public:
-    PackageBuild(const Project& project, const BuildOptions& options,
-                 const BuildServices& services, BuildStatus& status)
+    PackageBuild(const Project& project, const BuildOptions& options, const BuildServices& services,
+                 BuildStatus& status)
         : project_(project), services_(services), status_(status),
           exePath_(options.exeFile.empty() ? project.ExeFile : options.exeFile),
           distributionOnly_(project.Distribuzione() == 1), editScript_(options.editScript) {}
@@ -146,8 +148,8 @@ class PackageBuild {
         }
         std::string runtimeEntry;
         if (!distributionOnly_) {
-            platform::Status copied = TimedCopy(runtimeLibrary_, work_.File(kRuntimeFileName),
-                                                packageTime);
+            platform::Status copied =
+                TimedCopy(runtimeLibrary_, work_.File(kRuntimeFileName), packageTime);
             if (!copied)
                 return CannotMakeCabinet(copied);
             runtimeEntry = ListPath(work_.File(kRuntimeFileName));
@@ -281,10 +283,9 @@ BuildServices DefaultBuildServices() {
     services.locateRuntime = LocateRuntimeLibrary;
     services.writeScript = [](const Project& project, bool distributionOnly,
                               const std::string& path) {
-        return WriteSetupScript(project,
-                                distributionOnly ? ScriptVariant::DistributionOnly
-                                                 : ScriptVariant::Full,
-                                path);
+        return WriteSetupScript(
+            project, distributionOnly ? ScriptVariant::DistributionOnly : ScriptVariant::Full,
+            path);
     };
     services.editScript = platform::EditTextFileAndWait;
     services.saveProject = SaveProject;

@@ -8,7 +8,7 @@ namespace velaset {
 namespace {
 // The export: standard calling convention, four 32-bit arguments, 32-bit result.
 typedef int(__attribute__((stdcall)) * ComprimiExport)(const char*, const char*, const char*,
-                                                        std::uint32_t);
+                                                       std::uint32_t);
 } // namespace
 
 platform::Status BindComprimi(ComprimiFunction* comprimi) {

@@ -60,7 +60,9 @@ platform::Status LocateStubImage(StubImage* stub) {
     return Locate(kStubFileName, &stub->file);
 }
 
-platform::Status LocateRuntimeLibrary(std::string* path) { return Locate(kRuntimeFileName, path); }
+platform::Status LocateRuntimeLibrary(std::string* path) {
+    return Locate(kRuntimeFileName, path);
+}
 
 platform::Status ReadStubImage(const StubImage& image, std::string* bytes) {
     std::FILE* file = platform::OpenFile(image.file, "rb");
@@ -81,8 +83,9 @@ platform::Status ReadStubImage(const StubImage& image, std::string* bytes) {
         content.compare(static_cast<std::size_t>(image.offset), 2, "MZ") != 0) {
         return platform::Status::Failed(
             "Il programma di installazione in " + image.file + " non è valido: dal byte " +
-            std::to_string(image.offset) + " servono " + std::to_string(STUB_IMAGE_SIZE) +
-            " byte di un programma Windows, il file ne ha " + std::to_string(size < 0 ? 0 : size),
+                std::to_string(image.offset) + " servono " + std::to_string(STUB_IMAGE_SIZE) +
+                " byte di un programma Windows, il file ne ha " +
+                std::to_string(size < 0 ? 0 : size),
             platform::ErrorKind::Refused);
     }
     *bytes = content.substr(static_cast<std::size_t>(image.offset));

@@ -10,7 +10,8 @@ platform::Status FieldToWindows1252(const std::string& field, const std::string&
         return platform::Status::Ok();
     return platform::Status::Failed("Il campo " + field +
                                         " contiene caratteri che non possono essere salvati "
-                                        "in Windows-1252: " + utf8,
+                                        "in Windows-1252: " +
+                                        utf8,
                                     platform::ErrorKind::Refused);
 }
 

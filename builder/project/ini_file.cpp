@@ -1,8 +1,8 @@
 // cIniFile, ReadIni and WriteIni over the platform's profile-file service.
 #include "builder/project/ini_file.h"
 
-#include "platform/profile_file.h"
 #include "builder/project/field_encoding.h"
+#include "platform/profile_file.h"
 #include "platform/text_encoding.h"
 
 namespace velaset {

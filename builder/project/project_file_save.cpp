@@ -3,9 +3,9 @@
 
 #include <vector>
 
+#include "builder/project/field_encoding.h"
 #include "builder/project/ini_file.h"
 #include "builder/project/line_breaks.h"
-#include "builder/project/field_encoding.h"
 
 namespace velaset {
 namespace {

@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
-#include "builder/wizard/column_headers.h"
 #include "builder/win32/dialogs.h"
 #include "builder/win32/path_display.h"
 #include "builder/win32/resource.h"
 #include "builder/win32/text.h"
+#include "builder/wizard/column_headers.h"
 #include "common/constants.h"
 #include "platform/folders.h"
 #include "platform/message_box.h"

@@ -8,13 +8,13 @@
 namespace velaset {
 
 struct LastPage {
-    int percent = 0;              // the bar of pnlProgress, 0 to 100
-    bool progressCleared = false; // after a failure: blank box in the button-face colour
-    std::string Label22;          // heading: "Creazione terminata", "Creazione fallita", ...
-    std::string Label30;          // what was made
-    std::string Label32;          // what to do next
-    std::string Label33;          // "Velaset - Creatore di pacchetti di installazione"
-    std::string Label11;          // hint about "&Fine"
+    int percent = 0;                // the bar of pnlProgress, 0 to 100
+    bool progressCleared = false;   // after a failure: blank box in the button-face colour
+    std::string Label22;            // heading: "Creazione terminata", "Creazione fallita", ...
+    std::string Label30;            // what was made
+    std::string Label32;            // what to do next
+    std::string Label33;            // "Velaset - Creatore di pacchetti di installazione"
+    std::string Label11;            // hint about "&Fine"
     bool showNomeEseguibile = true; // lblNomeEseguibile
     bool showNomeProgetto = true;   // lblNomeProgetto
 

@@ -19,7 +19,6 @@ namespace velaset {
 namespace {
 
 using velaset_test::ScratchFolder;
-using velaset_test::ScratchFolder;
 
 struct CommandRun {
     int code;

@@ -175,8 +175,7 @@ TEST_F(PipelineTest, FullBuildIsTheStubFollowedByTheCabinetOfFilesRuntimeAndScri
 
     const std::string exe = Read(project.ExeFile);
     EXPECT_EQ(exe.substr(0, STUB_IMAGE_SIZE), FakeStubImage(STUB_IMAGE_SIZE));
-    EXPECT_EQ(CabinetOfExe(), "Demo.exe=PROGRAM;" +
-                                  ShortNameOf(project.Files()[1].path) +
+    EXPECT_EQ(CabinetOfExe(), "Demo.exe=PROGRAM;" + ShortNameOf(project.Files()[1].path) +
                                   "=TEXT;avviora.dll=RUNTIME;setup.inf=FULL;");
     EXPECT_EQ(calls, (std::vector<std::string>{"script:full", "save", "comprimi"}));
     EXPECT_EQ(status.steps, (std::vector<BuildStep>{BuildStep::Inputs, BuildStep::Script,
@@ -202,9 +201,8 @@ TEST_F(PipelineTest, DistributionOnlyPackageCarriesNoRuntimeAndDoesNotNeedIt) {
         return platform::Status::Failed("Impossibile trovare avviora.dll");
     };
     ASSERT_TRUE(CreaPacchetto(project, options, services, status));
-    EXPECT_EQ(PackedNames(),
-              (std::vector<std::string>{"Demo.exe", ShortNameOf(project.Files()[1].path),
-                                        "setup.inf"}));
+    EXPECT_EQ(PackedNames(), (std::vector<std::string>{
+                                 "Demo.exe", ShortNameOf(project.Files()[1].path), "setup.inf"}));
     EXPECT_EQ(calls.front(), "script:dist");
 }
 
@@ -303,7 +301,8 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
         {"script refused",
          [](PipelineTest& t) {
              t.services.writeScript = [](const Project&, bool, const std::string&) {
-                 return platform::Status::Failed("Il campo Titolo contiene", platform::ErrorKind::Refused);
+                 return platform::Status::Failed("Il campo Titolo contiene",
+                                                 platform::ErrorKind::Refused);
              };
          },
          BuildStep::Script, FailureKind::InvalidInput, "Il campo Titolo contiene"},

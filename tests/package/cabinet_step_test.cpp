@@ -10,24 +10,6 @@
 namespace velaset {
 namespace {
 
-TEST(ComprimiFileList, PutsOneFolderPerFileAndTheScriptLast) {
-    struct Case {
-        std::vector<std::string> files;
-        std::string runtime;
-        std::string expected;
-    };
-    const Case cases[] = {
-        {{"C:\\SRC\\DEMO.EXE", "C:\\SRC\\GUIDAL~1.HLP"}, "C:\\W\\avviora.dll",
-         "C:\\SRC\\DEMO.EXE+C:\\SRC\\GUIDAL~1.HLP+C:\\W\\avviora.dll+C:\\T\\setup.inf"},
-        // Distribution-only: no runtime library between the files and the script.
-        {{"C:\\SRC\\DEMO.EXE"}, "", "C:\\SRC\\DEMO.EXE+C:\\T\\setup.inf"},
-        {{}, "C:\\W\\avviora.dll", "C:\\W\\avviora.dll+C:\\T\\setup.inf"},
-        {{}, "", "C:\\T\\setup.inf"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(ComprimiFileList(c.files, c.runtime, "C:\\T\\setup.inf"), c.expected);
-}
-
 TEST(CreaCab, CallsComprimiWithTheBuildersArgumentsAndKeepsTheLow16Bits) {
     for (int answer : {1, 0, 0x10000, 0x10001}) {
         std::string dir, base, list;
@@ -43,12 +25,6 @@ TEST(CreaCab, CallsComprimiWithTheBuildersArgumentsAndKeepsTheLow16Bits) {
         EXPECT_EQ(list, "A+B");
         EXPECT_EQ(limit, 145000000u);
     }
-}
-
-TEST(CabinetPath, FollowsTheLibrarysNamingRule) {
-    EXPECT_EQ(CabinetPath("/t/", 1), "/t/setup.CAB");
-    EXPECT_EQ(CabinetPath("/t/", 2), "/t/setup2.CAB");
-    EXPECT_EQ(CabinetPath("/t/", 12), "/t/setup12.CAB");
 }
 
 TEST(SourceDateEpoch, AcceptsOnlyWholeSeconds) {

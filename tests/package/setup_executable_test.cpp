@@ -41,17 +41,6 @@ TEST(SetupExecutable, IsTheStubImageFollowedByTheWholeCabinet) {
     }
 }
 
-TEST(SetupExecutable, TakesTheStubFromTheEndOfTheWizardsOwnFile) {
-    ScratchFolder folder;
-    const std::string builderImage = PatternBytes(STUB_OFFSET_IN_BUILDER);
-    const std::string stub = FakeStubImage(STUB_IMAGE_SIZE);
-    ASSERT_TRUE(ScratchFolder::WriteBytes(folder.Path("Velaset.exe"), builderImage + stub));
-
-    std::string image;
-    ASSERT_TRUE(ReadStubImage(StubImage{folder.Path("Velaset.exe"), STUB_OFFSET_IN_BUILDER}, &image));
-    EXPECT_EQ(image, stub);
-}
-
 TEST(SetupExecutable, RefusesAStubImageOfTheWrongSizeOrKind) {
     struct Case {
         const char* what;
@@ -71,7 +60,9 @@ TEST(SetupExecutable, RefusesAStubImageOfTheWrongSizeOrKind) {
         platform::Status read = ReadStubImage(StubImage{folder.Path("Avviora.exe"), 0}, &image);
         ASSERT_FALSE(read.ok);
         EXPECT_EQ(read.kind, platform::ErrorKind::Refused);
-        EXPECT_EQ(read.message.rfind("Il programma di installazione in " + folder.Path("Avviora.exe"), 0), 0u)
+        EXPECT_EQ(
+            read.message.rfind("Il programma di installazione in " + folder.Path("Avviora.exe"), 0),
+            0u)
             << read.message;
         EXPECT_EQ(image, "unchanged");
     }
@@ -80,7 +71,8 @@ TEST(SetupExecutable, RefusesAStubImageOfTheWrongSizeOrKind) {
 TEST(SetupExecutable, ReportsTheFileThatCouldNotBeWrittenOrRead) {
     ScratchFolder folder;
     const std::string stub = FakeStubImage(STUB_IMAGE_SIZE);
-    const std::string intoMissingFolder = folder.Path(platform::JoinSourcePath("manca", "Setup.exe"));
+    const std::string intoMissingFolder =
+        folder.Path(platform::JoinSourcePath("manca", "Setup.exe"));
     platform::Status created = InserisciDLL(intoMissingFolder, stub);
     EXPECT_FALSE(created.ok);
     EXPECT_EQ(created.kind, platform::ErrorKind::NotFound);
@@ -99,7 +91,9 @@ TEST(SetupExecutable, ReportsTheFileThatCouldNotBeWrittenOrRead) {
     std::string image;
     platform::Status unreadable = ReadStubImage(StubImage{folder.Path("Avviora.exe"), 0}, &image);
     EXPECT_EQ(unreadable.kind, platform::ErrorKind::NotFound);
-    EXPECT_EQ(FailureText(unreadable).rfind("Impossibile leggere " + folder.Path("Avviora.exe") + ", ", 0), 0u)
+    EXPECT_EQ(FailureText(unreadable)
+                  .rfind("Impossibile leggere " + folder.Path("Avviora.exe") + ", ", 0),
+              0u)
         << FailureText(unreadable);
 }
 

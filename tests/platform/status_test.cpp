@@ -15,8 +15,7 @@ using velaset_test::ScratchFolder;
 
 // The text of a missing file as the system gives it, through a real failure.
 platform::Status MissingFileFailure(const ScratchFolder& scratch) {
-    return platform::MakeDirectory(
-        platform::JoinSourcePath(scratch.Path("manca"), "sotto"));
+    return platform::MakeDirectory(platform::JoinSourcePath(scratch.Path("manca"), "sotto"));
 }
 
 TEST(Status, SystemFailureCarriesOperationSubjectKindNumberAndText) {

@@ -103,7 +103,8 @@ TEST(ProjectSave, RefusesTextsTheFileCannotHoldAndWritesNothing) {
     } cases[] = {
         {[](Project* p) { p->Caption = "Setup 日本"; }, "Caption"},
         {[](Project* p) { p->Stop = "✋"; }, "Stop"},
-        {[](Project* p) { EXPECT_TRUE(p->AddRegistryEntry("HKLM,Software\\€✓,\"\",,\"1\"")); }, "Chiavi 1"},
+        {[](Project* p) { EXPECT_TRUE(p->AddRegistryEntry("HKLM,Software\\€✓,\"\",,\"1\"")); },
+         "Chiavi 1"},
         {[](Project* p) { p->EticB = "due\r\nrighe"; }, "EticB"},
         {[](Project* p) { p->Etic2A = "un ¶ scritto"; }, "Etic2A"},
     };

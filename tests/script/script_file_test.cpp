@@ -6,15 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/file_access.h"
 #include "builder/project/failure_text.h"
+#include "platform/file_access.h"
 #include "tests/script/script_test_support.h"
 #include "tests/support/sample_project.h"
 
 namespace velaset {
 namespace {
 
-using velaset_test::ScratchFolder;
 using velaset_test::ScratchFolder;
 
 class ScriptFileTest : public ::testing::Test {

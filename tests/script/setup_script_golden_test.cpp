@@ -100,8 +100,9 @@ Project NoGroupProject(ScratchFolder& folder) {
     EXPECT_TRUE(p.AddFile({folder.WriteFile("a/win.ini"), "W*"}));
     EXPECT_TRUE(p.AddFile({folder.WriteFile("a/note.txt"), "d"}));
     EXPECT_TRUE(p.AddFile({folder.WriteFile("a/drv.inf"), "I"}));
-    EXPECT_TRUE(p.AddRegistryEntry("hklm,SOFTWARE\\microsoft\\Windows\\currentversion\\RUN,\"Senza\",,"
-                                   "\"%PROGDIR%\\prog.exe\""));
+    EXPECT_TRUE(
+        p.AddRegistryEntry("hklm,SOFTWARE\\microsoft\\Windows\\currentversion\\RUN,\"Senza\",,"
+                           "\"%PROGDIR%\\prog.exe\""));
     EXPECT_TRUE(p.AddRegistryEntry("VoceSenzaVirgola"));
     EXPECT_TRUE(p.AddRegistryEntry("HCU,X,\"\",,\"1\""));
     EXPECT_TRUE(p.AddRegistryEntry("HKCU,Software\\Senza\\Run,\"A\",,\"B\""));

@@ -99,8 +99,7 @@ TEST_F(ShortNameCheckTest, FilesOfOneFolderNeverClash) {
         folder.WriteFile(std::string("same/") + name);
     }
     for (const char* name : {"Documento lungo.txt", "Documento largo.txt", "Documento 3.txt"}) {
-        EXPECT_EQ(AddTo(check, folder.Path(std::string("same/") + name)).outcome,
-                  AddOutcome::Added)
+        EXPECT_EQ(AddTo(check, folder.Path(std::string("same/") + name)).outcome, AddOutcome::Added)
             << name;
     }
 }

@@ -35,8 +35,8 @@ TEST(WizardBuildStatus, FullBuildPausesAfterEveryStepAboveZeroThenSaysSo) {
     WizardBuildStatus status(shown.page, shown.display, false);
     for (int percent : {0, 10, 30})
         status.Progress(At(percent));
-    EXPECT_EQ(shown.events, (std::vector<std::string>{"draw 0", "draw 10", "pause", "draw 30",
-                                                      "pause"}));
+    EXPECT_EQ(shown.events,
+              (std::vector<std::string>{"draw 0", "draw 10", "pause", "draw 30", "pause"}));
     EXPECT_EQ(shown.page.percent, 30);
     EXPECT_TRUE(shown.boxes.Calls().empty());
 
@@ -63,8 +63,8 @@ TEST(WizardBuildStatus, ScriptOnlyRunFillsTheBarWithoutPauseOrBox) {
 }
 
 TEST(WizardBuildStatus, FailureShowsItsTextUnlessTheLibraryHasToldTheUser) {
-    for (const std::string text : {std::string("Impossibile creare C:\\Setup.exe, x"),
-                                   std::string()}) {
+    for (const std::string text :
+         {std::string("Impossibile creare C:\\Setup.exe, x"), std::string()}) {
         SCOPED_TRACE(text);
         Shown shown;
         WizardBuildStatus status(shown.page, shown.display, false);
@@ -83,7 +83,8 @@ TEST(WizardBuildStatus, FailureShowsItsTextUnlessTheLibraryHasToldTheUser) {
         EXPECT_TRUE(shown.page.progressCleared);
         EXPECT_EQ(shown.page.percent, 0);
         EXPECT_EQ(shown.page.Label22, "Creazione fallita");
-        EXPECT_EQ(shown.page.Label32, "Ricarica il file di progetto e verifica i parametri immessi.");
+        EXPECT_EQ(shown.page.Label32,
+                  "Ricarica il file di progetto e verifica i parametri immessi.");
     }
 }
 
