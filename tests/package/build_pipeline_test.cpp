@@ -11,6 +11,7 @@
 #include "platform/short_path.h"
 #include "platform/work_folder.h"
 #include "tests/package/fake_stub.h"
+#include "tests/support/sample_project.h"
 #include "tests/support/scratch_folder.h"
 
 namespace velaset {
@@ -66,8 +67,13 @@ class PipelineTest : public ::testing::Test {
         ASSERT_TRUE(Write(stubPath, FakeStubImage(STUB_IMAGE_SIZE)));
         ASSERT_TRUE(Write(runtimePath, "RUNTIME"));
         ASSERT_TRUE(platform::WriteFileTime(runtimePath, 1000000000).ok);
-        AddProjectFile("Demo.exe", "PROGRAM", 1600000000);
-        AddProjectFile("Leggimi con nome lungo.txt", "TEXT", 1650000000);
+        // The sample's program, its long-named help file and its library, each with a
+        // content and a time of its own.
+        project = velaset_test::SampleProject(folder);
+        ASSERT_EQ(project.Files().size(), 3u);
+        SetProjectFile(0, "PROGRAM", 1600000000);
+        SetProjectFile(1, "TEXT", 1650000000);
+        SetProjectFile(2, "LIB", 1550000000);
         project.ExeFile = folder.Path("Setup.exe");
         project.ProgFile = folder.Path("Demo.mip");
 
@@ -122,11 +128,10 @@ class PipelineTest : public ::testing::Test {
         services.tempFolder = tempFolder;
     }
 
-    void AddProjectFile(const std::string& name, const std::string& content, std::int64_t time) {
-        std::string path = folder.Path(name);
+    void SetProjectFile(int index, const std::string& content, std::int64_t time) {
+        const std::string& path = project.Files()[index].path;
         ASSERT_TRUE(Write(path, content));
         ASSERT_TRUE(platform::WriteFileTime(path, time).ok);
-        ASSERT_TRUE(project.AddFile(FileEntry{path, "D"}).ok);
         contentBytes += content.size();
     }
 
@@ -176,7 +181,7 @@ TEST_F(PipelineTest, FullBuildIsTheStubFollowedByTheCabinetOfFilesRuntimeAndScri
     const std::string exe = Read(project.ExeFile);
     EXPECT_EQ(exe.substr(0, STUB_IMAGE_SIZE), FakeStubImage(STUB_IMAGE_SIZE));
     EXPECT_EQ(CabinetOfExe(), "Demo.exe=PROGRAM;" + ShortNameOf(project.Files()[1].path) +
-                                  "=TEXT;avviora.dll=RUNTIME;setup.inf=FULL;");
+                                  "=TEXT;Comp.ocx=LIB;avviora.dll=RUNTIME;setup.inf=FULL;");
     EXPECT_EQ(calls, (std::vector<std::string>{"script:full", "save", "comprimi"}));
     EXPECT_EQ(status.steps, (std::vector<BuildStep>{BuildStep::Inputs, BuildStep::Script,
                                                     BuildStep::Cabinet, BuildStep::Executable}));
@@ -202,7 +207,8 @@ TEST_F(PipelineTest, DistributionOnlyPackageCarriesNoRuntimeAndDoesNotNeedIt) {
     };
     ASSERT_TRUE(CreaPacchetto(project, options, services, status));
     EXPECT_EQ(PackedNames(), (std::vector<std::string>{
-                                 "Demo.exe", ShortNameOf(project.Files()[1].path), "setup.inf"}));
+                                 "Demo.exe", ShortNameOf(project.Files()[1].path), "Comp.ocx",
+                                 "setup.inf"}));
     EXPECT_EQ(calls.front(), "script:dist");
 }
 
@@ -222,7 +228,7 @@ TEST_F(PipelineTest, ScriptAndRuntimeCarryTheNewestProjectFileTime) {
 TEST_F(PipelineTest, SourceDateEpochClampsEveryPackedTime) {
     services.sourceDateEpoch = 1620000000;
     ASSERT_TRUE(CreaPacchetto(project, options, services, status));
-    ASSERT_EQ(packed.size(), 4u);
+    ASSERT_EQ(packed.size(), 5u);
     for (const Packed& entry : packed)
         EXPECT_LE(entry.time, 1620000000) << entry.name;
     EXPECT_EQ(packed[0].path, platform::ShortPath(project.Files()[0].path))
