@@ -137,8 +137,8 @@ int RunBuildCommand(int argc, char** argv) {
         platform::Status bound = BindComprimi(&comprimi);
         if (!bound)
             return Failed(bound);
-        services.bindComprimi = [comprimi](ComprimiFunction* bound) {
-            *bound = comprimi;
+        services.bindComprimi = [comprimi](ComprimiFunction* into) {
+            *into = comprimi;
             return platform::Status::Ok();
         };
     }

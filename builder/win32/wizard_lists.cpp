@@ -217,7 +217,7 @@ void WizardWindow::OnOpenProject() {
     if (!ChooseProjectToOpen(main_, &path)) {
         return;
     }
-    wizard_.OpenProject(path);
+    platform::IgnoreFailure(wizard_.OpenProject(path)); // it has told the user why
     RefreshFirstPage();
     RefreshFields();
     RefreshLists();
