@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "cli/command_kit.h"
-#include "cli/commands.h"
-#include "tests/support/scratch_folder.h"
+#include "tests/cli/command_run.h"
 
 namespace velaset {
 namespace cli {
@@ -14,24 +12,11 @@ namespace {
 
 // Runs "velaset build ARGS..." in process; the error stream goes to *err.
 int RunBuild(std::vector<std::string> args, std::string* err) {
+    velaset_test::ScratchFolder streams;
     args.insert(args.begin(), "build");
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(&arg[0]);
-    std::FILE* out = std::tmpfile();
-    std::FILE* errFile = std::tmpfile();
-    SetOutputs(out, errFile);
-    int code = RunBuildCommand(static_cast<int>(argv.size()), argv.data());
-    SetOutputs(nullptr, nullptr);
-    std::rewind(errFile);
-    char buffer[4096];
-    std::size_t got;
-    err->clear();
-    while ((got = std::fread(buffer, 1, sizeof buffer, errFile)) > 0)
-        err->append(buffer, got);
-    std::fclose(out);
-    std::fclose(errFile);
-    return code;
+    velaset_test::CommandRun run = velaset_test::RunVelaset(streams, std::move(args));
+    *err = run.err;
+    return run.code;
 }
 
 TEST(BuildCommand, RefusesBadUsageWithExitCode2) {

@@ -12,6 +12,7 @@
 #include "cli/list_edit_kit.h"
 #include "platform/file_access.h"
 #include "platform/folders.h"
+#include "tests/cli/command_run.h"
 #include "tests/script/script_test_support.h"
 #include "tests/support/scratch_folder.h"
 
@@ -20,11 +21,7 @@ namespace {
 
 using velaset_test::ScratchFolder;
 
-struct CommandRun {
-    int code;
-    std::string out;
-    std::string err;
-};
+using velaset_test::CommandRun;
 
 class CliCommandsTest : public ::testing::Test {
   protected:
@@ -34,22 +31,7 @@ class CliCommandsTest : public ::testing::Test {
     void SetUp() override { ASSERT_EQ(Velaset({"new", mip, "--title", "Demo"}).code, 0); }
 
     CommandRun Velaset(std::vector<std::string> args) {
-        args.insert(args.begin(), "velaset");
-        std::vector<char*> argv;
-        for (std::string& arg : args) {
-            argv.push_back(&arg[0]);
-        }
-        argv.push_back(nullptr);
-        const std::string outPath = folder.Path("out.txt");
-        const std::string errPath = folder.Path("err.txt");
-        std::FILE* out = std::fopen(outPath.c_str(), "wb");
-        std::FILE* err = std::fopen(errPath.c_str(), "wb");
-        cli::SetOutputs(out, err);
-        const int code = cli::RunVelaset(static_cast<int>(argv.size()) - 1, argv.data());
-        cli::SetOutputs(nullptr, nullptr);
-        std::fclose(out);
-        std::fclose(err);
-        return {code, ScratchFolder::ReadFile(outPath), ScratchFolder::ReadFile(errPath)};
+        return velaset_test::RunVelaset(folder, std::move(args));
     }
 
     Project Loaded() {
