@@ -1,4 +1,4 @@
-/* Starting a program and waiting for it, shared by the stub and the runtime. */
+/* Starting a program and waiting for it. */
 #ifndef AVVIORA_RUN_AND_WAIT_H
 #define AVVIORA_RUN_AND_WAIT_H
 
