@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/project/dest_dialog.h"
+#include "builder/dialogs/dest_dialog.h"
 #include "builder/script/destination_code.h"
 #include "builder/script/short_name_check.h"
 #include "cli/command_kit.h"

@@ -5,11 +5,13 @@
 #include <cstring>
 #include <string>
 
-#include "builder/build/build_pipeline.h"
-#include "builder/build/comprimi_binding.h"
+#include "builder/package/build_pipeline.h"
+#include "builder/package/comprimi_binding.h"
+#include "builder/package/success_message.h"
 #include "cli/command_kit.h"
 #include "cli/commands.h"
 #include "cli/project_access.h"
+#include "platform/message_box.h"
 #include "platform/source_path.h"
 #include "platform/terminal.h"
 
@@ -32,19 +34,63 @@ const char kHelp[] =
     "L'avanzamento va sullo standard error. Codici di uscita: 0 creato, 1 creazione\n"
     "fallita, 2 uso errato.\n";
 
-// Progress on the error stream: a bar redrawn in place on a terminal, one line per
-// step otherwise.
-void ShowProgress(int percent, bool terminal) {
-    if (terminal) {
-        const int width = 30;
-        std::string bar(static_cast<std::size_t>(percent * width / 100), '#');
-        bar.resize(width, '.');
-        std::fprintf(Err(), "\r[%s] %3d%%%s", bar.c_str(), percent, percent == 100 ? "\n" : "");
-    } else {
-        std::fprintf(Err(), "velaset build: %d%%\n", percent);
+// How the command line shows a build, on the error stream: progress as a bar redrawn
+// in place on a terminal and as one line per step otherwise, then the reason of a
+// failure and "Creazione fallita", or the success message; the path of the script of a
+// script-only run on the output stream. --quiet keeps the progress and the success
+// message back, never a failure.
+class CommandLineBuildStatus : public BuildStatus {
+  public:
+    CommandLineBuildStatus(bool quiet, bool scriptOnly, bool terminal)
+        : quiet_(quiet), scriptOnly_(scriptOnly), terminal_(terminal) {}
+
+    void StepStarted(BuildStep) override {}
+
+    void Progress(const BuildProgress& progress) override {
+        if (quiet_)
+            return;
+        const int percent = progress.percent;
+        if (terminal_) {
+            const int width = 30;
+            std::string bar(static_cast<std::size_t>(percent * width / 100), '#');
+            bar.resize(width, '.');
+            std::fprintf(Err(), "\r[%s] %3d%%%s", bar.c_str(), percent, percent == 100 ? "\n" : "");
+            barOpen_ = percent < 100;
+        } else {
+            std::fprintf(Err(), "velaset build: %d%%\n", percent);
+        }
+        std::fflush(Err());
     }
-    std::fflush(Err());
-}
+
+    void BuildFailed(const BuildFailure& failure) override {
+        EndBar();
+        if (!failure.text.empty())
+            std::fprintf(Err(), "%s\n", platform::MessageBoxLine("Velaset", failure.text).c_str());
+        std::fprintf(Err(), "velaset build: Creazione fallita\n");
+    }
+
+    void BuildDone(const std::string& path) override {
+        EndBar();
+        if (scriptOnly_)
+            std::fprintf(Out(), "%s\n", path.c_str());
+        else if (!quiet_)
+            std::fprintf(Err(), "%s\n",
+                         platform::MessageBoxLine("Velaset", BuildSuccessMessage(path)).c_str());
+    }
+
+  private:
+    // A bar drawn on the terminal whose line is not finished gets its line end first.
+    void EndBar() {
+        if (barOpen_)
+            std::fputc('\n', Err());
+        barOpen_ = false;
+    }
+
+    bool quiet_;
+    bool scriptOnly_;
+    bool terminal_;
+    bool barOpen_ = false;
+};
 
 } // namespace
 
@@ -55,6 +101,7 @@ int RunBuildCommand(int argc, char** argv) {
     }
     std::string path;
     BuildOptions options;
+    bool quiet = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-o") == 0) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
@@ -65,7 +112,7 @@ int RunBuildCommand(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--inf-only") == 0) {
             options.scriptOnly = true;
         } else if (std::strcmp(argv[i], "--quiet") == 0) {
-            options.quiet = true;
+            quiet = true;
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
             return UsageError("build", std::string("opzione sconosciuta: ") + argv[i], kUsage);
         } else if (path.empty()) {
@@ -82,32 +129,22 @@ int RunBuildCommand(int argc, char** argv) {
     if (loaded != kExitOk)
         return loaded;
 
+    // The cabinet library is bound before anything is written: a Windows program
+    // without its "Compress.dll" fails at once.
     BuildServices services = DefaultBuildServices();
     if (!options.scriptOnly) {
-        platform::Status bound = BindComprimi(&services.comprimi);
+        ComprimiFunction comprimi;
+        platform::Status bound = BindComprimi(&comprimi);
         if (!bound)
             return Failed(bound);
-    }
-
-    BuildPage page;
-    const bool terminal = platform::StandardErrorIsTerminal();
-    bool barOpen = false; // a bar drawn on the terminal whose line is not finished
-    if (!options.quiet) {
-        page.onProgress = [terminal, &barOpen](int percent) {
-            ShowProgress(percent, terminal);
-            barOpen = terminal && percent < 100;
+        services.bindComprimi = [comprimi](ComprimiFunction* into) {
+            *into = comprimi;
+            return platform::Status::Ok();
         };
     }
-    std::string scriptPath;
-    if (!RunBuild(project, options, services, page, &scriptPath)) {
-        if (barOpen)
-            std::fputc('\n', Err());
-        std::fprintf(Err(), "velaset build: %s\n", page.Label22.c_str());
-        return kExitFailed;
-    }
-    if (options.scriptOnly)
-        std::fprintf(Out(), "%s\n", scriptPath.c_str());
-    return kExitOk;
+
+    CommandLineBuildStatus status(quiet, options.scriptOnly, platform::StandardErrorIsTerminal());
+    return RunBuild(project, options, services, status) ? kExitOk : kExitFailed;
 }
 
 } // namespace cli

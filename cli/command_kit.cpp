@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "builder/project/failure_text.h"
+
 namespace velaset {
 namespace cli {
 namespace {
@@ -33,7 +35,7 @@ bool WantsHelp(int argc, char** argv) {
 }
 
 int Failed(const platform::Status& status) {
-    return Failed(status.message);
+    return Failed(FailureText(status));
 }
 
 int Failed(const std::string& message) {

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "builder/project/dest_dialog.h"
+#include "builder/dialogs/dest_dialog.h"
 #include "builder/script/destination_code.h"
 #include "cli/command_kit.h"
 #include "cli/commands.h"

@@ -14,7 +14,9 @@ namespace cli {
 namespace {
 
 // velaset comprimi takes the arguments after its name.
-int RunComprimiCommandInTable(int argc, char** argv) { return RunComprimiCommand(argc - 1, argv + 1); }
+int RunComprimiCommandInTable(int argc, char** argv) {
+    return RunComprimiCommand(argc - 1, argv + 1);
+}
 
 struct Command {
     const char* name;
@@ -49,16 +51,7 @@ void PrintHelp(std::FILE* to) {
 int RunVelaset(int argc, char** argv) {
     // The command line has no windows: message boxes become lines on the error stream.
     platform::ScopedMessageBoxHandler boxes([](const platform::MessageBoxCall& call) {
-        std::string line = call.title + ":";
-        for (char c : " " + call.text) {
-            if (c != '\r' && c != '\n')
-                line += c;
-            else if (line.back() != ' ')
-                line += ' ';
-        }
-        std::fprintf(Err(), "%s\n", line.c_str());
-        return call.buttons == platform::MessageButtons::YesNo ? platform::MessageAnswer::Yes
-                                                               : platform::MessageAnswer::Ok;
+        return platform::MessageBoxToStream(call, Err());
     });
     if (argc < 2) {
         PrintHelp(Err());

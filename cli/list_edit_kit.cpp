@@ -21,11 +21,6 @@ int FindFileRow(const Project& project, const std::string& argument) {
     return -1;
 }
 
-int SaveEdited(const Project& project) {
-    platform::Status saved = SaveProject(project);
-    return saved ? kExitOk : Failed(saved);
-}
-
 std::string WithLineFeeds(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {

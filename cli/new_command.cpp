@@ -3,13 +3,14 @@
 #include <cstring>
 #include <string>
 
+#include "builder/project/field_encoding.h"
 #include "builder/project/project.h"
 #include "builder/project/project_file.h"
 #include "cli/command_kit.h"
 #include "cli/commands.h"
+#include "cli/project_access.h"
 #include "platform/file_access.h"
 #include "platform/source_path.h"
-#include "platform/text_encoding.h"
 
 namespace velaset {
 namespace cli {
@@ -54,7 +55,7 @@ int RunNewCommand(int argc, char** argv) {
     if (hasTitle && title.empty())
         return UsageError("new", "il titolo non può essere vuoto", kUsage);
     std::string ansi;
-    platform::Status representable = platform::FieldToWindows1252("Titolo", title, &ansi);
+    platform::Status representable = FieldToWindows1252("Titolo", title, &ansi);
     if (!representable)
         return UsageError("new", representable.message, kUsage);
 
@@ -75,10 +76,7 @@ int RunNewCommand(int argc, char** argv) {
     if (hasTitle)
         project.SetTitleAsTyped(title);
     project.ProgFile = projectFile;
-    platform::Status saved = SaveProject(project);
-    if (!saved)
-        return Failed(saved);
-    return kExitOk;
+    return SaveEdited(project);
 }
 
 } // namespace cli

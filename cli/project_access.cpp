@@ -1,4 +1,4 @@
-// Loading the project named on the command line.
+// Loading and saving the project named on the command line.
 #include "cli/project_access.h"
 
 #include "builder/project/project_file.h"
@@ -21,6 +21,11 @@ int LoadNamedProject(const std::string& path, Project* project) {
         return kExitUsage;
     }
     return kExitOk;
+}
+
+int SaveEdited(const Project& project) {
+    platform::Status saved = SaveProject(project);
+    return saved ? kExitOk : Failed(saved);
 }
 
 } // namespace cli

@@ -14,6 +14,9 @@ namespace cli {
 // kExitUsage when its content is refused.
 int LoadNamedProject(const std::string& path, Project* project);
 
+// Saves the edited project to its ProgFile; kExitOk, or kExitFailed after reporting.
+int SaveEdited(const Project& project);
+
 } // namespace cli
 } // namespace velaset
 

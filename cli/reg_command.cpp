@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "builder/project/keyreg_dialog.h"
+#include "builder/dialogs/keyreg_dialog.h"
 #include "cli/command_kit.h"
 #include "cli/commands.h"
 #include "cli/list_edit_kit.h"

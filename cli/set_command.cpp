@@ -3,12 +3,12 @@
 #include <cstring>
 #include <string>
 
+#include "builder/project/field_encoding.h"
 #include "builder/project/project.h"
 #include "builder/project/project_file.h"
 #include "cli/command_kit.h"
 #include "cli/commands.h"
 #include "cli/project_access.h"
-#include "platform/text_encoding.h"
 
 namespace velaset {
 namespace cli {
@@ -115,7 +115,7 @@ void PrintHelp() {
 // Applies one KEY=VALUE; "" when done, else the reason for refusing it.
 std::string Apply(Project* project, const SettableKey& k, const std::string& value) {
     std::string ansi;
-    platform::Status representable = platform::FieldToWindows1252(k.key, value, &ansi);
+    platform::Status representable = FieldToWindows1252(k.key, value, &ansi);
     if (!representable)
         return representable.message;
     if (k.setFlag != nullptr) {
@@ -173,10 +173,7 @@ int RunSetCommand(int argc, char** argv) {
     // The project stays in the file named on the command line, even when the new title
     // would have renamed the path.
     project.ProgFile = projectFile;
-    platform::Status saved = SaveProject(project);
-    if (!saved)
-        return Failed(saved);
-    return kExitOk;
+    return SaveEdited(project);
 }
 
 } // namespace cli

@@ -57,11 +57,11 @@ int RunShowCommand(int argc, char** argv) {
     std::string scratch = platform::JoinSourcePath(
         platform::TempFolder(),
         "velaset-show-" + std::to_string(platform::CurrentProcessId()) + ".mip");
-    platform::RemoveFile(scratch);
+    platform::IgnoreFailure(platform::RemoveFile(scratch)); // the save below tells
     platform::Status saved = SaveProjectTo(project, scratch);
     std::string data;
     bool read = saved && ReadWholeFile(scratch, &data);
-    platform::RemoveFile(scratch);
+    platform::IgnoreFailure(platform::RemoveFile(scratch)); // a working file of our own
     if (!saved)
         return Failed(saved);
     if (!read)

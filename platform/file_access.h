@@ -3,6 +3,7 @@
 #ifndef VELASET_PLATFORM_FILE_ACCESS_H
 #define VELASET_PLATFORM_FILE_ACCESS_H
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -26,6 +27,9 @@ bool IsDirectory(const std::string& path);
 
 // True when path names an existing file or directory.
 bool PathExists(const std::string& path);
+
+// The size of a file in bytes; false when it cannot be asked for.
+bool FileSize(const std::string& path, std::uint64_t* size);
 
 // Deletes a file; success when it was deleted or did not exist.
 Status RemoveFile(const std::string& path);

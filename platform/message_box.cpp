@@ -33,18 +33,26 @@ ScopedMessageBoxHandler::~ScopedMessageBoxHandler() {
     CurrentHandler() = std::move(previous_);
 }
 
-MessageAnswer MessageBoxToStandardError(const MessageBoxCall& call) {
-    std::string line = call.title + ": ";
-    for (char c : call.text) {
+std::string MessageBoxLine(const std::string& title, const std::string& text) {
+    std::string line = title + ": ";
+    for (char c : text) {
         if (c == '\r' || c == '\n') {
-            if (!line.empty() && line.back() != ' ')
+            if (line.back() != ' ')
                 line += ' ';
         } else {
             line += c;
         }
     }
-    std::fprintf(stderr, "%s\n", line.c_str());
+    return line;
+}
+
+MessageAnswer MessageBoxToStream(const MessageBoxCall& call, std::FILE* stream) {
+    std::fprintf(stream, "%s\n", MessageBoxLine(call.title, call.text).c_str());
     return call.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+}
+
+MessageAnswer MessageBoxToStandardError(const MessageBoxCall& call) {
+    return MessageBoxToStream(call, stderr);
 }
 
 MessageBoxRecorder::MessageBoxRecorder(MessageAnswer questionAnswer)

@@ -4,6 +4,7 @@
 #ifndef VELASET_PLATFORM_MESSAGE_BOX_H
 #define VELASET_PLATFORM_MESSAGE_BOX_H
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -39,8 +40,12 @@ class ScopedMessageBoxHandler {
     MessageBoxHandler previous_;
 };
 
-// Writes the box as one line "TITLE: TEXT" to standard error (line breaks of the text
-// become blanks); a question is answered with its default, Yes.
+// A box as one line of text: "TITLE: TEXT", each run of line breaks a blank.
+std::string MessageBoxLine(const std::string& title, const std::string& text);
+
+// Writes MessageBoxLine of the box to stream; a question is answered with its default,
+// Yes. MessageBoxToStandardError writes to standard error.
+MessageAnswer MessageBoxToStream(const MessageBoxCall& call, std::FILE* stream);
 MessageAnswer MessageBoxToStandardError(const MessageBoxCall& call);
 
 // Records every box and answers with a fixed answer (Ok for an Ok box).

@@ -106,12 +106,4 @@ std::string Windows1252ToUtf8(const std::string& ansi) {
     return out;
 }
 
-Status FieldToWindows1252(const std::string& field, const std::string& utf8, std::string* ansi) {
-    if (Utf8ToWindows1252(utf8, ansi))
-        return Status::Ok();
-    return Status::Failed(
-        "Il campo " + field +
-        " contiene caratteri che non possono essere salvati in Windows-1252: " + utf8);
-}
-
 } // namespace platform

@@ -18,10 +18,6 @@ bool Utf8ToWindows1252(const std::string& utf8, std::string* ansi);
 // as the Windows conversion does, so the round trip keeps every byte.
 std::string Windows1252ToUtf8(const std::string& ansi);
 
-// Converts the text of one field; on failure the message names the field:
-// "Il campo FIELD contiene caratteri che non possono essere salvati (Windows-1252): ..."
-Status FieldToWindows1252(const std::string& field, const std::string& utf8, std::string* ansi);
-
 } // namespace platform
 
 #endif

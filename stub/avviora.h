@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "library_list.h"
+#include "run_and_wait.h"
 
 /* The fixed folder into which the whole cabinet is unpacked. */
 #define WORK_FOLDER_TREE "C:\\~Vudi"
@@ -69,8 +70,7 @@ void RegisterLibraries(void);
 void RenameToLongNames(void);
 
 /* system_calls.c */
-int RunAndWait(const char* command_line, int show); /* 0 when it cannot start */
-void DeleteFolderTree(const char* folder);          /* folder without "\" */
+void DeleteFolderTree(const char* folder); /* folder without "\" */
 void ShowMessage(const char* text, const char* caption, UINT icon);
 
 #endif

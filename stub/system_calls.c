@@ -1,24 +1,6 @@
-/* Child processes, folder removal and message boxes of the stub. */
+/* Folder removal and message boxes of the stub. */
 #include "avviora.h"
 #include "text.h"
-
-int RunAndWait(const char* command_line, int show) {
-    static char line[2048];
-    STARTUPINFOA startup;
-    PROCESS_INFORMATION process;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = (WORD)show;
-    lstrcpynA(line, command_line, sizeof line); /* CreateProcessA may write into it */
-    if (!CreateProcessA(NULL, line, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL, &startup,
-                        &process))
-        return 0;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return 1;
-}
 
 /* Removes files and sub-folders first; stops at the first entry that cannot
  * be deleted, which leaves the rest in place. */

@@ -136,7 +136,7 @@ int RunOne(int fileCount, int folderCount) {
         uncachedAdded = static_cast<int>(list.size());
     }
     const double uncachedSeconds = SecondsSince(start);
-    platform::RemoveFile(script);
+    platform::IgnoreFailure(platform::RemoveFile(script));
     RemoveLayout(root);
 
     std::printf("%6d files in %3d folder(s): added %6d   add %7.3f s   write %7.3f s%s\n"

@@ -1,6 +1,7 @@
 // cIniFile, ReadIni and WriteIni over the platform's profile-file service.
 #include "builder/project/ini_file.h"
 
+#include "builder/project/field_encoding.h"
 #include "platform/profile_file.h"
 #include "platform/text_encoding.h"
 
@@ -60,7 +61,7 @@ platform::Status cIniFile::SetValue(const std::string& value) {
     if (!AnsiName(section_, &section) || !AnsiName(key_, &key))
         return platform::Status::Failed("Il nome " + section_ + " " + key_ +
                                         " non può essere scritto in Windows-1252.");
-    platform::Status converted = platform::FieldToWindows1252(key_, cleaned, &ansi);
+    platform::Status converted = FieldToWindows1252(key_, cleaned, &ansi);
     if (!converted)
         return converted;
     if (NeedsProtectingQuotes(ansi))

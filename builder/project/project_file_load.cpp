@@ -61,8 +61,9 @@ platform::Status LoadFiles(const std::string& file, Project* p) {
         std::string name = platform::SourceFileName(shortPaths.ShortPath(entry.path));
         for (char& c : name)
             c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        // An entry that the model refuses is left out, like a file that is gone.
         if (taken.insert(name).second)
-            p->AddFile(entry);
+            platform::IgnoreFailure(p->AddFile(entry));
     }
     return platform::Status::Ok();
 }
@@ -98,8 +99,9 @@ platform::Status LoadRegistryEntries(const std::string& file, Project* p) {
     platform::Status checked = CheckCount(file, "NumChiavi", count);
     if (!checked)
         return checked;
+    // An entry that the model refuses is left out.
     for (long i = 1; i <= count; ++i)
-        p->AddRegistryEntry(ReadIni(file, "Chiavi", std::to_string(i)));
+        platform::IgnoreFailure(p->AddRegistryEntry(ReadIni(file, "Chiavi", std::to_string(i))));
     return platform::Status::Ok();
 }
 

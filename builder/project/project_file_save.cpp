@@ -3,9 +3,9 @@
 
 #include <vector>
 
+#include "builder/project/field_encoding.h"
 #include "builder/project/ini_file.h"
 #include "builder/project/line_breaks.h"
-#include "platform/text_encoding.h"
 
 namespace velaset {
 namespace {
@@ -82,7 +82,7 @@ platform::Status CheckValue(const StoredValue& stored) {
         return platform::Status::Failed("Il campo " + label +
                                         " contiene un a capo, che può stare solo in Etic2A.");
     std::string ansi;
-    return platform::FieldToWindows1252(label, stored.value, &ansi);
+    return FieldToWindows1252(label, stored.value, &ansi);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // Field checks made before a setup script is written, so that no line is ever broken.
 #include "builder/script/script_fields.h"
 
-#include "platform/text_encoding.h"
+#include "builder/project/field_encoding.h"
 
 namespace velaset {
 
@@ -12,7 +12,7 @@ platform::Status CheckScriptField(const ScriptField& field) {
                                         "riga nel file inf.");
     }
     std::string ansi;
-    return platform::FieldToWindows1252(field.name, field.text, &ansi);
+    return FieldToWindows1252(field.name, field.text, &ansi);
 }
 
 platform::Status CheckScriptFields(const std::vector<ScriptField>& fields) {

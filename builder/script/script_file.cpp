@@ -21,8 +21,8 @@ std::string FileField(size_t index) {
     return "Files " + std::to_string(index + 1);
 }
 
-platform::Status CreateFailure(const std::string& path, const std::string& reason) {
-    return platform::Status::Failed("Impossibile creare " + path + ", " + reason);
+platform::Status CreateFailure(const std::string& path, int systemError) {
+    return platform::Status::SystemError(systemError, platform::Operation::Create, path);
 }
 
 // Writes all bytes to a new file at `path`; the file is closed on every way out.
@@ -30,11 +30,11 @@ platform::Status WriteWholeFile(const std::string& path, const std::string& byte
                                 const std::string& shownPath) {
     std::FILE* file = platform::OpenFile(path, "wb");
     if (file == nullptr) {
-        return CreateFailure(shownPath, platform::LastSystemErrorText());
+        return CreateFailure(shownPath, platform::LastSystemErrorCode());
     }
     const size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
     const bool flushed = std::fflush(file) == 0;
-    const std::string reason = platform::LastSystemErrorText();
+    const int reason = platform::LastSystemErrorCode();
     const bool closed = std::fclose(file) == 0;
     if (written != bytes.size() || !flushed || !closed) {
         return CreateFailure(shownPath, reason);
@@ -145,19 +145,19 @@ platform::Status WriteSetupScript(const Project& project, ScriptVariant variant,
     const std::string temporary = path + ".tmp";
     status = WriteWholeFile(temporary, bytes, path);
     if (!status) {
-        platform::RemoveFile(temporary);
+        platform::IgnoreFailure(platform::RemoveFile(temporary));
         return status;
     }
     // The complete file takes the script's name; the old script goes only now.
     platform::Status removed = platform::RemoveFile(path);
     if (!removed) {
-        platform::RemoveFile(temporary);
-        return CreateFailure(path, removed.message);
+        platform::IgnoreFailure(platform::RemoveFile(temporary));
+        return CreateFailure(path, removed.systemError);
     }
     if (std::rename(platform::ResolvePath(temporary).c_str(),
                     platform::ResolvePath(path).c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
-        platform::RemoveFile(temporary);
+        const int reason = errno;
+        platform::IgnoreFailure(platform::RemoveFile(temporary));
         return CreateFailure(path, reason);
     }
     return platform::Status::Ok();

@@ -3,11 +3,11 @@
 
 #include <commctrl.h>
 
-#include "builder/build/startup.h"
 #include "builder/win32/dialogs.h"
 #include "builder/win32/resource.h"
 #include "builder/win32/text.h"
 #include "builder/win32/wizard_window.h"
+#include "builder/wizard/startup.h"
 #include "platform/single_instance.h"
 
 namespace win32ui {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "builder/project/dest_dialog.h"
-#include "builder/project/keyreg_dialog.h"
-#include "builder/project/link_dialog.h"
-#include "builder/project/message_dialog.h"
+#include "builder/dialogs/dest_dialog.h"
+#include "builder/dialogs/keyreg_dialog.h"
+#include "builder/dialogs/link_dialog.h"
+#include "builder/dialogs/message_dialog.h"
 #include "builder/win32/path_display.h"
 #include "builder/win32/resource.h"
 #include "builder/win32/text.h"

@@ -1,8 +1,8 @@
 // The percentage bar of the last page.
 #include "builder/win32/progress_box.h"
 
-#include "builder/build/riempi.h"
 #include "builder/win32/text.h"
+#include "builder/wizard/riempi.h"
 
 namespace win32ui {
 

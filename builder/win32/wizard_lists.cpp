@@ -5,13 +5,13 @@
 
 #include <commctrl.h>
 
-#include "builder/build/column_headers.h"
 #include "builder/script/short_name_check.h"
 #include "builder/win32/dialogs.h"
 #include "builder/win32/file_dialogs.h"
 #include "builder/win32/resource.h"
 #include "builder/win32/text.h"
 #include "builder/win32/wizard_window.h"
+#include "builder/wizard/column_headers.h"
 #include "platform/message_box.h"
 
 namespace win32ui {
@@ -217,7 +217,7 @@ void WizardWindow::OnOpenProject() {
     if (!ChooseProjectToOpen(main_, &path)) {
         return;
     }
-    wizard_.OpenProject(path);
+    platform::IgnoreFailure(wizard_.OpenProject(path)); // it has told the user why
     RefreshFirstPage();
     RefreshFields();
     RefreshLists();

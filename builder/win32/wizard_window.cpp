@@ -5,12 +5,11 @@
 
 #include <cstdint>
 
-#include "builder/build/column_headers.h"
-#include "builder/build/comprimi_binding.h"
 #include "builder/win32/dialogs.h"
 #include "builder/win32/path_display.h"
 #include "builder/win32/resource.h"
 #include "builder/win32/text.h"
+#include "builder/wizard/column_headers.h"
 #include "common/constants.h"
 #include "platform/folders.h"
 #include "platform/message_box.h"
@@ -577,7 +576,7 @@ void WizardWindow::RefreshFirstPage() {
 
 void WizardWindow::RefreshLastPage() {
     HWND page = pages_[7];
-    const velaset::BuildPage& t = wizard_.LastPage();
+    const velaset::LastPage& t = wizard_.LastPage();
     SetItemText(page, IDC_LABEL22, t.Label22);
     SetItemText(page, IDC_LABEL30, t.Label30);
     SetItemText(page, IDC_LABEL32, t.Label32);
@@ -612,7 +611,7 @@ void WizardWindow::OnNext() {
     }
     int before = wizard_.CurrentPage();
     velaset::WizardController::NextResult result = wizard_.Next();
-    if (result == velaset::WizardController::NextResult::BuildPage) {
+    if (result == velaset::WizardController::NextResult::Build) {
         RunBuild();
         return;
     }
@@ -679,23 +678,13 @@ void WizardWindow::RunBuild() {
         stub->offset = STUB_OFFSET_IN_BUILDER;
         return platform::Status::Ok();
     };
-    platform::Status bound = velaset::BindComprimi(&services.comprimi);
-    if (!bound) {
-        std::string message = bound.message;
-        services.comprimi = [message](const std::string&, const std::string&, const std::string&,
-                                      std::uint32_t) {
-            platform::ShowMessageBox("Velaset", message, platform::MessageIcon::Stop);
-            return 0;
-        };
-    }
-    bool scriptOnly = wizard_.ChkInf() == 1;
-    wizard_.LastPage().onProgress = [this, scriptOnly](int percent) {
+    velaset::ProgressDisplay display;
+    display.draw = [this](int percent) {
         // A positive figure gets a leading blank, as the bar's text always had.
         Riempi(percent > 0 ? " " + std::to_string(percent) : std::to_string(percent));
-        if (!scriptOnly && percent > 0) {
-            Sleep(200);
-        }
     };
+    display.pause = [] { Sleep(200); };
+    wizard_.SetProgressDisplay(display);
     {
         platform::WaitCursor wait;
         wizard_.RunBuild(services);

@@ -8,10 +8,10 @@
 
 #include <string>
 
-#include "builder/build/startup.h"
-#include "builder/build/wizard_controller.h"
 #include "builder/project/project.h"
 #include "builder/win32/progress_box.h"
+#include "builder/wizard/startup.h"
+#include "builder/wizard/wizard_controller.h"
 
 namespace win32ui {
 

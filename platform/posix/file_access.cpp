@@ -33,18 +33,29 @@ bool PathExists(const std::string& path) {
     return stat(ResolvePath(path).c_str(), &st) == 0;
 }
 
+bool FileSize(const std::string& path, std::uint64_t* size) {
+    struct stat st;
+    if (stat(ResolvePath(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    *size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
 Status RemoveFile(const std::string& path) {
     std::string resolved = ResolvePath(path);
     if (unlink(resolved.c_str()) == 0 || errno == ENOENT)
         return Status::Ok();
-    return Status::Failed("Impossibile eliminare " + path + ", " + LastSystemErrorText());
+    return Status::LastSystemError(Operation::Delete, path);
 }
 
 Status MakeDirectory(const std::string& path) {
     std::string resolved = ResolvePath(path);
-    if (mkdir(resolved.c_str(), 0777) == 0 || IsDirectory(resolved))
+    if (mkdir(resolved.c_str(), 0777) == 0)
         return Status::Ok();
-    return Status::Failed("Impossibile creare " + path + ", " + LastSystemErrorText());
+    int error = errno; // before the check below asks the system again
+    if (IsDirectory(resolved))
+        return Status::Ok();
+    return Status::SystemError(error, Operation::Create, path);
 }
 
 } // namespace platform

@@ -26,7 +26,7 @@ Status WriteFileTime(const std::string& path, std::int64_t secondsSince1970) {
     times[0].tv_nsec = 0;
     times[1] = times[0];
     if (utimensat(AT_FDCWD, ResolvePath(path).c_str(), times, 0) != 0)
-        return Status::Failed("utimensat(" + path + "): " + std::strerror(errno));
+        return Status::LastSystemError(Operation::Create, path);
     return Status::Ok();
 }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "platform/source_path.h"
+#include "platform/trimmed.h"
 
 namespace platform {
 namespace {
@@ -13,14 +14,6 @@ namespace {
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value == nullptr ? std::string() : std::string(value);
-}
-
-std::string Trimmed(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos)
-        return std::string();
-    size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
 }
 
 std::string NoTrailingSlash(std::string path) {

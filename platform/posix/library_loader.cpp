@@ -6,8 +6,10 @@ namespace platform {
 
 Status LoadLibraryFunction(const std::string& library, const std::string& name, void** function) {
     *function = nullptr;
-    return Status::Failed("LoadLibrary(" + library + "): libraries are linked into the native "
-                          "programs, " + name + " is not loaded by name");
+    // The native programs never ask: their libraries are linked in.
+    return Status::Failed(name + " non si carica per nome: " + library +
+                              " è collegata nel programma",
+                          ErrorKind::NotFound);
 }
 
 } // namespace platform

@@ -24,15 +24,15 @@ std::string ShellQuoted(const std::string& text) {
 Status RunAndWait(const std::string& commandLine, int* exitCode) {
     int status = std::system(commandLine.c_str());
     if (status == -1)
-        return Status::Failed("Impossibile avviare " + commandLine + ", " + LastSystemErrorText());
+        return Status::LastSystemError(Operation::Start, commandLine);
     if (WIFEXITED(status)) {
         *exitCode = WEXITSTATUS(status);
         if (*exitCode == 127)
-            return Status::Failed("Impossibile avviare " + commandLine);
+            return Status::Failed("", ErrorKind::NotFound, Operation::Start, commandLine);
         return Status::Ok();
     }
     *exitCode = -1;
-    return Status::Failed("Il programma " + commandLine + " è terminato in modo anomalo");
+    return Status::Failed("", ErrorKind::Abnormal, Operation::Start, commandLine);
 }
 
 Status EditTextFileAndWait(const std::string& path) {

@@ -92,7 +92,7 @@ Status WriteLines(const std::string& path, const std::vector<Line>& lines) {
         data += line.text + line.end;
     std::FILE* f = OpenFile(path, "wb");
     if (f == nullptr)
-        return Status::Failed("Impossibile creare " + path + ", " + LastSystemErrorText());
+        return Status::LastSystemError(Operation::Create, path);
     bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
     ok = std::fflush(f) == 0 && ok;
     int savedErrno = errno;
@@ -100,7 +100,7 @@ Status WriteLines(const std::string& path, const std::vector<Line>& lines) {
     if (!ok) {
         if (errno == 0)
             errno = savedErrno;
-        return Status::Failed("Impossibile creare " + path + ", " + LastSystemErrorText());
+        return Status::LastSystemError(Operation::Create, path);
     }
     return Status::Ok();
 }
@@ -180,7 +180,7 @@ Status WriteProfileValue(const std::string& path, const std::string& section,
                          const std::string& key, const std::string& value) {
     std::vector<Line> lines;
     if (!ReadLines(path, &lines) && errno != ENOENT)
-        return Status::Failed("Impossibile accodare " + path + ", " + LastSystemErrorText());
+        return Status::LastSystemError(Operation::Append, path);
     size_t end;
     int header = FindSection(lines, section, &end);
     if (header < 0) {

@@ -5,8 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -19,7 +19,7 @@ Status MakeUniqueFolder(const std::string& parent, const std::string& prefix, st
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (mkdtemp(buffer.data()) == nullptr)
-        return Status::Failed("mkdtemp(" + pattern + "): " + std::strerror(errno));
+        return Status::LastSystemError(Operation::Create, pattern);
     *made = buffer.data();
     return Status::Ok();
 }
@@ -28,7 +28,7 @@ Status ListFolder(const std::string& folder, std::vector<std::string>* names) {
     names->clear();
     DIR* dir = opendir(folder.c_str());
     if (dir == nullptr)
-        return Status::Failed("opendir(" + folder + "): " + std::strerror(errno));
+        return Status::LastSystemError(Operation::Read, folder);
     while (struct dirent* entry = readdir(dir)) {
         if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
             names->push_back(entry->d_name);
@@ -40,7 +40,7 @@ Status ListFolder(const std::string& folder, std::vector<std::string>* names) {
 
 Status LinkFile(const std::string& target, const std::string& linkPath) {
     if (symlink(target.c_str(), linkPath.c_str()) != 0)
-        return Status::Failed("symlink(" + linkPath + "): " + std::strerror(errno));
+        return Status::LastSystemError(Operation::Create, linkPath);
     return Status::Ok();
 }
 
@@ -48,7 +48,7 @@ Status RemoveFolderTree(const std::string& folder) {
     std::vector<std::string> names;
     Status listed = ListFolder(folder, &names);
     if (!listed)
-        return errno == ENOENT ? Status::Ok() : listed;
+        return listed.kind == ErrorKind::NotFound ? Status::Ok() : listed;
     for (const std::string& name : names) {
         std::string path = JoinSourcePath(folder, name);
         struct stat info;
@@ -57,11 +57,11 @@ Status RemoveFolderTree(const std::string& folder) {
             if (!removed)
                 return removed;
         } else if (unlink(path.c_str()) != 0 && errno != ENOENT) {
-            return Status::Failed("unlink(" + path + "): " + std::strerror(errno));
+            return Status::LastSystemError(Operation::Delete, path);
         }
     }
     if (rmdir(folder.c_str()) != 0 && errno != ENOENT)
-        return Status::Failed("rmdir(" + folder + "): " + std::strerror(errno));
+        return Status::LastSystemError(Operation::Delete, folder);
     return Status::Ok();
 }
 

@@ -35,19 +35,31 @@ bool PathExists(const std::string& path) {
     return GetFileAttributesW(win32::Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool FileSize(const std::string& path, std::uint64_t* size) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(win32::Widen(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    *size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return true;
+}
+
 Status RemoveFile(const std::string& path) {
     if (DeleteFileW(win32::Widen(path).c_str()))
         return Status::Ok();
     DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
         return Status::Ok();
-    return Status::Failed("Impossibile eliminare " + path + ", " + LastSystemErrorText());
+    return Status::SystemError(static_cast<int>(error), Operation::Delete, path);
 }
 
 Status MakeDirectory(const std::string& path) {
-    if (CreateDirectoryW(win32::Widen(path).c_str(), nullptr) || IsDirectory(path))
+    if (CreateDirectoryW(win32::Widen(path).c_str(), nullptr))
         return Status::Ok();
-    return Status::Failed("Impossibile creare " + path + ", " + LastSystemErrorText());
+    DWORD error = GetLastError(); // before the check below asks the system again
+    if (IsDirectory(path))
+        return Status::Ok();
+    return Status::SystemError(static_cast<int>(error), Operation::Create, path);
 }
 
 } // namespace platform

@@ -34,13 +34,13 @@ Status WriteFileTime(const std::string& path, std::int64_t secondsSince1970) {
     HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, NULL,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
-        return Status::Failed("CreateFileA(" + path + "): " + LastSystemErrorText());
+        return Status::LastSystemError(Operation::Create, path);
     FILETIME time = ToFileTime(secondsSince1970);
     BOOL set = SetFileTime(file, NULL, &time, &time);
-    std::string error = set ? std::string() : LastSystemErrorText();
+    DWORD error = set ? 0 : GetLastError();
     CloseHandle(file);
     if (!set)
-        return Status::Failed("SetFileTime(" + path + "): " + error);
+        return Status::SystemError(static_cast<int>(error), Operation::Create, path);
     return Status::Ok();
 }
 

@@ -3,18 +3,11 @@
 
 #include <windows.h>
 
+#include "platform/trimmed.h"
 #include "platform/win32/wide_text.h"
 
 namespace platform {
 namespace {
-
-std::string Trimmed(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos)
-        return std::string();
-    size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
 
 std::string NoTrailingBackslash(std::string path) {
     if (!path.empty() && path.back() == '\\')

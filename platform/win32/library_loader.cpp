@@ -9,11 +9,10 @@ Status LoadLibraryFunction(const std::string& library, const std::string& name, 
     *function = nullptr;
     HMODULE module = LoadLibraryA(library.c_str());
     if (module == NULL)
-        return Status::Failed("LoadLibrary(" + library + "): " + LastSystemErrorText());
+        return Status::LastSystemError(Operation::Read, library);
     FARPROC address = GetProcAddress(module, name.c_str());
     if (address == NULL)
-        return Status::Failed("GetProcAddress(" + library + ", " + name +
-                              "): " + LastSystemErrorText());
+        return Status::LastSystemError(Operation::Read, library + " (" + name + ")");
     *function = reinterpret_cast<void*>(address);
     return Status::Ok();
 }

@@ -18,7 +18,7 @@ Status Start(const std::string& commandLine, PROCESS_INFORMATION* process) {
     startup.cb = sizeof startup;
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, process))
-        return Status::Failed("Impossibile avviare " + commandLine + ", " + LastSystemErrorText());
+        return Status::LastSystemError(Operation::Start, commandLine);
     return Status::Ok();
 }
 

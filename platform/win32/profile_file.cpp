@@ -40,22 +40,22 @@ Status WriteProfileValue(const std::string& path, const std::string& section,
                          const std::string& key, const std::string& value) {
     std::string ansiPath;
     if (!win32::ToAnsi(path, &ansiPath))
-        return Status::Failed("Impossibile creare " + path +
-                              ", il percorso non può essere scritto in Windows-1252");
+        return Status::Failed("il percorso non può essere scritto in Windows-1252",
+                              ErrorKind::Refused, Operation::Create, path);
     if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), ansiPath.c_str()))
-        return Status::Failed("Impossibile creare " + path + ", " + LastSystemErrorText());
+        return Status::LastSystemError(Operation::Create, path);
     return Status::Ok();
 }
 
 Status DeleteProfileSection(const std::string& path, const std::string& section) {
     std::string ansiPath;
     if (!win32::ToAnsi(path, &ansiPath))
-        return Status::Failed("Impossibile creare " + path +
-                              ", il percorso non può essere scritto in Windows-1252");
+        return Status::Failed("il percorso non può essere scritto in Windows-1252",
+                              ErrorKind::Refused, Operation::Create, path);
     if (GetFileAttributesA(ansiPath.c_str()) == INVALID_FILE_ATTRIBUTES)
         return Status::Ok();
     if (!WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, ansiPath.c_str()))
-        return Status::Failed("Impossibile creare " + path + ", " + LastSystemErrorText());
+        return Status::LastSystemError(Operation::Create, path);
     return Status::Ok();
 }
 

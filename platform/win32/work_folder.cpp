@@ -26,10 +26,10 @@ Status MakeUniqueFolder(const std::string& parent, const std::string& prefix, st
             return Status::Ok();
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS)
-            return Status::Failed("CreateDirectoryA(" + path + "): " + LastSystemErrorText());
+            return Status::LastSystemError(Operation::Create, path);
     }
-    return Status::Failed("CreateDirectoryA(" + JoinSourcePath(parent, prefix) +
-                          "...): no free name");
+    return Status::SystemError(ERROR_ALREADY_EXISTS, Operation::Create,
+                               JoinSourcePath(parent, prefix));
 }
 
 Status ListFolder(const std::string& folder, std::vector<std::string>* names) {
@@ -37,7 +37,7 @@ Status ListFolder(const std::string& folder, std::vector<std::string>* names) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(JoinSourcePath(folder, "*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
-        return Status::Failed("FindFirstFileA(" + folder + "): " + LastSystemErrorText());
+        return Status::LastSystemError(Operation::Read, folder);
     do {
         std::string name = found.cFileName;
         if (name != "." && name != "..")
@@ -50,7 +50,7 @@ Status ListFolder(const std::string& folder, std::vector<std::string>* names) {
 
 Status LinkFile(const std::string& target, const std::string& linkPath) {
     if (!CreateHardLinkA(linkPath.c_str(), target.c_str(), NULL))
-        return Status::Failed("CreateHardLinkA(" + linkPath + "): " + LastSystemErrorText());
+        return Status::LastSystemError(Operation::Create, linkPath);
     return Status::Ok();
 }
 
@@ -61,7 +61,7 @@ Status RemoveFolderTree(const std::string& folder) {
         DWORD error = GetLastError();
         if (error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND)
             return Status::Ok();
-        return Status::Failed("FindFirstFileA(" + folder + "): " + LastSystemErrorText());
+        return Status::SystemError(static_cast<int>(error), Operation::Read, folder);
     }
     std::vector<std::string> files;
     std::vector<std::string> folders;
@@ -83,10 +83,10 @@ Status RemoveFolderTree(const std::string& folder) {
     for (const std::string& path : files) {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (!DeleteFileA(path.c_str()))
-            return Status::Failed("DeleteFileA(" + path + "): " + LastSystemErrorText());
+            return Status::LastSystemError(Operation::Delete, path);
     }
     if (!RemoveDirectoryA(folder.c_str()))
-        return Status::Failed("RemoveDirectoryA(" + folder + "): " + LastSystemErrorText());
+        return Status::LastSystemError(Operation::Delete, folder);
     return Status::Ok();
 }
 

@@ -5,36 +5,19 @@
 #include "cli/dispatcher.h"
 #include "common/constants.h"
 #include "platform/text_encoding.h"
-#include "tests/support/scratch_folder.h"
+#include "tests/cli/command_run.h"
 
 namespace {
 
 using velaset_test::ScratchFolder;
 
-struct CommandRun {
-    int code;
-    std::string out;
-    std::string err;
-};
+using velaset_test::CommandRun;
 
 // Runs the velaset command in-process with its output captured in files.
 class VelasetCommand : public testing::Test {
   protected:
     CommandRun Velaset(std::vector<std::string> args) {
-        args.insert(args.begin(), "velaset");
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(&a[0]);
-        argv.push_back(nullptr);
-        std::string outPath = scratch_.Path("out.txt"), errPath = scratch_.Path("err.txt");
-        std::FILE* out = platform::OpenFile(outPath, "wb");
-        std::FILE* err = platform::OpenFile(errPath, "wb");
-        velaset::cli::SetOutputs(out, err);
-        int code = velaset::cli::RunVelaset(static_cast<int>(args.size()), argv.data());
-        velaset::cli::SetOutputs(nullptr, nullptr);
-        std::fclose(out);
-        std::fclose(err);
-        return CommandRun{code, ScratchFolder::ReadFile(outPath), ScratchFolder::ReadFile(errPath)};
+        return velaset_test::RunVelaset(scratch_, std::move(args));
     }
 
     // The new-project text with "Nuovo Progetto" turned into title by propagation.

@@ -109,7 +109,10 @@ TEST(ProfileWrite, FailsWhenTheFolderIsMissing) {
     std::string file = platform::JoinSourcePath(scratch.Path("manca"), "p.ini");
     platform::Status status = platform::WriteProfileValue(file, "S", "K", "v");
     EXPECT_FALSE(status.ok);
-    EXPECT_EQ(status.message.rfind("Impossibile creare " + file + ", ", 0), 0u) << status.message;
+    EXPECT_EQ(status.operation, platform::Operation::Create);
+    EXPECT_EQ(status.subject, file);
+    EXPECT_EQ(status.kind, platform::ErrorKind::NotFound);
+    EXPECT_EQ(status.message, platform::SystemErrorText(status.systemError));
 }
 
 TEST(ProfileWrite, FailsWhenThePathIsAFolder) {

@@ -37,7 +37,9 @@ TEST(Process, ReportsAProgramThatCannotStart) {
     int exitCode = 0;
     platform::Status failed = platform::RunAndWait("velaset-no-such-program-xyz", &exitCode);
     EXPECT_FALSE(failed.ok);
-    EXPECT_EQ(failed.message.rfind("Impossibile avviare velaset-no-such-program-xyz", 0), 0u);
+    EXPECT_EQ(failed.operation, platform::Operation::Start);
+    EXPECT_EQ(failed.subject, "velaset-no-such-program-xyz");
+    EXPECT_EQ(failed.kind, platform::ErrorKind::NotFound);
 }
 
 } // namespace

@@ -31,10 +31,10 @@ TEST(ProjectLoad, ReadsBackWhatTheSaveWrote) {
     saved.SetTitleAsTyped("Demo");
     std::string exe = scratch.WriteFile("Demo.exe", "MZ");
     std::string help = scratch.WriteFile("Guida lunga.hlp", "h");
-    saved.AddFile({exe, "D"});
-    saved.AddFile({help, "H"});
-    saved.AddLink({"Demo.exe", "Demo", "P"});
-    saved.AddRegistryEntry("HKLM,Software\\Demo,\"Path\",,\"%PROGDIR%\"");
+    EXPECT_TRUE(saved.AddFile({exe, "D"}));
+    EXPECT_TRUE(saved.AddFile({help, "H"}));
+    EXPECT_TRUE(saved.AddLink({"Demo.exe", "Demo", "P"}));
+    EXPECT_TRUE(saved.AddRegistryEntry("HKLM,Software\\Demo,\"Path\",,\"%PROGDIR%\""));
     saved.SetUninstall(1);
     saved.UninstallString = "Disinstalla Demo";
     saved.SetChkLancio(1);
@@ -211,7 +211,7 @@ TEST(ProjectLoad, RefusesFlagsAndCountsThatAreNotNumbersAndKeepsTheProject) {
             scratch.WriteFile("p.mip", Crlf("[Progetto]\nTitolo=Nuovo\n" + c.progetto + c.rest));
         Project p;
         p.ResetToNewProject("C:\\P", "\\");
-        p.AddRegistryEntry("HCU,X,\"\",,\"1\"");
+        EXPECT_TRUE(p.AddRegistryEntry("HCU,X,\"\",,\"1\""));
         p.ProgFile = file;
         platform::Status refused = velaset::LoadProject(&p, "APP");
         EXPECT_FALSE(refused.ok) << c.progetto;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "builder/project/failure_text.h"
 #include "builder/project/ini_file.h"
 #include "builder/project/project_file.h"
 #include "tests/support/scratch_folder.h"
@@ -40,13 +41,13 @@ Project ProjectWithLists() {
     p.TestoSfondo = "Demo — l'installazione";
     p.Stop = "Interrotta.";
     p.Disinstalla = "Vuoi disinstallare Demo?";
-    p.AddFile({"C:\\Src\\Demo.exe", "D"});
-    p.AddFile({"C:\\Src\\Guida lunga.hlp", "H"});
-    p.AddFile({"C:\\Src\\Comp.ocx", "D*"});
-    p.AddLink({"Demo.exe", "Demo", "P"});
-    p.AddLink({"Demo.exe", "Demo", "D"});
-    p.AddRegistryEntry("HKLM,Software\\Demo,\"Versione\",,\"1.0\"");
-    p.AddRegistryEntry("HCU,X,\"\",,\"1\"");
+    EXPECT_TRUE(p.AddFile({"C:\\Src\\Demo.exe", "D"}));
+    EXPECT_TRUE(p.AddFile({"C:\\Src\\Guida lunga.hlp", "H"}));
+    EXPECT_TRUE(p.AddFile({"C:\\Src\\Comp.ocx", "D*"}));
+    EXPECT_TRUE(p.AddLink({"Demo.exe", "Demo", "P"}));
+    EXPECT_TRUE(p.AddLink({"Demo.exe", "Demo", "D"}));
+    EXPECT_TRUE(p.AddRegistryEntry("HKLM,Software\\Demo,\"Versione\",,\"1.0\""));
+    EXPECT_TRUE(p.AddRegistryEntry("HCU,X,\"\",,\"1\""));
     return p;
 }
 
@@ -102,7 +103,8 @@ TEST(ProjectSave, RefusesTextsTheFileCannotHoldAndWritesNothing) {
     } cases[] = {
         {[](Project* p) { p->Caption = "Setup 日本"; }, "Caption"},
         {[](Project* p) { p->Stop = "✋"; }, "Stop"},
-        {[](Project* p) { p->AddRegistryEntry("HKLM,Software\\€✓,\"\",,\"1\""); }, "Chiavi 1"},
+        {[](Project* p) { EXPECT_TRUE(p->AddRegistryEntry("HKLM,Software\\€✓,\"\",,\"1\"")); },
+         "Chiavi 1"},
         {[](Project* p) { p->EticB = "due\r\nrighe"; }, "EticB"},
         {[](Project* p) { p->Etic2A = "un ¶ scritto"; }, "Etic2A"},
     };
@@ -125,8 +127,8 @@ TEST(ProjectSave, ReportsAFileThatCannotBeWritten) {
     p.ProgFile = platform::JoinSourcePath(scratch.Path("manca"), "p.mip");
     platform::Status failed = velaset::SaveProject(p);
     EXPECT_FALSE(failed.ok);
-    EXPECT_EQ(failed.message.rfind("Impossibile creare " + p.ProgFile + ", ", 0), 0u)
-        << failed.message;
+    EXPECT_EQ(velaset::FailureText(failed).rfind("Impossibile creare " + p.ProgFile + ", ", 0), 0u)
+        << velaset::FailureText(failed);
     p.ProgFile = scratch.MakeFolder("cartella.mip");
     EXPECT_FALSE(velaset::SaveProject(p).ok);
 }

@@ -6,20 +6,21 @@
 
 #include <gtest/gtest.h>
 
+#include "builder/project/failure_text.h"
 #include "platform/file_access.h"
 #include "tests/script/script_test_support.h"
+#include "tests/support/sample_project.h"
 
 namespace velaset {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempFolder;
+using velaset_test::ScratchFolder;
 
 class ScriptFileTest : public ::testing::Test {
   protected:
-    TempFolder folder;
-    Project project = testing::WorkedExample(folder);
-    std::string script = folder.PathOf("setup.inf");
+    ScratchFolder folder;
+    Project project = velaset_test::SampleProject(folder);
+    std::string script = folder.Path("setup.inf");
 
     bool ScriptExists() const { return platform::PathExists(script); }
     bool TemporaryLeft() const { return platform::PathExists(script + ".tmp"); }
@@ -83,34 +84,34 @@ TEST_F(ScriptFileTest, LinkFieldsAreNotCheckedWhereTheVariantWritesNoLinks) {
 
 TEST_F(ScriptFileTest, RefusalLeavesAnEarlierScriptUntouched) {
     ASSERT_TRUE(WriteSetupScript(project, ScriptVariant::Full, script).ok);
-    const std::string before = ReadBytes(script);
+    const std::string before = ScratchFolder::ReadFile(script);
     project.Caption = "rotta\n";
     EXPECT_FALSE(WriteSetupScript(project, ScriptVariant::Full, script).ok);
-    EXPECT_EQ(ReadBytes(script), before);
+    EXPECT_EQ(ScratchFolder::ReadFile(script), before);
 }
 
 TEST_F(ScriptFileTest, NewScriptReplacesALongerOneCompletely) {
-    testing::TempFolder other;
-    other.MakeFile("setup.inf", std::string(20000, 'x'));
-    const std::string target = other.PathOf("setup.inf");
+    velaset_test::ScratchFolder other;
+    other.WriteFile("setup.inf", std::string(20000, 'x'));
+    const std::string target = other.Path("setup.inf");
     ASSERT_TRUE(WriteSetupScript(project, ScriptVariant::DistributionOnly, target).ok);
     std::string expected;
     ASSERT_TRUE(BuildSetupScript(project, ScriptVariant::DistributionOnly, &expected).ok);
-    EXPECT_EQ(ReadBytes(target), expected);
+    EXPECT_EQ(ScratchFolder::ReadFile(target), expected);
     EXPECT_FALSE(platform::PathExists(target + ".tmp"));
 }
 
 TEST_F(ScriptFileTest, MissingFolderIsReportedWithPathAndReason) {
-    const std::string target = folder.PathOf("no such folder/setup.inf");
+    const std::string target = folder.Path("no such folder/setup.inf");
     const platform::Status status = WriteSetupScript(project, ScriptVariant::Full, target);
     ASSERT_FALSE(status.ok);
     const std::string prefix = "Impossibile creare " + target + ", ";
-    EXPECT_EQ(status.message.substr(0, prefix.size()), prefix);
-    EXPECT_GT(status.message.size(), prefix.size());
+    EXPECT_EQ(FailureText(status).substr(0, prefix.size()), prefix);
+    EXPECT_GT(FailureText(status).size(), prefix.size());
 }
 
 TEST_F(ScriptFileTest, UsersRootIsWrittenAsHkuWhileTheProjectKeepsHcu) {
-    project.AddRegistryEntry("HCU,Software\\Demo,\"\",,\"1\"");
+    EXPECT_TRUE(project.AddRegistryEntry("HCU,Software\\Demo,\"\",,\"1\""));
     std::string bytes;
     ASSERT_TRUE(BuildSetupScript(project, ScriptVariant::Full, &bytes).ok);
     EXPECT_NE(bytes.find("\r\nHKU,Software\\Demo,\"\",,\"1\"\r\n"), std::string::npos);

@@ -9,21 +9,21 @@
 
 #include "builder/script/script_file.h"
 #include "tests/script/script_test_support.h"
+#include "tests/support/sample_project.h"
 
 namespace velaset {
 namespace {
 
 using testing::Golden;
-using testing::ReadBytes;
-using testing::TempFolder;
+using velaset_test::ScratchFolder;
 
 // Writes the script through the real writer and reads the file back.
-std::string WrittenScript(const Project& project, ScriptVariant variant, TempFolder& folder) {
-    const std::string path = folder.PathOf("out/setup.inf");
+std::string WrittenScript(const Project& project, ScriptVariant variant, ScratchFolder& folder) {
+    const std::string path = folder.Path("out/setup.inf");
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     const platform::Status status = WriteSetupScript(project, variant, path);
     EXPECT_TRUE(status.ok) << status.message;
-    return ReadBytes(path);
+    return ScratchFolder::ReadFile(path);
 }
 
 // With VELASET_WRITE_GOLDEN=1 a native run writes the golden file instead of comparing,
@@ -53,8 +53,8 @@ std::string HelpShortName(const Project& project) {
 }
 
 TEST(SetupScriptGolden, WorkedExampleFullScriptIsByteForByteTheDescribedOne) {
-    TempFolder folder;
-    const Project project = testing::WorkedExample(folder);
+    ScratchFolder folder;
+    const Project project = velaset_test::SampleProject(folder);
     const std::string actual = WrittenScript(project, ScriptVariant::Full, folder);
     const std::string expected =
         testing::ReplaceAll(Golden("worked_example.inf"), "GUIDAL~1.HLP", HelpShortName(project));
@@ -63,8 +63,8 @@ TEST(SetupScriptGolden, WorkedExampleFullScriptIsByteForByteTheDescribedOne) {
 }
 
 TEST(SetupScriptGolden, WorkedExampleDistributionOnlyScript) {
-    TempFolder folder;
-    const Project project = testing::WorkedExample(folder);
+    ScratchFolder folder;
+    const Project project = velaset_test::SampleProject(folder);
     const std::string actual = WrittenScript(project, ScriptVariant::DistributionOnly, folder);
     ExpectGolden("worked_example_dist.inf",
                  testing::ReplaceAll(actual, HelpShortName(project), "GUIDAL~1.HLP"));
@@ -86,7 +86,7 @@ Project EmptyProject() {
 
 // Gruppo 0 with Uninstall 1, DlgEnd 0, Sfondo 1, registry entries on the Run key in
 // mixed case, without a comma and under HKEY_USERS, files of every code.
-Project NoGroupProject(TempFolder& folder) {
+Project NoGroupProject(ScratchFolder& folder) {
     Project p = EmptyProject();
     p.Titolo = "Senza";
     p.SetGruppo(0);
@@ -95,30 +95,31 @@ Project NoGroupProject(TempFolder& folder) {
     p.CaptionB = "Non scritto";
     p.SetSfondo(1);
     p.TestoSfondo = "Installazione di Senza, versione \"2\"";
-    p.AddFile({folder.MakeFile("a/prog.exe"), "D"});
-    p.AddFile({folder.MakeFile("a/lib.dll"), "S*"});
-    p.AddFile({folder.MakeFile("a/win.ini"), "W*"});
-    p.AddFile({folder.MakeFile("a/note.txt"), "d"});
-    p.AddFile({folder.MakeFile("a/drv.inf"), "I"});
-    p.AddRegistryEntry("hklm,SOFTWARE\\microsoft\\Windows\\currentversion\\RUN,\"Senza\",,"
-                       "\"%PROGDIR%\\prog.exe\"");
-    p.AddRegistryEntry("VoceSenzaVirgola");
-    p.AddRegistryEntry("HCU,X,\"\",,\"1\"");
-    p.AddRegistryEntry("HKCU,Software\\Senza\\Run,\"A\",,\"B\"");
+    EXPECT_TRUE(p.AddFile({folder.WriteFile("a/prog.exe"), "D"}));
+    EXPECT_TRUE(p.AddFile({folder.WriteFile("a/lib.dll"), "S*"}));
+    EXPECT_TRUE(p.AddFile({folder.WriteFile("a/win.ini"), "W*"}));
+    EXPECT_TRUE(p.AddFile({folder.WriteFile("a/note.txt"), "d"}));
+    EXPECT_TRUE(p.AddFile({folder.WriteFile("a/drv.inf"), "I"}));
+    EXPECT_TRUE(
+        p.AddRegistryEntry("hklm,SOFTWARE\\microsoft\\Windows\\currentversion\\RUN,\"Senza\",,"
+                           "\"%PROGDIR%\\prog.exe\""));
+    EXPECT_TRUE(p.AddRegistryEntry("VoceSenzaVirgola"));
+    EXPECT_TRUE(p.AddRegistryEntry("HCU,X,\"\",,\"1\""));
+    EXPECT_TRUE(p.AddRegistryEntry("HKCU,Software\\Senza\\Run,\"A\",,\"B\""));
     return p;
 }
 
 // A group with desktop links only, and the register marks of two "D" files.
-Project DesktopOnlyProject(TempFolder& folder) {
+Project DesktopOnlyProject(ScratchFolder& folder) {
     Project p = EmptyProject();
     p.Titolo = "Scrivania";
     p.NomeGruppo = "Gruppo Scrivania";
-    p.AddFile({folder.MakeFile("b/app.exe"), "D"});
-    p.AddFile({folder.MakeFile("b/first.ocx"), "D*"});
-    p.AddFile({folder.MakeFile("b/second.dll"), "D"});
-    p.AddFile({folder.MakeFile("b/help.hlp"), "H"});
-    p.AddLink({"app.exe", "Applicazione", "D"});
-    p.AddLink({"second.dll", "Seconda, con virgola", "D"});
+    EXPECT_TRUE(p.AddFile({folder.WriteFile("b/app.exe"), "D"}));
+    EXPECT_TRUE(p.AddFile({folder.WriteFile("b/first.ocx"), "D*"}));
+    EXPECT_TRUE(p.AddFile({folder.WriteFile("b/second.dll"), "D"}));
+    EXPECT_TRUE(p.AddFile({folder.WriteFile("b/help.hlp"), "H"}));
+    EXPECT_TRUE(p.AddLink({"app.exe", "Applicazione", "D"}));
+    EXPECT_TRUE(p.AddLink({"second.dll", "Seconda, con virgola", "D"}));
     p.SetUninstall(1);
     p.UninstallString = "Rimuovi";
     p.SetChkLancio(1);
@@ -129,13 +130,13 @@ Project DesktopOnlyProject(TempFolder& folder) {
 struct GoldenCase {
     const char* golden;
     ScriptVariant variant;
-    std::function<Project(TempFolder&)> make;
+    std::function<Project(ScratchFolder&)> make;
 };
 
 class SetupScriptEdgeGolden : public ::testing::TestWithParam<GoldenCase> {};
 
 TEST_P(SetupScriptEdgeGolden, MatchesGoldenFile) {
-    TempFolder folder;
+    ScratchFolder folder;
     const Project project = GetParam().make(folder);
     ExpectGolden(GetParam().golden, WrittenScript(project, GetParam().variant, folder));
 }
@@ -143,9 +144,9 @@ TEST_P(SetupScriptEdgeGolden, MatchesGoldenFile) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, SetupScriptEdgeGolden,
     ::testing::Values(GoldenCase{"empty_files.inf", ScriptVariant::Full,
-                                 [](TempFolder&) { return EmptyProject(); }},
+                                 [](ScratchFolder&) { return EmptyProject(); }},
                       GoldenCase{"empty_files_dist.inf", ScriptVariant::DistributionOnly,
-                                 [](TempFolder&) { return EmptyProject(); }},
+                                 [](ScratchFolder&) { return EmptyProject(); }},
                       GoldenCase{"no_group.inf", ScriptVariant::Full, NoGroupProject},
                       GoldenCase{"no_group_dist.inf", ScriptVariant::DistributionOnly,
                                  NoGroupProject},

@@ -6,11 +6,12 @@
 #include "builder/project/short_name_clash.h"
 #include "platform/source_path.h"
 #include "tests/script/script_test_support.h"
+#include "tests/support/scratch_folder.h"
 
 namespace velaset {
 namespace {
 
-using testing::TempFolder;
+using velaset_test::ScratchFolder;
 
 std::string FolderOf(const std::string& path) {
     return platform::WithoutTrailingSeparator(platform::SourceFolderPart(path));
@@ -22,15 +23,15 @@ AddResult AddTo(VerificaLista& check, const std::string& path) {
 
 class ShortNameCheckTest : public ::testing::Test {
   protected:
-    TempFolder folder;
+    ScratchFolder folder;
     Project project;
-    DefaultFolders folders{folder.PathOf("win"),
-                           folder.PathOf("win/system") + platform::SourceSeparator(),
+    DefaultFolders folders{folder.Path("win"),
+                           folder.Path("win/system") + platform::SourceSeparator(),
                            platform::SourceSeparator()};
 };
 
 TEST_F(ShortNameCheckTest, SameFileTwiceChangesNothingTheSecondTime) {
-    const std::string path = folder.MakeFile("src/Demo.exe");
+    const std::string path = folder.WriteFile("src/Demo.exe");
     VerificaLista check(project, folders);
     EXPECT_EQ(AddTo(check, path).outcome, AddOutcome::Added);
     const AddResult again = AddTo(check, path);
@@ -44,8 +45,8 @@ TEST_F(ShortNameCheckTest, SameFileTwiceChangesNothingTheSecondTime) {
 }
 
 TEST_F(ShortNameCheckTest, DocumentsOfTwoFoldersWithOneShortNameGiveTheExactMessage) {
-    const std::string lungo = folder.MakeFile("A/Documento lungo.txt");
-    const std::string largo = folder.MakeFile("B/Documento largo.txt");
+    const std::string lungo = folder.WriteFile("A/Documento lungo.txt");
+    const std::string largo = folder.WriteFile("B/Documento largo.txt");
     VerificaLista check(project, folders);
     ASSERT_EQ(AddTo(check, lungo).outcome, AddOutcome::Added);
     const AddResult result = AddTo(check, largo);
@@ -68,12 +69,12 @@ TEST_F(ShortNameCheckTest, DocumentsOfTwoFoldersWithOneShortNameGiveTheExactMess
 }
 
 TEST_F(ShortNameCheckTest, OneLongNameInTwoFoldersClashesWithTheFirstListed) {
-    const std::string first = folder.MakeFile("A/Documento lungo.txt");
-    const std::string second = folder.MakeFile("B/Documento lungo.txt");
-    const std::string third = folder.MakeFile("C/Documento lungo.txt");
+    const std::string first = folder.WriteFile("A/Documento lungo.txt");
+    const std::string second = folder.WriteFile("B/Documento lungo.txt");
+    const std::string third = folder.WriteFile("C/Documento lungo.txt");
     VerificaLista check(project, folders);
     ASSERT_EQ(AddTo(check, first).outcome, AddOutcome::Added);
-    ASSERT_EQ(AddTo(check, folder.MakeFile("A/other.txt")).outcome, AddOutcome::Added);
+    ASSERT_EQ(AddTo(check, folder.WriteFile("A/other.txt")).outcome, AddOutcome::Added);
     for (const std::string& path : {second, third}) {
         const AddResult result = AddTo(check, path);
         ASSERT_EQ(result.outcome, AddOutcome::Clash) << path;
@@ -85,32 +86,31 @@ TEST_F(ShortNameCheckTest, OneLongNameInTwoFoldersClashesWithTheFirstListed) {
 }
 
 TEST_F(ShortNameCheckTest, SamePathInOtherLetterCaseIsNoDuplicateButClashes) {
-    const std::string path = folder.MakeFile("src/Demo.exe");
+    const std::string path = folder.WriteFile("src/Demo.exe");
     VerificaLista check(project, folders);
     ASSERT_EQ(AddTo(check, path).outcome, AddOutcome::Added);
-    const std::string other = folder.PathOf("SRC/DEMO.EXE");
+    const std::string other = folder.Path("SRC/DEMO.EXE");
     EXPECT_EQ(AddTo(check, other).outcome, AddOutcome::Clash);
 }
 
 TEST_F(ShortNameCheckTest, FilesOfOneFolderNeverClash) {
     VerificaLista check(project, folders);
     for (const char* name : {"Documento lungo.txt", "Documento largo.txt", "Documento 3.txt"}) {
-        folder.MakeFile(std::string("same/") + name);
+        folder.WriteFile(std::string("same/") + name);
     }
     for (const char* name : {"Documento lungo.txt", "Documento largo.txt", "Documento 3.txt"}) {
-        EXPECT_EQ(AddTo(check, folder.PathOf(std::string("same/") + name)).outcome,
-                  AddOutcome::Added)
+        EXPECT_EQ(AddTo(check, folder.Path(std::string("same/") + name)).outcome, AddOutcome::Added)
             << name;
     }
 }
 
 TEST_F(ShortNameCheckTest, VanishedFilesClashOnlyWithEachOther) {
     VerificaLista check(project, folders);
-    ASSERT_EQ(AddTo(check, folder.MakeFile("src/real.txt")).outcome, AddOutcome::Added);
-    ASSERT_EQ(AddTo(check, folder.PathOf("src/gone1.txt")).outcome, AddOutcome::Added);
-    const AddResult second = AddTo(check, folder.PathOf("src/gone2.txt"));
+    ASSERT_EQ(AddTo(check, folder.WriteFile("src/real.txt")).outcome, AddOutcome::Added);
+    ASSERT_EQ(AddTo(check, folder.Path("src/gone1.txt")).outcome, AddOutcome::Added);
+    const AddResult second = AddTo(check, folder.Path("src/gone2.txt"));
     EXPECT_EQ(second.outcome, AddOutcome::Clash);
-    EXPECT_EQ(second.clashingPath, folder.PathOf("src/gone1.txt"));
+    EXPECT_EQ(second.clashingPath, folder.Path("src/gone1.txt"));
 }
 
 TEST_F(ShortNameCheckTest, DefaultCodeComesFromTheChosenFolder) {
@@ -124,17 +124,17 @@ TEST_F(ShortNameCheckTest, DefaultCodeComesFromTheChosenFolder) {
     };
     VerificaLista check(project, folders);
     for (const Case& c : cases) {
-        ASSERT_EQ(AddTo(check, folder.MakeFile(c.file)).outcome, AddOutcome::Added) << c.file;
+        ASSERT_EQ(AddTo(check, folder.WriteFile(c.file)).outcome, AddOutcome::Added) << c.file;
         EXPECT_EQ(project.Files().back().destination, c.code) << c.file;
     }
 }
 
 TEST_F(ShortNameCheckTest, FullListRefusesWithTheListMessage) {
     for (int i = 0; i < kMaxListEntries; ++i) {
-        ASSERT_TRUE(project.AddFile({folder.PathOf("none/" + std::to_string(i) + ".x"), "D"}).ok);
+        ASSERT_TRUE(project.AddFile({folder.Path("none/" + std::to_string(i) + ".x"), "D"}).ok);
     }
     VerificaLista check(project, folders);
-    const AddResult result = AddTo(check, folder.MakeFile("src/one.txt"));
+    const AddResult result = AddTo(check, folder.WriteFile("src/one.txt"));
     EXPECT_EQ(result.outcome, AddOutcome::Refused);
     EXPECT_FALSE(result.message.empty());
     EXPECT_EQ(project.Files().size(), static_cast<size_t>(kMaxListEntries));

@@ -5,6 +5,7 @@
 
 #include "platform/short_path.h"
 #include "tests/script/script_test_support.h"
+#include "tests/support/scratch_folder.h"
 
 namespace velaset {
 namespace {
@@ -21,20 +22,20 @@ std::string Tail(const std::string& shortPath) {
 }
 
 TEST(ShortPathCache, AgreesWithTheSystemAcrossNumberingAndOddNames) {
-    testing::TempFolder folder;
+    velaset_test::ScratchFolder folder;
     std::vector<std::string> paths;
     // One stem numbered past ~9 and ~99, where the base loses characters.
     for (int i = 1; i <= 105; ++i) {
-        paths.push_back(folder.MakeFile("many/Documento numero " + std::to_string(i) + ".txt"));
+        paths.push_back(folder.WriteFile("many/Documento numero " + std::to_string(i) + ".txt"));
     }
     for (const char* name : {"readme.txt", "a b.c", ".profile", "x.tar.gz", "noext long name",
                              "Sub Folder/Long file name.txt", "Sub Folder/SHORT.TXT",
                              "semi;colon+plus.text", "Guida lunga.hlp"}) {
-        paths.push_back(folder.MakeFile(std::string("odd/") + name));
+        paths.push_back(folder.WriteFile(std::string("odd/") + name));
     }
-    paths.push_back(folder.PathOf("odd/missing.txt"));
-    paths.push_back(folder.PathOf("missing folder/a.txt"));
-    paths.push_back(folder.PathOf("ODD/README.TXT")); // other letter case
+    paths.push_back(folder.Path("odd/missing.txt"));
+    paths.push_back(folder.Path("missing folder/a.txt"));
+    paths.push_back(folder.Path("ODD/README.TXT")); // other letter case
 
     platform::ShortPathCache cache;
     for (const std::string& path : paths) {

@@ -11,6 +11,7 @@
 #include "platform/folders.h"
 #include "platform/process.h"
 #include "platform/source_path.h"
+#include "platform/status.h"
 
 namespace velaset_test {
 
@@ -39,30 +40,38 @@ class ScratchFolder {
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::string& Path() const { return path_; }
-    std::string Path(const std::string& name) const {
-        return platform::JoinSourcePath(path_, name);
+    // The path of relative ("a/b.txt", "/" as separator) below the folder.
+    std::string Path(const std::string& relative) const {
+        std::string native = relative;
+        for (char& c : native) {
+            if (c == '/')
+                c = platform::SourceSeparator();
+        }
+        return platform::JoinSourcePath(path_, native);
     }
 
-    // Creates a sub-folder and returns its path.
-    std::string MakeFolder(const std::string& name) const {
-        std::string folder = Path(name);
-        platform::MakeDirectory(folder);
+    // Creates a sub-folder (and the folders above it) and returns its path.
+    std::string MakeFolder(const std::string& relative) const {
+        std::string folder = Path(relative);
+        std::filesystem::create_directories(std::filesystem::u8path(folder));
         return folder;
     }
 
-    // Writes bytes into the file name (relative to the folder) and returns its path.
-    std::string WriteFile(const std::string& name, const std::string& bytes) const {
-        std::string file = Path(name);
+    // Writes bytes into the file relative (its folders made first) and returns its path.
+    std::string WriteFile(const std::string& relative, const std::string& bytes = "x") const {
+        std::string file = Path(relative);
+        std::filesystem::create_directories(std::filesystem::u8path(file).parent_path());
         WriteBytes(file, bytes);
         return file;
     }
 
-    static void WriteBytes(const std::string& file, const std::string& bytes) {
+    // Writes bytes as the whole file; true when every byte reached it.
+    static bool WriteBytes(const std::string& file, const std::string& bytes) {
         std::FILE* f = platform::OpenFile(file, "wb");
-        if (f != nullptr) {
-            std::fwrite(bytes.data(), 1, bytes.size(), f);
-            std::fclose(f);
-        }
+        if (f == nullptr)
+            return false;
+        bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        return std::fclose(f) == 0 && written;
     }
 
     // The bytes of a file; "<missing>" when it cannot be opened.

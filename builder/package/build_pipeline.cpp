@@ -1,0 +1,337 @@
+#include "builder/package/build_pipeline.h"
+
+#include <cstdlib>
+#include <vector>
+
+#include "builder/package/comprimi_binding.h"
+#include "builder/package/package_times.h"
+#include "builder/package/setup_executable.h"
+#include "builder/project/failure_text.h"
+#include "builder/project/project_file.h"
+#include "builder/script/script_file.h"
+#include "common/constants.h"
+#include "platform/file_access.h"
+#include "platform/file_times.h"
+#include "platform/folders.h"
+#include "platform/process.h"
+#include "platform/short_path.h"
+#include "platform/source_path.h"
+#include "platform/work_folder.h"
+
+namespace velaset {
+
+namespace {
+
+const char kScriptName[] = "setup.inf";
+
+// The figure of the bar after each stage of a full build; the wizard pauses 200 ms at
+// each one above 0. The cabinet step fills the part from kProjectSaved to kCabinetMade.
+constexpr int kStarted = 0;
+constexpr int kScriptWritten = 10;
+constexpr int kProjectSaved = 30;
+constexpr int kCabinetMade = 50;
+constexpr int kStubWritten = 70;
+constexpr int kCabinetAppended = 90;
+constexpr int kFinished = 100;
+
+// The build's own folder under the temporary folder, removed on every way out. Its
+// name ("vs" and six unique letters or digits) is a valid 8.3 name, so its short form is
+// the name itself, whatever else comes and goes in the temporary folder meanwhile.
+class PrivateFolder {
+  public:
+    platform::Status Make(const std::string& parent) {
+        return platform::MakeUniqueFolder(parent, "vs", &path_);
+    }
+    ~PrivateFolder() {
+        if (!path_.empty())
+            platform::IgnoreFailure(platform::RemoveFolderTree(path_));
+    }
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const {
+        return platform::JoinSourcePath(path_, name);
+    }
+
+  private:
+    std::string path_;
+};
+
+// The short form of a path for the cabinet's file list. When the system has none (the
+// file vanished) the path itself goes to the library, whose message then names it.
+std::string ListPath(const std::string& path) {
+    std::string shortPath = platform::ShortPath(path);
+    return shortPath.empty() ? path : shortPath;
+}
+
+// A refused input is unusable; any other failure is the step's own kind.
+FailureKind KindOf(const platform::Status& failure, FailureKind otherwise) {
+    return failure.kind == platform::ErrorKind::Refused ? FailureKind::InvalidInput : otherwise;
+}
+
+// One run of CreaPacchetto. Each step answers false after reporting its failure.
+class PackageBuild {
+  public:
+    PackageBuild(const Project& project, const BuildOptions& options, const BuildServices& services,
+                 BuildStatus& status)
+        : project_(project), services_(services), status_(status),
+          exePath_(options.exeFile.empty() ? project.ExeFile : options.exeFile),
+          distributionOnly_(project.Distribuzione() == 1), editScript_(options.editScript) {}
+
+    // The stub image and, for a package with uninstall support, the runtime library
+    // must be there before anything is written; then the old setup executable goes.
+    bool Inputs() {
+        Start(BuildStep::Inputs);
+        Report(kStarted);
+        StubImage stub;
+        platform::Status found = services_.locateStub(&stub);
+        if (found)
+            found = ReadStubImage(stub, &stubBytes_);
+        if (found && !distributionOnly_)
+            found = services_.locateRuntime(&runtimeLibrary_);
+        if (!found)
+            return Fail(KindOf(found, FailureKind::MissingInput), FailureText(found), found);
+        if (platform::PathExists(exePath_)) {
+            platform::Status removed = platform::RemoveFile(exePath_);
+            if (!removed)
+                return Fail(FailureKind::UnwritableOutput,
+                            "Impossibile creare " + exePath_ + ", " + removed.message, removed);
+        }
+        platform::Status made = work_.Make(services_.tempFolder);
+        if (!made)
+            return Fail(FailureKind::UnwritableOutput,
+                        "Impossibile creare una cartella di lavoro in " + services_.tempFolder +
+                            ", " + made.message,
+                        made);
+        return true;
+    }
+
+    // setup.inf in the private folder, edited by the user when asked; then the project
+    // is saved, so that it survives a failure of the later steps.
+    bool Script() {
+        Start(BuildStep::Script);
+        script_ = work_.File(kScriptName);
+        platform::Status step = services_.writeScript(project_, distributionOnly_, script_);
+        if (!step)
+            return Fail(KindOf(step, FailureKind::UnwritableOutput), FailureText(step), step);
+        Report(kScriptWritten);
+        if (editScript_) {
+            step = services_.editScript(script_);
+            if (!step)
+                return Fail(FailureKind::EditorFailed, FailureText(step), step);
+        }
+        step = services_.saveProject(project_);
+        if (!step)
+            return Fail(KindOf(step, FailureKind::UnwritableOutput), FailureText(step), step);
+        Report(kProjectSaved);
+        return true;
+    }
+
+    // The file list, every entry by its short path, with the package time on the
+    // script and on the runtime library's copy (and SOURCE_DATE_EPOCH on newer files);
+    // then Comprimi, which must make one cabinet only.
+    bool Cabinet() {
+        Start(BuildStep::Cabinet);
+        std::vector<std::string> sources;
+        for (const FileEntry& file : project_.Files())
+            sources.push_back(file.path);
+        const std::int64_t packageTime = PackageTime(sources, services_.sourceDateEpoch);
+        std::vector<std::string> listed;
+        for (const std::string& source : sources) {
+            std::string entry = ListPath(source);
+            std::int64_t time;
+            if (services_.sourceDateEpoch && platform::ReadFileTime(source, &time) &&
+                time > *services_.sourceDateEpoch) {
+                platform::Status copied = ClampedCopy(source, entry, &entry);
+                if (!copied)
+                    return CannotMakeCabinet(copied);
+            }
+            listed.push_back(entry);
+        }
+        std::string runtimeEntry;
+        if (!distributionOnly_) {
+            platform::Status copied =
+                TimedCopy(runtimeLibrary_, work_.File(kRuntimeFileName), packageTime);
+            if (!copied)
+                return CannotMakeCabinet(copied);
+            runtimeEntry = ListPath(work_.File(kRuntimeFileName));
+        }
+        platform::Status timed = platform::WriteFileTime(script_, packageTime);
+        if (!timed)
+            return CannotMakeCabinet(timed);
+
+        const std::string scriptEntry = ListPath(script_);
+        packedBytes_ = TotalSize(listed) + TotalSize({runtimeEntry, scriptEntry});
+        ComprimiFunction comprimi;
+        platform::Status bound = services_.bindComprimi(&comprimi);
+        if (!bound)
+            return Fail(FailureKind::MissingInput, FailureText(bound), bound);
+        cabDir_ = work_.Path() + platform::SourceSeparator();
+        if (CreaCab(comprimi, cabDir_, ComprimiFileList(listed, runtimeEntry, scriptEntry)) == 0)
+            return Fail(FailureKind::CabinetFailed, ""); // the library has told the user
+        if (platform::PathExists(CabinetPath(cabDir_, 2)))
+            return Fail(FailureKind::TooLarge,
+                        "I file del progetto superano il limite di " +
+                            std::to_string(CABINET_SIZE_LIMIT) +
+                            " byte di un file CAB: il pacchetto di installazione ne può "
+                            "contenere uno solo. Dividere i file in più progetti.");
+        Report(kCabinetMade, packedBytes_);
+        return true;
+    }
+
+    // The stub image, then the cabinet behind it. A setup executable that cannot
+    // install is never left behind.
+    bool Executable() {
+        Start(BuildStep::Executable);
+        platform::Status step = InserisciDLL(exePath_, stubBytes_);
+        if (step) {
+            Report(kStubWritten);
+            step = InserisciFile(exePath_, CabinetPath(cabDir_, 1));
+        }
+        if (!step) {
+            platform::IgnoreFailure(platform::RemoveFile(exePath_));
+            return Fail(FailureKind::UnwritableOutput, FailureText(step), step);
+        }
+        Report(kCabinetAppended);
+        return true;
+    }
+
+    void Done() {
+        Report(kFinished);
+        status_.BuildDone(exePath_);
+    }
+
+  private:
+    void Start(BuildStep step) {
+        step_ = step;
+        status_.StepStarted(step);
+    }
+
+    void Report(int percent, std::uint64_t bytes = 0) {
+        BuildProgress progress;
+        progress.step = step_;
+        progress.percent = percent;
+        progress.bytesDone = bytes;
+        progress.bytesTotal = bytes;
+        status_.Progress(progress);
+    }
+
+    bool Fail(FailureKind kind, std::string text,
+              const platform::Status& cause = platform::Status::Ok()) {
+        BuildFailure failure;
+        failure.step = step_;
+        failure.kind = kind;
+        failure.text = std::move(text);
+        failure.systemError = cause.systemError;
+        status_.BuildFailed(failure);
+        return false;
+    }
+
+    bool CannotMakeCabinet(const platform::Status& failure) {
+        FailureKind kind = failure.operation == platform::Operation::Read
+                               ? FailureKind::MissingInput
+                               : FailureKind::UnwritableOutput;
+        return Fail(kind,
+                    "Impossibile creare il file CAB, " + failure.subject + ": " + failure.message,
+                    failure);
+    }
+
+    // A copy of a project file newer than SOURCE_DATE_EPOCH, carrying that time, in a
+    // folder of its own under the name of listed; *entry becomes the copy's short path.
+    platform::Status ClampedCopy(const std::string& source, const std::string& listed,
+                                 std::string* entry) {
+        const std::string folder = work_.File("clamped");
+        platform::Status made = platform::MakeDirectory(folder);
+        if (!made)
+            return made;
+        const std::string copy = platform::JoinSourcePath(folder, platform::SourceFileName(listed));
+        platform::Status copied = TimedCopy(source, copy, *services_.sourceDateEpoch);
+        if (copied)
+            *entry = ListPath(copy);
+        return copied;
+    }
+
+    static std::uint64_t TotalSize(const std::vector<std::string>& files) {
+        std::uint64_t total = 0;
+        for (const std::string& file : files) {
+            std::uint64_t size = 0;
+            if (!file.empty() && platform::FileSize(file, &size))
+                total += size;
+        }
+        return total;
+    }
+
+    const Project& project_;
+    const BuildServices& services_;
+    BuildStatus& status_;
+    const std::string exePath_;
+    const bool distributionOnly_;
+    const bool editScript_;
+    BuildStep step_ = BuildStep::Inputs;
+    PrivateFolder work_;
+    std::string stubBytes_;
+    std::string runtimeLibrary_;
+    std::string script_;
+    std::string cabDir_;
+    std::uint64_t packedBytes_ = 0;
+};
+
+} // namespace
+
+BuildServices DefaultBuildServices() {
+    BuildServices services;
+    services.bindComprimi = BindComprimi;
+    services.locateStub = LocateStubImage;
+    services.locateRuntime = LocateRuntimeLibrary;
+    services.writeScript = [](const Project& project, bool distributionOnly,
+                              const std::string& path) {
+        return WriteSetupScript(
+            project, distributionOnly ? ScriptVariant::DistributionOnly : ScriptVariant::Full,
+            path);
+    };
+    services.editScript = platform::EditTextFileAndWait;
+    services.saveProject = SaveProject;
+    services.tempFolder = platform::TempFolder();
+    services.sourceDateEpoch = SourceDateEpoch(std::getenv("SOURCE_DATE_EPOCH"));
+    return services;
+}
+
+bool CreaPacchetto(const Project& project, const BuildOptions& options,
+                   const BuildServices& services, BuildStatus& status) {
+    PackageBuild build(project, options, services, status);
+    if (!build.Inputs() || !build.Script() || !build.Cabinet() || !build.Executable())
+        return false;
+    build.Done();
+    return true;
+}
+
+bool CreaSoloInf(const Project& project, const BuildServices& services, BuildStatus& status) {
+    status.StepStarted(BuildStep::Script);
+    const std::string script = platform::JoinSourcePath(services.tempFolder, kScriptName);
+    platform::Status step = services.writeScript(project, false, script);
+    if (step) {
+        BuildProgress written;
+        written.step = BuildStep::Script;
+        written.percent = kFinished;
+        status.Progress(written);
+        step = services.saveProject(project);
+    }
+    if (!step) {
+        BuildFailure failure;
+        failure.step = BuildStep::Script;
+        failure.kind = KindOf(step, FailureKind::UnwritableOutput);
+        failure.text = FailureText(step);
+        failure.systemError = step.systemError;
+        status.BuildFailed(failure);
+        return false;
+    }
+    status.BuildDone(script);
+    return true;
+}
+
+bool RunBuild(const Project& project, const BuildOptions& options, const BuildServices& services,
+              BuildStatus& status) {
+    if (options.scriptOnly)
+        return CreaSoloInf(project, services, status);
+    return CreaPacchetto(project, options, services, status);
+}
+
+} // namespace velaset

@@ -1,0 +1,65 @@
+// The build pipeline: one project in, one setup executable out (CreaPacchetto), or only
+// the setup script (the script-only run). A build is a function of the project, its
+// options and its services; it reports through a BuildStatus and shows nothing itself.
+// Every step that fails ends the build: nothing that the build half wrote is left, and
+// BuildDone comes only after a build that made its output.
+#ifndef VELASET_BUILDER_PACKAGE_BUILD_PIPELINE_H
+#define VELASET_BUILDER_PACKAGE_BUILD_PIPELINE_H
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "builder/package/build_status.h"
+#include "builder/package/cabinet_step.h"
+#include "builder/package/runtime_files.h"
+#include "builder/project/project.h"
+#include "platform/status.h"
+
+namespace velaset {
+
+// What the one who starts a build chooses for it (the first wizard page, the command
+// line's options).
+struct BuildOptions {
+    bool scriptOnly = false; // "Crea solo file inf": write the setup script only
+    bool editScript = false; // "Modifica file inf": the user edits the script before packing
+    std::string exeFile;     // the setup executable to write; empty = the project's ExeFile
+};
+
+// What a build takes from outside. DefaultBuildServices fills every member; tests and
+// the wizard replace some of them.
+struct BuildServices {
+    // Binds the cabinet library's entry point, at the cabinet step: linked into the
+    // native programs, loaded from "Compress.dll" by the Windows ones.
+    std::function<platform::Status(ComprimiFunction*)> bindComprimi;
+    std::function<platform::Status(StubImage*)> locateStub;
+    std::function<platform::Status(std::string*)> locateRuntime;
+    std::function<platform::Status(const Project&, bool distributionOnly, const std::string&)>
+        writeScript;
+    std::function<platform::Status(const std::string&)> editScript;
+    std::function<platform::Status(const Project&)> saveProject;
+    std::string tempFolder;                      // parent of each build's private folder
+    std::optional<std::int64_t> sourceDateEpoch; // SOURCE_DATE_EPOCH
+};
+
+BuildServices DefaultBuildServices();
+
+// The whole build: the steps inputs, script, cabinet and executable. True when the
+// setup executable was made (status then had BuildDone with its path).
+[[nodiscard]] bool CreaPacchetto(const Project& project, const BuildOptions& options,
+                                 const BuildServices& services, BuildStatus& status);
+
+// The script-only run: the full setup script into the temporary folder, then the
+// project saved. True on success (BuildDone with the script's path).
+[[nodiscard]] bool CreaSoloInf(const Project& project, const BuildServices& services,
+                               BuildStatus& status);
+
+// The build trigger: the script-only run when options.scriptOnly, CreaPacchetto
+// otherwise.
+[[nodiscard]] bool RunBuild(const Project& project, const BuildOptions& options,
+                            const BuildServices& services, BuildStatus& status);
+
+} // namespace velaset
+
+#endif

@@ -1,0 +1,62 @@
+// The native binding of Comprimi: the cabinet library is linked into the program.
+//
+// The library opens every path of its list as given, as the C runtime does, while the
+// builder lists each file by its short path, so that the cabinet stores the short name.
+// On Windows the system opens short paths itself; here a short path names a file only
+// through the platform layer's path resolution. So each entry that the file system
+// does not hold under that very path is listed through a link named after the short
+// name, in a folder of the build's own working folder (cabDir).
+#include "builder/package/comprimi_binding.h"
+
+#include "compress/comprimi.h"
+#include "platform/file_access.h"
+#include "platform/source_path.h"
+#include "platform/work_folder.h"
+
+namespace velaset {
+
+namespace {
+
+// The list with every entry that needs it replaced by a link; empty on failure.
+bool ListOpenableAsGiven(const std::string& cabDir, const std::string& fileList,
+                         std::string* openable) {
+    const std::string linkFolder = cabDir + "short-names";
+    bool folderMade = false;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t plus = fileList.find('+', start);
+        std::string entry = fileList.substr(start, plus - start);
+        std::string resolved = entry.empty() ? entry : platform::ResolvePath(entry);
+        if (resolved != entry && platform::IsReadableFile(resolved)) {
+            if (!folderMade && !platform::MakeDirectory(linkFolder))
+                return false;
+            folderMade = true;
+            std::string link =
+                platform::JoinSourcePath(linkFolder, platform::SourceFileName(entry));
+            if (!platform::LinkFile(resolved, link))
+                return false;
+            entry = link;
+        }
+        *openable += entry;
+        if (plus == std::string::npos)
+            return true;
+        *openable += '+';
+        start = plus + 1;
+    }
+}
+
+} // namespace
+
+platform::Status BindComprimi(ComprimiFunction* comprimi) {
+    *comprimi = [](const std::string& cabDir, const std::string& cabBase,
+                   const std::string& fileList, std::uint32_t maxCabSize) {
+        std::string openable;
+        if (!ListOpenableAsGiven(cabDir, fileList, &openable))
+            openable = fileList; // the library then names the file it cannot open
+        return static_cast<int>(
+            Comprimi(cabDir.c_str(), cabBase.c_str(), openable.c_str(), maxCabSize));
+    };
+    return platform::Status::Ok();
+}
+
+} // namespace velaset

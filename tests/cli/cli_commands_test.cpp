@@ -1,0 +1,209 @@
+// The list-editing commands and the script-only run, run in-process as "velaset ...".
+#include <cstdio>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "builder/project/project_file.h"
+#include "builder/project/short_name_clash.h"
+#include "builder/script/clash_message.h"
+#include "cli/command_kit.h"
+#include "cli/dispatcher.h"
+#include "cli/list_edit_kit.h"
+#include "platform/file_access.h"
+#include "platform/folders.h"
+#include "tests/cli/command_run.h"
+#include "tests/script/script_test_support.h"
+#include "tests/support/scratch_folder.h"
+
+namespace velaset {
+namespace {
+
+using velaset_test::ScratchFolder;
+
+using velaset_test::CommandRun;
+
+class CliCommandsTest : public ::testing::Test {
+  protected:
+    ScratchFolder folder;
+    std::string mip = folder.Path("Demo.mip");
+
+    void SetUp() override { ASSERT_EQ(Velaset({"new", mip, "--title", "Demo"}).code, 0); }
+
+    CommandRun Velaset(std::vector<std::string> args) {
+        return velaset_test::RunVelaset(folder, std::move(args));
+    }
+
+    Project Loaded() {
+        Project project;
+        project.ProgFile = mip;
+        EXPECT_TRUE(LoadProject(&project, platform::ApplicationFolder()).ok);
+        return project;
+    }
+};
+
+TEST_F(CliCommandsTest, AddPrintsTheClashMessageAndAddsTheOthers) {
+    const std::string lungo = folder.WriteFile("A/Documento lungo.txt");
+    const std::string largo = folder.WriteFile("B/Documento largo.txt");
+    const std::string app = folder.WriteFile("A/app.exe");
+    const CommandRun run = Velaset({"add", mip, lungo, largo, app});
+    const Project project = Loaded();
+    if (ShortName(lungo) != ShortName(largo)) { // Wine's hashed short names differ
+        EXPECT_EQ(run.code, 0) << run.err;
+        EXPECT_EQ(project.Files().size(), 3u);
+        return;
+    }
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err,
+              cli::WithLineFeeds(ShortNameClashMessage(lungo, largo, "DOCUME~1.TXT")) + "\n");
+    EXPECT_NE(run.err.find("\nDOS 8.3, ovvero: DOCUME~1.TXT\n"), std::string::npos);
+    ASSERT_EQ(project.Files().size(), 2u);
+    EXPECT_EQ(project.Files()[0].path, lungo);
+    EXPECT_EQ(project.Files()[1].path, app);
+}
+
+TEST_F(CliCommandsTest, AddRefusesBadArgumentsBeforeTouchingTheProject) {
+    const std::string text = folder.WriteFile("src/note.txt");
+    const std::string library = folder.WriteFile("src/lib.dll");
+    const std::string before = ScratchFolder::ReadFile(mip);
+    const std::vector<std::vector<std::string>> cases = {
+        {"add", mip},
+        {"add", mip, text, "--dest", "X"},
+        {"add", mip, text, "--dest"},
+        {"add", mip, text, "--register"},
+        {"add", mip, library, "--dest", "W", "--register"},
+        {"add", mip, library, folder.Path("src/missing.txt")},
+    };
+    for (const auto& args : cases) {
+        EXPECT_EQ(Velaset(args).code, 2) << args.back();
+        EXPECT_EQ(ScratchFolder::ReadFile(mip), before) << args.back();
+    }
+}
+
+TEST_F(CliCommandsTest, AddSetsTheCodeAsTheDestinationDialogWould) {
+    const std::string library = folder.WriteFile("src/lib.dll");
+    const std::string help = folder.WriteFile("src/help.hlp");
+    EXPECT_EQ(Velaset({"add", mip, library, "--dest", "S", "--register"}).code, 0);
+    EXPECT_EQ(Velaset({"add", mip, "--dest", "H", help, library}).code, 0); // lib: duplicate
+    const Project project = Loaded();
+    ASSERT_EQ(project.Files().size(), 2u);
+    EXPECT_EQ(project.Files()[0].destination, "S*");
+    EXPECT_EQ(project.Files()[1].destination, "H");
+}
+
+TEST_F(CliCommandsTest, RemoveAndDestFollowTheFilesPageRules) {
+    const std::string a = folder.WriteFile("src/a.exe");
+    const std::string b = folder.WriteFile("src/b.ocx");
+    const std::string c = folder.WriteFile("src/c.txt");
+    ASSERT_EQ(Velaset({"add", mip, a, b, c}).code, 0);
+    EXPECT_EQ(Velaset({"dest", mip, b, "S*"}).code, 0);
+    EXPECT_EQ(Velaset({"dest", mip, c, "D*"}).code, 2);
+    EXPECT_EQ(Velaset({"dest", mip, b, "W*"}).code, 2);
+    EXPECT_EQ(Velaset({"dest", mip, b, "x"}).code, 2);
+    EXPECT_EQ(Velaset({"dest", mip, folder.Path("src/none.exe"), "D"}).code, 2);
+    EXPECT_EQ(Velaset({"remove", mip, folder.Path("src/none.exe")}).code, 2);
+    EXPECT_EQ(Velaset({"remove", mip, c, a}).code, 0);
+    const Project project = Loaded();
+    ASSERT_EQ(project.Files().size(), 1u);
+    EXPECT_EQ(project.Files()[0].path, b);
+    EXPECT_EQ(project.Files()[0].destination, "S*");
+}
+
+TEST_F(CliCommandsTest, LinkCommandsUseTheLinkDialogRules) {
+    const std::string app = folder.WriteFile("src/app.exe");
+    const std::string sys = folder.WriteFile("src/sys.dll");
+    ASSERT_EQ(Velaset({"add", mip, sys, "--dest", "S"}).code, 0);
+    const CommandRun none = Velaset({"link", mip, "add", sys, "Sistema", "P"});
+    EXPECT_EQ(none.code, 2);
+    EXPECT_NE(none.err.find("Le voci non possono essere vuote."), std::string::npos);
+
+    ASSERT_EQ(Velaset({"add", mip, app}).code, 0);
+    EXPECT_EQ(Velaset({"link", mip, "add", sys, "Sistema", "P"}).code, 2);
+    EXPECT_EQ(Velaset({"link", mip, "add", app, "Demo", "P"}).code, 0);
+    EXPECT_EQ(Velaset({"link", mip, "add", app, "Demo", "D"}).code, 0);
+    EXPECT_EQ(Velaset({"link", mip, "add", app, "Demo", "D"}).code, 0); // no second row
+    EXPECT_EQ(Velaset({"link", mip, "add", app, "Demo", "X"}).code, 2);
+    EXPECT_EQ(Velaset({"link", mip, "add", app, "", "P"}).code, 2);
+    ASSERT_EQ(Loaded().Links().size(), 2u);
+    EXPECT_EQ(Velaset({"link", mip, "remove", "Demo", "D"}).code, 0);
+    EXPECT_EQ(Loaded().Links(), (std::vector<LinkEntry>{{"app.exe", "Demo", "P"}}));
+    EXPECT_EQ(Velaset({"link", mip, "remove", "Altro"}).code, 2);
+
+    ASSERT_EQ(Velaset({"set", mip, "Gruppo=0"}).code, 0);
+    EXPECT_EQ(Velaset({"link", mip, "add", app, "Demo", "P"}).code, 2);
+}
+
+TEST_F(CliCommandsTest, RegAndMsgCommandsUseTheirDialogRules) {
+    EXPECT_EQ(Velaset({"reg", mip, "add", "HKLM", "Software\\Demo", "Path", "%PROGDIR%"}).code, 0);
+    EXPECT_EQ(Velaset({"reg", mip, "add", "HKEY_USERS", "X", "", "1"}).code, 0);
+    const CommandRun empty = Velaset({"reg", mip, "add", "HKLM", "", "", ""});
+    EXPECT_EQ(empty.code, 2);
+    EXPECT_NE(empty.err.find("Devi inserire una sottochiave."), std::string::npos);
+    EXPECT_EQ(empty.err.find("Devi inserire un valore."), std::string::npos);
+    EXPECT_EQ(Velaset({"reg", mip, "add", "HKXX", "K", "", "1"}).code, 2);
+    EXPECT_EQ(Loaded().RegistryEntries(),
+              (std::vector<std::string>{"HKLM,Software\\Demo,\"Path\",,\"%PROGDIR%\"",
+                                        "HCU,X,\"\",,\"1\""}));
+    EXPECT_EQ(Velaset({"reg", mip, "remove", "3"}).code, 2);
+    EXPECT_EQ(Velaset({"reg", mip, "remove", "0"}).code, 2);
+    EXPECT_EQ(Velaset({"reg", mip, "remove", "1"}).code, 0);
+    EXPECT_EQ(Loaded().RegistryEntries(), std::vector<std::string>{"HCU,X,\"\",,\"1\""});
+
+    EXPECT_EQ(Velaset({"msg", mip, "Stop", "Fermato."}).code, 0);
+    EXPECT_EQ(Velaset({"msg", mip, "Stop", ""}).code, 2);
+    EXPECT_EQ(Velaset({"msg", mip, "Fine", "x"}).code, 2);
+    ASSERT_EQ(Velaset({"set", mip, "Distribuzione=1"}).code, 0);
+    EXPECT_EQ(Velaset({"msg", mip, "Disinstalla", "Via?"}).code, 2);
+    EXPECT_EQ(Loaded().Stop, "Fermato.");
+    EXPECT_EQ(Loaded().Disinstalla, kDefaultDisinstalla);
+}
+
+TEST_F(CliCommandsTest, InfWritesBesideTheProjectInTheVariantOfItsFlag) {
+    const std::string app = folder.WriteFile("src/app.exe");
+    ASSERT_EQ(Velaset({"add", mip, app}).code, 0);
+    ASSERT_EQ(Velaset({"inf", mip}).code, 0);
+    const std::string full = ScratchFolder::ReadFile(folder.Path("setup.inf"));
+    EXPECT_NE(full.find("[Splash.CopyRD]"), std::string::npos);
+    const std::string other = folder.Path("dist.inf");
+    ASSERT_EQ(Velaset({"inf", mip, "-o", other, "--dist"}).code, 0);
+    EXPECT_EQ(ScratchFolder::ReadFile(other).find("[Splash.CopyRD]"), std::string::npos);
+    ASSERT_EQ(Velaset({"set", mip, "Distribuzione=1"}).code, 0);
+    ASSERT_EQ(Velaset({"inf", mip}).code, 0);
+    EXPECT_EQ(ScratchFolder::ReadFile(folder.Path("setup.inf")), ScratchFolder::ReadFile(other));
+}
+
+TEST_F(CliCommandsTest, InfFailureExitsOneWithPathAndReason) {
+    const std::string app = folder.WriteFile("src/app.exe");
+    ASSERT_EQ(Velaset({"add", mip, app}).code, 0);
+    const std::string missing = folder.Path("no/setup.inf");
+    const CommandRun noFolder = Velaset({"inf", mip, "-o", missing});
+    EXPECT_EQ(noFolder.code, 1);
+    EXPECT_NE(noFolder.err.find("Impossibile creare " + missing + ", "), std::string::npos);
+
+    std::filesystem::remove(std::filesystem::path(app));
+    // The load drops a file that has gone, so the script of the saved project is written
+    // without it: no empty line and no "=42" for it.
+    ASSERT_EQ(Velaset({"inf", mip}).code, 0);
+    EXPECT_EQ(ScratchFolder::ReadFile(folder.Path("setup.inf")).find("\r\n=42"), std::string::npos);
+    EXPECT_EQ(Velaset({"inf", mip, "extra"}).code, 2);
+}
+
+TEST_F(CliCommandsTest, ShowFilesListsShortNamesAndCodes) {
+    const std::string library = folder.WriteFile("src/lib.dll");
+    const std::string help = folder.WriteFile("src/Guida lunga.hlp");
+    ASSERT_EQ(Velaset({"add", mip, library, "--register"}).code, 0);
+    ASSERT_EQ(Velaset({"add", mip, help, "--dest", "H"}).code, 0);
+    const CommandRun plain = Velaset({"show", mip});
+    const CommandRun run = Velaset({"show", mip, "--files"});
+    ASSERT_EQ(run.code, 0);
+    ASSERT_EQ(run.out.substr(0, plain.out.size()), plain.out);
+    const std::string list = run.out.substr(plain.out.size());
+    EXPECT_NE(list.find("lib.dll       D*  " + library + "\n"), std::string::npos) << list;
+    const std::string shortHelp = ShortName(help);
+    EXPECT_NE(list.find(shortHelp + std::string(14 - shortHelp.size(), ' ') + "H   " + help),
+              std::string::npos)
+        << list;
+}
+
+} // namespace
+} // namespace velaset

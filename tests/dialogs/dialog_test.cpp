@@ -1,0 +1,296 @@
+// The rules of the edit dialogs, driven as the windows will drive them.
+#include <gtest/gtest.h>
+
+#include "builder/dialogs/dest_dialog.h"
+#include "builder/dialogs/keyreg_dialog.h"
+#include "builder/dialogs/link_dialog.h"
+#include "builder/dialogs/message_dialog.h"
+#include "platform/source_path.h"
+
+namespace velaset {
+namespace {
+
+// A source path of this machine: folder "s", then the name.
+std::string Src(const std::string& name) {
+    return platform::JoinSourcePath(platform::JoinSourcePath("root", "s"), name);
+}
+
+Project WithFiles(const std::vector<FileEntry>& files) {
+    Project p;
+    for (const FileEntry& f : files) {
+        EXPECT_TRUE(p.AddFile(f).ok);
+    }
+    return p;
+}
+
+// --- frmDest ---------------------------------------------------------------------------
+
+TEST(DestDialog, OpensOnTheRowsCodeAndShowsTheCheckOnlyForLibraries) {
+    Project p = WithFiles({{"C:\\a\\Comp.ocx", "S*"}, {"C:\\a\\note.TXT", "H"}, {"C:\\a\\x", "d"}});
+    DestDialog library(p, 0);
+    EXPECT_EQ(library.SelectedIndex(), 2);
+    EXPECT_TRUE(library.CheckVisible());
+    EXPECT_TRUE(library.CheckEnabled());
+    EXPECT_TRUE(library.CheckTicked());
+
+    DestDialog text(p, 1);
+    EXPECT_EQ(text.SelectedIndex(), 3);
+    EXPECT_FALSE(text.CheckVisible());
+    for (int i = 0; i < 5; ++i) {
+        text.Select(i);
+        text.SetTicked(true);
+        EXPECT_FALSE(text.CheckTicked()) << i;
+    }
+
+    // A code matching no entry selects none, and OK keeps it.
+    DestDialog unknown(p, 2);
+    EXPECT_EQ(unknown.SelectedIndex(), -1);
+    unknown.Ok();
+    EXPECT_EQ(p.Files()[2].destination, "d");
+}
+
+TEST(DestDialog, WindowsFolderLibraryCanBeMarkedOnlyAfterMovingToDOrS) {
+    Project p = WithFiles({{"C:\\w\\lib.dll", "W"}});
+    DestDialog dialog(p, 0);
+    EXPECT_FALSE(dialog.CheckEnabled());
+    dialog.SetTicked(true);
+    EXPECT_FALSE(dialog.CheckTicked());
+    dialog.Select(0); // D
+    EXPECT_TRUE(dialog.CheckEnabled());
+    dialog.SetTicked(true);
+    dialog.Ok();
+    EXPECT_EQ(p.Files()[0].destination, "D*");
+}
+
+TEST(DestDialog, MovingAMarkedLibraryOutOfDAndSDropsTheMark) {
+    struct Case {
+        const char* entry;
+        int select;
+        const char* result;
+    };
+    const Case cases[] = {
+        {"S*", 1, "W"}, {"S*", 0, "D*"}, {"D*", 4, "I"}, {"D", 2, "S"}, {"W*", 1, "W"}};
+    for (const Case& c : cases) {
+        Project p = WithFiles({{"C:\\s\\lib.DLL", c.entry}});
+        DestDialog dialog(p, 0);
+        dialog.Select(c.select);
+        dialog.Ok();
+        EXPECT_EQ(p.Files()[0].destination, c.result) << c.entry << " -> " << c.select;
+    }
+}
+
+// --- frmLink ---------------------------------------------------------------------------
+
+TEST(LinkDialog, AddModeOffersOnlyFilesWhoseCodeIsExactlyD) {
+    Project p = WithFiles({{Src("app.exe"), "D"},
+                           {Src("lib.dll"), "D*"},
+                           {Src("sys.dll"), "S"},
+                           {Src("setup.data.exe"), "D"}});
+    LinkDialog dialog = LinkDialog::ForNew(p);
+    EXPECT_EQ(dialog.Caption(), "Velaset - Nuovo link");
+    EXPECT_EQ(dialog.FileChoices(), (std::vector<std::string>{"app.exe", "setup.data.exe"}));
+    EXPECT_EQ(dialog.SelectedFile(), -1);
+    EXPECT_EQ(dialog.SelectedDestination(), 0);
+    dialog.ChooseFile(1);
+    EXPECT_EQ(dialog.Name(), "setup");
+}
+
+TEST(LinkDialog, EmptyEntriesAreRefusedWithTheMessage) {
+    Project onlySystem = WithFiles({{Src("a.dll"), "S"}});
+    LinkDialog none = LinkDialog::ForNew(onlySystem);
+    none.SetName("Nome");
+    EXPECT_EQ(none.Save().message, "Le voci non possono essere vuote.");
+
+    Project p = WithFiles({{Src("app.exe"), "D"}});
+    LinkDialog noName = LinkDialog::ForNew(p);
+    noName.ChooseFile(0);
+    noName.SetName("");
+    const DialogResult empty = noName.Save();
+    EXPECT_FALSE(empty.closed);
+    EXPECT_EQ(empty.message, "Le voci non possono essere vuote.");
+
+    LinkDialog noFile = LinkDialog::ForNew(p);
+    noFile.SetName("Nome");
+    EXPECT_FALSE(noFile.Save().closed);
+    EXPECT_TRUE(p.Links().empty());
+}
+
+TEST(LinkDialog, TheSameLinkTwiceLeavesOneRowAndNoMessage) {
+    Project p = WithFiles({{Src("app.exe"), "D"}});
+    for (int i = 0; i < 2; ++i) {
+        LinkDialog dialog = LinkDialog::ForNew(p);
+        dialog.ChooseFile(0);
+        dialog.ChooseDestination(1);
+        const DialogResult result = dialog.Save();
+        EXPECT_TRUE(result.closed);
+        EXPECT_EQ(result.message, "");
+    }
+    ASSERT_EQ(p.Links().size(), 1u);
+    EXPECT_EQ(p.Links()[0], (LinkEntry{"app.exe", "app", "D"}));
+}
+
+TEST(LinkDialog, EditKeepsTheFileAndMayMakeTwoRowsIdentical) {
+    Project p = WithFiles({{Src("app.exe"), "D"}});
+    ASSERT_TRUE(p.AddLink({"app.exe", "Uno", "P"}).ok);
+    ASSERT_TRUE(p.AddLink({"app.exe", "Due", "D"}).ok);
+    LinkDialog dialog = LinkDialog::ForEdit(p, 1);
+    EXPECT_EQ(dialog.Caption(), "Velaset - Modifica link");
+    EXPECT_EQ(dialog.FileChoices(), std::vector<std::string>{"app.exe"});
+    EXPECT_EQ(dialog.Name(), "Due");
+    EXPECT_EQ(dialog.SelectedDestination(), 1);
+    dialog.SetName("Uno");
+    dialog.ChooseDestination(0);
+    EXPECT_TRUE(dialog.Save().closed);
+    EXPECT_EQ(p.Links()[0], p.Links()[1]);
+}
+
+TEST(LinkDialog, NameWithACommaOrQuoteIsRefused) {
+    Project p = WithFiles({{Src("app.exe"), "D"}});
+    for (const char* name : {"Uno, due", "Il \"primo\""}) {
+        LinkDialog dialog = LinkDialog::ForNew(p);
+        dialog.ChooseFile(0);
+        dialog.SetName(name);
+        const DialogResult result = dialog.Save();
+        EXPECT_FALSE(result.closed) << name;
+        EXPECT_FALSE(result.message.empty()) << name;
+    }
+    EXPECT_TRUE(p.Links().empty());
+}
+
+// --- frmKeyreg -------------------------------------------------------------------------
+
+TEST(KeyregDialog, OpensOnHklmWithTheDefaultName) {
+    Project p;
+    KeyregDialog dialog = KeyregDialog::ForNew(p);
+    EXPECT_EQ(dialog.Caption(), "Velaset - Aggiungi voce nel registro di configurazione");
+    EXPECT_EQ(dialog.Root(), 2);
+    EXPECT_FALSE(dialog.CustomName());
+    EXPECT_FALSE(dialog.NameEditable());
+}
+
+TEST(KeyregDialog, BuildsTheAddRegLineOfEachRoot) {
+    struct Case {
+        int root;
+        const char* subkey;
+        const char* name; // nullptr: "Nome predefinito"
+        const char* value;
+        const char* entry;
+    };
+    const Case cases[] = {
+        {2, "Software\\Demo", "Path", "%PROGDIR%", "HKLM,Software\\Demo,\"Path\",,\"%PROGDIR%\""},
+        {3, "X", nullptr, "1", "HCU,X,\"\",,\"1\""},
+        {0, ".mip", nullptr, "Velaset.Progetto", "HKCR,.mip,\"\",,\"Velaset.Progetto\""},
+        {1, "Software\\A", "Uno, due", "a,b", "HKCU,Software\\A,\"Uno, due\",,\"a,b\""},
+    };
+    for (const Case& c : cases) {
+        Project p;
+        KeyregDialog dialog = KeyregDialog::ForNew(p);
+        dialog.ChooseRoot(c.root);
+        dialog.SetSubkey(c.subkey);
+        if (c.name != nullptr) {
+            dialog.ChooseCustomName();
+            dialog.SetName(c.name);
+        }
+        dialog.SetValue(c.value);
+        const KeyregDialog::Result result = dialog.Ok();
+        EXPECT_TRUE(result.closed) << result.message;
+        ASSERT_EQ(p.RegistryEntries().size(), 1u);
+        EXPECT_EQ(p.RegistryEntries()[0], c.entry);
+    }
+}
+
+TEST(KeyregDialog, ChecksStopAtTheFirstEmptyFieldAndFocusIt) {
+    struct Case {
+        const char* subkey;
+        bool custom;
+        const char* name;
+        const char* value;
+        const char* message;
+        KeyregDialog::Field focus;
+    };
+    const Case cases[] = {
+        {"", false, "", "", "Devi inserire una sottochiave.", KeyregDialog::Field::Subkey},
+        {"K", true, "", "", "Devi inserire un nome personalizzato.", KeyregDialog::Field::Name},
+        {"K", true, "N", "", "Devi inserire un valore.", KeyregDialog::Field::Value},
+        {"K", false, "", "", "Devi inserire un valore.", KeyregDialog::Field::Value},
+        {"A,B", false, "", "v", "La sottochiave non può contenere virgole.",
+         KeyregDialog::Field::Subkey},
+        {"K", true, "a\"b", "v", "Il nome non può contenere virgolette.",
+         KeyregDialog::Field::Name},
+        {"K", false, "", "\"v\"", "Il valore non può contenere virgolette.",
+         KeyregDialog::Field::Value},
+    };
+    for (const Case& c : cases) {
+        Project p;
+        KeyregDialog dialog = KeyregDialog::ForNew(p);
+        dialog.SetSubkey(c.subkey);
+        if (c.custom) {
+            dialog.ChooseCustomName();
+            dialog.SetName(c.name);
+        }
+        dialog.SetValue(c.value);
+        const KeyregDialog::Result result = dialog.Ok();
+        EXPECT_FALSE(result.closed);
+        EXPECT_EQ(result.message, c.message);
+        EXPECT_EQ(result.focus, c.focus) << c.message;
+        EXPECT_TRUE(p.RegistryEntries().empty());
+    }
+}
+
+TEST(KeyregDialog, EditReopensAnEntryAndReplacesIt) {
+    Project p;
+    ASSERT_TRUE(p.AddRegistryEntry("HCU,X,\"\",,\"1\"").ok);
+    ASSERT_TRUE(p.AddRegistryEntry("HKCR,Software\\Demo,\"Path\",,\"%PROGDIR%\"").ok);
+    KeyregDialog byDefault = KeyregDialog::ForEdit(p, 0);
+    EXPECT_EQ(byDefault.Caption(), "Velaset - Modifica voce del registro di configurazione");
+    EXPECT_EQ(byDefault.Root(), 3);
+    EXPECT_EQ(byDefault.Subkey(), "X");
+    EXPECT_FALSE(byDefault.CustomName());
+    EXPECT_FALSE(byDefault.NameEditable());
+    EXPECT_EQ(byDefault.Name(), "");
+    EXPECT_EQ(byDefault.Value(), "1");
+
+    KeyregDialog named = KeyregDialog::ForEdit(p, 1);
+    EXPECT_EQ(named.Root(), 0);
+    EXPECT_TRUE(named.CustomName());
+    EXPECT_EQ(named.Name(), "Path");
+    EXPECT_EQ(named.Value(), "%PROGDIR%");
+    named.ChooseDefaultName();
+    EXPECT_EQ(named.Name(), "");
+    named.SetName("ignored while read-only");
+    EXPECT_TRUE(named.Ok().closed);
+    EXPECT_EQ(p.RegistryEntries().size(), 2u);
+    EXPECT_EQ(p.RegistryEntries()[1], "HKCR,Software\\Demo,\"\",,\"%PROGDIR%\"");
+}
+
+// --- frmMessage ------------------------------------------------------------------------
+
+TEST(MessageDialog, EmptyBoxKeepsTheOldMessage) {
+    Project p;
+    MessageDialog dialog(p);
+    EXPECT_EQ(dialog.Text(MessageDialog::Errore), p.Errore);
+    dialog.SetText(MessageDialog::Errore, "");
+    dialog.SetText(MessageDialog::Stop, "Interrotta.");
+    dialog.Ok();
+    EXPECT_EQ(p.Errore, kDefaultErrore);
+    EXPECT_EQ(p.Stop, "Interrotta.");
+}
+
+TEST(MessageDialog, UninstallQuestionIsLockedForDistributionOnlyButKept) {
+    Project p;
+    p.Disinstalla = "Rimuovere?";
+    p.SetDistribuzione(1);
+    MessageDialog dialog(p);
+    EXPECT_FALSE(dialog.Enabled(MessageDialog::Disinstalla));
+    EXPECT_TRUE(dialog.Enabled(MessageDialog::Browse));
+    dialog.SetText(MessageDialog::Disinstalla, "Altro");
+    dialog.Ok();
+    EXPECT_EQ(p.Disinstalla, "Rimuovere?");
+    MessageDialog::Box box;
+    EXPECT_TRUE(MessageDialog::BoxNamed("Browse", &box));
+    EXPECT_EQ(box, MessageDialog::Browse);
+    EXPECT_FALSE(MessageDialog::BoxNamed("browse", &box));
+}
+
+} // namespace
+} // namespace velaset

@@ -1,0 +1,429 @@
+#include "builder/package/build_pipeline.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <map>
+
+#include "common/constants.h"
+#include "platform/file_times.h"
+#include "platform/message_box.h"
+#include "platform/short_path.h"
+#include "platform/work_folder.h"
+#include "tests/package/fake_stub.h"
+#include "tests/support/sample_project.h"
+#include "tests/support/scratch_folder.h"
+
+namespace velaset {
+namespace {
+
+using velaset_test::ScratchFolder;
+
+bool Write(const std::string& path, const std::string& bytes) {
+    return ScratchFolder::WriteBytes(path, bytes);
+}
+std::string Read(const std::string& path) {
+    return ScratchFolder::ReadFile(path);
+}
+
+// Everything a build reported, in order.
+struct RecordedStatus : BuildStatus {
+    void StepStarted(BuildStep step) override { steps.push_back(step); }
+    void Progress(const BuildProgress& p) override {
+        progress.push_back(p.percent);
+        last = p;
+        if (p.bytesTotal > 0)
+            bytes = p;
+    }
+    void BuildFailed(const BuildFailure& f) override { failures.push_back(f); }
+    void BuildDone(const std::string& path) override { done.push_back(path); }
+
+    std::vector<BuildStep> steps;
+    std::vector<int> progress;
+    BuildProgress last, bytes;
+    std::vector<BuildFailure> failures;
+    std::vector<std::string> done;
+};
+
+// What the fake cabinet library saw of one entry of its file list.
+struct Packed {
+    std::string name; // stored name: the text behind the last separator
+    std::string path;
+    std::string content;
+    std::int64_t time = 0;
+};
+
+// A build against stand-ins for the stub, the runtime library, the script writer, the
+// editor, the save and the cabinet library, all inside one scratch folder. The fake
+// cabinet is the list of packed names and contents, so the tail of the setup
+// executable shows what was packed.
+class PipelineTest : public ::testing::Test {
+  public:
+    void SetUp() override {
+        stubPath = folder.Path("Avviora.exe");
+        runtimePath = folder.Path("avviora.dll");
+        tempFolder = folder.Path("tmp");
+        ASSERT_TRUE(platform::MakeDirectory(tempFolder).ok);
+        ASSERT_TRUE(Write(stubPath, FakeStubImage(STUB_IMAGE_SIZE)));
+        ASSERT_TRUE(Write(runtimePath, "RUNTIME"));
+        ASSERT_TRUE(platform::WriteFileTime(runtimePath, 1000000000).ok);
+        // The sample's program, its long-named help file and its library, each with a
+        // content and a time of its own.
+        project = velaset_test::SampleProject(folder);
+        ASSERT_EQ(project.Files().size(), 3u);
+        SetProjectFile(0, "PROGRAM", 1600000000);
+        SetProjectFile(1, "TEXT", 1650000000);
+        SetProjectFile(2, "LIB", 1550000000);
+        project.ExeFile = folder.Path("Setup.exe");
+        project.ProgFile = folder.Path("Demo.mip");
+
+        services.locateStub = [this](StubImage* stub) {
+            *stub = StubImage{stubPath, 0};
+            return platform::Status::Ok();
+        };
+        services.locateRuntime = [this](std::string* path) {
+            *path = runtimePath;
+            return platform::Status::Ok();
+        };
+        services.writeScript = [this](const Project&, bool distributionOnly,
+                                      const std::string& path) {
+            calls.push_back(distributionOnly ? "script:dist" : "script:full");
+            return Write(path, distributionOnly ? "DIST" : "FULL")
+                       ? platform::Status::Ok()
+                       : platform::Status::Failed("cannot write " + path);
+        };
+        services.editScript = [this](const std::string& path) {
+            calls.push_back("edit");
+            Write(path, Read(path) + "+EDITED");
+            return platform::Status::Ok();
+        };
+        services.saveProject = [this](const Project&) {
+            calls.push_back("save");
+            return platform::Status::Ok();
+        };
+        comprimi = [this](const std::string& cabDir, const std::string& base,
+                          const std::string& list, std::uint32_t) {
+            calls.push_back("comprimi");
+            cabinetFolder = platform::WithoutTrailingSeparator(cabDir);
+            std::string cabinet;
+            std::size_t start = 0;
+            while (start <= list.size()) {
+                std::size_t plus = list.find('+', start);
+                std::string path = list.substr(start, plus - start);
+                Packed entry{platform::SourceFileName(path), path, Read(path), 0};
+                platform::ReadFileTime(path, &entry.time);
+                packed.push_back(entry);
+                cabinet += entry.name + "=" + entry.content + ";";
+                if (plus == std::string::npos)
+                    break;
+                start = plus + 1;
+            }
+            Write(cabDir + base + ".CAB", cabinet);
+            return 1;
+        };
+        services.bindComprimi = [this](ComprimiFunction* bound) {
+            *bound = comprimi;
+            return platform::Status::Ok();
+        };
+        services.tempFolder = tempFolder;
+    }
+
+    void SetProjectFile(int index, const std::string& content, std::int64_t time) {
+        const std::string& path = project.Files()[index].path;
+        ASSERT_TRUE(Write(path, content));
+        ASSERT_TRUE(platform::WriteFileTime(path, time).ok);
+        contentBytes += content.size();
+    }
+
+    std::vector<std::string> PackedNames() const {
+        std::vector<std::string> names;
+        for (const Packed& entry : packed)
+            names.push_back(entry.name);
+        return names;
+    }
+
+    std::string CabinetOfExe() const {
+        std::string exe = Read(project.ExeFile);
+        return exe.size() < STUB_IMAGE_SIZE ? std::string() : exe.substr(STUB_IMAGE_SIZE);
+    }
+
+    bool TempFolderIsEmpty() const {
+        std::vector<std::string> names;
+        return platform::ListFolder(tempFolder, &names).ok && names.empty();
+    }
+
+    velaset_test::ScratchFolder folder;
+    std::string stubPath, runtimePath, tempFolder;
+    Project project;
+    BuildOptions options;
+    BuildServices services;
+    ComprimiFunction comprimi;
+    RecordedStatus status;
+    std::vector<std::string> calls;
+    std::size_t contentBytes = 0;
+    std::vector<Packed> packed;
+    std::string cabinetFolder; // where the cabinet library was asked to write
+    platform::MessageBoxRecorder boxes;
+};
+
+// A second, independent set-up inside one test, for table-driven cases.
+struct FreshPipeline : PipelineTest {
+    void TestBody() override {}
+};
+
+std::string ShortNameOf(const std::string& path) {
+    return platform::SourceFileName(platform::ShortPath(path));
+}
+
+TEST_F(PipelineTest, FullBuildIsTheStubFollowedByTheCabinetOfFilesRuntimeAndScript) {
+    ASSERT_TRUE(RunBuild(project, options, services, status));
+
+    const std::string exe = Read(project.ExeFile);
+    EXPECT_EQ(exe.substr(0, STUB_IMAGE_SIZE), FakeStubImage(STUB_IMAGE_SIZE));
+    EXPECT_EQ(CabinetOfExe(), "Demo.exe=PROGRAM;" + ShortNameOf(project.Files()[1].path) +
+                                  "=TEXT;Comp.ocx=LIB;avviora.dll=RUNTIME;setup.inf=FULL;");
+    EXPECT_EQ(calls, (std::vector<std::string>{"script:full", "save", "comprimi"}));
+    EXPECT_EQ(status.steps, (std::vector<BuildStep>{BuildStep::Inputs, BuildStep::Script,
+                                                    BuildStep::Cabinet, BuildStep::Executable}));
+    EXPECT_EQ(status.progress, (std::vector<int>{0, 10, 30, 50, 70, 90, 100}));
+    EXPECT_EQ(status.bytes.step, BuildStep::Cabinet);
+    EXPECT_EQ(status.bytes.bytesDone, status.bytes.bytesTotal);
+    EXPECT_EQ(status.bytes.bytesTotal,
+              contentBytes + std::string("RUNTIME").size() + std::string("FULL").size())
+        << "the project's files, the runtime library and the script";
+    EXPECT_TRUE(status.failures.empty());
+    EXPECT_EQ(status.done, (std::vector<std::string>{project.ExeFile}));
+    EXPECT_TRUE(boxes.Calls().empty()) << "the pipeline shows nothing itself";
+    EXPECT_TRUE(TempFolderIsEmpty()) << "the private build folder must go";
+    EXPECT_EQ(platform::SourceFolderPart(cabinetFolder), tempFolder + platform::SourceSeparator());
+    EXPECT_TRUE(platform::IsShortName(platform::SourceFileName(cabinetFolder)))
+        << "its short path must not change while other folders come and go: " << cabinetFolder;
+}
+
+TEST_F(PipelineTest, DistributionOnlyPackageCarriesNoRuntimeAndDoesNotNeedIt) {
+    project.SetDistribuzione(1);
+    services.locateRuntime = [](std::string*) {
+        return platform::Status::Failed("Impossibile trovare avviora.dll");
+    };
+    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
+    EXPECT_EQ(PackedNames(), (std::vector<std::string>{
+                                 "Demo.exe", ShortNameOf(project.Files()[1].path), "Comp.ocx",
+                                 "setup.inf"}));
+    EXPECT_EQ(calls.front(), "script:dist");
+}
+
+TEST_F(PipelineTest, ScriptAndRuntimeCarryTheNewestProjectFileTime) {
+    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
+    std::map<std::string, std::int64_t> times;
+    for (const Packed& entry : packed)
+        times[entry.name] = entry.time;
+    EXPECT_EQ(times["setup.inf"], 1650000000);
+    EXPECT_EQ(times["avviora.dll"], 1650000000);
+    EXPECT_EQ(times["Demo.exe"], 1600000000);
+    std::int64_t original = 0;
+    ASSERT_TRUE(platform::ReadFileTime(runtimePath, &original));
+    EXPECT_EQ(original, 1000000000) << "the runtime library itself is left as it is";
+}
+
+TEST_F(PipelineTest, SourceDateEpochClampsEveryPackedTime) {
+    services.sourceDateEpoch = 1620000000;
+    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
+    ASSERT_EQ(packed.size(), 5u);
+    for (const Packed& entry : packed)
+        EXPECT_LE(entry.time, 1620000000) << entry.name;
+    EXPECT_EQ(packed[0].path, platform::ShortPath(project.Files()[0].path))
+        << "an older file is packed from where it is";
+    EXPECT_NE(packed[1].path, platform::ShortPath(project.Files()[1].path))
+        << "a newer file is packed from a copy";
+    EXPECT_EQ(packed[1].name, ShortNameOf(project.Files()[1].path));
+    EXPECT_EQ(packed[1].content, "TEXT");
+    EXPECT_EQ(packed[1].time, 1620000000);
+    std::int64_t original = 0;
+    ASSERT_TRUE(platform::ReadFileTime(project.Files()[1].path, &original));
+    EXPECT_EQ(original, 1650000000);
+}
+
+TEST_F(PipelineTest, EditedScriptIsTheOnePacked) {
+    options.editScript = true;
+    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
+    EXPECT_EQ(calls, (std::vector<std::string>{"script:full", "edit", "save", "comprimi"}));
+    EXPECT_EQ(packed.back().content, "FULL+EDITED");
+}
+
+TEST_F(PipelineTest, OldSetupExecutableIsReplaced) {
+    ASSERT_TRUE(Write(project.ExeFile, std::string(50000, 'o')));
+    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
+    EXPECT_EQ(Read(project.ExeFile).size(), STUB_IMAGE_SIZE + CabinetOfExe().size());
+    EXPECT_EQ(CabinetOfExe().substr(0, 9), "Demo.exe=");
+}
+
+TEST_F(PipelineTest, OutputPathOverridesExeFile) {
+    options.exeFile = folder.Path("Altro.exe");
+    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
+    EXPECT_TRUE(platform::PathExists(options.exeFile));
+    EXPECT_FALSE(platform::PathExists(project.ExeFile));
+    EXPECT_EQ(status.done, (std::vector<std::string>{options.exeFile}));
+}
+
+// Each failing step ends the build as failed, in its step and with its kind, leaves no
+// setup executable and no working files, and never reports the build as done.
+TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
+    struct Case {
+        const char* what;
+        std::function<void(PipelineTest&)> arrange;
+        BuildStep step;
+        FailureKind kind;
+        std::string text; // the start of the user's text; empty: the library told the user
+    };
+    const Case cases[] = {
+        {"stub image missing",
+         [](PipelineTest& t) {
+             t.services.locateStub = [](StubImage*) {
+                 return platform::Status::Failed("Impossibile trovare Avviora.exe; cercato in: X",
+                                                 platform::ErrorKind::NotFound);
+             };
+         },
+         BuildStep::Inputs, FailureKind::MissingInput,
+         "Impossibile trovare Avviora.exe; cercato in: X"},
+        {"stub image of the wrong size",
+         [](PipelineTest& t) { Write(t.stubPath, FakeStubImage(STUB_IMAGE_SIZE + 512)); },
+         BuildStep::Inputs, FailureKind::InvalidInput, "Il programma di installazione in "},
+        {"runtime library missing",
+         [](PipelineTest& t) {
+             t.services.locateRuntime = [](std::string*) {
+                 return platform::Status::Failed("Impossibile trovare avviora.dll; cercato in: Y",
+                                                 platform::ErrorKind::NotFound);
+             };
+         },
+         BuildStep::Inputs, FailureKind::MissingInput,
+         "Impossibile trovare avviora.dll; cercato in: Y"},
+        {"script cannot be written",
+         [](PipelineTest& t) {
+             t.services.writeScript = [](const Project&, bool, const std::string& path) {
+                 return platform::Status::SystemError(ENOSPC, platform::Operation::Create, path);
+             };
+         },
+         BuildStep::Script, FailureKind::UnwritableOutput, "Impossibile creare "},
+        {"script refused",
+         [](PipelineTest& t) {
+             t.services.writeScript = [](const Project&, bool, const std::string&) {
+                 return platform::Status::Failed("Il campo Titolo contiene",
+                                                 platform::ErrorKind::Refused);
+             };
+         },
+         BuildStep::Script, FailureKind::InvalidInput, "Il campo Titolo contiene"},
+        {"editor cannot be started",
+         [](PipelineTest& t) {
+             t.options.editScript = true;
+             t.services.editScript = [](const std::string&) {
+                 return platform::Status::SystemError(ENOENT, platform::Operation::Start, "vi");
+             };
+         },
+         BuildStep::Script, FailureKind::EditorFailed, "Impossibile avviare vi, "},
+        {"editor ends abnormally",
+         [](PipelineTest& t) {
+             t.options.editScript = true;
+             t.services.editScript = [](const std::string&) {
+                 return platform::Status::Failed("", platform::ErrorKind::Abnormal,
+                                                 platform::Operation::Start, "vi");
+             };
+         },
+         BuildStep::Script, FailureKind::EditorFailed,
+         "Il programma vi è terminato in modo anomalo"},
+        {"project cannot be saved",
+         [](PipelineTest& t) {
+             t.services.saveProject = [](const Project& p) {
+                 return platform::Status::SystemError(EACCES, platform::Operation::Create,
+                                                      p.ProgFile);
+             };
+         },
+         BuildStep::Script, FailureKind::UnwritableOutput, "Impossibile creare "},
+        {"cabinet library cannot be bound",
+         [](PipelineTest& t) {
+             t.services.bindComprimi = [](ComprimiFunction*) {
+                 return platform::Status::Failed("Impossibile caricare Compress.dll, x",
+                                                 platform::ErrorKind::NotFound);
+             };
+         },
+         BuildStep::Cabinet, FailureKind::MissingInput, "Impossibile caricare Compress.dll, x"},
+        {"cabinet library fails",
+         [](PipelineTest& t) {
+             t.comprimi = [](const std::string&, const std::string&, const std::string&,
+                             std::uint32_t) { return 0; };
+         },
+         BuildStep::Cabinet, FailureKind::CabinetFailed, ""},
+        {"files need a second cabinet",
+         [](PipelineTest& t) {
+             auto real = t.comprimi;
+             t.comprimi = [real](const std::string& dir, const std::string& base,
+                                 const std::string& list, std::uint32_t limit) {
+                 int result = real(dir, base, list, limit);
+                 Write(dir + base + "2.CAB", "more");
+                 return result;
+             };
+         },
+         BuildStep::Cabinet, FailureKind::TooLarge,
+         "I file del progetto superano il limite di 145000000 byte di un file CAB"},
+        {"setup executable cannot be created",
+         [](PipelineTest& t) {
+             t.project.ExeFile = t.folder.Path(platform::JoinSourcePath("manca", "Setup.exe"));
+         },
+         BuildStep::Executable, FailureKind::UnwritableOutput, "Impossibile creare "},
+        {"cabinet cannot be appended",
+         [](PipelineTest& t) {
+             t.comprimi = [](const std::string&, const std::string&, const std::string&,
+                             std::uint32_t) { return 1; };
+         },
+         BuildStep::Executable, FailureKind::UnwritableOutput, "Impossibile accodare "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FreshPipeline t;
+        t.SetUp();
+        c.arrange(t);
+        EXPECT_FALSE(RunBuild(t.project, t.options, t.services, t.status));
+        EXPECT_FALSE(platform::PathExists(t.project.ExeFile));
+        EXPECT_TRUE(t.TempFolderIsEmpty());
+        EXPECT_TRUE(t.status.done.empty());
+        EXPECT_TRUE(t.boxes.Calls().empty());
+        ASSERT_EQ(t.status.failures.size(), 1u);
+        const BuildFailure& failure = t.status.failures[0];
+        EXPECT_EQ(failure.step, c.step);
+        EXPECT_EQ(t.status.steps.back(), c.step) << "no step starts after the failure";
+        EXPECT_EQ(failure.kind, c.kind);
+        if (c.text.empty())
+            EXPECT_TRUE(failure.text.empty()) << failure.text;
+        else
+            EXPECT_EQ(failure.text.rfind(c.text, 0), 0u) << failure.text;
+    }
+}
+
+// A failure that the system reported carries its number, and its text reaches the user
+// in Italian.
+TEST_F(PipelineTest, SystemFailureCarriesItsNumberAndItalianText) {
+    services.saveProject = [](const Project& p) {
+        return platform::Status::SystemError(ENOENT, platform::Operation::Create, p.ProgFile);
+    };
+    EXPECT_FALSE(CreaPacchetto(project, options, services, status));
+    ASSERT_EQ(status.failures.size(), 1u);
+    EXPECT_EQ(status.failures[0].systemError, ENOENT);
+    EXPECT_EQ(status.failures[0].text,
+              "Impossibile creare " + project.ProgFile + ", " + platform::SystemErrorText(ENOENT));
+}
+
+TEST_F(PipelineTest, ScriptOnlyRunWritesTheFullScriptAndSavesWithoutPacking) {
+    project.SetDistribuzione(1);
+    options.scriptOnly = true;
+    services.bindComprimi = nullptr; // must not be reached
+    ASSERT_TRUE(RunBuild(project, options, services, status));
+    const std::string script = platform::JoinSourcePath(tempFolder, "setup.inf");
+    EXPECT_EQ(status.done, (std::vector<std::string>{script}));
+    EXPECT_EQ(Read(script), "FULL");
+    EXPECT_EQ(calls, (std::vector<std::string>{"script:full", "save"}));
+    EXPECT_EQ(status.progress, (std::vector<int>{100}));
+    EXPECT_FALSE(platform::PathExists(project.ExeFile));
+    EXPECT_TRUE(boxes.Calls().empty());
+}
+
+} // namespace
+} // namespace velaset

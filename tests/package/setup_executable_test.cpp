@@ -1,0 +1,101 @@
+#include "builder/package/setup_executable.h"
+
+#include <gtest/gtest.h>
+
+#include "builder/package/runtime_files.h"
+#include "builder/project/failure_text.h"
+#include "common/constants.h"
+#include "tests/package/fake_stub.h"
+#include "tests/support/scratch_folder.h"
+
+namespace velaset {
+namespace {
+
+using velaset_test::ScratchFolder;
+
+std::string PatternBytes(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 31 + i / 251) & 0xFF);
+    return bytes;
+}
+
+TEST(SetupExecutable, IsTheStubImageFollowedByTheWholeCabinet) {
+    // Sizes around the copy block: none, one short block, exact multiples, one byte over
+    // and the 12,345 bytes that take a full and a partial block.
+    for (std::size_t size : {0u, 1u, 7999u, 8000u, 8001u, 12345u, 16000u, 40001u}) {
+        SCOPED_TRACE(size);
+        ScratchFolder folder;
+        const std::string stub = FakeStubImage(STUB_IMAGE_SIZE);
+        const std::string cabinet = PatternBytes(size);
+        ASSERT_TRUE(ScratchFolder::WriteBytes(folder.Path("setup.CAB"), cabinet));
+        const std::string exe = folder.Path("Setup.exe");
+
+        ASSERT_TRUE(InserisciDLL(exe, stub).ok);
+        ASSERT_TRUE(InserisciFile(exe, folder.Path("setup.CAB")).ok);
+
+        const std::string written = ScratchFolder::ReadFile(exe);
+        ASSERT_EQ(written.size(), STUB_IMAGE_SIZE + size);
+        EXPECT_EQ(written.substr(0, STUB_IMAGE_SIZE), stub);
+        EXPECT_EQ(written.substr(STUB_IMAGE_SIZE), cabinet);
+    }
+}
+
+TEST(SetupExecutable, RefusesAStubImageOfTheWrongSizeOrKind) {
+    struct Case {
+        const char* what;
+        std::string image;
+    };
+    const Case cases[] = {
+        {"one byte short", FakeStubImage(STUB_IMAGE_SIZE - 1)},
+        {"one byte long", FakeStubImage(STUB_IMAGE_SIZE + 1)},
+        {"not a program", std::string(STUB_IMAGE_SIZE, 'x')},
+        {"empty", std::string()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchFolder folder;
+        ASSERT_TRUE(ScratchFolder::WriteBytes(folder.Path("Avviora.exe"), c.image));
+        std::string image = "unchanged";
+        platform::Status read = ReadStubImage(StubImage{folder.Path("Avviora.exe"), 0}, &image);
+        ASSERT_FALSE(read.ok);
+        EXPECT_EQ(read.kind, platform::ErrorKind::Refused);
+        EXPECT_EQ(
+            read.message.rfind("Il programma di installazione in " + folder.Path("Avviora.exe"), 0),
+            0u)
+            << read.message;
+        EXPECT_EQ(image, "unchanged");
+    }
+}
+
+TEST(SetupExecutable, ReportsTheFileThatCouldNotBeWrittenOrRead) {
+    ScratchFolder folder;
+    const std::string stub = FakeStubImage(STUB_IMAGE_SIZE);
+    const std::string intoMissingFolder =
+        folder.Path(platform::JoinSourcePath("manca", "Setup.exe"));
+    platform::Status created = InserisciDLL(intoMissingFolder, stub);
+    EXPECT_FALSE(created.ok);
+    EXPECT_EQ(created.kind, platform::ErrorKind::NotFound);
+    EXPECT_NE(created.systemError, 0);
+    EXPECT_EQ(FailureText(created).rfind("Impossibile creare " + intoMissingFolder + ", ", 0), 0u)
+        << FailureText(created);
+
+    const std::string exe = folder.Path("Setup.exe");
+    ASSERT_TRUE(InserisciDLL(exe, stub).ok);
+    const std::string missingCabinet = folder.Path("setup.CAB");
+    platform::Status appended = InserisciFile(exe, missingCabinet);
+    EXPECT_FALSE(appended.ok);
+    EXPECT_EQ(FailureText(appended).rfind("Impossibile accodare " + missingCabinet + ", ", 0), 0u)
+        << FailureText(appended);
+
+    std::string image;
+    platform::Status unreadable = ReadStubImage(StubImage{folder.Path("Avviora.exe"), 0}, &image);
+    EXPECT_EQ(unreadable.kind, platform::ErrorKind::NotFound);
+    EXPECT_EQ(FailureText(unreadable)
+                  .rfind("Impossibile leggere " + folder.Path("Avviora.exe") + ", ", 0),
+              0u)
+        << FailureText(unreadable);
+}
+
+} // namespace
+} // namespace velaset

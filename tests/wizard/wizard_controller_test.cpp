@@ -1,0 +1,362 @@
+// The wizard's page controller: page sequence, page checks and their messages, the
+// silent corrections, the build trigger's page states and the question before leaving.
+#include "builder/wizard/wizard_controller.h"
+
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/folders.h"
+#include "platform/message_box.h"
+#include "platform/source_path.h"
+
+namespace velaset {
+namespace {
+
+using platform::MessageAnswer;
+using platform::MessageBoxRecorder;
+
+// A wizard with a new project, standing on page 1 after "&Avanti >" from page 0.
+struct Wizard {
+    Project project;
+    WizardController wizard{project, "C:\\Tools"};
+
+    Wizard() { wizard.GoToPage(0); }
+
+    void WalkTo(int page) {
+        while (wizard.CurrentPage() < page) {
+            ASSERT_EQ(wizard.Next(), WizardController::NextResult::Moved)
+                << "refused on page " << wizard.CurrentPage();
+            if (wizard.CurrentPage() == 2 && project.Files().empty()) {
+                EXPECT_TRUE(project.AddFile({"C:\\Src\\app.exe", "D"}));
+            }
+            if (wizard.CurrentPage() == 3 && project.Links().empty()) {
+                EXPECT_TRUE(project.AddLink({"app.exe", "App", "P"}));
+            }
+        }
+    }
+};
+
+TEST(WizardPages, ButtonsAndHeaderFollowThePage) {
+    Wizard w;
+    EXPECT_FALSE(w.wizard.BackEnabled());
+    EXPECT_TRUE(w.wizard.NextEnabled());
+    EXPECT_FALSE(w.wizard.FinishEnabled());
+    EXPECT_FALSE(w.wizard.HeaderVisible());
+    w.WalkTo(1);
+    EXPECT_TRUE(w.wizard.BackEnabled());
+    EXPECT_TRUE(w.wizard.HeaderVisible());
+    EXPECT_EQ(w.wizard.Heading(), "Titolo e schermata di avvio");
+    EXPECT_EQ(w.wizard.SubHeading(),
+              "Dati visualizzati nella schermata di avvio del setup e titolo del progetto.");
+    w.WalkTo(7);
+    EXPECT_TRUE(w.wizard.NextEnabled()); // the build
+    EXPECT_FALSE(w.wizard.FinishEnabled());
+    EXPECT_FALSE(w.wizard.HeaderVisible());
+    EXPECT_EQ(w.wizard.Heading(), "");
+}
+
+TEST(WizardPages, HeadingsOfTheListPages) {
+    Wizard w;
+    w.WalkTo(2);
+    EXPECT_EQ(w.wizard.Heading(), "Files da installare");
+    w.WalkTo(3);
+    EXPECT_EQ(w.wizard.Heading(), "Collegamenti e gruppo");
+    w.WalkTo(5);
+    EXPECT_EQ(w.wizard.Heading(), "Voci di registro e file da lanciare");
+    w.WalkTo(6);
+    EXPECT_EQ(w.wizard.SubHeading(),
+              "Impostazione nome dell'eseguibile da creare e salvataggio file di progetto.");
+}
+
+TEST(WizardPages, NewProjectIsResetOnEveryForwardArrivalAtTheTitlePage) {
+    Wizard w;
+    w.WalkTo(1);
+    EXPECT_EQ(w.project.Titolo, "Nuovo Progetto");
+    EXPECT_EQ(w.project.ExeFile, platform::JoinSourcePath("C:\\Tools", "Nuovo Progetto.exe"));
+    w.project.Caption = "Mia";
+    w.WalkTo(2);
+    w.wizard.Back(); // back on page 1: entries kept
+    EXPECT_EQ(w.project.Caption, "Mia");
+    w.wizard.Back();
+    ASSERT_EQ(w.wizard.CurrentPage(), 0);
+    w.wizard.Next(); // forward again: a new project once more
+    EXPECT_EQ(w.project.Caption, "Nuovo Progetto");
+    EXPECT_TRUE(w.project.Files().empty());
+}
+
+TEST(WizardPages, ExistingProjectIsNotReset) {
+    Wizard w;
+    w.wizard.SetChoice(ProjectChoice::Existing);
+    w.project.Titolo = "Caricato";
+    w.project.Caption = w.project.Etic1A = w.project.Etic2A = "x";
+    MessageBoxRecorder boxes;
+    // lblCarica is empty: page 0 refuses.
+    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
+    ASSERT_EQ(boxes.Calls().size(), 1u);
+    EXPECT_EQ(boxes.Calls()[0].text, "Devi selezionare un file di installazione.");
+    EXPECT_EQ(boxes.Calls()[0].title, "Velaset");
+    EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Exclamation);
+    EXPECT_EQ(w.wizard.CurrentPage(), 0);
+}
+
+TEST(WizardPages, DistributionOnlySkipsTheLinksPageBothWays) {
+    Wizard w;
+    w.WalkTo(2);
+    w.project.SetDistribuzione(1);
+    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
+    EXPECT_EQ(w.wizard.CurrentPage(), 4);
+    w.wizard.Back();
+    EXPECT_EQ(w.wizard.CurrentPage(), 2);
+}
+
+TEST(WizardPages, DistributionOnlyDisablesTheUninstallIcon) {
+    Wizard w;
+    w.WalkTo(2);
+    w.project.SetUninstall(1);
+    EXPECT_TRUE(w.wizard.UninstallCheckEnabled());
+    EXPECT_TRUE(w.wizard.UninstallStringEnabled());
+    w.project.SetDistribuzione(1);
+    EXPECT_FALSE(w.wizard.UninstallCheckEnabled());
+    EXPECT_FALSE(w.wizard.UninstallStringEnabled());
+}
+
+TEST(WizardPages, LaunchChoicesAreTheFilesOfTheInstallationFolderOnly) {
+    Wizard w;
+    w.WalkTo(2);
+    const std::string src = "C:\\Src";
+    w.project.ClearFiles();
+    EXPECT_TRUE(w.project.AddFile({platform::JoinSourcePath(src, "app.exe"), "D"}));
+    EXPECT_TRUE(w.project.AddFile({platform::JoinSourcePath(src, "lib.dll"), "D*"}));
+    EXPECT_TRUE(w.project.AddFile({platform::JoinSourcePath(src, "sys.dll"), "S"}));
+    EXPECT_TRUE(w.project.AddFile({platform::JoinSourcePath(src, "readme.txt"), "D"}));
+    w.WalkTo(5);
+    EXPECT_EQ(w.wizard.LaunchChoices(), (std::vector<std::string>{"app.exe", "readme.txt"}));
+}
+
+// One refusal: what makes the page incomplete and the exact message.
+struct Refusal {
+    const char* name;
+    int page;
+    std::function<void(Project&)> spoil;
+    const char* message;
+};
+
+class WizardRefusals : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(WizardRefusals, PageStaysWithItsMessage) {
+    const Refusal& r = GetParam();
+    Wizard w;
+    w.WalkTo(r.page);
+    r.spoil(w.project);
+    MessageBoxRecorder boxes;
+    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
+    EXPECT_EQ(w.wizard.CurrentPage(), r.page);
+    ASSERT_EQ(boxes.Calls().size(), 1u);
+    EXPECT_EQ(boxes.Calls()[0].text, r.message);
+    EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Exclamation);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryRule, WizardRefusals,
+    ::testing::Values(
+        Refusal{"EmptyTitle", 1, [](Project& p) { p.Titolo.clear(); },
+                "Devi inserire tutte le etichette."},
+        Refusal{"EmptyDescription", 1, [](Project& p) { p.Etic2A.clear(); },
+                "Devi inserire tutte le etichette."},
+        Refusal{"EmptyFolderBeforeEmptyList", 2,
+                [](Project& p) {
+                    p.DefDir.clear();
+                    p.ClearFiles();
+                },
+                "Devi inserire una directory per l'installazione."},
+        Refusal{"NoFiles", 2, [](Project& p) { p.ClearFiles(); },
+                "Devi selezionare i files da installare."},
+        Refusal{"EmptyGroupName", 3, [](Project& p) { p.NomeGruppo.clear(); },
+                "Devi immettere un nome per il gruppo da creare."},
+        Refusal{"GroupWithoutLinks", 3, [](Project& p) { p.ClearLinks(); },
+                "Devi selezionare i file di cui creare il collegamento."},
+        Refusal{"EndDialogWithoutText", 4, [](Project& p) { p.EticB.clear(); },
+                "Devi inserire tutti le voci."},
+        Refusal{"NoControlPanelLabel", 4, [](Project& p) { p.LabelControl.clear(); },
+                "Devi inserire l'etichetta per la disinstallazione nel pannello di "
+                "controllo."},
+        Refusal{"UninstallIconWithoutName", 4,
+                [](Project& p) {
+                    p.SetUninstall(1);
+                    p.UninstallString.clear();
+                },
+                "Devi inserire l'etichetta per la disinstallazione nel gruppo del programma."},
+        Refusal{"NoExecutable", 6, [](Project& p) { p.ExeFile.clear(); },
+                "Devi inserire entrame le voci."},
+        Refusal{"NoProjectFile", 6, [](Project& p) { p.ProgFile.clear(); },
+                "Devi inserire entrame le voci."}),
+    [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
+
+TEST(WizardChecks, BlankTextCountsAsFilledIn) {
+    Wizard w;
+    w.WalkTo(1);
+    w.project.Titolo = "   ";
+    MessageBoxRecorder boxes;
+    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
+    EXPECT_TRUE(boxes.Calls().empty());
+}
+
+TEST(WizardChecks, WithoutGroupTheLinksPageAlwaysPasses) {
+    Wizard w;
+    w.WalkTo(3);
+    w.project.SetGruppo(0);
+    w.project.NomeGruppo.clear();
+    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
+}
+
+TEST(WizardChecks, DisabledEndDialogNeedsNoTexts) {
+    Wizard w;
+    w.WalkTo(4);
+    w.project.SetDlgEnd(0);
+    w.project.CaptionB.clear();
+    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
+}
+
+TEST(WizardChecks, UninstallIconWithoutGroupIsDroppedSilently) {
+    Wizard w;
+    w.WalkTo(3);
+    w.project.SetGruppo(0);
+    w.WalkTo(4);
+    w.project.SetUninstall(1);
+    MessageBoxRecorder boxes;
+    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
+    EXPECT_TRUE(boxes.Calls().empty());
+    EXPECT_EQ(w.project.Uninstall(), 0);
+    EXPECT_EQ(w.project.UninstallString, "");
+}
+
+TEST(WizardChecks, ControlPanelLabelIsCheckedBeforeTheUninstallCorrection) {
+    Wizard w;
+    w.WalkTo(3);
+    w.project.SetGruppo(0);
+    w.WalkTo(4);
+    w.project.SetUninstall(1);
+    w.project.LabelControl.clear();
+    MessageBoxRecorder boxes;
+    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
+    EXPECT_EQ(w.project.Uninstall(), 1);
+}
+
+TEST(WizardChecks, LaunchWithoutFileIsDroppedSilently) {
+    Wizard w;
+    w.WalkTo(5);
+    w.project.SetChkLancio(1);
+    w.project.Lancio.clear();
+    MessageBoxRecorder boxes;
+    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
+    EXPECT_TRUE(boxes.Calls().empty());
+    EXPECT_EQ(w.project.ChkLancio(), 0);
+}
+
+TEST(WizardChecks, LastPageAsksForTheBuild) {
+    Wizard w;
+    w.WalkTo(7);
+    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Build);
+    EXPECT_EQ(w.wizard.CurrentPage(), 7);
+}
+
+TEST(WizardExit, AsksBeforeLeaving) {
+    Wizard w;
+    {
+        MessageBoxRecorder no(MessageAnswer::No);
+        EXPECT_FALSE(w.wizard.ConfirmExit());
+        ASSERT_EQ(no.Calls().size(), 1u);
+        EXPECT_EQ(no.Calls()[0].text, "Vuoi uscire da Velaset?");
+        EXPECT_EQ(no.Calls()[0].icon, platform::MessageIcon::Question);
+        EXPECT_EQ(no.Calls()[0].buttons, platform::MessageButtons::YesNo);
+    }
+    MessageBoxRecorder yes(MessageAnswer::Yes);
+    EXPECT_TRUE(w.wizard.ConfirmExit());
+}
+
+// Build services that record what the trigger asked for and touch no file.
+struct FakeBuild {
+    bool scriptWritten = false;
+    bool edited = false;
+    bool packed = false;
+    int comprimiResult = 1;
+    BuildServices services;
+
+    FakeBuild() {
+        services.writeScript = [this](const Project&, bool, const std::string&) {
+            scriptWritten = true;
+            return platform::Status::Ok();
+        };
+        services.editScript = [this](const std::string&) {
+            edited = true;
+            return platform::Status::Ok();
+        };
+        services.saveProject = [](const Project&) { return platform::Status::Ok(); };
+        services.locateStub = [](StubImage*) { return platform::Status::Failed("no stub"); };
+        services.locateRuntime = [](std::string*) {
+            return platform::Status::Failed("no runtime");
+        };
+        services.bindComprimi = [this](ComprimiFunction* comprimi) {
+            *comprimi = [this](const std::string&, const std::string&, const std::string&,
+                               std::uint32_t) {
+                packed = true;
+                return comprimiResult;
+            };
+            return platform::Status::Ok();
+        };
+        services.tempFolder = platform::TempFolder();
+    }
+};
+
+TEST(WizardBuild, ScriptOnlyRunRewritesTheLastPageAndEnablesOnlyFinish) {
+    Wizard w;
+    w.WalkTo(7);
+    EXPECT_EQ(w.wizard.LastPage().Label22, "Creazione pacchetto di installazione");
+    EXPECT_TRUE(w.wizard.LastPage().showNomeEseguibile);
+    w.wizard.SetChkInf(1);
+    FakeBuild build;
+    MessageBoxRecorder boxes;
+    EXPECT_TRUE(w.wizard.RunBuild(build.services));
+    EXPECT_TRUE(build.scriptWritten);
+    EXPECT_FALSE(build.packed);
+    EXPECT_EQ(w.wizard.LastPage().Label22, "Creazione INF terminata");
+    EXPECT_FALSE(w.wizard.LastPage().showNomeEseguibile);
+    EXPECT_FALSE(w.wizard.BackEnabled());
+    EXPECT_FALSE(w.wizard.NextEnabled());
+    EXPECT_TRUE(w.wizard.FinishEnabled());
+}
+
+TEST(WizardBuild, FailedBuildSaysSoAndStillEnablesFinish) {
+    Wizard w;
+    w.WalkTo(7);
+    FakeBuild build;
+    MessageBoxRecorder boxes;
+    EXPECT_FALSE(w.wizard.RunBuild(build.services));
+    ASSERT_EQ(boxes.Calls().size(), 1u);
+    EXPECT_EQ(boxes.Calls()[0].text, "no stub");
+    EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Stop);
+    EXPECT_TRUE(w.wizard.LastPage().progressCleared);
+    EXPECT_EQ(w.wizard.LastPage().Label22, "Creazione fallita");
+    EXPECT_EQ(w.wizard.LastPage().Label11, "Clicca su fine per creare un nuovo progetto.");
+    EXPECT_TRUE(w.wizard.FinishEnabled());
+    EXPECT_FALSE(w.wizard.NextEnabled());
+}
+
+TEST(WizardBuild, NewProjectRestoresTheLastPage) {
+    Wizard w;
+    w.WalkTo(7);
+    w.wizard.SetChkInf(1);
+    FakeBuild build;
+    MessageBoxRecorder boxes;
+    EXPECT_TRUE(w.wizard.RunBuild(build.services));
+    w.wizard.ResetToNewProject();
+    EXPECT_EQ(w.wizard.LastPage().Label22, "Creazione pacchetto di installazione");
+    EXPECT_EQ(w.wizard.LastPage().Label32, "Sarà creato il file:");
+    EXPECT_EQ(w.wizard.LastPage().Label11, "Clicca avanti per creare il pacchetto.");
+    EXPECT_TRUE(w.wizard.LastPage().showNomeProgetto);
+}
+
+} // namespace
+} // namespace velaset
