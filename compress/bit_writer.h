@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace velaset::compress {
+
 struct BitWriter {
     uint8_t* destination;
     uint32_t capacity;
@@ -72,3 +74,5 @@ inline void BitWriterCopy(BitWriter& w, const uint8_t* bytes, uint32_t length) {
     if (n < length)
         w.overflow = true;
 }
+
+} // namespace velaset::compress

@@ -7,6 +7,8 @@
 #include "compress/cabinet_writer.h"
 #include "compress/mszip.h"
 
+namespace velaset::compress {
+
 struct FolderPrefetch;
 
 // A temporary file holding intermediate data.
@@ -124,5 +126,7 @@ bool CabAppendFileRecord(CabContext* cab, uint32_t size, uint32_t offset, uint16
                          uint16_t time, uint16_t attributes, const char* name);
 bool CabCloseFolderIfFull(CabContext* cab, ClientNextCabinetFn nextCabinet,
                           ClientProgressFn progress);
+
+} // namespace velaset::compress
 
 #endif

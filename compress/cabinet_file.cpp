@@ -6,6 +6,8 @@
 #include "compress/cabinet_context.h"
 #include "compress/cabinet_format.h"
 
+namespace velaset::compress {
+
 namespace {
 
 const int kCabinetFlags = kOpenReadWrite | kOpenCreate | kOpenTruncate | kOpenBinary;
@@ -227,3 +229,5 @@ bool FCIFlushCabinet(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientPro
     uint32_t size = kHeaderSize + cab->cabFolders.size + total;
     return CabWriteCabinet(cab, progress, total, size);
 }
+
+} // namespace velaset::compress

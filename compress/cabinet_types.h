@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace velaset::compress {
+
 // Error codes of the writer; their texts are in error_text.h.
 enum CabErrorCode {
     kCabNoError = 0,
@@ -88,5 +90,7 @@ struct CabinetCallbacks {
     ClientNextCabinetFn nextCabinet;
     ClientProgressFn progress;
 };
+
+} // namespace velaset::compress
 
 #endif

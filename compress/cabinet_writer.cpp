@@ -7,6 +7,8 @@
 #include "compress/cabinet_format.h"
 #include "compress/folder_prefetch.h"
 
+namespace velaset::compress {
+
 namespace {
 
 const uint32_t kDefaultSizeLimit = 0x7FFFFFF;
@@ -290,3 +292,5 @@ void CabResetHeader(CabContext* cab) {
     cab->fileCount = 0;
     cab->flags = 0;
 }
+
+} // namespace velaset::compress

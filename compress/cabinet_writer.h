@@ -5,6 +5,8 @@
 
 #include "compress/cabinet_types.h"
 
+namespace velaset::compress {
+
 struct CabContext;
 
 // Compression types of a folder.
@@ -24,5 +26,7 @@ bool FCIAddFile(CabContext* cab, const char* sourcePath, const char* nameInCabin
 bool FCIFlushFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress);
 bool FCIFlushCabinet(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress);
 bool FCIDestroy(CabContext* cab);
+
+} // namespace velaset::compress
 
 #endif

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace velaset::compress {
+
 constexpr int kRepeatPrevious = 16; // 3..6 copies of the previous length, 2 extra bits
 constexpr int kRepeatZero = 17;     // 3..10 zeros, 3 extra bits
 constexpr int kRepeatZeroLong = 18; // 11..138 zeros, 7 extra bits
@@ -49,3 +51,5 @@ template <typename Emit> void WalkCodeLengthRuns(const uint8_t* lengths, int lar
         }
     }
 }
+
+} // namespace velaset::compress

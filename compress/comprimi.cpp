@@ -14,6 +14,8 @@
 #include "compress/library_ui.h"
 #include "compress/worker_thread.h"
 
+namespace velaset::compress {
+
 namespace {
 
 const char kTitle[] = "DarEvizeza";
@@ -159,8 +161,11 @@ unsigned ComprimiThreads() {
     return count < 1 ? 1 : count > 4 ? 4 : count;
 }
 
+} // namespace velaset::compress
+
 extern "C" int COMPRIMI_CALL Comprimi(const char* cabDir, const char* cabBase, const char* fileList,
                                       uint32_t maxCabSize) {
+    using namespace velaset::compress;
     return ComprimiWith(cabDir, cabBase, fileList, maxCabSize, PlatformCallbacks(),
                         ComprimiThreads());
 }

@@ -9,6 +9,8 @@
 #include "compress/deflate_tables.h"
 #include "compress/huffman_tree.h"
 
+namespace velaset::compress {
+
 constexpr uint32_t kSymbolBufferSize = 32768;
 // Each match covers at least 3 of the at most 32768 bytes of an MSZIP block.
 constexpr uint32_t kDistanceBufferSize = 16384;
@@ -88,3 +90,5 @@ inline bool EncoderRecordMatch(DeflateEncoder& e, uint32_t distance, uint32_t le
     e.flagByte |= e.flagBit;
     return EncoderTally(e, scanned);
 }
+
+} // namespace velaset::compress

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace velaset::compress {
+
 constexpr int kLengthCodes = 29;     // codes 257..285
 constexpr int kLiteralSymbols = 286; // literal/length symbols in use
 constexpr int kFixedLiteralSymbols = 288;
@@ -52,3 +54,5 @@ inline uint16_t ReverseBits(unsigned code, int count) {
 // Canonical codes (RFC 1951, 3.2.2) for `symbols` code lengths, stored bit-reversed.
 void AssignCanonicalCodes(const uint8_t* lengths, int symbols, const uint16_t* lengthCount,
                           int maxLength, uint16_t* codes);
+
+} // namespace velaset::compress

@@ -7,6 +7,8 @@
 #include "compress/cabinet_format.h"
 #include "compress/folder_prefetch.h"
 
+namespace velaset::compress {
+
 namespace {
 
 const uint32_t kDefaultSizeLimit = 0x7FFFFFF;
@@ -272,3 +274,5 @@ bool CabCloseFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProg
     cab->folderIndex++;
     return true;
 }
+
+} // namespace velaset::compress

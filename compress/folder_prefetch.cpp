@@ -17,6 +17,8 @@
 
 #include "compress/prefetch_jobs.h"
 
+namespace velaset::compress {
+
 namespace {
 
 void ReleaseJob(CabContext* cab, PrefetchJob* job) {
@@ -299,3 +301,5 @@ void PrefetchStop(CabContext* cab) {
         Release(cab);
     }
 }
+
+} // namespace velaset::compress

@@ -5,6 +5,8 @@
 
 #include "compress/cabinet_types.h"
 
+namespace velaset::compress {
+
 struct CabContext;
 
 // Announces the calls that will follow: entries are source paths in FCIAddFile order,
@@ -20,5 +22,7 @@ bool PrefetchAddFile(CabContext* cab, const char* sourcePath, const char* name,
                      ClientOpenSourceFn openSource);
 bool PrefetchBeforeClose(CabContext* cab, ClientProgressFn progress);
 void PrefetchStop(CabContext* cab);
+
+} // namespace velaset::compress
 
 #endif

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace velaset::compress {
+
 constexpr int kMaxTreeSymbols = 286;
 constexpr int kMaxTreeNodes = 2 * kMaxTreeSymbols + 1; // 573: symbols and inner nodes
 constexpr int kMaxCodeLength = 15;
@@ -44,3 +46,5 @@ struct BlockEstimate {
 // least two codes, because a single code could not be decoded.
 void BuildHuffmanTree(HuffmanTree& tree, const TreeShape& shape, HuffmanWork& work,
                       BlockEstimate& estimate);
+
+} // namespace velaset::compress

@@ -8,6 +8,8 @@
 #include "compress/deflate_encoder.h"
 #include "compress/match_index.h"
 
+namespace velaset::compress {
+
 constexpr uint32_t kWindowSize = 65536;
 constexpr uint32_t kBlockOffset = 32768; // where the block stands in the window
 constexpr uint32_t kMaxDistance = 32506;
@@ -29,3 +31,5 @@ struct DeflateState {
 // Answers the output size in bytes; the encoder's overflow flag tells whether it fit.
 uint32_t CompressWindowBlock(DeflateState& s, uint32_t inputSize, bool history, uint8_t* output,
                              uint32_t capacity);
+
+} // namespace velaset::compress

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+namespace velaset::compress {
+
 constexpr uint32_t kHashSize = 32768;
 constexpr int kChainLinks = 8;
 constexpr uint32_t kLongKey = 8; // bytes covered by the second index
@@ -46,3 +48,5 @@ inline void IndexStartHash(MatchIndex& index, const uint8_t* window, uint32_t p)
 
 // Enters position p; answers the previous position with the same hash (0 for none).
 uint32_t IndexInsert(MatchIndex& index, const uint8_t* window, uint32_t p);
+
+} // namespace velaset::compress

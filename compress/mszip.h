@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+namespace velaset::compress {
+
 struct MsZipCompressor;
 
 // The cabinet writer passes its client's memory callbacks through these.
@@ -39,3 +41,5 @@ int MsZipReset(MsZipCompressor* compressor);
 
 // Releases the compressor and all its memory through the releaser given at creation.
 int MsZipDestroy(MsZipCompressor* compressor);
+
+} // namespace velaset::compress

@@ -6,6 +6,8 @@
 #include "compress/cabinet_context.h"
 #include "compress/worker_thread.h"
 
+namespace velaset::compress {
+
 const unsigned kMaxPrefetchThreads = 4;
 
 // What a worker found for one file of a job.
@@ -59,5 +61,7 @@ struct FolderPrefetch {
 // A worker thread's main: takes waiting jobs in list order, at most `window` ahead of the
 // writer's current job, until all are taken or the prefetch stops.
 void RunPrefetchWorker(void* prefetch);
+
+} // namespace velaset::compress
 
 #endif

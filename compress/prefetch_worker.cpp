@@ -5,6 +5,8 @@
 #include "compress/cabinet_format.h"
 #include "compress/prefetch_jobs.h"
 
+namespace velaset::compress {
+
 namespace {
 
 bool Cancelled(FolderPrefetch* p) {
@@ -178,3 +180,5 @@ void RunPrefetchWorker(void* argument) {
     CabRelease(&w.cab, w.input);
     CabRelease(&w.cab, w.output);
 }
+
+} // namespace velaset::compress

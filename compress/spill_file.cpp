@@ -4,6 +4,8 @@
 #include "compress/cabinet_context.h"
 #include "compress/cabinet_format.h"
 
+namespace velaset::compress {
+
 namespace {
 
 // Attempts at finding a fresh temporary name before giving up.
@@ -195,3 +197,5 @@ bool SpillRead(CabContext* cab, SpillReader* reader, void* bytes, uint32_t count
     }
     return true;
 }
+
+} // namespace velaset::compress

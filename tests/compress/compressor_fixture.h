@@ -19,10 +19,10 @@ class TestCompressor {
     Bytes Compress(const Bytes& input) { return Compress(input.data(), input.size()); }
     void Reset();
     int lastResult() const { return lastResult_; }
-    MsZipCompressor* get() { return compressor_; }
+    velaset::compress::MsZipCompressor* get() { return compressor_; }
 
   private:
-    MsZipCompressor* compressor_ = nullptr;
+    velaset::compress::MsZipCompressor* compressor_ = nullptr;
     uint32_t maxOutput_ = 0;
     int lastResult_ = 0;
 };

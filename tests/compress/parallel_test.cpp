@@ -15,6 +15,8 @@
 #include "tests/compress/cabinet_reader.h"
 #include "tests/compress/cabinet_test_support.h"
 
+using namespace velaset::compress;
+
 namespace {
 
 std::map<std::string, std::vector<uint8_t>> CabinetFiles(const ScratchDir& dir,

@@ -13,6 +13,8 @@
 #include "tests/compress/cabinet_reader.h"
 #include "tests/compress/cabinet_test_support.h"
 
+using namespace velaset::compress;
+
 namespace {
 
 // A writer on the platform's callbacks, writing base.CAB into a scratch folder.
