@@ -1,6 +1,7 @@
 // Run-length form of a tree's code lengths (RFC 1951, 3.2.7), walked once to count the
 // bit-length symbols and once more to send them.
-#pragma once
+#ifndef VELASET_COMPRESS_CODE_LENGTH_RUNS_H
+#define VELASET_COMPRESS_CODE_LENGTH_RUNS_H
 
 #include <cstdint>
 
@@ -53,3 +54,5 @@ template <typename Emit> void WalkCodeLengthRuns(const uint8_t* lengths, int lar
 }
 
 } // namespace velaset::compress
+
+#endif

@@ -1,7 +1,8 @@
 // Deflate block encoder: buffers the literals and matches of the LZ77 stage, tells it
 // when a deflate block should end, and writes each block stored, with the fixed codes
 // or with codes built for it, whichever its estimate finds smallest.
-#pragma once
+#ifndef VELASET_COMPRESS_DEFLATE_ENCODER_H
+#define VELASET_COMPRESS_DEFLATE_ENCODER_H
 
 #include <cstdint>
 
@@ -92,3 +93,5 @@ inline bool EncoderRecordMatch(DeflateEncoder& e, uint32_t distance, uint32_t le
 }
 
 } // namespace velaset::compress
+
+#endif

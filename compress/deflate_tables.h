@@ -1,6 +1,7 @@
 // Fixed tables of the deflate format (RFC 1951): length and distance codes with their
 // extra bits and bases, and the fixed Huffman codes. Built once per compressor.
-#pragma once
+#ifndef VELASET_COMPRESS_DEFLATE_TABLES_H
+#define VELASET_COMPRESS_DEFLATE_TABLES_H
 
 #include <cstdint>
 
@@ -56,3 +57,5 @@ void AssignCanonicalCodes(const uint8_t* lengths, int symbols, const uint16_t* l
                           int maxLength, uint16_t* codes);
 
 } // namespace velaset::compress
+
+#endif

@@ -1,6 +1,7 @@
 // Length-limited Huffman codes for one deflate block: the literal/length tree, the
 // distance tree and the bit-length tree that describes the other two.
-#pragma once
+#ifndef VELASET_COMPRESS_HUFFMAN_TREE_H
+#define VELASET_COMPRESS_HUFFMAN_TREE_H
 
 #include <cstdint>
 
@@ -48,3 +49,5 @@ void BuildHuffmanTree(HuffmanTree& tree, const TreeShape& shape, HuffmanWork& wo
                       BlockEstimate& estimate);
 
 } // namespace velaset::compress
+
+#endif

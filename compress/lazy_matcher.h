@@ -1,7 +1,8 @@
 // LZ77 stage of the MSZIP compressor: hash chains over a 64 KB window and lazy
 // matching. The block being compressed stands in the window's upper half, the previous
 // full block of the folder (the history) in the lower half.
-#pragma once
+#ifndef VELASET_COMPRESS_LAZY_MATCHER_H
+#define VELASET_COMPRESS_LAZY_MATCHER_H
 
 #include <cstdint>
 
@@ -33,3 +34,5 @@ uint32_t CompressWindowBlock(DeflateState& s, uint32_t inputSize, bool history, 
                              uint32_t capacity);
 
 } // namespace velaset::compress
+
+#endif

@@ -7,7 +7,8 @@
 // seven bytes or more visit only the candidates that agree in eight; the rank of each
 // position within its three-byte chain tells where the plain walk would have spent its
 // budget, so both walks stop at the same candidate.
-#pragma once
+#ifndef VELASET_COMPRESS_MATCH_INDEX_H
+#define VELASET_COMPRESS_MATCH_INDEX_H
 
 #include <cstdint>
 
@@ -50,3 +51,5 @@ inline void IndexStartHash(MatchIndex& index, const uint8_t* window, uint32_t p)
 uint32_t IndexInsert(MatchIndex& index, const uint8_t* window, uint32_t p);
 
 } // namespace velaset::compress
+
+#endif

@@ -5,7 +5,8 @@
 // The compressor allocates all its memory in MsZipCreate and nothing afterwards.
 // Results are plain numbers so that the cabinet writer can map any nonzero one to
 // its own error code.
-#pragma once
+#ifndef VELASET_COMPRESS_MSZIP_H
+#define VELASET_COMPRESS_MSZIP_H
 
 #include <cstdint>
 
@@ -43,3 +44,5 @@ int MsZipReset(MsZipCompressor* compressor);
 int MsZipDestroy(MsZipCompressor* compressor);
 
 } // namespace velaset::compress
+
+#endif

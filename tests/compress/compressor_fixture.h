@@ -1,5 +1,6 @@
 // A compressor owned by a test, with the malloc-based memory callbacks.
-#pragma once
+#ifndef VELASET_TESTS_COMPRESS_COMPRESSOR_FIXTURE_H
+#define VELASET_TESTS_COMPRESS_COMPRESSOR_FIXTURE_H
 
 #include "compress/mszip.h"
 #include "tests/compress/test_data.h"
@@ -28,3 +29,5 @@ class TestCompressor {
 };
 
 } // namespace mszip_test
+
+#endif
