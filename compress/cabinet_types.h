@@ -40,6 +40,10 @@ struct CabinetParams {
     char cabinetPath[256];    // prefix of the file path; path + name is created
 };
 
+// Compression types of a folder.
+const uint16_t kCompressionNone = 0x0000;
+const uint16_t kCompressionMsZip = 0x0001;
+
 // Open flags and permission bits in the C runtime's values, whatever the platform.
 const int kOpenReadOnly = 0x0000;
 const int kOpenReadWrite = 0x0002;

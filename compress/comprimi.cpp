@@ -76,7 +76,7 @@ bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
     }
     bool ok = true;
     if (threads > 1) {
-        FCIPrefetch(cab, table.entries, table.count, cb.openSource, threads);
+        StartFolderPrefetch(cab, table.entries, table.count, cb.openSource, threads);
     }
     for (uint32_t i = 0; ok && i < table.count; i++) {
         const char* path = table.entries[i];

@@ -168,7 +168,8 @@ std::vector<uint8_t> Build(const ScratchDir& dir, const std::vector<std::string>
     for (std::string& path : paths) {
         entries.push_back(path.empty() ? nullptr : &path[0]);
     }
-    FCIPrefetch(cab, entries.data(), static_cast<uint32_t>(entries.size()), cb.openSource, threads);
+    StartFolderPrefetch(cab, entries.data(), static_cast<uint32_t>(entries.size()), cb.openSource,
+                        threads);
     bool ok = true;
     for (const std::string& name : calls) {
         if (name == "+") {
