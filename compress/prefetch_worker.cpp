@@ -2,7 +2,6 @@
 // compress a folder that starts with them, into a data spill of the job's own.
 #include <cstring>
 
-#include "compress/cabinet_format.h"
 #include "compress/open_folder.h"
 #include "compress/prefetch_jobs.h"
 
