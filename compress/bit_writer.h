@@ -1,10 +1,13 @@
 // Bit output of the deflate encoder: values go out least-significant bit first into the
 // caller's buffer. Every byte is checked against the capacity; a byte that does not fit
 // is dropped and the overflow flag is set, so nothing is ever written past the end.
-#pragma once
+#ifndef VELASET_COMPRESS_BIT_WRITER_H
+#define VELASET_COMPRESS_BIT_WRITER_H
 
 #include <cstdint>
 #include <cstring>
+
+namespace velaset::compress {
 
 struct BitWriter {
     uint8_t* destination;
@@ -72,3 +75,7 @@ inline void BitWriterCopy(BitWriter& w, const uint8_t* bytes, uint32_t length) {
     if (n < length)
         w.overflow = true;
 }
+
+} // namespace velaset::compress
+
+#endif

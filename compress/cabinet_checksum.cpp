@@ -3,6 +3,8 @@
 
 #include "compress/cabinet_format.h"
 
+namespace velaset::compress {
+
 uint32_t CabChecksum(const uint8_t* bytes, uint32_t count, uint32_t seed) {
     uint32_t sum = seed;
     uint32_t words = count / 4;
@@ -31,3 +33,5 @@ uint32_t DataBlockChecksum(const uint8_t* compressed, uint16_t cbData, uint16_t 
     Put16(sizes + 2, cbUncomp);
     return CabChecksum(sizes, 4, CabChecksum(compressed, cbData, 0));
 }
+
+} // namespace velaset::compress

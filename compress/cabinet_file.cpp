@@ -1,16 +1,21 @@
-// Writing one cabinet file of the set from the three cabinet spills, header first, in one
-// forward pass; the signature goes in last, so an interrupted file is never taken for a
-// cabinet.
+// The cabinet being assembled and the writing of one cabinet file of the set from its
+// three spills.
+#include "compress/cabinet_file.h"
+
 #include <cstring>
 
-#include "compress/cabinet_context.h"
 #include "compress/cabinet_format.h"
 
+namespace velaset::compress {
+
 namespace {
+
+const uint32_t kDefaultSizeLimit = 0x7FFFFFF;
 
 const int kCabinetFlags = kOpenReadWrite | kOpenCreate | kOpenTruncate | kOpenBinary;
 const int kCabinetPermission = kPermissionRead | kPermissionWrite;
 
+// Bytes a name takes in a header: the name and its zero.
 uint32_t NameCost(const char* name) {
     return static_cast<uint32_t>(std::strlen(name)) + 1;
 }
@@ -20,27 +25,37 @@ void CopyName(char* to, const char* from) {
     to[255] = '\0';
 }
 
+void ResetHeader(OpenCabinet* cabinet) {
+    cabinet->folderCount = 0;
+    cabinet->fileCount = 0;
+}
+
 // The cabinet file being written; a failure closes and deletes it.
 struct CabinetOut {
-    CabContext* cab;
+    CabinetClient* client;
     int handle;
     char path[512];
 };
 
 bool OutFail(CabinetOut* out, int code, int detail) {
-    CabContext* cab = out->cab;
+    CabinetClient* client = out->client;
     int ignored = 0;
     if (out->handle != -1) {
-        cab->cb.close(out->handle, &ignored, cab->context);
+        client->cb.close(out->handle, &ignored, client->context);
         out->handle = -1;
     }
-    cab->cb.remove(out->path, &ignored, cab->context);
-    return CabFail(cab, code, detail);
+    client->cb.remove(out->path, &ignored, client->context);
+    return CabFail(client, code, detail);
+}
+
+// Fails the file with the error a lower step has just recorded.
+bool OutFailAsRecorded(CabinetOut* out) {
+    return OutFail(out, out->client->err->code, out->client->err->detail);
 }
 
 bool OutWrite(CabinetOut* out, const void* bytes, uint32_t count) {
     int err = 0;
-    int moved = out->cab->cb.write(out->handle, bytes, count, &err, out->cab->context);
+    int moved = out->client->cb.write(out->handle, bytes, count, &err, out->client->context);
     if (moved < 0 || static_cast<uint32_t>(moved) != count) {
         return OutFail(out, kCabCabinetFileFailed, err);
     }
@@ -48,53 +63,52 @@ bool OutWrite(CabinetOut* out, const void* bytes, uint32_t count) {
 }
 
 // Reads exactly count bytes of a spill; a short spill is a spill fault.
-bool ReadSpillChunk(CabContext* cab, SpillFile* spill, uint8_t* to, uint32_t count) {
+bool ReadSpillChunk(CabinetClient* client, SpillFile* spill, uint8_t* to, uint32_t count) {
     uint32_t got = 0;
     while (got < count) {
         int err = 0;
-        int n = cab->cb.read(spill->handle, to + got, count - got, &err, cab->context);
+        int n = client->cb.read(spill->handle, to + got, count - got, &err, client->context);
         if (n <= 0) {
-            return CabFail(cab, kCabTempFileFailed, n < 0 ? err : 0);
+            return CabFail(client, kCabTempFileFailed, n < 0 ? err : 0);
         }
         got += static_cast<uint32_t>(n);
     }
     return true;
 }
 
-bool CopySpill(CabinetOut* out, SpillFile* spill, uint32_t* copied, uint32_t total,
+bool CopySpill(CabinetOut* out, SpillFile* spill, uint8_t* buffer, uint32_t* copied, uint32_t total,
                ClientProgressFn progress) {
-    CabContext* cab = out->cab;
-    if (!SpillRewind(cab, spill)) {
-        return OutFail(out, cab->err->code, cab->err->detail);
+    CabinetClient* client = out->client;
+    if (!SpillRewind(client, spill)) {
+        return OutFailAsRecorded(out);
     }
     uint32_t left = spill->size;
     while (left > 0) {
         uint32_t n = left < kCopyChunk ? left : kCopyChunk;
-        if (!ReadSpillChunk(cab, spill, cab->copyBuffer, n)) {
-            return OutFail(out, cab->err->code, cab->err->detail);
+        if (!ReadSpillChunk(client, spill, buffer, n)) {
+            return OutFailAsRecorded(out);
         }
-        if (!OutWrite(out, cab->copyBuffer, n)) {
+        if (!OutWrite(out, buffer, n)) {
             return false;
         }
         left -= n;
         *copied += n;
-        if (progress(kProgressCopying, *copied, total, cab->context) == -1) {
+        if (progress(kProgressCopying, *copied, total, client->context) == -1) {
             return OutFail(out, kCabUserAbort, 0);
         }
     }
     return true;
 }
 
-bool WriteFolderEntries(CabinetOut* out, uint32_t dataStart) {
-    CabContext* cab = out->cab;
-    SpillFile* spill = &cab->cabFolders;
-    if (!SpillRewind(cab, spill)) {
-        return OutFail(out, cab->err->code, cab->err->detail);
+bool WriteFolderEntries(CabinetOut* out, SpillFile* spill, uint32_t dataStart) {
+    CabinetClient* client = out->client;
+    if (!SpillRewind(client, spill)) {
+        return OutFailAsRecorded(out);
     }
     for (uint32_t at = 0; at < spill->size; at += kFolderEntrySize) {
         uint8_t entry[kFolderEntrySize];
-        if (!ReadSpillChunk(cab, spill, entry, sizeof entry)) {
-            return OutFail(out, cab->err->code, cab->err->detail);
+        if (!ReadSpillChunk(client, spill, entry, sizeof entry)) {
+            return OutFailAsRecorded(out);
         }
         Put32(entry, Get32(entry) + dataStart);
         if (!OutWrite(out, entry, sizeof entry)) {
@@ -110,36 +124,121 @@ bool WriteName(CabinetOut* out, const char* name) {
 
 } // namespace
 
-bool CabWriteCabinet(CabContext* cab, ClientProgressFn progress, uint32_t progressTotal,
-                     uint32_t estimate) {
+void CabinetInit(OpenCabinet* cabinet, const CabinetParams* first) {
+    std::memset(cabinet, 0, sizeof *cabinet);
+    SpillInit(&cabinet->data);
+    SpillInit(&cabinet->files);
+    SpillInit(&cabinet->folders);
+    cabinet->current = *first;
+    if (cabinet->current.sizeLimit == 0) {
+        cabinet->current.sizeLimit = kDefaultSizeLimit;
+    }
+    ResetHeader(cabinet);
+}
+
+bool CabinetCreateSpills(CabinetClient* client, OpenCabinet* cabinet) {
+    SpillFile* spills[] = {&cabinet->data, &cabinet->files, &cabinet->folders};
+    return SpillCreateGroup(client, spills, 3);
+}
+
+bool CabinetRemoveSpills(CabinetClient* client, OpenCabinet* cabinet, int* detail) {
+    bool clean = SpillRemove(client, &cabinet->data, detail);
+    clean = SpillRemove(client, &cabinet->files, detail) && clean;
+    return SpillRemove(client, &cabinet->folders, detail) && clean;
+}
+
+uint64_t CabinetHeaderSize(const OpenCabinet* cabinet) {
+    uint64_t size = kHeaderSize;
+    if (cabinet->prevCabinet[0] != '\0') {
+        size += NameCost(cabinet->prevCabinet) + NameCost(cabinet->prevDisk);
+    }
+    return size;
+}
+
+bool CabinetAddFolder(CabinetClient* client, OpenCabinet* cabinet, uint32_t offset, uint32_t blocks,
+                      uint16_t type) {
+    if (cabinet->folderCount == 0xFFFF) {
+        return CabFail(client, kCabFormatLimit, 0);
+    }
+    uint8_t entry[kFolderEntrySize];
+    Put32(entry, offset);
+    Put16(entry + 4, blocks);
+    Put16(entry + 6, type);
+    cabinet->folderCount++;
+    return SpillWrite(client, &cabinet->folders, entry, sizeof entry);
+}
+
+bool CabinetAddFile(CabinetClient* client, OpenCabinet* cabinet, const uint8_t* record,
+                    const char* name, uint32_t length) {
+    if (cabinet->fileCount == 0xFFFF) {
+        return CabFail(client, kCabFormatLimit, 0);
+    }
+    if (!SpillWrite(client, &cabinet->files, record, kFileEntrySize) ||
+        !SpillWrite(client, &cabinet->files, name, length)) {
+        return false;
+    }
+    cabinet->fileCount++;
+    return true;
+}
+
+bool CabinetAskNext(CabinetClient* client, OpenCabinet* cabinet, uint32_t estimate,
+                    ClientNextCabinetFn nextCabinet, uint32_t* nameCost) {
+    CopyName(cabinet->curCabinet, cabinet->current.cabinetName);
+    CopyName(cabinet->curDisk, cabinet->current.diskName);
+    cabinet->next = cabinet->current;
+    cabinet->next.cabinetNumber += 1;
+    if (nextCabinet(&cabinet->next, estimate, client->context) == -1) {
+        return CabFail(client, kCabUserAbort, 0);
+    }
+    CopyName(cabinet->nextCabinet, cabinet->next.cabinetName);
+    CopyName(cabinet->nextDisk, cabinet->next.diskName);
+    *nameCost = NameCost(cabinet->nextCabinet) + NameCost(cabinet->nextDisk);
+    if (cabinet->next.sizeLimit == 0) {
+        cabinet->next.sizeLimit = kDefaultSizeLimit;
+    }
+    return true;
+}
+
+void CabinetMoveToNext(OpenCabinet* cabinet) {
+    if (cabinet->current.sizeLimit != 0 &&
+        cabinet->next.diskNumber == cabinet->current.diskNumber) {
+        cabinet->next.sizeLimit = cabinet->current.sizeLimit;
+    }
+    cabinet->current = cabinet->next;
+    cabinet->folderIndex = 0;
+}
+
+bool CabinetWrite(CabinetClient* client, OpenCabinet* cabinet, uint8_t* copyBuffer,
+                  ClientProgressFn progress, uint32_t progressTotal, uint32_t estimate) {
     CabinetOut out;
-    out.cab = cab;
+    out.client = client;
     out.handle = -1;
-    std::strcpy(out.path, cab->current.cabinetPath);
-    std::strcat(out.path, cab->current.cabinetName);
-    CopyName(cab->curCabinet, cab->current.cabinetName);
-    CopyName(cab->curDisk, cab->current.diskName);
+    std::strcpy(out.path, cabinet->current.cabinetPath);
+    std::strcat(out.path, cabinet->current.cabinetName);
+    CopyName(cabinet->curCabinet, cabinet->current.cabinetName);
+    CopyName(cabinet->curDisk, cabinet->current.diskName);
 
     uint64_t h = kHeaderSize;
     uint16_t flags = 0;
-    if (cab->prevCabinet[0] != '\0') {
+    if (cabinet->prevCabinet[0] != '\0') {
         flags |= kFlagPrevCabinet;
-        h += NameCost(cab->prevCabinet) + NameCost(cab->prevDisk);
+        h += NameCost(cabinet->prevCabinet) + NameCost(cabinet->prevDisk);
     }
-    if (cab->nextCabinet[0] != '\0') {
+    if (cabinet->nextCabinet[0] != '\0') {
         flags |= kFlagNextCabinet;
-        h += NameCost(cab->nextCabinet) + NameCost(cab->nextDisk);
+        h += NameCost(cabinet->nextCabinet) + NameCost(cabinet->nextDisk);
     }
-    uint64_t filesOffset = h + cab->cabFolders.size;
-    uint64_t size = filesOffset + cab->cabFiles.size + cab->cabData.size;
-    if (size > kMaxFileBytes || cab->cabinetCounter > 0xFFFF) {
-        return CabFail(cab, kCabFormatLimit, 0);
+    uint64_t filesOffset = h + cabinet->folders.size;
+    uint64_t size = filesOffset + cabinet->files.size + cabinet->data.size;
+    if (size > kMaxFileBytes || cabinet->cabinetCounter > 0xFFFF) {
+        return CabFail(client, kCabFormatLimit, 0);
     }
 
     int err = 0;
-    out.handle = cab->cb.open(out.path, kCabinetFlags, kCabinetPermission, &err, cab->context);
+    out.handle =
+        client->cb.open(out.path, kCabinetFlags, kCabinetPermission, &err, client->context);
     if (out.handle == -1) {
-        return CabFail(cab, kCabCabinetFileFailed, err);
+        return CabFail(client, kCabCabinetFileFailed, err);
     }
     uint8_t header[kHeaderSize];
     std::memcpy(header, "!CAB", 4);
@@ -150,37 +249,37 @@ bool CabWriteCabinet(CabContext* cab, ClientProgressFn progress, uint32_t progre
     Put32(header + 20, 0);
     header[24] = 3;
     header[25] = 1;
-    Put16(header + 26, cab->folderCount);
-    Put16(header + 28, cab->fileCount);
+    Put16(header + 26, cabinet->folderCount);
+    Put16(header + 28, cabinet->fileCount);
     Put16(header + 30, flags);
-    Put16(header + 32, cab->current.setId);
-    Put16(header + 34, cab->cabinetCounter);
-    cab->cabinetCounter++;
+    Put16(header + 32, cabinet->current.setId);
+    Put16(header + 34, cabinet->cabinetCounter);
+    cabinet->cabinetCounter++;
     if (!OutWrite(&out, header, sizeof header)) {
         return false;
     }
     if ((flags & kFlagPrevCabinet) != 0 &&
-        !(WriteName(&out, cab->prevCabinet) && WriteName(&out, cab->prevDisk))) {
+        !(WriteName(&out, cabinet->prevCabinet) && WriteName(&out, cabinet->prevDisk))) {
         return false;
     }
     if ((flags & kFlagNextCabinet) != 0 &&
-        !(WriteName(&out, cab->nextCabinet) && WriteName(&out, cab->nextDisk))) {
+        !(WriteName(&out, cabinet->nextCabinet) && WriteName(&out, cabinet->nextDisk))) {
         return false;
     }
-    cab->nextCabinet[0] = '\0';
-    cab->nextDisk[0] = '\0';
-    CopyName(cab->prevCabinet, cab->curCabinet);
-    CopyName(cab->prevDisk, cab->curDisk);
+    cabinet->nextCabinet[0] = '\0';
+    cabinet->nextDisk[0] = '\0';
+    CopyName(cabinet->prevCabinet, cabinet->curCabinet);
+    CopyName(cabinet->prevDisk, cabinet->curDisk);
 
-    uint32_t dataStart = static_cast<uint32_t>(filesOffset + cab->cabFiles.size);
+    uint32_t dataStart = static_cast<uint32_t>(filesOffset + cabinet->files.size);
     uint32_t copied = 0;
-    if (!WriteFolderEntries(&out, dataStart) ||
-        !CopySpill(&out, &cab->cabFiles, &copied, progressTotal, progress) ||
-        !CopySpill(&out, &cab->cabData, &copied, progressTotal, progress)) {
+    if (!WriteFolderEntries(&out, &cabinet->folders, dataStart) ||
+        !CopySpill(&out, &cabinet->files, copyBuffer, &copied, progressTotal, progress) ||
+        !CopySpill(&out, &cabinet->data, copyBuffer, &copied, progressTotal, progress)) {
         return false;
     }
-    long fileSize = cab->cb.seek(out.handle, 0, 2, &err, cab->context);
-    if (fileSize == -1 || cab->cb.seek(out.handle, 0, 0, &err, cab->context) != 0) {
+    long fileSize = client->cb.seek(out.handle, 0, 2, &err, client->context);
+    if (fileSize == -1 || client->cb.seek(out.handle, 0, 0, &err, client->context) != 0) {
         return OutFail(&out, kCabCabinetFileFailed, err);
     }
     if (!OutWrite(&out, "MSCF", 4)) {
@@ -188,42 +287,31 @@ bool CabWriteCabinet(CabContext* cab, ClientProgressFn progress, uint32_t progre
     }
     int handle = out.handle;
     out.handle = -1;
-    if (cab->cb.close(handle, &err, cab->context) != 0) {
+    if (client->cb.close(handle, &err, client->context) != 0) {
         return OutFail(&out, kCabCabinetFileFailed, err);
     }
 
     // The cabinet is complete. A failure from here on still fails the call, and a failed
     // call leaves no cabinet of its own behind.
     int detail = 0;
-    bool removed = SpillRemove(cab, &cab->cabData, &detail);
-    removed = SpillRemove(cab, &cab->cabFiles, &detail) && removed;
-    removed = SpillRemove(cab, &cab->cabFolders, &detail) && removed;
-    if (!removed) {
+    if (!CabinetRemoveSpills(client, cabinet, &detail)) {
         return OutFail(&out, kCabTempFileFailed, detail);
     }
-    SpillFile* fresh[] = {&cab->cabData, &cab->cabFiles, &cab->cabFolders};
-    if (!SpillCreateGroup(cab, fresh, 3)) {
-        return OutFail(&out, cab->err->code, cab->err->detail);
+    if (!CabinetCreateSpills(client, cabinet)) {
+        return OutFailAsRecorded(&out);
     }
     long answer =
-        progress(kProgressCabinetDone, estimate, static_cast<uint32_t>(fileSize), cab->context);
+        progress(kProgressCabinetDone, estimate, static_cast<uint32_t>(fileSize), client->context);
     if (answer == -1) {
         return OutFail(&out, kCabUserAbort, 0);
     }
     if (answer > 0) {
         uint32_t taken = static_cast<uint32_t>(answer);
-        cab->current.sizeLimit =
-            taken < cab->current.sizeLimit ? cab->current.sizeLimit - taken : 0;
+        cabinet->current.sizeLimit =
+            taken < cabinet->current.sizeLimit ? cabinet->current.sizeLimit - taken : 0;
     }
-    CabResetHeader(cab);
+    ResetHeader(cabinet);
     return true;
 }
 
-bool FCIFlushCabinet(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress) {
-    if (!CabCloseFolder(cab, nextCabinet, progress)) {
-        return false;
-    }
-    uint32_t total = cab->cabFiles.size + cab->cabData.size;
-    uint32_t size = kHeaderSize + cab->cabFolders.size + total;
-    return CabWriteCabinet(cab, progress, total, size);
-}
+} // namespace velaset::compress

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace velaset::compress {
+
 // CFHEADER, 36 bytes:
 //   0 signature "MSCF"      4 reserved 0         8 cbCabinet (whole file)
 //  12 reserved 0           16 coffFiles          20 reserved 0
@@ -54,5 +56,7 @@ inline uint32_t Get16(const uint8_t* p) {
 inline uint32_t Get32(const uint8_t* p) {
     return Get16(p) | (Get16(p + 2) << 16);
 }
+
+} // namespace velaset::compress
 
 #endif

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace velaset::compress {
+
 // Error codes of the writer; their texts are in error_text.h.
 enum CabErrorCode {
     kCabNoError = 0,
@@ -37,6 +39,10 @@ struct CabinetParams {
     char cabinetName[256];    // file name of the cabinet
     char cabinetPath[256];    // prefix of the file path; path + name is created
 };
+
+// Compression types of a folder.
+const uint16_t kCompressionNone = 0x0000;
+const uint16_t kCompressionMsZip = 0x0001;
 
 // Open flags and permission bits in the C runtime's values, whatever the platform.
 const int kOpenReadOnly = 0x0000;
@@ -88,5 +94,7 @@ struct CabinetCallbacks {
     ClientNextCabinetFn nextCabinet;
     ClientProgressFn progress;
 };
+
+} // namespace velaset::compress
 
 #endif

@@ -5,11 +5,11 @@
 
 #include "compress/cabinet_types.h"
 
-struct CabContext;
+namespace velaset::compress {
 
-// Compression types of a folder.
-const uint16_t kCompressionNone = 0x0000;
-const uint16_t kCompressionMsZip = 0x0001;
+struct CabContext;
+struct CabinetClient;
+struct FolderHook;
 
 // Calling order: FCICreate; any sequence of FCIAddFile and FCIFlushFolder; FCIFlushCabinet;
 // FCIDestroy, which is also the only call allowed after a failure.
@@ -24,5 +24,14 @@ bool FCIAddFile(CabContext* cab, const char* sourcePath, const char* nameInCabin
 bool FCIFlushFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress);
 bool FCIFlushCabinet(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress);
 bool FCIDestroy(CabContext* cab);
+
+// Installs a folder hook (folder_hook.h) before the first file is added; the writer calls
+// its stop function in FCIDestroy. Answers false, installing nothing, when the writer
+// has a hook already.
+bool FCISetFolderHook(CabContext* cab, const FolderHook* hook, void* user);
+// The writer's client, for a hook's own memory, files and threads.
+CabinetClient* FCIClient(CabContext* cab);
+
+} // namespace velaset::compress
 
 #endif

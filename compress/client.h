@@ -4,6 +4,8 @@
 
 #include "compress/cabinet_types.h"
 
+namespace velaset::compress {
+
 // Settings of one Comprimi call; the callbacks receive them as their context value.
 struct ComprimiSettings {
     char cabinetDir[256];  // prefix of every cabinet file path
@@ -33,5 +35,7 @@ bool ClientTempName(char* buffer, int size, void* context);
 int ClientOpenSource(const char* path, uint16_t* date, uint16_t* time, uint16_t* attributes,
                      int* err, void* context);
 char ClientPathSeparator();
+
+} // namespace velaset::compress
 
 #endif

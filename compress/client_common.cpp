@@ -5,6 +5,8 @@
 
 #include "compress/client.h"
 
+namespace velaset::compress {
+
 namespace {
 
 void* ClientAlloc(uint32_t size) {
@@ -64,3 +66,5 @@ const char* StoredName(const char* path) {
     const char* last = std::strrchr(path, ClientPathSeparator());
     return last != nullptr ? last + 1 : path;
 }
+
+} // namespace velaset::compress

@@ -11,6 +11,8 @@
 
 #include "compress/client.h"
 
+namespace velaset::compress {
+
 namespace {
 
 int ErrnoOf(DWORD error) {
@@ -128,3 +130,5 @@ int ClientOpenSource(const char* path, uint16_t* date, uint16_t* time, uint16_t*
 char ClientPathSeparator() {
     return '\\';
 }
+
+} // namespace velaset::compress

@@ -1,8 +1,11 @@
 // Run-length form of a tree's code lengths (RFC 1951, 3.2.7), walked once to count the
 // bit-length symbols and once more to send them.
-#pragma once
+#ifndef VELASET_COMPRESS_CODE_LENGTH_RUNS_H
+#define VELASET_COMPRESS_CODE_LENGTH_RUNS_H
 
 #include <cstdint>
+
+namespace velaset::compress {
 
 constexpr int kRepeatPrevious = 16; // 3..6 copies of the previous length, 2 extra bits
 constexpr int kRepeatZero = 17;     // 3..10 zeros, 3 extra bits
@@ -49,3 +52,7 @@ template <typename Emit> void WalkCodeLengthRuns(const uint8_t* lengths, int lar
         }
     }
 }
+
+} // namespace velaset::compress
+
+#endif

@@ -14,6 +14,8 @@
 #include "compress/library_ui.h"
 #include "compress/worker_thread.h"
 
+namespace velaset::compress {
+
 namespace {
 
 const char kTitle[] = "DarEvizeza";
@@ -74,7 +76,7 @@ bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
     }
     bool ok = true;
     if (threads > 1) {
-        FCIPrefetch(cab, table.entries, table.count, cb.openSource, threads);
+        StartFolderPrefetch(cab, table.entries, table.count, cb.openSource, threads);
     }
     for (uint32_t i = 0; ok && i < table.count; i++) {
         const char* path = table.entries[i];
@@ -159,8 +161,11 @@ unsigned ComprimiThreads() {
     return count < 1 ? 1 : count > 4 ? 4 : count;
 }
 
+} // namespace velaset::compress
+
 extern "C" int COMPRIMI_CALL Comprimi(const char* cabDir, const char* cabBase, const char* fileList,
                                       uint32_t maxCabSize) {
+    using namespace velaset::compress;
     return ComprimiWith(cabDir, cabBase, fileList, maxCabSize, PlatformCallbacks(),
                         ComprimiThreads());
 }

@@ -16,9 +16,11 @@
 // Writes cabDir + cabBase + ".CAB" (and base + n + ".CAB" for the further cabinets of a
 // set) holding the files of fileList, one folder per "+"; a cabinet grows to at most
 // maxCabSize bytes (0: 134217727). Answers 1 when the whole set was written, 0 after
-// telling the user why not.
+// telling the user why not. A C export of Compress.dll, so outside any namespace.
 extern "C" int COMPRIMI_CALL Comprimi(const char* cabDir, const char* cabBase, const char* fileList,
                                       uint32_t maxCabSize);
+
+namespace velaset::compress {
 
 // The same with other callbacks (their context value is the call's ComprimiSettings) and
 // a chosen number of compressing threads: 1 compresses everything on the caller's thread,
@@ -29,5 +31,7 @@ int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, 
 
 // The threads Comprimi uses: one per processor, at most four.
 unsigned ComprimiThreads();
+
+} // namespace velaset::compress
 
 #endif

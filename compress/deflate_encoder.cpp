@@ -3,6 +3,8 @@
 
 #include "compress/code_length_runs.h"
 
+namespace velaset::compress {
+
 namespace {
 
 const TreeShape kLiteralShape = {kLiteralSymbols, kMaxCodeLength, kLengthExtraBits,
@@ -158,3 +160,5 @@ uint32_t EncoderCutBlock(DeflateEncoder& e, const uint8_t* bytes, uint32_t store
     }
     return e.totalBits >> 3;
 }
+
+} // namespace velaset::compress

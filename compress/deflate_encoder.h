@@ -1,13 +1,16 @@
 // Deflate block encoder: buffers the literals and matches of the LZ77 stage, tells it
 // when a deflate block should end, and writes each block stored, with the fixed codes
 // or with codes built for it, whichever its estimate finds smallest.
-#pragma once
+#ifndef VELASET_COMPRESS_DEFLATE_ENCODER_H
+#define VELASET_COMPRESS_DEFLATE_ENCODER_H
 
 #include <cstdint>
 
 #include "compress/bit_writer.h"
 #include "compress/deflate_tables.h"
 #include "compress/huffman_tree.h"
+
+namespace velaset::compress {
 
 constexpr uint32_t kSymbolBufferSize = 32768;
 // Each match covers at least 3 of the at most 32768 bytes of an MSZIP block.
@@ -88,3 +91,7 @@ inline bool EncoderRecordMatch(DeflateEncoder& e, uint32_t distance, uint32_t le
     e.flagByte |= e.flagBit;
     return EncoderTally(e, scanned);
 }
+
+} // namespace velaset::compress
+
+#endif

@@ -1,6 +1,8 @@
 // Fixed tables of the deflate format.
 #include "compress/deflate_tables.h"
 
+namespace velaset::compress {
+
 const uint8_t kLengthExtraBits[kLengthCodes] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                                 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
 const uint8_t kDistanceExtraBits[kDistanceCodes] = {0, 0, 0,  0,  1,  1,  2,  2,  3,  3,
@@ -64,3 +66,5 @@ void BuildDeflateTables(DeflateTables& tables) {
         tables.fixedDistanceCode[s] = ReverseBits(s, 5);
     }
 }
+
+} // namespace velaset::compress

@@ -1,8 +1,11 @@
 // Fixed tables of the deflate format (RFC 1951): length and distance codes with their
 // extra bits and bases, and the fixed Huffman codes. Built once per compressor.
-#pragma once
+#ifndef VELASET_COMPRESS_DEFLATE_TABLES_H
+#define VELASET_COMPRESS_DEFLATE_TABLES_H
 
 #include <cstdint>
+
+namespace velaset::compress {
 
 constexpr int kLengthCodes = 29;     // codes 257..285
 constexpr int kLiteralSymbols = 286; // literal/length symbols in use
@@ -52,3 +55,7 @@ inline uint16_t ReverseBits(unsigned code, int count) {
 // Canonical codes (RFC 1951, 3.2.2) for `symbols` code lengths, stored bit-reversed.
 void AssignCanonicalCodes(const uint8_t* lengths, int symbols, const uint16_t* lengthCount,
                           int maxLength, uint16_t* codes);
+
+} // namespace velaset::compress
+
+#endif

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+namespace velaset::compress {
+
 namespace {
 
 bool Append(EntryTable* table, char* path) {
@@ -79,3 +81,5 @@ void FreeEntryTable(EntryTable* table) {
     table->count = 0;
     table->capacity = 0;
 }
+
+} // namespace velaset::compress

@@ -6,6 +6,8 @@
 
 #include "compress/cabinet_types.h"
 
+namespace velaset::compress {
+
 // Storage comes from the client's allocator and grows to what the list needs. An entry is
 // a source path, or the folder-close marker when it is null.
 struct EntryTable {
@@ -22,5 +24,7 @@ struct EntryTable {
 bool ParseFileList(const char* fileList, ClientAllocFn alloc, ClientFreeFn release,
                    EntryTable* table);
 void FreeEntryTable(EntryTable* table);
+
+} // namespace velaset::compress
 
 #endif

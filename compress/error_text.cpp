@@ -1,6 +1,8 @@
 // Texts of the cabinet writer's error codes.
 #include "compress/error_text.h"
 
+namespace velaset::compress {
+
 const char* CabErrorText(int code) {
     switch (code) {
     case 0:
@@ -27,3 +29,5 @@ const char* CabErrorText(int code) {
         return "Unknown error";
     }
 }
+
+} // namespace velaset::compress

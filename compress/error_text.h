@@ -2,6 +2,10 @@
 #ifndef VELASET_COMPRESS_ERROR_TEXT_H
 #define VELASET_COMPRESS_ERROR_TEXT_H
 
+namespace velaset::compress {
+
 const char* CabErrorText(int code);
+
+} // namespace velaset::compress
 
 #endif

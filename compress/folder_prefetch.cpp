@@ -1,5 +1,5 @@
 // Compressing the folders of a known file list ahead on worker threads: the plan and the
-// writer's side (the workers are in prefetch_worker.cpp).
+// writer's side, a folder hook (the workers are in prefetch_worker.cpp).
 //
 // Every run of paths between two folder closes of the plan is a job. A worker compresses
 // a job's files as the writer would compress a folder that starts with the job's first
@@ -15,14 +15,19 @@
 
 #include <cstring>
 
+#include "compress/cabinet_writer.h"
+#include "compress/folder_hook.h"
+#include "compress/open_folder.h"
 #include "compress/prefetch_jobs.h"
+
+namespace velaset::compress {
 
 namespace {
 
-void ReleaseJob(CabContext* cab, PrefetchJob* job) {
-    SpillRemove(cab, &job->data);
-    CabRelease(cab, job->files);
-    CabRelease(cab, job->blocks);
+void ReleaseJob(CabinetClient* client, PrefetchJob* job) {
+    SpillRemove(client, &job->data);
+    CabRelease(client, job->files);
+    CabRelease(client, job->blocks);
     job->files = nullptr;
     job->blocks = nullptr;
 }
@@ -53,16 +58,17 @@ void StopWorkers(FolderPrefetch* p) {
     p->threadCount = 0;
 }
 
-void Release(CabContext* cab) {
-    FolderPrefetch* p = cab->prefetch;
+// Ends the workers and releases the jobs; what is left is the bare state, marked as left.
+void Leave(CabinetClient* client, FolderPrefetch* p) {
     StopWorkers(p);
     for (uint32_t j = 0; j < p->jobCount; j++) {
-        ReleaseJob(cab, &p->jobs[j]);
+        ReleaseJob(client, &p->jobs[j]);
     }
-    CabRelease(cab, p->jobs);
+    CabRelease(client, p->jobs);
+    p->jobs = nullptr;
     DestroyWorkerLock(p->lock);
-    cab->prefetch = nullptr;
-    CabRelease(cab, p);
+    p->lock = nullptr;
+    p->left = true;
 }
 
 PrefetchJob* WaitForJob(FolderPrefetch* p, uint32_t index) {
@@ -83,13 +89,13 @@ void NextJob(FolderPrefetch* p) {
 
 // Reports blocks from..to of the current job as spilled, as the writer would have while
 // compressing them itself.
-bool TakeBlocks(CabContext* cab, PrefetchJob* job, uint32_t from, uint32_t to,
+bool TakeBlocks(CabinetClient* client, PrefetchJob* job, uint32_t from, uint32_t to,
                 ClientProgressFn progress) {
     for (uint32_t b = from; b < to; b++) {
         uint32_t compressed = job->blocks[b] & 0xFFFF;
         uint32_t uncompressed = job->blocks[b] >> 16;
-        if (progress(kProgressBlockSpilled, compressed, uncompressed, cab->context) == -1) {
-            return CabFail(cab, kCabUserAbort, 0);
+        if (progress(kProgressBlockSpilled, compressed, uncompressed, client->context) == -1) {
+            return CabFail(client, kCabUserAbort, 0);
         }
     }
     return true;
@@ -98,27 +104,28 @@ bool TakeBlocks(CabContext* cab, PrefetchJob* job, uint32_t from, uint32_t to,
 // Gives up the current job's compressed data: the folder's blocks are made again from the
 // sources of the files taken so far (their records are already right), and the rest of
 // the job is added the ordinary way.
-bool RebuildFolder(CabContext* cab, ClientProgressFn progress) {
-    FolderPrefetch* p = cab->prefetch;
+bool RebuildFolder(CabinetClient* client, FolderPrefetch* p, OpenFolder* f,
+                   ClientProgressFn progress) {
     PrefetchJob* job = &p->jobs[p->current];
-    FolderBuilder* f = &cab->folder;
     int detail = 0;
     p->adopted = false;
     p->sequentialJob = p->current;
-    if (!SpillRemove(cab, &f->data, &detail)) {
-        return CabFail(cab, kCabTempFileFailed, detail);
+    if (!SpillRemove(client, &f->data, &detail)) {
+        return CabFail(client, kCabTempFileFailed, detail);
     }
-    if (!SpillCreate(cab, &f->data)) {
+    if (!SpillCreate(client, &f->data)) {
         return false;
     }
-    if (!CabRenewCompressor(cab)) {
+    if (!FolderRenewCompressor(client, f)) {
         return false;
     }
     f->uncompressed = 0;
     f->fill = 0;
+    const BlockReport report = {progress, client->context};
     for (uint32_t i = 0; i < p->filesTaken; i++) {
-        if (!CabReadFileIntoFolder(cab, p->entries[job->first + i], nullptr, progress,
-                                   p->openSource)) {
+        FileRecord again;
+        if (!FolderAddFileData(client, f, p->entries[job->first + i], p->openSource, report,
+                               &again)) {
             return false;
         }
     }
@@ -126,101 +133,20 @@ bool RebuildFolder(CabContext* cab, ClientProgressFn progress) {
 }
 
 // Done with the current job: its memory goes, and the workers may start one more.
-void FinishJob(CabContext* cab) {
-    FolderPrefetch* p = cab->prefetch;
-    ReleaseJob(cab, WaitForJob(p, p->current));
+void FinishJob(CabinetClient* client, FolderPrefetch* p) {
+    ReleaseJob(client, WaitForJob(p, p->current));
     p->adopted = false;
     p->filesTaken = 0;
     NextJob(p);
 }
 
-bool FolderIsEmpty(const FolderBuilder* f) {
-    return SpillIsEmpty(&f->data) && SpillIsEmpty(&f->files) && f->fill == 0;
-}
-
-// The calls left the plan: the current job is given up and the rest goes the ordinary way.
-bool LeavePlan(CabContext* cab, ClientProgressFn progress) {
-    bool ok = !cab->prefetch->adopted || RebuildFolder(cab, progress);
-    Release(cab);
-    return ok;
-}
-
-} // namespace
-
-void FCIPrefetch(CabContext* cab, char* const* entries, uint32_t count,
-                 ClientOpenSourceFn openSource, unsigned threads) {
-    if (cab->prefetch != nullptr || threads < 2) {
-        return;
+FolderHookAnswer AddFile(void* user, CabinetClient* client, OpenFolder* f, const char* sourcePath,
+                         ClientOpenSourceFn openSource, ClientProgressFn progress,
+                         FileRecord* record) {
+    FolderPrefetch* p = static_cast<FolderPrefetch*>(user);
+    if (p->left) {
+        return kHookPass;
     }
-    if (threads > kMaxPrefetchThreads) {
-        threads = kMaxPrefetchThreads;
-    }
-    uint32_t jobCount = CountJobs(entries, count);
-    if (jobCount < 2) {
-        return;
-    }
-    FolderPrefetch* p = static_cast<FolderPrefetch*>(cab->cb.alloc(sizeof(FolderPrefetch)));
-    if (p == nullptr) {
-        return;
-    }
-    std::memset(p, 0, sizeof *p);
-    p->jobs = static_cast<PrefetchJob*>(cab->cb.alloc(jobCount * sizeof(PrefetchJob)));
-    p->lock = CreateWorkerLock();
-    if (p->jobs == nullptr || p->lock == nullptr) {
-        if (p->lock != nullptr) {
-            DestroyWorkerLock(p->lock);
-        }
-        CabRelease(cab, p->jobs);
-        cab->cb.release(p);
-        return;
-    }
-    std::memset(p->jobs, 0, jobCount * sizeof(PrefetchJob));
-    p->cab = cab;
-    p->entries = entries;
-    p->entryCount = count;
-    p->openSource = openSource;
-    p->jobCount = jobCount;
-    p->window = threads + 1;
-    p->sequentialJob = jobCount;
-    cab->prefetch = p;
-    uint32_t j = 0;
-    for (uint32_t i = 0; i < count; i++) {
-        if (entries[i] == nullptr) {
-            continue;
-        }
-        if (i == 0 || entries[i - 1] == nullptr) {
-            p->jobs[j].first = i;
-            SpillInit(&p->jobs[j].data);
-            j++;
-        }
-        p->jobs[j - 1].count++;
-    }
-    for (j = 0; j < jobCount; j++) {
-        p->jobs[j].files =
-            static_cast<PrefetchedFile*>(cab->cb.alloc(p->jobs[j].count * sizeof(PrefetchedFile)));
-        if (p->jobs[j].files == nullptr) {
-            Release(cab);
-            return;
-        }
-        std::memset(p->jobs[j].files, 0, p->jobs[j].count * sizeof(PrefetchedFile));
-    }
-    for (unsigned t = 0; t < threads; t++) {
-        WorkerThread* thread = StartWorker(RunPrefetchWorker, p);
-        if (thread == nullptr) {
-            break;
-        }
-        p->threads[p->threadCount++] = thread;
-    }
-    if (p->threadCount == 0) {
-        Release(cab);
-    }
-}
-
-bool PrefetchAddFile(CabContext* cab, const char* sourcePath, const char* name,
-                     ClientNextCabinetFn nextCabinet, ClientProgressFn progress,
-                     ClientOpenSourceFn openSource) {
-    FolderPrefetch* p = cab->prefetch;
-    FolderBuilder* f = &cab->folder;
     while (p->cursor < p->entryCount && p->entries[p->cursor] == nullptr) {
         p->cursor++;
     }
@@ -236,26 +162,27 @@ bool PrefetchAddFile(CabContext* cab, const char* sourcePath, const char* name,
         planned = false; // a job must start a folder of its own
     }
     if (!planned) {
-        if (!LeavePlan(cab, progress)) {
-            return false;
-        }
-        return CabAddFileSequential(cab, sourcePath, name, nextCabinet, progress, openSource);
+        // The calls left the plan: the current job is given up and the rest goes the
+        // ordinary way.
+        bool ok = !p->adopted || RebuildFolder(client, p, f, progress);
+        Leave(client, p);
+        return ok ? kHookPass : kHookFailed;
     }
     p->cursor++;
     if (index == 0 && WaitForJob(p, p->current)->handedBack) {
         p->sequentialJob = p->current;
     }
     if (p->current == p->sequentialJob) {
-        bool ok = CabAddFileSequential(cab, sourcePath, name, nextCabinet, progress, openSource);
-        if (index + 1 == job->count && cab->prefetch != nullptr) {
-            FinishJob(cab);
+        if (index + 1 == job->count) {
+            FinishJob(client, p);
         }
-        return ok;
+        return kHookPass;
     }
     if (index == 0) {
         int detail = 0;
-        if (!SpillRemove(cab, &f->data, &detail)) {
-            return CabFail(cab, kCabTempFileFailed, detail);
+        if (!SpillRemove(client, &f->data, &detail)) {
+            CabFail(client, kCabTempFileFailed, detail);
+            return kHookFailed;
         }
         SpillMove(&f->data, &job->data);
         f->data.size = 0;
@@ -264,38 +191,119 @@ bool PrefetchAddFile(CabContext* cab, const char* sourcePath, const char* name,
     }
     const PrefetchedFile* note = &job->files[index];
     uint32_t fromBlock = index == 0 ? 0 : job->files[index - 1].blocksEnd;
-    if (!TakeBlocks(cab, job, fromBlock, note->blocksEnd, progress)) {
-        return false;
+    if (!TakeBlocks(client, job, fromBlock, note->blocksEnd, progress)) {
+        return kHookFailed;
     }
     f->data.size = note->dataSize;
-    uint32_t start = f->uncompressed;
+    record->size = note->size;
+    record->offset = f->uncompressed;
+    record->date = note->date;
+    record->time = note->time;
+    record->attributes = note->attributes;
     f->uncompressed += note->size;
     p->filesTaken++;
-    return CabAppendFileRecord(cab, note->size, start, note->date, note->time, note->attributes,
-                               name) &&
-           CabCloseFolderIfFull(cab, nextCabinet, progress);
+    return kHookDone;
 }
 
-bool PrefetchBeforeClose(CabContext* cab, ClientProgressFn progress) {
-    FolderPrefetch* p = cab->prefetch;
-    if (!p->adopted) {
+bool BeforeClose(void* user, CabinetClient* client, OpenFolder* f, ClientProgressFn progress) {
+    FolderPrefetch* p = static_cast<FolderPrefetch*>(user);
+    if (p->left || !p->adopted) {
         return true;
     }
     PrefetchJob* job = &p->jobs[p->current];
     if (p->filesTaken < job->count) {
-        return RebuildFolder(cab, progress);
+        return RebuildFolder(client, p, f, progress);
     }
     uint32_t fromBlock = job->files[job->count - 1].blocksEnd;
-    if (!TakeBlocks(cab, job, fromBlock, job->blockCount, progress)) {
+    if (!TakeBlocks(client, job, fromBlock, job->blockCount, progress)) {
         return false;
     }
-    cab->folder.data.size = job->tailSize;
-    FinishJob(cab);
+    f->data.size = job->tailSize;
+    FinishJob(client, p);
     return true;
 }
 
-void PrefetchStop(CabContext* cab) {
-    if (cab->prefetch != nullptr) {
-        Release(cab);
+void Stop(void* user, CabinetClient* client) {
+    FolderPrefetch* p = static_cast<FolderPrefetch*>(user);
+    if (!p->left) {
+        Leave(client, p);
+    }
+    CabRelease(client, p);
+}
+
+const FolderHook kPrefetchHook = {AddFile, BeforeClose, Stop};
+
+} // namespace
+
+void StartFolderPrefetch(CabContext* cab, char* const* entries, uint32_t count,
+                         ClientOpenSourceFn openSource, unsigned threads) {
+    if (threads < 2) {
+        return;
+    }
+    if (threads > kMaxPrefetchThreads) {
+        threads = kMaxPrefetchThreads;
+    }
+    uint32_t jobCount = CountJobs(entries, count);
+    if (jobCount < 2) {
+        return;
+    }
+    // The prefetch is optional: its memory is asked of the client without filling the
+    // writer's error record when refused.
+    CabinetClient* client = FCIClient(cab);
+    FolderPrefetch* p = static_cast<FolderPrefetch*>(client->cb.alloc(sizeof(FolderPrefetch)));
+    if (p == nullptr) {
+        return;
+    }
+    std::memset(p, 0, sizeof *p);
+    p->jobs = static_cast<PrefetchJob*>(client->cb.alloc(jobCount * sizeof(PrefetchJob)));
+    p->lock = CreateWorkerLock();
+    if (p->jobs == nullptr || p->lock == nullptr) {
+        if (p->lock != nullptr) {
+            DestroyWorkerLock(p->lock);
+        }
+        CabRelease(client, p->jobs);
+        CabRelease(client, p);
+        return;
+    }
+    std::memset(p->jobs, 0, jobCount * sizeof(PrefetchJob));
+    p->client = client;
+    p->entries = entries;
+    p->entryCount = count;
+    p->openSource = openSource;
+    p->jobCount = jobCount;
+    p->window = threads + 1;
+    p->sequentialJob = jobCount;
+    uint32_t j = 0;
+    for (uint32_t i = 0; i < count; i++) {
+        if (entries[i] == nullptr) {
+            continue;
+        }
+        if (i == 0 || entries[i - 1] == nullptr) {
+            p->jobs[j].first = i;
+            SpillInit(&p->jobs[j].data);
+            j++;
+        }
+        p->jobs[j - 1].count++;
+    }
+    bool ready = true;
+    for (j = 0; j < jobCount && ready; j++) {
+        p->jobs[j].files = static_cast<PrefetchedFile*>(
+            client->cb.alloc(p->jobs[j].count * sizeof(PrefetchedFile)));
+        ready = p->jobs[j].files != nullptr;
+        if (ready) {
+            std::memset(p->jobs[j].files, 0, p->jobs[j].count * sizeof(PrefetchedFile));
+        }
+    }
+    for (unsigned t = 0; ready && t < threads; t++) {
+        WorkerThread* thread = StartWorker(RunPrefetchWorker, p);
+        if (thread == nullptr) {
+            break;
+        }
+        p->threads[p->threadCount++] = thread;
+    }
+    if (!ready || p->threadCount == 0 || !FCISetFolderHook(cab, &kPrefetchHook, p)) {
+        Stop(p, client);
     }
 }
+
+} // namespace velaset::compress

@@ -4,6 +4,8 @@
 
 #include "compress/deflate_tables.h"
 
+namespace velaset::compress {
+
 namespace {
 
 // Ties between equal frequencies go to the shallower subtree, which keeps codes short.
@@ -148,3 +150,5 @@ void BuildHuffmanTree(HuffmanTree& tree, const TreeShape& shape, HuffmanWork& wo
         RepairOverflow(tree, shape, work, overflow, estimate);
     AssignCanonicalCodes(tree.length, largest + 1, work.lengthCount, shape.maxLength, tree.code);
 }
+
+} // namespace velaset::compress

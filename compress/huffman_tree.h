@@ -1,8 +1,11 @@
 // Length-limited Huffman codes for one deflate block: the literal/length tree, the
 // distance tree and the bit-length tree that describes the other two.
-#pragma once
+#ifndef VELASET_COMPRESS_HUFFMAN_TREE_H
+#define VELASET_COMPRESS_HUFFMAN_TREE_H
 
 #include <cstdint>
+
+namespace velaset::compress {
 
 constexpr int kMaxTreeSymbols = 286;
 constexpr int kMaxTreeNodes = 2 * kMaxTreeSymbols + 1; // 573: symbols and inner nodes
@@ -44,3 +47,7 @@ struct BlockEstimate {
 // least two codes, because a single code could not be decoded.
 void BuildHuffmanTree(HuffmanTree& tree, const TreeShape& shape, HuffmanWork& work,
                       BlockEstimate& estimate);
+
+} // namespace velaset::compress
+
+#endif

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+namespace velaset::compress {
+
 namespace {
 
 inline uint32_t Load16(const uint8_t* p) {
@@ -245,3 +247,5 @@ uint32_t CompressWindowBlock(DeflateState& s, uint32_t inputSize, bool history, 
         std::memcpy(s.window, s.window + kBlockOffset, kBlockOffset);
     return size;
 }
+
+} // namespace velaset::compress

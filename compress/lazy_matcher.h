@@ -1,12 +1,15 @@
 // LZ77 stage of the MSZIP compressor: hash chains over a 64 KB window and lazy
 // matching. The block being compressed stands in the window's upper half, the previous
 // full block of the folder (the history) in the lower half.
-#pragma once
+#ifndef VELASET_COMPRESS_LAZY_MATCHER_H
+#define VELASET_COMPRESS_LAZY_MATCHER_H
 
 #include <cstdint>
 
 #include "compress/deflate_encoder.h"
 #include "compress/match_index.h"
+
+namespace velaset::compress {
 
 constexpr uint32_t kWindowSize = 65536;
 constexpr uint32_t kBlockOffset = 32768; // where the block stands in the window
@@ -29,3 +32,7 @@ struct DeflateState {
 // Answers the output size in bytes; the encoder's overflow flag tells whether it fit.
 uint32_t CompressWindowBlock(DeflateState& s, uint32_t inputSize, bool history, uint8_t* output,
                              uint32_t capacity);
+
+} // namespace velaset::compress
+
+#endif

@@ -1,6 +1,8 @@
 // The recorder seam shared by both builds of the library's message boxes.
 #include "compress/library_ui.h"
 
+namespace velaset::compress {
+
 // Shown on the platform, defined per build.
 void ShowPlatformMessage(const char* title, const char* text);
 
@@ -21,3 +23,5 @@ void LibraryMessage(const char* title, const char* text) {
     }
     ShowPlatformMessage(title, text);
 }
+
+} // namespace velaset::compress

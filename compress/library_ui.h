@@ -4,6 +4,8 @@
 #ifndef VELASET_COMPRESS_LIBRARY_UI_H
 #define VELASET_COMPRESS_LIBRARY_UI_H
 
+namespace velaset::compress {
+
 // Shows a box with no owner, only an OK button and no icon.
 void LibraryMessage(const char* title, const char* text);
 
@@ -14,5 +16,7 @@ void SetMessageRecorder(MessageRecorder record, void* user);
 // Makes the wait cursor current; answers the cursor to put back.
 void* BeginWaitCursor();
 void EndWaitCursor(void* saved);
+
+} // namespace velaset::compress
 
 #endif

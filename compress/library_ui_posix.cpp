@@ -4,6 +4,8 @@
 
 #include "compress/library_ui.h"
 
+namespace velaset::compress {
+
 void ShowPlatformMessage(const char* title, const char* text) {
     size_t length = std::strlen(text);
     while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r')) {
@@ -21,3 +23,5 @@ void* BeginWaitCursor() {
 }
 
 void EndWaitCursor(void*) {}
+
+} // namespace velaset::compress

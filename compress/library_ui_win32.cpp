@@ -3,6 +3,8 @@
 
 #include "compress/library_ui.h"
 
+namespace velaset::compress {
+
 void ShowPlatformMessage(const char* title, const char* text) {
     MessageBoxA(nullptr, text, title, MB_OK);
 }
@@ -14,3 +16,5 @@ void* BeginWaitCursor() {
 void EndWaitCursor(void* saved) {
     SetCursor(static_cast<HCURSOR>(saved));
 }
+
+} // namespace velaset::compress

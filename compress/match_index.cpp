@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+namespace velaset::compress {
+
 namespace {
 
 constexpr uint32_t kWindowEnd = 65536;
@@ -76,3 +78,5 @@ uint32_t IndexInsert(MatchIndex& index, const uint8_t* window, uint32_t p) {
             static_cast<uint8_t>(index.lateLong | (1u << (p - (kWindowEnd - (kLongKey - 1)))));
     return previous;
 }
+
+} // namespace velaset::compress

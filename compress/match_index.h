@@ -7,9 +7,12 @@
 // seven bytes or more visit only the candidates that agree in eight; the rank of each
 // position within its three-byte chain tells where the plain walk would have spent its
 // budget, so both walks stop at the same candidate.
-#pragma once
+#ifndef VELASET_COMPRESS_MATCH_INDEX_H
+#define VELASET_COMPRESS_MATCH_INDEX_H
 
 #include <cstdint>
+
+namespace velaset::compress {
 
 constexpr uint32_t kHashSize = 32768;
 constexpr int kChainLinks = 8;
@@ -46,3 +49,7 @@ inline void IndexStartHash(MatchIndex& index, const uint8_t* window, uint32_t p)
 
 // Enters position p; answers the previous position with the same hash (0 for none).
 uint32_t IndexInsert(MatchIndex& index, const uint8_t* window, uint32_t p);
+
+} // namespace velaset::compress
+
+#endif

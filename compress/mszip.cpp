@@ -5,6 +5,8 @@
 
 #include "compress/lazy_matcher.h"
 
+namespace velaset::compress {
+
 namespace {
 constexpr uint32_t kLiveTag = 0x4349434D;
 }
@@ -83,3 +85,5 @@ int MsZipDestroy(MsZipCompressor* compressor) {
     compressor->release(compressor);
     return MSZIP_OK;
 }
+
+} // namespace velaset::compress

@@ -5,9 +5,12 @@
 // The compressor allocates all its memory in MsZipCreate and nothing afterwards.
 // Results are plain numbers so that the cabinet writer can map any nonzero one to
 // its own error code.
-#pragma once
+#ifndef VELASET_COMPRESS_MSZIP_H
+#define VELASET_COMPRESS_MSZIP_H
 
 #include <cstdint>
+
+namespace velaset::compress {
 
 struct MsZipCompressor;
 
@@ -39,3 +42,7 @@ int MsZipReset(MsZipCompressor* compressor);
 
 // Releases the compressor and all its memory through the releaser given at creation.
 int MsZipDestroy(MsZipCompressor* compressor);
+
+} // namespace velaset::compress
+
+#endif

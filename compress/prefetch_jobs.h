@@ -3,8 +3,13 @@
 #ifndef VELASET_COMPRESS_PREFETCH_JOBS_H
 #define VELASET_COMPRESS_PREFETCH_JOBS_H
 
-#include "compress/cabinet_context.h"
+#include <cstdint>
+
+#include "compress/cabinet_client.h"
+#include "compress/spill_file.h"
 #include "compress/worker_thread.h"
+
+namespace velaset::compress {
 
 const unsigned kMaxPrefetchThreads = 4;
 
@@ -36,7 +41,9 @@ struct PrefetchJob {
 };
 
 struct FolderPrefetch {
-    CabContext* cab;
+    // The writer's client; workers use its callbacks and context with error records of
+    // their own.
+    const CabinetClient* client;
     WorkerLock* lock;
     WorkerThread* threads[kMaxPrefetchThreads];
     unsigned threadCount;
@@ -54,10 +61,13 @@ struct FolderPrefetch {
     bool adopted;           // the current job's spill is the folder data spill
     uint32_t filesTaken;    // files of the current job added so far
     uint32_t sequentialJob; // a job whose files go the ordinary way, or jobCount
+    bool left;              // the calls left the plan: workers and jobs are gone
 };
 
 // A worker thread's main: takes waiting jobs in list order, at most `window` ahead of the
 // writer's current job, until all are taken or the prefetch stops.
 void RunPrefetchWorker(void* prefetch);
+
+} // namespace velaset::compress
 
 #endif

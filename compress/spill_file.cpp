@@ -1,8 +1,11 @@
 // Temporary spill files of the cabinet writer and the reading back of them.
+#include "compress/spill_file.h"
+
 #include <cstring>
 
-#include "compress/cabinet_context.h"
 #include "compress/cabinet_format.h"
+
+namespace velaset::compress {
 
 namespace {
 
@@ -14,44 +17,23 @@ const int kSpillPermission = kPermissionRead | kPermissionWrite;
 
 } // namespace
 
-bool CabFail(CabContext* cab, int code, int detail) {
-    cab->err->code = code;
-    cab->err->detail = detail;
-    cab->err->failed = 1;
-    return false;
-}
-
-void* CabAlloc(CabContext* cab, uint32_t size) {
-    void* memory = cab->cb.alloc(size);
-    if (memory == nullptr) {
-        CabFail(cab, kCabOutOfMemory, 0);
-    }
-    return memory;
-}
-
-void CabRelease(CabContext* cab, void* memory) {
-    if (memory != nullptr) {
-        cab->cb.release(memory);
-    }
-}
-
 void SpillInit(SpillFile* spill) {
     spill->size = 0;
     spill->handle = -1;
     spill->name[0] = '\0';
 }
 
-bool SpillCreate(CabContext* cab, SpillFile* spill) {
+bool SpillCreate(CabinetClient* client, SpillFile* spill) {
     SpillInit(spill);
     int detail = 0;
     for (int attempt = 0; attempt < kSpillAttempts; attempt++) {
         char name[256];
-        if (!cab->cb.tempName(name, sizeof name, cab->context)) {
+        if (!client->cb.tempName(name, sizeof name, client->context)) {
             continue;
         }
         name[sizeof name - 1] = '\0';
         int err = 0;
-        int handle = cab->cb.open(name, kSpillFlags, kSpillPermission, &err, cab->context);
+        int handle = client->cb.open(name, kSpillFlags, kSpillPermission, &err, client->context);
         if (handle != -1) {
             spill->handle = handle;
             std::memcpy(spill->name, name, sizeof name);
@@ -59,14 +41,14 @@ bool SpillCreate(CabContext* cab, SpillFile* spill) {
         }
         detail = err;
     }
-    return CabFail(cab, kCabTempFileFailed, detail);
+    return CabFail(client, kCabTempFileFailed, detail);
 }
 
-bool SpillCreateGroup(CabContext* cab, SpillFile* const* spills, int count) {
+bool SpillCreateGroup(CabinetClient* client, SpillFile* const* spills, int count) {
     for (int i = 0; i < count; i++) {
-        if (!SpillCreate(cab, spills[i])) {
+        if (!SpillCreate(client, spills[i])) {
             for (int j = 0; j < i; j++) {
-                SpillRemove(cab, spills[j]);
+                SpillRemove(client, spills[j]);
             }
             return false;
         }
@@ -74,32 +56,32 @@ bool SpillCreateGroup(CabContext* cab, SpillFile* const* spills, int count) {
     return true;
 }
 
-bool SpillWrite(CabContext* cab, SpillFile* spill, const void* bytes, uint32_t count) {
+bool SpillWrite(CabinetClient* client, SpillFile* spill, const void* bytes, uint32_t count) {
     if (count > kMaxFileBytes - spill->size) {
-        return CabFail(cab, kCabFormatLimit, 0);
+        return CabFail(client, kCabFormatLimit, 0);
     }
     spill->size += count;
     int err = 0;
-    int moved = cab->cb.write(spill->handle, bytes, count, &err, cab->context);
+    int moved = client->cb.write(spill->handle, bytes, count, &err, client->context);
     if (moved < 0 || static_cast<uint32_t>(moved) != count) {
-        return CabFail(cab, kCabTempFileFailed, err);
+        return CabFail(client, kCabTempFileFailed, err);
     }
     return true;
 }
 
-bool SpillRewind(CabContext* cab, SpillFile* spill) {
+bool SpillRewind(CabinetClient* client, SpillFile* spill) {
     int err = 0;
-    if (cab->cb.seek(spill->handle, 0, 0, &err, cab->context) != 0) {
-        return CabFail(cab, kCabTempFileFailed, err);
+    if (client->cb.seek(spill->handle, 0, 0, &err, client->context) != 0) {
+        return CabFail(client, kCabTempFileFailed, err);
     }
     return true;
 }
 
-bool SpillRemove(CabContext* cab, SpillFile* spill, int* detail) {
+bool SpillRemove(CabinetClient* client, SpillFile* spill, int* detail) {
     bool clean = true;
     int err = 0;
     if (spill->handle != -1) {
-        if (cab->cb.close(spill->handle, &err, cab->context) != 0) {
+        if (client->cb.close(spill->handle, &err, client->context) != 0) {
             clean = false;
             if (detail != nullptr) {
                 *detail = err;
@@ -109,7 +91,7 @@ bool SpillRemove(CabContext* cab, SpillFile* spill, int* detail) {
     }
     if (spill->name[0] != '\0') {
         err = 0;
-        if (cab->cb.remove(spill->name, &err, cab->context) != 0) {
+        if (client->cb.remove(spill->name, &err, client->context) != 0) {
             clean = false;
             if (detail != nullptr) {
                 *detail = err;
@@ -121,8 +103,8 @@ bool SpillRemove(CabContext* cab, SpillFile* spill, int* detail) {
     return clean;
 }
 
-bool SpillReuse(CabContext* cab, SpillFile* spill) {
-    if (!SpillRewind(cab, spill)) {
+bool SpillReuse(CabinetClient* client, SpillFile* spill) {
+    if (!SpillRewind(client, spill)) {
         return false;
     }
     spill->size = 0;
@@ -152,16 +134,16 @@ bool SpillReaderDone(const SpillReader* reader) {
 
 namespace {
 
-bool Refill(CabContext* cab, SpillReader* reader) {
+bool Refill(CabinetClient* client, SpillReader* reader) {
     uint32_t want = reader->left < kCopyChunk ? reader->left : kCopyChunk;
     uint32_t got = 0;
     while (got < want) {
         int err = 0;
-        int n = cab->cb.read(reader->spill->handle, reader->buffer + got, want - got, &err,
-                             cab->context);
+        int n = client->cb.read(reader->spill->handle, reader->buffer + got, want - got, &err,
+                                client->context);
         if (n <= 0) {
             // A spill that ends early was not written as counted.
-            return CabFail(cab, kCabTempFileFailed, n < 0 ? err : 0);
+            return CabFail(client, kCabTempFileFailed, n < 0 ? err : 0);
         }
         got += static_cast<uint32_t>(n);
     }
@@ -173,14 +155,14 @@ bool Refill(CabContext* cab, SpillReader* reader) {
 
 } // namespace
 
-bool SpillRead(CabContext* cab, SpillReader* reader, void* bytes, uint32_t count) {
+bool SpillRead(CabinetClient* client, SpillReader* reader, void* bytes, uint32_t count) {
     uint8_t* to = static_cast<uint8_t*>(bytes);
     while (count > 0) {
         if (reader->at == reader->have) {
             if (reader->left == 0) {
-                return CabFail(cab, kCabTempFileFailed, 0);
+                return CabFail(client, kCabTempFileFailed, 0);
             }
-            if (!Refill(cab, reader)) {
+            if (!Refill(client, reader)) {
                 return false;
             }
         }
@@ -195,3 +177,5 @@ bool SpillRead(CabContext* cab, SpillReader* reader, void* bytes, uint32_t count
     }
     return true;
 }
+
+} // namespace velaset::compress

@@ -2,6 +2,8 @@
 #ifndef VELASET_COMPRESS_WORKER_THREAD_H
 #define VELASET_COMPRESS_WORKER_THREAD_H
 
+namespace velaset::compress {
+
 struct WorkerThread;
 struct WorkerLock;
 
@@ -20,5 +22,7 @@ void Wait(WorkerLock* lock);
 void WakeAll(WorkerLock* lock);
 
 unsigned ProcessorCount();
+
+} // namespace velaset::compress
 
 #endif

@@ -5,6 +5,8 @@
 
 #include "compress/worker_thread.h"
 
+namespace velaset::compress {
+
 struct WorkerThread {
     pthread_t thread;
     WorkerMain main;
@@ -78,3 +80,5 @@ unsigned ProcessorCount() {
     long count = sysconf(_SC_NPROCESSORS_ONLN);
     return count > 0 ? static_cast<unsigned>(count) : 1;
 }
+
+} // namespace velaset::compress

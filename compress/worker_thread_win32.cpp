@@ -7,6 +7,8 @@
 
 #include "compress/worker_thread.h"
 
+namespace velaset::compress {
+
 struct WorkerThread {
     HANDLE handle;
     WorkerMain main;
@@ -83,3 +85,5 @@ unsigned ProcessorCount() {
     GetSystemInfo(&info);
     return info.dwNumberOfProcessors > 0 ? info.dwNumberOfProcessors : 1;
 }
+
+} // namespace velaset::compress

@@ -18,6 +18,8 @@
 #include "compress/client.h"
 #include "compress/comprimi.h"
 
+using namespace velaset::compress;
+
 namespace {
 
 const uint32_t kBuilderLimit = 145000000; // the builder's cabinet size limit

@@ -17,6 +17,8 @@
 
 #include "compress/mszip.h"
 
+using namespace velaset::compress;
+
 namespace {
 
 struct Result {

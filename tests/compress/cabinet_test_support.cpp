@@ -15,6 +15,8 @@
 #include "compress/library_ui.h"
 #include "tests/compress/cabinet_reader.h"
 
+using namespace velaset::compress;
+
 namespace fs = std::filesystem;
 
 namespace {

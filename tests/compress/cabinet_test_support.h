@@ -43,7 +43,8 @@ struct ComprimiRun {
 ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, const std::string& list,
                         uint32_t maxSize);
 ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, const std::string& list,
-                        uint32_t maxSize, const CabinetCallbacks& callbacks, unsigned threads);
+                        uint32_t maxSize, const velaset::compress::CabinetCallbacks& callbacks,
+                        unsigned threads);
 
 // Files of a cabinet set, first to last, following the next-cabinet names.
 std::vector<std::string> CabinetSet(const std::string& dir, const std::string& first);

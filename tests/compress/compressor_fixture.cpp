@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 
+using namespace velaset::compress;
+
 namespace mszip_test {
 
 namespace {

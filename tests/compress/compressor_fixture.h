@@ -1,5 +1,6 @@
 // A compressor owned by a test, with the malloc-based memory callbacks.
-#pragma once
+#ifndef VELASET_TESTS_COMPRESS_COMPRESSOR_FIXTURE_H
+#define VELASET_TESTS_COMPRESS_COMPRESSOR_FIXTURE_H
 
 #include "compress/mszip.h"
 #include "tests/compress/test_data.h"
@@ -19,12 +20,14 @@ class TestCompressor {
     Bytes Compress(const Bytes& input) { return Compress(input.data(), input.size()); }
     void Reset();
     int lastResult() const { return lastResult_; }
-    MsZipCompressor* get() { return compressor_; }
+    velaset::compress::MsZipCompressor* get() { return compressor_; }
 
   private:
-    MsZipCompressor* compressor_ = nullptr;
+    velaset::compress::MsZipCompressor* compressor_ = nullptr;
     uint32_t maxOutput_ = 0;
     int lastResult_ = 0;
 };
 
 } // namespace mszip_test
+
+#endif

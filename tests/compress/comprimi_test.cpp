@@ -9,6 +9,8 @@
 #include "tests/compress/cabinet_reader.h"
 #include "tests/compress/cabinet_test_support.h"
 
+using namespace velaset::compress;
+
 namespace {
 
 const char kFailure[] = "Impossibile creare il file CAB!!!";

@@ -1,5 +1,6 @@
 // The corpus that the compressor tests build for themselves, and the runs over it.
-#pragma once
+#ifndef VELASET_TESTS_COMPRESS_CORPUS_H
+#define VELASET_TESTS_COMPRESS_CORPUS_H
 
 #include <string>
 #include <vector>
@@ -35,3 +36,5 @@ Folder RandomFolder(uint64_t seed);
 std::string CheckBlockProperties(const Bytes& input, const Bytes& block, bool history);
 
 } // namespace mszip_test
+
+#endif

@@ -15,6 +15,7 @@
 #endif
 
 using namespace mszip_test;
+using namespace velaset::compress;
 
 namespace {
 

@@ -2,7 +2,8 @@
 // blocks and the code lengths that dynamic blocks describe. Tests use it to look at
 // how the compressor chose to code its input; whether the stream decodes to the input
 // is always checked by independent decoders (libdeflate, cabextract).
-#pragma once
+#ifndef VELASET_TESTS_COMPRESS_DEFLATE_STRUCTURE_H
+#define VELASET_TESTS_COMPRESS_DEFLATE_STRUCTURE_H
 
 #include <cstdint>
 #include <string>
@@ -34,3 +35,5 @@ std::string ReadDeflateStructure(const uint8_t* data, size_t size, uint32_t hist
                                  std::vector<DeflateBlock>& blocks);
 
 } // namespace mszip_test
+
+#endif

@@ -17,6 +17,8 @@
 #include "tests/compress/cabinet_reader.h"
 #include "tests/compress/cabinet_test_support.h"
 
+using namespace velaset::compress;
+
 namespace {
 
 enum Callback {

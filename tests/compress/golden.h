@@ -1,7 +1,8 @@
 // Golden digests of the compressor's output, made natively and compared on every
 // platform: the output must be the same everywhere. With VELASET_UPDATE_GOLDEN=1 set,
 // the tests write the digests they compute instead.
-#pragma once
+#ifndef VELASET_TESTS_COMPRESS_GOLDEN_H
+#define VELASET_TESTS_COMPRESS_GOLDEN_H
 
 #include <string>
 
@@ -13,3 +14,5 @@ std::string GoldenDigest(const std::string& name);
 void RecordGoldenDigest(const std::string& name, const std::string& digest);
 
 } // namespace mszip_test
+
+#endif

@@ -9,6 +9,8 @@
 
 #include "compress/mszip.h"
 
+using namespace velaset::compress;
+
 namespace {
 
 void* Allocate(uint32_t size) { return std::malloc(size); }

@@ -9,6 +9,7 @@
 #include "tests/compress/test_data.h"
 
 using namespace mszip_test;
+using namespace velaset::compress;
 
 namespace {
 

@@ -11,6 +11,7 @@
 #endif
 
 using namespace mszip_test;
+using namespace velaset::compress;
 
 TEST(MsZipRandomized, RandomFoldersDecompressAndMatchTheRecordedOutput) {
     constexpr uint64_t kFirstSeed = 1000;

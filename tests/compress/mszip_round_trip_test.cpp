@@ -6,6 +6,7 @@
 #include "tests/compress/oracles.h"
 
 using namespace mszip_test;
+using namespace velaset::compress;
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "tests/compress/deflate_structure.h"
 
 using namespace mszip_test;
+using namespace velaset::compress;
 
 namespace {
 

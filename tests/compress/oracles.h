@@ -1,6 +1,7 @@
 // Independent checks of the compressor's output (native build only): libdeflate's
 // decompressor and cabextract.
-#pragma once
+#ifndef VELASET_TESTS_COMPRESS_ORACLES_H
+#define VELASET_TESTS_COMPRESS_ORACLES_H
 
 #include <string>
 #include <vector>
@@ -32,3 +33,5 @@ struct CabinetFolder {
 std::string CheckWithCabextract(const std::vector<CabinetFolder>& folders);
 
 } // namespace mszip_test
+
+#endif

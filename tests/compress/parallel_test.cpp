@@ -15,6 +15,8 @@
 #include "tests/compress/cabinet_reader.h"
 #include "tests/compress/cabinet_test_support.h"
 
+using namespace velaset::compress;
+
 namespace {
 
 std::map<std::string, std::vector<uint8_t>> CabinetFiles(const ScratchDir& dir,
@@ -166,7 +168,8 @@ std::vector<uint8_t> Build(const ScratchDir& dir, const std::vector<std::string>
     for (std::string& path : paths) {
         entries.push_back(path.empty() ? nullptr : &path[0]);
     }
-    FCIPrefetch(cab, entries.data(), static_cast<uint32_t>(entries.size()), cb.openSource, threads);
+    StartFolderPrefetch(cab, entries.data(), static_cast<uint32_t>(entries.size()), cb.openSource,
+                        threads);
     bool ok = true;
     for (const std::string& name : calls) {
         if (name == "+") {

@@ -1,6 +1,7 @@
 // Data for the compressor tests, made on the spot from fixed seeds with integer
 // arithmetic only, so that every platform makes the very same bytes.
-#pragma once
+#ifndef VELASET_TESTS_COMPRESS_TEST_DATA_H
+#define VELASET_TESTS_COMPRESS_TEST_DATA_H
 
 #include <cstddef>
 #include <cstdint>
@@ -58,3 +59,5 @@ class Digest {
 bool ReadFile(const std::string& path, Bytes& contents);
 
 } // namespace mszip_test
+
+#endif

@@ -17,6 +17,8 @@
 #include "tests/fuzz/fixture_folder.h"
 #include "tests/fuzz/memory_disk.h"
 
+using namespace velaset::compress;
+
 namespace {
 
 void Fail(const std::string& what) {

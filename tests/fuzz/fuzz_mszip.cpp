@@ -12,6 +12,8 @@
 #include "tests/fuzz/block_data.h"
 #include "tests/fuzz/inflate_oracle.h"
 
+using namespace velaset::compress;
+
 namespace {
 
 void Fail(const char* what, uint32_t blockIndex, const std::string& detail) {

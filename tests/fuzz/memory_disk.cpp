@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+using namespace velaset::compress;
+
 namespace fuzz {
 namespace {
 

@@ -27,7 +27,7 @@ class MemoryDisk {
     MemoryDisk();
     ~MemoryDisk();
 
-    CabinetCallbacks Callbacks() const;
+    velaset::compress::CabinetCallbacks Callbacks() const;
 
     std::map<std::string, SourceFile> sources; // what ClientOpenSource can open
     std::map<std::string, std::vector<uint8_t>> files; // everything the writer made
