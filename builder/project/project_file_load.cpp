@@ -112,6 +112,8 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
     if (!platform::IsReadableFile(file))
         return platform::Status::Failed("Impossibile aprire il progetto " + file +
                                         ": il file non esiste o non può essere letto.");
+    // The file is read once; every ReadIni below is answered from that reading.
+    const IniFileReading reading(file);
     // Everything goes into a copy: a refused file leaves the project as it was.
     Project p = *project;
     auto progetto = [&file](const char* key) { return ReadIni(file, "Progetto", key); };
