@@ -130,7 +130,8 @@ int RunAddCommand(int argc, char** argv) {
         return UsageError("add", wrong, kUsage);
     }
     Project project;
-    const int loaded = LoadNamedProject(options.project, &project);
+    ProjectLock lock;
+    const int loaded = LoadNamedProject(options.project, &project, &lock);
     if (loaded != kExitOk) {
         return loaded;
     }

@@ -125,7 +125,8 @@ int RunBuildCommand(int argc, char** argv) {
         return UsageError("build", "manca il file di progetto", kUsage);
 
     Project project;
-    int loaded = LoadNamedProject(path, &project);
+    ProjectLock lock;
+    int loaded = LoadNamedProject(path, &project, &lock);
     if (loaded != kExitOk)
         return loaded;
 

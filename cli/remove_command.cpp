@@ -33,7 +33,8 @@ int RunRemoveCommand(int argc, char** argv) {
                           kUsage);
     }
     Project project;
-    const int loaded = LoadNamedProject(argv[1], &project);
+    ProjectLock lock;
+    const int loaded = LoadNamedProject(argv[1], &project, &lock);
     if (loaded != kExitOk) {
         return loaded;
     }
