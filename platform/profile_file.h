@@ -44,7 +44,9 @@ Status DeleteProfileSection(const std::string& path, const std::string& section)
 // would have answered at the moment it was taken. On Windows it is taken through the
 // system's profile calls (the list of sections, then each section's key=value lines),
 // so the system's reading of the file holds; on POSIX it is the file's bytes read by
-// the dialect. A file that cannot be read reads as an absent one.
+// the dialect. A file that cannot be read reads as an absent one. (On Windows a key
+// whose name starts with ";" reads as absent: the system lists no such line, though
+// it finds one asked for by name. No key of the project file starts so.)
 class ProfileSnapshot {
   public:
     explicit ProfileSnapshot(const std::string& path);

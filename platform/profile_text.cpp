@@ -58,7 +58,8 @@ ProfileText::ProfileText(const std::string& bytes) {
 }
 
 void ProfileText::Parse(const std::string& bytes) {
-    sections_.assign(1, Section());
+    sections_.clear();
+    sections_.emplace_back();
     size_t start = 0;
     while (start < bytes.size()) {
         size_t textEnd = bytes.find_first_of("\r\n", start);
@@ -100,6 +101,8 @@ void ProfileText::IndexSections() {
     firstSection_.clear();
     for (size_t i = 1; i < sections_.size(); ++i) {
         std::string name;
+        if (sections_[i].removed)
+            continue;
         SectionName(sections_[i].header.text, &name);
         firstSection_.emplace(Folded(name), i);
     }
@@ -117,6 +120,8 @@ const ProfileText::Section* ProfileText::FindSection(const std::string& section)
 
 ProfileText::Line* ProfileText::LastLine() {
     for (size_t i = sections_.size(); i-- > 0;) {
+        if (sections_[i].removed)
+            continue;
         if (!sections_[i].body.empty())
             return &sections_[i].body.back();
         if (i > 0)
@@ -206,7 +211,11 @@ bool ProfileText::DeleteSection(const std::string& section) {
     auto found = firstSection_.find(Folded(section));
     if (found == firstSection_.end())
         return false;
-    sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(found->second));
+    // Left in place but out of the file: no other section moves.
+    Section& removed = sections_[found->second];
+    removed.removed = true;
+    removed.body.clear();
+    removed.keys.clear();
     IndexSections();
     return true;
 }
@@ -214,6 +223,8 @@ bool ProfileText::DeleteSection(const std::string& section) {
 std::string ProfileText::Bytes() const {
     std::string bytes;
     for (size_t i = 0; i < sections_.size(); ++i) {
+        if (sections_[i].removed)
+            continue;
         if (i > 0)
             bytes += sections_[i].header.text + sections_[i].header.end;
         for (const Line& line : sections_[i].body)

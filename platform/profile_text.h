@@ -48,6 +48,7 @@ class ProfileText {
         std::vector<Line> body;
         std::unordered_map<std::string, std::size_t> keys; // folded name -> first key line
         std::size_t filledEnd = 0; // body lines up to the last one that is not blank
+        bool removed = false;      // taken out of the file by DeleteSection
     };
 
     void Parse(const std::string& bytes);

@@ -1,7 +1,7 @@
 // Win32: profile (INI) files through GetPrivateProfileStringA / WritePrivateProfileStringA.
 #include "platform/profile_file.h"
 
-#include <unordered_map>
+#include <algorithm>
 #include <vector>
 #include <windows.h>
 
@@ -62,16 +62,6 @@ Status DeleteProfileSection(const std::string& path, const std::string& section)
 
 namespace {
 
-// Names compare ignoring the case of ASCII letters, as the project file's names are.
-std::string Folded(const std::string& name) {
-    std::string folded = name;
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return folded;
-}
-
 // One of the system's list calls, with a buffer grown until the list fits: the system
 // cuts a list that does not fit two characters short of the buffer.
 template <typename Call> std::string WholeList(Call call) {
@@ -83,63 +73,45 @@ template <typename Call> std::string WholeList(Call call) {
     }
 }
 
-// The NUL-terminated texts of a list.
-std::vector<std::string> Items(const std::string& list) {
-    std::vector<std::string> items;
-    size_t start = 0;
-    while (start < list.size()) {
-        size_t end = list.find('\0', start);
-        if (end == std::string::npos)
-            end = list.size();
-        items.push_back(list.substr(start, end - start));
-        start = end + 1;
+// The text of a file made of the sections as the system lists them: each section name
+// the system gives, then that section's key=value lines as the system gives them (for
+// a name repeated in the file, those of its first section, which the dialect too
+// finds first). Read by the dialect, this text gives the system's answers: the system
+// has already left out what it does not read as keys (comments) and the blanks around
+// names and values, and the one pair of quotes it takes off a value when it reads it
+// the dialect takes off too. (A line with an empty name, which the system would give
+// for an empty key name, is no key to the dialect; nothing reads such a key.)
+std::string SectionsAsTheSystemReadsThem(const std::string& ansiPath) {
+    const char* file = ansiPath.c_str();
+    const std::string names = WholeList([file](char* buffer, DWORD size) {
+        return GetPrivateProfileSectionNamesA(buffer, size, file);
+    });
+    std::string text;
+    for (size_t start = 0, end; start < names.size(); start = end + 1) {
+        end = std::min(names.find('\0', start), names.size());
+        const std::string name = names.substr(start, end - start);
+        text += "[" + name + "]\r\n";
+        const std::string lines = WholeList([file, &name](char* buffer, DWORD size) {
+            return GetPrivateProfileSectionA(name.c_str(), buffer, size, file);
+        });
+        for (size_t from = 0, to; from < lines.size(); from = to + 1) {
+            to = std::min(lines.find('\0', from), lines.size());
+            text += lines.substr(from, to - from) + "\r\n";
+        }
     }
-    return items;
+    return text;
 }
 
 } // namespace
 
-// The sections as the system lists them: for each section name, its key=value lines
-// in file order. A line without "=" names no key the system would find.
 struct ProfileSnapshot::Data {
-    struct Section {
-        std::vector<std::pair<std::string, std::string>> entries; // name, stored value
-        std::unordered_map<std::string, size_t> first;            // folded name -> entry
-    };
-    std::vector<Section> sections;
-    std::unordered_map<std::string, size_t> byName; // folded name -> section
-
-    const Section* Find(const std::string& name) const {
-        auto found = byName.find(Folded(name));
-        return found == byName.end() ? nullptr : &sections[found->second];
-    }
+    ProfileText text;
 };
 
 ProfileSnapshot::ProfileSnapshot(const std::string& path) : data_(new Data) {
     std::string ansiPath;
-    if (!win32::ToAnsi(path, &ansiPath))
-        return;
-    const char* file = ansiPath.c_str();
-    const std::string names = WholeList(
-        [file](char* buffer, DWORD size) { return GetPrivateProfileSectionNamesA(buffer, size, file); });
-    for (const std::string& name : Items(names)) {
-        // The system answers for a name repeated in the file with its first section.
-        if (!data_->byName.emplace(Folded(name), data_->sections.size()).second)
-            continue;
-        Data::Section section;
-        const std::string lines = WholeList([file, &name](char* buffer, DWORD size) {
-            return GetPrivateProfileSectionA(name.c_str(), buffer, size, file);
-        });
-        for (const std::string& line : Items(lines)) {
-            size_t eq = line.find('=');
-            if (eq == std::string::npos)
-                continue;
-            std::string key = line.substr(0, eq);
-            section.first.emplace(Folded(key), section.entries.size());
-            section.entries.emplace_back(key, line.substr(eq + 1));
-        }
-        data_->sections.push_back(std::move(section));
-    }
+    if (win32::ToAnsi(path, &ansiPath))
+        data_->text = ProfileText(SectionsAsTheSystemReadsThem(ansiPath));
 }
 
 ProfileSnapshot::~ProfileSnapshot() = default;
@@ -147,25 +119,15 @@ ProfileSnapshot::~ProfileSnapshot() = default;
 std::string ProfileSnapshot::ReadValue(const std::string& section, const std::string& key,
                                        const std::string& defaultValue,
                                        std::size_t bufferSize) const {
-    const Data::Section* s = data_->Find(section);
-    if (s != nullptr) {
-        auto found = s->first.find(Folded(key));
-        if (found != s->first.end())
-            return CutToProfileBuffer(UnquotedProfileValue(s->entries[found->second].second),
-                                      bufferSize);
-    }
+    std::string stored;
+    if (data_->text.Find(section, key, &stored))
+        return CutToProfileBuffer(UnquotedProfileValue(stored), bufferSize);
     return CutToProfileBuffer(defaultValue, bufferSize);
 }
 
 std::string ProfileSnapshot::ReadKeyNames(const std::string& section,
                                           std::size_t bufferSize) const {
-    const Data::Section* s = data_->Find(section);
-    std::string names;
-    if (s != nullptr) {
-        for (const auto& entry : s->entries)
-            names += entry.first + '\0';
-    }
-    return CutNamesToProfileBuffer(names, bufferSize);
+    return CutNamesToProfileBuffer(data_->text.KeyNames(section), bufferSize);
 }
 
 } // namespace platform
