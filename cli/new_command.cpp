@@ -62,9 +62,9 @@ int RunNewCommand(int argc, char** argv) {
 
     const std::string projectFile = platform::AbsoluteSourcePath(path);
     ProjectLock lock;
-    const int locked = lock.Take(projectFile);
-    if (locked != kExitOk)
-        return locked;
+    const platform::Status locked = lock.Take(projectFile);
+    if (!locked)
+        return Failed(locked);
     if (platform::PathExists(projectFile) && !force)
         return Failed(projectFile + " esiste già e non è stato modificato (--force per "
                                     "sovrascriverlo).");

@@ -10,32 +10,11 @@
 namespace velaset {
 namespace cli {
 
-int ProjectLock::Take(const std::string& projectFile) {
-    // One lock file for every spelling of the project's path (letter case, short names).
-    const std::string lockFile = platform::ResolvePath(projectFile) + ".lock";
-    platform::Status failure;
-    switch (lock_.Acquire(lockFile, mode_, kProjectLockWaitMilliseconds, &failure)) {
-    case platform::LockOutcome::Locked:
-        return kExitOk;
-    case platform::LockOutcome::Busy:
-        return Failed("Il progetto " + projectFile +
-                      " è in uso da un'altra esecuzione di Velaset; riprovare quando avrà "
-                      "finito.");
-    case platform::LockOutcome::Failed:
-        break;
-    }
-    if (mode_ == platform::LockMode::Shared)
-        return kExitOk;
-    // The lock file is a detail of ours: the user reads about the project.
-    failure.subject = projectFile;
-    return Failed(failure);
-}
-
 int LoadNamedProject(const std::string& path, Project* project, ProjectLock* lock) {
     project->ProgFile = platform::AbsoluteSourcePath(path);
-    const int locked = lock->Take(project->ProgFile);
-    if (locked != kExitOk)
-        return locked;
+    const platform::Status locked = lock->Take(project->ProgFile);
+    if (!locked)
+        return Failed(locked);
     if (!platform::IsReadableFile(project->ProgFile))
         return Failed("Impossibile aprire il progetto " + project->ProgFile +
                       ": il file non esiste o non può essere letto.");

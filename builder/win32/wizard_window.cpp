@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "builder/project/failure_text.h"
+#include "builder/project/project_lock.h"
 #include "builder/win32/dialogs.h"
 #include "builder/win32/path_display.h"
 #include "builder/win32/resource.h"
@@ -509,10 +511,7 @@ void WizardWindow::ShowCurrentPage() {
         HWND launch = GetDlgItem(pages_[5], IDC_TXT_LAUNCH);
         std::string kept = project_.Lancio;
         refreshing_ = true;
-        SendMessageW(launch, CB_RESETCONTENT, 0, 0);
-        for (const std::string& name : wizard_.LaunchChoices()) {
-            AddComboItem(launch, name);
-        }
+        FillComboItems(launch, wizard_.LaunchChoices());
         SetWindowTextW(launch, Widen(kept).c_str());
         refreshing_ = false;
     }
@@ -666,6 +665,18 @@ void WizardWindow::OpenHelp(HWND owner) {
 }
 
 void WizardWindow::RunBuild() {
+    // The build saves the project: no other run may read or write it meanwhile.
+    velaset::ProjectLock lock;
+    platform::Status locked;
+    {
+        platform::WaitCursor wait;
+        locked = lock.Take(project_.ProgFile);
+    }
+    if (!locked) {
+        platform::ShowMessageBox("Velaset", velaset::FailureText(locked),
+                                 platform::MessageIcon::Stop);
+        return;
+    }
     building_ = true;
     EnableWindow(GetDlgItem(main_, IDC_CMD_BACK), FALSE);
     EnableWindow(GetDlgItem(main_, IDC_CMD_NEXT), FALSE);
