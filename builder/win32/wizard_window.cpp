@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "builder/project/failure_text.h"
+#include "builder/project/project_file.h"
 #include "builder/project/project_lock.h"
 #include "builder/win32/dialogs.h"
 #include "builder/win32/path_display.h"
@@ -665,23 +665,18 @@ void WizardWindow::OpenHelp(HWND owner) {
 }
 
 void WizardWindow::RunBuild() {
-    // The build saves the project: no other run may read or write it meanwhile.
-    velaset::ProjectLock lock;
-    platform::Status locked;
-    {
-        platform::WaitCursor wait;
-        locked = lock.Take(project_.ProgFile);
-    }
-    if (!locked) {
-        platform::ShowMessageBox("Velaset", velaset::FailureText(locked),
-                                 platform::MessageIcon::Stop);
-        return;
-    }
     building_ = true;
     EnableWindow(GetDlgItem(main_, IDC_CMD_BACK), FALSE);
     EnableWindow(GetDlgItem(main_, IDC_CMD_NEXT), FALSE);
     EnableWindow(GetDlgItem(main_, IDC_CMD_FINISH), FALSE);
     velaset::BuildServices services = velaset::DefaultBuildServices();
+    // The project is saved under its lock, taken only for the save: no command works on
+    // the file meanwhile, and the wizard's message boxes keep nobody waiting.
+    services.saveProject = [](const velaset::Project& project) {
+        velaset::ProjectLock lock;
+        platform::Status locked = lock.Take(project.ProgFile);
+        return locked ? velaset::SaveProject(project) : locked;
+    };
     // The stub image travels at the end of the builder's own program file.
     std::string self = wizard_.ApplicationFolder() + "\\velaset.exe";
     services.locateStub = [self](velaset::StubImage* stub) {
