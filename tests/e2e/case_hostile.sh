@@ -50,7 +50,7 @@ e2e_expect_no_working_files
 size=$(stat -c %s "$exe")
 head -c $((size - 100)) "$exe" >"$E2E_ARTIFACTS/Cut_setup.exe"
 cp "$exe" "$E2E_ARTIFACTS/Flipped_setup.exe"
-middle=$((14336 + (size - 14336) / 2))
+middle=$((E2E_STUB_SIZE + (size - E2E_STUB_SIZE) / 2))
 byte=$(od -An -tu1 -j "$middle" -N1 "$exe" | tr -d ' ')
 printf "\\$(printf '%03o' $((byte ^ 0x55)))" |
   dd of="$E2E_ARTIFACTS/Flipped_setup.exe" bs=1 seek="$middle" conv=notrunc status=none

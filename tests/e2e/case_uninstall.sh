@@ -28,4 +28,5 @@ e2e_expect_absent "$folder" "$E2E_HELP/Guida lunga.hlp" "$E2E_HELP/GUIDAL~1.HLP"
 ! e2e_reg_query 'HKLM\Software\Demo' >/dev/null || e2e_fail "HKLM\\Software\\Demo is still there"
 ! e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo" >/dev/null || e2e_fail "the uninstall entry is still there"
 ! e2e_reg_query 'HKLM\Software\VelasetTest' Comp >/dev/null || e2e_fail "Comp.ocx is still registered"
+e2e_remove_runtime
 e2e_log "passed"
