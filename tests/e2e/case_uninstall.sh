@@ -13,8 +13,9 @@ e2e_log "running: $command"
 
 read -ra words <<<"$command"
 e2e_start "${words[@]}"
-e2e_click "Installazione di Demo" "No" 60
+e2e_wait "Installazione di Demo" 60
 e2e_shot uninstall-question
+e2e_click "Installazione di Demo" "No" 60
 e2e_expect_text "Vuoi disinstallare questo programma dal tuo computer?"
 e2e_wait_exit
 e2e_expect_present "$folder/Demo.exe" "$E2E_HELP/Guida lunga.hlp" "$E2E_DESKTOP_DIR/Demo.lnk"
