@@ -72,8 +72,9 @@ done
 
 # The same failure in a window when the package is started by hand.
 e2e_start "$E2E_ARTIFACTS/Flipped_setup.exe"
-e2e_click "Setup error" "OK" 60
+e2e_wait "Setup error" 60
 e2e_shot damaged-package
+e2e_click "Setup error" "OK" 60
 e2e_expect_text "Il programma di setup ha riscontrato un problema e sarà terminato."
 e2e_wait_exit
 [ "$E2E_EXIT" -eq 0 ] || e2e_fail "damaged package by hand: exit code $E2E_EXIT, expected 0"
