@@ -12,12 +12,13 @@ namespace cli {
 
 int LoadNamedProject(const std::string& path, Project* project, ProjectLock* lock) {
     project->ProgFile = platform::AbsoluteSourcePath(path);
-    const platform::Status locked = lock->Take(project->ProgFile);
-    if (!locked)
-        return Failed(locked);
+    // Checked before the lock too, so that a mistyped name leaves no lock file behind.
     if (!platform::IsReadableFile(project->ProgFile))
         return Failed("Impossibile aprire il progetto " + project->ProgFile +
                       ": il file non esiste o non può essere letto.");
+    const platform::Status locked = lock->Take(project->ProgFile);
+    if (!locked)
+        return Failed(locked);
     platform::Status loaded = LoadProject(project, platform::ApplicationFolder());
     if (!loaded) {
         Failed(loaded);

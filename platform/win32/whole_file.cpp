@@ -85,12 +85,22 @@ Status ReadWholeFile(const std::string& path, std::string* data, bool* exists) {
 }
 
 Status ReplaceWholeFile(const std::string& path, const std::string& data) {
-    const std::wstring wide = win32::Widen(path);
+    std::wstring wide = win32::Widen(path);
     const DWORD attributes = GetFileAttributesW(wide.c_str());
     const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
     // A folder, or a file that may not be written, stays as it is.
     if (existed && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         return Failure(ERROR_ACCESS_DENIED, path);
+    // The file keeps its name as the folder holds it, whatever the spelling of path
+    // (letter case, a short name): the new file is renamed to that name.
+    WIN32_FIND_DATAW found;
+    HANDLE search = existed ? FindFirstFileW(wide.c_str(), &found) : INVALID_HANDLE_VALUE;
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+        const size_t slash = wide.find_last_of(L"\\/:");
+        wide = (slash == std::wstring::npos ? std::wstring() : wide.substr(0, slash + 1)) +
+               found.cFileName;
+    }
 
     const std::string folder = SourceFolderPart(path);
     std::wstring temporary;

@@ -118,6 +118,11 @@ TEST_F(VelasetCommand, AProjectInUseIsLeftAloneWithAMessage) {
     EXPECT_EQ(Velaset({"set", project, "Caption=Altro"}).code, 0);
     EXPECT_EQ(velaset::ReadIni(project, "Progetto", "Caption"), "Altro");
     EXPECT_EQ(ScratchFolder::ReadFile(project + ".lock"), "");
+
+    // A mistyped name leaves no lock file behind.
+    std::string typo = scratch_.Path("Dmeo.mip");
+    EXPECT_EQ(Velaset({"set", typo, "Caption=Altro"}).code, 1);
+    EXPECT_FALSE(platform::PathExists(typo + ".lock"));
 }
 
 TEST_F(VelasetCommand, NewFailsWhenItCannotSave) {

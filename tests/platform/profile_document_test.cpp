@@ -198,6 +198,13 @@ TEST(WholeFile, ReadsAbsentFilesAsNoneAndReplacesPresentOnes) {
     ASSERT_TRUE(platform::ReadWholeFile(file, &data, &exists));
     EXPECT_TRUE(exists);
     EXPECT_EQ(data, std::string("nuovo\0", 6));
+
+    // Named in another letter case, the file keeps the name the folder gives it.
+    ASSERT_TRUE(platform::ReplaceWholeFile(scratch.Path("F.BIN"), "ancora"));
+    std::vector<std::string> names;
+    ASSERT_TRUE(platform::ListFolder(scratch.Path(), &names));
+    EXPECT_EQ(names, std::vector<std::string>{"f.bin"});
+    EXPECT_EQ(ScratchFolder::ReadFile(file), "ancora");
 }
 
 #ifdef _WIN32
