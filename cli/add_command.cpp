@@ -130,7 +130,7 @@ int RunAddCommand(int argc, char** argv) {
         return UsageError("add", wrong, kUsage);
     }
     Project project;
-    const int loaded = LoadNamedProject(options.project, &project);
+    const int loaded = LoadNamedProject(options.project, &project, LoadUse::Save);
     if (loaded != kExitOk) {
         return loaded;
     }

@@ -28,6 +28,9 @@ bool IsDirectory(const std::string& path);
 // True when path names an existing file or directory.
 bool PathExists(const std::string& path);
 
+// True when both paths name one existing file (whatever their spelling, links included).
+bool SameFile(const std::string& a, const std::string& b);
+
 // The size of a file in bytes; false when it cannot be asked for.
 bool FileSize(const std::string& path, std::uint64_t* size);
 
