@@ -25,6 +25,10 @@ bool IsReadableFile(const std::string& path);
 // True when path names an existing directory.
 bool IsDirectory(const std::string& path);
 
+// True when path is a link to a folder rather than a folder of its own: a symbolic
+// link on POSIX, a junction or other reparse point on Windows.
+bool IsLinkToFolder(const std::string& path);
+
 // True when path names an existing file or directory.
 bool PathExists(const std::string& path);
 

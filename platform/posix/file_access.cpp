@@ -28,6 +28,11 @@ bool IsDirectory(const std::string& path) {
     return stat(ResolvePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsLinkToFolder(const std::string& path) {
+    struct stat st;
+    return lstat(ResolvePath(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode) && IsDirectory(path);
+}
+
 bool PathExists(const std::string& path) {
     struct stat st;
     return stat(ResolvePath(path).c_str(), &st) == 0;

@@ -72,12 +72,42 @@ TEST_F(CliCommandsTest, AddRefusesBadArgumentsBeforeTouchingTheProject) {
         {"add", mip, text, "--dest"},
         {"add", mip, text, "--register"},
         {"add", mip, library, "--dest", "W", "--register"},
-        {"add", mip, library, folder.Path("src/missing.txt")},
     };
     for (const auto& args : cases) {
         EXPECT_EQ(Velaset(args).code, 2) << args.back();
         EXPECT_EQ(ScratchFolder::ReadFile(mip), before) << args.back();
     }
+    // A file that cannot be added fails the operation, saying why; nothing is added.
+    const std::string missing = folder.Path("src/missing.txt");
+    const std::string src = folder.Path("src");
+    const std::string empty = folder.MakeFolder("vuota");
+    const std::pair<std::vector<std::string>, std::string> failures[] = {
+        {{"add", mip, library, missing}, "velaset: il file non esiste: " + missing + "\n"},
+        {{"add", mip, library, src},
+         "velaset: " + src + " è una cartella: --recursive aggiunge tutti i file che contiene\n"},
+        {{"add", mip, empty, "--recursive"},
+         "velaset: la cartella " + empty + " non contiene file\n"},
+    };
+    for (const auto& f : failures) {
+        const CommandRun run = Velaset(f.first);
+        EXPECT_EQ(run.code, 1) << f.second;
+        EXPECT_EQ(run.err, f.second);
+        EXPECT_EQ(ScratchFolder::ReadFile(mip), before) << f.second;
+    }
+}
+
+TEST_F(CliCommandsTest, AddOfAFolderWithRecursiveAddsEveryFileBelowIt) {
+    const std::string a = folder.WriteFile("dist/b.exe");
+    const std::string b = folder.WriteFile("dist/a.txt");
+    const std::string c = folder.WriteFile("dist/sub/c.hlp");
+    const CommandRun run = Velaset({"add", mip, folder.Path("dist"), "--recursive"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const Project project = Loaded();
+    ASSERT_EQ(project.Files().size(), 3u);
+    // Name order, folder by folder, each with its folder's default code.
+    EXPECT_EQ(project.Files()[0].Text(), b + ",D");
+    EXPECT_EQ(project.Files()[1].Text(), a + ",D");
+    EXPECT_EQ(project.Files()[2].Text(), c + ",D");
 }
 
 TEST_F(CliCommandsTest, AddSetsTheCodeAsTheDestinationDialogWould) {
