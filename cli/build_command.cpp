@@ -139,6 +139,9 @@ std::string MissingOutputFolder(const std::string& exeFile, bool fromOption,
     const std::string folder = platform::SourceFolderPart(exeFile);
     if (folder.empty() || platform::IsDirectory(folder))
         return "";
+    if (platform::PathExists(platform::WithoutTrailingSeparator(folder)))
+        return platform::WithoutTrailingSeparator(folder) + " è un file, non una cartella: "
+               "l'eseguibile " + exeFile + " non è stato creato";
     if (fromOption)
         return "la cartella " + folder + " di " + exeFile + " non esiste: l'eseguibile non è "
                "stato creato";

@@ -48,7 +48,15 @@ std::string MessageBoxLine(const std::string& title, const std::string& text) {
 
 MessageAnswer MessageBoxToStream(const MessageBoxCall& call, std::FILE* stream) {
     std::fprintf(stream, "%s\n", MessageBoxLine(call.title, call.text).c_str());
-    return call.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+    switch (call.buttons) {
+    case MessageButtons::YesNo:
+        return MessageAnswer::Yes;
+    case MessageButtons::YesNoDefaultNo:
+        return MessageAnswer::No;
+    case MessageButtons::Ok:
+        break;
+    }
+    return MessageAnswer::Ok;
 }
 
 MessageAnswer MessageBoxToStandardError(const MessageBoxCall& call) {
@@ -58,7 +66,7 @@ MessageAnswer MessageBoxToStandardError(const MessageBoxCall& call) {
 MessageBoxRecorder::MessageBoxRecorder(MessageAnswer questionAnswer)
     : scope_([this, questionAnswer](const MessageBoxCall& call) {
           calls_.push_back(call);
-          return call.buttons == MessageButtons::YesNo ? questionAnswer : MessageAnswer::Ok;
+          return call.buttons == MessageButtons::Ok ? MessageAnswer::Ok : questionAnswer;
       }) {}
 
 } // namespace platform

@@ -289,7 +289,7 @@ class PackageBuild {
         for (size_t i = 0; i < listed.size(); ++i)
             add(listed[i], sources[i]);
         add(runtimeEntry, runtimeLibrary_);
-        add(scriptEntry, script_);
+        add(scriptEntry, kScriptName); // its place is the build's own folder
         packedBytes_ = end;
     }
 

@@ -38,14 +38,15 @@ struct MovedEntry {
 struct LoadReport {
     std::vector<DroppedEntry> dropped;
     std::vector<MovedEntry> moved;
-    // ExeFile as stored when its folder no longer exists, and what the load made of it
-    // (the same path when the caller keeps it, a place in the application folder or in
-    // the project's new folder otherwise).
+    // ExeFile as stored when its folder no longer exists, and what the load made of it:
+    // its place under the project's new folder (moved), or the same path when the
+    // caller keeps it, or a place in the application folder (missing folder).
     std::string missingExeFolder; // the folder that is gone; empty when none
-    std::string storedExeFile;
+    std::string storedExeFile;    // empty when ExeFile is as stored
     std::string exeFile;
+    bool exeMoved = false;
 
-    bool Empty() const { return dropped.empty() && moved.empty() && missingExeFolder.empty(); }
+    bool Empty() const { return dropped.empty() && moved.empty() && storedExeFile.empty(); }
     bool LostEntries() const { return !dropped.empty(); }
 };
 

@@ -36,6 +36,9 @@ std::vector<std::string> LoadReportLines(const LoadReport& report) {
         lines.push_back(DroppedLine(entry));
     for (const MovedEntry& moved : report.moved)
         lines.push_back(moved.stored + ": trovato in " + moved.found);
+    if (report.exeMoved)
+        lines.push_back("ExeFile " + report.storedExeFile + ": l'eseguibile sarà creato in " +
+                        report.exeFile + ", nella cartella in cui ora si trova il progetto");
     if (!report.missingExeFolder.empty()) {
         std::string line =
             "ExeFile " + report.storedExeFile + ": la cartella " + report.missingExeFolder +

@@ -278,7 +278,9 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
         p.ExeFile = exeFile;
     } else if (!exeMoved.empty() && platform::IsDirectory(platform::SourceFolderPart(exeMoved))) {
         p.ExeFile = exeMoved;
-        found.moved.push_back({exeFile, exeMoved});
+        found.exeMoved = true;
+        found.storedExeFile = exeFile;
+        found.exeFile = exeMoved;
     } else {
         p.ExeFile = applicationFolder.empty()
                         ? exeFile

@@ -472,7 +472,7 @@ TEST_F(PipelineTest, BarMovesWithTheBytesCompressedAndNamesTheFilePacked) {
     EXPECT_EQ(status.moves[0].packing, project.Files()[1].path);
     EXPECT_EQ(status.moves[1].packing, project.Files()[2].path);
     EXPECT_EQ(status.moves[2].packing, runtimePath);
-    EXPECT_EQ(platform::SourceFileName(status.moves[3].packing), "setup.inf");
+    EXPECT_EQ(status.moves[3].packing, "setup.inf");
     EXPECT_EQ(status.progress, (std::vector<int>{0, 10, 30, 50, 70, 90, 100}))
         << "the stage ends stay where they were";
 }

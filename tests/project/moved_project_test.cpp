@@ -59,8 +59,10 @@ TEST(MovedProject, FindsFilesAtTheirPlaceUnderTheNewFolderAndSaysSo) {
                                         f.Old(sub) + ": trovato in " + f.Now(sub),
                                         f.Old("Leggimi.txt") + ": trovato in " +
                                             f.Now("Leggimi.txt"),
-                                        f.Old("Setup.exe") + ": trovato in " +
-                                            f.Now("Setup.exe")}));
+                                        "ExeFile " + f.Old("Setup.exe") +
+                                            ": l'eseguibile sarà creato in " +
+                                            f.Now("Setup.exe") +
+                                            ", nella cartella in cui ora si trova il progetto"}));
     EXPECT_TRUE(report.missingExeFolder.empty());
 }
 
