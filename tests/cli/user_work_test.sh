@@ -14,7 +14,7 @@ immutable=
 cleanup() {
     [ -z "$immutable" ] || chattr -i "$immutable" 2>/dev/null
     chmod -R u+w "$work" 2>/dev/null
-    [ -n "${KEEP:-}" ] || rm -rf "$work"; echo "$work"
+    rm -rf "$work"
 }
 trap cleanup EXIT
 failures=0
