@@ -3,7 +3,7 @@
 
 #include <cctype>
 #include <cstdio>
-#include <unordered_map>
+#include <unordered_set>
 
 #include "builder/project/ini_file.h"
 #include "builder/project/load_report.h"
@@ -124,7 +124,7 @@ platform::Status LoadFiles(const std::string& file, const MovedProject& moved, P
     // The short names of the entries kept so far, each looked up once: the same answer
     // as ShortNameClash against the list, without a look-up per listed file.
     platform::ShortPathCache shortPaths;
-    std::unordered_map<std::string, std::string> taken;
+    std::unordered_set<std::string> taken;
     for (long i = 1; i <= count; ++i) {
         const std::string stored = ReadIni(file, "Files", std::to_string(i));
         FileEntry entry = FileEntry::FromText(stored);
@@ -139,11 +139,16 @@ platform::Status LoadFiles(const std::string& file, const MovedProject& moved, P
             entry.path = found;
         }
         std::string name = Upper(platform::SourceFileName(shortPaths.ShortPath(entry.path)));
-        auto clash = taken.emplace(name, entry.path);
-        if (!clash.second) {
+        if (!taken.insert(name).second) {
             DroppedEntry dropped =
                 Dropped(DropReason::ShortNameClash, "Files", i, stored, entry.path);
-            dropped.detail = clash.first->second;
+            // A clash is rare: the entry that holds the name is looked for only then.
+            for (const FileEntry& kept : p->Files()) {
+                if (Upper(platform::SourceFileName(shortPaths.ShortPath(kept.path))) == name) {
+                    dropped.detail = kept.path;
+                    break;
+                }
+            }
             dropped.shortName = name;
             report->dropped.push_back(dropped);
             continue;
