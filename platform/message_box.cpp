@@ -48,15 +48,7 @@ std::string MessageBoxLine(const std::string& title, const std::string& text) {
 
 MessageAnswer MessageBoxToStream(const MessageBoxCall& call, std::FILE* stream) {
     std::fprintf(stream, "%s\n", MessageBoxLine(call.title, call.text).c_str());
-    switch (call.buttons) {
-    case MessageButtons::YesNo:
-        return MessageAnswer::Yes;
-    case MessageButtons::YesNoDefaultNo:
-        return MessageAnswer::No;
-    case MessageButtons::Ok:
-        break;
-    }
-    return MessageAnswer::Ok;
+    return call.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
 }
 
 MessageAnswer MessageBoxToStandardError(const MessageBoxCall& call) {
@@ -66,7 +58,7 @@ MessageAnswer MessageBoxToStandardError(const MessageBoxCall& call) {
 MessageBoxRecorder::MessageBoxRecorder(MessageAnswer questionAnswer)
     : scope_([this, questionAnswer](const MessageBoxCall& call) {
           calls_.push_back(call);
-          return call.buttons == MessageButtons::Ok ? MessageAnswer::Ok : questionAnswer;
+          return call.buttons == MessageButtons::YesNo ? questionAnswer : MessageAnswer::Ok;
       }) {}
 
 } // namespace platform

@@ -12,9 +12,7 @@
 namespace platform {
 
 enum class MessageIcon { Exclamation, Stop, Question, Information };
-// YesNo has Yes as the default button, YesNoDefaultNo has No: the answer of a question
-// that nobody is there to answer.
-enum class MessageButtons { Ok, YesNo, YesNoDefaultNo };
+enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
 
 struct MessageBoxCall {
@@ -45,8 +43,8 @@ class ScopedMessageBoxHandler {
 // A box as one line of text: "TITLE: TEXT", each run of line breaks a blank.
 std::string MessageBoxLine(const std::string& title, const std::string& text);
 
-// Writes MessageBoxLine of the box to stream; a question is answered with its default
-// button. MessageBoxToStandardError writes to standard error.
+// Writes MessageBoxLine of the box to stream; a question is answered with its default,
+// Yes. MessageBoxToStandardError writes to standard error.
 MessageAnswer MessageBoxToStream(const MessageBoxCall& call, std::FILE* stream);
 MessageAnswer MessageBoxToStandardError(const MessageBoxCall& call);
 

@@ -199,7 +199,7 @@ platform::Status WizardController::OpenProject(const std::string& path) {
         return loaded;
     }
     if (platform::ShowMessageBox(kTitle, message, platform::MessageIcon::Question,
-                                 platform::MessageButtons::YesNoDefaultNo) ==
+                                 platform::MessageButtons::YesNo) ==
         platform::MessageAnswer::Yes) {
         return loaded;
     }

@@ -8,9 +8,7 @@
 namespace platform {
 
 MessageAnswer ShowSystemMessageBox(const MessageBoxCall& call) {
-    UINT style = call.buttons == MessageButtons::YesNo            ? MB_YESNO
-                 : call.buttons == MessageButtons::YesNoDefaultNo ? MB_YESNO | MB_DEFBUTTON2
-                                                                  : MB_OK;
+    UINT style = call.buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
     switch (call.icon) {
     case MessageIcon::Exclamation:
         style |= MB_ICONEXCLAMATION;

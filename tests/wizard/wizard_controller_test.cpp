@@ -90,7 +90,7 @@ TEST(WizardOpen, AProjectThatLostEntriesIsOpenedOnlyWhenTheUserSaysSo) {
         EXPECT_FALSE(w.wizard.OpenProject(f.path).ok);
         ASSERT_EQ(no.Calls().size(), 1u);
         const platform::MessageBoxCall& box = no.Calls()[0];
-        EXPECT_EQ(box.buttons, platform::MessageButtons::YesNoDefaultNo);
+        EXPECT_EQ(box.buttons, platform::MessageButtons::YesNo);
         EXPECT_EQ(box.icon, platform::MessageIcon::Question);
         EXPECT_NE(box.text.find("- " + f.gone + ": il file non esiste\r\n- collegamento \"Mio\": "
                                 "il file Mio.exe non è nell'elenco dei file"),
