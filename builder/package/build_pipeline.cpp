@@ -357,16 +357,6 @@ class PackageBuild {
         return copied;
     }
 
-    static std::uint64_t TotalSize(const std::vector<std::string>& files) {
-        std::uint64_t total = 0;
-        for (const std::string& file : files) {
-            std::uint64_t size = 0;
-            if (!file.empty() && platform::FileSize(file, &size))
-                total += size;
-        }
-        return total;
-    }
-
     const Project& project_;
     const BuildServices& services_;
     BuildStatus& status_;
