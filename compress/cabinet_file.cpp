@@ -181,21 +181,37 @@ bool CabinetAddFile(CabinetClient* client, OpenCabinet* cabinet, const uint8_t* 
     return true;
 }
 
+bool CabinetLearnNext(CabinetClient* client, OpenCabinet* cabinet, uint32_t estimate,
+                      ClientNextCabinetFn nextCabinet, uint32_t* nameCost) {
+    if (!cabinet->nextKnown) {
+        CopyName(cabinet->curCabinet, cabinet->current.cabinetName);
+        CopyName(cabinet->curDisk, cabinet->current.diskName);
+        cabinet->next = cabinet->current;
+        cabinet->next.cabinetNumber += 1;
+        if (nextCabinet(&cabinet->next, estimate, client->context) == -1) {
+            return CabFail(client, kCabUserAbort, 0);
+        }
+        char name[256];
+        char disk[256];
+        CopyName(name, cabinet->next.cabinetName);
+        CopyName(disk, cabinet->next.diskName);
+        cabinet->nextNameCost = NameCost(name) + NameCost(disk);
+        if (cabinet->next.sizeLimit == 0) {
+            cabinet->next.sizeLimit = kDefaultSizeLimit;
+        }
+        cabinet->nextKnown = true;
+    }
+    *nameCost = cabinet->nextNameCost;
+    return true;
+}
+
 bool CabinetAskNext(CabinetClient* client, OpenCabinet* cabinet, uint32_t estimate,
                     ClientNextCabinetFn nextCabinet, uint32_t* nameCost) {
-    CopyName(cabinet->curCabinet, cabinet->current.cabinetName);
-    CopyName(cabinet->curDisk, cabinet->current.diskName);
-    cabinet->next = cabinet->current;
-    cabinet->next.cabinetNumber += 1;
-    if (nextCabinet(&cabinet->next, estimate, client->context) == -1) {
-        return CabFail(client, kCabUserAbort, 0);
+    if (!CabinetLearnNext(client, cabinet, estimate, nextCabinet, nameCost)) {
+        return false;
     }
     CopyName(cabinet->nextCabinet, cabinet->next.cabinetName);
     CopyName(cabinet->nextDisk, cabinet->next.diskName);
-    *nameCost = NameCost(cabinet->nextCabinet) + NameCost(cabinet->nextDisk);
-    if (cabinet->next.sizeLimit == 0) {
-        cabinet->next.sizeLimit = kDefaultSizeLimit;
-    }
     return true;
 }
 
@@ -206,6 +222,7 @@ void CabinetMoveToNext(OpenCabinet* cabinet) {
     }
     cabinet->current = cabinet->next;
     cabinet->folderIndex = 0;
+    cabinet->nextKnown = false;
 }
 
 bool CabinetWrite(CabinetClient* client, OpenCabinet* cabinet, uint8_t* copyBuffer,

@@ -33,7 +33,16 @@ struct OpenCabinet {
 
     uint32_t folderIndex;    // folder index within the current cabinet
     uint32_t cabinetCounter; // the header's cabinet index
+
+    // The client has already named the next cabinet (in `next`) while this one is open;
+    // its names join this header only when this cabinet is closed.
+    bool nextKnown;
+    uint32_t nextNameCost;
 };
+
+// The most that the next cabinet's names can add to a header: two names of 255 bytes
+// and their zeros.
+const uint32_t kMostNextNameCost = 2 * 256;
 
 // The first cabinet of a set, with no spill files yet; a size limit of 0 is taken as
 // 0x7FFFFFF.
@@ -53,8 +62,13 @@ bool CabinetAddFolder(CabinetClient* client, OpenCabinet* cabinet, uint32_t offs
 bool CabinetAddFile(CabinetClient* client, OpenCabinet* cabinet, const uint8_t* record,
                     const char* name, uint32_t length);
 
-// This cabinet will be closed: the client names the next one (code 7 when it answers -1).
-// Answers in *nameCost the bytes that the next names add to this cabinet's header.
+// The client names the next cabinet (code 7 when it answers -1), once per cabinet; answers
+// in *nameCost the bytes that the next names would add to this cabinet's header. This
+// cabinet may still be the last one: the names are not yet part of it.
+bool CabinetLearnNext(CabinetClient* client, OpenCabinet* cabinet, uint32_t estimate,
+                      ClientNextCabinetFn nextCabinet, uint32_t* nameCost);
+// This cabinet will be closed: the next cabinet's names (learnt now unless already known)
+// join its header.
 bool CabinetAskNext(CabinetClient* client, OpenCabinet* cabinet, uint32_t estimate,
                     ClientNextCabinetFn nextCabinet, uint32_t* nameCost);
 // After the cabinet was written: the next one becomes current, with what is left of the

@@ -28,14 +28,16 @@ BlockReport ReportTo(CabContext* cab, ClientProgressFn progress) {
     return BlockReport{progress, cab->client.context};
 }
 
-bool CloseFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress) {
+// moreFolders: false only for the set's last folder (FCIFlushCabinet).
+bool CloseFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress,
+                 bool moreFolders = true) {
     if (cab->hook != nullptr &&
         !cab->hook->beforeClose(cab->hookUser, &cab->client, &cab->folder, progress)) {
         return false;
     }
     return FolderEndData(&cab->client, &cab->folder, ReportTo(cab, progress)) &&
-           FlushFolder(&cab->client, &cab->folder, &cab->cabinet, &cab->flush, nextCabinet,
-                       progress);
+           FlushFolder(&cab->client, &cab->folder, &cab->cabinet, &cab->flush, moreFolders,
+                       nextCabinet, progress);
 }
 
 // Sets up the open folder for the requested compression type (the first file only, in
@@ -147,7 +149,7 @@ bool FCIFlushFolder(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProg
 }
 
 bool FCIFlushCabinet(CabContext* cab, ClientNextCabinetFn nextCabinet, ClientProgressFn progress) {
-    if (!CloseFolder(cab, nextCabinet, progress)) {
+    if (!CloseFolder(cab, nextCabinet, progress, false)) {
         return false;
     }
     const OpenCabinet* cabinet = &cab->cabinet;

@@ -189,7 +189,8 @@ bool FolderIsFull(const OpenFolder* folder, const OpenCabinet* cabinet) {
 }
 
 bool FlushFolder(CabinetClient* client, OpenFolder* folder, OpenCabinet* cabinet,
-                 FolderFlush* flush, ClientNextCabinetFn nextCabinet, ClientProgressFn progress) {
+                 FolderFlush* flush, bool moreFolders, ClientNextCabinetFn nextCabinet,
+                 ClientProgressFn progress) {
     const Parts parts = {client, folder, cabinet, flush};
     if (SpillIsEmpty(&folder->data) && SpillIsEmpty(&folder->files)) {
         return true;
@@ -205,6 +206,20 @@ bool FlushFolder(CabinetClient* client, OpenFolder* folder, OpenCabinet* cabinet
         }
         int64_t room = int64_t(cabinet->current.sizeLimit) - static_cast<int64_t>(wide);
         bool closing = room < 0;
+        bool freshCabinet = cabinet->data.size == 0 && cabinet->folders.size == 0;
+        if (!closing && moreFolders && room < int64_t(kMostNextNameCost)) {
+            // A later folder may open the next cabinet, and its names then join this
+            // header: the folder leaves room for them, or this cabinet is closed after a
+            // piece of it. (A folder that has not even a piece to spare goes whole into
+            // a fresh cabinet, there being no better place for it.)
+            uint32_t nameCost = 0;
+            if (!CabinetLearnNext(client, cabinet, estimate, nextCabinet, &nameCost)) {
+                return false;
+            }
+            int64_t spare = room - int64_t(nameCost);
+            closing = spare < 0 &&
+                      !(freshCabinet && spare + folder->data.size <= int64_t(kDataHeaderSize));
+        }
         if (closing) {
             // This cabinet is closed after the folder; the next one's names join its header.
             uint32_t nameCost = 0;
@@ -213,9 +228,12 @@ bool FlushFolder(CabinetClient* client, OpenFolder* folder, OpenCabinet* cabinet
             }
             room = int64_t(cabinet->current.sizeLimit) - (int64_t(estimate) + nameCost);
         }
-        bool freshCabinet = cabinet->data.size == 0 && cabinet->folders.size == 0;
-        if (closing && room + folder->data.size <= int64_t(kDataHeaderSize) &&
-            !SpillIsEmpty(&folder->data)) {
+        // Without data only the folder's entry and file records are to place, and they fit
+        // only whole; with data at least a piece of one block must fit.
+        bool nothingFits = SpillIsEmpty(&folder->data)
+                               ? room < 0
+                               : room + folder->data.size <= int64_t(kDataHeaderSize);
+        if (closing && nothingFits) {
             if (freshCabinet) {
                 // Not even a piece of one block fits into an empty cabinet: the set would
                 // never end.

@@ -36,9 +36,12 @@ bool FlushRelease(CabinetClient* client, FolderFlush* flush, int* detail);
 bool FolderIsFull(const OpenFolder* folder, const OpenCabinet* cabinet);
 
 // Moves the folder, whose data is complete (FolderEndData), into the cabinet; the spills
-// of the folder are empty afterwards. Nothing happens to an empty folder.
+// of the folder are empty afterwards. Nothing happens to an empty folder. moreFolders:
+// other folders may follow (false for the last folder of the set), and each one may open
+// the next cabinet, whose names then join this cabinet's header.
 bool FlushFolder(CabinetClient* client, OpenFolder* folder, OpenCabinet* cabinet,
-                 FolderFlush* flush, ClientNextCabinetFn nextCabinet, ClientProgressFn progress);
+                 FolderFlush* flush, bool moreFolders, ClientNextCabinetFn nextCabinet,
+                 ClientProgressFn progress);
 
 } // namespace velaset::compress
 

@@ -2,7 +2,9 @@
 // threshold, blocks split at the size limit, and the limits of the format's fields.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -48,9 +50,14 @@ struct Writer {
             FCIDestroy(cab);
         }
     }
+    // Every source of the test program gets the same time, so that cabinets written at
+    // different moments can be compared byte for byte.
     bool Add(const std::string& name, const std::vector<uint8_t>& bytes,
              const std::string& stored = "") {
+        static const std::filesystem::file_time_type sourceTime =
+            std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
         WriteFile(dir.File(name), bytes);
+        std::filesystem::last_write_time(std::filesystem::path(dir.File(name)), sourceTime);
         return FCIAddFile(cab, dir.File(name).c_str(), (stored.empty() ? name : stored).c_str(),
                           cb.nextCabinet, cb.progress, cb.openSource, kCompressionMsZip);
     }
@@ -412,3 +419,38 @@ TEST(FolderHook, FailureOfTheHookFailsTheCallWithItsCode) {
 }
 
 } // namespace
+
+// Every cabinet of a set stays within the size limit: also when a folder without data
+// comes after a cabinet filled to the byte, and when a folder that fitted whole left less
+// room than the next cabinet's names, which join its header once a later folder needs
+// that next cabinet. The limits run over a range so that the cabinets end at every
+// distance from a folder's end.
+TEST(CabinetWriter, EveryCabinetOfASetStaysWithinTheLimit) {
+    const std::vector<uint8_t> random = RandomBytes(3000, 21);
+    const std::vector<uint8_t> text = TextBytes(700);
+    for (uint32_t limit = 300; limit < 420; ++limit) {
+        SCOPED_TRACE("limit " + std::to_string(limit));
+        Writer w(limit);
+        ASSERT_TRUE(w.Add("r.bin", random));
+        ASSERT_TRUE(w.Flush());
+        ASSERT_TRUE(w.Add("vuoto.txt", {}));
+        ASSERT_TRUE(w.Flush());
+        ASSERT_TRUE(w.Add("t.txt", text));
+        ASSERT_TRUE(w.Flush());
+        ASSERT_TRUE(w.Add("ancora.txt", {}));
+        ASSERT_TRUE(w.Finish()) << w.err.code;
+        std::vector<std::string> set = CabinetSet(w.dir.path(), "w.CAB");
+        ASSERT_GE(set.size(), 2u);
+        for (const std::string& path : set) {
+            ReadCabinet cab = ReadCabinetFile(path);
+            ASSERT_EQ(cab.error, "") << path;
+            EXPECT_LE(cab.fileSize, limit) << path;
+        }
+        if (limit % 20 == 0) {
+            ExpectCabextractAgrees(w.dir.File("w.CAB"), {{w.dir.File("r.bin"), "r.bin"},
+                                                         {w.dir.File("vuoto.txt"), "vuoto.txt"},
+                                                         {w.dir.File("t.txt"), "t.txt"},
+                                                         {w.dir.File("ancora.txt"), "ancora.txt"}});
+        }
+    }
+}
