@@ -38,6 +38,10 @@ typedef struct {
 
 extern Avviora g_avviora;
 
+/* This program's image as the loader mapped it (its instance handle); its
+ * headers come first. */
+extern IMAGE_DOS_HEADER __ImageBase;
+
 /* cabinet_copy.c: copies the cabinet behind the stub image to the temporary
  * cabinet path and checks it; 1 on success, 0 after the failure message. */
 int CopyCabinet(void);

@@ -36,8 +36,7 @@ int CopyCabinet(void) {
         return 0;
     }
     GetTempPathA(MAX_PATH, g_avviora.temp_folder);
-    lstrcpynA(g_avviora.temp_cabinet, g_avviora.temp_folder, MAX_PATH);
-    TextAppend(g_avviora.temp_cabinet, MAX_PATH, "setup~1.cab");
+    TextJoin(g_avviora.temp_cabinet, MAX_PATH, g_avviora.temp_folder, "setup~1.cab");
     cabinet = CreateFileA(g_avviora.temp_cabinet, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     if (cabinet == INVALID_HANDLE_VALUE) {
         CloseHandle(own);

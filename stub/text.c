@@ -9,6 +9,11 @@ void TextAppend(char* dst, int size, const char* src) {
         lstrcpynA(dst + used, src, size - used);
 }
 
+void TextJoin(char* out, int size, const char* first, const char* second) {
+    lstrcpynA(out, first, size);
+    TextAppend(out, size, second);
+}
+
 int IsPlainFileName(const char* name) {
     const char* p;
     if (name[0] == 0 || lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0)
