@@ -8,30 +8,13 @@
 #include "inf_actions.h"
 #include "inf_file.h"
 #include "library_list.h"
+#include "run_and_wait.h"
 
 #include <objbase.h>
 
 BOOL WINAPI DllEntry(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     (void)instance, (void)reason, (void)reserved;
     return TRUE;
-}
-
-static int RunAndWait(const char* command_line) {
-    static char line[2048];
-    STARTUPINFOA startup;
-    PROCESS_INFORMATION process;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    lstrcpynA(line, command_line, sizeof line);
-    if (!CreateProcessA(NULL, line, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL, &startup,
-                        &process))
-        return 0;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return 1;
 }
 
 /* The argument of a rundll32 entry: blanks and enclosing quotes dropped. */
@@ -63,7 +46,7 @@ static void Unregister(const LibraryList* list, const char* folder) {
         TextAppend(command, sizeof command, "\\");
         TextAppend(command, sizeof command, list->names[i]);
         TextAppend(command, sizeof command, "\"");
-        RunAndWait(command);
+        RunAndWait(command, SW_HIDE);
     }
 }
 
@@ -160,7 +143,7 @@ void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, i
 
     lstrcpyA(command, "rundll32.exe setupapi.dll,InstallHinfSection DefaultUninstall 132 ");
     TextAppend(command, sizeof command, script);
-    if (!RunAndWait(command)) {
+    if (!RunAndWait(command, SW_HIDE)) {
         /* Without the INF uninstaller the rest would leave half an installation. */
         if (!silent)
             MessageBoxA(window, command, "Setup error", MB_OK | MB_ICONSTOP);
