@@ -38,6 +38,64 @@ Status RunAndWait(const std::string& commandLine, int* exitCode) {
     return Status::Ok();
 }
 
+namespace {
+
+// One argument as the C runtime's command-line parser gives it back: in quotes when it
+// is empty or holds blanks or quotes; a quote escaped with a backslash, and the
+// backslashes before a quote or before the closing quote doubled.
+std::string Quoted(const std::string& argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos)
+        return argument;
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * backslashes, '\\');
+    return quoted + "\"";
+}
+
+} // namespace
+
+Status RunProgram(const std::vector<std::string>& arguments, int* exitCode) {
+    if (arguments.empty())
+        return Status::Failed("", ErrorKind::NotFound, Operation::Start, "");
+    std::string line;
+    for (const std::string& argument : arguments)
+        line += (line.empty() ? "" : " ") + Quoted(argument);
+    PROCESS_INFORMATION process;
+    Status started = Start(line, &process);
+    if (!started) {
+        started.subject = arguments[0];
+        return started;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    *exitCode = static_cast<int>(code);
+    return Status::Ok();
+}
+
+std::string FindProgram(const std::string& name) {
+    std::wstring wide = win32::Widen(name);
+    wchar_t found[MAX_PATH];
+    DWORD length = SearchPathW(nullptr, wide.c_str(), L".exe", MAX_PATH, found, nullptr);
+    if (length == 0 || length >= MAX_PATH)
+        return "";
+    DWORD attributes = GetFileAttributesW(found);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return "";
+    return win32::Narrow(found);
+}
+
 Status EditTextFileAndWait(const std::string& path) {
     PROCESS_INFORMATION process;
     Status started = Start("notepad.exe \"" + path + "\"", &process);
