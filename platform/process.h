@@ -16,7 +16,9 @@ Status RunAndWait(const std::string& commandLine, int* exitCode);
 // Runs a program with the given arguments (arguments[0] is the program: a path, or a
 // name looked up like a command) and waits until it ends; *exitCode gets its exit code.
 // Each argument reaches the program as it is, blanks and quotes included. The program
-// shares the caller's standard streams. A program that cannot be started fails with
+// shares the caller's standard input and error streams; what it writes on its standard
+// output is dropped (programs such as the signing tool report success there, which
+// the caller tells the user in its own words). A program that cannot be started fails with
 // Operation::Start on arguments[0] (ErrorKind::NotFound when it does not exist); one
 // that ends through a signal (POSIX) fails as ErrorKind::Abnormal.
 Status RunProgram(const std::vector<std::string>& arguments, int* exitCode);

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -49,8 +50,13 @@ Status RunProgram(const std::vector<std::string>& arguments, int* exitCode) {
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
+    // The standard output goes to the null device.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t child;
-    int failed = posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ);
+    int failed = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
     if (failed != 0)
         return Status::SystemError(failed, Operation::Start, arguments[0]);
     int status = 0;

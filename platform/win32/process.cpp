@@ -9,15 +9,24 @@
 namespace platform {
 namespace {
 
-Status Start(const std::string& commandLine, PROCESS_INFORMATION* process) {
+// Starts a command line; with output, the program writes its standard output there
+// (an inheritable handle) and shares the caller's input and error streams.
+Status Start(const std::string& commandLine, PROCESS_INFORMATION* process,
+             HANDLE output = nullptr) {
     std::wstring wide = win32::Widen(commandLine);
     std::vector<wchar_t> line(wide.begin(), wide.end());
     line.push_back(L'\0');
     STARTUPINFOW startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, process))
+    if (output != nullptr) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = output;
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    }
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, output != nullptr, 0, nullptr,
+                        nullptr, &startup, process))
         return Status::LastSystemError(Operation::Start, commandLine);
     return Status::Ok();
 }
@@ -69,8 +78,15 @@ Status RunProgram(const std::vector<std::string>& arguments, int* exitCode) {
     std::string line;
     for (const std::string& argument : arguments)
         line += (line.empty() ? "" : " ") + Quoted(argument);
+    // The standard output goes to the null device.
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    HANDLE nothing = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 &inheritable, OPEN_EXISTING, 0, nullptr);
+    if (nothing == INVALID_HANDLE_VALUE)
+        return Status::LastSystemError(Operation::Start, arguments[0]);
     PROCESS_INFORMATION process;
-    Status started = Start(line, &process);
+    Status started = Start(line, &process, nothing);
+    CloseHandle(nothing);
     if (!started) {
         started.subject = arguments[0];
         return started;

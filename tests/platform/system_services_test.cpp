@@ -58,7 +58,7 @@ TEST(Process, GivesTheProgramEachArgumentAsItIs) {
     const std::string out = folder.Path("argomenti.txt");
     const std::vector<std::string> given = {
         "semplice", "due parole", "virgolette \"dentro\"", "C:\\cartella con spazi\\",
-        "a\\\\\"b", "", "\\\\server\\condivisa", "'apici' e $HOME",
+        "a\\\\\"b", "",           "\\\\server\\condivisa", "'apici' e $HOME",
     };
     std::vector<std::string> arguments = {
         platform::JoinSourcePath(platform::ApplicationFolder(), kArgsEcho), out};
@@ -75,7 +75,8 @@ TEST(Process, GivesTheProgramEachArgumentAsItIs) {
 
 TEST(Process, ReportsAProgramThatDoesNotExist) {
     int exitCode = 0;
-    platform::Status failed = platform::RunProgram({"velaset-no-such-program-xyz", "a b"}, &exitCode);
+    platform::Status failed =
+        platform::RunProgram({"velaset-no-such-program-xyz", "a b"}, &exitCode);
     EXPECT_FALSE(failed.ok);
     EXPECT_EQ(failed.operation, platform::Operation::Start);
     EXPECT_EQ(failed.subject, "velaset-no-such-program-xyz");
