@@ -18,7 +18,8 @@ Status RunAndWait(const std::string& commandLine, int* exitCode);
 // Each argument reaches the program as it is, blanks and quotes included. The program
 // shares the caller's standard input and error streams; what it writes on its standard
 // output is dropped (programs such as the signing tool report success there, which
-// the caller tells the user in its own words). A program that cannot be started fails with
+// the caller tells the user in its own words). On POSIX it runs without the terminal
+// (a session of its own), so that it cannot wait for an answer typed there. A program that cannot be started fails with
 // Operation::Start on arguments[0] (ErrorKind::NotFound when it does not exist); one
 // that ends through a signal (POSIX) fails as ErrorKind::Abnormal.
 Status RunProgram(const std::vector<std::string>& arguments, int* exitCode);

@@ -50,12 +50,17 @@ Status RunProgram(const std::vector<std::string>& arguments, int* exitCode) {
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    // The standard output goes to the null device.
+    // The standard output goes to the null device; a session of its own leaves the
+    // program without a terminal, so that it cannot stop the build to ask for anything.
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
     pid_t child;
-    int failed = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    int failed = posix_spawnp(&child, argv[0], &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (failed != 0)
         return Status::SystemError(failed, Operation::Start, arguments[0]);
