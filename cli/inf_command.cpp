@@ -52,7 +52,7 @@ int RunInfCommand(int argc, char** argv) {
     }
     Project project;
     ProjectLock lock;
-    const int loaded = LoadNamedProject(projectPath, &project, &lock);
+    const int loaded = LoadNamedProject(projectPath, &project, LoadUse::Save, &lock);
     if (loaded != kExitOk) {
         return loaded;
     }

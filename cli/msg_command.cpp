@@ -42,7 +42,7 @@ int RunMsgCommand(int argc, char** argv) {
     }
     Project project;
     ProjectLock lock;
-    const int loaded = LoadNamedProject(argv[1], &project, &lock);
+    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
     if (loaded != kExitOk) {
         return loaded;
     }

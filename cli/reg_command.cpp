@@ -87,7 +87,7 @@ int RunRegCommand(int argc, char** argv) {
     }
     Project project;
     ProjectLock lock;
-    const int loaded = LoadNamedProject(argv[1], &project, &lock);
+    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
     if (loaded != kExitOk) {
         return loaded;
     }

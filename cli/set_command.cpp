@@ -160,7 +160,7 @@ int RunSetCommand(int argc, char** argv) {
     }
     Project project;
     ProjectLock lock;
-    int loaded = LoadNamedProject(argv[1], &project, &lock);
+    int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
     if (loaded != kExitOk)
         return loaded;
     const std::string projectFile = project.ProgFile;

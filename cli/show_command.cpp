@@ -34,7 +34,7 @@ int RunShowCommand(int argc, char** argv) {
                           kUsage);
     Project project;
     ProjectLock lock(platform::LockMode::Shared);
-    int loaded = LoadNamedProject(argv[1], &project, &lock);
+    int loaded = LoadNamedProject(argv[1], &project, LoadUse::Show, &lock);
     if (loaded != kExitOk)
         return loaded;
 
