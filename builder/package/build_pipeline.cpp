@@ -268,7 +268,12 @@ class PackageBuild {
         if (!signing_.Wanted())
             return true;
         Start(BuildStep::Signature);
-        platform::Status signed_ = Sign(work_.File(kUnsignedName), exePath_);
+        // The signing tool writes only a new file: the empty one that the inputs step
+        // made to try the output folder goes first.
+        platform::Status signed_ = platform::RemoveFile(exePath_);
+        if (!signed_)
+            return Fail(FailureKind::UnwritableOutput, FailureText(signed_), signed_);
+        signed_ = Sign(work_.File(kUnsignedName), exePath_);
         if (!signed_) {
             platform::IgnoreFailure(platform::RemoveFile(exePath_));
             return Fail(FailureKind::SigningFailed, signed_.message, signed_);
