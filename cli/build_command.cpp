@@ -203,7 +203,8 @@ int RunBuildCommand(int argc, char** argv) {
         options.signing.password = SigningPasswordFromEnvironment();
 
     Project project;
-    int loaded = LoadNamedProject(path, &project, LoadUse::Save);
+    ProjectLock lock;
+    int loaded = LoadNamedProject(path, &project, LoadUse::Save, &lock);
     if (loaded != kExitOk)
         return loaded;
     if (!options.scriptOnly) {
