@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "builder/package/architecture_checks.h"
 #include "builder/package/comprimi_binding.h"
 #include "builder/package/package_times.h"
 #include "builder/package/setup_executable.h"
@@ -74,19 +75,26 @@ class PackageBuild {
                  BuildStatus& status)
         : project_(project), services_(services), status_(status),
           exePath_(options.exeFile.empty() ? project.ExeFile : options.exeFile),
-          distributionOnly_(project.Distribuzione() == 1), editScript_(options.editScript) {}
+          distributionOnly_(project.Distribuzione() == 1), editScript_(options.editScript),
+          architecture_(options.architecture.value_or(project.Architettura)) {}
 
     // The stub image and, for a package with uninstall support, the runtime library
-    // must be there before anything is written; then the old setup executable goes.
+    // must be there, both of the package's architecture, and so must every library
+    // that it registers, before anything is written; then the old setup executable goes.
     bool Inputs() {
         Start(BuildStep::Inputs);
         Report(kStarted);
         StubImage stub;
-        platform::Status found = services_.locateStub(&stub);
+        platform::Status found = services_.locateStub(architecture_, &stub);
         if (found)
-            found = ReadStubImage(stub, &stubBytes_);
-        if (found && !distributionOnly_)
-            found = services_.locateRuntime(&runtimeLibrary_);
+            found = ReadStubImage(stub, architecture_, &stubBytes_);
+        if (found && !distributionOnly_) {
+            found = services_.locateRuntime(architecture_, &runtimeLibrary_);
+            if (found)
+                found = CheckRuntimeLibrary(runtimeLibrary_, architecture_);
+        }
+        if (found)
+            found = CheckSelfRegisteredLibraries(project_, architecture_);
         if (!found)
             return Fail(KindOf(found, FailureKind::MissingInput), FailureText(found), found);
         if (platform::PathExists(exePath_)) {
@@ -265,6 +273,7 @@ class PackageBuild {
     const std::string exePath_;
     const bool distributionOnly_;
     const bool editScript_;
+    const Architecture architecture_;
     BuildStep step_ = BuildStep::Inputs;
     PrivateFolder work_;
     std::string stubBytes_;
