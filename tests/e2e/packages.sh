@@ -40,21 +40,20 @@ e2e_demo_package() {
 }
 
 # e2e_build PROJECT EXE  builds a project with "velaset build" into EXE. The
-# 64-bit tier packs the 64-bit runtime and puts the 64-bit stub in place of
-# the 32-bit one that the builder writes.
+# 64-bit tier builds an x64 package ("--arch x64") with the tier's stub and
+# runtime, which the builder finds in the x64 folder of its system folder.
 e2e_build() {
-  local project=$1 exe=$2 runtime="$E2E_ARTIFACTS/runtime"
+  local project=$1 exe=$2 system="$E2E_ARTIFACTS/system"
   if [ "$VELASET_WINE_ARCH" = win32 ]; then
     "$E2E_VELASET" build "$project" -o "$exe" --quiet || e2e_fail "velaset build failed"
     return
   fi
-  rm -rf "$runtime" && mkdir -p "$runtime"
-  cp "$e2e_root/build/bin/win32/Avviora.exe" "$runtime/Avviora.exe"
-  cp "$E2E_RUNTIME" "$runtime/avviora.dll"
-  VELASET_SYSTEM_DIR="$runtime" "$E2E_VELASET" build "$project" -o "$exe.x86" --quiet ||
-    e2e_fail "velaset build failed"
-  { cat "$E2E_STUB"; tail -c +$(( $(stat -c %s "$runtime/Avviora.exe") + 1 )) "$exe.x86"; } >"$exe"
-  rm -f "$exe.x86"
+  rm -rf "$system" && mkdir -p "$system/x64"
+  cp "$E2E_STUB" "$system/x64/Avviora64.exe"
+  cp "$E2E_RUNTIME" "$system/x64/avviora.dll"
+  VELASET_SYSTEM_DIR="$system" "$E2E_VELASET" build "$project" -o "$exe" --arch x64 --quiet ||
+    e2e_fail "velaset build --arch x64 failed"
+  cmp -n "$E2E_STUB_SIZE" "$exe" "$E2E_STUB" || e2e_fail "the x64 package does not start with $E2E_STUB"
 }
 
 # Folders of the prefix that the cases look at.
