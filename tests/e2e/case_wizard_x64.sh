@@ -31,6 +31,7 @@ wiz_type "Demo64"
 wiz_key Tab
 wiz_expect $ID_TITOLO "Demo64"
 wiz_next
+wiz_set $ID_DEF_DIR "Demo64"
 for f in 'C:\e2e\x64\Demo.exe' 'C:\e2e\x64\Leggimi lungo.txt'; do
   wiz_click "&Aggiungi"
   wiz_choose_file "Aggiungi File" "$f"
