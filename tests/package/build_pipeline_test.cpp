@@ -317,6 +317,21 @@ TEST_F(PipelineTest, X64PackageIsThe64BitStubFollowedByACabinetWithThe64BitRunti
     }
 }
 
+// A distribution-only x64 package: the 64-bit stub, no runtime of either architecture.
+TEST_F(PipelineTest, DistributionOnlyX64PackageCarriesThe64BitStubAndNoRuntime) {
+    project.SetDistribuzione(1);
+    project.Architettura = Architecture::X64;
+    services.locateRuntime = [](Architecture, std::string*) {
+        return platform::Status::Failed("Impossibile trovare avviora.dll");
+    };
+    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
+    const std::string exe = Read(project.ExeFile);
+    EXPECT_EQ(exe.substr(0, STUB64_IMAGE_SIZE), FakeStubImage(STUB64_IMAGE_SIZE, kMachineAmd64));
+    EXPECT_EQ(PackedNames(), (std::vector<std::string>{
+                                 "Demo.exe", ShortNameOf(project.Files()[1].path), "Comp.ocx",
+                                 "setup.inf"}));
+}
+
 // A library to register must suit the package: both ways round it is refused by name
 // before anything is written; a library without the mark, or a file that is no
 // Windows library, is no concern of the check.
