@@ -37,6 +37,9 @@ struct PrefetchJob {
     uint32_t* blocks; // per block: compressed size | uncompressed size << 16
     uint32_t blockCount;
     uint32_t blockCapacity;
+    // The writer's: blocks already told to its progress callback (while it waited for the
+    // job, or as it took the job's files).
+    uint32_t blocksReported;
     uint32_t tailSize; // data spill size with the folder's last, partial block
 };
 
@@ -63,6 +66,9 @@ struct FolderPrefetch {
     uint32_t sequentialJob; // a job whose files go the ordinary way, or jobCount
     bool left;              // the calls left the plan: workers and jobs are gone
 };
+
+// The worker notes every block of its job in blocks under the lock and wakes the writer,
+// which may read blocks 0..blockCount-1 under the lock while the job still runs.
 
 // A worker thread's main: takes waiting jobs in list order, at most `window` ahead of the
 // writer's current job, until all are taken or the prefetch stops.

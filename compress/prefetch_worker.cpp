@@ -9,13 +9,6 @@ namespace velaset::compress {
 
 namespace {
 
-bool Cancelled(FolderPrefetch* p) {
-    Lock(p->lock);
-    bool stopping = p->stopping;
-    Unlock(p->lock);
-    return stopping;
-}
-
 // A worker's own share of the writer: the client's callbacks and context with an error
 // record of its own, and an open folder whose data spill is the running job's.
 struct Worker {
@@ -26,26 +19,35 @@ struct Worker {
     PrefetchJob* job;
 };
 
-// Notes each block of the running job as the folder spills it; a stop asked for by the
-// writer ends the job like a failure.
+// Notes each block of the running job as the folder spills it, under the lock, and wakes
+// the writer, which tells its progress while it waits; a stop asked for by the writer
+// ends the job like a failure.
 long NoteBlock(unsigned, uint32_t compressed, uint32_t uncompressed, void* worker) {
     Worker* w = static_cast<Worker*>(worker);
     PrefetchJob* job = w->job;
-    if (job->blockCount == job->blockCapacity) {
+    FolderPrefetch* p = w->prefetch;
+    Lock(p->lock);
+    long answer = p->stopping ? -1 : 0;
+    if (answer == 0 && job->blockCount == job->blockCapacity) {
         uint32_t capacity = job->blockCapacity == 0 ? 64 : job->blockCapacity * 2;
         uint32_t* grown = static_cast<uint32_t*>(CabAlloc(&w->client, capacity * 4));
         if (grown == nullptr) {
-            return -1;
+            answer = -1;
+        } else {
+            if (job->blockCount > 0) {
+                std::memcpy(grown, job->blocks, job->blockCount * 4);
+            }
+            CabRelease(&w->client, job->blocks);
+            job->blocks = grown;
+            job->blockCapacity = capacity;
         }
-        if (job->blockCount > 0) {
-            std::memcpy(grown, job->blocks, job->blockCount * 4);
-        }
-        CabRelease(&w->client, job->blocks);
-        job->blocks = grown;
-        job->blockCapacity = capacity;
     }
-    job->blocks[job->blockCount++] = compressed | (uncompressed << 16);
-    return Cancelled(w->prefetch) ? -1 : 0;
+    if (answer == 0) {
+        job->blocks[job->blockCount++] = compressed | (uncompressed << 16);
+        WakeAll(p->lock);
+    }
+    Unlock(p->lock);
+    return answer;
 }
 
 void RunJob(Worker* w, PrefetchJob* job) {

@@ -44,7 +44,9 @@ ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, cons
                         uint32_t maxSize);
 ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, const std::string& list,
                         uint32_t maxSize, const velaset::compress::CabinetCallbacks& callbacks,
-                        unsigned threads);
+                        unsigned threads,
+                        velaset::compress::ComprimiProgressFn progress = nullptr,
+                        void* progressContext = nullptr);
 
 // Files of a cabinet set, first to last, following the next-cabinet names.
 std::vector<std::string> CabinetSet(const std::string& dir, const std::string& first);
