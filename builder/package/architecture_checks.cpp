@@ -1,5 +1,6 @@
 #include "builder/package/architecture_checks.h"
 
+#include "builder/package/joined_text.h"
 #include "builder/package/pe_machine.h"
 #include "builder/script/destination_code.h"
 
@@ -25,9 +26,10 @@ platform::Status CheckRuntimeLibrary(const std::string& path, Architecture archi
         return read;
     if (machine == MachineOf(architecture))
         return platform::Status::Ok();
-    return platform::Status::Failed("La libreria " + path + " " + MachineText(machine) +
-                                        ": un pacchetto " + ArchitectureText(architecture) +
-                                        " richiede la libreria avviora.dll " + Bits(architecture),
+    return platform::Status::Failed(JoinedText({"La libreria ", path, " ", MachineText(machine),
+                                                ": un pacchetto ", ArchitectureText(architecture),
+                                                " richiede la libreria avviora.dll ",
+                                                Bits(architecture)}),
                                     platform::ErrorKind::Refused);
 }
 
@@ -41,11 +43,11 @@ platform::Status CheckSelfRegisteredLibraries(const Project& project, Architectu
         if (!ReadPeMachine(file.path, &machine) || machine != wrong)
             continue;
         return platform::Status::Failed(
-            "La libreria da registrare " + file.path + " " + MachineText(machine) +
-                ": un pacchetto " + ArchitectureText(architecture) +
-                " la registrerebbe con regsvr32 " + Bits(architecture) +
-                ", che non può caricarla. Usare la sua versione " + Bits(architecture) +
-                " o creare un pacchetto " + ArchitectureText(Other(architecture)) + ".",
+            JoinedText({"La libreria da registrare ", file.path, " ", MachineText(machine),
+                        ": un pacchetto ", ArchitectureText(architecture),
+                        " la registrerebbe con regsvr32 ", Bits(architecture),
+                        ", che non può caricarla. Usare la sua versione ", Bits(architecture),
+                        " o creare un pacchetto ", ArchitectureText(Other(architecture)), "."}),
             platform::ErrorKind::Refused);
     }
     return platform::Status::Ok();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "builder/package/joined_text.h"
 #include "builder/package/pe_machine.h"
 #include "common/constants.h"
 #include "platform/file_access.h"
@@ -67,8 +68,8 @@ platform::Status NotFound(const std::string& what, const std::vector<std::string
     std::string where;
     for (const std::string& candidate : lookedAt)
         where += (where.empty() ? "" : ", ") + candidate;
-    return platform::Status::Failed("Impossibile trovare " + what + "; cercato in: " + where +
-                                        others,
+    return platform::Status::Failed(JoinedText({"Impossibile trovare ", what, "; cercato in: ",
+                                                where, others}),
                                     platform::ErrorKind::NotFound);
 }
 
@@ -102,11 +103,11 @@ platform::Status LocateRuntimeLibraryIn(const std::vector<std::string>& folders,
             *path = candidate;
             return platform::Status::Ok();
         }
-        others += "; " + candidate + " " + MachineText(machine);
+        others += JoinedText({"; ", candidate, " ", MachineText(machine)});
     }
     std::string what = kRuntimeFileName;
     if (architecture == Architecture::X64 || !others.empty())
-        what += " per " + ArchitectureText(architecture);
+        what = JoinedText({what, " per ", ArchitectureText(architecture)});
     return NotFound(what, lookedAt, others);
 }
 
@@ -131,24 +132,25 @@ platform::Status ReadStubImage(const StubImage& image, Architecture architecture
     const std::int64_t size = static_cast<std::int64_t>(content.size());
     if (image.offset < 0 || size != fileSize || image.offset + imageSize > size ||
         content.compare(static_cast<std::size_t>(image.offset), 2, "MZ") != 0) {
-        std::string has = image.fileSize > 0
-                              ? "il file deve avere " + std::to_string(fileSize) +
-                                    " byte e ne ha " + std::to_string(size)
-                              : "il file ne ha " +
-                                    std::to_string(size > image.offset ? size - image.offset : 0);
-        return platform::Status::Failed("Il programma di installazione in " + image.file +
-                                            " non è valido: dal byte " +
-                                            std::to_string(image.offset) + " servono " +
-                                            std::to_string(imageSize) +
-                                            " byte di un programma Windows, " + has,
-                                        platform::ErrorKind::Refused);
+        std::string has =
+            image.fileSize > 0
+                ? JoinedText({"il file deve avere ", std::to_string(fileSize), " byte e ne ha ",
+                              std::to_string(size)})
+                : JoinedText({"il file ne ha ",
+                              std::to_string(size > image.offset ? size - image.offset : 0)});
+        return platform::Status::Failed(
+            JoinedText({"Il programma di installazione in ", image.file, " non è valido: dal byte ",
+                        std::to_string(image.offset), " servono ", std::to_string(imageSize),
+                        " byte di un programma Windows, ", has}),
+            platform::ErrorKind::Refused);
     }
     const PeMachine machine = PeMachineOfImage(content, static_cast<std::size_t>(image.offset));
     if (machine != MachineOf(architecture)) {
         return platform::Status::Failed(
-            "Il programma di installazione in " + image.file + " (dal byte " +
-                std::to_string(image.offset) + ") " + MachineText(machine) + ": un pacchetto " +
-                ArchitectureText(architecture) + " richiede " + StubFileName(architecture),
+            JoinedText({"Il programma di installazione in ", image.file, " (dal byte ",
+                        std::to_string(image.offset), ") ", MachineText(machine),
+                        ": un pacchetto ", ArchitectureText(architecture), " richiede ",
+                        StubFileName(architecture)}),
             platform::ErrorKind::Refused);
     }
     *bytes = content.substr(static_cast<std::size_t>(image.offset),
