@@ -56,6 +56,57 @@ e2e_build() {
   cmp -n "$E2E_STUB_SIZE" "$exe" "$E2E_STUB" || e2e_fail "the x64 package does not start with $E2E_STUB"
 }
 
+# e2e_test_certificate: a certificate and its key made here by openssl for the
+# signing cases (never a committed key): $E2E_CERT, $E2E_KEY (encrypted with
+# $E2E_KEY_PASSWORD).
+E2E_KEY_PASSWORD='segreto di prova'
+e2e_test_certificate() {
+  E2E_CERT="$E2E_ARTIFACTS/certificato.pem" E2E_KEY="$E2E_ARTIFACTS/chiave.pem"
+  openssl req -x509 -newkey rsa:2048 -keyout "$E2E_KEY" -out "$E2E_CERT" -days 30 \
+    -subj "/CN=Velaset Prova" -passout pass:"$E2E_KEY_PASSWORD" 2>/dev/null ||
+    e2e_fail "openssl could not make the test certificate"
+}
+
+# e2e_signed_build PROJECT EXE  builds a project into a signed setup executable
+# whose runtime is signed too: "velaset build" with its signing options, in the
+# 64-bit tier an x64 package with the tier's stub and runtime, as e2e_build.
+e2e_signed_build() {
+  local project=$1 exe=$2 system="$E2E_ARTIFACTS/system" command=()
+  if [ "$VELASET_WINE_ARCH" != win32 ]; then
+    rm -rf "$system" && mkdir -p "$system/x64"
+    cp "$E2E_STUB" "$system/x64/Avviora64.exe"
+    cp "$E2E_RUNTIME" "$system/x64/avviora.dll"
+    command=(VELASET_SYSTEM_DIR="$system" "$E2E_VELASET" build --arch x64)
+  else
+    command=("$E2E_VELASET" build)
+  fi
+  env VELASET_SIGN_PASSWORD="$E2E_KEY_PASSWORD" "${command[@]}" "$project" -o "$exe" --quiet \
+    --sign-cert "$E2E_CERT" --sign-key "$E2E_KEY" --sign-description "Demo firmato" \
+    --sign-runtime || e2e_fail "velaset build with a signature failed"
+}
+
+# The security directory of a program file (where its certificate table is):
+# e2e_security_directory FILE prints "OFFSET SIZE";
+# e2e_set_security_directory FILE OFFSET SIZE changes it in place.
+e2e_security_directory() {
+  python3 - "$@" <<'EOF'
+import struct, sys
+path = sys.argv[1]
+data = bytearray(open(path, 'rb').read())
+pe = struct.unpack_from('<I', data, 60)[0]
+magic = struct.unpack_from('<H', data, pe + 24)[0]
+entry = pe + 24 + (96 if magic == 0x10b else 112) + 4 * 8
+if len(sys.argv) == 4:
+    struct.pack_into('<II', data, entry, int(sys.argv[2]), int(sys.argv[3]))
+    open(path, 'wb').write(data)
+else:
+    print(*struct.unpack_from('<II', data, entry))
+EOF
+}
+e2e_set_security_directory() {
+  e2e_security_directory "$@"
+}
+
 # Folders of the prefix that the cases look at.
 e2e_user_dir() {
   local dir
