@@ -276,6 +276,11 @@ class PackageBuild {
         if (!signing_.Wanted())
             return true;
         Start(BuildStep::Signature);
+        // The signing program writes a new file and overwrites none: the empty one that
+        // tried the output folder goes first.
+        platform::Status removed = platform::RemoveFile(exePath_);
+        if (!removed)
+            return Fail(FailureKind::UnwritableOutput, FailureText(removed), removed);
         platform::Status signed_ = Sign(work_.File(kUnsignedName), exePath_);
         if (!signed_) {
             platform::IgnoreFailure(platform::RemoveFile(exePath_));
