@@ -79,7 +79,7 @@ PeMachine MachineOf(Architecture architecture) {
     return architecture == Architecture::X64 ? PeMachine::Amd64 : PeMachine::I386;
 }
 
-std::string MachineText(PeMachine machine) {
+const char* MachineText(PeMachine machine) {
     switch (machine) {
     case PeMachine::I386:
         return "è a 32 bit (x86)";
@@ -92,7 +92,7 @@ std::string MachineText(PeMachine machine) {
     }
 }
 
-std::string ArchitectureText(Architecture architecture) {
+const char* ArchitectureText(Architecture architecture) {
     return architecture == Architecture::X64 ? "x64 (64 bit)" : "x86 (32 bit)";
 }
 

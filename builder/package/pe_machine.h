@@ -34,10 +34,10 @@ PeMachine MachineOf(Architecture architecture);
 
 // What the messages say of a file of that machine: "è a 32 bit (x86)", "è a 64 bit
 // (x64)", "è per un altro processore", "non è un programma Windows".
-std::string MachineText(PeMachine machine);
+const char* MachineText(PeMachine machine);
 
 // How the messages name an architecture: "x86 (32 bit)" or "x64 (64 bit)".
-std::string ArchitectureText(Architecture architecture);
+const char* ArchitectureText(Architecture architecture);
 
 } // namespace velaset
 

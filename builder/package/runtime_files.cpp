@@ -25,26 +25,24 @@ std::int64_t StubImageSize(Architecture architecture) {
 }
 
 std::vector<std::string> RuntimeSearchFolders(Architecture architecture) {
+    const bool x64 = architecture == Architecture::X64;
     const std::string system = platform::WithoutTrailingSeparator(platform::SystemFolder());
     const std::string application = platform::ApplicationFolder();
-    std::vector<std::string> candidates = {system, application,
-                                           platform::JoinSourcePath(application, "win32")};
-    if (architecture == Architecture::X64) {
-        std::vector<std::string> x64 = {system};
-        for (const std::string& folder : candidates) {
-            if (!folder.empty())
-                x64.push_back(platform::JoinSourcePath(folder, kX64FolderName));
-        }
-        candidates = x64;
-    }
+    const std::string x86Folders[] = {system, application,
+                                      platform::JoinSourcePath(application, "win32")};
     std::vector<std::string> folders;
-    for (const std::string& folder : candidates) {
-        bool seen = false;
-        for (const std::string& earlier : folders)
-            seen = seen || earlier == folder;
-        if (!folder.empty() && !seen)
+    auto add = [&folders](const std::string& folder) {
+        for (const std::string& earlier : folders) {
+            if (earlier == folder)
+                return;
+        }
+        if (!folder.empty())
             folders.push_back(folder);
-    }
+    };
+    if (x64)
+        add(system);
+    for (const std::string& folder : x86Folders)
+        add(x64 && !folder.empty() ? platform::JoinSourcePath(folder, kX64FolderName) : folder);
     return folders;
 }
 
@@ -130,27 +128,22 @@ platform::Status ReadStubImage(const StubImage& image, Architecture architecture
     const std::int64_t imageSize = StubImageSize(architecture);
     const std::int64_t fileSize = image.fileSize > 0 ? image.fileSize : image.offset + imageSize;
     const std::int64_t size = static_cast<std::int64_t>(content.size());
+    const std::string from = std::to_string(image.offset);
     if (image.offset < 0 || size != fileSize || image.offset + imageSize > size ||
         content.compare(static_cast<std::size_t>(image.offset), 2, "MZ") != 0) {
-        std::string has =
-            image.fileSize > 0
-                ? JoinedText({"il file deve avere ", std::to_string(fileSize), " byte e ne ha ",
-                              std::to_string(size)})
-                : JoinedText({"il file ne ha ",
-                              std::to_string(size > image.offset ? size - image.offset : 0)});
         return platform::Status::Failed(
             JoinedText({"Il programma di installazione in ", image.file, " non è valido: dal byte ",
-                        std::to_string(image.offset), " servono ", std::to_string(imageSize),
-                        " byte di un programma Windows, ", has}),
+                        from, " servono ", std::to_string(imageSize),
+                        " byte di un programma Windows in un file di ", std::to_string(fileSize),
+                        " byte, il file ne ha ", std::to_string(size)}),
             platform::ErrorKind::Refused);
     }
     const PeMachine machine = PeMachineOfImage(content, static_cast<std::size_t>(image.offset));
     if (machine != MachineOf(architecture)) {
         return platform::Status::Failed(
-            JoinedText({"Il programma di installazione in ", image.file, " (dal byte ",
-                        std::to_string(image.offset), ") ", MachineText(machine),
-                        ": un pacchetto ", ArchitectureText(architecture), " richiede ",
-                        StubFileName(architecture)}),
+            JoinedText({"Il programma di installazione in ", image.file, " (dal byte ", from, ") ",
+                        MachineText(machine), ": un pacchetto ", ArchitectureText(architecture),
+                        " richiede ", StubFileName(architecture)}),
             platform::ErrorKind::Refused);
     }
     *bytes = content.substr(static_cast<std::size_t>(image.offset),

@@ -143,8 +143,8 @@ TEST(ReadStubImage, TakesEitherStubOfAFileThatCarriesBoth) {
         ReadStubImage(StubImage{file, 300, size + 1}, Architecture::X86, &bytes);
     EXPECT_EQ(shorter.message, "Il programma di installazione in " + file +
                                    " non è valido: dal byte 300 servono 14336 byte di un "
-                                   "programma Windows, il file deve avere " +
-                                   std::to_string(size + 1) + " byte e ne ha " +
+                                   "programma Windows in un file di " +
+                                   std::to_string(size + 1) + " byte, il file ne ha " +
                                    std::to_string(size));
 }
 
