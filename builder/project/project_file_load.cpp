@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <unordered_set>
 
+#include "builder/project/entry_forms.h"
 #include "builder/project/ini_file.h"
 #include "builder/project/load_report.h"
 #include "builder/project/line_breaks.h"
@@ -40,6 +41,15 @@ platform::Status CheckCount(const std::string& file, const std::string& key, lon
                        "conta " + std::to_string(count) + " voci, più delle " +
                            std::to_string(kMaxListEntries) + " che un elenco può contenere.");
     return platform::Status::Ok();
+}
+
+// An entry that is not in the form the dialogs give it: the whole file is refused, so
+// that nothing it carries reaches a script.
+platform::Status BadEntry(const std::string& file, const char* section, long key,
+                          const std::string& stored, const std::string& reason) {
+    return platform::Status::Failed("Impossibile caricare il progetto " + file + ": " +
+                                        EntryFaultText(section, key, stored, reason),
+                                    platform::ErrorKind::Refused);
 }
 
 bool IsOne(const std::string& text) {
@@ -128,6 +138,10 @@ platform::Status LoadFiles(const std::string& file, const MovedProject& moved, P
     for (long i = 1; i <= count; ++i) {
         const std::string stored = ReadIni(file, "Files", std::to_string(i));
         FileEntry entry = FileEntry::FromText(stored);
+        // An absent key reads as empty: no entry at all, left out as a missing file.
+        const std::string fault = stored.empty() ? "" : DestinationFault(entry);
+        if (!fault.empty())
+            return BadEntry(file, "Files", i, stored, fault);
         if (!platform::IsReadableFile(entry.path)) {
             std::string found = moved.NewPlace(entry.path);
             if (found.empty() || platform::PathExists(entry.path) ||
@@ -169,6 +183,10 @@ platform::Status LoadLinks(const std::string& file, Project* p, LoadReport* repo
     for (long i = 1; i <= count; ++i) {
         const std::string stored = ReadIni(file, "Link", std::to_string(i));
         LinkEntry link = LinkEntry::FromText(stored);
+        // An absent key reads as empty: a link to no file, left out as such.
+        const std::string fault = stored.empty() ? "" : LinkFault(link);
+        if (!fault.empty())
+            return BadEntry(file, "Link", i, stored, fault);
         bool carried = false;
         for (const FileEntry& entry : p->Files()) {
             if (platform::SourceFileName(entry.path) != link.file)
@@ -197,8 +215,15 @@ platform::Status LoadRegistryEntries(const std::string& file, Project* p) {
     if (!checked)
         return checked;
     // An entry that the model refuses is left out.
-    for (long i = 1; i <= count; ++i)
-        platform::IgnoreFailure(p->AddRegistryEntry(ReadIni(file, "Chiavi", std::to_string(i))));
+    for (long i = 1; i <= count; ++i) {
+        const std::string stored = ReadIni(file, "Chiavi", std::to_string(i));
+        // An absent key reads as empty and carries no text of its own; the build refuses
+        // it by its number.
+        const std::string fault = stored.empty() ? "" : RegistryEntryFault(stored);
+        if (!fault.empty())
+            return BadEntry(file, "Chiavi", i, stored, fault);
+        platform::IgnoreFailure(p->AddRegistryEntry(stored));
+    }
     return platform::Status::Ok();
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "builder/project/entry_forms.h"
 #include "builder/project/line_breaks.h"
 #include "builder/script/script_fields.h"
 #include "platform/file_access.h"
@@ -110,8 +111,14 @@ std::vector<ScriptField> ScriptFieldsOf(const Project& p, const std::vector<Scri
 
 platform::Status BuildSetupScript(const Project& project, ScriptVariant variant,
                                   std::string* bytes) {
+    // The entries go into their lines almost as stored: one out of its form is refused
+    // before anything else is looked at.
+    platform::Status status = CheckEntryForms(project);
+    if (!status) {
+        return status;
+    }
     std::vector<ScriptFile> files;
-    platform::Status status = ResolveScriptFiles(project, &files);
+    status = ResolveScriptFiles(project, &files);
     if (!status) {
         return status;
     }
