@@ -65,6 +65,18 @@ bool IsShortName(const std::string& name) {
     return true;
 }
 
+std::string NumberedShortName(const std::string& longName, size_t n) {
+    std::string base, ext;
+    SplitLongName(longName, &base, &ext);
+    const std::string number = "~" + std::to_string(n);
+    // The base gives way to the number: 8 characters in all.
+    const size_t keep = number.size() < 8 ? std::min<size_t>(6, 8 - number.size()) : 0;
+    std::string result = base.substr(0, keep) + number;
+    if (!ext.empty())
+        result += "." + ext;
+    return result;
+}
+
 std::string ClassicShortName(const std::string& longName,
                              const std::vector<std::string>& siblings) {
     if (IsShortName(longName))
@@ -86,13 +98,9 @@ std::string ClassicShortName(const std::string& longName,
         sameStem.push_back(longName);
     std::sort(sameStem.begin(), sameStem.end());
     size_t n = std::find(sameStem.begin(), sameStem.end(), longName) - sameStem.begin() + 1;
-
-    std::string number = "~" + std::to_string(n);
-    size_t keep = n < 10 ? 6 : n < 100 ? 5 : 4;
-    std::string result = base.substr(0, keep) + number;
-    if (!ext.empty())
-        result += "." + ext;
-    return result;
+    return NumberedShortName(longName, n);
 }
+
+const char* const kNoShortNamesVariable = "VELASET_NO_SHORT_NAMES";
 
 } // namespace platform

@@ -3,12 +3,12 @@
 
 #include <cctype>
 #include <cstdio>
-#include <unordered_set>
 
 #include "builder/project/entry_forms.h"
 #include "builder/project/ini_file.h"
 #include "builder/project/load_report.h"
 #include "builder/project/line_breaks.h"
+#include "builder/project/package_names.h"
 #include "builder/project/short_name_clash.h"
 #include "builder/project/stored_number.h"
 #include "platform/file_access.h"
@@ -89,12 +89,6 @@ class MovedProject {
     bool moved_ = false;
 };
 
-std::string Upper(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 DroppedEntry Dropped(DropReason reason, const char* section, long key, const std::string& stored,
                      const std::string& path) {
     DroppedEntry entry;
@@ -134,7 +128,7 @@ platform::Status LoadFiles(const std::string& file, const MovedProject& moved, P
     // The short names of the entries kept so far, each looked up once: the same answer
     // as ShortNameClash against the list, without a look-up per listed file.
     platform::ShortPathCache shortPaths;
-    std::unordered_set<std::string> taken;
+    ShortNameIndex taken;
     for (long i = 1; i <= count; ++i) {
         const std::string stored = ReadIni(file, "Files", std::to_string(i));
         FileEntry entry = FileEntry::FromText(stored);
@@ -152,21 +146,17 @@ platform::Status LoadFiles(const std::string& file, const MovedProject& moved, P
             report->moved.push_back({entry.path, found});
             entry.path = found;
         }
-        std::string name = Upper(platform::SourceFileName(shortPaths.ShortPath(entry.path)));
-        if (!taken.insert(name).second) {
+        const std::string name = platform::SourceFileName(shortPaths.ShortPath(entry.path));
+        const ShortNameIndex::Clash clash = taken.Find(entry.path, name);
+        if (!clash.listedPath.empty()) {
             DroppedEntry dropped =
                 Dropped(DropReason::ShortNameClash, "Files", i, stored, entry.path);
-            // A clash is rare: the entry that holds the name is looked for only then.
-            for (const FileEntry& kept : p->Files()) {
-                if (Upper(platform::SourceFileName(shortPaths.ShortPath(kept.path))) == name) {
-                    dropped.detail = kept.path;
-                    break;
-                }
-            }
-            dropped.shortName = name;
+            dropped.detail = clash.listedPath;
+            dropped.shortName = clash.shortName;
             report->dropped.push_back(dropped);
             continue;
         }
+        taken.Add(entry.path, name);
         // The count was checked above, so the model takes every entry.
         platform::IgnoreFailure(p->AddFile(entry));
     }

@@ -7,6 +7,7 @@
 
 #include "builder/project/entry_forms.h"
 #include "builder/project/line_breaks.h"
+#include "builder/project/package_names.h"
 #include "builder/script/script_fields.h"
 #include "platform/file_access.h"
 #include "platform/folders.h"
@@ -49,9 +50,10 @@ platform::Status ResolveScriptFiles(const Project& project, std::vector<ScriptFi
     files->clear();
     files->reserve(project.Files().size());
     platform::ShortPathCache shortPaths;
-    for (const FileEntry& entry : project.Files()) {
-        ScriptFile file{entry.path, platform::SourceFileName(entry.path),
-                        platform::SourceFileName(shortPaths.ShortPath(entry.path)),
+    const std::vector<std::string> names = PackageShortNames(project.Files(), shortPaths);
+    for (size_t i = 0; i < names.size(); ++i) {
+        const FileEntry& entry = project.Files()[i];
+        ScriptFile file{entry.path, platform::SourceFileName(entry.path), names[i],
                         entry.destination};
         if (file.shortName.empty()) {
             // The system gives no short form for a file that is gone, and none for one
