@@ -30,12 +30,20 @@ bool KeepsSystemName(const std::string& systemName) {
 
 std::vector<std::string> PackageShortNames(const std::vector<FileEntry>& files,
                                            platform::ShortPathCache& shortPaths) {
+    std::vector<std::string> systemNames;
+    systemNames.reserve(files.size());
+    for (const FileEntry& file : files)
+        systemNames.push_back(platform::SourceFileName(shortPaths.ShortPath(file.path)));
+    return PackageNames(files, systemNames);
+}
+
+std::vector<std::string> PackageNames(const std::vector<FileEntry>& files,
+                                      const std::vector<std::string>& systemNames) {
     std::vector<std::string> names(files.size());
     std::unordered_set<std::string> taken;
     std::vector<size_t> made;
     for (size_t i = 0; i < files.size(); ++i) {
-        const std::string systemName =
-            platform::SourceFileName(shortPaths.ShortPath(files[i].path));
+        const std::string& systemName = systemNames.at(i);
         if (KeepsSystemName(systemName)) {
             names[i] = systemName;
             taken.insert(Upper(systemName));

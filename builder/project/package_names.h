@@ -23,6 +23,11 @@ namespace velaset {
 std::vector<std::string> PackageShortNames(const std::vector<FileEntry>& files,
                                            platform::ShortPathCache& shortPaths);
 
+// The same for files whose system short names (file names of their short paths, "" for
+// none) are given, in the same order.
+std::vector<std::string> PackageNames(const std::vector<FileEntry>& files,
+                                      const std::vector<std::string>& systemNames);
+
 // True when the system's short name of a file is its package name; false when the
 // package makes one (the system gave a name that is no 8.3 name).
 bool KeepsSystemName(const std::string& systemName);
