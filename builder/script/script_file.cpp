@@ -44,6 +44,44 @@ platform::Status WriteWholeFile(const std::string& path, const std::string& byte
     return platform::Status::Ok();
 }
 
+platform::Status TextRefused(const char* field, const std::string& what) {
+    return platform::Status::Failed(std::string("Il campo ") + field + " " + what,
+                                    platform::ErrorKind::Refused);
+}
+
+// The texts that the setup engine reads as fields of its lines: a quote in a quoted text
+// would end it early and leave the rest as fields of their own. The title is also a
+// registry key name, unquoted, that the uninstall removes: empty, or cut by a comma or a
+// semicolon, it would name another key (the list of all installed programs, when empty).
+platform::Status CheckInfTexts(const Project& p, ScriptVariant variant) {
+    if (p.Titolo.empty()) {
+        return TextRefused("Titolo", "è vuoto: il pacchetto ha bisogno di un titolo.");
+    }
+    if (p.Titolo.find_first_of("\",;") != std::string::npos) {
+        return TextRefused("Titolo", "contiene virgolette, virgole o punti e virgola, che nel "
+                                     "file inf dividerebbero la sua riga.");
+    }
+    struct Quoted {
+        const char* field;
+        const std::string& text;
+        bool written;
+    };
+    const bool full = variant == ScriptVariant::Full;
+    const Quoted quoted[] = {
+        {"DefDir", p.DefDir, true},
+        {"LabelControl", p.LabelControl, full},
+        {"NomeGruppo", p.NomeGruppo, full && p.Gruppo() == 1},
+        {"UninstallString", p.UninstallString, full && p.Gruppo() == 1 && p.Uninstall() == 1},
+    };
+    for (const Quoted& q : quoted) {
+        if (q.written && q.text.find('"') != std::string::npos) {
+            return TextRefused(q.field, "contiene virgolette, che nel file inf chiuderebbero il "
+                                        "suo testo.");
+        }
+    }
+    return platform::Status::Ok();
+}
+
 } // namespace
 
 platform::Status ResolveScriptFiles(const Project& project, std::vector<ScriptFile>* files) {
@@ -116,6 +154,9 @@ platform::Status BuildSetupScript(const Project& project, ScriptVariant variant,
     // The entries go into their lines almost as stored: one out of its form is refused
     // before anything else is looked at.
     platform::Status status = CheckEntryForms(project);
+    if (status) {
+        status = CheckInfTexts(project, variant);
+    }
     if (!status) {
         return status;
     }

@@ -79,6 +79,51 @@ TEST_F(ScriptFileTest, FieldThatWouldBreakItsLineIsRefusedByName) {
     }
 }
 
+// The texts that the setup engine reads as fields: a quote would end a quoted text early,
+// a title cut short or empty would name another uninstall key (when empty, the list of
+// every installed program).
+TEST_F(ScriptFileTest, TextsThatWouldSplitTheirEngineLinesAreRefusedByName) {
+    struct Case {
+        const char* field;
+        std::function<void(Project&)> spoil;
+        bool full;
+        bool dist;
+    };
+    const Case cases[] = {
+        {"Titolo", [](Project& p) { p.Titolo = ""; }, true, true},
+        {"Titolo", [](Project& p) { p.Titolo = "Demo, seconda"; }, true, true},
+        {"Titolo", [](Project& p) { p.Titolo = ";Demo"; }, true, true},
+        {"Titolo", [](Project& p) { p.Titolo = "Demo\",,\"x"; }, true, true},
+        {"DefDir", [](Project& p) { p.DefDir = "Demo\"x"; }, true, true},
+        {"LabelControl", [](Project& p) { p.LabelControl = "Demo \"1.0\""; }, true, false},
+        {"NomeGruppo", [](Project& p) { p.NomeGruppo = "Demo\",,\"x"; }, true, false},
+        {"UninstallString",
+         [](Project& p) {
+             p.SetUninstall(1);
+             p.UninstallString = "Disinstalla\"\",,x";
+         },
+         true, false},
+        // Texts that only the installer stub reads keep their quotes.
+        {"Caption", [](Project& p) { p.Caption = "\"Demo\", l'installazione"; }, false, false},
+        {"Titolo", [](Project& p) { p.Titolo = "Demo\\1.0 (prova)"; }, false, false},
+    };
+    for (const Case& c : cases) {
+        Project spoilt = project;
+        c.spoil(spoilt);
+        for (ScriptVariant variant : {ScriptVariant::Full, ScriptVariant::DistributionOnly}) {
+            const bool refused = variant == ScriptVariant::Full ? c.full : c.dist;
+            const platform::Status status = WriteSetupScript(spoilt, variant, script);
+            EXPECT_EQ(!status.ok, refused) << c.field << ": " << status.message;
+            if (refused) {
+                EXPECT_EQ(status.message.rfind(std::string("Il campo ") + c.field + " ", 0), 0u)
+                    << status.message;
+                EXPECT_FALSE(ScriptExists()) << c.field;
+            }
+            std::filesystem::remove(std::filesystem::path(script));
+        }
+    }
+}
+
 TEST_F(ScriptFileTest, LinkFieldsAreNotCheckedWhereTheVariantWritesNoLinks) {
     project.ReplaceLink(0, {"Demo.exe", "Demo\r\n", "P"});
     EXPECT_TRUE(WriteSetupScript(project, ScriptVariant::DistributionOnly, script).ok);
