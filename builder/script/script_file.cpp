@@ -50,33 +50,41 @@ platform::Status TextRefused(const char* field, const std::string& what) {
 }
 
 // The texts that the setup engine reads as fields of its lines: a quote in a quoted text
-// would end it early and leave the rest as fields of their own. The title is also a
-// registry key name, unquoted, that the uninstall removes: empty, or cut by a comma or a
-// semicolon, it would name another key (the list of all installed programs, when empty).
+// would end it early and leave the rest as fields of their own, and where a text stands
+// unquoted a comma would split it and a semicolon cut the line. The title is such a text
+// in the uninstall keys, and the uninstall removes the key it names: empty, it would
+// name the list of every installed program. The uninstall link's name stands unquoted in
+// the line that removes it.
 platform::Status CheckInfTexts(const Project& p, ScriptVariant variant) {
     if (p.Titolo.empty()) {
         return TextRefused("Titolo", "è vuoto: il pacchetto ha bisogno di un titolo.");
     }
-    if (p.Titolo.find_first_of("\",;") != std::string::npos) {
-        return TextRefused("Titolo", "contiene virgolette, virgole o punti e virgola, che nel "
-                                     "file inf dividerebbero la sua riga.");
-    }
-    struct Quoted {
-        const char* field;
+    struct Field {
+        const char* name;
         const std::string& text;
         bool written;
+        bool unquoted;
     };
     const bool full = variant == ScriptVariant::Full;
-    const Quoted quoted[] = {
-        {"DefDir", p.DefDir, true},
-        {"LabelControl", p.LabelControl, full},
-        {"NomeGruppo", p.NomeGruppo, full && p.Gruppo() == 1},
-        {"UninstallString", p.UninstallString, full && p.Gruppo() == 1 && p.Uninstall() == 1},
+    const bool uninstallLink = full && p.Gruppo() == 1 && p.Uninstall() == 1;
+    const Field fields[] = {
+        {"Titolo", p.Titolo, true, full},
+        {"DefDir", p.DefDir, true, false},
+        {"LabelControl", p.LabelControl, full, false},
+        {"NomeGruppo", p.NomeGruppo, full && p.Gruppo() == 1, false},
+        {"UninstallString", p.UninstallString, uninstallLink, true},
     };
-    for (const Quoted& q : quoted) {
-        if (q.written && q.text.find('"') != std::string::npos) {
-            return TextRefused(q.field, "contiene virgolette, che nel file inf chiuderebbero il "
-                                        "suo testo.");
+    for (const Field& f : fields) {
+        if (!f.written) {
+            continue;
+        }
+        if (f.unquoted && f.text.find_first_of("\",;") != std::string::npos) {
+            return TextRefused(f.name, "contiene virgolette, virgole o punti e virgola, che nel "
+                                       "file inf dividerebbero la sua riga.");
+        }
+        if (f.text.find('"') != std::string::npos) {
+            return TextRefused(f.name, "contiene virgolette, che nel file inf chiuderebbero il "
+                                       "suo testo.");
         }
     }
     return platform::Status::Ok();

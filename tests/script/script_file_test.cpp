@@ -91,8 +91,8 @@ TEST_F(ScriptFileTest, TextsThatWouldSplitTheirEngineLinesAreRefusedByName) {
     };
     const Case cases[] = {
         {"Titolo", [](Project& p) { p.Titolo = ""; }, true, true},
-        {"Titolo", [](Project& p) { p.Titolo = "Demo, seconda"; }, true, true},
-        {"Titolo", [](Project& p) { p.Titolo = ";Demo"; }, true, true},
+        {"Titolo", [](Project& p) { p.Titolo = "Demo, seconda"; }, true, false},
+        {"Titolo", [](Project& p) { p.Titolo = ";Demo"; }, true, false},
         {"Titolo", [](Project& p) { p.Titolo = "Demo\",,\"x"; }, true, true},
         {"DefDir", [](Project& p) { p.DefDir = "Demo\"x"; }, true, true},
         {"LabelControl", [](Project& p) { p.LabelControl = "Demo \"1.0\""; }, true, false},
@@ -101,6 +101,12 @@ TEST_F(ScriptFileTest, TextsThatWouldSplitTheirEngineLinesAreRefusedByName) {
          [](Project& p) {
              p.SetUninstall(1);
              p.UninstallString = "Disinstalla\"\",,x";
+         },
+         true, false},
+        {"UninstallString",
+         [](Project& p) {
+             p.SetUninstall(1);
+             p.UninstallString = "Disinstalla Demo, 1.0";
          },
          true, false},
         // Texts that only the installer stub reads keep their quotes.
