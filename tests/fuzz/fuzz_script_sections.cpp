@@ -6,6 +6,7 @@
 // of lines the project gives it; file names are 8.3 names; every registry line has the
 // five fields of an AddReg line (root, key, name, empty flags, value) and a root that
 // the system knows; every link line carries one item of six parts.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -148,9 +149,12 @@ std::vector<std::pair<std::string, size_t>> ExpectedSections(
         if (full) {
             size_t lines = 0;
             for (const std::string& entry : p.RegistryEntries()) {
-                const std::string rootAndKey =
+                std::string rootAndKey =
                     velaset::GetField(entry, ',', 1) + "," + velaset::GetField(entry, ',', 2);
-                lines += 1 + (rootAndKey != "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+                for (char& c : rootAndKey)
+                    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+                // Uninstall leaves the Run key itself, in any letter case.
+                lines += 1 + (rootAndKey != "HKLM,SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN");
             }
             want.push_back({"SplashUnRegOther", lines});
         }
