@@ -2,8 +2,6 @@
 // built from it.
 #include "builder/project/entry_forms.h"
 
-#include <cctype>
-
 #include "platform/source_path.h"
 
 namespace velaset {
