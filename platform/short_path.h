@@ -30,8 +30,11 @@ std::string NumberedShortName(const std::string& longName, size_t n);
 // The POSIX layer plays a volume that gives no 8.3 names (Windows 8 and later make none
 // on new non-system volumes) when the environment variable VELASET_NO_SHORT_NAMES is
 // "1": ShortPath then answers every component with its long name, as GetShortPathNameA
-// does there, and no path is found by a short name. The Win32 layer asks the system.
+// does there, and no path is found by a short name. The Win32 layer asks the system
+// (and has no such setting).
+#ifndef _WIN32
 extern const char* const kNoShortNamesVariable; // "VELASET_NO_SHORT_NAMES"
+#endif
 
 } // namespace platform
 

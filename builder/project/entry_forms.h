@@ -12,26 +12,22 @@
 
 namespace velaset {
 
-// The four root tokens of a registry entry, as the registry-entry dialog writes them:
-// "HKCR", "HKCU", "HKLM" and "HCU" (HKEY_USERS).
-bool IsRegistryRoot(const std::string& token);
-
 // Why a registry entry is not of the form ROOT,subkey,"name",,"value" (one of the four
-// roots; a subkey that is not empty and holds no comma, quote or semicolon; a name and a
-// value without quotes, the value not empty); "" when it is.
-std::string RegistryEntryFault(const std::string& entry);
+// roots that the registry-entry dialog writes, HKCR, HKCU, HKLM and HCU for HKEY_USERS; a subkey that is not empty and holds no comma, quote or semicolon; a name and a
+// value without quotes, the value not empty); null when it is.
+const char* RegistryEntryFault(const std::string& entry);
 
 // Why a link is not of the form file,name,P|D (a file name without folder, comma or a
 // character Windows refuses in names; a name that is not empty and holds no comma or
-// quote); "" when it is.
-std::string LinkFault(const LinkEntry& link);
+// quote); null when it is.
+const char* LinkFault(const LinkEntry& link);
 
-// Why a file's destination entry is none of D, W, S, H, I, D* and S*; "" when it is one.
-std::string DestinationFault(const FileEntry& file);
+// Why a file's destination entry is none of D, W, S, H, I, D* and S*; null when it is one.
+const char* DestinationFault(const FileEntry& file);
 
 // The refusal of one entry: "La voce KEY di [SECTION] (TEXT) non è valida: REASON."
 std::string EntryFaultText(const std::string& section, long key, const std::string& text,
-                           const std::string& reason);
+                           const char* reason);
 
 // Every file destination, link and registry entry of the project in its form, and every
 // file under a name that Windows can hold (the script names it); the refusal names the

@@ -17,16 +17,7 @@ std::string Upper(std::string text) {
     return text;
 }
 
-// The name a made file would have alone, for the clash message.
-std::string MadeAlone(const std::string& path) {
-    return Upper(platform::NumberedShortName(platform::SourceFileName(path), 1));
-}
-
 } // namespace
-
-bool KeepsSystemName(const std::string& systemName) {
-    return systemName.empty() || platform::IsShortName(systemName);
-}
 
 std::vector<std::string> PackageShortNames(const std::vector<FileEntry>& files,
                                            platform::ShortPathCache& shortPaths) {
@@ -41,26 +32,24 @@ std::vector<std::string> PackageNames(const std::vector<FileEntry>& files,
                                       const std::vector<std::string>& systemNames) {
     std::vector<std::string> names(files.size());
     std::unordered_set<std::string> taken;
-    std::vector<size_t> made;
     for (size_t i = 0; i < files.size(); ++i) {
-        const std::string& systemName = systemNames.at(i);
-        if (KeepsSystemName(systemName)) {
-            names[i] = systemName;
-            taken.insert(Upper(systemName));
-        } else {
-            made.push_back(i);
+        if (KeepsSystemName(systemNames.at(i))) {
+            names[i] = systemNames[i];
+            const std::string key = Upper(names[i]);
+            taken.insert(key);
         }
     }
     // The system's names first, so that a made name never takes one of them, whatever
     // the order of the list.
-    for (size_t i : made) {
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (KeepsSystemName(systemNames[i]))
+            continue;
         const std::string longName = platform::SourceFileName(files[i].path);
         for (size_t n = 1;; ++n) {
-            std::string name = platform::NumberedShortName(longName, n);
-            if (taken.insert(Upper(name)).second) {
-                names[i] = std::move(name);
+            names[i] = platform::NumberedShortName(longName, n);
+            const std::string key = Upper(names[i]);
+            if (taken.insert(key).second)
                 break;
-            }
         }
     }
     return names;
@@ -69,28 +58,27 @@ std::vector<std::string> PackageNames(const std::vector<FileEntry>& files,
 ShortNameIndex::Clash ShortNameIndex::Find(const std::string& path,
                                            const std::string& systemName) const {
     const std::string longName = Upper(platform::SourceFileName(path));
+    // A kept name meets the same kept name and the same long name made; a made one
+    // meets the same long name of any file.
+    std::string key = "l" + longName;
     if (KeepsSystemName(systemName)) {
-        auto same = bySystemName_.find(Upper(systemName));
-        if (same != bySystemName_.end())
-            return {same->second, Upper(systemName)};
-        auto made = madeByLongName_.find(longName);
-        if (made != madeByLongName_.end())
-            return {made->second, MadeAlone(made->second)};
-        return {};
+        const std::string name = Upper(systemName);
+        const auto found = names_.find("s" + name);
+        if (found != names_.end())
+            return {found->second, name};
+        key[0] = 'm';
     }
-    auto same = byLongName_.find(longName);
-    if (same != byLongName_.end())
-        return {same->second, MadeAlone(path)};
-    return {};
+    const auto found = names_.find(key);
+    if (found == names_.end())
+        return {};
+    // The two share the long name: the name that either would make alone.
+    return {found->second, Upper(platform::NumberedShortName(platform::SourceFileName(path), 1))};
 }
 
 void ShortNameIndex::Add(const std::string& path, const std::string& systemName) {
     const std::string longName = Upper(platform::SourceFileName(path));
-    byLongName_.emplace(longName, path);
-    if (KeepsSystemName(systemName))
-        bySystemName_.emplace(Upper(systemName), path);
-    else
-        madeByLongName_.emplace(longName, path);
+    names_.emplace("l" + longName, path);
+    names_.emplace(KeepsSystemName(systemName) ? "s" + Upper(systemName) : "m" + longName, path);
 }
 
 } // namespace velaset

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "builder/project/project.h"
+#include "platform/short_path.h"
 #include "platform/short_path_cache.h"
 
 namespace velaset {
@@ -30,7 +31,9 @@ std::vector<std::string> PackageNames(const std::vector<FileEntry>& files,
 
 // True when the system's short name of a file is its package name; false when the
 // package makes one (the system gave a name that is no 8.3 name).
-bool KeepsSystemName(const std::string& systemName);
+inline bool KeepsSystemName(const std::string& systemName) {
+    return systemName.empty() || platform::IsShortName(systemName);
+}
 
 // The files of a list by the names they would take, for the clash check. Two files
 // clash when the system gives both the same 8.3 name (two files without any short form
@@ -51,9 +54,10 @@ class ShortNameIndex {
     void Add(const std::string& path, const std::string& systemName);
 
   private:
-    std::unordered_map<std::string, std::string> bySystemName_; // upper 8.3 name -> path
-    std::unordered_map<std::string, std::string> byLongName_;   // upper long name -> path
-    std::unordered_map<std::string, std::string> madeByLongName_;
+    // The first listed path of each key: "s" and the upper 8.3 name the system gave,
+    // "l" and the upper long name of every file, "m" and the upper long name of a file
+    // whose name is made.
+    std::unordered_map<std::string, std::string> names_;
 };
 
 } // namespace velaset

@@ -46,7 +46,7 @@ platform::Status CheckCount(const std::string& file, const std::string& key, lon
 // An entry that is not in the form the dialogs give it: the whole file is refused, so
 // that nothing it carries reaches a script.
 platform::Status BadEntry(const std::string& file, const char* section, long key,
-                          const std::string& stored, const std::string& reason) {
+                          const std::string& stored, const char* reason) {
     return platform::Status::Failed("Impossibile caricare il progetto " + file + ": " +
                                         EntryFaultText(section, key, stored, reason),
                                     platform::ErrorKind::Refused);
@@ -133,8 +133,8 @@ platform::Status LoadFiles(const std::string& file, const MovedProject& moved, P
         const std::string stored = ReadIni(file, "Files", std::to_string(i));
         FileEntry entry = FileEntry::FromText(stored);
         // An absent key reads as empty: no entry at all, left out as a missing file.
-        const std::string fault = stored.empty() ? "" : DestinationFault(entry);
-        if (!fault.empty())
+        const char* fault = stored.empty() ? nullptr : DestinationFault(entry);
+        if (fault != nullptr)
             return BadEntry(file, "Files", i, stored, fault);
         if (!platform::IsReadableFile(entry.path)) {
             std::string found = moved.NewPlace(entry.path);
@@ -174,8 +174,8 @@ platform::Status LoadLinks(const std::string& file, Project* p, LoadReport* repo
         const std::string stored = ReadIni(file, "Link", std::to_string(i));
         LinkEntry link = LinkEntry::FromText(stored);
         // An absent key reads as empty: a link to no file, left out as such.
-        const std::string fault = stored.empty() ? "" : LinkFault(link);
-        if (!fault.empty())
+        const char* fault = stored.empty() ? nullptr : LinkFault(link);
+        if (fault != nullptr)
             return BadEntry(file, "Link", i, stored, fault);
         bool carried = false;
         for (const FileEntry& entry : p->Files()) {
@@ -209,8 +209,8 @@ platform::Status LoadRegistryEntries(const std::string& file, Project* p) {
         const std::string stored = ReadIni(file, "Chiavi", std::to_string(i));
         // An absent key reads as empty and carries no text of its own; the build refuses
         // it by its number.
-        const std::string fault = stored.empty() ? "" : RegistryEntryFault(stored);
-        if (!fault.empty())
+        const char* fault = stored.empty() ? nullptr : RegistryEntryFault(stored);
+        if (fault != nullptr)
             return BadEntry(file, "Chiavi", i, stored, fault);
         platform::IgnoreFailure(p->AddRegistryEntry(stored));
     }

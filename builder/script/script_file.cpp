@@ -44,11 +44,6 @@ platform::Status WriteWholeFile(const std::string& path, const std::string& byte
     return platform::Status::Ok();
 }
 
-platform::Status TextRefused(const char* field, const std::string& what) {
-    return platform::Status::Failed(std::string("Il campo ") + field + " " + what,
-                                    platform::ErrorKind::Refused);
-}
-
 // The texts that the setup engine reads as fields of its lines: a quote in a quoted text
 // would end it early and leave the rest as fields of their own, and where a text stands
 // unquoted a comma would split it and a semicolon cut the line. The title is such a text
@@ -56,35 +51,26 @@ platform::Status TextRefused(const char* field, const std::string& what) {
 // name the list of every installed program. The uninstall link's name stands unquoted in
 // the line that removes it.
 platform::Status CheckInfTexts(const Project& p, ScriptVariant variant) {
-    if (p.Titolo.empty()) {
-        return TextRefused("Titolo", "è vuoto: il pacchetto ha bisogno di un titolo.");
-    }
-    struct Field {
-        const char* name;
-        const std::string& text;
-        bool written;
-        bool unquoted;
-    };
     const bool full = variant == ScriptVariant::Full;
     const bool uninstallLink = full && p.Gruppo() == 1 && p.Uninstall() == 1;
-    const Field fields[] = {
-        {"Titolo", p.Titolo, true, full},
-        {"DefDir", p.DefDir, true, false},
-        {"LabelControl", p.LabelControl, full, false},
-        {"NomeGruppo", p.NomeGruppo, full && p.Gruppo() == 1, false},
-        {"UninstallString", p.UninstallString, uninstallLink, true},
-    };
-    for (const Field& f : fields) {
-        if (!f.written) {
-            continue;
-        }
-        if (f.unquoted && f.text.find_first_of("\",;") != std::string::npos) {
-            return TextRefused(f.name, "contiene virgolette, virgole o punti e virgola, che nel "
-                                       "file inf dividerebbero la sua riga.");
-        }
-        if (f.text.find('"') != std::string::npos) {
-            return TextRefused(f.name, "contiene virgolette, che nel file inf chiuderebbero il "
-                                       "suo testo.");
+    const std::string* texts[] = {&p.Titolo, &p.DefDir, &p.LabelControl, &p.NomeGruppo,
+                                  &p.UninstallString};
+    const char* const names[] = {"Titolo", "DefDir", "LabelControl", "NomeGruppo",
+                                 "UninstallString"};
+    const bool written[] = {true, true, full, full && p.Gruppo() == 1, uninstallLink};
+    const bool unquoted[] = {full, false, false, false, true};
+    if (p.Titolo.empty()) {
+        return platform::Status::Failed("Il campo Titolo è vuoto.", platform::ErrorKind::Refused);
+    }
+    for (int i = 0; i < 5; ++i) {
+        if (written[i] &&
+            texts[i]->find_first_of(unquoted[i] ? "\",;" : "\"") != std::string::npos) {
+            return platform::Status::Failed(
+                std::string("Il campo ") + names[i] +
+                    (unquoted[i] ? " contiene virgolette, virgole o punti e virgola"
+                                 : " contiene virgolette") +
+                    ", che nel file inf dividerebbero la sua riga.",
+                platform::ErrorKind::Refused);
         }
     }
     return platform::Status::Ok();

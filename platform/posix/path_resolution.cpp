@@ -12,6 +12,9 @@
 #include "platform/short_path.h"
 
 namespace platform {
+
+const char* const kNoShortNamesVariable = "VELASET_NO_SHORT_NAMES";
+
 namespace posix {
 
 std::vector<std::string> FolderEntries(const std::string& folder) {

@@ -128,7 +128,7 @@ TEST(LinkDialog, TheSameLinkTwiceLeavesOneRowAndNoMessage) {
     }
     ASSERT_EQ(p.Links().size(), 1u);
     EXPECT_EQ(p.Links()[0], (LinkEntry{"app.exe", "app", "D"}));
-    EXPECT_EQ(LinkFault(p.Links()[0]), "");
+    EXPECT_STREQ(LinkFault(p.Links()[0]), nullptr);
 }
 
 TEST(LinkDialog, EditKeepsTheFileAndMayMakeTwoRowsIdentical) {
@@ -199,7 +199,7 @@ TEST(KeyregDialog, BuildsTheAddRegLineOfEachRoot) {
         ASSERT_EQ(p.RegistryEntries().size(), 1u);
         EXPECT_EQ(p.RegistryEntries()[0], c.entry);
         // What the dialog gives is what a load and a build take.
-        EXPECT_EQ(RegistryEntryFault(p.RegistryEntries()[0]), "") << c.entry;
+        EXPECT_STREQ(RegistryEntryFault(p.RegistryEntries()[0]), nullptr) << c.entry;
     }
 }
 

@@ -22,7 +22,7 @@ TEST(RegistryEntryForm, TakesEveryEntryOfTheDialogsForm) {
              "HCU,.DEFAULT\\Demo,\"\",,\"1\"",
              "HKLM,Software\\Mio Programma,\"Cartella\",,\"C:\\Programmi\\Mio;1\\\"",
          }) {
-        EXPECT_EQ(velaset::RegistryEntryFault(entry), "") << entry;
+        EXPECT_STREQ(velaset::RegistryEntryFault(entry), nullptr) << entry;
     }
 }
 
@@ -38,16 +38,16 @@ TEST(RegistryEntryForm, RefusesEveryOtherShapeWithItsReason) {
         {"HKLM,Software\\Demo,\"n\",,\"v\"\"\"", form},
         {"HKLM,Software\\Demo,\"n\",,\"v\" ", form},
         {"HKLM,Software\\Demo,n,,v", form},
+        {"HKLM,Software\\Demo,;\",,\"v\"", form},
         {"HKLM,Software\\Demo,\"n\"", form},
         {"HKLM,Software\\Demo", form},
         {"VoceSenzaVirgola", form},
         {"", form},
         // Roots the dialog never writes, in any spelling.
-        {"HKU,X,\"\",,\"1\"", "la radice \"HKU\" non è HKCR, HKCU, HKLM o HCU"},
-        {"hklm,X,\"\",,\"1\"", "la radice \"hklm\" non è HKCR, HKCU, HKLM o HCU"},
-        {" HKLM,X,\"\",,\"1\"", "la radice \" HKLM\" non è HKCR, HKCU, HKLM o HCU"},
-        {"HKEY_LOCAL_MACHINE,X,\"\",,\"1\"",
-         "la radice \"HKEY_LOCAL_MACHINE\" non è HKCR, HKCU, HKLM o HCU"},
+        {"HKU,X,\"\",,\"1\"", "la radice non è HKCR, HKCU, HKLM o HCU"},
+        {"hklm,X,\"\",,\"1\"", "la radice non è HKCR, HKCU, HKLM o HCU"},
+        {" HKLM,X,\"\",,\"1\"", "la radice non è HKCR, HKCU, HKLM o HCU"},
+        {"HKEY_LOCAL_MACHINE,X,\"\",,\"1\"", "la radice non è HKCR, HKCU, HKLM o HCU"},
         // A subkey that the script would read otherwise.
         {"HKLM,,\"n\",,\"v\"", "la sottochiave è vuota"},
         {"HKLM,Software;Demo,\"n\",,\"v\"", "la sottochiave contiene virgolette o un punto e virgola"},
@@ -55,29 +55,30 @@ TEST(RegistryEntryForm, RefusesEveryOtherShapeWithItsReason) {
         {"HKLM,Software\\Demo,\"n\",,\"\"", "il valore è vuoto"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(velaset::RegistryEntryFault(c.entry), c.reason) << c.entry;
+        EXPECT_STREQ(velaset::RegistryEntryFault(c.entry), c.reason.c_str()) << c.entry;
 }
 
 TEST(LinkAndDestinationForms, TakeTheDialogsFormsOnly) {
-    EXPECT_EQ(velaset::LinkFault({"Mio.exe", "Mio Programma 1.0", "P"}), "");
-    EXPECT_EQ(velaset::LinkFault({"Leggimi per primo.txt", "Leggimi; prima", "D"}), "");
-    EXPECT_EQ(velaset::LinkFault({"Mio.exe", "Mio", "X"}), "la collocazione \"X\" non è P o D");
-    EXPECT_EQ(velaset::LinkFault({"Mio.exe", "Mio", "P,extra"}),
-              "la collocazione \"P,extra\" non è P o D");
-    EXPECT_EQ(velaset::LinkFault({"Mio.exe", "", "P"}), "manca il nome del collegamento");
-    EXPECT_EQ(velaset::LinkFault({"", "Mio", "P"}), "manca il file del collegamento");
+    EXPECT_STREQ(velaset::LinkFault({"Mio.exe", "Mio Programma 1.0", "P"}), nullptr);
+    EXPECT_STREQ(velaset::LinkFault({"Leggimi per primo.txt", "Leggimi; prima", "D"}), nullptr);
+    EXPECT_STREQ(velaset::LinkFault({"Mio.exe", "Mio", "X"}), "la collocazione non è P o D");
+    EXPECT_STREQ(velaset::LinkFault({"Mio.exe", "Mio", "P,extra"}), "la collocazione non è P o D");
+    EXPECT_STREQ(velaset::LinkFault({"Mio.exe", "", "P"}), "manca il nome");
+    EXPECT_STREQ(velaset::LinkFault({"", "Mio", "P"}), "manca il file");
     for (const char* file : {"..\\..\\Windows\\win.ini", "a/b.exe", "x\"y.exe", "C:win.ini"})
-        EXPECT_EQ(velaset::LinkFault({file, "Mio", "D"}),
-                  "il file \"" + std::string(file) + "\" non è un nome di file senza cartella");
+        EXPECT_STREQ(velaset::LinkFault({file, "Mio", "D"}),
+                  "il file non è un nome senza cartella")
+            << file;
     for (const char* name : {"Mio\"\",,, Altro", "Mio, Altro"})
-        EXPECT_EQ(velaset::LinkFault({"Mio.exe", name, "D"}),
-                  "il nome del collegamento contiene virgole o virgolette");
+        EXPECT_STREQ(velaset::LinkFault({"Mio.exe", name, "D"}),
+                  "il nome contiene virgole o virgolette");
 
     for (const char* code : {"D", "W", "S", "H", "I", "D*", "S*"})
-        EXPECT_EQ(velaset::DestinationFault({"lib.dll", code}), "") << code;
+        EXPECT_STREQ(velaset::DestinationFault({"lib.dll", code}), nullptr) << code;
     for (const char* code : {"", "d", "W*", "DD", "D**", "X", "D,HKLM"})
-        EXPECT_EQ(velaset::DestinationFault({"lib.dll", code}),
-                  "la destinazione \"" + std::string(code) + "\" non è D, W, S, H, I, D* o S*");
+        EXPECT_STREQ(velaset::DestinationFault({"lib.dll", code}),
+                  "la destinazione non è D, W, S, H, I, D* o S*")
+            << code;
 }
 
 TEST(EntryForms, ABuildRefusesTheFirstEntryOutOfItsFormByItsNumber) {
@@ -103,7 +104,7 @@ TEST(EntryForms, ABuildRefusesTheFirstEntryOutOfItsFormByItsNumber) {
     Project named;
     ASSERT_TRUE(named.AddFile({scratch.WriteFile("a\"b.txt", "x"), "D"}).ok);
     EXPECT_NE(velaset::CheckEntryForms(named).message.find(
-                  "non è valida: il nome del file contiene caratteri che Windows non ammette."),
+                  "non è valida: il nome del file ha caratteri che Windows non ammette."),
               std::string::npos);
 #endif
 }
