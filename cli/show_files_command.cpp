@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "builder/project/package_names.h"
 #include "cli/command_kit.h"
 #include "platform/short_path_cache.h"
 #include "platform/source_path.h"
@@ -14,8 +15,10 @@ namespace cli {
 void PrintFileList(const Project& project) {
     std::fprintf(Out(), "\nFile (nome corto, destinazione, percorso):\n");
     platform::ShortPathCache shortPaths;
-    for (const FileEntry& entry : project.Files()) {
-        std::string shortName = platform::SourceFileName(shortPaths.ShortPath(entry.path));
+    const std::vector<std::string> names = PackageShortNames(project.Files(), shortPaths);
+    for (size_t i = 0; i < names.size(); ++i) {
+        const FileEntry& entry = project.Files()[i];
+        std::string shortName = names[i];
         if (shortName.empty()) {
             shortName = "(mancante)";
         }

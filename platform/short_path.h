@@ -22,6 +22,20 @@ std::string ClassicShortName(const std::string& longName, const std::vector<std:
 // True when name already is a valid 8.3 name.
 bool IsShortName(const std::string& name);
 
+// BASE~N.EXT of a long name by the classic rule: upper case, blanks and all dots but the
+// last dropped, characters not allowed in 8.3 names as "_", the extension cut to three,
+// the base to 6 characters (5 from N = 10, 4 from N = 100, and so on).
+std::string NumberedShortName(const std::string& longName, size_t n);
+
+// The POSIX layer plays a volume that gives no 8.3 names (Windows 8 and later make none
+// on new non-system volumes) when the environment variable VELASET_NO_SHORT_NAMES is
+// "1": ShortPath then answers every component with its long name, as GetShortPathNameA
+// does there, and no path is found by a short name. The Win32 layer asks the system
+// (and has no such setting).
+#ifndef _WIN32
+extern const char* const kNoShortNamesVariable; // "VELASET_NO_SHORT_NAMES"
+#endif
+
 } // namespace platform
 
 #endif

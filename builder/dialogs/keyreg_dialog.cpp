@@ -84,6 +84,12 @@ KeyregDialog::Result KeyregDialog::Ok() {
     if (subkey_.find(',') != std::string::npos) {
         return {false, "La sottochiave non può contenere virgole.", Field::Subkey};
     }
+    // In the script a quote would open a quoted text and a semicolon start a comment,
+    // which would cut the key short (and its removal would take the shorter key).
+    if (subkey_.find_first_of("\";") != std::string::npos) {
+        return {false, "La sottochiave non può contenere virgolette né punti e virgola.",
+                Field::Subkey};
+    }
     if (name_.find(Quote) != std::string::npos) {
         return {false, "Il nome non può contenere virgolette.", Field::Name};
     }

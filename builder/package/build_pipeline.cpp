@@ -11,6 +11,7 @@
 #include "builder/package/package_times.h"
 #include "builder/package/setup_executable.h"
 #include "builder/project/failure_text.h"
+#include "builder/project/package_names.h"
 #include "builder/project/project_file.h"
 #include "builder/script/script_file.h"
 #include "common/constants.h"
@@ -19,6 +20,7 @@
 #include "platform/folders.h"
 #include "platform/process.h"
 #include "platform/short_path.h"
+#include "platform/short_path_cache.h"
 #include "platform/source_path.h"
 #include "platform/work_folder.h"
 
@@ -29,6 +31,7 @@ namespace {
 const char kScriptName[] = "setup.inf";
 const char kUnsignedName[] = "unsigned.exe"; // the setup executable before its signature
 const char kPasswordName[] = "password";     // the signing password, for the signing tool
+const char kNamedFolder[] = "nomi"; // copies of files under the 8.3 names the package makes
 
 // The figure of the bar after each stage of a full build; the wizard pauses 200 ms at
 // each one above 0. The cabinet step fills the part from kProjectSaved to kCabinetMade.
@@ -185,18 +188,29 @@ class PackageBuild {
 
     // The file list, every entry by its short path, with the package time on the
     // script and on the runtime library's copy (and SOURCE_DATE_EPOCH on newer files);
-    // then Comprimi, which must make one cabinet only.
+    // then Comprimi, which must make one cabinet only. A file whose short path does not
+    // end in its package name (the system gave it no 8.3 name), or cannot stand in the
+    // "+"-separated list, goes in as a copy under that name.
     bool Cabinet() {
         Start(BuildStep::Cabinet);
         std::vector<std::string> sources;
         for (const FileEntry& file : project_.Files())
             sources.push_back(file.path);
         const std::int64_t packageTime = PackageTime(sources, services_.sourceDateEpoch);
+        platform::ShortPathCache shortPaths;
+        const std::vector<std::string> names = PackageShortNames(project_.Files(), shortPaths);
         std::vector<std::string> listed;
-        for (const std::string& source : sources) {
+        for (size_t i = 0; i < sources.size(); ++i) {
+            const std::string& source = sources[i];
             if (Stopped())
                 return false;
             std::string entry = ListPath(source);
+            if (!names[i].empty() && (platform::SourceFileName(entry) != names[i] ||
+                                      entry.find('+') != std::string::npos)) {
+                platform::Status copied = NamedCopy(source, names[i], &entry);
+                if (!copied)
+                    return CannotMakeCabinet(copied);
+            }
             std::int64_t time;
             if (services_.sourceDateEpoch && platform::ReadFileTime(source, &time) &&
                 time > *services_.sourceDateEpoch) {
@@ -442,6 +456,24 @@ class PackageBuild {
             return made;
         const std::string copy = platform::JoinSourcePath(folder, platform::SourceFileName(listed));
         platform::Status copied = TimedCopy(source, copy, *services_.sourceDateEpoch);
+        if (copied)
+            *entry = ListPath(copy);
+        return copied;
+    }
+
+    // A copy of a project file under its package name, with the file's own time, in a
+    // folder of the private folder; *entry becomes the copy's short path.
+    platform::Status NamedCopy(const std::string& source, const std::string& name,
+                               std::string* entry) {
+        const std::string folder = work_.File(kNamedFolder);
+        platform::Status made = platform::MakeDirectory(folder);
+        if (!made)
+            return made;
+        std::int64_t time;
+        if (!platform::ReadFileTime(source, &time))
+            return platform::Status::LastSystemError(platform::Operation::Read, source);
+        const std::string copy = platform::JoinSourcePath(folder, name);
+        platform::Status copied = TimedCopy(source, copy, time);
         if (copied)
             *entry = ListPath(copy);
         return copied;

@@ -3,11 +3,12 @@
 
 #include <cctype>
 #include <cstdio>
-#include <unordered_set>
 
+#include "builder/project/entry_forms.h"
 #include "builder/project/ini_file.h"
 #include "builder/project/load_report.h"
 #include "builder/project/line_breaks.h"
+#include "builder/project/package_names.h"
 #include "builder/project/short_name_clash.h"
 #include "builder/project/stored_number.h"
 #include "platform/file_access.h"
@@ -40,6 +41,15 @@ platform::Status CheckCount(const std::string& file, const std::string& key, lon
                        "conta " + std::to_string(count) + " voci, più delle " +
                            std::to_string(kMaxListEntries) + " che un elenco può contenere.");
     return platform::Status::Ok();
+}
+
+// An entry that is not in the form the dialogs give it: the whole file is refused, so
+// that nothing it carries reaches a script.
+platform::Status BadEntry(const std::string& file, const char* section, long key,
+                          const std::string& stored, const char* reason) {
+    return platform::Status::Failed("Impossibile caricare il progetto " + file + ": " +
+                                        EntryFaultText(section, key, stored, reason),
+                                    platform::ErrorKind::Refused);
 }
 
 bool IsOne(const std::string& text) {
@@ -78,12 +88,6 @@ class MovedProject {
     std::string newFolder_;
     bool moved_ = false;
 };
-
-std::string Upper(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 DroppedEntry Dropped(DropReason reason, const char* section, long key, const std::string& stored,
                      const std::string& path) {
@@ -124,10 +128,14 @@ platform::Status LoadFiles(const std::string& file, const MovedProject& moved, P
     // The short names of the entries kept so far, each looked up once: the same answer
     // as ShortNameClash against the list, without a look-up per listed file.
     platform::ShortPathCache shortPaths;
-    std::unordered_set<std::string> taken;
+    ShortNameIndex taken;
     for (long i = 1; i <= count; ++i) {
         const std::string stored = ReadIni(file, "Files", std::to_string(i));
         FileEntry entry = FileEntry::FromText(stored);
+        // An absent key reads as empty: no entry at all, left out as a missing file.
+        const char* fault = stored.empty() ? nullptr : DestinationFault(entry);
+        if (fault != nullptr)
+            return BadEntry(file, "Files", i, stored, fault);
         if (!platform::IsReadableFile(entry.path)) {
             std::string found = moved.NewPlace(entry.path);
             if (found.empty() || platform::PathExists(entry.path) ||
@@ -138,21 +146,17 @@ platform::Status LoadFiles(const std::string& file, const MovedProject& moved, P
             report->moved.push_back({entry.path, found});
             entry.path = found;
         }
-        std::string name = Upper(platform::SourceFileName(shortPaths.ShortPath(entry.path)));
-        if (!taken.insert(name).second) {
+        const std::string name = platform::SourceFileName(shortPaths.ShortPath(entry.path));
+        const ShortNameIndex::Clash clash = taken.Find(entry.path, name);
+        if (!clash.listedPath.empty()) {
             DroppedEntry dropped =
                 Dropped(DropReason::ShortNameClash, "Files", i, stored, entry.path);
-            // A clash is rare: the entry that holds the name is looked for only then.
-            for (const FileEntry& kept : p->Files()) {
-                if (Upper(platform::SourceFileName(shortPaths.ShortPath(kept.path))) == name) {
-                    dropped.detail = kept.path;
-                    break;
-                }
-            }
-            dropped.shortName = name;
+            dropped.detail = clash.listedPath;
+            dropped.shortName = clash.shortName;
             report->dropped.push_back(dropped);
             continue;
         }
+        taken.Add(entry.path, name);
         // The count was checked above, so the model takes every entry.
         platform::IgnoreFailure(p->AddFile(entry));
     }
@@ -169,6 +173,10 @@ platform::Status LoadLinks(const std::string& file, Project* p, LoadReport* repo
     for (long i = 1; i <= count; ++i) {
         const std::string stored = ReadIni(file, "Link", std::to_string(i));
         LinkEntry link = LinkEntry::FromText(stored);
+        // An absent key reads as empty: a link to no file, left out as such.
+        const char* fault = stored.empty() ? nullptr : LinkFault(link);
+        if (fault != nullptr)
+            return BadEntry(file, "Link", i, stored, fault);
         bool carried = false;
         for (const FileEntry& entry : p->Files()) {
             if (platform::SourceFileName(entry.path) != link.file)
@@ -197,8 +205,15 @@ platform::Status LoadRegistryEntries(const std::string& file, Project* p) {
     if (!checked)
         return checked;
     // An entry that the model refuses is left out.
-    for (long i = 1; i <= count; ++i)
-        platform::IgnoreFailure(p->AddRegistryEntry(ReadIni(file, "Chiavi", std::to_string(i))));
+    for (long i = 1; i <= count; ++i) {
+        const std::string stored = ReadIni(file, "Chiavi", std::to_string(i));
+        // An absent key reads as empty and carries no text of its own; the build refuses
+        // it by its number.
+        const char* fault = stored.empty() ? nullptr : RegistryEntryFault(stored);
+        if (fault != nullptr)
+            return BadEntry(file, "Chiavi", i, stored, fault);
+        platform::IgnoreFailure(p->AddRegistryEntry(stored));
+    }
     return platform::Status::Ok();
 }
 

@@ -1,21 +1,11 @@
 // ShortNameClash: no two listed files may share an 8.3 short name.
 #include "builder/project/short_name_clash.h"
 
-#include <cctype>
-
+#include "builder/project/package_names.h"
 #include "platform/short_path.h"
 #include "platform/source_path.h"
 
 namespace velaset {
-namespace {
-
-std::string Upper(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-} // namespace
 
 std::string ShortName(const std::string& sourcePath) {
     return platform::SourceFileName(platform::ShortPath(sourcePath));
@@ -23,9 +13,11 @@ std::string ShortName(const std::string& sourcePath) {
 
 bool ShortNameClash(const std::string& path, const std::vector<FileEntry>& files,
                     std::string* clashingPath) {
-    const std::string name = Upper(ShortName(path));
+    const std::string name = ShortName(path);
     for (const FileEntry& entry : files) {
-        if (Upper(ShortName(entry.path)) == name) {
+        ShortNameIndex one;
+        one.Add(entry.path, ShortName(entry.path));
+        if (!one.Find(path, name).listedPath.empty()) {
             if (clashingPath != nullptr)
                 *clashingPath = entry.path;
             return true;

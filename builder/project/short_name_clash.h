@@ -10,11 +10,13 @@
 
 namespace velaset {
 
-// The name under which a project file is packed and named in the script: the file
-// name of its short path (empty when the system gives no short form).
+// The file name of a project file's short path as the system gives it (empty when it
+// gives none); the file is packed under it when it is a valid 8.3 name
+// (package_names.h).
 std::string ShortName(const std::string& sourcePath);
 
-// True when some listed file has the same ShortName as path, compared in upper case;
+// True when some listed file clashes with path by the rule of ShortNameIndex (the same
+// ShortName, compared in upper case, or the same long name where a name is made);
 // the search runs from the first entry and stops at the first clash, whose path goes
 // to *clashingPath (when given). Two files without a short form clash.
 bool ShortNameClash(const std::string& path, const std::vector<FileEntry>& files,

@@ -15,7 +15,8 @@
 
 namespace velaset {
 
-// The project's files as the script names them. Fails, naming the file, when the
+// The project's files as the script names them, each under its package name
+// (package_names.h). Fails, naming the file, when the
 // system gives no short form for one (the file has vanished since it was added).
 platform::Status ResolveScriptFiles(const Project& project, std::vector<ScriptFile>* files);
 

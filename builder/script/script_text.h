@@ -30,7 +30,7 @@ class ScriptText {
 struct ScriptFile {
     std::string path;      // full source path on the building machine
     std::string fileName;  // text behind the path's last separator: the long name
-    std::string shortName; // file name of the path's short form: the name in the cabinet
+    std::string shortName; // its package name (package_names.h): the name in the cabinet
     std::string entry;     // destination entry: code and optional self-registration mark
 };
 

@@ -2,7 +2,6 @@
 #include "builder/script/short_name_check.h"
 
 #include "builder/script/clash_message.h"
-#include "builder/script/text_case.h"
 #include "platform/folders.h"
 #include "platform/source_path.h"
 
@@ -17,15 +16,13 @@ VerificaLista::VerificaLista(Project& project, DefaultFolders folders)
     : project_(project), folders_(std::move(folders)) {
     const auto& files = project_.Files();
     paths_.reserve(files.size() * 2);
-    firstByShortName_.reserve(files.size() * 2);
 }
 
 void VerificaLista::Index(const FileEntry& entry) {
     paths_.insert(entry.path);
-    // emplace keeps the first listed file of a short name: the one the list search
-    // from the first entry would stop at.
-    firstByShortName_.emplace(
-        AsciiUpper(platform::SourceFileName(shortPaths_.ShortPath(entry.path))), entry.path);
+    // The index keeps the first listed file of a name: the one the list search from the
+    // first entry would stop at.
+    names_.Add(entry.path, platform::SourceFileName(shortPaths_.ShortPath(entry.path)));
 }
 
 AddResult VerificaLista::Add(const std::string& path, const std::string& chosenFolder) {
@@ -37,10 +34,10 @@ AddResult VerificaLista::Add(const std::string& path, const std::string& chosenF
         return {AddOutcome::Duplicate, "", ""};
     }
     const std::string shortName = platform::SourceFileName(shortPaths_.ShortPath(path));
-    const auto clash = firstByShortName_.find(AsciiUpper(shortName));
-    if (clash != firstByShortName_.end()) {
-        return {AddOutcome::Clash, ShortNameClashMessage(clash->second, path, shortName),
-                clash->second};
+    const ShortNameIndex::Clash clash = names_.Find(path, shortName);
+    if (!clash.listedPath.empty()) {
+        return {AddOutcome::Clash, ShortNameClashMessage(clash.listedPath, path, clash.shortName),
+                clash.listedPath};
     }
     const FileEntry entry{path, std::string(1, DefaultDestination(chosenFolder, folders_))};
     platform::Status status = project_.AddFile(entry);
@@ -49,7 +46,7 @@ AddResult VerificaLista::Add(const std::string& path, const std::string& chosenF
     }
     // Index the new entry with the short name just taken, not a second look-up.
     paths_.insert(path);
-    firstByShortName_.emplace(AsciiUpper(shortName), path);
+    names_.Add(path, shortName);
     indexed_ = project_.Files().size();
     return {AddOutcome::Added, "", ""};
 }

@@ -6,9 +6,9 @@
 #define VELASET_BUILDER_SCRIPT_SHORT_NAME_CHECK_H
 
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 
+#include "builder/project/package_names.h"
 #include "builder/project/project.h"
 #include "builder/script/destination_code.h"
 #include "platform/short_path_cache.h"
@@ -51,7 +51,7 @@ class VerificaLista {
     platform::ShortPathCache shortPaths_;
     size_t indexed_ = 0;                                            // entries already seen
     std::unordered_set<std::string> paths_;                         // exact paths
-    std::unordered_map<std::string, std::string> firstByShortName_; // upper short name -> path
+    ShortNameIndex names_; // the listed files by the names they take
 };
 
 } // namespace velaset

@@ -185,6 +185,9 @@ platform::Status WizardController::OpenProject(const std::string& path) {
     LoadReport report;
     platform::Status loaded = LoadProject(&project_, applicationFolder_, &report);
     if (!loaded) {
+        // The refused file is not the project's file: a later save must not write there.
+        project_.ProgFile = before.ProgFile;
+        loadedProject_ = loadedBefore;
         platform::ShowMessageBox(kTitle, FailureText(loaded), platform::MessageIcon::Stop);
         return loaded;
     }

@@ -2,6 +2,8 @@
 #include "platform/posix/path_resolution.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -10,6 +12,9 @@
 #include "platform/short_path.h"
 
 namespace platform {
+
+const char* const kNoShortNamesVariable = "VELASET_NO_SHORT_NAMES";
+
 namespace posix {
 
 std::vector<std::string> FolderEntries(const std::string& folder) {
@@ -27,6 +32,15 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
     return names;
 }
 
+bool VolumeHasShortNames() {
+    const char* setting = std::getenv(kNoShortNamesVariable);
+    return setting == nullptr || std::strcmp(setting, "1") != 0;
+}
+
+std::string EntryShortName(const std::string& name, const std::vector<std::string>& names) {
+    return VolumeHasShortNames() ? ClassicShortName(name, names) : name;
+}
+
 bool FindEntry(const std::string& folder, const std::string& name, std::string* actual) {
     struct stat st;
     std::string prefix = folder.empty() ? "" : (folder.back() == '/' ? folder : folder + "/");
@@ -41,6 +55,8 @@ bool FindEntry(const std::string& folder, const std::string& name, std::string* 
             return true;
         }
     }
+    if (!VolumeHasShortNames())
+        return false;
     for (const std::string& candidate : names) {
         if (strcasecmp(ClassicShortName(candidate, names).c_str(), name.c_str()) == 0) {
             *actual = candidate;

@@ -1,4 +1,5 @@
-// POSIX: ShortPath by the classic Windows short-name rule, component by component.
+// POSIX: ShortPath by the classic Windows short-name rule, component by component (or
+// the long names, on the volume without 8.3 names that the emulation can play).
 #include "platform/short_path.h"
 
 #include "platform/posix/path_resolution.h"
@@ -18,7 +19,7 @@ std::string ShortPath(const std::string& path) {
             return std::string();
         std::string shortName = actual;
         if (actual != "." && actual != "..")
-            shortName = ClassicShortName(actual, posix::FolderEntries(longSoFar));
+            shortName = posix::EntryShortName(actual, posix::FolderEntries(longSoFar));
         for (std::string* p : {&longSoFar, &shortSoFar}) {
             if (!p->empty() && p->back() != '/')
                 *p += "/";

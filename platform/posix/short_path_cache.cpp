@@ -27,24 +27,17 @@ struct Folder {
 // the base keeping 6, 5 or 4 characters as the number grows, as the rule does one by one.
 void NumberShortNames(Folder* folder) {
     std::map<std::string, std::vector<const std::string*>> stems; // "BASE~1.EXT" -> names
+    const bool shortNames = posix::VolumeHasShortNames();
     for (const std::string& name : folder->names) {
-        if (IsShortName(name)) {
+        if (IsShortName(name) || !shortNames) { // a volume without 8.3 names: the long name
             folder->shortOf.emplace(name, name);
         } else {
             stems[ClassicShortName(name, {})].push_back(&name);
         }
     }
     for (const auto& stem : stems) {
-        const std::string& alone = stem.first; // base of up to 6, "~1", then "." EXT
-        const size_t dot = alone.rfind('.');
-        const std::string extension = dot == std::string::npos ? "" : alone.substr(dot);
-        const std::string base =
-            alone.substr(0, (dot == std::string::npos ? alone.size() : dot) - 2);
         for (size_t i = 0; i < stem.second.size(); ++i) {
-            const size_t n = i + 1;
-            const size_t keep = n < 10 ? 6 : n < 100 ? 5 : 4;
-            folder->shortOf.emplace(*stem.second[i],
-                                    base.substr(0, keep) + "~" + std::to_string(n) + extension);
+            folder->shortOf.emplace(*stem.second[i], NumberedShortName(*stem.second[i], i + 1));
         }
     }
 }
@@ -82,6 +75,9 @@ struct ShortPathCache::State {
                 return true;
             }
         }
+        if (!posix::VolumeHasShortNames()) {
+            return false;
+        }
         for (const std::string& candidate : folder.names) {
             if (strcasecmp(folder.shortOf[candidate].c_str(), name.c_str()) == 0) {
                 *actual = candidate;
@@ -113,8 +109,9 @@ std::string ShortPathCache::ShortPath(const std::string& path) {
             Folder& folder = state_->FolderAt(longSoFar);
             auto known = folder.shortOf.find(actual);
             // An entry made after the folder was read is named as if alone.
-            shortName = known != folder.shortOf.end() ? known->second
-                                                      : ClassicShortName(actual, folder.names);
+            shortName = known != folder.shortOf.end()
+                            ? known->second
+                            : posix::EntryShortName(actual, folder.names);
         }
         for (std::string* p : {&longSoFar, &shortSoFar}) {
             if (!p->empty() && p->back() != '/') {

@@ -167,5 +167,31 @@ TEST_F(ProjectLossTest, BuildNeverWritesAnExecutableOutsideAFolderThatExists) {
     EXPECT_EQ(ScratchFolder::ReadFile(mip), before);
 }
 
+// A project file that came from someone else: an entry out of the form the dialogs give
+// it stops every command, show included, with exit code 1 and the file as it was.
+TEST_F(ProjectLossTest, AnEntryOutOfItsFormStopsEveryCommandAndLeavesTheFile) {
+    ASSERT_EQ(Velaset({"reg", mip, "add", "HKLM", "Software\\Mio", "Cartella", "%PROGDIR%"}).code,
+              0);
+    std::string text = ScratchFolder::ReadFile(mip);
+    const std::string entry = "1=HKLM,Software\\Mio,\"Cartella\",,\"%PROGDIR%\"";
+    const size_t at = text.find(entry);
+    ASSERT_NE(at, std::string::npos) << text;
+    // Another root and a flags field smuggled into the stored line.
+    const std::string hostile = "1=HKLM,Software\\Mio,\"Cartella\",0x4,\"x\",HKLM,Run";
+    text.replace(at, entry.size(), hostile);
+    folder.WriteFile("Mio.mip", text);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"show", mip}, {"build", mip, "-o", folder.Path("Setup.exe")},
+          {"inf", mip}, {"set", mip, "Titolo=Altro"}}) {
+        const CommandRun run = Velaset(args);
+        EXPECT_EQ(run.code, cli::kExitFailed) << args[0];
+        EXPECT_TRUE(Contains(run.err, "La voce 1 di [Chiavi] (" + hostile.substr(2) +
+                                          ") non è valida: non ha la forma"))
+            << args[0] << ": " << run.err;
+        EXPECT_EQ(ScratchFolder::ReadFile(mip), text) << args[0];
+    }
+    EXPECT_FALSE(platform::PathExists(folder.Path("Setup.exe")));
+}
+
 } // namespace
 } // namespace velaset

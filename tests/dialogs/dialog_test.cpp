@@ -5,6 +5,7 @@
 #include "builder/dialogs/keyreg_dialog.h"
 #include "builder/dialogs/link_dialog.h"
 #include "builder/dialogs/message_dialog.h"
+#include "builder/project/entry_forms.h"
 #include "platform/source_path.h"
 
 namespace velaset {
@@ -127,6 +128,7 @@ TEST(LinkDialog, TheSameLinkTwiceLeavesOneRowAndNoMessage) {
     }
     ASSERT_EQ(p.Links().size(), 1u);
     EXPECT_EQ(p.Links()[0], (LinkEntry{"app.exe", "app", "D"}));
+    EXPECT_STREQ(LinkFault(p.Links()[0]), nullptr);
 }
 
 TEST(LinkDialog, EditKeepsTheFileAndMayMakeTwoRowsIdentical) {
@@ -196,6 +198,8 @@ TEST(KeyregDialog, BuildsTheAddRegLineOfEachRoot) {
         EXPECT_TRUE(result.closed) << result.message;
         ASSERT_EQ(p.RegistryEntries().size(), 1u);
         EXPECT_EQ(p.RegistryEntries()[0], c.entry);
+        // What the dialog gives is what a load and a build take.
+        EXPECT_STREQ(RegistryEntryFault(p.RegistryEntries()[0]), nullptr) << c.entry;
     }
 }
 
@@ -214,6 +218,12 @@ TEST(KeyregDialog, ChecksStopAtTheFirstEmptyFieldAndFocusIt) {
         {"K", true, "N", "", "Devi inserire un valore.", KeyregDialog::Field::Value},
         {"K", false, "", "", "Devi inserire un valore.", KeyregDialog::Field::Value},
         {"A,B", false, "", "v", "La sottochiave non può contenere virgole.",
+         KeyregDialog::Field::Subkey},
+        {"Soft\"ware", false, "", "v",
+         "La sottochiave non può contenere virgolette né punti e virgola.",
+         KeyregDialog::Field::Subkey},
+        {"Software;Demo", false, "", "v",
+         "La sottochiave non può contenere virgolette né punti e virgola.",
          KeyregDialog::Field::Subkey},
         {"K", true, "a\"b", "v", "Il nome non può contenere virgolette.",
          KeyregDialog::Field::Name},

@@ -49,6 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Project p;
     std::string label2; // Etic2A as the script holds it: line breaks as the pilcrow sign
     p.Titolo = Text(in);
+    if (p.Titolo.empty())
+        p.Titolo = "Demo"; // a package without a title is refused before anything is written
     p.Caption = Text(in);
     p.Etic1A = Text(in);
     p.Etic2A = Text(in);

@@ -62,6 +62,7 @@ TEST(SetupScriptOfUnusualNames, ShortPathBeyondTheBufferIsRefusedNamingTheFile) 
     std::string file = platform::JoinSourcePath(folder, "profondo.txt");
     ScratchFolder::WriteBytes(file, "contenuto");
     velaset::Project project;
+    project.Titolo = "Profondo";
     ASSERT_TRUE(project.AddFile({file, "D"}).ok);
 
     std::string bytes;

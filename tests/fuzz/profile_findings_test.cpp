@@ -50,13 +50,13 @@ TEST(ProjectLoadOfDamagedFile, LineBrokenByACrAloneSavesAndLoadsBackTheSame) {
     velaset::Project project;
     project.ProgFile = scratch.WriteFile(
         "cr.mip", "[Progetto]\r\nEtic2A=prima\rseconda\r\nGruppo=1\r\nDlgEnd=0\r\n"
-                  "Titolo=Demo\rLancio=x\r\n[Chiavi]\r\nNumChiavi=1\r\n1=HKCU,X\r\"\",,\"1\"\r\n"s);
+                  "Titolo=Demo\rLancio=x\r\n[Chiavi]\r\nNumChiavi=1\r\n1=HKCU,X,\"\",,\"1\"\rresto\r\n"s);
     ASSERT_TRUE(velaset::LoadProject(&project, scratch.Path()).ok);
     EXPECT_EQ(project.Etic2A, "prima");
     EXPECT_EQ(project.Titolo, "Demo");
     EXPECT_EQ(project.Lancio, "x");
     ASSERT_EQ(project.RegistryEntries().size(), 1u);
-    EXPECT_EQ(project.RegistryEntries()[0], "HKCU,X");
+    EXPECT_EQ(project.RegistryEntries()[0], "HKCU,X,\"\",,\"1\"");
 
     velaset::Project again;
     again.ProgFile = scratch.Path("copia.mip");

@@ -13,6 +13,7 @@
 #include "platform/short_path.h"
 #include "platform/work_folder.h"
 #include "tests/package/fake_stub.h"
+#include "tests/support/no_short_names.h"
 #include "tests/support/sample_project.h"
 #include "tests/support/scratch_folder.h"
 
@@ -677,6 +678,42 @@ TEST_F(PipelineTest, ScriptOnlyRunWritesTheFullScriptAndSavesWithoutPacking) {
     EXPECT_FALSE(platform::PathExists(project.ExeFile));
     EXPECT_TRUE(boxes.Calls().empty());
 }
+
+#ifndef _WIN32
+// On a volume without 8.3 names the cabinet gets each file under its package name, from
+// a copy with the file's own time when its path does not end in that name or could not
+// stand in the "+"-separated list; the files themselves stay as they are.
+TEST_F(PipelineTest, FilesWithoutSystemShortNamesArePackedUnderTheNamesThePackageMakes) {
+    const std::string primo = folder.WriteFile("src/Leggimi per primo.txt", "PRIMO");
+    const std::string somma = folder.WriteFile("src/a+b.txt", "SOMMA");
+    const std::string plain = folder.WriteFile("src/piu+uno/readme.txt", "README");
+    ASSERT_TRUE(platform::WriteFileTime(primo, 1500000000).ok);
+    ASSERT_TRUE(platform::WriteFileTime(somma, 1660000000).ok);
+    for (const std::string& path : {primo, somma, plain})
+        ASSERT_TRUE(project.AddFile({path, "D"}).ok);
+    services.sourceDateEpoch = 1620000000;
+    velaset_test::NoShortNamesVolume volume;
+    ASSERT_TRUE(CreaPacchetto(project, options, services, status)) << status.failures.size();
+    EXPECT_EQ(PackedNames(),
+              (std::vector<std::string>{"Demo.exe", "GUIDAL~1.HLP", "Comp.ocx", "LEGGIM~1.TXT",
+                                        "A_B~1.TXT", "readme.txt", "avviora.dll", "setup.inf"}));
+    ASSERT_EQ(packed.size(), 8u);
+    EXPECT_EQ(packed[0].path, platform::ShortPath(project.Files()[0].path))
+        << "a file with its own 8.3 name is packed from where it is";
+    EXPECT_EQ(packed[3].content, "PRIMO");
+    EXPECT_EQ(packed[3].time, 1500000000) << "the copy keeps the file's time";
+    EXPECT_EQ(packed[4].content, "SOMMA");
+    EXPECT_EQ(packed[4].time, 1620000000) << "and SOURCE_DATE_EPOCH still clamps it";
+    EXPECT_EQ(packed[5].content, "README");
+    for (const Packed& entry : packed)
+        EXPECT_EQ(entry.path.find('+'), std::string::npos) << entry.path;
+    EXPECT_EQ(Read(somma), "SOMMA");
+    std::int64_t time = 0;
+    ASSERT_TRUE(platform::ReadFileTime(somma, &time));
+    EXPECT_EQ(time, 1660000000);
+    EXPECT_TRUE(TempFolderIsEmpty());
+}
+#endif
 
 } // namespace
 } // namespace velaset

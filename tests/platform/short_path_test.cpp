@@ -2,8 +2,11 @@
 
 #include <set>
 
+#include "platform/file_access.h"
 #include "platform/short_path.h"
+#include "platform/short_path_cache.h"
 #include "platform/source_path.h"
+#include "tests/support/no_short_names.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
@@ -46,6 +49,19 @@ TEST(ClassicShortName, NumbersAcrossNineAndTenAndHundred) {
     EXPECT_EQ(platform::ClassicShortName(names[9], names), "DOCUM~10.TXT");
     EXPECT_EQ(platform::ClassicShortName(names[98], names), "DOCUM~99.TXT");
     EXPECT_EQ(platform::ClassicShortName(names[99], names), "DOCU~100.TXT");
+}
+
+TEST(NumberedShortName, GivesTheBaseWayToTheNumber) {
+    EXPECT_EQ(platform::NumberedShortName("Leggimi per primo.txt", 1), "LEGGIM~1.TXT");
+    EXPECT_EQ(platform::NumberedShortName("Leggimi per primo.txt", 12), "LEGGI~12.TXT");
+    EXPECT_EQ(platform::NumberedShortName("Leggimi per primo.txt", 123), "LEGG~123.TXT");
+    EXPECT_EQ(platform::NumberedShortName("Leggimi per primo.txt", 1234), "LEG~1234.TXT");
+    EXPECT_EQ(platform::NumberedShortName("a+b.txt", 3), "A_B~3.TXT");
+    EXPECT_EQ(platform::NumberedShortName("x;y=z [1],2.html", 1), "X_Y_Z_~1.HTM");
+    EXPECT_EQ(platform::NumberedShortName("Però", 1), "PER_~1");
+    for (size_t n : {1u, 9u, 10u, 99u, 100u, 999u, 1000u, 32767u})
+        EXPECT_TRUE(platform::IsShortName(platform::NumberedShortName("Documento lungo.text", n)))
+            << n;
 }
 
 TEST(IsShortName, AcceptsOnlyValidEightThreeNames) {
@@ -130,5 +146,31 @@ TEST(ShortPath, IsEmptyWhenAComponentIsMissing) {
               "");
     EXPECT_EQ(platform::ShortPath(""), "");
 }
+
+#ifndef _WIN32
+// The emulation's volume without 8.3 names: every component keeps its long name, as
+// GetShortPathNameA answers there, and nothing is found by a short name.
+TEST(ShortPath, AVolumeWithoutShortNamesAnswersTheLongPath) {
+    ScratchFolder scratch;
+    const std::string file = scratch.WriteFile("Cartella lunga/Leggimi per primo.txt", "x");
+    const std::string plain = scratch.WriteFile("Cartella lunga/a.txt", "a");
+    const std::string classic = platform::ShortPath(file);
+    EXPECT_EQ(platform::SourceFileName(classic), "LEGGIM~1.TXT");
+    {
+        velaset_test::NoShortNamesVolume volume;
+        EXPECT_EQ(platform::ShortPath(file), file);
+        EXPECT_EQ(platform::ShortPath(plain), plain);
+        platform::ShortPathCache cache;
+        EXPECT_EQ(cache.ShortPath(file), file);
+        EXPECT_EQ(cache.ShortPath(plain), plain);
+        EXPECT_EQ(cache.ShortPath(classic), "") << "no file has that short name";
+        EXPECT_FALSE(platform::IsReadableFile(classic));
+        EXPECT_TRUE(platform::IsReadableFile(scratch.Path("CARTELLA LUNGA/leggimi PER primo.TXT")))
+            << "letter case is still ignored";
+    }
+    EXPECT_EQ(platform::ShortPath(file), classic);
+    EXPECT_TRUE(platform::IsReadableFile(classic));
+}
+#endif
 
 } // namespace

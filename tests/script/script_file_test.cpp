@@ -9,6 +9,7 @@
 #include "builder/project/failure_text.h"
 #include "platform/file_access.h"
 #include "tests/script/script_test_support.h"
+#include "tests/support/no_short_names.h"
 #include "tests/support/sample_project.h"
 
 namespace velaset {
@@ -53,7 +54,9 @@ TEST_F(ScriptFileTest, FieldThatWouldBreakItsLineIsRefusedByName) {
              p.ReplaceLink(1, {"Demo.exe", "Demo\n", "D"});
          },
          true},
-        {"Chiavi 1", [](Project& p) { p.ReplaceRegistryEntry(0, "HKLM,A\r\nB"); }, true},
+        {"Chiavi 1",
+         [](Project& p) { p.ReplaceRegistryEntry(0, "HKLM,A,\"\",,\"riga\r\nB\""); },
+         true},
         {"Etic2A", [](Project& p) { p.Etic2A = "Uno \xc2\xb6 due"; }, true}, // the mark itself
         // Etic2A keeps its lines through the encoded form; the euro sign is Windows-1252.
         {"Etic2A", [](Project& p) { p.Etic2A = "Riga uno\r\nRiga due, 5 \xe2\x82\xac"; }, false},
@@ -73,6 +76,57 @@ TEST_F(ScriptFileTest, FieldThatWouldBreakItsLineIsRefusedByName) {
         }
         std::filesystem::remove(std::filesystem::path(script));
         EXPECT_FALSE(TemporaryLeft()) << c.field;
+    }
+}
+
+// The texts that the setup engine reads as fields: a quote would end a quoted text early,
+// a title cut short or empty would name another uninstall key (when empty, the list of
+// every installed program).
+TEST_F(ScriptFileTest, TextsThatWouldSplitTheirEngineLinesAreRefusedByName) {
+    struct Case {
+        const char* field;
+        std::function<void(Project&)> spoil;
+        bool full;
+        bool dist;
+    };
+    const Case cases[] = {
+        {"Titolo", [](Project& p) { p.Titolo = ""; }, true, true},
+        {"Titolo", [](Project& p) { p.Titolo = "Demo, seconda"; }, true, false},
+        {"Titolo", [](Project& p) { p.Titolo = ";Demo"; }, true, false},
+        {"Titolo", [](Project& p) { p.Titolo = "Demo\",,\"x"; }, true, true},
+        {"DefDir", [](Project& p) { p.DefDir = "Demo\"x"; }, true, true},
+        {"LabelControl", [](Project& p) { p.LabelControl = "Demo \"1.0\""; }, true, false},
+        {"NomeGruppo", [](Project& p) { p.NomeGruppo = "Demo\",,\"x"; }, true, false},
+        {"UninstallString",
+         [](Project& p) {
+             p.SetUninstall(1);
+             p.UninstallString = "Disinstalla\"\",,x";
+         },
+         true, false},
+        {"UninstallString",
+         [](Project& p) {
+             p.SetUninstall(1);
+             p.UninstallString = "Disinstalla Demo, 1.0";
+         },
+         true, false},
+        // Texts that only the installer stub reads keep their quotes.
+        {"Caption", [](Project& p) { p.Caption = "\"Demo\", l'installazione"; }, false, false},
+        {"Titolo", [](Project& p) { p.Titolo = "Demo\\1.0 (prova)"; }, false, false},
+    };
+    for (const Case& c : cases) {
+        Project spoilt = project;
+        c.spoil(spoilt);
+        for (ScriptVariant variant : {ScriptVariant::Full, ScriptVariant::DistributionOnly}) {
+            const bool refused = variant == ScriptVariant::Full ? c.full : c.dist;
+            const platform::Status status = WriteSetupScript(spoilt, variant, script);
+            EXPECT_EQ(!status.ok, refused) << c.field << ": " << status.message;
+            if (refused) {
+                EXPECT_EQ(status.message.rfind(std::string("Il campo ") + c.field + " ", 0), 0u)
+                    << status.message;
+                EXPECT_FALSE(ScriptExists()) << c.field;
+            }
+            std::filesystem::remove(std::filesystem::path(script));
+        }
     }
 }
 
@@ -122,6 +176,47 @@ TEST_F(ScriptFileTest, UsersRootIsWrittenAsHkuWhileTheProjectKeepsHcu) {
     EXPECT_EQ(RegistryEntryForScript("HCUX,a"), "HCUX,a");
     EXPECT_EQ(RegistryEntryForScript("HCU"), "HKU");
 }
+
+#ifndef _WIN32
+// Files that the volume gives no 8.3 name stand in the script under the names the
+// package makes, and the long-name sections give them back their names; a file with a
+// valid 8.3 name of its own stays as it is.
+TEST(ScriptOnAVolumeWithoutShortNames, NamesEachFileByItsPackageNameEverywhere) {
+    ScratchFolder folder;
+    Project p;
+    p.Titolo = "Nomi";
+    p.SetGruppo(1);
+    p.NomeGruppo = "Nomi";
+    ASSERT_TRUE(p.AddFile({folder.WriteFile("src/Leggimi per primo.txt", "1"), "D"}).ok);
+    ASSERT_TRUE(p.AddFile({folder.WriteFile("src/a+b.txt", "2"), "D"}).ok);
+    ASSERT_TRUE(p.AddFile({folder.WriteFile("src/Estensione lunga.dll", "3"), "S*"}).ok);
+    ASSERT_TRUE(p.AddFile({folder.WriteFile("src/readme.txt", "4"), "D"}).ok);
+    ASSERT_TRUE(p.AddLink({"Leggimi per primo.txt", "Leggimi", "P"}).ok);
+    velaset_test::NoShortNamesVolume volume;
+    std::string bytes;
+    const platform::Status status = BuildSetupScript(p, ScriptVariant::Full, &bytes);
+    ASSERT_TRUE(status.ok) << status.message;
+    for (const char* part : {
+             "\r\n[Splash.CopyFiles]\r\nLEGGIM~1.TXT\r\nA_B~1.TXT\r\nreadme.txt\r\nsetup.inf\r\n",
+             "\r\n[Splash.CopySys]\r\nESTENS~1.DLL\r\n\r\n",
+             "\r\n[SourceDisksFiles]\r\nLEGGIM~1.TXT=42\r\nA_B~1.TXT=42\r\nESTENS~1.DLL=42\r\n"
+             "readme.txt=42\r\n",
+             "\r\n[SplashRenameFilesD]\r\n"
+             "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\RenameFiles\\SplashD,,,"
+             "\"%PROGDIR%\\\"\r\n"
+             "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\RenameFiles\\SplashD,"
+             "LEGGIM~1.TXT,,\"Leggimi per primo.txt\"\r\n"
+             "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\RenameFiles\\SplashD,"
+             "A_B~1.TXT,,\"a+b.txt\"\r\n\r\n",
+             "DeleteFiles\\SplashS,ESTENS~1.DLL,,\"Estensione lunga.dll\"\r\n",
+             "\r\n[SelfRegisterS]\r\nNb=1\r\nDLL_1=Estensione lunga.dll\r\n",
+         }) {
+        EXPECT_NE(bytes.find(part), std::string::npos) << part << "\n" << bytes;
+    }
+    EXPECT_EQ(bytes.find("\r\na+b.txt"), std::string::npos) << "no line starts with a long name";
+    EXPECT_EQ(bytes.find("\r\nLeggimi per primo.txt"), std::string::npos);
+}
+#endif
 
 } // namespace
 } // namespace velaset

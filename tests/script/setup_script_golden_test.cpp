@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "builder/script/script_file.h"
+#include "platform/text_encoding.h"
 #include "tests/script/script_test_support.h"
 #include "tests/support/sample_project.h"
 
@@ -127,10 +128,34 @@ Project DesktopOnlyProject(ScratchFolder& folder) {
     return p;
 }
 
+// The writer's own text for a project as it is given, in Windows-1252: the entries that
+// a build refuses before writing (out of their forms) show how the writer places them.
+std::string WriterText(const Project& project, ScriptVariant variant, ScratchFolder&) {
+    std::vector<ScriptFile> files;
+    EXPECT_TRUE(ResolveScriptFiles(project, &files).ok);
+    std::string bytes;
+    EXPECT_TRUE(platform::Utf8ToWindows1252(SetupScriptText(project, files, variant), &bytes));
+    return bytes;
+}
+
+TEST(SetupScriptGolden, EntriesOutOfTheirFormsAreRefusedBeforeAnythingIsWritten) {
+    ScratchFolder folder;
+    const Project project = NoGroupProject(folder);
+    const std::string path = folder.Path("setup.inf");
+    const platform::Status status = WriteSetupScript(project, ScriptVariant::Full, path);
+    ASSERT_FALSE(status.ok);
+    EXPECT_EQ(status.message.rfind("La voce 3 di [Files] (", 0), 0u) << status.message;
+    EXPECT_NE(status.message.find("win.ini,W*) non è valida: "), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
 struct GoldenCase {
     const char* golden;
     ScriptVariant variant;
     std::function<Project(ScratchFolder&)> make;
+    // The script as written to disk, or the writer's text alone.
+    std::function<std::string(const Project&, ScriptVariant, ScratchFolder&)> render =
+        WrittenScript;
 };
 
 class SetupScriptEdgeGolden : public ::testing::TestWithParam<GoldenCase> {};
@@ -138,7 +163,7 @@ class SetupScriptEdgeGolden : public ::testing::TestWithParam<GoldenCase> {};
 TEST_P(SetupScriptEdgeGolden, MatchesGoldenFile) {
     ScratchFolder folder;
     const Project project = GetParam().make(folder);
-    ExpectGolden(GetParam().golden, WrittenScript(project, GetParam().variant, folder));
+    ExpectGolden(GetParam().golden, GetParam().render(project, GetParam().variant, folder));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -147,10 +172,12 @@ INSTANTIATE_TEST_SUITE_P(
                                  [](ScratchFolder&) { return EmptyProject(); }},
                       GoldenCase{"empty_files_dist.inf", ScriptVariant::DistributionOnly,
                                  [](ScratchFolder&) { return EmptyProject(); }},
-                      GoldenCase{"no_group.inf", ScriptVariant::Full, NoGroupProject},
+                      GoldenCase{"no_group.inf", ScriptVariant::Full, NoGroupProject,
+                                 WriterText},
                       GoldenCase{"no_group_dist.inf", ScriptVariant::DistributionOnly,
-                                 NoGroupProject},
-                      GoldenCase{"desktop_only.inf", ScriptVariant::Full, DesktopOnlyProject}));
+                                 NoGroupProject, WriterText},
+                      GoldenCase{"desktop_only.inf", ScriptVariant::Full, DesktopOnlyProject,
+                                 WriterText}));
 
 } // namespace
 } // namespace velaset

@@ -113,6 +113,29 @@ TEST(WizardOpen, AProjectThatLostEntriesIsOpenedOnlyWhenTheUserSaysSo) {
     EXPECT_EQ(velaset_test::ScratchFolder::ReadFile(f.path), before) << "opening writes nothing";
 }
 
+// A project file with a registry entry out of the dialog's form is refused as a whole;
+// the project in the wizard stays the one it was, saved where it was.
+TEST(WizardOpen, ARefusedProjectLeavesTheOpenProjectAndItsFile) {
+    velaset_test::ScratchFolder folder;
+    const std::string hostile = folder.WriteFile(
+        "Ostile.mip", velaset_test::Crlf("[Progetto]\nGruppo=1\nDlgEnd=0\n[Chiavi]\nNumChiavi=1\n"
+                                         "1=HKLM,Software\\Mio,\"a\",,\"1\",HKCU,Run\n"));
+    const std::string before = velaset_test::ScratchFolder::ReadFile(hostile);
+    Wizard w;
+    w.project.Titolo = "Precedente";
+    w.project.ProgFile = folder.Path("Precedente.mip");
+    MessageBoxRecorder boxes;
+    EXPECT_FALSE(w.wizard.OpenProject(hostile).ok);
+    ASSERT_EQ(boxes.Calls().size(), 1u);
+    EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Stop);
+    EXPECT_NE(boxes.Calls()[0].text.find("La voce 1 di [Chiavi]"), std::string::npos)
+        << boxes.Calls()[0].text;
+    EXPECT_EQ(w.project.Titolo, "Precedente");
+    EXPECT_EQ(w.project.ProgFile, folder.Path("Precedente.mip"));
+    EXPECT_EQ(w.wizard.LoadedProject(), "");
+    EXPECT_EQ(velaset_test::ScratchFolder::ReadFile(hostile), before);
+}
+
 TEST(WizardOpen, AProjectFoundInItsNewFolderIsOpenedWithAWord) {
     ProjectWithAGoneFile f;
     // The project saved elsewhere: its files are at their places below its folder.
