@@ -79,4 +79,61 @@ uint32_t IndexInsert(MatchIndex& index, const uint8_t* window, uint32_t p) {
     return previous;
 }
 
+void IndexEnterBlock(MatchIndex& index, const uint8_t* window, uint32_t last) {
+    IndexClear(index);
+    IndexStartHash(index, window, kHalf);
+    for (uint32_t p = kHalf; p <= last; p++)
+        IndexInsert(index, window, p);
+}
+
+namespace {
+
+inline uint16_t Moved(uint16_t position) {
+    return static_cast<uint16_t>(position >= kHalf ? position - kHalf : 0);
+}
+
+bool SameMoved(const uint16_t* a, const uint16_t* b, size_t count) {
+    for (size_t i = 0; i < count; i++)
+        if (Moved(a[i]) != Moved(b[i]))
+            return false;
+    return true;
+}
+
+// The newest position of the block that entered the index: a head (0 for none).
+uint32_t LastEntered(const MatchIndex& index) {
+    uint32_t last = 0;
+    for (uint32_t h = 0; h < kHashSize; h++)
+        if (index.head[h] >= kHalf && index.head[h] > last)
+            last = index.head[h];
+    return last;
+}
+
+} // namespace
+
+bool IndexSameForNextBlock(const MatchIndex& a, const MatchIndex& b, const uint8_t* window) {
+    if (!SameMoved(a.head, b.head, kHashSize) || !SameMoved(a.longHead, b.longHead, kHashSize) ||
+        a.lateLong != b.lateLong)
+        return false;
+    // Equal heads: both entered the same positions, kHalf to last, and only those can be
+    // reached, from a head or over the links of another.
+    const uint32_t last = LastEntered(a);
+    if (last == 0)
+        return true;
+    for (uint32_t p = kHalf; p <= last; p++) {
+        const uint32_t i = p & (kHashSize - 1);
+        if (!SameMoved(a.chain[i].back, b.chain[i].back, kChainLinks))
+            return false;
+        // The last positions join the eight-byte index only with the next block.
+        if (p + kLongKey <= kWindowEnd &&
+            !SameMoved(a.longChain[i].back, b.longChain[i].back, kChainLinks))
+            return false;
+        // Ranks count only as distances within a hash: entries of the hash after p.
+        const uint32_t hash =
+            ((window[p] << 10) ^ (window[p + 1] << 5) ^ window[p + 2]) & (kHashSize - 1);
+        if (a.hashCount[hash] - a.rank[i] != b.hashCount[hash] - b.rank[i])
+            return false;
+    }
+    return true;
+}
+
 } // namespace velaset::compress

@@ -50,6 +50,17 @@ inline void IndexStartHash(MatchIndex& index, const uint8_t* window, uint32_t p)
 // Enters position p; answers the previous position with the same hash (0 for none).
 uint32_t IndexInsert(MatchIndex& index, const uint8_t* window, uint32_t p);
 
+// Enters positions 32768 to last of a block that stands in the window's upper half, in
+// order, into an index without positions.
+void IndexEnterBlock(MatchIndex& index, const uint8_t* window, uint32_t last);
+
+// Whether two indexes over the same block (window's upper half) will be the same for the
+// next block, once it has moved them down: every position, link and chain rank that the
+// search can reach from then on. The block's positions entered by each are found from
+// the heads: the newest is the head of its own chain. Positions of older blocks do not
+// count: the move forgets them.
+bool IndexSameForNextBlock(const MatchIndex& a, const MatchIndex& b, const uint8_t* window);
+
 } // namespace velaset::compress
 
 #endif
