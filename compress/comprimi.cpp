@@ -54,7 +54,7 @@ void Copy(char* to, size_t size, const char* from) {
 }
 
 bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
-                      const CabinetCallbacks& cb, unsigned threads) {
+                      const CabinetCallbacks& cb, unsigned threads, const PieceSettings& pieces) {
     CabinetParams params;
     std::memset(&params, 0, sizeof params);
     params.sizeLimit = settings->sizeLimit;
@@ -76,7 +76,7 @@ bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
     }
     bool ok = true;
     if (threads > 1) {
-        StartFolderPrefetch(cab, table.entries, table.count, cb.openSource, threads);
+        StartFolderPrefetch(cab, table.entries, table.count, cb.openSource, threads, pieces);
     }
     for (uint32_t i = 0; ok && i < table.count; i++) {
         const char* path = table.entries[i];
@@ -131,7 +131,7 @@ int Fail(void* savedCursor) {
 } // namespace
 
 int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, uint32_t maxCabSize,
-                 const CabinetCallbacks& callbacks, unsigned threads) {
+                 const CabinetCallbacks& callbacks, unsigned threads, const PieceSettings& pieces) {
     void* savedCursor = BeginWaitCursor();
     if (!CheckArguments(cabDir, cabBase)) {
         return Fail(savedCursor);
@@ -147,7 +147,7 @@ int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, 
     }
     Copy(settings.cabinetDir, sizeof settings.cabinetDir, cabDir);
     Copy(settings.cabinetBase, sizeof settings.cabinetBase, cabBase);
-    bool ok = RunBuildSequence(table, &settings, callbacks, threads);
+    bool ok = RunBuildSequence(table, &settings, callbacks, threads, pieces);
     FreeEntryTable(&table);
     if (!ok) {
         return Fail(savedCursor);
@@ -157,6 +157,12 @@ int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, 
 }
 
 unsigned ComprimiThreads() {
+    // The packages are the same whatever the number; VELASET_COMPRESS_THREADS (1 to 4)
+    // chooses it, for comparing and measuring.
+    const char* chosen = std::getenv("VELASET_COMPRESS_THREADS");
+    if (chosen != nullptr && chosen[0] >= '1' && chosen[0] <= '4' && chosen[1] == '\0') {
+        return static_cast<unsigned>(chosen[0] - '0');
+    }
     unsigned count = ProcessorCount();
     return count < 1 ? 1 : count > 4 ? 4 : count;
 }

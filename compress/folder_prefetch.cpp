@@ -15,6 +15,7 @@
 
 #include <cstring>
 
+#include "compress/cabinet_format.h"
 #include "compress/cabinet_writer.h"
 #include "compress/folder_hook.h"
 #include "compress/open_folder.h"
@@ -25,6 +26,7 @@ namespace velaset::compress {
 namespace {
 
 void ReleaseJob(CabinetClient* client, PrefetchJob* job) {
+    ReleasePieces(client, job);
     SpillRemove(client, &job->data);
     CabRelease(client, job->files);
     CabRelease(client, job->blocks);
@@ -236,15 +238,22 @@ const FolderHook kPrefetchHook = {AddFile, BeforeClose, Stop};
 } // namespace
 
 void StartFolderPrefetch(CabContext* cab, char* const* entries, uint32_t count,
-                         ClientOpenSourceFn openSource, unsigned threads) {
+                         ClientOpenSourceFn openSource, unsigned threads, const PieceSettings& pieces) {
     if (threads < 2) {
         return;
     }
     if (threads > kMaxPrefetchThreads) {
         threads = kMaxPrefetchThreads;
     }
+    uint32_t pieceBytes = pieces.bytes - pieces.bytes % kBlockSize;
+    if (pieceBytes != 0 && pieceBytes < kMinPieceBytes) {
+        pieceBytes = kMinPieceBytes;
+    }
+    uint32_t leadBlocks = pieces.leadBlocks < 1 ? 1 : pieces.leadBlocks;
+    leadBlocks = leadBlocks > kMaxLeadBlocks ? kMaxLeadBlocks : leadBlocks;
     uint32_t jobCount = CountJobs(entries, count);
-    if (jobCount < 2) {
+    // One job alone is worth the threads only when its file may be cut into pieces.
+    if (jobCount == 0 || (jobCount == 1 && pieceBytes == 0)) {
         return;
     }
     // The prefetch is optional: its memory is asked of the client without filling the
@@ -272,6 +281,8 @@ void StartFolderPrefetch(CabContext* cab, char* const* entries, uint32_t count,
     p->openSource = openSource;
     p->jobCount = jobCount;
     p->window = threads + 1;
+    p->pieceBytes = pieceBytes;
+    p->leadBlocks = leadBlocks;
     p->sequentialJob = jobCount;
     uint32_t j = 0;
     for (uint32_t i = 0; i < count; i++) {

@@ -147,11 +147,12 @@ ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, cons
 }
 
 ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, const std::string& list,
-                        uint32_t maxSize, const CabinetCallbacks& callbacks, unsigned threads) {
+                        uint32_t maxSize, const CabinetCallbacks& callbacks, unsigned threads,
+                        const PieceSettings& pieces) {
     ComprimiRun run;
     SetMessageRecorder(Record, &run);
-    run.result =
-        ComprimiWith(cabDir.c_str(), base.c_str(), list.c_str(), maxSize, callbacks, threads);
+    run.result = ComprimiWith(cabDir.c_str(), base.c_str(), list.c_str(), maxSize, callbacks,
+                              threads, pieces);
     SetMessageRecorder(nullptr, nullptr);
     return run;
 }
