@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # End to end of `velaset build` on the example project, without windows: the layout of
 # the setup executable, byte-identical packages (twice, and from an installed copy),
-# SOURCE_DATE_EPOCH, a distribution-only build, the script-only run, and builds that
-# must fail without leaving a setup executable. (velaset-cli.exe under Wine builds the
-# same project in build_demo_wine_test.sh.)
+# SOURCE_DATE_EPOCH, a distribution-only build, the script-only run, builds that must
+# fail without leaving a setup executable, and a large file compressed on several
+# threads. (velaset-cli.exe under Wine builds the same project in
+# build_demo_wine_test.sh.)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tests/e2e/build_lib.sh"
@@ -86,5 +87,22 @@ check "with the cabinet library's messages" \
 check "and its final message" grep -qF 'DarEvizeza: Impossibile creare il file CAB!!!' "$work/g.err"
 check "and never the success message" bash -c "! grep -q 'è stato creato' '$work/g.err'"
 check "the build leaves no working files" test -z "$(ls "$work/tmp2")"
+
+# 8. A large file, cut into pieces that several threads compress at once, gives the same
+#    package as one thread.
+{ seq 1 300000 | awk '{ print ($1 * 7919) % 104729, "riga di prova del file grande" }'
+  cat "$velaset"
+  seq 1 200000 | awk '{ print $1, ($1 * 31) % 997 }'; } >"$work/GRANDE.DAT"
+make_demo_project "$velaset" "$payload" "$work/Big.mip" "$work/big.exe" >/dev/null
+"$velaset" add "$work/Big.mip" "$work/GRANDE.DAT" >/dev/null
+for threads in 1 2 4; do
+    VELASET_COMPRESS_THREADS=$threads "$velaset" build "$work/Big.mip" -o "$work/big$threads.exe" --quiet
+done
+check "a package with a large file builds" test -s "$work/big1.exe"
+check "two threads give the same package as one" cmp "$work/big1.exe" "$work/big2.exe"
+check "four threads give the same package as one" cmp "$work/big1.exe" "$work/big4.exe"
+tail -c +14337 "$work/big2.exe" >"$work/big2.cab"
+check "and cabextract reads the large file back" \
+    bash -c "cabextract -q -p -F GRANDE.DAT '$work/big2.cab' | cmp - '$work/GRANDE.DAT'"
 
 finish
