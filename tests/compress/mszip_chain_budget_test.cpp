@@ -1,7 +1,8 @@
 // The match search visits at most 4096 candidates of a hash chain, newest first. Inputs
 // whose only long match stands exactly at the 4096th candidate, or one further, show
-// where the search stops, on the plain walk over the three-byte chain and on the walk
-// over the eight-byte index that takes over once a match of seven bytes is held.
+// where the search stops: on the plain walk over the three-byte chain, on the walk over
+// the five-byte index that takes over once a match of four bytes is held, and on the
+// walk over the eight-byte index once it is seven bytes long.
 #include <gtest/gtest.h>
 
 #include "tests/compress/compressor_fixture.h"
@@ -84,6 +85,15 @@ TEST(MsZipChainBudget, EightByteWalkStopsWhereThePlainWalkWould) {
     // eight-byte index, which must give up after the same 4096 candidates.
     const Bytes prefix = {'X', 'Y', 'Z', 'a', 'b', 'c', 'd'};
     const Bytes near = {'X', 'Y', 'Z', 'a', 'b', 'c', 'd', 'q'};
+    EXPECT_TRUE(FindsTheFirstOccurrence(MakeCase(prefix, 4094, near)));
+    EXPECT_FALSE(FindsTheFirstOccurrence(MakeCase(prefix, 4095, near)));
+    EXPECT_TRUE(FindsTheFirstOccurrence(MakeCase(prefix, 100, near)));
+}
+
+TEST(MsZipChainBudget, FiveByteWalkStopsWhereThePlainWalkWould) {
+    // The nearest candidate agrees in five bytes.
+    const Bytes prefix = {'X', 'Y', 'Z', 'a', 'b'};
+    const Bytes near = {'X', 'Y', 'Z', 'a', 'b', 'q'};
     EXPECT_TRUE(FindsTheFirstOccurrence(MakeCase(prefix, 4094, near)));
     EXPECT_FALSE(FindsTheFirstOccurrence(MakeCase(prefix, 4095, near)));
     EXPECT_TRUE(FindsTheFirstOccurrence(MakeCase(prefix, 100, near)));
