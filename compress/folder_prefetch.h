@@ -24,7 +24,7 @@ struct PieceSettings {
     // with 3 nearly always.
     uint32_t leadBlocks;
 };
-const PieceSettings kDefaultPieces = {2 * 1024 * 1024, 3};
+const PieceSettings kDefaultPieces = {4 * 1024 * 1024, 3};
 
 // Announces the calls that will follow on a fresh writer: entries are source paths in
 // FCIAddFile order, null for each FCIFlushFolder. The entries must stay valid until
