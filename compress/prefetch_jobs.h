@@ -61,8 +61,8 @@ struct PrefetchPiece {
 };
 
 struct PrefetchJob {
-    uint32_t first; // entry index of the first path
-    uint32_t count; // paths in the job
+    uint32_t first; // as in the plan
+    uint32_t count;
     JobState state;
     // The worker met a failure (a source, memory, a spill file): the writer does the job
     // itself and meets whatever is real on its own, as with one thread.
@@ -84,6 +84,12 @@ struct PrefetchJob {
     uint16_t attributes;
 };
 
+// Where a job lies in the list of entries.
+struct JobPlan {
+    uint32_t first; // entry index of the first path
+    uint32_t count; // paths in the job
+};
+
 struct FolderPrefetch {
     // The writer's client; workers use its callbacks and context with error records of
     // their own.
@@ -94,8 +100,11 @@ struct FolderPrefetch {
     char* const* entries;
     uint32_t entryCount;
     ClientOpenSourceFn openSource;
-    PrefetchJob* jobs;
+    JobPlan* plan; // per job of the list
     uint32_t jobCount;
+    // The jobs that may be at work, from the writer's current one on: job j in slot
+    // j % window. So memory does not grow with the number of jobs.
+    PrefetchJob* slots;
     uint32_t nextToStart; // job the next free worker takes
     uint32_t current;     // job the writer takes files from
     uint32_t window;      // jobs that may be started ahead of the current one
@@ -110,6 +119,13 @@ struct FolderPrefetch {
     uint32_t sequentialJob; // a job whose files go the ordinary way, or jobCount
     bool left;              // the calls left the plan: workers and jobs are gone
 };
+
+inline PrefetchJob* JobSlot(FolderPrefetch* p, uint32_t job) {
+    return &p->slots[job % p->window];
+}
+
+// A worker that starts a job: room for the notes of its files (false when memory is short).
+bool AllocateNotes(CabinetClient* client, PrefetchJob* job);
 
 // A worker thread's own share of the writer: the client's callbacks and context with an
 // error record of its own, and an open folder whose data spill is the running job's or
@@ -149,7 +165,7 @@ bool ClaimGuess(PrefetchWorker* w, PrefetchJob** job, uint32_t* piece);
 // Starts the claimed piece on a guess and runs on from it.
 void RunGuess(PrefetchWorker* w, PrefetchJob* job, uint32_t piece);
 // Whether a worker may be needed for a started job: not all of it finished.
-bool JobsLeft(const FolderPrefetch* p);
+bool JobsLeft(FolderPrefetch* p);
 // Closes and deletes the spills of the job's pieces and releases them (no worker at work).
 void ReleasePieces(CabinetClient* client, PrefetchJob* job);
 

@@ -391,12 +391,12 @@ void RunFrom(PrefetchWorker* w, PrefetchJob* job, uint32_t k, int source) {
 
 } // namespace
 
-bool JobsLeft(const FolderPrefetch* p) {
+bool JobsLeft(FolderPrefetch* p) {
     if (p->nextToStart < p->jobCount) {
         return true;
     }
-    for (uint32_t j = p->current; j < p->jobCount; j++) {
-        if (p->jobs[j].state != kJobFinished) {
+    for (uint32_t j = p->current; j < p->nextToStart; j++) {
+        if (JobSlot(p, j)->state != kJobFinished) {
             return true;
         }
     }
@@ -406,7 +406,7 @@ bool JobsLeft(const FolderPrefetch* p) {
 bool ClaimGuess(PrefetchWorker* w, PrefetchJob** claimed, uint32_t* index) {
     FolderPrefetch* p = w->prefetch;
     for (uint32_t j = p->current; j < p->nextToStart; j++) {
-        PrefetchJob* job = &p->jobs[j];
+        PrefetchJob* job = JobSlot(p, j);
         if (job->state == kJobFinished || job->handedBack) {
             continue;
         }
@@ -453,7 +453,7 @@ void RunFileJob(PrefetchWorker* w, PrefetchJob* job) {
         }
     }
     PrefetchPiece* pieces = nullptr;
-    if (source != -1) {
+    if (source != -1 && AllocateNotes(client, job)) {
         pieces = static_cast<PrefetchPiece*>(CabAlloc(client, count * sizeof(PrefetchPiece)));
     }
     bool ready = pieces != nullptr && FolderRenewCompressor(client, &w->folder);

@@ -27,6 +27,15 @@ bool AppendBlock(CabinetClient* client, uint32_t** blocks, uint32_t* count, uint
     return true;
 }
 
+bool AllocateNotes(CabinetClient* client, PrefetchJob* job) {
+    job->files = static_cast<PrefetchedFile*>(CabAlloc(client, job->count * sizeof(PrefetchedFile)));
+    if (job->files == nullptr) {
+        return false;
+    }
+    std::memset(job->files, 0, job->count * sizeof(PrefetchedFile));
+    return true;
+}
+
 namespace {
 
 bool Cancelled(FolderPrefetch* p) {
@@ -57,7 +66,8 @@ void RunJob(PrefetchWorker* w, PrefetchJob* job) {
     f->uncompressed = 0;
     f->fill = 0;
     // Every folder starts with a fresh compressor, as on the writer's thread.
-    bool ok = SpillCreate(&w->client, &f->data) && FolderRenewCompressor(&w->client, f);
+    bool ok = AllocateNotes(&w->client, job) && SpillCreate(&w->client, &f->data) &&
+              FolderRenewCompressor(&w->client, f);
     for (uint32_t i = 0; ok && i < job->count; i++) {
         FileRecord record;
         PrefetchedFile* note = &job->files[i];
@@ -118,7 +128,7 @@ void RunPrefetchWorker(void* argument) {
             continue;
         }
         if (p->nextToStart < p->jobCount && p->nextToStart < p->current + p->window) {
-            job = &p->jobs[p->nextToStart++];
+            job = JobSlot(p, p->nextToStart++);
             job->state = kJobRunning;
             Unlock(p->lock);
             if (!ready) {
