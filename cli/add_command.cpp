@@ -1,6 +1,6 @@
-// velaset add PROJECT.mip FILE... [--dest D|W|S|H|I] [--register]: each file goes
-// through VerificaLista as the wizard's add button sends it, then gets the code the
-// destination dialog would give it.
+// velaset add PROJECT.mip FILE... [--recursive] [--dest D|W|S|H|I] [--register]: each
+// file goes through VerificaLista as the wizard's add button sends it, then gets the code
+// the destination dialog would give it; a folder with --recursive gives all its files.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -15,12 +15,14 @@
 #include "cli/project_access.h"
 #include "platform/file_access.h"
 #include "platform/source_path.h"
+#include "platform/work_folder.h"
 
 namespace velaset {
 namespace cli {
 namespace {
 
-const char kUsage[] = "velaset add PROGETTO.mip FILE... [--dest D|W|S|H|I] [--register]";
+const char kUsage[] =
+    "velaset add PROGETTO.mip FILE... [--recursive] [--dest D|W|S|H|I] [--register]";
 
 const char kHelp[] =
     "Aggiunge i FILE all'elenco dei file del progetto, nell'ordine dato, come il pulsante\n"
@@ -29,13 +31,17 @@ const char kHelp[] =
     "ricevono la destinazione predefinita della loro cartella (W, S, H, I per le cartelle\n"
     "di Windows, di sistema, Help e Inf, altrimenti D). --dest imposta poi la destinazione,\n"
     "--register la registrazione di DLL e OCX (solo con destinazione D o S), come la\n"
-    "finestra della destinazione. Esce con 1 se un file è stato rifiutato.\n";
+    "finestra della destinazione. Una cartella si aggiunge solo con --recursive, che ne\n"
+    "aggiunge tutti i file, anche delle sottocartelle, in ordine di nome, ciascuno con la\n"
+    "destinazione predefinita della sua cartella. Esce con 1 se un file è stato rifiutato\n"
+    "o non si può leggere.\n";
 
 struct Options {
     std::string project;
     std::vector<std::string> files;
     char dest = '\0'; // '\0': keep the default code
     bool registerLibrary = false;
+    bool recursive = false;
 };
 
 // "" when the arguments are usable, else what is wrong with them.
@@ -53,6 +59,8 @@ std::string Parse(int argc, char** argv, Options* options) {
             options->dest = code[0];
         } else if (arg == "--register") {
             options->registerLibrary = true;
+        } else if (arg == "--recursive") {
+            options->recursive = true;
         } else if (options->project.empty()) {
             options->project = arg;
         } else {
@@ -77,22 +85,68 @@ char FinalCode(const Options& options, const std::string& path, const DefaultFol
     return options.dest != '\0' ? options.dest : DefaultDestination(FolderOf(path), folders);
 }
 
-// Every file exists, and --register fits every file: checked before anything changes.
-std::string CheckFiles(const Options& options, const DefaultFolders& folders) {
-    for (const std::string& path : options.files) {
-        if (!platform::IsReadableFile(path)) {
-            return "il file non esiste o non può essere letto: " + path;
+// The files of folder and of its sub-folders, in name order, folder by folder; links to
+// folders are not followed, so that no folder is walked twice.
+platform::Status FilesBelow(const std::string& folder, std::vector<std::string>* files) {
+    std::vector<std::string> names;
+    platform::Status listed = platform::ListFolder(folder, &names);
+    if (!listed)
+        return listed;
+    for (const std::string& name : names) {
+        const std::string path = platform::JoinSourcePath(folder, name);
+        if (platform::IsLinkToFolder(path))
+            continue;
+        if (platform::IsDirectory(path)) {
+            platform::Status below = FilesBelow(path, files);
+            if (!below)
+                return below;
+        } else {
+            files->push_back(path);
         }
-        if (options.registerLibrary) {
+    }
+    return platform::Status::Ok();
+}
+
+// The files named, each folder replaced by its files (--recursive), then checked: every
+// file can be read (else kExitFailed: the operation fails) and --register fits every
+// file (else kExitUsage). kExitOk when all is well; nothing has changed yet.
+int ExpandAndCheckFiles(Options* options, const DefaultFolders& folders) {
+    std::vector<std::string> files;
+    for (const std::string& path : options->files) {
+        if (!platform::IsDirectory(path)) {
+            files.push_back(path);
+            continue;
+        }
+        if (!options->recursive)
+            return Failed(path + " è una cartella: --recursive aggiunge tutti i file che contiene");
+        const size_t before = files.size();
+        platform::Status listed = FilesBelow(path, &files);
+        if (!listed)
+            return Failed(listed);
+        if (files.size() == before)
+            return Failed("la cartella " + path + " non contiene file");
+    }
+    options->files = files;
+    for (const std::string& path : options->files) {
+        if (!platform::IsReadableFile(path)) {
+            if (!platform::PathExists(path))
+                return Failed("il file non esiste: " + path);
+            std::FILE* f = platform::OpenFile(path, "rb");
+            if (f != nullptr)
+                std::fclose(f);
+            return Failed(platform::Status::LastSystemError(platform::Operation::Read, path));
+        }
+        if (options->registerLibrary) {
             if (!IsSelfRegisterFile(path)) {
-                return "--register vale solo per file DLL o OCX: " + path;
+                return UsageError("add", "--register vale solo per file DLL o OCX: " + path, kUsage);
             }
-            if (!CodeAllowsSelfRegister(FinalCode(options, path, folders))) {
-                return "--register vale solo con destinazione D o S: " + path;
+            if (!CodeAllowsSelfRegister(FinalCode(*options, path, folders))) {
+                return UsageError("add", "--register vale solo con destinazione D o S: " + path,
+                                  kUsage);
             }
         }
     }
-    return "";
+    return kExitOk;
 }
 
 // The destination dialog's OK for the row just added.
@@ -121,16 +175,17 @@ int RunAddCommand(int argc, char** argv) {
         return kExitOk;
     }
     Options options;
-    std::string wrong = Parse(argc, argv, &options);
-    const DefaultFolders folders = SystemDefaultFolders();
-    if (wrong.empty()) {
-        wrong = CheckFiles(options, folders);
-    }
+    const std::string wrong = Parse(argc, argv, &options);
     if (!wrong.empty()) {
         return UsageError("add", wrong, kUsage);
     }
+    const DefaultFolders folders = SystemDefaultFolders();
+    const int checked = ExpandAndCheckFiles(&options, folders);
+    if (checked != kExitOk) {
+        return checked;
+    }
     Project project;
-    const int loaded = LoadNamedProject(options.project, &project);
+    const int loaded = LoadNamedProject(options.project, &project, LoadUse::Save);
     if (loaded != kExitOk) {
         return loaded;
     }

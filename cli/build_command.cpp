@@ -11,6 +11,8 @@
 #include "cli/command_kit.h"
 #include "cli/commands.h"
 #include "cli/project_access.h"
+#include "platform/file_access.h"
+#include "platform/interrupt.h"
 #include "platform/message_box.h"
 #include "platform/source_path.h"
 #include "platform/terminal.h"
@@ -31,8 +33,12 @@ const char kHelp[] =
     "  --inf-only    scrive solo lo script setup.inf nella cartella temporanea\n"
     "                (\"Crea solo file inf\") e ne stampa il percorso\n"
     "  --quiet       nessun avanzamento e nessun messaggio di riuscita\n\n"
-    "L'avanzamento va sullo standard error. Codici di uscita: 0 creato, 1 creazione\n"
-    "fallita, 2 uso errato.\n";
+    "L'avanzamento va sullo standard error, con i byte compressi e il file in\n"
+    "compressione. Un progetto che elenca file che non si possono leggere non viene\n"
+    "creato né salvato; l'eseguibile non viene mai creato in una cartella che non esiste.\n"
+    "Interrotta (Ctrl-C, SIGTERM), la creazione toglie i suoi file di lavoro e\n"
+    "l'eseguibile a metà. Codici di uscita: 0 creato, 1 creazione fallita, 2 uso errato,\n"
+    "130 interrotta con Ctrl-C, 143 terminata.\n";
 
 // How the command line shows a build, on the error stream: progress as a bar redrawn
 // in place on a terminal and as one line per step otherwise, then the reason of a
@@ -54,11 +60,28 @@ class CommandLineBuildStatus : public BuildStatus {
             const int width = 30;
             std::string bar(static_cast<std::size_t>(percent * width / 100), '#');
             bar.resize(width, '.');
-            std::fprintf(Err(), "\r[%s] %3d%%%s", bar.c_str(), percent, percent == 100 ? "\n" : "");
+            std::string line = "[" + bar + "] " + std::to_string(percent) + "%";
+            if (!progress.packing.empty())
+                line += "  " + Megabytes(progress.bytesDone) + " di " +
+                        Megabytes(progress.bytesTotal) + " MB  " +
+                        platform::SourceFileName(progress.packing);
+            // The line is redrawn in place: blanks wipe what a longer one left.
+            const std::size_t shown = line.size();
+            if (line.size() < lineWidth_)
+                line.resize(lineWidth_, ' ');
+            lineWidth_ = shown;
+            std::fprintf(Err(), "\r%s%s", line.c_str(), percent == 100 ? "\n" : "");
             barOpen_ = percent < 100;
-        } else {
-            std::fprintf(Err(), "velaset build: %d%%\n", percent);
+        } else if (percent != printedPercent_) {
+            // One line per whole percent: the compression of a large package says what it
+            // packs without a line per block.
+            if (progress.packing.empty())
+                std::fprintf(Err(), "velaset build: %d%%\n", percent);
+            else
+                std::fprintf(Err(), "velaset build: %d%% - compressione di %s\n", percent,
+                             progress.packing.c_str());
         }
+        printedPercent_ = percent;
         std::fflush(Err());
     }
 
@@ -66,7 +89,11 @@ class CommandLineBuildStatus : public BuildStatus {
         EndBar();
         if (!failure.text.empty())
             std::fprintf(Err(), "%s\n", platform::MessageBoxLine("Velaset", failure.text).c_str());
-        std::fprintf(Err(), "velaset build: Creazione fallita\n");
+        if (failure.kind == FailureKind::Interrupted)
+            std::fprintf(Err(), "velaset build: Creazione interrotta: nessun file di lavoro e "
+                                "nessun eseguibile a metà sono rimasti\n");
+        else
+            std::fprintf(Err(), "velaset build: Creazione fallita\n");
     }
 
     void BuildDone(const std::string& path) override {
@@ -79,6 +106,12 @@ class CommandLineBuildStatus : public BuildStatus {
     }
 
   private:
+    // Bytes as megabytes with one decimal, in the Italian form ("12,5").
+    static std::string Megabytes(std::uint64_t bytes) {
+        const std::uint64_t tenths = (bytes * 10 + 524288) / 1048576;
+        return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
+    }
+
     // A bar drawn on the terminal whose line is not finished gets its line end first.
     void EndBar() {
         if (barOpen_)
@@ -90,7 +123,33 @@ class CommandLineBuildStatus : public BuildStatus {
     bool scriptOnly_;
     bool terminal_;
     bool barOpen_ = false;
+    int printedPercent_ = -1;
+    std::size_t lineWidth_ = 0;
 };
+
+// The folder of the setup executable must exist: the command line never writes a package
+// anywhere but where it was told (a moved project's ExeFile would otherwise land beside
+// the program). "" when it does, else the refusal.
+std::string MissingOutputFolder(const std::string& exeFile, bool fromOption,
+                                const std::string& project) {
+    if (exeFile.empty())
+        return "il progetto non indica l'eseguibile da creare (ExeFile): indicarlo con -o "
+               "SETUP.exe, oppure con velaset set " +
+               project + " ExeFile=PERCORSO";
+    const std::string folder = platform::SourceFolderPart(exeFile);
+    if (folder.empty() || platform::IsDirectory(folder))
+        return "";
+    if (platform::PathExists(platform::WithoutTrailingSeparator(folder)))
+        return platform::WithoutTrailingSeparator(folder) + " è un file, non una cartella: "
+               "l'eseguibile " + exeFile + " non è stato creato";
+    if (fromOption)
+        return "la cartella " + folder + " di " + exeFile + " non esiste: l'eseguibile non è "
+               "stato creato";
+    return "la cartella " + folder + " dell'eseguibile " + exeFile + " (ExeFile) non esiste, "
+           "forse perché il progetto è stato spostato: l'eseguibile non è stato creato, né lì né "
+           "altrove, e il progetto non è stato modificato. Indicarlo con -o SETUP.exe, oppure con "
+           "velaset set " + project + " ExeFile=PERCORSO";
+}
 
 } // namespace
 
@@ -125,9 +184,16 @@ int RunBuildCommand(int argc, char** argv) {
         return UsageError("build", "manca il file di progetto", kUsage);
 
     Project project;
-    int loaded = LoadNamedProject(path, &project);
+    int loaded = LoadNamedProject(path, &project, LoadUse::Save);
     if (loaded != kExitOk)
         return loaded;
+    if (!options.scriptOnly) {
+        const std::string missing =
+            MissingOutputFolder(options.exeFile.empty() ? project.ExeFile : options.exeFile,
+                                !options.exeFile.empty(), project.ProgFile);
+        if (!missing.empty())
+            return Failed(missing);
+    }
 
     // The cabinet library is bound before anything is written: a Windows program
     // without its "Compress.dll" fails at once.
@@ -143,8 +209,14 @@ int RunBuildCommand(int argc, char** argv) {
         };
     }
 
+    // Ctrl-C and SIGTERM stop the build at its next check; it removes its working files
+    // and the half-written executable itself, then the exit code tells the interrupt.
+    platform::ScopedInterruptCatcher interrupts;
+    services.interrupted = platform::InterruptRequested;
     CommandLineBuildStatus status(quiet, options.scriptOnly, platform::StandardErrorIsTerminal());
-    return RunBuild(project, options, services, status) ? kExitOk : kExitFailed;
+    if (RunBuild(project, options, services, status))
+        return kExitOk;
+    return platform::InterruptRequested() ? platform::InterruptExitCode() : kExitFailed;
 }
 
 } // namespace cli

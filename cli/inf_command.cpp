@@ -51,7 +51,7 @@ int RunInfCommand(int argc, char** argv) {
         return UsageError("inf", "manca il file di progetto", kUsage);
     }
     Project project;
-    const int loaded = LoadNamedProject(projectPath, &project);
+    const int loaded = LoadNamedProject(projectPath, &project, LoadUse::Save);
     if (loaded != kExitOk) {
         return loaded;
     }

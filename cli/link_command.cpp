@@ -83,7 +83,7 @@ int RunLinkCommand(int argc, char** argv) {
         return UsageError("link", "argomenti non validi", kUsage);
     }
     Project project;
-    const int loaded = LoadNamedProject(argv[1], &project);
+    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save);
     if (loaded != kExitOk) {
         return loaded;
     }

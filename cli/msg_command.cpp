@@ -41,7 +41,7 @@ int RunMsgCommand(int argc, char** argv) {
         return UsageError("msg", "il testo non può essere vuoto", kUsage);
     }
     Project project;
-    const int loaded = LoadNamedProject(argv[1], &project);
+    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save);
     if (loaded != kExitOk) {
         return loaded;
     }

@@ -1,25 +1,46 @@
 // Loading and saving the project named on the command line.
 #include "cli/project_access.h"
 
+#include <cstdio>
+
 #include "builder/project/project_file.h"
 #include "cli/command_kit.h"
 #include "platform/file_access.h"
-#include "platform/folders.h"
 #include "platform/source_path.h"
 
 namespace velaset {
 namespace cli {
 
-int LoadNamedProject(const std::string& path, Project* project) {
+int LoadNamedProject(const std::string& path, Project* project, LoadUse use,
+                     LoadReport* report) {
     project->ProgFile = platform::AbsoluteSourcePath(path);
-    if (!platform::IsReadableFile(project->ProgFile))
+    if (!platform::IsReadableFile(project->ProgFile)) {
+        if (platform::IsDirectory(project->ProgFile))
+            return Failed("Impossibile aprire il progetto " + project->ProgFile +
+                          ": è una cartella, non un file di progetto.");
         return Failed("Impossibile aprire il progetto " + project->ProgFile +
                       ": il file non esiste o non può essere letto.");
-    platform::Status loaded = LoadProject(project, platform::ApplicationFolder());
+    }
+    LoadReport found;
+    // No application folder: an ExeFile whose folder is gone stays as stored.
+    platform::Status loaded = LoadProject(project, "", &found);
     if (!loaded) {
         Failed(loaded);
-        return kExitUsage;
+        return loaded.kind == platform::ErrorKind::Refused ? kExitFailed : kExitUsage;
     }
+    if (report != nullptr)
+        *report = found;
+    if (found.Empty())
+        return kExitOk;
+    std::fprintf(Err(), "velaset: il progetto %s non è stato caricato come era salvato:\n",
+                 project->ProgFile.c_str());
+    for (const std::string& line : LoadReportLines(found))
+        std::fprintf(Err(), "  %s\n", line.c_str());
+    if (use == LoadUse::Save && found.LostEntries())
+        return Failed("il progetto non è stato salvato e nulla è stato creato: salvarlo ora "
+                      "toglierebbe dal file le voci elencate. Ripristinare i file, oppure "
+                      "toglierle dal progetto con: velaset remove " +
+                      project->ProgFile + " --missing");
     return kExitOk;
 }
 

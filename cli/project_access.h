@@ -4,15 +4,26 @@
 
 #include <string>
 
+#include "builder/project/load_report.h"
 #include "builder/project/project.h"
 
 namespace velaset {
 namespace cli {
 
-// Loads the project file at path (made absolute) into *project. Returns kExitOk, or
-// the exit code after reporting: kExitFailed when the file cannot be read,
-// kExitUsage when its content is refused.
-int LoadNamedProject(const std::string& path, Project* project);
+// What a command does with the project it loads.
+enum class LoadUse {
+    Show, // only shows it: what the load left out is told and the command goes on
+    Save, // saves it or builds from it: what the load left out stops the command
+};
+
+// Loads the project file at path (made absolute) into *project and tells, on the error
+// stream, what the load left out, found elsewhere or cannot use as stored. Returns
+// kExitOk, or the exit code after reporting: kExitFailed when the file cannot be read or
+// is no project, or (LoadUse::Save) when the load left entries out, so that no save
+// removes them from the file; kExitUsage when its content is refused. ExeFile stays as
+// stored even when its folder is gone: the command line builds only where it was told.
+int LoadNamedProject(const std::string& path, Project* project, LoadUse use,
+                     LoadReport* report = nullptr);
 
 // Saves the edited project to its ProgFile; kExitOk, or kExitFailed after reporting.
 int SaveEdited(const Project& project);

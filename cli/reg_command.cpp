@@ -86,7 +86,7 @@ int RunRegCommand(int argc, char** argv) {
         return UsageError("reg", "argomenti non validi", kUsage);
     }
     Project project;
-    const int loaded = LoadNamedProject(argv[1], &project);
+    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save);
     if (loaded != kExitOk) {
         return loaded;
     }

@@ -159,7 +159,7 @@ int RunSetCommand(int argc, char** argv) {
                 "set", "chiave sconosciuta: " + key + "\nchiavi valide: " + ValidKeys(), kUsage);
     }
     Project project;
-    int loaded = LoadNamedProject(argv[1], &project);
+    int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save);
     if (loaded != kExitOk)
         return loaded;
     const std::string projectFile = project.ProgFile;

@@ -49,7 +49,7 @@ int RunShowCommand(int argc, char** argv) {
         return UsageError("show", argc < 2 ? "manca il file di progetto" : "troppi argomenti",
                           kUsage);
     Project project;
-    int loaded = LoadNamedProject(argv[1], &project);
+    int loaded = LoadNamedProject(argv[1], &project, LoadUse::Show);
     if (loaded != kExitOk)
         return loaded;
 

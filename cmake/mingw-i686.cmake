@@ -1,17 +1,5 @@
-# Cross build for 32-bit Windows with Debian's mingw-w64.
-# The -posix compilers are used because GoogleTest needs std::mutex,
-# which GCC's win32 thread model lacks.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER  i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Test programs run under Wine in the per-run 32-bit prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/wine/run.sh)
+# Cross build for 32-bit Windows: the shipped programs; tests under 32-bit Wine.
+set(VELASET_MINGW_TRIPLE i686-w64-mingw32)
+set(VELASET_MINGW_PROCESSOR i686)
+set(VELASET_MINGW_RUNNER run.sh)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -8,6 +8,10 @@
  * executable starts at this offset. */
 #define STUB_IMAGE_SIZE 14336
 
+/* Size of the 64-bit installer stub's program image (Avviora64.exe), the
+ * head of an x64 package; its cabinet starts at this offset. */
+#define STUB64_IMAGE_SIZE 17408
+
 /* Offset of the stub image inside the wizard's own program file. */
 #define STUB_OFFSET_IN_BUILDER 318976
 

@@ -78,6 +78,16 @@ typedef int (*ClientFilePlacedFn)(CabinetParams* current, const char* name, uint
 typedef int (*ClientNextCabinetFn)(CabinetParams* next, uint32_t estimate, void* context);
 typedef long (*ClientProgressFn)(unsigned kind, uint32_t value1, uint32_t value2, void* context);
 
+#ifdef _WIN32
+#define COMPRIMI_PROGRESS_CALL __stdcall
+#else
+#define COMPRIMI_PROGRESS_CALL
+#endif
+
+// The progress callback of a caller of Comprimi (ComprimiConAvanzamento in comprimi.h):
+// the uncompressed bytes of a block, the caller's context; not 0 stops the call.
+typedef int(COMPRIMI_PROGRESS_CALL* ComprimiProgressFn)(uint32_t bytes, void* context);
+
 // The whole table, as a client hands it over.
 struct CabinetCallbacks {
     ClientFilePlacedFn filePlaced;

@@ -11,13 +11,17 @@ struct ComprimiSettings {
     char cabinetDir[256];  // prefix of every cabinet file path
     char cabinetBase[100]; // base of the cabinet names
     uint32_t sizeLimit;
+    ComprimiProgressFn progress = nullptr; // null: the caller wants no progress
+    void* progressContext = nullptr;
+    bool stopped = false; // the caller's progress asked to stop
 };
 
 // Cabinet naming rule: number 1 is base + ".CAB", number n >= 2 is base + n + ".CAB".
 void CabinetName(const char* base, int number, char* name, int size);
 
 // The callbacks of this platform: the C runtime's heap and low-level files, temporary
-// names, source-file information and cabinet naming; progress is silent.
+// names, source-file information and cabinet naming; progress goes to the caller's
+// progress callback of the settings, and its answer may stop the writer.
 CabinetCallbacks PlatformCallbacks();
 
 // The name under which a source file is stored: the part of its path after the last

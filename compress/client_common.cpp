@@ -26,7 +26,22 @@ int ClientNextCabinet(CabinetParams* next, uint32_t, void* context) {
     return 1;
 }
 
-long ClientProgress(unsigned, uint32_t, uint32_t, void*) {
+// A spilled block tells its uncompressed size; a cabinet being written tells 0, so that
+// the caller may stop then too. A stop is remembered: the writer's failure that follows
+// is the caller's wish, not an error to show.
+long ClientProgress(unsigned kind, uint32_t, uint32_t value2, void* context) {
+    ComprimiSettings* settings = static_cast<ComprimiSettings*>(context);
+    if (settings == nullptr || settings->progress == nullptr) {
+        return 0;
+    }
+    uint32_t bytes = kind == kProgressBlockSpilled ? value2 : 0;
+    if (kind == kProgressCabinetDone) {
+        return 0;
+    }
+    if (settings->progress(bytes, settings->progressContext) != 0) {
+        settings->stopped = true;
+        return -1;
+    }
     return 0;
 }
 

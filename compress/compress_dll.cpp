@@ -1,4 +1,5 @@
-// Compress.dll: the library's one export, Comprimi, is named undecorated in Compress.def.
+// Compress.dll: its two exports, Comprimi and ComprimiConAvanzamento (Comprimi with a
+// progress callback), are named undecorated in Compress.def.
 #include <windows.h>
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {

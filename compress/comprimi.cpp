@@ -55,6 +55,18 @@ void Copy(char* to, size_t size, const char* from) {
 
 bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
                       const CabinetCallbacks& cb, unsigned threads, const PieceSettings& pieces) {
+    // A failure that follows the caller's wish to stop is no error to tell.
+    auto report = [settings](const char* operation, const CabError& err, const char* path) {
+        if (settings->stopped) {
+            return;
+        }
+        if (path != nullptr) {
+            Report("%s() failed: code %d [%s] <%s>\n", operation, err.code, CabErrorText(err.code),
+                   path);
+        } else {
+            Report("%s() failed: code %d [%s]\n", operation, err.code, CabErrorText(err.code));
+        }
+    };
     CabinetParams params;
     std::memset(&params, 0, sizeof params);
     params.sizeLimit = settings->sizeLimit;
@@ -82,18 +94,17 @@ bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
         const char* path = table.entries[i];
         if (path == nullptr) {
             if (!FCIFlushFolder(cab, cb.nextCabinet, cb.progress)) {
-                Report("FCIFlushFolder() failed: code %d [%s]\n", err.code, CabErrorText(err.code));
+                report("FCIFlushFolder", err, nullptr);
                 ok = false;
             }
         } else if (!FCIAddFile(cab, path, StoredName(path), cb.nextCabinet, cb.progress,
                                cb.openSource, kCompressionMsZip)) {
-            Report("FCIAddFile() failed: code %d [%s] <%s>\n", err.code, CabErrorText(err.code),
-                   path);
+            report("FCIAddFile", err, path);
             ok = false;
         }
     }
     if (ok && !FCIFlushCabinet(cab, cb.nextCabinet, cb.progress)) {
-        Report("FCIFlushCabinet() failed: code %d [%s]\n", err.code, CabErrorText(err.code));
+        report("FCIFlushCabinet", err, nullptr);
         ok = false;
     }
     if (!ok) {
@@ -101,7 +112,7 @@ bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
         return false;
     }
     if (!FCIDestroy(cab)) {
-        Report("FCIDestroy() failed: code %d [%s]\n", err.code, CabErrorText(err.code));
+        report("FCIDestroy", err, nullptr);
         return false;
     }
     return true;
@@ -122,8 +133,10 @@ bool CheckArguments(const char* cabDir, const char* cabBase) {
     return true;
 }
 
-int Fail(void* savedCursor) {
-    LibraryMessage(kTitle, "Impossibile creare il file CAB!!!");
+int Fail(void* savedCursor, bool tell = true) {
+    if (tell) {
+        LibraryMessage(kTitle, "Impossibile creare il file CAB!!!");
+    }
     EndWaitCursor(savedCursor);
     return 0;
 }
@@ -131,13 +144,17 @@ int Fail(void* savedCursor) {
 } // namespace
 
 int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, uint32_t maxCabSize,
-                 const CabinetCallbacks& callbacks, unsigned threads, const PieceSettings& pieces) {
+                 const CabinetCallbacks& callbacks, unsigned threads, ComprimiAvanzamento progress,
+                 void* progressContext, const PieceSettings& pieces) {
     void* savedCursor = BeginWaitCursor();
     if (!CheckArguments(cabDir, cabBase)) {
         return Fail(savedCursor);
     }
     ComprimiSettings settings;
     settings.sizeLimit = maxCabSize;
+    settings.progress = progress;
+    settings.progressContext = progressContext;
+    settings.stopped = false;
     EntryTable table;
     if (!ParseFileList(fileList != nullptr ? fileList : "", callbacks.alloc, callbacks.release,
                        &table)) {
@@ -150,7 +167,7 @@ int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, 
     bool ok = RunBuildSequence(table, &settings, callbacks, threads, pieces);
     FreeEntryTable(&table);
     if (!ok) {
-        return Fail(savedCursor);
+        return Fail(savedCursor, !settings.stopped);
     }
     EndWaitCursor(savedCursor);
     return 1;
@@ -171,7 +188,13 @@ unsigned ComprimiThreads() {
 
 extern "C" int COMPRIMI_CALL Comprimi(const char* cabDir, const char* cabBase, const char* fileList,
                                       uint32_t maxCabSize) {
+    return ComprimiConAvanzamento(cabDir, cabBase, fileList, maxCabSize, nullptr, nullptr);
+}
+
+extern "C" int COMPRIMI_CALL ComprimiConAvanzamento(const char* cabDir, const char* cabBase,
+                                                    const char* fileList, uint32_t maxCabSize,
+                                                    ComprimiAvanzamento progress, void* context) {
     using namespace velaset::compress;
     return ComprimiWith(cabDir, cabBase, fileList, maxCabSize, PlatformCallbacks(),
-                        ComprimiThreads());
+                        ComprimiThreads(), progress, context);
 }

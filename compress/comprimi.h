@@ -21,6 +21,18 @@
 extern "C" int COMPRIMI_CALL Comprimi(const char* cabDir, const char* cabBase, const char* fileList,
                                       uint32_t maxCabSize);
 
+// Told, on the calling thread, the uncompressed bytes of every block compressed into the
+// cabinet set, in list order (0 while a cabinet file is written from its parts), with the
+// context value of the call. An answer other than 0 stops the call: it then removes what
+// it wrote, shows no message and answers 0.
+typedef velaset::compress::ComprimiProgressFn ComprimiAvanzamento;
+
+// Comprimi with a progress callback (null: none, and the call is Comprimi). The second
+// export of Compress.dll.
+extern "C" int COMPRIMI_CALL ComprimiConAvanzamento(const char* cabDir, const char* cabBase,
+                                                    const char* fileList, uint32_t maxCabSize,
+                                                    ComprimiAvanzamento progress, void* context);
+
 namespace velaset::compress {
 
 // The same with other callbacks (their context value is the call's ComprimiSettings) and
@@ -29,6 +41,7 @@ namespace velaset::compress {
 // file side by side, and need callbacks that may be called from them.
 int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, uint32_t maxCabSize,
                  const CabinetCallbacks& callbacks, unsigned threads,
+                 ComprimiAvanzamento progress = nullptr, void* progressContext = nullptr,
                  const PieceSettings& pieces = kDefaultPieces);
 
 // The threads Comprimi uses: one per processor, at most four, or as many as the

@@ -105,17 +105,53 @@ void NextJob(FolderPrefetch* p) {
 }
 
 // Reports blocks from..to of the current job as spilled, as the writer would have while
-// compressing them itself.
+// compressing them itself; blocks already told while the writer waited are not told again.
 bool TakeBlocks(CabinetClient* client, PrefetchJob* job, uint32_t from, uint32_t to,
                 ClientProgressFn progress) {
+    if (from < job->blocksReported) {
+        from = job->blocksReported;
+    }
     for (uint32_t b = from; b < to; b++) {
         uint32_t compressed = job->blocks[b] & 0xFFFF;
         uint32_t uncompressed = job->blocks[b] >> 16;
         if (progress(kProgressBlockSpilled, compressed, uncompressed, client->context) == -1) {
             return CabFail(client, kCabUserAbort, 0);
         }
+        job->blocksReported = b + 1;
     }
     return true;
+}
+
+// Waits until the job is finished, telling the progress callback of each block its worker
+// compresses meanwhile, so that the caller sees the bytes move (and may stop) during a
+// long folder. The sizes are copied under the lock and told outside it.
+bool WaitTelling(CabinetClient* client, FolderPrefetch* p, PrefetchJob* job,
+                 ClientProgressFn progress) {
+    uint32_t sizes[64];
+    for (;;) {
+        Lock(p->lock);
+        while (job->state != kJobFinished && job->blocksReported == job->blockCount) {
+            Wait(p->lock);
+        }
+        uint32_t count = 0;
+        while (count < 64 && job->blocksReported + count < job->blockCount) {
+            sizes[count] = job->blocks[job->blocksReported + count];
+            count++;
+        }
+        bool finished =
+            job->state == kJobFinished && job->blocksReported + count == job->blockCount;
+        Unlock(p->lock);
+        for (uint32_t i = 0; i < count; i++) {
+            if (progress(kProgressBlockSpilled, sizes[i] & 0xFFFF, sizes[i] >> 16,
+                         client->context) == -1) {
+                return CabFail(client, kCabUserAbort, 0);
+            }
+            job->blocksReported++;
+        }
+        if (finished) {
+            return true;
+        }
+    }
 }
 
 // Gives up the current job's compressed data: the folder's blocks are made again from the
@@ -186,8 +222,13 @@ FolderHookAnswer AddFile(void* user, CabinetClient* client, OpenFolder* f, const
         return ok ? kHookPass : kHookFailed;
     }
     p->cursor++;
-    if (index == 0 && WaitForJob(p, p->current)->handedBack) {
-        p->sequentialJob = p->current;
+    if (index == 0) {
+        if (!WaitTelling(client, p, job, progress)) {
+            return kHookFailed;
+        }
+        if (job->handedBack) {
+            p->sequentialJob = p->current;
+        }
     }
     if (p->current == p->sequentialJob) {
         if (index + 1 == job->count) {
@@ -253,7 +294,8 @@ const FolderHook kPrefetchHook = {AddFile, BeforeClose, Stop};
 } // namespace
 
 void StartFolderPrefetch(CabContext* cab, char* const* entries, uint32_t count,
-                         ClientOpenSourceFn openSource, unsigned threads, const PieceSettings& pieces) {
+                         ClientOpenSourceFn openSource, unsigned threads,
+                         const PieceSettings& pieces) {
     if (threads < 2) {
         return;
     }

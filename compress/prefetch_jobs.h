@@ -72,6 +72,9 @@ struct PrefetchJob {
     uint32_t* blocks; // per block: compressed size | uncompressed size << 16
     uint32_t blockCount;
     uint32_t blockCapacity;
+    // The writer's: blocks already told to its progress callback (while it waited for the
+    // job, or as it took the job's files).
+    uint32_t blocksReported;
     uint32_t tailSize; // data spill size with the folder's last, partial block
     // A job of one large file is cut into pieces that several workers may run at once.
     PrefetchPiece* pieces;
@@ -146,6 +149,10 @@ struct PrefetchWorker {
     uint8_t* lead;
     MsZipCompressor* checker;
 };
+
+// The worker notes every block of its job in blocks under the lock and wakes the writer,
+// which may read blocks 0..blockCount-1 under the lock while the job still runs; the
+// blocks of a job in pieces are noted as its pieces are joined.
 
 // A worker thread's main: takes the pieces of started jobs that nobody runs, and waiting
 // jobs in list order at most `window` ahead of the writer's current job, until every job

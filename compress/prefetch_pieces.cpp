@@ -164,8 +164,8 @@ long NotePieceBlock(unsigned, uint32_t compressed, uint32_t uncompressed, void* 
 // worker's folder: `length` bytes, or to the end of the file for the last piece. *bytes
 // tells how many were read. Touches nothing of the piece but through the lock: another
 // worker may have taken it over.
-bool CompressPiece(PrefetchWorker* w, PrefetchPiece* piece, int source, bool last,
-                   uint32_t length, uint32_t* bytes) {
+bool CompressPiece(PrefetchWorker* w, PrefetchPiece* piece, int source, bool last, uint32_t length,
+                   uint32_t* bytes) {
     OpenFolder* f = &w->folder;
     const BlockReport report = {NotePieceBlock, w};
     const uint32_t start = piece->start;
@@ -205,18 +205,13 @@ bool CompressPiece(PrefetchWorker* w, PrefetchPiece* piece, int source, bool las
 
 // Moves a finished piece's output to the end of the job's data (the first piece's spill
 // becomes the job's spill).
-bool AppendPiece(PrefetchWorker* w, PrefetchJob* job, SpillFile* data, const uint32_t* blocks,
-                 uint32_t blockCount) {
+bool AppendPiece(PrefetchWorker* w, PrefetchJob* job, SpillFile* data) {
     CabinetClient* client = &w->client;
-    bool ok = true;
-    for (uint32_t b = 0; ok && b < blockCount; b++) {
-        ok = AppendBlock(client, &job->blocks, &job->blockCount, &job->blockCapacity, blocks[b]);
-    }
-    if (ok && job->data.handle == -1) {
+    if (job->data.handle == -1) {
         SpillMove(&job->data, data);
         return true;
     }
-    ok = ok && SpillRewind(client, data);
+    bool ok = SpillRewind(client, data);
     for (uint32_t left = data->size; ok && left > 0;) {
         uint32_t chunk = left < kCopyChunk ? left : kCopyChunk;
         ok = ReadFully(w, data->handle, w->folder.input, chunk) == static_cast<int>(chunk) &&
@@ -249,13 +244,18 @@ void JoinPieces(PrefetchWorker* w, PrefetchJob* job) {
         piece->blocks = nullptr;
         piece->blockCount = 0;
         Unlock(lock);
-        bool ok = AppendPiece(w, job, &data, blocks, blockCount);
-        CabRelease(&w->client, blocks);
+        bool ok = AppendPiece(w, job, &data);
         Lock(lock);
+        // The blocks under the lock: the writer may tell them to its progress meanwhile.
+        for (uint32_t b = 0; ok && b < blockCount; b++) {
+            ok = AppendBlock(&w->client, &job->blocks, &job->blockCount, &job->blockCapacity,
+                             blocks[b]);
+        }
+        CabRelease(&w->client, blocks);
         if (!ok) {
             job->handedBack = true;
-            WakeAll(lock);
         }
+        WakeAll(lock);
         job->joined++;
     }
     job->joining = false;
@@ -279,8 +279,8 @@ bool SameAsGuess(PrefetchWorker* w) {
         return false;
     }
     for (uint32_t b = 1; b < w->prefetch->leadBlocks; b++) {
-        if (MsZipCompress(w->checker, w->lead + b * kBlockSize, kBlockSize, f->output,
-                          f->maxOutput, &size) != MSZIP_OK) {
+        if (MsZipCompress(w->checker, w->lead + b * kBlockSize, kBlockSize, f->output, f->maxOutput,
+                          &size) != MSZIP_OK) {
             return false;
         }
     }
@@ -333,7 +333,8 @@ void RunFrom(PrefetchWorker* w, PrefetchJob* job, uint32_t k, int source) {
         while (!last && StillMine(w)) {
             PrefetchPiece* next = &job->pieces[k + 1];
             if (next->state == kPieceLeading ||
-                (next->state == kPieceWaiting && (next->runner == 0 || next->runner == w->number))) {
+                (next->state == kPieceWaiting &&
+                 (next->runner == 0 || next->runner == w->number))) {
                 // Nobody runs it, or a guess there is still being read: go on into it.
                 next->runner = w->number;
                 next->guessed = false;
@@ -437,8 +438,8 @@ void RunFileJob(PrefetchWorker* w, PrefetchJob* job) {
     Unlock(p->lock);
     const char* path = p->entries[job->first];
     int err = 0;
-    int source = p->openSource(path, &job->date, &job->time, &job->attributes, &err,
-                               client->context);
+    int source =
+        p->openSource(path, &job->date, &job->time, &job->attributes, &err, client->context);
     // Its size tells how many pieces; a source that cannot tell is one piece.
     uint32_t count = 1;
     if (source != -1) {
@@ -503,11 +504,11 @@ void RunGuess(PrefetchWorker* w, PrefetchJob* job, uint32_t k) {
     int source = -1;
     bool ready = lead != nullptr && w->lead != nullptr;
     if (ready) {
-        source = p->openSource(p->entries[job->first], &date, &time, &attributes, &err,
-                               client->context);
+        source =
+            p->openSource(p->entries[job->first], &date, &time, &attributes, &err, client->context);
         const long from = static_cast<long>(piece->start - leadBytes);
-        ready = source != -1 && client->cb.seek(source, from, kSeekSet, &err, client->context) ==
-                                    from;
+        ready =
+            source != -1 && client->cb.seek(source, from, kSeekSet, &err, client->context) == from;
     }
     // The lead: prime with its first block, warm up with the others.
     ready = ready && ReadFully(w, source, lead, leadBytes) == static_cast<int>(leadBytes) &&

@@ -28,7 +28,8 @@ bool AppendBlock(CabinetClient* client, uint32_t** blocks, uint32_t* count, uint
 }
 
 bool AllocateNotes(CabinetClient* client, PrefetchJob* job) {
-    job->files = static_cast<PrefetchedFile*>(CabAlloc(client, job->count * sizeof(PrefetchedFile)));
+    job->files =
+        static_cast<PrefetchedFile*>(CabAlloc(client, job->count * sizeof(PrefetchedFile)));
     if (job->files == nullptr) {
         return false;
     }
@@ -38,23 +39,24 @@ bool AllocateNotes(CabinetClient* client, PrefetchJob* job) {
 
 namespace {
 
-bool Cancelled(FolderPrefetch* p) {
-    Lock(p->lock);
-    bool stopping = p->stopping;
-    Unlock(p->lock);
-    return stopping;
-}
-
-// Notes each block of the running job as the folder spills it; a stop asked for by the
-// writer ends the job like a failure.
+// Notes each block of the running job as the folder spills it, under the lock, and wakes
+// the writer, which tells its progress while it waits; a stop asked for by the writer
+// ends the job like a failure.
 long NoteBlock(unsigned, uint32_t compressed, uint32_t uncompressed, void* worker) {
     PrefetchWorker* w = static_cast<PrefetchWorker*>(worker);
     PrefetchJob* job = w->job;
-    if (!AppendBlock(&w->client, &job->blocks, &job->blockCount, &job->blockCapacity,
-                     compressed | (uncompressed << 16))) {
-        return -1;
+    FolderPrefetch* p = w->prefetch;
+    Lock(p->lock);
+    long answer = p->stopping ? -1 : 0;
+    if (answer == 0 && !AppendBlock(&w->client, &job->blocks, &job->blockCount, &job->blockCapacity,
+                                    compressed | (uncompressed << 16))) {
+        answer = -1;
     }
-    return Cancelled(w->prefetch) ? -1 : 0;
+    if (answer == 0) {
+        WakeAll(p->lock);
+    }
+    Unlock(p->lock);
+    return answer;
 }
 
 // A job of several files, in one go.

@@ -25,8 +25,15 @@ bool IsReadableFile(const std::string& path);
 // True when path names an existing directory.
 bool IsDirectory(const std::string& path);
 
+// True when path is a link to a folder rather than a folder of its own: a symbolic
+// link on POSIX, a junction or other reparse point on Windows.
+bool IsLinkToFolder(const std::string& path);
+
 // True when path names an existing file or directory.
 bool PathExists(const std::string& path);
+
+// True when both paths name one existing file (whatever their spelling, links included).
+bool SameFile(const std::string& a, const std::string& b);
 
 // The size of a file in bytes; false when it cannot be asked for.
 bool FileSize(const std::string& path, std::uint64_t* size);

@@ -14,8 +14,13 @@ Status RunAndWait(const std::string& commandLine, int* exitCode);
 
 // Opens a text file in the editor and waits until the editor ends: Notepad on
 // Windows (window messages keep being handled while waiting); $VISUAL, then $EDITOR,
-// then vi on POSIX.
+// then vi on POSIX. An editor that ends with an exit code other than 0 has failed
+// (ExitedWith).
 Status EditTextFileAndWait(const std::string& path);
+
+// The failure of a program that ended with exitCode: kind Abnormal, operation Start, the
+// command line as subject and "codice di uscita N" as message.
+Status ExitedWith(int exitCode, const std::string& commandLine);
 
 // The identifier of the running process (for names of working files).
 unsigned long CurrentProcessId();

@@ -26,6 +26,11 @@ std::string AbsoluteSourcePath(const std::string& path);
 // Removes one trailing separator (a root like "/" or "C:\" loses it too).
 std::string WithoutTrailingSeparator(const std::string& path);
 
+// True when path lies inside folder (given with its final separator, as
+// SourceFolderPart gives it); *relative gets the part of path after folder. Letter case
+// is ignored on Windows, as its file systems ignore it.
+bool PathBelow(const std::string& folder, const std::string& path, std::string* relative);
+
 } // namespace platform
 
 #endif

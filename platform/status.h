@@ -70,9 +70,10 @@ int LastSystemErrorCode();
 ErrorKind KindOfSystemError(int code);
 
 // The system's description of an error number in Italian, without a trailing line
-// end or full stop: on Windows the system's own text in Italian where it has one (in
-// the user's language otherwise), on POSIX from a table of the common errno values;
-// "errore di sistema N" for a number that neither knows.
+// end or full stop: on Windows the system's own text in Italian where it has one, else
+// a table of the common errors (the user's language only for the rare others), on POSIX
+// from a table of the common errno values; "errore di sistema N" for a number that
+// neither knows.
 std::string SystemErrorText(int code);
 
 // SystemErrorText(LastSystemErrorCode()).

@@ -8,6 +8,13 @@
 
 #define COPY_BUFFER_SIZE 65536
 
+/* The cabinet starts behind this program's own image. */
+#ifdef _WIN64
+#define OWN_IMAGE_SIZE STUB64_IMAGE_SIZE
+#else
+#define OWN_IMAGE_SIZE STUB_IMAGE_SIZE
+#endif
+
 static const char kSetupProblem[] =
     "Il programma di setup ha riscontrato un problema e sar\340 terminato.";
 
@@ -20,7 +27,7 @@ int CopyCabinet(void) {
     GetModuleFileNameA(NULL, own_path, MAX_PATH);
     own = CreateFileA(own_path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     size = own == INVALID_HANDLE_VALUE ? 0 : GetFileSize(own, NULL);
-    cabinet_size = size > STUB_IMAGE_SIZE ? size - STUB_IMAGE_SIZE : 0;
+    cabinet_size = size > OWN_IMAGE_SIZE ? size - OWN_IMAGE_SIZE : 0;
     progress = CreateProgressDialog(cabinet_size / 1000);
     bar = GetDlgItem(progress, IDC_PROGRESS_BAR);
     if (own == INVALID_HANDLE_VALUE) {
@@ -39,7 +46,7 @@ int CopyCabinet(void) {
         return 0;
     }
     /* Large blocks; the bar moves one step per 1000 bytes copied. */
-    SetFilePointer(own, STUB_IMAGE_SIZE, NULL, FILE_BEGIN);
+    SetFilePointer(own, OWN_IMAGE_SIZE, NULL, FILE_BEGIN);
     while (ReadFile(own, buffer, COPY_BUFFER_SIZE, &got, NULL) && got > 0) {
         if (!WriteFile(cabinet, buffer, got, &written, NULL) || written != got)
             break;

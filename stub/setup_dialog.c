@@ -50,9 +50,13 @@ static int Prepare(void) {
 
     lstrcpynA(SCRIPT, g_avviora.temp_folder, MAX_PATH);
     TextAppend(SCRIPT, MAX_PATH, "setup.inf");
-    lstrcpyA(command, "EXTRAC32 /E /Y /L ");
+    /* The temporary folder may hold blanks ("C:\Users\Mario Rossi\..."), so
+     * it is quoted, and without its final backslash, which would escape the
+     * closing quote. */
+    lstrcpyA(command, "EXTRAC32 /E /Y /L \"");
     TextAppend(command, sizeof command, g_avviora.temp_folder);
-    TextAppend(command, sizeof command, " \"");
+    command[lstrlenA(command) - 1] = 0;
+    TextAppend(command, sizeof command, "\" \"");
     TextAppend(command, sizeof command, g_avviora.temp_cabinet);
     TextAppend(command, sizeof command, "\"  setup.inf");
     RunAndWait(command, SW_HIDE);

@@ -1,9 +1,12 @@
 #include "builder/package/build_pipeline.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 #include "builder/package/comprimi_binding.h"
+#include "builder/package/launch_check.h"
 #include "builder/package/package_times.h"
 #include "builder/package/setup_executable.h"
 #include "builder/project/failure_text.h"
@@ -67,6 +70,19 @@ FailureKind KindOf(const platform::Status& failure, FailureKind otherwise) {
     return failure.kind == platform::ErrorKind::Refused ? FailureKind::InvalidInput : otherwise;
 }
 
+// The project file or a listed file that path names; "" when it names neither.
+std::string OwnFileAt(const Project& project, const std::string& path) {
+    if (!platform::PathExists(path))
+        return "";
+    if (platform::SameFile(path, project.ProgFile))
+        return "il file di progetto";
+    for (const FileEntry& file : project.Files()) {
+        if (platform::SameFile(path, file.path))
+            return "un file del progetto (" + file.path + ")";
+    }
+    return "";
+}
+
 // One run of CreaPacchetto. Each step answers false after reporting its failure.
 class PackageBuild {
   public:
@@ -76,11 +92,29 @@ class PackageBuild {
           exePath_(options.exeFile.empty() ? project.ExeFile : options.exeFile),
           distributionOnly_(project.Distribuzione() == 1), editScript_(options.editScript) {}
 
-    // The stub image and, for a package with uninstall support, the runtime library
-    // must be there before anything is written; then the old setup executable goes.
+    // A setup executable that the build created but did not finish never stays.
+    ~PackageBuild() {
+        if (exeMade_ && !finished_)
+            platform::IgnoreFailure(platform::RemoveFile(exePath_));
+    }
+
+    // Everything that can be checked is checked before anything is written: the
+    // program to start, the output path, the stub image and, for a package with
+    // uninstall support, the runtime library. Then the old setup executable goes and the
+    // new one is created empty, so that an output folder that cannot take it is found out
+    // before the cabinet is made.
     bool Inputs() {
         Start(BuildStep::Inputs);
         Report(kStarted);
+        const std::string launch = LaunchRefusal(project_);
+        if (!launch.empty())
+            return Fail(FailureKind::InvalidInput, launch);
+        const std::string own = OwnFileAt(project_, exePath_);
+        if (!own.empty())
+            return Fail(FailureKind::InvalidInput,
+                        "Impossibile creare " + exePath_ + ": è " + own +
+                            ", che la creazione del pacchetto cancellerebbe. Scegliere un altro "
+                            "nome per l'eseguibile.");
         StubImage stub;
         platform::Status found = services_.locateStub(&stub);
         if (found)
@@ -95,6 +129,14 @@ class PackageBuild {
                 return Fail(FailureKind::UnwritableOutput,
                             "Impossibile creare " + exePath_ + ", " + removed.message, removed);
         }
+        std::FILE* exe = platform::OpenFile(exePath_, "wb");
+        if (exe == nullptr) {
+            platform::Status refused =
+                platform::Status::LastSystemError(platform::Operation::Create, exePath_);
+            return Fail(FailureKind::UnwritableOutput, FailureText(refused), refused);
+        }
+        exeMade_ = true;
+        std::fclose(exe);
         platform::Status made = work_.Make(services_.tempFolder);
         if (!made)
             return Fail(FailureKind::UnwritableOutput,
@@ -116,7 +158,10 @@ class PackageBuild {
         if (editScript_) {
             step = services_.editScript(script_);
             if (!step)
-                return Fail(FailureKind::EditorFailed, FailureText(step), step);
+                return Fail(FailureKind::EditorFailed,
+                            FailureText(step) + ": il pacchetto non è stato creato.", step);
+            if (Stopped())
+                return false;
         }
         step = services_.saveProject(project_);
         if (!step)
@@ -136,6 +181,8 @@ class PackageBuild {
         const std::int64_t packageTime = PackageTime(sources, services_.sourceDateEpoch);
         std::vector<std::string> listed;
         for (const std::string& source : sources) {
+            if (Stopped())
+                return false;
             std::string entry = ListPath(source);
             std::int64_t time;
             if (services_.sourceDateEpoch && platform::ReadFileTime(source, &time) &&
@@ -159,14 +206,19 @@ class PackageBuild {
             return CannotMakeCabinet(timed);
 
         const std::string scriptEntry = ListPath(script_);
-        packedBytes_ = TotalSize(listed) + TotalSize({runtimeEntry, scriptEntry});
+        PlanPacking(sources, listed, runtimeEntry, scriptEntry);
         ComprimiFunction comprimi;
         platform::Status bound = services_.bindComprimi(&comprimi);
         if (!bound)
             return Fail(FailureKind::MissingInput, FailureText(bound), bound);
         cabDir_ = work_.Path() + platform::SourceSeparator();
-        if (CreaCab(comprimi, cabDir_, ComprimiFileList(listed, runtimeEntry, scriptEntry)) == 0)
+        const CabinetProgress progress = [this](std::uint32_t bytes) { return Packed(bytes); };
+        if (CreaCab(comprimi, cabDir_, ComprimiFileList(listed, runtimeEntry, scriptEntry),
+                    progress) == 0) {
+            if (stopped_)
+                return Fail(FailureKind::Interrupted, "");
             return Fail(FailureKind::CabinetFailed, ""); // the library has told the user
+        }
         if (platform::PathExists(CabinetPath(cabDir_, 2)))
             return Fail(FailureKind::TooLarge,
                         "I file del progetto superano il limite di " +
@@ -178,7 +230,7 @@ class PackageBuild {
     }
 
     // The stub image, then the cabinet behind it. A setup executable that cannot
-    // install is never left behind.
+    // install is never left behind (the destructor removes it).
     bool Executable() {
         Start(BuildStep::Executable);
         platform::Status step = InserisciDLL(exePath_, stubBytes_);
@@ -186,17 +238,24 @@ class PackageBuild {
             Report(kStubWritten);
             step = InserisciFile(exePath_, CabinetPath(cabDir_, 1));
         }
-        if (!step) {
-            platform::IgnoreFailure(platform::RemoveFile(exePath_));
+        if (!step)
             return Fail(FailureKind::UnwritableOutput, FailureText(step), step);
-        }
         Report(kCabinetAppended);
-        return true;
+        return !Stopped();
     }
 
     void Done() {
+        finished_ = true;
         Report(kFinished);
         status_.BuildDone(exePath_);
+    }
+
+    // True (after reporting) when the build has been asked to stop.
+    bool Stopped() {
+        if (!services_.interrupted || !services_.interrupted())
+            return false;
+        Fail(FailureKind::Interrupted, "");
+        return true;
     }
 
   private:
@@ -212,6 +271,55 @@ class PackageBuild {
         progress.bytesDone = bytes;
         progress.bytesTotal = bytes;
         status_.Progress(progress);
+    }
+
+    // Where each packed file ends among the bytes the library compresses, in list order,
+    // with the name the user knows it by.
+    void PlanPacking(const std::vector<std::string>& sources,
+                     const std::vector<std::string>& listed, const std::string& runtimeEntry,
+                     const std::string& scriptEntry) {
+        std::uint64_t end = 0;
+        auto add = [this, &end](const std::string& entry, const std::string& name) {
+            std::uint64_t size = 0;
+            if (!entry.empty() && platform::FileSize(entry, &size)) {
+                end += size;
+                packing_.push_back({end, name});
+            }
+        };
+        for (size_t i = 0; i < listed.size(); ++i)
+            add(listed[i], sources[i]);
+        add(runtimeEntry, runtimeLibrary_);
+        add(scriptEntry, kScriptName); // its place is the build's own folder
+        packedBytes_ = end;
+    }
+
+    // The library has compressed bytes more: the bar moves from kProgressSaved towards
+    // kCabinetMade, and the file being packed is named. An interrupt stops the library.
+    bool Packed(std::uint32_t bytes) {
+        if (services_.interrupted && services_.interrupted()) {
+            stopped_ = true;
+            return false;
+        }
+        // A folder compressed again is told again: the count never passes the total.
+        packedDone_ = std::min(packedDone_ + bytes, packedBytes_);
+        size_t file = packingFile_;
+        while (file + 1 < packing_.size() && packing_[file].end <= packedDone_)
+            ++file;
+        const int permille =
+            packedBytes_ == 0 ? 1000 : static_cast<int>(packedDone_ * 1000 / packedBytes_);
+        if (permille == reportedPermille_ && file == packingFile_)
+            return true;
+        reportedPermille_ = permille;
+        packingFile_ = file;
+        BuildProgress progress;
+        progress.step = step_;
+        progress.percent = kProjectSaved + (kCabinetMade - kProjectSaved) * permille / 1000;
+        progress.bytesDone = packedDone_;
+        progress.bytesTotal = packedBytes_;
+        progress.stageEnd = false;
+        progress.packing = packing_.empty() ? std::string() : packing_[file].name;
+        status_.Progress(progress);
+        return true;
     }
 
     bool Fail(FailureKind kind, std::string text,
@@ -249,16 +357,6 @@ class PackageBuild {
         return copied;
     }
 
-    static std::uint64_t TotalSize(const std::vector<std::string>& files) {
-        std::uint64_t total = 0;
-        for (const std::string& file : files) {
-            std::uint64_t size = 0;
-            if (!file.empty() && platform::FileSize(file, &size))
-                total += size;
-        }
-        return total;
-    }
-
     const Project& project_;
     const BuildServices& services_;
     BuildStatus& status_;
@@ -271,7 +369,18 @@ class PackageBuild {
     std::string runtimeLibrary_;
     std::string script_;
     std::string cabDir_;
+    bool exeMade_ = false;
+    bool finished_ = false;
+    bool stopped_ = false; // the cabinet library was stopped by an interrupt
+    struct PackedFile {
+        std::uint64_t end;
+        std::string name;
+    };
+    std::vector<PackedFile> packing_;
     std::uint64_t packedBytes_ = 0;
+    std::uint64_t packedDone_ = 0;
+    size_t packingFile_ = 0;
+    int reportedPermille_ = -1;
 };
 
 } // namespace
@@ -297,7 +406,8 @@ BuildServices DefaultBuildServices() {
 bool CreaPacchetto(const Project& project, const BuildOptions& options,
                    const BuildServices& services, BuildStatus& status) {
     PackageBuild build(project, options, services, status);
-    if (!build.Inputs() || !build.Script() || !build.Cabinet() || !build.Executable())
+    if (!build.Inputs() || build.Stopped() || !build.Script() || build.Stopped() ||
+        !build.Cabinet() || build.Stopped() || !build.Executable())
         return false;
     build.Done();
     return true;

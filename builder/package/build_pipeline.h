@@ -41,12 +41,20 @@ struct BuildServices {
     std::function<platform::Status(const Project&)> saveProject;
     std::string tempFolder;                      // parent of each build's private folder
     std::optional<std::int64_t> sourceDateEpoch; // SOURCE_DATE_EPOCH
+    // True once the build is asked to stop (an interrupt of the command line); asked
+    // between the steps and with every block the cabinet library compresses. Empty: never.
+    std::function<bool()> interrupted;
 };
 
 BuildServices DefaultBuildServices();
 
 // The whole build: the steps inputs, script, cabinet and executable. True when the
-// setup executable was made (status then had BuildDone with its path).
+// setup executable was made (status then had BuildDone with its path). Before anything
+// is written the inputs step refuses a program to start that the package does not
+// install, an output path that is the project file or one of its files, and an output
+// folder where the setup executable cannot be created; an interrupted build ends as
+// failed (FailureKind::Interrupted). A build that fails or is interrupted leaves no
+// working file and no setup executable.
 [[nodiscard]] bool CreaPacchetto(const Project& project, const BuildOptions& options,
                                  const BuildServices& services, BuildStatus& status);
 

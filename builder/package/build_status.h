@@ -20,12 +20,17 @@ enum class BuildStep {
 
 // How far a build has come. percent is of the whole build (the figure of the wizard's
 // bar); bytesDone of bytesTotal counts the bytes of the files packed into the cabinet,
-// both 0 in the steps that pack nothing.
+// both 0 in the steps that pack nothing. A stage end is one of the fixed figures 0, 10,
+// 30, 50, 70, 90 and 100 that end a part of the build (the wizard pauses there); while
+// the cabinet is made, the figure moves from 30 towards 50 with the bytes compressed,
+// and packing names the file being compressed.
 struct BuildProgress {
     BuildStep step = BuildStep::Inputs;
     int percent = 0;
     std::uint64_t bytesDone = 0;
     std::uint64_t bytesTotal = 0;
+    bool stageEnd = true;
+    std::string packing;
 };
 
 // Why a build failed.
@@ -38,12 +43,14 @@ enum class FailureKind {
     EditorFailed,     // the editor of the script could not be started or ended abnormally
     CabinetFailed,    // the cabinet library failed; it has told the user itself
     TooLarge,         // the files need more than the one cabinet a package can carry
+    Interrupted,      // the build was asked to stop (an interrupt of the command line)
 };
 
 struct BuildFailure {
     BuildStep step = BuildStep::Inputs;
     FailureKind kind = FailureKind::MissingInput;
-    std::string text;    // what the user is told, in Italian; empty for CabinetFailed
+    std::string text;    // what the user is told, in Italian; empty for CabinetFailed and
+                         // Interrupted
     int systemError = 0; // the system's error number behind the failure, 0 when none
 };
 

@@ -17,8 +17,8 @@ std::string ComprimiFileList(const std::vector<std::string>& files,
 }
 
 int CreaCab(const ComprimiFunction& comprimi, const std::string& cabDir,
-            const std::string& fileList) {
-    int result = comprimi(cabDir, kCabinetBaseName, fileList, CABINET_SIZE_LIMIT);
+            const std::string& fileList, const CabinetProgress& progress) {
+    int result = comprimi(cabDir, kCabinetBaseName, fileList, CABINET_SIZE_LIMIT, progress);
     return static_cast<std::int16_t>(result & 0xFFFF);
 }
 

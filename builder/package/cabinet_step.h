@@ -9,11 +9,18 @@
 
 namespace velaset {
 
-// The cabinet library's one entry point, however it is bound: linked into the native
-// programs, loaded by name from "Compress.dll" by the Windows ones. 1 = cabinet made;
-// 0 = failed, the library has shown its own messages.
-using ComprimiFunction = std::function<int(const std::string& cabDir, const std::string& cabBase,
-                                           const std::string& fileList, std::uint32_t maxCabSize)>;
+// Told the uncompressed bytes of each block the cabinet library has compressed (0 while
+// it writes the cabinet file); answers false to stop the library.
+using CabinetProgress = std::function<bool(std::uint32_t bytes)>;
+
+// The cabinet library's entry point, however it is bound: linked into the native
+// programs, loaded by name from "Compress.dll" by the Windows ones (Comprimi with its
+// progress, ComprimiConAvanzamento). 1 = cabinet made; 0 = failed, the library has shown
+// its own messages, or stopped because progress answered false (then it shows none).
+using ComprimiFunction =
+    std::function<int(const std::string& cabDir, const std::string& cabBase,
+                      const std::string& fileList, std::uint32_t maxCabSize,
+                      const CabinetProgress& progress)>;
 
 // The base name of the cabinet; Comprimi writes "setup.CAB" (then setup2.CAB, ... when
 // the files need more than one cabinet).
@@ -28,7 +35,7 @@ std::string ComprimiFileList(const std::vector<std::string>& files,
 // Calls comprimi with cabDir (which must end with the separator), "setup", the list and
 // CABINET_SIZE_LIMIT; answers the low 16 bits of its result.
 int CreaCab(const ComprimiFunction& comprimi, const std::string& cabDir,
-            const std::string& fileList);
+            const std::string& fileList, const CabinetProgress& progress);
 
 // The path of the n-th cabinet (1, 2, ...) that Comprimi writes into cabDir.
 std::string CabinetPath(const std::string& cabDir, int number);

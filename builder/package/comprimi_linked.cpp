@@ -45,16 +45,24 @@ bool ListOpenableAsGiven(const std::string& cabDir, const std::string& fileList,
     }
 }
 
+// The library's progress, handed to the builder's.
+int TellProgress(std::uint32_t bytes, void* context) {
+    const CabinetProgress& progress = *static_cast<const CabinetProgress*>(context);
+    return progress && !progress(bytes) ? 1 : 0;
+}
+
 } // namespace
 
 platform::Status BindComprimi(ComprimiFunction* comprimi) {
     *comprimi = [](const std::string& cabDir, const std::string& cabBase,
-                   const std::string& fileList, std::uint32_t maxCabSize) {
+                   const std::string& fileList, std::uint32_t maxCabSize,
+                   const CabinetProgress& progress) {
         std::string openable;
         if (!ListOpenableAsGiven(cabDir, fileList, &openable))
             openable = fileList; // the library then names the file it cannot open
-        return static_cast<int>(
-            Comprimi(cabDir.c_str(), cabBase.c_str(), openable.c_str(), maxCabSize));
+        return static_cast<int>(ComprimiConAvanzamento(
+            cabDir.c_str(), cabBase.c_str(), openable.c_str(), maxCabSize, TellProgress,
+            const_cast<CabinetProgress*>(&progress)));
     };
     return platform::Status::Ok();
 }

@@ -1,4 +1,6 @@
-// The Windows binding of Comprimi: "Compress.dll" loaded by name at the first build.
+// The Windows binding of Comprimi: "Compress.dll" loaded by name at the first build. Its
+// second export, ComprimiConAvanzamento, is Comprimi with a progress callback; a library
+// without it is called through Comprimi, and the build then sees no bytes move.
 #include "builder/package/comprimi_binding.h"
 
 #include "platform/library_loader.h"
@@ -6,14 +8,25 @@
 namespace velaset {
 
 namespace {
-// The export: standard calling convention, four 32-bit arguments, 32-bit result.
+// The exports: standard calling convention, 32-bit arguments, 32-bit result.
 typedef int(__attribute__((stdcall)) * ComprimiExport)(const char*, const char*, const char*,
                                                        std::uint32_t);
+typedef int(__attribute__((stdcall)) * ProgressCallback)(std::uint32_t, void*);
+typedef int(__attribute__((stdcall)) * ComprimiConAvanzamentoExport)(
+    const char*, const char*, const char*, std::uint32_t, ProgressCallback, void*);
+
+ComprimiExport g_comprimi = nullptr;
+ComprimiConAvanzamentoExport g_withProgress = nullptr;
+
+int __attribute__((stdcall)) TellProgress(std::uint32_t bytes, void* context) {
+    const CabinetProgress& progress = *static_cast<const CabinetProgress*>(context);
+    return progress && !progress(bytes) ? 1 : 0;
+}
+
 } // namespace
 
 platform::Status BindComprimi(ComprimiFunction* comprimi) {
-    static ComprimiExport bound = nullptr;
-    if (bound == nullptr) {
+    if (g_comprimi == nullptr) {
         void* address = nullptr;
         platform::Status loaded =
             platform::LoadLibraryFunction("Compress.dll", "Comprimi", &address);
@@ -22,11 +35,17 @@ platform::Status BindComprimi(ComprimiFunction* comprimi) {
             loaded.message = "Impossibile caricare Compress.dll, " + loaded.message;
             return loaded;
         }
-        bound = reinterpret_cast<ComprimiExport>(address);
+        g_comprimi = reinterpret_cast<ComprimiExport>(address);
+        if (platform::LoadLibraryFunction("Compress.dll", "ComprimiConAvanzamento", &address))
+            g_withProgress = reinterpret_cast<ComprimiConAvanzamentoExport>(address);
     }
     *comprimi = [](const std::string& cabDir, const std::string& cabBase,
-                   const std::string& fileList, std::uint32_t maxCabSize) {
-        return bound(cabDir.c_str(), cabBase.c_str(), fileList.c_str(), maxCabSize);
+                   const std::string& fileList, std::uint32_t maxCabSize,
+                   const CabinetProgress& progress) {
+        if (g_withProgress == nullptr)
+            return g_comprimi(cabDir.c_str(), cabBase.c_str(), fileList.c_str(), maxCabSize);
+        return g_withProgress(cabDir.c_str(), cabBase.c_str(), fileList.c_str(), maxCabSize,
+                              TellProgress, const_cast<CabinetProgress*>(&progress));
     };
     return platform::Status::Ok();
 }

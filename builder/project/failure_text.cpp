@@ -25,7 +25,8 @@ std::string FailureText(const platform::Status& failure) {
         return Sentence("Impossibile eliminare ", failure);
     case platform::Operation::Start:
         if (failure.kind == platform::ErrorKind::Abnormal)
-            return "Il programma " + failure.subject + " è terminato in modo anomalo";
+            return "Il programma " + failure.subject + " è terminato in modo anomalo" +
+                   (failure.message.empty() ? "" : " (" + failure.message + ")");
         return Sentence("Impossibile avviare ", failure);
     case platform::Operation::None:
         break;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "builder/project/load_report.h"
 #include "builder/project/project.h"
 #include "platform/status.h"
 
@@ -18,11 +19,21 @@ platform::Status SaveProject(const Project& project);
 // The same save into another file (the ProgFile key still holds project.ProgFile).
 platform::Status SaveProjectTo(const Project& project, const std::string& file);
 
-// Reads project->ProgFile into *project. applicationFolder takes an ExeFile whose
-// folder no longer exists. A file whose flags or counts are not numbers (or counts
-// above 32767) is refused with a message naming the file and the key, and *project
-// stays as it was.
-platform::Status LoadProject(Project* project, const std::string& applicationFolder);
+// Reads project->ProgFile into *project. A file without a [Progetto] section is not a
+// project (refused with kind Refused); a file whose flags or counts are not numbers (or
+// counts above 32767) is refused with a message naming the file and the key. Either way
+// *project stays as it was.
+//
+// A listed file that is missing at its stored path but lies at the same place under the
+// folder the project file is in now (the stored ProgFile tells the folder it was saved
+// in) is taken from there. What the load leaves out or finds elsewhere goes to *report
+// (when given); the load itself shows nothing.
+//
+// An ExeFile whose folder no longer exists is taken to the same place under the
+// project's new folder when that folder exists; otherwise to applicationFolder, or kept
+// as stored when applicationFolder is empty (for a caller that refuses to build there).
+platform::Status LoadProject(Project* project, const std::string& applicationFolder,
+                             LoadReport* report = nullptr);
 
 } // namespace velaset
 

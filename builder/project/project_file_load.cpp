@@ -2,9 +2,11 @@
 #include "builder/project/project_file.h"
 
 #include <cctype>
+#include <cstdio>
 #include <unordered_set>
 
 #include "builder/project/ini_file.h"
+#include "builder/project/load_report.h"
 #include "builder/project/line_breaks.h"
 #include "builder/project/short_name_clash.h"
 #include "builder/project/stored_number.h"
@@ -44,8 +46,77 @@ bool IsOne(const std::string& text) {
     return text == "1";
 }
 
-// [Files]: an entry is kept when its file can be read and its short name is not taken.
-platform::Status LoadFiles(const std::string& file, Project* p) {
+// Where the load looks for a file that is missing at its stored path: the same place
+// under the folder the project file lies in now, when the stored ProgFile says it was
+// saved in another folder and the file lay under that folder.
+class MovedProject {
+  public:
+    MovedProject(const std::string& storedProgFile, const std::string& progFile)
+        : oldFolder_(platform::SourceFolderPart(storedProgFile)),
+          newFolder_(platform::SourceFolderPart(progFile)) {
+        moved_ = !oldFolder_.empty() && !newFolder_.empty() && !SameFolder();
+    }
+
+    // The new place of path, or "" when the project did not move or path was not
+    // under its old folder.
+    std::string NewPlace(const std::string& path) const {
+        std::string relative;
+        if (!moved_ || !platform::PathBelow(oldFolder_, path, &relative))
+            return "";
+        return newFolder_ + relative;
+    }
+
+  private:
+    // The two folders are one (in the letter case rule of the platform).
+    bool SameFolder() const {
+        std::string relative;
+        return oldFolder_.size() == newFolder_.size() &&
+               platform::PathBelow(oldFolder_, newFolder_ + "x", &relative);
+    }
+
+    std::string oldFolder_;
+    std::string newFolder_;
+    bool moved_ = false;
+};
+
+std::string Upper(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+DroppedEntry Dropped(DropReason reason, const char* section, long key, const std::string& stored,
+                     const std::string& path) {
+    DroppedEntry entry;
+    entry.reason = reason;
+    entry.section = section;
+    entry.key = static_cast<int>(key);
+    entry.stored = stored;
+    entry.path = path;
+    return entry;
+}
+
+// Why a path that cannot be read is left out: missing, or there and unreadable (with the
+// system's reason).
+DroppedEntry Unusable(long key, const std::string& stored, const std::string& path) {
+    if (path.empty() || !platform::PathExists(path))
+        return Dropped(DropReason::Missing, "Files", key, stored, path);
+    DroppedEntry entry = Dropped(DropReason::Unreadable, "Files", key, stored, path);
+    if (platform::IsDirectory(path)) {
+        entry.detail = "è una cartella";
+    } else {
+        std::FILE* f = platform::OpenFile(path, "rb");
+        if (f != nullptr)
+            std::fclose(f); // readable after all: a race with another program
+        entry.detail = platform::LastSystemErrorText();
+    }
+    return entry;
+}
+
+// [Files]: an entry is kept when its file can be read (at its stored path, or at its
+// place in the project's new folder) and its short name is not taken.
+platform::Status LoadFiles(const std::string& file, const MovedProject& moved, Project* p,
+                           LoadReport* report) {
     long count = LeadingNumber(ReadIni(file, "Progetto", "NumFile"));
     platform::Status checked = CheckCount(file, "NumFile", count);
     if (!checked)
@@ -55,35 +126,61 @@ platform::Status LoadFiles(const std::string& file, Project* p) {
     platform::ShortPathCache shortPaths;
     std::unordered_set<std::string> taken;
     for (long i = 1; i <= count; ++i) {
-        FileEntry entry = FileEntry::FromText(ReadIni(file, "Files", std::to_string(i)));
-        if (!platform::IsReadableFile(entry.path))
+        const std::string stored = ReadIni(file, "Files", std::to_string(i));
+        FileEntry entry = FileEntry::FromText(stored);
+        if (!platform::IsReadableFile(entry.path)) {
+            std::string found = moved.NewPlace(entry.path);
+            if (found.empty() || platform::PathExists(entry.path) ||
+                !platform::IsReadableFile(found)) {
+                report->dropped.push_back(Unusable(i, stored, entry.path));
+                continue;
+            }
+            report->moved.push_back({entry.path, found});
+            entry.path = found;
+        }
+        std::string name = Upper(platform::SourceFileName(shortPaths.ShortPath(entry.path)));
+        if (!taken.insert(name).second) {
+            DroppedEntry dropped =
+                Dropped(DropReason::ShortNameClash, "Files", i, stored, entry.path);
+            // A clash is rare: the entry that holds the name is looked for only then.
+            for (const FileEntry& kept : p->Files()) {
+                if (Upper(platform::SourceFileName(shortPaths.ShortPath(kept.path))) == name) {
+                    dropped.detail = kept.path;
+                    break;
+                }
+            }
+            dropped.shortName = name;
+            report->dropped.push_back(dropped);
             continue;
-        std::string name = platform::SourceFileName(shortPaths.ShortPath(entry.path));
-        for (char& c : name)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        // An entry that the model refuses is left out, like a file that is gone.
-        if (taken.insert(name).second)
-            platform::IgnoreFailure(p->AddFile(entry));
+        }
+        // The count was checked above, so the model takes every entry.
+        platform::IgnoreFailure(p->AddFile(entry));
     }
     return platform::Status::Ok();
 }
 
 // [Link]: a link is added once for every listed file of its file name (letter case
-// included), so a link to a dropped file is dropped too.
-platform::Status LoadLinks(const std::string& file, Project* p) {
+// included); a link whose file no listed file carries is left out.
+platform::Status LoadLinks(const std::string& file, Project* p, LoadReport* report) {
     long count = LeadingNumber(ReadIni(file, "Progetto", "NumLink"));
     platform::Status checked = CheckCount(file, "NumLink", count);
     if (!checked)
         return checked;
     for (long i = 1; i <= count; ++i) {
-        LinkEntry link = LinkEntry::FromText(ReadIni(file, "Link", std::to_string(i)));
+        const std::string stored = ReadIni(file, "Link", std::to_string(i));
+        LinkEntry link = LinkEntry::FromText(stored);
+        bool carried = false;
         for (const FileEntry& entry : p->Files()) {
             if (platform::SourceFileName(entry.path) != link.file)
                 continue;
+            carried = true;
             checked = p->AddLink(link);
             if (!checked)
                 return checked;
         }
+        if (!carried)
+            report->dropped.push_back(
+                Dropped(DropReason::LinkWithoutFile, "Link", i, stored, link.file));
     }
     return platform::Status::Ok();
 }
@@ -107,14 +204,28 @@ platform::Status LoadRegistryEntries(const std::string& file, Project* p) {
 
 } // namespace
 
-platform::Status LoadProject(Project* project, const std::string& applicationFolder) {
+platform::Status LoadProject(Project* project, const std::string& applicationFolder,
+                             LoadReport* report) {
     const std::string file = project->ProgFile;
     if (!platform::IsReadableFile(file))
         return platform::Status::Failed("Impossibile aprire il progetto " + file +
                                         ": il file non esiste o non può essere letto.");
-    // Everything goes into a copy: a refused file leaves the project as it was.
+    // A file that the save wrote always has [Progetto]; without it the file is something
+    // else, and reading it as a project would only meet empty keys.
+    cIniFile sections;
+    sections.SetPath(file);
+    sections.SetSection("Progetto");
+    if (sections.INISection().empty())
+        return platform::Status::Failed("Impossibile caricare il progetto " + file +
+                                            ": il file non è un progetto Velaset (non ha la "
+                                            "sezione [Progetto]).",
+                                        platform::ErrorKind::Refused);
+    // Everything goes into a copy: a refused file leaves the project and the report as
+    // they were.
     Project p = *project;
+    LoadReport found;
     auto progetto = [&file](const char* key) { return ReadIni(file, "Progetto", key); };
+    const MovedProject moved(progetto("ProgFile"), file);
 
     p.ClearFiles();
     p.ClearLinks();
@@ -128,7 +239,7 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
     p.DefDir = progetto("DefDir");
     p.SetButtonBrowse(IsOne(progetto("ButtonBrowse")) ? 1 : 0);
 
-    platform::Status checked = LoadFiles(file, &p);
+    platform::Status checked = LoadFiles(file, moved, &p, &found);
     if (!checked)
         return checked;
 
@@ -139,7 +250,7 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
     p.SetGruppo(gruppo);
     p.NomeGruppo = progetto("NomeGruppo");
 
-    checked = LoadLinks(file, &p);
+    checked = LoadLinks(file, &p, &found);
     if (!checked)
         return checked;
 
@@ -163,13 +274,29 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
     p.SetChkLancio(static_cast<int>(lancio));
     p.Lancio = progetto("Lancio");
 
-    // The setup executable stays where it was when its folder still exists.
-    std::string exeFile = progetto("ExeFile");
-    std::string exeFolder = platform::SourceFolderPart(exeFile);
-    if (!exeFolder.empty() && platform::IsDirectory(exeFolder))
+    // The setup executable stays where it was when its folder still exists, and moves
+    // with a moved project.
+    const std::string exeFile = progetto("ExeFile");
+    const std::string exeFolder = platform::SourceFolderPart(exeFile);
+    const std::string exeMoved = moved.NewPlace(exeFile);
+    if (!exeFolder.empty() && platform::IsDirectory(exeFolder)) {
         p.ExeFile = exeFile;
-    else
-        p.ExeFile = platform::JoinSourcePath(applicationFolder, platform::SourceFileName(exeFile));
+    } else if (!exeMoved.empty() && platform::IsDirectory(platform::SourceFolderPart(exeMoved))) {
+        p.ExeFile = exeMoved;
+        found.exeMoved = true;
+        found.storedExeFile = exeFile;
+        found.exeFile = exeMoved;
+    } else {
+        p.ExeFile = applicationFolder.empty()
+                        ? exeFile
+                        : platform::JoinSourcePath(applicationFolder,
+                                                   platform::SourceFileName(exeFile));
+        if (!exeFolder.empty()) {
+            found.missingExeFolder = exeFolder;
+            found.storedExeFile = exeFile;
+            found.exeFile = p.ExeFile;
+        }
+    }
 
     checked = LoadRegistryEntries(file, &p);
     if (!checked)
@@ -195,6 +322,8 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
 
     p.TakeFocusRequest(); // no page is shown during a load
     *project = p;
+    if (report != nullptr)
+        *report = found;
     return platform::Status::Ok();
 }
 

@@ -54,7 +54,8 @@ UINT IconStyle(platform::MessageIcon icon) {
 }
 
 // The wizard's boxes belong to the window the user works in, so they are modal to it.
-// Questions default to No: both of them (leaving, deleting an entry) lose work.
+// Questions default to No: each of them (leaving, deleting an entry, opening a project
+// without the entries its load left out) loses work.
 platform::MessageAnswer OwnedMessageBox(const platform::MessageBoxCall& call) {
     UINT style = IconStyle(call.icon) | MB_SETFOREGROUND;
     style |= call.buttons == platform::MessageButtons::YesNo ? (MB_YESNO | MB_DEFBUTTON2) : MB_OK;

@@ -684,6 +684,11 @@ void WizardWindow::RunBuild() {
         Riempi(percent > 0 ? " " + std::to_string(percent) : std::to_string(percent));
     };
     display.pause = [] { Sleep(200); };
+    // The build runs on this thread: the line is painted at once, not at the next pump.
+    display.line = [this](const std::string& text) {
+        SetItemText(pages_[7], IDC_LABEL11, text);
+        UpdateWindow(GetDlgItem(pages_[7], IDC_LABEL11));
+    };
     wizard_.SetProgressDisplay(display);
     {
         platform::WaitCursor wait;

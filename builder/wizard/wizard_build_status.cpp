@@ -2,6 +2,7 @@
 
 #include "builder/package/success_message.h"
 #include "platform/message_box.h"
+#include "platform/source_path.h"
 
 namespace velaset {
 
@@ -13,12 +14,25 @@ WizardBuildStatus::WizardBuildStatus(LastPage& page, const ProgressDisplay& disp
                                      bool scriptOnly)
     : page_(page), display_(display), scriptOnly_(scriptOnly) {}
 
+std::string PackingLine(const std::string& sourcePath) {
+    return "Compressione di " + platform::SourceFileName(sourcePath) + "...";
+}
+
 void WizardBuildStatus::Progress(const BuildProgress& progress) {
     page_.percent = progress.percent;
     page_.progressCleared = false;
-    if (display_.draw)
+    // The bar is drawn again only when its figure changes: the cabinet step reports far
+    // more often than the figure moves.
+    if (display_.draw && (progress.stageEnd || progress.percent != drawn_))
         display_.draw(progress.percent);
-    if (!scriptOnly_ && progress.percent > 0 && display_.pause)
+    drawn_ = progress.percent;
+    if (!progress.packing.empty() && progress.packing != packing_) {
+        packing_ = progress.packing;
+        page_.Label11 = PackingLine(packing_);
+        if (display_.line)
+            display_.line(page_.Label11);
+    }
+    if (!scriptOnly_ && progress.stageEnd && progress.percent > 0 && display_.pause)
         display_.pause();
 }
 

@@ -178,13 +178,35 @@ bool WizardController::VerificaPagina(int page) {
 }
 
 platform::Status WizardController::OpenProject(const std::string& path) {
+    const Project before = project_;
+    const std::string loadedBefore = loadedProject_;
     project_.ProgFile = path;
     loadedProject_ = path;
-    platform::Status loaded = LoadProject(&project_, applicationFolder_);
+    LoadReport report;
+    platform::Status loaded = LoadProject(&project_, applicationFolder_, &report);
     if (!loaded) {
         platform::ShowMessageBox(kTitle, FailureText(loaded), platform::MessageIcon::Stop);
+        return loaded;
     }
-    return loaded;
+    if (report.Empty()) {
+        return loaded;
+    }
+    // Told before anything can save over the file: the build saves the project, and a
+    // save writes only what the load took.
+    const std::string message = LoadReportMessage(path, report);
+    if (!report.LostEntries()) {
+        platform::ShowMessageBox(kTitle, message, platform::MessageIcon::Exclamation);
+        return loaded;
+    }
+    if (platform::ShowMessageBox(kTitle, message, platform::MessageIcon::Question,
+                                 platform::MessageButtons::YesNo) ==
+        platform::MessageAnswer::Yes) {
+        return loaded;
+    }
+    // Not opened: everything stays as it was before the choice.
+    project_ = before;
+    loadedProject_ = loadedBefore;
+    return platform::Status::Failed("", platform::ErrorKind::Refused);
 }
 
 bool WizardController::UninstallCheckEnabled() const {

@@ -70,7 +70,10 @@ class WizardController {
     // lblCarica: the full path of the loaded project ("" when none).
     const std::string& LoadedProject() const { return loadedProject_; }
     // A project chosen in the open dialog (or named on the command line): it becomes
-    // ProgFile, is shown in lblCarica and is loaded at once.
+    // ProgFile, is shown in lblCarica and is loaded at once. What the load could not take
+    // as stored is told in one box; when it left entries out, the box asks whether to
+    // open the project without them (No, the wizard's default answer, leaves everything
+    // as it was, and the result is a failure of kind Refused).
     platform::Status OpenProject(const std::string& path);
     // The press on imgIco: picture and "Opzioni" frame change places.
     void ToggleOptions() { optionsShown_ = !optionsShown_; }

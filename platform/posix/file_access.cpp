@@ -28,9 +28,20 @@ bool IsDirectory(const std::string& path) {
     return stat(ResolvePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsLinkToFolder(const std::string& path) {
+    struct stat st;
+    return lstat(ResolvePath(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode) && IsDirectory(path);
+}
+
 bool PathExists(const std::string& path) {
     struct stat st;
     return stat(ResolvePath(path).c_str(), &st) == 0;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first, second;
+    return stat(ResolvePath(a).c_str(), &first) == 0 && stat(ResolvePath(b).c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 bool FileSize(const std::string& path, std::uint64_t* size) {

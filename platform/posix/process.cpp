@@ -28,7 +28,8 @@ Status RunAndWait(const std::string& commandLine, int* exitCode) {
     if (WIFEXITED(status)) {
         *exitCode = WEXITSTATUS(status);
         if (*exitCode == 127)
-            return Status::Failed("", ErrorKind::NotFound, Operation::Start, commandLine);
+            return Status::Failed("comando non trovato", ErrorKind::NotFound, Operation::Start,
+                                  commandLine);
         return Status::Ok();
     }
     *exitCode = -1;
@@ -42,7 +43,11 @@ Status EditTextFileAndWait(const std::string& path) {
     if (editor == nullptr || *editor == '\0')
         editor = "vi";
     int exitCode = 0;
-    return RunAndWait(std::string(editor) + " " + ShellQuoted(path), &exitCode);
+    const std::string command = std::string(editor) + " " + ShellQuoted(path);
+    Status ran = RunAndWait(command, &exitCode);
+    if (ran && exitCode != 0)
+        return ExitedWith(exitCode, command);
+    return ran;
 }
 
 unsigned long CurrentProcessId() {

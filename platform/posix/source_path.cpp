@@ -44,4 +44,12 @@ std::string WithoutTrailingSeparator(const std::string& path) {
     return path;
 }
 
+bool PathBelow(const std::string& folder, const std::string& path, std::string* relative) {
+    if (folder.empty() || folder.back() != '/' || path.size() <= folder.size() ||
+        path.compare(0, folder.size(), folder) != 0)
+        return false;
+    *relative = path.substr(folder.size());
+    return true;
+}
+
 } // namespace platform

@@ -39,8 +39,9 @@ Status RunAndWait(const std::string& commandLine, int* exitCode) {
 }
 
 Status EditTextFileAndWait(const std::string& path) {
+    const std::string command = "notepad.exe \"" + path + "\"";
     PROCESS_INFORMATION process;
-    Status started = Start("notepad.exe \"" + path + "\"", &process);
+    Status started = Start(command, &process);
     if (!started)
         return started;
     // Keep handling window messages so that the builder's window stays responsive.
@@ -54,8 +55,12 @@ Status EditTextFileAndWait(const std::string& path) {
             DispatchMessageW(&msg);
         }
     }
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    if (code != 0)
+        return ExitedWith(static_cast<int>(code), command);
     return Status::Ok();
 }
 

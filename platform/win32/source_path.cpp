@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cctype>
+
 #include "platform/win32/wide_text.h"
 
 namespace platform {
@@ -40,6 +42,19 @@ std::string WithoutTrailingSeparator(const std::string& path) {
     if (!path.empty() && path.back() == '\\')
         return path.substr(0, path.size() - 1);
     return path;
+}
+
+bool PathBelow(const std::string& folder, const std::string& path, std::string* relative) {
+    if (folder.empty() || folder.back() != '\\' || path.size() <= folder.size())
+        return false;
+    for (size_t i = 0; i < folder.size(); ++i) {
+        unsigned char a = static_cast<unsigned char>(path[i]);
+        unsigned char b = static_cast<unsigned char>(folder[i]);
+        if (a != b && !(a < 0x80 && b < 0x80 && std::tolower(a) == std::tolower(b)))
+            return false;
+    }
+    *relative = path.substr(folder.size());
+    return true;
 }
 
 } // namespace platform

@@ -20,6 +20,43 @@ std::string FormatSystemMessage(DWORD code, DWORD language) {
     return text;
 }
 
+struct CodeText {
+    DWORD code;
+    const char* text;
+};
+
+// The errors that file and process operations of the builder meet, in the words of an
+// Italian Windows, for a system that has no Italian texts of its own (an English
+// Windows, Wine): the user reads Italian whatever the system's language.
+const CodeText kItalian[] = {
+    {ERROR_FILE_NOT_FOUND, "Impossibile trovare il file specificato"},
+    {ERROR_PATH_NOT_FOUND, "Impossibile trovare il percorso specificato"},
+    {ERROR_TOO_MANY_OPEN_FILES, "Impossibile aprire il file"},
+    {ERROR_ACCESS_DENIED, "Accesso negato"},
+    {ERROR_NOT_ENOUGH_MEMORY, "Memoria insufficiente per elaborare il comando"},
+    {ERROR_OUTOFMEMORY, "Memoria insufficiente per completare l'operazione"},
+    {ERROR_INVALID_DRIVE, "Impossibile trovare l'unità specificata"},
+    {ERROR_WRITE_PROTECT, "Il supporto è protetto da scrittura"},
+    {ERROR_NOT_READY, "Dispositivo non pronto"},
+    {ERROR_SHARING_VIOLATION,
+     "Impossibile accedere al file. Il file è utilizzato da un altro processo"},
+    {ERROR_LOCK_VIOLATION,
+     "Impossibile accedere al file. Una parte del file è bloccata da un altro processo"},
+    {ERROR_HANDLE_DISK_FULL, "Il disco è pieno"},
+    {ERROR_BAD_NETPATH, "Impossibile trovare il percorso di rete"},
+    {ERROR_FILE_EXISTS, "Il file esiste"},
+    {ERROR_DISK_FULL, "Spazio su disco insufficiente"},
+    {ERROR_INVALID_NAME,
+     "La sintassi del nome del file, della directory o del volume non è corretta"},
+    {ERROR_MOD_NOT_FOUND, "Impossibile trovare il modulo specificato"},
+    {ERROR_PROC_NOT_FOUND, "Impossibile trovare la procedura specificata"},
+    {ERROR_DIR_NOT_EMPTY, "La directory non è vuota"},
+    {ERROR_ALREADY_EXISTS, "Impossibile creare un file, se il file esiste già"},
+    {ERROR_FILENAME_EXCED_RANGE, "Il nome del file o l'estensione è troppo lungo"},
+    {ERROR_DIRECTORY, "Nome di directory non valido"},
+    {ERROR_BAD_EXE_FORMAT, "Applicazione Win32 non valida"},
+};
+
 } // namespace
 
 int LastSystemErrorCode() {
@@ -50,9 +87,14 @@ ErrorKind KindOfSystemError(int code) {
 }
 
 std::string SystemErrorText(int code) {
-    // Italian where the system has it, otherwise the user's own language.
+    // Italian where the system has it, then the common errors from the table, and only
+    // then the system's text in the user's own language.
     std::string text =
         FormatSystemMessage(static_cast<DWORD>(code), MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN));
+    for (const CodeText& known : kItalian) {
+        if (text.empty() && known.code == static_cast<DWORD>(code))
+            text = known.text;
+    }
     if (text.empty())
         text = FormatSystemMessage(static_cast<DWORD>(code), 0);
     if (text.empty())

@@ -72,12 +72,42 @@ TEST_F(CliCommandsTest, AddRefusesBadArgumentsBeforeTouchingTheProject) {
         {"add", mip, text, "--dest"},
         {"add", mip, text, "--register"},
         {"add", mip, library, "--dest", "W", "--register"},
-        {"add", mip, library, folder.Path("src/missing.txt")},
     };
     for (const auto& args : cases) {
         EXPECT_EQ(Velaset(args).code, 2) << args.back();
         EXPECT_EQ(ScratchFolder::ReadFile(mip), before) << args.back();
     }
+    // A file that cannot be added fails the operation, saying why; nothing is added.
+    const std::string missing = folder.Path("src/missing.txt");
+    const std::string src = folder.Path("src");
+    const std::string empty = folder.MakeFolder("vuota");
+    const std::pair<std::vector<std::string>, std::string> failures[] = {
+        {{"add", mip, library, missing}, "velaset: il file non esiste: " + missing + "\n"},
+        {{"add", mip, library, src},
+         "velaset: " + src + " è una cartella: --recursive aggiunge tutti i file che contiene\n"},
+        {{"add", mip, empty, "--recursive"},
+         "velaset: la cartella " + empty + " non contiene file\n"},
+    };
+    for (const auto& f : failures) {
+        const CommandRun run = Velaset(f.first);
+        EXPECT_EQ(run.code, 1) << f.second;
+        EXPECT_EQ(run.err, f.second);
+        EXPECT_EQ(ScratchFolder::ReadFile(mip), before) << f.second;
+    }
+}
+
+TEST_F(CliCommandsTest, AddOfAFolderWithRecursiveAddsEveryFileBelowIt) {
+    const std::string a = folder.WriteFile("dist/b.exe");
+    const std::string b = folder.WriteFile("dist/a.txt");
+    const std::string c = folder.WriteFile("dist/sub/c.hlp");
+    const CommandRun run = Velaset({"add", mip, folder.Path("dist"), "--recursive"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const Project project = Loaded();
+    ASSERT_EQ(project.Files().size(), 3u);
+    // Name order, folder by folder, each with its folder's default code.
+    EXPECT_EQ(project.Files()[0].Text(), b + ",D");
+    EXPECT_EQ(project.Files()[1].Text(), a + ",D");
+    EXPECT_EQ(project.Files()[2].Text(), c + ",D");
 }
 
 TEST_F(CliCommandsTest, AddSetsTheCodeAsTheDestinationDialogWould) {
@@ -181,8 +211,16 @@ TEST_F(CliCommandsTest, InfFailureExitsOneWithPathAndReason) {
     EXPECT_NE(noFolder.err.find("Impossibile creare " + missing + ", "), std::string::npos);
 
     std::filesystem::remove(std::filesystem::path(app));
-    // The load drops a file that has gone, so the script of the saved project is written
-    // without it: no empty line and no "=42" for it.
+    // A file that has gone stops the script-only run: saving the project would remove it
+    // from the file.
+    const std::string before = ScratchFolder::ReadFile(mip);
+    const CommandRun gone = Velaset({"inf", mip});
+    EXPECT_EQ(gone.code, 1);
+    EXPECT_NE(gone.err.find("  " + app + ": il file non esiste\n"), std::string::npos) << gone.err;
+    EXPECT_EQ(ScratchFolder::ReadFile(mip), before);
+    EXPECT_FALSE(platform::PathExists(folder.Path("setup.inf")));
+    // Dropped on purpose, the script is written without it: no empty line, no "=42".
+    ASSERT_EQ(Velaset({"remove", mip, "--missing"}).code, 0);
     ASSERT_EQ(Velaset({"inf", mip}).code, 0);
     EXPECT_EQ(ScratchFolder::ReadFile(folder.Path("setup.inf")).find("\r\n=42"), std::string::npos);
     EXPECT_EQ(Velaset({"inf", mip, "extra"}).code, 2);

@@ -46,6 +46,8 @@ ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, cons
 ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, const std::string& list,
                         uint32_t maxSize, const velaset::compress::CabinetCallbacks& callbacks,
                         unsigned threads,
+                        velaset::compress::ComprimiProgressFn progress = nullptr,
+                        void* progressContext = nullptr,
                         const velaset::compress::PieceSettings& pieces =
                             velaset::compress::kDefaultPieces);
 

@@ -1,8 +1,9 @@
 // Large files cut into pieces that several threads compress at once give the same
 // cabinets, byte for byte, as one thread: whether the guesses at the pieces' starts are
 // right (three lead blocks, nearly always), often wrong (two) or always wrong (one, which
-// only primes), and when the workers cannot read, seek or get memory. Failures of the
-// file itself are met as with one thread.
+// only primes), and when the workers cannot read, seek or get memory. The caller's
+// progress hears every byte once and may stop at any call; failures of the file itself
+// are met as with one thread.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "compress/client.h"
+#include "compress/comprimi.h"
 #include "tests/compress/cabinet_reader.h"
 #include "tests/compress/cabinet_test_support.h"
 
@@ -85,10 +87,10 @@ class FilePieces : public ::testing::Test {
         ExpectCabextractAgrees(dir_.File("p.CAB"), sources_);
         return Cabinets(dir_, "p");
     }
-    std::map<std::string, std::vector<uint8_t>> Run(uint32_t limit, unsigned threads,
-                                                     PieceSettings pieces,
-                                                     const CabinetCallbacks& callbacks) {
-        ComprimiRun run = RunComprimi(dir_.CabDir(), "p", list_, limit, callbacks, threads, pieces);
+    std::map<std::string, std::vector<uint8_t>>
+    Run(uint32_t limit, unsigned threads, PieceSettings pieces, const CabinetCallbacks& callbacks) {
+        ComprimiRun run = RunComprimi(dir_.CabDir(), "p", list_, limit, callbacks, threads, nullptr,
+                                      nullptr, pieces);
         EXPECT_EQ(run.result, 1);
         for (const auto& message : run.messages)
             ADD_FAILURE() << message.first << ": " << message.second;
@@ -128,6 +130,41 @@ TEST_F(FilePieces, OneLargeFileAloneIsSharedToo) {
     for (uint32_t leadBlocks : {1u, 3u})
         EXPECT_TRUE(Run(0, 2, {4 * kBlock, leadBlocks}, PlatformCallbacks()) == expected)
             << leadBlocks;
+}
+
+// The caller's progress callback, on pieces too: every byte once, and a stop at any call.
+struct Told {
+    uint64_t bytes = 0;
+    size_t calls = 0;
+    size_t stopAt = 0;
+};
+int COMPRIMI_PROGRESS_CALL Tell(uint32_t bytes, void* context) {
+    Told* told = static_cast<Told*>(context);
+    told->bytes += bytes;
+    return ++told->calls == told->stopAt ? 1 : 0;
+}
+
+TEST_F(FilePieces, ProgressTellsEveryByteOnceAndAStopLeavesNothing) {
+    std::vector<uint8_t> big = MixedBytes(30 * kBlock + 99, 8);
+    Add("big.bin", big);
+    Add("small.txt", TextBytes(5000));
+    Told all;
+    ComprimiRun run = RunComprimi(dir_.CabDir(), "p", list_, 0, PlatformCallbacks(), 2, Tell,
+                                  &all, {4 * kBlock, 3});
+    ASSERT_EQ(run.result, 1);
+    EXPECT_EQ(all.bytes, big.size() + 5000);
+    Cabinets(dir_, "p");
+    for (size_t at : {size_t(1), all.calls / 3, all.calls - 1}) {
+        Told told;
+        told.stopAt = at;
+        run = RunComprimi(dir_.CabDir(), "p", list_, 0, PlatformCallbacks(), 2, Tell, &told,
+                          {4 * kBlock, 3});
+        EXPECT_EQ(run.result, 0) << at;
+        EXPECT_EQ(told.calls, at) << "no call after the stop";
+        EXPECT_TRUE(run.messages.empty()) << at;
+        EXPECT_TRUE(dir_.SpillFiles().empty()) << at;
+        EXPECT_TRUE(Cabinets(dir_, "p").empty()) << at;
+    }
 }
 
 // Callbacks that fail on every thread but the caller's, from a chosen call on.
@@ -232,8 +269,8 @@ TEST_F(FilePieces, UnreadableStretchOfALargeFileFailsAsWithOneThread) {
         ASSERT_FALSE(one.messages.empty());
         EXPECT_NE(one.messages.front().second.find("code 2"), std::string::npos);
         for (unsigned threads : {2u, 3u}) {
-            ComprimiRun many =
-                RunComprimi(dir_.CabDir(), "many", list_, 0, cb, threads, {4 * kBlock, 3});
+            ComprimiRun many = RunComprimi(dir_.CabDir(), "many", list_, 0, cb, threads, nullptr,
+                                           nullptr, {4 * kBlock, 3});
             EXPECT_EQ(many.result, 0);
             EXPECT_EQ(many.messages, one.messages);
         }

@@ -2,7 +2,9 @@
 // threshold, blocks split at the size limit, and the limits of the format's fields.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -48,9 +50,14 @@ struct Writer {
             FCIDestroy(cab);
         }
     }
+    // Every source of the test program gets the same time, so that cabinets written at
+    // different moments can be compared byte for byte.
     bool Add(const std::string& name, const std::vector<uint8_t>& bytes,
              const std::string& stored = "") {
+        static const std::filesystem::file_time_type sourceTime =
+            std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
         WriteFile(dir.File(name), bytes);
+        std::filesystem::last_write_time(std::filesystem::path(dir.File(name)), sourceTime);
         return FCIAddFile(cab, dir.File(name).c_str(), (stored.empty() ? name : stored).c_str(),
                           cb.nextCabinet, cb.progress, cb.openSource, kCompressionMsZip);
     }

@@ -26,10 +26,11 @@ e2e_wait_exit
 
 folder="$E2E_PROGRAM_FILES/Dist"
 e2e_expect_present "$folder/Dist.exe" "$folder/Leggimi lungo.txt"
-e2e_expect_absent "$folder/LEGGIM~1.TXT" "$folder/setup.inf"
+e2e_expect_absent "$folder/LEGGIM~1.TXT" "$folder/setup.inf" "$E2E_PROGRAM_FILES_X86/Dist"
 [ "$(runtime)" = "$runtime_before" ] || e2e_fail "the runtime was installed"
 ! e2e_reg_query "$E2E_UNINSTALL_KEY\\Dist" >/dev/null || e2e_fail "an uninstall entry was written"
 e2e_reg_query 'HKLM\Software\Dist' Versione | grep -q 'REG_SZ *2\.0$' || e2e_fail "registry entry missing"
+e2e_expect_software_key 'Dist'
 e2e_wait_file "$E2E_DRIVE_C/Dist_avviato.txt" 30 || e2e_fail "the program was not started"
 e2e_expect_no_working_files
 e2e_log "passed"

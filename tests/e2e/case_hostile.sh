@@ -50,7 +50,7 @@ e2e_expect_no_working_files
 size=$(stat -c %s "$exe")
 head -c $((size - 100)) "$exe" >"$E2E_ARTIFACTS/Cut_setup.exe"
 cp "$exe" "$E2E_ARTIFACTS/Flipped_setup.exe"
-middle=$((14336 + (size - 14336) / 2))
+middle=$((E2E_STUB_SIZE + (size - E2E_STUB_SIZE) / 2))
 byte=$(od -An -tu1 -j "$middle" -N1 "$exe" | tr -d ' ')
 printf "\\$(printf '%03o' $((byte ^ 0x55)))" |
   dd of="$E2E_ARTIFACTS/Flipped_setup.exe" bs=1 seek="$middle" conv=notrunc status=none
@@ -72,8 +72,9 @@ done
 
 # The same failure in a window when the package is started by hand.
 e2e_start "$E2E_ARTIFACTS/Flipped_setup.exe"
-e2e_click "Setup error" "OK" 60
+e2e_wait "Setup error" 60
 e2e_shot damaged-package
+e2e_click "Setup error" "OK" 60
 e2e_expect_text "Il programma di setup ha riscontrato un problema e sarà terminato."
 e2e_wait_exit
 [ "$E2E_EXIT" -eq 0 ] || e2e_fail "damaged package by hand: exit code $E2E_EXIT, expected 0"

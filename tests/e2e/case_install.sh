@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# A full package of the worked-example kind, installed with "Installa": the
-# files under their long names in their folders, the runtime, the registry
-# and uninstall entries, the registered library, the links, the program
-# started at the end, exit code 1 and no working files left.
+# A full package of the worked-example kind, installed by pressing Return in
+# each window (the setup dialog's default button is "Installa"): the files
+# under their long names in their folders, the runtime, the registry and
+# uninstall entries, the registered library, the links, the program started
+# at the end, exit code 1 and no working files left. In the 64-bit tier all
+# of it in the places of 64-bit programs: "Program Files", not "Program Files
+# (x86)"; the 64-bit runtime in the 64-bit system folder; the registry entries
+# in the 64-bit view, none in Wow6432Node.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/packages.sh"
 e2e_begin install
@@ -18,8 +22,8 @@ for text in "Benvenuti" "Questo programma installa Demo." \
   "Installa" "Annulla" "..." "Velaset"; do
   e2e_expect_text "$text"
 done
-e2e_click "Installazione di Demo" "Installa"
-e2e_click "Fine" "OK" 120
+e2e_press_return "Installazione di Demo"
+e2e_press_return "Fine" 120
 e2e_expect_text "Installazione completata con successo."
 e2e_wait_exit
 [ "$E2E_EXIT" -eq 1 ] || e2e_fail "exit code $E2E_EXIT, expected 1"
@@ -27,8 +31,13 @@ e2e_wait_exit
 folder="$E2E_PROGRAM_FILES/Demo"
 e2e_expect_present "$folder/Demo.exe" "$folder/Comp.ocx" "$folder/setup.inf" \
   "$E2E_HELP/Guida lunga.hlp"
-e2e_expect_absent "$E2E_HELP/GUIDAL~1.HLP"
-[ -n "$(find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll)" ] || e2e_fail "no avviora.dll in the system folder"
+e2e_expect_absent "$E2E_HELP/GUIDAL~1.HLP" "$E2E_PROGRAM_FILES_X86/Demo"
+runtime=$(find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll)
+[ -n "$runtime" ] || e2e_fail "no avviora.dll in the system folder"
+e2e_expect_tier_image "$runtime"
+[ -z "$(find "$E2E_SYSTEM_WOW64" -maxdepth 1 -iname avviora.dll 2>/dev/null)" ] ||
+  e2e_fail "avviora.dll went into the 32-bit system folder"
+e2e_expect_tier_image "$folder/Comp.ocx"
 
 # The installed script names the chosen folder (its short form) and the
 # program to start inside it.
@@ -37,6 +46,9 @@ progdir=$(tr -d '\r' <"$folder/setup.inf" | sed -n 's/^PROGDIR=//p')
 grep -qF "Run=$progdir\\Demo.exe" <(tr -d '\r' <"$folder/setup.inf") || e2e_fail "Run was not rewritten"
 
 e2e_reg_query 'HKLM\Software\Demo' Versione | grep -q 'REG_SZ *1\.0$' || e2e_fail "registry entry missing"
+e2e_expect_software_key 'Demo'
+e2e_expect_software_key "Microsoft\Windows\CurrentVersion\Uninstall\Demo"
+e2e_expect_software_key 'VelasetTest'
 e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo" DisplayName | grep -q 'Demo 1\.0$' || e2e_fail "no DisplayName"
 e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo" UninstallString |
   grep -qF "rundll32.exe avviora.dll,Disinstalla $progdir" || e2e_fail "no UninstallString"

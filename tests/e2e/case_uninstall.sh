@@ -13,8 +13,9 @@ e2e_log "running: $command"
 
 read -ra words <<<"$command"
 e2e_start "${words[@]}"
-e2e_click "Installazione di Demo" "No" 60
+e2e_wait "Installazione di Demo" 60
 e2e_shot uninstall-question
+e2e_click "Installazione di Demo" "No" 60
 e2e_expect_text "Vuoi disinstallare questo programma dal tuo computer?"
 e2e_wait_exit
 e2e_expect_present "$folder/Demo.exe" "$E2E_HELP/Guida lunga.hlp" "$E2E_DESKTOP_DIR/Demo.lnk"
@@ -28,4 +29,5 @@ e2e_expect_absent "$folder" "$E2E_HELP/Guida lunga.hlp" "$E2E_HELP/GUIDAL~1.HLP"
 ! e2e_reg_query 'HKLM\Software\Demo' >/dev/null || e2e_fail "HKLM\\Software\\Demo is still there"
 ! e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo" >/dev/null || e2e_fail "the uninstall entry is still there"
 ! e2e_reg_query 'HKLM\Software\VelasetTest' Comp >/dev/null || e2e_fail "Comp.ocx is still registered"
+e2e_remove_runtime
 e2e_log "passed"

@@ -20,7 +20,7 @@ exe="$E2E_ARTIFACTS/Strani_setup.exe"
 "$E2E_VELASET" set "$project" "DefDir=Nomi Strani" >/dev/null || e2e_fail "velaset set failed"
 "$E2E_VELASET" add "$project" "$sources/Però.txt" "$sources/Schön.dat" "$sources/readme.txt" \
   >/dev/null || e2e_fail "velaset add failed"
-"$E2E_VELASET" build "$project" -o "$exe" --quiet || e2e_fail "velaset build failed"
+e2e_build "$project" "$exe"
 
 folder="$E2E_PROGRAM_FILES/Nomi Strani"
 e2e_run_silent "$exe" /S
@@ -30,11 +30,13 @@ for name in "Però.txt" "Schön.dat" "readme.txt"; do
 done
 [ "$(find "$folder" -maxdepth 1 -name '*~*' | wc -l)" -eq 0 ] || e2e_fail "short names left: $(ls "$folder")"
 e2e_expect_no_working_files
+e2e_expect_absent "$E2E_PROGRAM_FILES_X86/Nomi Strani"
 
 progdir=$(e2e_installed_progdir "$folder")
 e2e_run_silent rundll32.exe avviora.dll,Disinstalla /S "$progdir"
 e2e_expect_absent "$folder"
 ! e2e_reg_query "$E2E_UNINSTALL_KEY\\Strani" >/dev/null || e2e_fail "the uninstall entry is still there"
+e2e_remove_runtime
 
 # Nineteen folders of eight letters keep their names as short names.
 deep="$E2E_ARTIFACTS/sorgenti/$(printf 'abcdefgh/%.0s' $(seq 1 19))x"

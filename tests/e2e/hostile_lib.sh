@@ -20,7 +20,7 @@ e2e_installed_progdir() {
 }
 
 # Uninstalls silently as "Disinstalla /S" does and checks that the Demo
-# package left nothing.
+# package left nothing; then the runtime goes too.
 e2e_uninstall_demo_silently() {
   local folder=$1 progdir
   progdir=$(e2e_installed_progdir "$folder")
@@ -30,4 +30,5 @@ e2e_uninstall_demo_silently() {
     "$E2E_DESKTOP_DIR/Demo.lnk"
   ! e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo" >/dev/null || e2e_fail "the uninstall entry is still there"
   ! e2e_reg_query 'HKLM\Software\Demo' >/dev/null || e2e_fail "HKLM\\Software\\Demo is still there"
+  e2e_remove_runtime
 }

@@ -6,14 +6,31 @@
 # folder, the uninstall entry, the registered library, the links, the started program);
 # then the program is uninstalled through the registry's UninstallString, as the
 # Control Panel runs it, and everything must be gone.
+#   install_demo_test.sh [win32|win64]
+# win64: the x64 example package, made from the 64-bit payload (build/demo/payload64)
+# with the 64-bit stub and runtime, installed under 64-bit Wine.
+export VELASET_WINE_ARCH=${1:-win32}
 source "$(dirname "$0")/lib.sh"
+if [ "$VELASET_WINE_ARCH" = win32 ]; then
+  # The package exactly as `make demo` makes it from the programs of this build.
+  bash "$e2e_root/scripts/demo.sh" >/dev/null 2>&1 || { echo "e2e: make demo failed" >&2; exit 1; }
+else
+  E2E_STUB="$e2e_root/build/bin/win64/x64/Avviora64.exe"
+  E2E_RUNTIME="$e2e_root/build/bin/win64/x64/avviora.dll"
+  E2E_VELASET="$e2e_root/build/bin/velaset"
+fi
 source "$(dirname "$0")/packages.sh"
-# The package exactly as `make demo` makes it from the programs of this build.
-bash "$e2e_root/scripts/demo.sh" >/dev/null 2>&1 || { echo "e2e: make demo failed" >&2; exit 1; }
-setup="$e2e_root/build/Demo.exe"
 
 e2e_begin demo_install
-cp "$setup" "$E2E_ARTIFACTS/DemoSetup.exe"
+if [ "$VELASET_WINE_ARCH" = win32 ]; then
+  cp "$e2e_root/build/Demo.exe" "$E2E_ARTIFACTS/DemoSetup.exe"
+else
+  "$e2e_root/examples/demo/make_project.sh" "$E2E_VELASET" "$e2e_root/build/demo/payload64" \
+    "$E2E_ARTIFACTS/Demo.mip" "$E2E_ARTIFACTS/DemoSetup.exe" >/dev/null ||
+    e2e_fail "the example project could not be made"
+  e2e_build "$E2E_ARTIFACTS/Demo.mip" "$E2E_ARTIFACTS/DemoSetup.exe"
+  e2e_expect_tier_image "$e2e_root/build/demo/payload64/DemoReg.dll"
+fi
 rm -f "$E2E_DRIVE_C/demo-started.txt"
 export VELASET_DEMO_MARKER='C:\demo-started.txt'
 folder="$E2E_PROGRAM_FILES/Demo"
@@ -35,8 +52,10 @@ e2e_expect_present "$folder/Demo.exe" "$folder/Leggimi con nome lungo.txt" \
   "$folder/DemoReg.dll" "$folder/setup.inf" "$E2E_HELP/Demo.hlp" \
   "$E2E_PROGRAMS/Demo/Demo.lnk" "$E2E_PROGRAMS/Demo/Disinstalla Demo.lnk" \
   "$E2E_DESKTOP_DIR/Demo.lnk"
-e2e_expect_absent "$folder/LEGGIM~1.TXT"
-[ -n "$(find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll)" ] || e2e_fail "the runtime library is not in the system folder"
+e2e_expect_absent "$folder/LEGGIM~1.TXT" "$E2E_PROGRAM_FILES_X86/Demo"
+runtime=$(find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll)
+[ -n "$runtime" ] || e2e_fail "the runtime library is not in the system folder"
+e2e_expect_tier_image "$runtime"
 e2e_expect_no_working_files
 e2e_wait_file "$E2E_DRIVE_C/demo-started.txt" 30 || e2e_fail "Demo.exe was not started at the end"
 grep -qi 'Demo\\Demo.exe$' "$E2E_DRIVE_C/demo-started.txt" ||
@@ -44,6 +63,7 @@ grep -qi 'Demo\\Demo.exe$' "$E2E_DRIVE_C/demo-started.txt" ||
 cartella=$(e2e_reg_query 'HKLM\Software\Velaset Demo' Cartella | sed -n 's/.*REG_SZ *//p')
 [[ "$cartella" == C:\\* && "$cartella" == *\\Demo ]] ||
   e2e_fail "the registry entry does not hold the installation folder: \"$cartella\""
+e2e_expect_software_key 'Velaset Demo'
 e2e_reg_query 'HKCU\Software\Velaset Demo' Registrata | grep -q 'REG_SZ *1$' ||
   e2e_fail "DemoReg.dll was not registered"
 e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo" DisplayName | grep -q 'REG_SZ *Demo 1.0$' ||

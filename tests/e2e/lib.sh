@@ -16,7 +16,13 @@
 #   e2e_x_window NAME [SECS]        wait for an X window (xdotool); its id goes
 #                                   to $E2E_X_WINDOW ("Wine desktop" is the desktop)
 #   e2e_x_key KEY...                activate $E2E_X_WINDOW, then send keys to it
+#   e2e_press_return TITLE [SECS]   wait for a window, press Return in it and
+#                                   wait until it is gone; its texts go to $E2E_TEXTS
+#   e2e_on_end COMMAND...           run a command when the case ends, also on failure
 # Paths: $E2E_DRIVE_C is drive C: of the prefix.
+# The tier is VELASET_WINE_ARCH (tests/wine/env.sh): win32, the default, runs
+# the cases in the 32-bit prefix; win64 in the 64-bit prefix, with the 64-bit
+# test programs, and keeps the artifacts apart in build/e2e/win64/.
 
 set -euo pipefail
 e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -28,9 +34,10 @@ unset LC_ALL
 # Links saved in the Start menu must not turn into desktop files of the host.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 E2E_DRIVE_C="$WINEPREFIX/drive_c"
-E2E_WINCTL="${E2E_WINCTL:-$e2e_root/build/win32/tests/e2e/winctl.exe}"
+E2E_WINCTL="${E2E_WINCTL:-$e2e_root/build/$VELASET_WINE_ARCH/tests/e2e/winctl.exe}"
 E2E_DESKTOP=velaset
 E2E_TEXTS=""
+E2E_ON_END=()
 
 e2e_log() { echo "e2e[$E2E_NAME]: $*" >&2; }
 
@@ -42,12 +49,21 @@ e2e_stop_display() {
   fi
 }
 
+e2e_on_end() {
+  E2E_ON_END+=("$(printf '%q ' "$@")")
+}
+
 e2e_end() {
   # A program that a failed case left waiting in a dialog is ended first;
   # every Wine process of the case ends before the display goes away.
   if [ -n "${E2E_PROGRAM_PID:-}" ] && kill -0 "$E2E_PROGRAM_PID" 2>/dev/null; then
     kill "$E2E_PROGRAM_PID" 2>/dev/null || true
   fi
+  timeout 60 wineserver -w 2>/dev/null || true
+  local command
+  for command in "${E2E_ON_END[@]}"; do
+    eval "$command" >/dev/null 2>&1 || true
+  done
   timeout 60 wineserver -w 2>/dev/null || true
   if [ -n "${E2E_DESKTOP_SET:-}" ]; then
     timeout 60 "$VELASET_WINE" reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
@@ -59,6 +75,7 @@ e2e_end() {
 e2e_begin() {
   E2E_NAME=$1
   E2E_ARTIFACTS="$e2e_root/build/e2e/$E2E_NAME"
+  [ "$VELASET_WINE_ARCH" = win32 ] || E2E_ARTIFACTS="$e2e_root/build/e2e/$VELASET_WINE_ARCH/$E2E_NAME"
   rm -rf "$E2E_ARTIFACTS"
   mkdir -p "$E2E_ARTIFACTS"
   "$e2e_root/tests/wine/boot.sh"
@@ -151,6 +168,14 @@ e2e_x_window() {
 e2e_x_key() {
   timeout 30 xdotool windowactivate --sync "$E2E_X_WINDOW" >/dev/null 2>&1 || true
   timeout 30 xdotool key --delay 100 "$@"
+}
+
+e2e_press_return() {
+  e2e_wait "$1" "${2:-60}"
+  e2e_x_window "Wine desktop" 30
+  e2e_x_key Return
+  timeout 90 "$VELASET_WINE" "$E2E_WINCTL" gone "$1" 30 >/dev/null ||
+    e2e_fail "Return did not close \"$1\""
 }
 
 # Prints the key (or one value of it); fails when it does not exist.

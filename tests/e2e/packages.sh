@@ -1,8 +1,16 @@
 # Setup executables for the end-to-end cases, assembled as the builder does:
 # the stub image followed by a cabinet that "velaset comprimi" writes from
-# files staged under their packed (8.3) names. Sourced after lib.sh.
+# files staged under their packed (8.3) names. Sourced after lib.sh. In the
+# 64-bit tier E2E_STUB and E2E_RUNTIME are the 64-bit stub and runtime, so the
+# packages are x64 packages: the same script, run by 64-bit programs.
 
 e2e_data="$e2e_root/tests/data/stub"
+
+# The size of the tier's stub image, where its cabinet starts.
+e2e_stub_size_name=STUB_IMAGE_SIZE
+[ "$VELASET_WINE_ARCH" = win32 ] || e2e_stub_size_name=STUB64_IMAGE_SIZE
+E2E_STUB_SIZE=$(sed -n "s/^#define $e2e_stub_size_name \([0-9]*\).*/\1/p" "$e2e_root/common/constants.h")
+[ -n "$E2E_STUB_SIZE" ] || { echo "e2e: no $e2e_stub_size_name in common/constants.h" >&2; exit 1; }
 
 # e2e_package EXE SOURCE:NAME...  stages each SOURCE as NAME (in list order,
 # the script last as the builder packs it) and writes the setup executable EXE.
@@ -20,7 +28,7 @@ e2e_package() {
   "$E2E_VELASET" comprimi "$staging/" setup "$list" 145000000 ||
     e2e_fail "velaset comprimi failed"
   cat "$E2E_STUB" "$staging/setup.CAB" >"$exe"
-  [ "$(stat -c %s "$exe")" -eq $(( 14336 + $(stat -c %s "$staging/setup.CAB") )) ] ||
+  [ "$(stat -c %s "$exe")" -eq $(( E2E_STUB_SIZE + $(stat -c %s "$staging/setup.CAB") )) ] ||
     e2e_fail "the setup executable is not the stub image followed by the cabinet"
 }
 
@@ -31,6 +39,24 @@ e2e_demo_package() {
     "$E2E_SELFREG:Comp.ocx" "$E2E_RUNTIME:Avviora.dll" "$e2e_data/demo.inf:setup.inf"
 }
 
+# e2e_build PROJECT EXE  builds a project with "velaset build" into EXE. The
+# 64-bit tier packs the 64-bit runtime and puts the 64-bit stub in place of
+# the 32-bit one that the builder writes.
+e2e_build() {
+  local project=$1 exe=$2 runtime="$E2E_ARTIFACTS/runtime"
+  if [ "$VELASET_WINE_ARCH" = win32 ]; then
+    "$E2E_VELASET" build "$project" -o "$exe" --quiet || e2e_fail "velaset build failed"
+    return
+  fi
+  rm -rf "$runtime" && mkdir -p "$runtime"
+  cp "$e2e_root/build/bin/win32/Avviora.exe" "$runtime/Avviora.exe"
+  cp "$E2E_RUNTIME" "$runtime/avviora.dll"
+  VELASET_SYSTEM_DIR="$runtime" "$E2E_VELASET" build "$project" -o "$exe.x86" --quiet ||
+    e2e_fail "velaset build failed"
+  { cat "$E2E_STUB"; tail -c +$(( $(stat -c %s "$runtime/Avviora.exe") + 1 )) "$exe.x86"; } >"$exe"
+  rm -f "$exe.x86"
+}
+
 # Folders of the prefix that the cases look at.
 e2e_user_dir() {
   local dir
@@ -39,7 +65,10 @@ e2e_user_dir() {
   done
 }
 E2E_PROGRAM_FILES="$E2E_DRIVE_C/Program Files"
+# Where a 32-bit installer would put an x64 package's files on 64-bit Windows.
+E2E_PROGRAM_FILES_X86="$E2E_DRIVE_C/Program Files (x86)"
 E2E_SYSTEM="$E2E_DRIVE_C/windows/system32"
+E2E_SYSTEM_WOW64="$E2E_DRIVE_C/windows/syswow64"
 E2E_HELP="$E2E_DRIVE_C/windows/help"
 E2E_PROGRAMS="$(e2e_user_dir)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
 E2E_DESKTOP_DIR="$(e2e_user_dir)/Desktop"
@@ -68,7 +97,40 @@ e2e_expect_present() {
   done
 }
 
+# The runtime stays in the system folder after an uninstall (every package
+# shares it); once a case has uninstalled what it installed it goes, so that
+# later tests of the prefix find the system folder as it was: a builder under
+# Wine takes avviora.dll from there first.
+e2e_remove_runtime() {
+  find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll -delete
+}
+
 # The working files of the stub: its folder C:\~Vudi and its temporary files.
 e2e_expect_no_working_files() {
   e2e_expect_absent "$E2E_DRIVE_C/~Vudi" "$E2E_TEMP/setup~1.cab" "$E2E_TEMP/setup.inf"
+}
+
+# e2e_expect_software_key KEY: HKLM\Software\KEY exists in the registry view
+# of the tier's programs (what the tier's reg.exe shows) and, for 64-bit
+# programs, not in the 32-bit view (HKLM\Software\Wow6432Node) as well.
+e2e_expect_software_key() {
+  e2e_reg_query "HKLM\Software\\$1" >/dev/null || e2e_fail "no HKLM\Software\\$1"
+  [ "$VELASET_WINE_ARCH" = win32 ] && return
+  ! e2e_reg_query "HKLM\Software\Wow6432Node\\$1" >/dev/null ||
+    e2e_fail "HKLM\Software\\$1 is in the 32-bit view (Wow6432Node) too"
+}
+
+# The machine field of a PE image: 014c (i386) or 8664 (x86-64).
+e2e_pe_machine() {
+  local pe
+  pe=$(od -An -tu4 -j 60 -N4 "$1" 2>/dev/null | tr -d ' ')
+  od -An -tx2 -j "${pe:-0}" -N6 "$1" 2>/dev/null |
+    awk '{ print ($1 == "4550" && $2 == "0000") ? $3 : "none" }'
+}
+
+# Fails unless the file is a program or library of the tier's architecture.
+e2e_expect_tier_image() {
+  local machine=014c
+  [ "$VELASET_WINE_ARCH" = win32 ] || machine=8664
+  [ "$(e2e_pe_machine "$1")" = "$machine" ] || e2e_fail "$1 is not a $VELASET_WINE_ARCH image"
 }

@@ -6,8 +6,8 @@
 // writes, and neither run may leave a handle, memory block or spill file behind.
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -49,7 +49,8 @@ std::map<std::string, std::vector<uint8_t>> Build(const std::vector<Source>& sou
     cb.nextCabinet = PlatformCallbacks().nextCabinet; // the library's own naming rule
     gMessages.clear();
     SetMessageRecorder(Record, nullptr);
-    int result = ComprimiWith("", "setup", list.c_str(), limit, cb, threads, pieces);
+    int result =
+        ComprimiWith("", "setup", list.c_str(), limit, cb, threads, nullptr, nullptr, pieces);
     SetMessageRecorder(nullptr, nullptr);
     const std::string run = std::to_string(threads) + " thread(s): ";
     if (result != 1)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Compress.dll under Wine: its exports and imports, a cabinet written through LoadLibrary
 # and GetProcAddress with Windows paths and read back by cabextract, and a set of
-# cabinets extracted across its cabinets by cabextract and by Wine's EXTRAC32.
+# cabinets extracted across its cabinets by cabextract and by Wine's EXTRAC32; the
+# progress of ComprimiConAvanzamento and a stop asked through it.
 # compress_dll_test.sh LOADER.exe Compress.dll [native velaset]
 set -euo pipefail
 loader=$1
@@ -20,7 +21,7 @@ winpath() { echo "Z:$1" | sed 's|/|\\|g'; }
 imports=$("$objdump" -p "$dll" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
 [ "$imports" = "kernel32.dll msvcrt.dll user32.dll " ] || fail "Compress.dll imports: $imports"
 exports=$("$objdump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -o '^\s*\[ *[0-9]*\] .*' | sed 's/.*\] //')
-[ "$exports" = "Comprimi" ] || fail "Compress.dll exports: $exports"
+[ "$exports" = "Comprimi"$'\n'"ComprimiConAvanzamento" ] || fail "Compress.dll exports: $exports"
 
 work=$(mktemp -d "$root/build/compress-dll.XXXXXX")
 trap '[ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
@@ -61,6 +62,21 @@ for n in $names; do grep -q "| $n\$" <<<"$listing" || fail "$n not listed"; done
 cabextract -q -d "$work/one/out" "$work/one/setup.CAB"
 compare "$work/one/out"
 [ "$(stat -c %A "$work/one/out/LEGGIMI.TXT" | cut -c3)" = "-" ] || fail "read-only attribute lost"
+
+# The second export tells every byte it compresses, and the same cabinet comes out.
+mkdir "$work/told" "$work/stopped"
+total=0
+for n in $names; do total=$((total + $(stat -c %s "$work/src/$n"))); done
+out=$(cd "$work" && "$run" loader.exe "$(winpath "$work/told")\\" setup "$list" 0 0) ||
+    fail "ComprimiConAvanzamento answered 0"
+grep -q "^bytes $total calls" <<<"$(tr -d '\r' <<<"$out")" || fail "told: $out (expected $total bytes)"
+cmp "$work/one/setup.CAB" "$work/told/setup.CAB" || fail "the cabinets of the two exports differ"
+# A stop at the third call: the call answers 0 and leaves no cabinet.
+if out=$(cd "$work" && "$run" loader.exe "$(winpath "$work/stopped")\\" setup "$list" 0 3); then
+    fail "a stopped call answered 1: $out"
+fi
+grep -q "calls 3\$" <<<"$(tr -d '\r' <<<"$out")" || fail "calls after the stop: $out"
+[ -z "$(ls -A "$work/stopped")" ] || fail "a stopped call left: $(ls -A "$work/stopped")"
 
 # A set of cabinets through the DLL, extracted by cabextract and by EXTRAC32.
 (cd "$work" && "$run" loader.exe "$(winpath "$work/set")\\" setup "$list" 40000) || fail "Comprimi answered 0 for a set"

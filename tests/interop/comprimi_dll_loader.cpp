@@ -1,15 +1,40 @@
 // Loads Compress.dll by name, as the wizard does, and calls Comprimi once:
-// comprimi_dll_loader CABDIR BASE LIST MAXSIZE. Exits 0 when Comprimi answered 1.
+//   comprimi_dll_loader CABDIR BASE LIST MAXSIZE
+// or its second export ComprimiConAvanzamento, printing the bytes it was told and
+// answering "stop" at call STOPAT (0: never):
+//   comprimi_dll_loader CABDIR BASE LIST MAXSIZE STOPAT
+// Exits 0 when the call answered 1.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 typedef int(__stdcall* ComprimiFn)(const char*, const char*, const char*, unsigned);
+typedef int(__stdcall* ProgressFn)(std::uint32_t, void*);
+typedef int(__stdcall* ComprimiConAvanzamentoFn)(const char*, const char*, const char*, unsigned,
+                                                 ProgressFn, void*);
+
+namespace {
+
+struct Told {
+    unsigned long long bytes = 0;
+    unsigned calls = 0;
+    unsigned stopAt = 0;
+};
+
+int __stdcall Tell(std::uint32_t bytes, void* context) {
+    Told* told = static_cast<Told*>(context);
+    told->bytes += bytes;
+    told->calls++;
+    return told->stopAt != 0 && told->calls >= told->stopAt ? 1 : 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: comprimi_dll_loader CABDIR BASE LIST MAXSIZE\n");
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr, "usage: comprimi_dll_loader CABDIR BASE LIST MAXSIZE [STOPAT]\n");
         return 2;
     }
     HMODULE library = LoadLibraryA("Compress.dll");
@@ -17,14 +42,29 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "LoadLibrary(Compress.dll) failed: %lu\n", GetLastError());
         return 3;
     }
-    ComprimiFn comprimi = reinterpret_cast<ComprimiFn>(GetProcAddress(library, "Comprimi"));
-    if (comprimi == nullptr) {
-        std::fprintf(stderr, "GetProcAddress(Comprimi) failed\n");
-        return 4;
+    const unsigned limit = static_cast<unsigned>(std::strtoul(argv[4], nullptr, 10));
+    int result;
+    if (argc == 5) {
+        ComprimiFn comprimi = reinterpret_cast<ComprimiFn>(GetProcAddress(library, "Comprimi"));
+        if (comprimi == nullptr) {
+            std::fprintf(stderr, "GetProcAddress(Comprimi) failed\n");
+            return 4;
+        }
+        result = comprimi(argv[1], argv[2], argv[3], limit);
+        std::printf("Comprimi answered %d\n", result);
+    } else {
+        ComprimiConAvanzamentoFn comprimi = reinterpret_cast<ComprimiConAvanzamentoFn>(
+            GetProcAddress(library, "ComprimiConAvanzamento"));
+        if (comprimi == nullptr) {
+            std::fprintf(stderr, "GetProcAddress(ComprimiConAvanzamento) failed\n");
+            return 4;
+        }
+        Told told;
+        told.stopAt = static_cast<unsigned>(std::strtoul(argv[5], nullptr, 10));
+        result = comprimi(argv[1], argv[2], argv[3], limit, Tell, &told);
+        std::printf("ComprimiConAvanzamento answered %d\nbytes %llu calls %u\n", result,
+                    told.bytes, told.calls);
     }
-    int result = comprimi(argv[1], argv[2], argv[3],
-                          static_cast<unsigned>(std::strtoul(argv[4], nullptr, 10)));
-    std::printf("Comprimi answered %d\n", result);
     FreeLibrary(library);
     return result == 1 ? 0 : 1;
 }

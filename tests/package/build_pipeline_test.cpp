@@ -8,6 +8,7 @@
 #include "common/constants.h"
 #include "platform/file_times.h"
 #include "platform/message_box.h"
+#include "platform/process.h"
 #include "platform/short_path.h"
 #include "platform/work_folder.h"
 #include "tests/package/fake_stub.h"
@@ -26,11 +27,15 @@ std::string Read(const std::string& path) {
     return ScratchFolder::ReadFile(path);
 }
 
-// Everything a build reported, in order.
+// Everything a build reported, in order: the stage ends apart from the moves of the
+// bar while the cabinet is made.
 struct RecordedStatus : BuildStatus {
     void StepStarted(BuildStep step) override { steps.push_back(step); }
     void Progress(const BuildProgress& p) override {
-        progress.push_back(p.percent);
+        if (p.stageEnd)
+            progress.push_back(p.percent);
+        else
+            moves.push_back(p);
         last = p;
         if (p.bytesTotal > 0)
             bytes = p;
@@ -40,6 +45,7 @@ struct RecordedStatus : BuildStatus {
 
     std::vector<BuildStep> steps;
     std::vector<int> progress;
+    std::vector<BuildProgress> moves;
     BuildProgress last, bytes;
     std::vector<BuildFailure> failures;
     std::vector<std::string> done;
@@ -102,7 +108,8 @@ class PipelineTest : public ::testing::Test {
             return platform::Status::Ok();
         };
         comprimi = [this](const std::string& cabDir, const std::string& base,
-                          const std::string& list, std::uint32_t) {
+                          const std::string& list, std::uint32_t,
+                          const CabinetProgress& progress) {
             calls.push_back("comprimi");
             cabinetFolder = platform::WithoutTrailingSeparator(cabDir);
             std::string cabinet;
@@ -113,6 +120,9 @@ class PipelineTest : public ::testing::Test {
                 Packed entry{platform::SourceFileName(path), path, Read(path), 0};
                 platform::ReadFileTime(path, &entry.time);
                 packed.push_back(entry);
+                // Each file as one block, as the library tells a block it compressed.
+                if (!progress(static_cast<std::uint32_t>(entry.content.size())))
+                    return 0;
                 cabinet += entry.name + "=" + entry.content + ";";
                 if (plus == std::string::npos)
                     break;
@@ -349,15 +359,16 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
         {"cabinet library fails",
          [](PipelineTest& t) {
              t.comprimi = [](const std::string&, const std::string&, const std::string&,
-                             std::uint32_t) { return 0; };
+                             std::uint32_t, const CabinetProgress&) { return 0; };
          },
          BuildStep::Cabinet, FailureKind::CabinetFailed, ""},
         {"files need a second cabinet",
          [](PipelineTest& t) {
              auto real = t.comprimi;
              t.comprimi = [real](const std::string& dir, const std::string& base,
-                                 const std::string& list, std::uint32_t limit) {
-                 int result = real(dir, base, list, limit);
+                                 const std::string& list, std::uint32_t limit,
+                                 const CabinetProgress& progress) {
+                 int result = real(dir, base, list, limit, progress);
                  Write(dir + base + "2.CAB", "more");
                  return result;
              };
@@ -368,11 +379,35 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
          [](PipelineTest& t) {
              t.project.ExeFile = t.folder.Path(platform::JoinSourcePath("manca", "Setup.exe"));
          },
-         BuildStep::Executable, FailureKind::UnwritableOutput, "Impossibile creare "},
+         BuildStep::Inputs, FailureKind::UnwritableOutput, "Impossibile creare "},
+        {"program to start not in the package",
+         [](PipelineTest& t) {
+             t.project.SetChkLancio(1);
+             t.project.Lancio = "nonce.exe";
+         },
+         BuildStep::Inputs, FailureKind::InvalidInput,
+         "Il programma da avviare alla fine dell'installazione (Lancio), \"nonce.exe\", non è "
+         "tra i file che il pacchetto installa nella cartella del programma"},
+        {"output path is the project file",
+         [](PipelineTest& t) {
+             Write(t.project.ProgFile, "[Progetto]\r\n");
+             t.options.exeFile = t.project.ProgFile;
+         },
+         BuildStep::Inputs, FailureKind::InvalidInput, "Impossibile creare "},
+        {"editor ends with an error",
+         [](PipelineTest& t) {
+             t.options.editScript = true;
+             t.services.editScript = [](const std::string&) {
+                 return platform::ExitedWith(1, "false x");
+             };
+         },
+         BuildStep::Script, FailureKind::EditorFailed,
+         "Il programma false x è terminato in modo anomalo (codice di uscita 1): il pacchetto non "
+         "è stato creato."},
         {"cabinet cannot be appended",
          [](PipelineTest& t) {
              t.comprimi = [](const std::string&, const std::string&, const std::string&,
-                             std::uint32_t) { return 1; };
+                             std::uint32_t, const CabinetProgress&) { return 1; };
          },
          BuildStep::Executable, FailureKind::UnwritableOutput, "Impossibile accodare "},
     };
@@ -381,8 +416,12 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
         FreshPipeline t;
         t.SetUp();
         c.arrange(t);
+        const std::string projectBefore = Read(t.project.ProgFile);
         EXPECT_FALSE(RunBuild(t.project, t.options, t.services, t.status));
         EXPECT_FALSE(platform::PathExists(t.project.ExeFile));
+        EXPECT_EQ(Read(t.project.ProgFile), projectBefore);
+        if (c.step == BuildStep::Inputs)
+            EXPECT_TRUE(t.calls.empty()) << "refused before anything was written or saved";
         EXPECT_TRUE(t.TempFolderIsEmpty());
         EXPECT_TRUE(t.status.done.empty());
         EXPECT_TRUE(t.boxes.Calls().empty());
@@ -409,6 +448,87 @@ TEST_F(PipelineTest, SystemFailureCarriesItsNumberAndItalianText) {
     EXPECT_EQ(status.failures[0].systemError, ENOENT);
     EXPECT_EQ(status.failures[0].text,
               "Impossibile creare " + project.ProgFile + ", " + platform::SystemErrorText(ENOENT));
+}
+
+// While the cabinet is made the bar moves from 30 towards 50 with the bytes the library
+// compresses, and says which file it packs.
+TEST_F(PipelineTest, BarMovesWithTheBytesCompressedAndNamesTheFilePacked) {
+    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
+    ASSERT_EQ(status.moves.size(), 5u) << "one move per block of the fake library";
+    std::uint64_t before = 0;
+    int percent = 30;
+    for (const BuildProgress& move : status.moves) {
+        EXPECT_EQ(move.step, BuildStep::Cabinet);
+        EXPECT_GT(move.bytesDone, before);
+        EXPECT_GE(move.percent, percent);
+        EXPECT_LE(move.percent, 50);
+        EXPECT_EQ(move.bytesTotal, status.bytes.bytesTotal);
+        before = move.bytesDone;
+        percent = move.percent;
+    }
+    EXPECT_EQ(status.moves.back().bytesDone, status.moves.back().bytesTotal);
+    EXPECT_EQ(status.moves.back().percent, 50);
+    // Each block ends a file, so each move names the file after it.
+    EXPECT_EQ(status.moves[0].packing, project.Files()[1].path);
+    EXPECT_EQ(status.moves[1].packing, project.Files()[2].path);
+    EXPECT_EQ(status.moves[2].packing, runtimePath);
+    EXPECT_EQ(status.moves[3].packing, "setup.inf");
+    EXPECT_EQ(status.progress, (std::vector<int>{0, 10, 30, 50, 70, 90, 100}))
+        << "the stage ends stay where they were";
+}
+
+// The output folder is tried before anything is written: a folder that cannot take the
+// setup executable stops the build before the project is saved or a byte is packed.
+TEST_F(PipelineTest, AnOutputFolderThatCannotTakeTheExecutableIsFoundOutFirst) {
+    const std::string notAFolder = folder.WriteFile("documento.txt", "testo");
+    for (const std::string& exe :
+         {platform::JoinSourcePath(notAFolder, "Setup.exe"),
+          platform::JoinSourcePath(folder.Path("sparita"), "Setup.exe")}) {
+        SCOPED_TRACE(exe);
+        FreshPipeline t;
+        t.SetUp();
+        t.options.exeFile = exe;
+        EXPECT_FALSE(CreaPacchetto(t.project, t.options, t.services, t.status));
+        ASSERT_EQ(t.status.failures.size(), 1u);
+        EXPECT_EQ(t.status.failures[0].step, BuildStep::Inputs);
+        EXPECT_EQ(t.status.failures[0].text.rfind("Impossibile creare " + exe + ", ", 0), 0u)
+            << t.status.failures[0].text;
+        EXPECT_NE(t.status.failures[0].systemError, 0);
+        EXPECT_TRUE(t.calls.empty());
+        EXPECT_TRUE(t.TempFolderIsEmpty());
+    }
+    EXPECT_EQ(Read(notAFolder), "testo");
+}
+
+// A build asked to stop stops at its next check, wherever it is, and leaves neither a
+// working file nor a setup executable.
+TEST_F(PipelineTest, AnInterruptedBuildStopsAtItsNextCheckAndLeavesNothing) {
+    int checks = 0;
+    {
+        FreshPipeline count;
+        count.SetUp();
+        count.services.interrupted = [&checks] {
+            ++checks;
+            return false;
+        };
+        ASSERT_TRUE(CreaPacchetto(count.project, count.options, count.services, count.status));
+    }
+    ASSERT_GE(checks, 8) << "between the steps and with every block";
+    for (int at = 1; at <= checks; ++at) {
+        SCOPED_TRACE(at);
+        FreshPipeline t;
+        t.SetUp();
+        int asked = 0;
+        t.services.interrupted = [&asked, at] { return ++asked >= at; };
+        EXPECT_FALSE(CreaPacchetto(t.project, t.options, t.services, t.status));
+        ASSERT_EQ(t.status.failures.size(), 1u);
+        EXPECT_EQ(t.status.failures[0].kind, FailureKind::Interrupted);
+        EXPECT_TRUE(t.status.failures[0].text.empty());
+        EXPECT_TRUE(t.status.done.empty());
+        EXPECT_FALSE(platform::PathExists(t.project.ExeFile));
+        EXPECT_TRUE(t.TempFolderIsEmpty());
+        EXPECT_TRUE(t.boxes.Calls().empty());
+    }
 }
 
 TEST_F(PipelineTest, ScriptOnlyRunWritesTheFullScriptAndSavesWithoutPacking) {

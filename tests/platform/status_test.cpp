@@ -69,6 +69,21 @@ TEST(Status, PosixTextsAreItalian) {
 }
 #endif
 
+#ifdef _WIN32
+// Whatever the language of the system (Wine's is English), the common errors read in
+// Italian.
+TEST(Status, WindowsTextsOfTheCommonErrorsAreItalian) {
+    for (int code : {2, 3, 5, 32, 39, 53, 80, 112, 123, 145, 183, 206, 267}) {
+        SCOPED_TRACE(code);
+        const std::string text = platform::SystemErrorText(code);
+        EXPECT_EQ(text.find("errore di sistema"), std::string::npos) << text;
+        for (const char* english : {"The ", "cannot", "denied", "is full", "exists", "not ",
+                                    "enough", "too long", "invalid", "incorrect"})
+            EXPECT_EQ(text.find(english), std::string::npos) << text;
+    }
+}
+#endif
+
 TEST(Status, UnknownNumberIsNamedByItsNumber) {
     EXPECT_EQ(platform::SystemErrorText(987654), "errore di sistema 987654");
 }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "builder/project/ini_file.h"
 #include "builder/project/project_file.h"
+#include "builder/project/short_name_clash.h"
 #include "platform/message_box.h"
 #include "tests/support/scratch_folder.h"
 
@@ -80,7 +83,7 @@ TEST(ProjectLoad, ReadsOnlyTheStoredCountOfAList) {
     EXPECT_EQ(p.Files()[0].path, a);
 }
 
-TEST(ProjectLoad, DropsMissingAndClashingFilesWithTheirLinks) {
+TEST(ProjectLoad, DropsMissingAndClashingFilesWithTheirLinksAndReportsEach) {
     ScratchFolder scratch;
     scratch.MakeFolder("A");
     scratch.MakeFolder("B");
@@ -95,13 +98,33 @@ TEST(ProjectLoad, DropsMissingAndClashingFilesWithTheirLinks) {
             "4=Documento lungo.txt,Doc,D\n");
     platform::MessageBoxRecorder boxes;
     Project p;
-    ASSERT_TRUE(Load(file, &p));
+    velaset::LoadReport report;
+    p.ProgFile = file;
+    ASSERT_TRUE(velaset::LoadProject(&p, "APP", &report));
     ASSERT_EQ(p.Files().size(), 2u);
     EXPECT_EQ(p.Files()[0].Text(), a + ",D");
     EXPECT_EQ(p.Files()[1].Text(), app + ",D*");
     EXPECT_EQ(p.Links(), (std::vector<LinkEntry>{{"app.exe", "App", "P"},
                                                  {"Documento lungo.txt", "Doc", "D"}}));
+    // The load shows nothing itself; what it left out is in the report, in file order.
     EXPECT_TRUE(boxes.Calls().empty());
+    ASSERT_EQ(report.dropped.size(), 5u);
+    std::vector<std::string> lines = velaset::LoadReportLines(report);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], missing + ": il file non esiste");
+    EXPECT_EQ(report.dropped[0].key, 2);
+    // The short name as the system gives it (Wine hashes its own), in capitals.
+    std::string shortName = velaset::ShortName(a);
+    for (char& c : shortName)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(lines[1], b + ": il nome corto " + shortName + " è già di " + a);
+    EXPECT_EQ(report.dropped[1].stored, b + ",W");
+    EXPECT_EQ(lines[2], a + ": il nome corto " + shortName + " è già di " + a);
+    EXPECT_EQ(lines[3], "collegamento \"Maiuscole\": il file App.exe non è nell'elenco dei file");
+    EXPECT_EQ(report.dropped[3].section, "Link");
+    EXPECT_EQ(report.dropped[3].key, 2);
+    EXPECT_EQ(lines[4], "collegamento \"Manca\": il file manca.exe non è nell'elenco dei file");
+    EXPECT_TRUE(report.LostEntries());
 }
 
 TEST(ProjectLoad, AddsALinkOncePerFileOfThatName) {
@@ -158,8 +181,19 @@ TEST(ProjectLoad, KeepsExeFileOnlyWhileItsFolderExists) {
     Project p;
     ASSERT_TRUE(Load(WriteProjectFile(scratch, "ExeFile=" + kept + "\n"), &p));
     EXPECT_EQ(p.ExeFile, kept);
-    ASSERT_TRUE(Load(WriteProjectFile(scratch, "ExeFile=" + gone + "\n"), &p, "APPDIR"));
+    velaset::LoadReport report;
+    p.ProgFile = WriteProjectFile(scratch, "ExeFile=" + gone + "\n");
+    ASSERT_TRUE(velaset::LoadProject(&p, "APPDIR", &report));
     EXPECT_EQ(p.ExeFile, platform::JoinSourcePath("APPDIR", "Demo.exe"));
+    EXPECT_EQ(velaset::LoadReportLines(report),
+              std::vector<std::string>{"ExeFile " + gone + ": la cartella " +
+                                       platform::SourceFolderPart(gone) +
+                                       " non esiste; l'eseguibile sarà creato in " + p.ExeFile});
+    EXPECT_FALSE(report.LostEntries());
+    // A caller that builds nowhere but where the user said keeps the stored path.
+    ASSERT_TRUE(velaset::LoadProject(&p, "", &report));
+    EXPECT_EQ(p.ExeFile, gone);
+    EXPECT_EQ(report.exeFile, gone);
     // The stored ProgFile is not read: the project stays where it was loaded from.
     std::string file = WriteProjectFile(scratch, "ProgFile=C:\\Altrove\\x.mip\n");
     ASSERT_TRUE(Load(file, &p));

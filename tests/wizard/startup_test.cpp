@@ -75,6 +75,7 @@ TEST(WizardStartup, ProjectOnTheCommandLineIsOpenedAndFinishStartsANewOne) {
         saved.ResetToNewProject("C:\\Tools", "C:\\Program Files\\");
         saved.PropagateTitle("Nuovo Progetto", "Demo");
         saved.Titolo = "Demo";
+        saved.ExeFile = folder.Path("Demo.exe");
         saved.ProgFile = path;
         ASSERT_TRUE(SaveProject(saved).ok);
     }

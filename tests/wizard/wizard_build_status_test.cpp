@@ -21,6 +21,7 @@ struct Shown {
     Shown() {
         display.draw = [this](int percent) { events.push_back("draw " + std::to_string(percent)); };
         display.pause = [this] { events.push_back("pause"); };
+        display.line = [this](const std::string& text) { events.push_back("line " + text); };
     }
 };
 
@@ -49,6 +50,28 @@ TEST(WizardBuildStatus, FullBuildPausesAfterEveryStepAboveZeroThenSaysSo) {
     EXPECT_EQ(shown.page.Label22, "Creazione terminata");
     EXPECT_FALSE(shown.page.showNomeEseguibile);
     EXPECT_EQ(shown.page.Label11, "Clicca su fine per creare un nuovo progetto.");
+}
+
+// While the cabinet is made the bar moves without pauses, is drawn only when its figure
+// changes, and the line under it names each file once.
+TEST(WizardBuildStatus, CompressionMovesTheBarAndNamesTheFileWithoutPausing) {
+    Shown shown;
+    WizardBuildStatus status(shown.page, shown.display, false);
+    const std::string big = platform::JoinSourcePath("dist", "Grande.bin");
+    const std::string small = platform::JoinSourcePath("dist", "Piccolo.txt");
+    for (const auto& [percent, file] :
+         std::vector<std::pair<int, std::string>>{{31, big}, {31, big}, {38, big}, {38, small}}) {
+        BuildProgress move = At(percent);
+        move.stageEnd = false;
+        move.packing = file;
+        status.Progress(move);
+    }
+    status.Progress(At(50));
+    EXPECT_EQ(shown.events,
+              (std::vector<std::string>{"draw 31", "line Compressione di Grande.bin...", "draw 38",
+                                        "line Compressione di Piccolo.txt...", "draw 50",
+                                        "pause"}));
+    EXPECT_EQ(shown.page.Label11, "Compressione di Piccolo.txt...");
 }
 
 TEST(WizardBuildStatus, ScriptOnlyRunFillsTheBarWithoutPauseOrBox) {

@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "builder/project/project_file.h"
 #include "platform/folders.h"
 #include "platform/message_box.h"
 #include "platform/source_path.h"
+#include "tests/support/scratch_folder.h"
 
 namespace velaset {
 namespace {
@@ -55,6 +57,83 @@ TEST(WizardPages, ButtonsAndHeaderFollowThePage) {
     EXPECT_FALSE(w.wizard.FinishEnabled());
     EXPECT_FALSE(w.wizard.HeaderVisible());
     EXPECT_EQ(w.wizard.Heading(), "");
+}
+
+// A saved project with two files and a link to the first, whose first file is then gone.
+struct ProjectWithAGoneFile {
+    velaset_test::ScratchFolder folder;
+    std::string gone = folder.WriteFile("Mio.exe", "MZ");
+    std::string kept = folder.WriteFile("Note.txt", "n");
+    std::string path = folder.Path("Mio.mip");
+
+    ProjectWithAGoneFile() {
+        Project saved;
+        saved.ResetToNewProject(folder.Path(), "C:\\Programmi\\");
+        saved.ProgFile = path;
+        EXPECT_TRUE(saved.AddFile({gone, "D"}));
+        EXPECT_TRUE(saved.AddFile({kept, "D"}));
+        EXPECT_TRUE(saved.AddLink({"Mio.exe", "Mio", "P"}));
+        EXPECT_TRUE(SaveProject(saved).ok);
+        std::remove(gone.c_str());
+    }
+};
+
+// Before anything can save over the file, one box tells what the load left out and asks
+// whether to open the project without it; No, the default, changes nothing.
+TEST(WizardOpen, AProjectThatLostEntriesIsOpenedOnlyWhenTheUserSaysSo) {
+    ProjectWithAGoneFile f;
+    const std::string before = velaset_test::ScratchFolder::ReadFile(f.path);
+    {
+        Wizard w;
+        w.project.Titolo = "Precedente";
+        MessageBoxRecorder no(MessageAnswer::No);
+        EXPECT_FALSE(w.wizard.OpenProject(f.path).ok);
+        ASSERT_EQ(no.Calls().size(), 1u);
+        const platform::MessageBoxCall& box = no.Calls()[0];
+        EXPECT_EQ(box.buttons, platform::MessageButtons::YesNo);
+        EXPECT_EQ(box.icon, platform::MessageIcon::Question);
+        EXPECT_NE(box.text.find("- " + f.gone + ": il file non esiste\r\n- collegamento \"Mio\": "
+                                "il file Mio.exe non è nell'elenco dei file"),
+                  std::string::npos)
+            << box.text;
+        EXPECT_EQ(w.project.Titolo, "Precedente");
+        EXPECT_EQ(w.wizard.LoadedProject(), "");
+        // Page 0 still wants a project.
+        w.wizard.SetChoice(ProjectChoice::Existing);
+        EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
+    }
+    {
+        Wizard w;
+        MessageBoxRecorder yes(MessageAnswer::Yes);
+        EXPECT_TRUE(w.wizard.OpenProject(f.path).ok);
+        ASSERT_EQ(w.project.Files().size(), 1u);
+        EXPECT_EQ(w.project.Files()[0].path, f.kept);
+        EXPECT_EQ(w.wizard.LoadedProject(), f.path);
+    }
+    EXPECT_EQ(velaset_test::ScratchFolder::ReadFile(f.path), before) << "opening writes nothing";
+}
+
+TEST(WizardOpen, AProjectFoundInItsNewFolderIsOpenedWithAWord) {
+    ProjectWithAGoneFile f;
+    // The project saved elsewhere: its files are at their places below its folder.
+    const std::string moved = f.folder.MakeFolder("nuova");
+    const std::string copy = platform::JoinSourcePath(moved, "Mio.mip");
+    const std::string note = platform::JoinSourcePath(moved, "Note.txt");
+    velaset_test::ScratchFolder::WriteBytes(copy, velaset_test::ScratchFolder::ReadFile(f.path));
+    velaset_test::ScratchFolder::WriteBytes(note, "n");
+    velaset_test::ScratchFolder::WriteBytes(platform::JoinSourcePath(moved, "Mio.exe"), "MZ");
+    std::remove(f.kept.c_str());
+    Wizard w;
+    MessageBoxRecorder boxes;
+    EXPECT_TRUE(w.wizard.OpenProject(copy).ok);
+    ASSERT_EQ(boxes.Calls().size(), 1u);
+    EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Exclamation);
+    EXPECT_EQ(boxes.Calls()[0].buttons, platform::MessageButtons::Ok);
+    EXPECT_NE(boxes.Calls()[0].text.find(f.kept + ": trovato in " + note), std::string::npos)
+        << boxes.Calls()[0].text;
+    ASSERT_EQ(w.project.Files().size(), 2u);
+    EXPECT_EQ(w.project.Files()[1].path, note);
+    EXPECT_EQ(w.project.Links().size(), 1u);
 }
 
 TEST(WizardPages, HeadingsOfTheListPages) {
@@ -300,7 +379,7 @@ struct FakeBuild {
         };
         services.bindComprimi = [this](ComprimiFunction* comprimi) {
             *comprimi = [this](const std::string&, const std::string&, const std::string&,
-                               std::uint32_t) {
+                               std::uint32_t, const CabinetProgress&) {
                 packed = true;
                 return comprimiResult;
             };
