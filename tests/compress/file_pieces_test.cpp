@@ -149,8 +149,8 @@ TEST_F(FilePieces, ProgressTellsEveryByteOnceAndAStopLeavesNothing) {
     Add("big.bin", big);
     Add("small.txt", TextBytes(5000));
     Told all;
-    ComprimiRun run = RunComprimi(dir_.CabDir(), "p", list_, 0, PlatformCallbacks(), 2, Tell,
-                                  &all, {4 * kBlock, 3});
+    ComprimiRun run = RunComprimi(dir_.CabDir(), "p", list_, 0, PlatformCallbacks(), 2, Tell, &all,
+                                  {4 * kBlock, 3});
     ASSERT_EQ(run.result, 1);
     EXPECT_EQ(all.bytes, big.size() + 5000);
     Cabinets(dir_, "p");
