@@ -16,6 +16,7 @@
 #include "compress/client.h"
 #include "compress/comprimi.h"
 #include "compress/library_ui.h"
+#include "compress/mszip.h"
 #include "tests/fuzz/block_data.h"
 #include "tests/fuzz/memory_disk.h"
 
