@@ -63,7 +63,7 @@ struct Compressor {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
     const size_t count = in.ConsumeIntegralInRange<size_t>(3, 8);
-    const size_t warm = in.ConsumeIntegralInRange<size_t>(0, 2);
+    const size_t warm = in.ConsumeIntegralInRange<size_t>(0, count - 2 < 2 ? count - 2 : 2);
     const size_t start = in.ConsumeIntegralInRange<size_t>(warm + 1, count - 1);
     std::vector<std::vector<uint8_t>> blocks;
     for (size_t b = 0; b < count; ++b)
