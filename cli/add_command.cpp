@@ -185,7 +185,8 @@ int RunAddCommand(int argc, char** argv) {
         return checked;
     }
     Project project;
-    const int loaded = LoadNamedProject(options.project, &project, LoadUse::Save);
+    ProjectLock lock;
+    const int loaded = LoadNamedProject(options.project, &project, LoadUse::Save, &lock);
     if (loaded != kExitOk) {
         return loaded;
     }

@@ -11,6 +11,7 @@
 #include "cli/command_kit.h"
 #include "cli/commands.h"
 #include "cli/project_access.h"
+#include "cli/signing_options.h"
 #include "platform/file_access.h"
 #include "platform/interrupt.h"
 #include "platform/message_box.h"
@@ -39,6 +40,11 @@ const char kHelp[] =
     "Interrotta (Ctrl-C, SIGTERM), la creazione toglie i suoi file di lavoro e\n"
     "l'eseguibile a metà. Codici di uscita: 0 creato, 1 creazione fallita, 2 uso errato,\n"
     "130 interrotta con Ctrl-C, 143 terminata.\n";
+
+// The usage line with the signing options, and the help with their part.
+std::string FullUsage() {
+    return std::string(kUsage) + "\n         " + kSigningUsage;
+}
 
 // How the command line shows a build, on the error stream: progress as a bar redrawn
 // in place on a terminal and as one line per step otherwise, then the reason of a
@@ -155,13 +161,21 @@ std::string MissingOutputFolder(const std::string& exeFile, bool fromOption,
 
 int RunBuildCommand(int argc, char** argv) {
     if (WantsHelp(argc, argv)) {
-        std::fprintf(Out(), "uso: %s\n\n%s", kUsage, kHelp);
+        std::fprintf(Out(), "uso: %s\n\n%s\n%s", FullUsage().c_str(), kHelp, kSigningHelp);
         return kExitOk;
     }
     std::string path;
     BuildOptions options;
     bool quiet = false;
+    const std::string usage = FullUsage();
     for (int i = 1; i < argc; ++i) {
+        std::string signingProblem;
+        SigningArgument signing =
+            TakeSigningOption(argc, argv, &i, &options.signing, &signingProblem);
+        if (signing == SigningArgument::Taken)
+            continue;
+        if (signing == SigningArgument::Bad)
+            return UsageError("build", signingProblem, usage.c_str());
         if (std::strcmp(argv[i], "-o") == 0) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
                 return UsageError("build", "-o vuole il percorso dell'eseguibile", kUsage);
@@ -182,9 +196,15 @@ int RunBuildCommand(int argc, char** argv) {
     }
     if (path.empty())
         return UsageError("build", "manca il file di progetto", kUsage);
+    const std::string signingProblem = SigningOptionsProblem(options.signing, options.scriptOnly);
+    if (!signingProblem.empty())
+        return UsageError("build", signingProblem, usage.c_str());
+    if (options.signing.Wanted())
+        options.signing.password = SigningPasswordFromEnvironment();
 
     Project project;
-    int loaded = LoadNamedProject(path, &project, LoadUse::Save);
+    ProjectLock lock;
+    int loaded = LoadNamedProject(path, &project, LoadUse::Save, &lock);
     if (loaded != kExitOk)
         return loaded;
     if (!options.scriptOnly) {

@@ -38,7 +38,8 @@ int RunDestCommand(int argc, char** argv) {
             "dest", "codice sconosciuto: " + code + " (D, W, S, H o I, con * facoltativo)", kUsage);
     }
     Project project;
-    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save);
+    ProjectLock lock;
+    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
     if (loaded != kExitOk) {
         return loaded;
     }

@@ -51,7 +51,8 @@ int RunInfCommand(int argc, char** argv) {
         return UsageError("inf", "manca il file di progetto", kUsage);
     }
     Project project;
-    const int loaded = LoadNamedProject(projectPath, &project, LoadUse::Save);
+    ProjectLock lock;
+    const int loaded = LoadNamedProject(projectPath, &project, LoadUse::Save, &lock);
     if (loaded != kExitOk) {
         return loaded;
     }

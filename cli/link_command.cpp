@@ -83,7 +83,8 @@ int RunLinkCommand(int argc, char** argv) {
         return UsageError("link", "argomenti non validi", kUsage);
     }
     Project project;
-    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save);
+    ProjectLock lock;
+    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
     if (loaded != kExitOk) {
         return loaded;
     }

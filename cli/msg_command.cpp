@@ -41,7 +41,8 @@ int RunMsgCommand(int argc, char** argv) {
         return UsageError("msg", "il testo non può essere vuoto", kUsage);
     }
     Project project;
-    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save);
+    ProjectLock lock;
+    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
     if (loaded != kExitOk) {
         return loaded;
     }

@@ -11,6 +11,7 @@
 #include "cli/project_access.h"
 #include "platform/file_access.h"
 #include "platform/source_path.h"
+#include "platform/whole_file.h"
 
 namespace velaset {
 namespace cli {
@@ -60,14 +61,13 @@ int RunNewCommand(int argc, char** argv) {
         return UsageError("new", representable.message, kUsage);
 
     const std::string projectFile = platform::AbsoluteSourcePath(path);
-    if (platform::PathExists(projectFile)) {
-        if (!force)
-            return Failed(projectFile + " esiste già e non è stato modificato (--force per "
-                                        "sovrascriverlo).");
-        platform::Status removed = platform::RemoveFile(projectFile);
-        if (!removed)
-            return Failed(removed);
-    }
+    ProjectLock lock;
+    const platform::Status locked = lock.Take(projectFile);
+    if (!locked)
+        return Failed(locked);
+    if (platform::PathExists(projectFile) && !force)
+        return Failed(projectFile + " esiste già e non è stato modificato (--force per "
+                                    "sovrascriverlo).");
 
     Project project;
     std::string folder =
@@ -76,7 +76,13 @@ int RunNewCommand(int argc, char** argv) {
     if (hasTitle)
         project.SetTitleAsTyped(title);
     project.ProgFile = projectFile;
-    return SaveEdited(project);
+    // The new file takes the place of an old one in one step: a failure leaves the old
+    // one as it was.
+    std::string bytes;
+    platform::Status made = ProjectFileText(project, &bytes);
+    if (made)
+        made = platform::ReplaceWholeFile(projectFile, bytes);
+    return made ? kExitOk : Failed(made);
 }
 
 } // namespace cli

@@ -1,4 +1,4 @@
-// Loading and saving the project named on the command line.
+// Loading and saving the project named on the command line, under its lock.
 #include "cli/project_access.h"
 
 #include <cstdio>
@@ -11,9 +11,10 @@
 namespace velaset {
 namespace cli {
 
-int LoadNamedProject(const std::string& path, Project* project, LoadUse use,
+int LoadNamedProject(const std::string& path, Project* project, LoadUse use, ProjectLock* lock,
                      LoadReport* report) {
     project->ProgFile = platform::AbsoluteSourcePath(path);
+    // Checked before the lock too, so that a mistyped name leaves no lock file behind.
     if (!platform::IsReadableFile(project->ProgFile)) {
         if (platform::IsDirectory(project->ProgFile))
             return Failed("Impossibile aprire il progetto " + project->ProgFile +
@@ -21,6 +22,9 @@ int LoadNamedProject(const std::string& path, Project* project, LoadUse use,
         return Failed("Impossibile aprire il progetto " + project->ProgFile +
                       ": il file non esiste o non può essere letto.");
     }
+    const platform::Status locked = lock->Take(project->ProgFile);
+    if (!locked)
+        return Failed(locked);
     LoadReport found;
     // No application folder: an ExeFile whose folder is gone stays as stored.
     platform::Status loaded = LoadProject(project, "", &found);

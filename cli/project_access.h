@@ -1,4 +1,5 @@
-// Loading and saving the project named on the command line, as the builder does.
+// Loading and saving the project named on the command line, as the builder does, under
+// the project's lock.
 #ifndef VELASET_CLI_PROJECT_ACCESS_H
 #define VELASET_CLI_PROJECT_ACCESS_H
 
@@ -6,6 +7,7 @@
 
 #include "builder/project/load_report.h"
 #include "builder/project/project.h"
+#include "builder/project/project_lock.h"
 
 namespace velaset {
 namespace cli {
@@ -16,13 +18,14 @@ enum class LoadUse {
     Save, // saves it or builds from it: what the load left out stops the command
 };
 
-// Loads the project file at path (made absolute) into *project and tells, on the error
-// stream, what the load left out, found elsewhere or cannot use as stored. Returns
-// kExitOk, or the exit code after reporting: kExitFailed when the file cannot be read or
-// is no project, or (LoadUse::Save) when the load left entries out, so that no save
-// removes them from the file; kExitUsage when its content is refused. ExeFile stays as
-// stored even when its folder is gone: the command line builds only where it was told.
-int LoadNamedProject(const std::string& path, Project* project, LoadUse use,
+// Takes *lock for the project file at path (made absolute), then loads the file into
+// *project and tells, on the error stream, what the load left out, found elsewhere or
+// cannot use as stored. Returns kExitOk, or the exit code after reporting: kExitFailed
+// when the project is in use, the file cannot be read or is no project, or
+// (LoadUse::Save) when the load left entries out, so that no save removes them from the
+// file; kExitUsage when its content is refused. ExeFile stays as stored even when its
+// folder is gone: the command line builds only where it was told.
+int LoadNamedProject(const std::string& path, Project* project, LoadUse use, ProjectLock* lock,
                      LoadReport* report = nullptr);
 
 // Saves the edited project to its ProgFile; kExitOk, or kExitFailed after reporting.

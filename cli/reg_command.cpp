@@ -86,7 +86,8 @@ int RunRegCommand(int argc, char** argv) {
         return UsageError("reg", "argomenti non validi", kUsage);
     }
     Project project;
-    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save);
+    ProjectLock lock;
+    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
     if (loaded != kExitOk) {
         return loaded;
     }

@@ -63,9 +63,10 @@ int RunRemoveCommand(int argc, char** argv) {
                           kUsage);
     }
     Project project;
+    ProjectLock lock;
     // The load has already left out what --missing drops: the save below removes it.
     const int loaded =
-        LoadNamedProject(args[0], &project, missing ? LoadUse::Show : LoadUse::Save);
+        LoadNamedProject(args[0], &project, missing ? LoadUse::Show : LoadUse::Save, &lock);
     if (loaded != kExitOk) {
         return loaded;
     }

@@ -159,7 +159,8 @@ int RunSetCommand(int argc, char** argv) {
                 "set", "chiave sconosciuta: " + key + "\nchiavi valide: " + ValidKeys(), kUsage);
     }
     Project project;
-    int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save);
+    ProjectLock lock;
+    int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
     if (loaded != kExitOk)
         return loaded;
     const std::string projectFile = project.ProgFile;

@@ -8,10 +8,6 @@
 #include "cli/commands.h"
 #include "cli/project_access.h"
 #include "cli/show_files_command.h"
-#include "platform/file_access.h"
-#include "platform/folders.h"
-#include "platform/process.h"
-#include "platform/source_path.h"
 #include "platform/text_encoding.h"
 
 namespace velaset {
@@ -25,18 +21,6 @@ const char kHelp[] =
     "il testo che il salvataggio scriverebbe in un file nuovo: chiavi superate, file non\n"
     "più presenti e valori predefiniti si vedono così come il builder li vede.\n";
 
-bool ReadWholeFile(const std::string& path, std::string* data) {
-    std::FILE* f = platform::OpenFile(path, "rb");
-    if (f == nullptr)
-        return false;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        data->append(buffer, n);
-    std::fclose(f);
-    return true;
-}
-
 } // namespace
 
 int RunShowCommand(int argc, char** argv) {
@@ -49,23 +33,16 @@ int RunShowCommand(int argc, char** argv) {
         return UsageError("show", argc < 2 ? "manca il file di progetto" : "troppi argomenti",
                           kUsage);
     Project project;
-    int loaded = LoadNamedProject(argv[1], &project, LoadUse::Show);
+    ProjectLock lock(platform::LockMode::Shared);
+    int loaded = LoadNamedProject(argv[1], &project, LoadUse::Show, &lock);
     if (loaded != kExitOk)
         return loaded;
 
-    // The save itself writes the text, into a new working file.
-    std::string scratch = platform::JoinSourcePath(
-        platform::TempFolder(),
-        "velaset-show-" + std::to_string(platform::CurrentProcessId()) + ".mip");
-    platform::IgnoreFailure(platform::RemoveFile(scratch)); // the save below tells
-    platform::Status saved = SaveProjectTo(project, scratch);
+    // The save itself makes the text, in memory.
     std::string data;
-    bool read = saved && ReadWholeFile(scratch, &data);
-    platform::IgnoreFailure(platform::RemoveFile(scratch)); // a working file of our own
+    platform::Status saved = ProjectFileText(project, &data);
     if (!saved)
         return Failed(saved);
-    if (!read)
-        return Failed("Impossibile leggere " + scratch);
 
     std::string text;
     for (char c : platform::Windows1252ToUtf8(data)) {

@@ -96,8 +96,13 @@ int InfSplitFields(char* line, char** fields, int max_fields) {
         if (count < max_fields)
             fields[count] = start;
         count++;
-        if (!more)
-            return count;
+        if (!more) {
+            /* The fields that the line does not have are empty. */
+            int found = count;
+            while (count < max_fields)
+                fields[count++] = end;
+            return found;
+        }
         w = end + 1;
     }
 }

@@ -22,7 +22,8 @@ int InfForEachLine(const char* script, const char* section, InfLineVisitor visit
 /* Splits an INF line in place into at most max_fields fields: commas outside
  * quotes separate them, quotes are removed, "" inside quotes is one quote,
  * blanks round a field are dropped and a ';' outside quotes ends the line.
- * Returns the number of fields found (it may exceed max_fields). */
+ * Returns the number of fields found (it may exceed max_fields); the places
+ * of fields[] beyond them hold empty texts. */
 int InfSplitFields(char* line, char** fields, int max_fields);
 
 /* Copies text into out (size bytes, always terminated) with every %name%

@@ -18,7 +18,7 @@ typedef struct {
  * name, and the long-named file goes. */
 static void VisitRegistryLine(char* line, void* context) {
     NameWalk* walk = context;
-    char* field[5] = {"", "", "", "", ""};
+    char* field[5];
     char long_path[MAX_PATH];
     int prefix = lstrlenA(walk->key_prefix);
     InfSplitFields(line, field, 5);

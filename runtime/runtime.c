@@ -4,34 +4,26 @@
  *   Disinstalla /S FOLDER     the same without the question and without any
  *                             message box (a silent uninstall)
  *   CreaCollegamenti SCRIPT   the program group and desktop links, which the
- *                             installer stub asks for after the INF installer */
+ *                             installer stub asks for after the INF installer
+ * An uninstall that cannot change the installation folder and HKLM starts
+ * itself again as an administrator (elevation.h), with "/ELEVATO" in front of
+ * its arguments, so that a start again that got no more rights ends with a
+ * message instead of starting yet another. */
+#include "elevation.h"
 #include "inf_actions.h"
 #include "inf_file.h"
 #include "library_list.h"
+#include "run_and_wait.h"
 
 #include <objbase.h>
+#include <string.h>
+
+static HINSTANCE s_library;
 
 BOOL WINAPI DllEntry(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    (void)instance, (void)reason, (void)reserved;
+    (void)reason, (void)reserved;
+    s_library = instance;
     return TRUE;
-}
-
-static int RunAndWait(const char* command_line) {
-    static char line[2048];
-    STARTUPINFOA startup;
-    PROCESS_INFORMATION process;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    lstrcpynA(line, command_line, sizeof line);
-    if (!CreateProcessA(NULL, line, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL, &startup,
-                        &process))
-        return 0;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return 1;
 }
 
 /* The argument of a rundll32 entry: blanks and enclosing quotes dropped. */
@@ -63,7 +55,7 @@ static void Unregister(const LibraryList* list, const char* folder) {
         TextAppend(command, sizeof command, "\\");
         TextAppend(command, sizeof command, list->names[i]);
         TextAppend(command, sizeof command, "\"");
-        RunAndWait(command);
+        RunAndWait(command, SW_HIDE);
     }
 }
 
@@ -112,14 +104,25 @@ static void RemoveLeftovers(const char* script, const char* folder) {
     RemoveDirectoryA(folder);
 }
 
+/* The mark of an uninstall started again as an administrator. */
+static const char kStartedAgain[] = "/ELEVATO ";
+
 void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, int show) {
     char folder[MAX_PATH], script[MAX_PATH], copy[MAX_PATH], temp[MAX_PATH];
     char caption[500], question[500], system_folder[MAX_PATH];
     static char command[3 * MAX_PATH];
+    const char* arguments;
     LibraryList in_folder, in_system;
-    int length, silent = 0;
+    int length, silent = 0, started_again = 0;
     (void)instance, (void)show;
     copy[0] = 0;
+    while (*command_line == ' ')
+        command_line++;
+    if (_strnicmp(command_line, kStartedAgain, sizeof kStartedAgain - 1) == 0) {
+        started_again = 1;
+        command_line += sizeof kStartedAgain - 1;
+    }
+    arguments = command_line;
     while (*command_line == ' ')
         command_line++;
     if ((command_line[0] == '/' && (command_line[1] == 'S' || command_line[1] == 's')) &&
@@ -146,6 +149,23 @@ void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, i
             DeleteFileA(copy);
         return;
     }
+    if (!CanChange(folder, HKEY_LOCAL_MACHINE, UNINSTALL_KEY)) {
+        /* Removing only what it may would leave half an installation: the
+         * same uninstall again as an administrator, or nothing. */
+        DeleteFileA(copy);
+        lstrcpyA(command, kStartedAgain);
+        TextAppend(command, sizeof command, arguments);
+        if ((started_again || IsElevated() ||
+             !RunElevated(window, s_library, "Disinstalla", command)) &&
+            !silent) {
+            lstrcpyA(command, "Impossibile disinstallare il programma: servono i diritti di "
+                              "amministratore per modificare ");
+            TextAppend(command, sizeof command, folder);
+            TextAppend(command, sizeof command, " e HKEY_LOCAL_MACHINE.");
+            MessageBoxA(window, command, "Setup error", MB_OK | MB_ICONSTOP);
+        }
+        return;
+    }
     GetPrivateProfileStringA("Version", "Caption", "", caption, sizeof caption, copy);
     GetPrivateProfileStringA("Version", "AlertMsg", "", question, sizeof question, copy);
     if (!silent && MessageBoxA(window, question, caption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
@@ -160,7 +180,7 @@ void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, i
 
     lstrcpyA(command, "rundll32.exe setupapi.dll,InstallHinfSection DefaultUninstall 132 ");
     TextAppend(command, sizeof command, script);
-    if (!RunAndWait(command)) {
+    if (!RunAndWait(command, SW_HIDE)) {
         /* Without the INF uninstaller the rest would leave half an installation. */
         if (!silent)
             MessageBoxA(window, command, "Setup error", MB_OK | MB_ICONSTOP);

@@ -98,7 +98,7 @@ static void AddGroup(LinkWalk* walk, char* entry) {
 
 /* One item of a group: "title","command","icon",index,...,"work folder". */
 static void AddItem(LinkWalk* walk, const char* folder, char* entry) {
-    char* item[6] = {"", "", "", "", "", ""};
+    char* item[6];
     char title[MAX_PATH], command[MAX_PATH], icon[MAX_PATH], work_folder[MAX_PATH];
     char link_path[MAX_PATH];
     InfSplitFields(entry, item, 6);

@@ -38,13 +38,29 @@ typedef struct {
 
 extern Avviora g_avviora;
 
+/* This program's image as the loader mapped it (its instance handle); its
+ * headers come first. */
+extern IMAGE_DOS_HEADER __ImageBase;
+
 /* cabinet_copy.c: copies the cabinet behind the stub image to the temporary
- * cabinet path and checks it; 1 on success, 0 after the failure message. */
+ * cabinet path, checking it; 1 on success, 0 after the failure message. */
 int CopyCabinet(void);
 
-/* package_check.c: 1 when the file is a whole, undamaged cabinet of the
- * builder's kind (one cabinet, every data block's checksum right). */
-int CabinetIsSound(const char* path);
+/* package_check.c. The cabinet's header and its first folder entry. */
+#define CABINET_HEAD 44
+
+/* 1 when the head of a cabinet is of the builder's kind (one cabinet, no
+ * reserve areas, its data blocks inside it) and its size is at most room. */
+int CabinetHeaderIsSound(const BYTE* head, DWORD room);
+
+/* 1 when a data block (its 8-byte header, then its data) has its checksum. */
+int BlockIsSound(const BYTE* block);
+
+/* 1 when the bytes of the open program file own from at (the end of the
+ * cabinet, where the file is positioned) to end are what code signing
+ * appends and this program's header declares: nothing for an unsigned
+ * package, else zero padding to a multiple of 8 and the certificate table. */
+int TailIsSound(HANDLE own, DWORD at, DWORD end);
 
 /* command_line.c: the options of a silent installation (/S, /D=, /LOG=), and
  * the log line that takes the place of a message box when silent. */

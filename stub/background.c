@@ -24,7 +24,9 @@ static void Paint(HWND window) {
             CreateSolidBrush(RGB(Blend(GetRValue(s_top), GetRValue(s_bottom), y, height),
                                  Blend(GetGValue(s_top), GetGValue(s_bottom), y, height),
                                  Blend(GetBValue(s_top), GetBValue(s_bottom), y, height)));
-        SetRect(&band, client.left, y, client.right, y + BAND_HEIGHT);
+        band = client;
+        band.top = y;
+        band.bottom = y + BAND_HEIGHT;
         FillRect(dc, &band, brush);
         DeleteObject(brush);
     }

@@ -26,10 +26,8 @@ static void RenameFolderFiles(HKEY key) {
         long_name[long_size] = 0;
         if (type != REG_SZ || !IsPlainFileName(name) || !IsPlainFileName(long_name))
             continue;
-        lstrcpynA(from, folder, MAX_PATH);
-        TextAppend(from, sizeof from, name);
-        lstrcpynA(to, folder, MAX_PATH);
-        TextAppend(to, sizeof to, long_name);
+        TextJoin(from, sizeof from, folder, name);
+        TextJoin(to, sizeof to, folder, long_name);
         if (GetFileAttributesA(from) != INVALID_FILE_ATTRIBUTES)
             MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING);
     }

@@ -6,7 +6,6 @@
 
 #include <objbase.h>
 #include <shellapi.h>
-#include <stdlib.h>
 
 enum { EXIT_FAILED = 0, EXIT_INSTALLED = 1, EXIT_CANCELLED = 2 };
 
@@ -41,19 +40,21 @@ static int FindScript(void) {
 }
 
 /* The chosen folder goes into the script, and the program to start moves
- * into it: short folder + "\" + the file name of [Version] Run. */
+ * into it: short folder + "\" + the file name of [Version] Run, that is what
+ * follows its last "\", "/" or drive colon (name and extension). */
 static void WriteChosenFolder(void) {
     const char* script = g_avviora.script_path;
-    char run[MAX_PATH], drive[_MAX_DRIVE], folder[_MAX_DIR], name[_MAX_FNAME], extension[_MAX_EXT];
+    char run[MAX_PATH];
+    const char *name = run, *p;
     WritePrivateProfileStringA("STRINGS", "PROGDIR", g_avviora.install_folder_short, script);
     GetPrivateProfileStringA("Version", "Run", "", run, MAX_PATH, script);
     if (run[0] == 0)
         return;
-    _splitpath(run, drive, folder, name, extension);
-    lstrcpynA(g_avviora.program_to_start, g_avviora.install_folder_short, MAX_PATH);
-    TextAppend(g_avviora.program_to_start, MAX_PATH, "\\");
+    for (p = run; *p; p++)
+        if (*p == '\\' || *p == '/' || *p == ':')
+            name = p + 1;
+    TextJoin(g_avviora.program_to_start, MAX_PATH, g_avviora.install_folder_short, "\\");
     TextAppend(g_avviora.program_to_start, MAX_PATH, name);
-    TextAppend(g_avviora.program_to_start, MAX_PATH, extension);
     WritePrivateProfileStringA("Version", "Run", g_avviora.program_to_start, script);
 }
 
@@ -66,8 +67,8 @@ static void CreateShellLinks(void) {
     TextAppend(command, sizeof command, "\\avviora.dll");
     if (GetFileAttributesA(command) == INVALID_FILE_ATTRIBUTES)
         return;
-    lstrcpyA(command, "rundll32.exe avviora.dll,CreaCollegamenti ");
-    TextAppend(command, sizeof command, g_avviora.script_path);
+    TextJoin(command, sizeof command, "rundll32.exe avviora.dll,CreaCollegamenti ",
+             g_avviora.script_path);
     RunAndWait(command, SW_HIDE);
 }
 
@@ -93,8 +94,8 @@ static int Install(void) {
         RemoveDirectoryA(g_avviora.install_folder); /* only when still empty */
         return Fail();
     }
-    lstrcpyA(command, "EXTRAC32 /E /Y /L " WORK_FOLDER " \"");
-    TextAppend(command, sizeof command, g_avviora.temp_cabinet);
+    TextJoin(command, sizeof command, "EXTRAC32 /E /Y /L " WORK_FOLDER " \"",
+             g_avviora.temp_cabinet);
     TextAppend(command, sizeof command, "\"");
     if (!RunAndWait(command, SW_SHOWNORMAL))
         return Fail();
@@ -106,8 +107,9 @@ static int Install(void) {
     }
     WriteChosenFolder();
 
-    lstrcpyA(command, "rundll32.exe setupapi.dll,InstallHinfSection DefaultInstall 132 ");
-    TextAppend(command, sizeof command, g_avviora.script_path);
+    TextJoin(command, sizeof command,
+             "rundll32.exe setupapi.dll,InstallHinfSection DefaultInstall 132 ",
+             g_avviora.script_path);
     if (!RunAndWait(command, SW_SHOWNORMAL)) {
         DeleteFolderTree(WORK_FOLDER_TREE);
         return Fail();
@@ -135,7 +137,7 @@ static int Install(void) {
  * within its fixed size. */
 void AvvioraStart(void) {
     int code;
-    g_avviora.instance = GetModuleHandleA(NULL);
+    g_avviora.instance = (HINSTANCE)&__ImageBase;
     ReadCommandLine();
     CoInitialize(NULL);
     code = Install();

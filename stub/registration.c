@@ -7,8 +7,7 @@
 
 static void RegisterOne(const char* folder, const char* name, HWND bar) {
     char command[2 * MAX_PATH + 16];
-    lstrcpyA(command, "regsvr32 /s \"");
-    TextAppend(command, sizeof command, folder);
+    TextJoin(command, sizeof command, "regsvr32 /s \"", folder);
     TextAppend(command, sizeof command, "\\");
     TextAppend(command, sizeof command, name);
     TextAppend(command, sizeof command, "\"");

@@ -6,6 +6,7 @@
 #include "text.h"
 
 #include <shlobj.h>
+#include <stddef.h>
 
 #define SCRIPT g_avviora.temp_script
 
@@ -36,10 +37,25 @@ static void ProposeFolder(void) {
     TextAppend(folder, MAX_PATH, g_avviora.default_subfolder);
 }
 
+/* The texts of the script's [Version] section: key, and where and in how many
+ * bytes the run keeps it. */
+#define VERSION_TEXT(key, field) {key, offsetof(Avviora, field), sizeof g_avviora.field}
+static const struct VersionText {
+    const char* key;
+    WORD offset, size;
+} kVersionTexts[] = {
+    VERSION_TEXT("Caption", caption),       VERSION_TEXT("Label1", label1),
+    VERSION_TEXT("Label2", label2),         VERSION_TEXT("Label3", label3),
+    VERSION_TEXT("Title", final_title),     VERSION_TEXT("Message", final_text),
+    VERSION_TEXT("FailureMsg", failure_text), VERSION_TEXT("StopMsg", stop_text),
+};
+#define VERSION_TEXTS (sizeof kVersionTexts / sizeof kVersionTexts[0])
+
 /* Sub-steps of the dialog's preparation; 0 ends the installation. */
 static int Prepare(void) {
     static char command[3 * MAX_PATH];
     HANDLE cabinet;
+    const struct VersionText* text;
     if (!CopyCabinet())
         return 0;
     cabinet = CreateFileA(g_avviora.temp_cabinet, GENERIC_READ, FILE_SHARE_READ, NULL,
@@ -48,27 +64,20 @@ static int Prepare(void) {
         return 0;
     CloseHandle(cabinet);
 
-    lstrcpynA(SCRIPT, g_avviora.temp_folder, MAX_PATH);
-    TextAppend(SCRIPT, MAX_PATH, "setup.inf");
+    TextJoin(SCRIPT, MAX_PATH, g_avviora.temp_folder, "setup.inf");
     /* The temporary folder may hold blanks ("C:\Users\Mario Rossi\..."), so
      * it is quoted, and without its final backslash, which would escape the
      * closing quote. */
-    lstrcpyA(command, "EXTRAC32 /E /Y /L \"");
-    TextAppend(command, sizeof command, g_avviora.temp_folder);
+    TextJoin(command, sizeof command, "EXTRAC32 /E /Y /L \"", g_avviora.temp_folder);
     command[lstrlenA(command) - 1] = 0;
     TextAppend(command, sizeof command, "\" \"");
     TextAppend(command, sizeof command, g_avviora.temp_cabinet);
     TextAppend(command, sizeof command, "\"  setup.inf");
     RunAndWait(command, SW_HIDE);
 
-    GetPrivateProfileStringA("Version", "Caption", "", g_avviora.caption, 500, SCRIPT);
-    GetPrivateProfileStringA("Version", "Label1", "", g_avviora.label1, 500, SCRIPT);
-    GetPrivateProfileStringA("Version", "Label2", "", g_avviora.label2, 500, SCRIPT);
-    GetPrivateProfileStringA("Version", "Label3", "", g_avviora.label3, 500, SCRIPT);
-    GetPrivateProfileStringA("Version", "Title", "", g_avviora.final_title, 50, SCRIPT);
-    GetPrivateProfileStringA("Version", "Message", "", g_avviora.final_text, 100, SCRIPT);
-    GetPrivateProfileStringA("Version", "FailureMsg", "", g_avviora.failure_text, 100, SCRIPT);
-    GetPrivateProfileStringA("Version", "StopMsg", "", g_avviora.stop_text, 100, SCRIPT);
+    for (text = kVersionTexts; text < kVersionTexts + VERSION_TEXTS; text++)
+        GetPrivateProfileStringA("Version", text->key, "", (char*)&g_avviora + text->offset,
+                                 text->size, SCRIPT);
     ProposeFolder();
     g_avviora.browse = (int)GetPrivateProfileIntA("Version", "Browse", 0, SCRIPT);
     if (GetPrivateProfileIntA("Version", "Bkg", 0, SCRIPT) == 1 && !g_avviora.silent) {

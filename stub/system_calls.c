@@ -9,13 +9,11 @@ static int DeleteTree(const char* folder) {
     WIN32_FIND_DATAA entry;
     HANDLE find;
     int ok = 1;
-    lstrcpynA(pattern, folder, MAX_PATH);
-    TextAppend(pattern, MAX_PATH, "\\*");
+    TextJoin(pattern, MAX_PATH, folder, "\\*");
     find = FindFirstFileA(pattern, &entry);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            lstrcpynA(path, folder, MAX_PATH);
-            TextAppend(path, MAX_PATH, "\\");
+            TextJoin(path, MAX_PATH, folder, "\\");
             TextAppend(path, MAX_PATH, entry.cFileName);
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (entry.cFileName[0] != '.')

@@ -9,9 +9,14 @@ void TextAppend(char* dst, int size, const char* src) {
         lstrcpynA(dst + used, src, size - used);
 }
 
+void TextJoin(char* out, int size, const char* first, const char* second) {
+    lstrcpynA(out, first, size);
+    TextAppend(out, size, second);
+}
+
 int IsPlainFileName(const char* name) {
     const char* p;
-    if (name[0] == 0 || lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0)
+    if (name[0] == 0 || (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))))
         return 0;
     for (p = name; *p; p++)
         if (*p == '\\' || *p == '/' || *p == ':')

@@ -10,6 +10,9 @@ extern "C" {
 /* Appends src to dst (size bytes in all) as far as it fits. */
 void TextAppend(char* dst, int size, const char* src);
 
+/* Writes first, then second, into out (size bytes in all) as far as they fit. */
+void TextJoin(char* out, int size, const char* first, const char* second);
+
 /* 1 when name is one plain file name: not empty, no folder separator,
  * no drive, not "." or "..". */
 int IsPlainFileName(const char* name);

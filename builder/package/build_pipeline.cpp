@@ -26,6 +26,8 @@ namespace velaset {
 namespace {
 
 const char kScriptName[] = "setup.inf";
+const char kUnsignedName[] = "unsigned.exe"; // the setup executable before its signature
+const char kPasswordName[] = "password";     // the signing password, for the signing tool
 
 // The figure of the bar after each stage of a full build; the wizard pauses 200 ms at
 // each one above 0. The cabinet step fills the part from kProjectSaved to kCabinetMade.
@@ -90,7 +92,8 @@ class PackageBuild {
                  BuildStatus& status)
         : project_(project), services_(services), status_(status),
           exePath_(options.exeFile.empty() ? project.ExeFile : options.exeFile),
-          distributionOnly_(project.Distribuzione() == 1), editScript_(options.editScript) {}
+          distributionOnly_(project.Distribuzione() == 1), editScript_(options.editScript),
+          signing_(options.signing) {}
 
     // A setup executable that the build created but did not finish never stays.
     ~PackageBuild() {
@@ -123,6 +126,8 @@ class PackageBuild {
             found = services_.locateRuntime(&runtimeLibrary_);
         if (!found)
             return Fail(KindOf(found, FailureKind::MissingInput), FailureText(found), found);
+        if (signing_.Wanted() && !SigningInputs())
+            return false;
         if (platform::PathExists(exePath_)) {
             platform::Status removed = platform::RemoveFile(exePath_);
             if (!removed)
@@ -195,11 +200,21 @@ class PackageBuild {
         }
         std::string runtimeEntry;
         if (!distributionOnly_) {
-            platform::Status copied =
-                TimedCopy(runtimeLibrary_, work_.File(kRuntimeFileName), packageTime);
-            if (!copied)
-                return CannotMakeCabinet(copied);
-            runtimeEntry = ListPath(work_.File(kRuntimeFileName));
+            const std::string runtimeCopy = work_.File(kRuntimeFileName);
+            if (signing_.Wanted() && signing_.signRuntime) {
+                // Signed into the private folder, then given the package time.
+                platform::Status signed_ = Sign(runtimeLibrary_, runtimeCopy);
+                if (!signed_)
+                    return Fail(FailureKind::SigningFailed, signed_.message, signed_);
+                platform::Status timed = platform::WriteFileTime(runtimeCopy, packageTime);
+                if (!timed)
+                    return CannotMakeCabinet(timed);
+            } else {
+                platform::Status copied = TimedCopy(runtimeLibrary_, runtimeCopy, packageTime);
+                if (!copied)
+                    return CannotMakeCabinet(copied);
+            }
+            runtimeEntry = ListPath(runtimeCopy);
         }
         platform::Status timed = platform::WriteFileTime(script_, packageTime);
         if (!timed)
@@ -230,18 +245,40 @@ class PackageBuild {
     }
 
     // The stub image, then the cabinet behind it. A setup executable that cannot
-    // install is never left behind (the destructor removes it).
+    // install is never left behind (the destructor removes it). One that is to be signed
+    // is written into the private folder first, so that no unsigned one ever stands at
+    // its path.
     bool Executable() {
         Start(BuildStep::Executable);
-        platform::Status step = InserisciDLL(exePath_, stubBytes_);
+        const std::string target = signing_.Wanted() ? work_.File(kUnsignedName) : exePath_;
+        platform::Status step = InserisciDLL(target, stubBytes_);
         if (step) {
             Report(kStubWritten);
-            step = InserisciFile(exePath_, CabinetPath(cabDir_, 1));
+            step = InserisciFile(target, CabinetPath(cabDir_, 1));
         }
         if (!step)
             return Fail(FailureKind::UnwritableOutput, FailureText(step), step);
         Report(kCabinetAppended);
         return !Stopped();
+    }
+
+    // The signed setup executable at its path, made from the unsigned one; nothing when
+    // no signature is asked for. A failed signing leaves no setup executable.
+    bool Signature() {
+        if (!signing_.Wanted())
+            return true;
+        Start(BuildStep::Signature);
+        // The signing tool writes only a new file: the empty one that the inputs step
+        // made to try the output folder goes first.
+        platform::Status signed_ = platform::RemoveFile(exePath_);
+        if (!signed_)
+            return Fail(FailureKind::UnwritableOutput, FailureText(signed_), signed_);
+        signed_ = Sign(work_.File(kUnsignedName), exePath_);
+        if (!signed_) {
+            platform::IgnoreFailure(platform::RemoveFile(exePath_));
+            return Fail(FailureKind::SigningFailed, signed_.message, signed_);
+        }
+        return true;
     }
 
     void Done() {
@@ -259,6 +296,51 @@ class PackageBuild {
     }
 
   private:
+    // The signing program and the files it reads must be there before anything is
+    // built; a missing one fails the build at once.
+    bool SigningInputs() {
+        signingTool_ = services_.findProgram(kSigningTool);
+        if (signingTool_.empty())
+            return Fail(FailureKind::SigningFailed,
+                        std::string("Impossibile firmare il pacchetto: il programma ") +
+                            kSigningTool + " non è installato.");
+        platform::Status readable = CheckSigningFiles(signing_);
+        if (!readable)
+            return Fail(FailureKind::MissingInput, FailureText(readable), readable);
+        return true;
+    }
+
+    // Signs in into out. The password goes to the signing program in a file of the
+    // private folder, which only this user may read, never on its command line.
+    platform::Status Sign(const std::string& in, const std::string& out) {
+        std::string passwordFile;
+        if (!signing_.password.empty()) {
+            passwordFile = work_.File(kPasswordName);
+            platform::Status written = WritePassword(passwordFile);
+            if (!written)
+                return platform::Status::Failed(FailureText(written), written.kind,
+                                                platform::Operation::None, passwordFile);
+        }
+        platform::Status signed_ = SignFile(services_.runProgram,
+                                            SigningCommand(signingTool_, signing_, passwordFile,
+                                                           services_.sourceDateEpoch, in, out),
+                                            out);
+        if (!passwordFile.empty())
+            platform::IgnoreFailure(platform::RemoveFile(passwordFile));
+        return signed_;
+    }
+
+    platform::Status WritePassword(const std::string& path) const {
+        std::FILE* file = platform::OpenFile(path, "wb");
+        if (file == nullptr)
+            return platform::Status::LastSystemError(platform::Operation::Create, path);
+        const std::string& password = signing_.password;
+        bool written = std::fwrite(password.data(), 1, password.size(), file) == password.size();
+        written = std::fclose(file) == 0 && written;
+        return written ? platform::Status::Ok()
+                       : platform::Status::LastSystemError(platform::Operation::Create, path);
+    }
+
     void Start(BuildStep step) {
         step_ = step;
         status_.StepStarted(step);
@@ -363,6 +445,8 @@ class PackageBuild {
     const std::string exePath_;
     const bool distributionOnly_;
     const bool editScript_;
+    const SigningOptions signing_;
+    std::string signingTool_;
     BuildStep step_ = BuildStep::Inputs;
     PrivateFolder work_;
     std::string stubBytes_;
@@ -398,6 +482,8 @@ BuildServices DefaultBuildServices() {
     };
     services.editScript = platform::EditTextFileAndWait;
     services.saveProject = SaveProject;
+    services.findProgram = platform::FindProgram;
+    services.runProgram = platform::RunProgram;
     services.tempFolder = platform::TempFolder();
     services.sourceDateEpoch = SourceDateEpoch(std::getenv("SOURCE_DATE_EPOCH"));
     return services;
@@ -407,7 +493,7 @@ bool CreaPacchetto(const Project& project, const BuildOptions& options,
                    const BuildServices& services, BuildStatus& status) {
     PackageBuild build(project, options, services, status);
     if (!build.Inputs() || build.Stopped() || !build.Script() || build.Stopped() ||
-        !build.Cabinet() || build.Stopped() || !build.Executable())
+        !build.Cabinet() || build.Stopped() || !build.Executable() || !build.Signature())
         return false;
     build.Done();
     return true;

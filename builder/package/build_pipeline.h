@@ -13,6 +13,7 @@
 
 #include "builder/package/build_status.h"
 #include "builder/package/cabinet_step.h"
+#include "builder/package/code_signing.h"
 #include "builder/package/runtime_files.h"
 #include "builder/project/project.h"
 #include "platform/status.h"
@@ -25,6 +26,7 @@ struct BuildOptions {
     bool scriptOnly = false; // "Crea solo file inf": write the setup script only
     bool editScript = false; // "Modifica file inf": the user edits the script before packing
     std::string exeFile;     // the setup executable to write; empty = the project's ExeFile
+    SigningOptions signing;  // the signature of the setup executable, when wanted
 };
 
 // What a build takes from outside. DefaultBuildServices fills every member; tests and
@@ -39,6 +41,9 @@ struct BuildServices {
         writeScript;
     std::function<platform::Status(const std::string&)> editScript;
     std::function<platform::Status(const Project&)> saveProject;
+    // The signing program's path by its command name (empty: none), and how it is run.
+    std::function<std::string(const std::string&)> findProgram;
+    ProgramRunner runProgram;
     std::string tempFolder;                      // parent of each build's private folder
     std::optional<std::int64_t> sourceDateEpoch; // SOURCE_DATE_EPOCH
     // True once the build is asked to stop (an interrupt of the command line); asked
@@ -48,13 +53,13 @@ struct BuildServices {
 
 BuildServices DefaultBuildServices();
 
-// The whole build: the steps inputs, script, cabinet and executable. True when the
-// setup executable was made (status then had BuildDone with its path). Before anything
-// is written the inputs step refuses a program to start that the package does not
-// install, an output path that is the project file or one of its files, and an output
-// folder where the setup executable cannot be created; an interrupted build ends as
-// failed (FailureKind::Interrupted). A build that fails or is interrupted leaves no
-// working file and no setup executable.
+// The whole build: the steps inputs, script, cabinet, executable and, when a signature
+// is asked for, signature. True when the setup executable was made (status then had
+// BuildDone with its path). Before anything is written the inputs step refuses a program
+// to start that the package does not install, an output path that is the project file or
+// one of its files, and an output folder where the setup executable cannot be created; an
+// interrupted build ends as failed (FailureKind::Interrupted). A build that fails or is
+// interrupted leaves no working file and no setup executable.
 [[nodiscard]] bool CreaPacchetto(const Project& project, const BuildOptions& options,
                                  const BuildServices& services, BuildStatus& status);
 

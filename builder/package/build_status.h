@@ -16,6 +16,7 @@ enum class BuildStep {
     Script,     // setup.inf written (and edited by the user), the project saved
     Cabinet,    // the files packed into setup.CAB by Comprimi
     Executable, // the stub image followed by the cabinet written as the setup executable
+    Signature,  // the setup executable signed (only when a signature is asked for)
 };
 
 // How far a build has come. percent is of the whole build (the figure of the wizard's
@@ -44,6 +45,8 @@ enum class FailureKind {
     CabinetFailed,    // the cabinet library failed; it has told the user itself
     TooLarge,         // the files need more than the one cabinet a package can carry
     Interrupted,      // the build was asked to stop (an interrupt of the command line)
+    SigningFailed,    // the signing program is missing, or it failed (it has told why on
+                      // the error stream)
 };
 
 struct BuildFailure {

@@ -34,14 +34,56 @@ bool AnsiName(const std::string& utf8, std::string* ansi) {
     return platform::Utf8ToWindows1252(utf8, ansi);
 }
 
+// The open sessions, the newest first.
+IniFileSession* g_sessions = nullptr;
+
 } // namespace
+
+IniFileSession::IniFileSession(const std::string& file) : file_(file), previous_(g_sessions) {
+    g_sessions = this;
+}
+
+IniFileSession::~IniFileSession() {
+    // Sessions are scoped objects: they end in the reverse order of their start.
+    for (IniFileSession** link = &g_sessions; *link != nullptr; link = &(*link)->previous_) {
+        if (*link == this) {
+            *link = previous_;
+            break;
+        }
+    }
+}
+
+IniFileSession* IniFileSession::Of(const std::string& file) {
+    IniFileSession* reading = nullptr;
+    for (IniFileSession* s = g_sessions; s != nullptr; s = s->previous_) {
+        if (s->file_ != file)
+            continue;
+        if (s->edit_)
+            return s;
+        if (reading == nullptr)
+            reading = s;
+    }
+    return reading;
+}
+
+IniFileReading::IniFileReading(const std::string& file) : IniFileSession(file) {
+    snapshot_.reset(new platform::ProfileSnapshot(file));
+}
+
+IniFileEditing::IniFileEditing(const std::string& file, Start start) : IniFileSession(file) {
+    edit_.reset(new platform::ProfileEdit(file, start == Start::FromFile));
+}
 
 std::string cIniFile::Value() const {
     std::string section, key, def;
     if (!AnsiName(section_, &section) || !AnsiName(key_, &key) || !AnsiName(default_, &def))
         return default_;
+    const IniFileSession* session = IniFileSession::Of(path_);
     for (size_t size = kFirstBufferSize;; size *= 2) {
-        std::string value = platform::ReadProfileValue(path_, section, key, def, size);
+        std::string value =
+            session == nullptr ? platform::ReadProfileValue(path_, section, key, def, size)
+            : session->edit_  ? session->edit_->ReadValue(section, key, def, size)
+                              : session->snapshot_->ReadValue(section, key, def, size);
         if (value.size() < size - 1 || size >= kLargestBufferSize)
             return platform::Windows1252ToUtf8(value);
     }
@@ -66,7 +108,15 @@ platform::Status cIniFile::SetValue(const std::string& value) {
         return converted;
     if (NeedsProtectingQuotes(ansi))
         ansi = "\"" + ansi + "\"";
+    IniFileSession* session = IniFileSession::Of(path_);
+    if (session != nullptr && session->edit_) {
+        session->edit_->WriteValue(section, key, ansi);
+        lastReturnCode_ = 1;
+        return platform::Status::Ok();
+    }
     platform::Status written = platform::WriteProfileValue(path_, section, key, ansi);
+    if (session != nullptr)
+        session->snapshot_.reset(new platform::ProfileSnapshot(path_));
     lastReturnCode_ = written ? 1 : 0;
     return written;
 }
@@ -76,7 +126,15 @@ platform::Status cIniFile::DeleteSection() {
     if (!AnsiName(section_, &section))
         return platform::Status::Failed("Il nome " + section_ +
                                         " non può essere scritto in Windows-1252.");
+    IniFileSession* session = IniFileSession::Of(path_);
+    if (session != nullptr && session->edit_) {
+        session->edit_->DeleteSection(section);
+        lastReturnCode_ = 1;
+        return platform::Status::Ok();
+    }
     platform::Status removed = platform::DeleteProfileSection(path_, section);
+    if (session != nullptr)
+        session->snapshot_.reset(new platform::ProfileSnapshot(path_));
     lastReturnCode_ = removed ? 1 : 0;
     return removed;
 }
@@ -85,9 +143,13 @@ std::string cIniFile::INISection() const {
     std::string section;
     if (!AnsiName(section_, &section))
         return std::string();
+    const IniFileSession* session = IniFileSession::Of(path_);
     for (size_t size = kFirstBufferSize;; size *= 2) {
         // A list that does not fit comes back two characters short of the buffer.
-        std::string names = platform::ReadProfileKeyNames(path_, section, size);
+        std::string names =
+            session == nullptr ? platform::ReadProfileKeyNames(path_, section, size)
+            : session->edit_  ? session->edit_->ReadKeyNames(section, size)
+                              : session->snapshot_->ReadKeyNames(section, size);
         if (names.size() < size - 2 || size >= kLargestBufferSize)
             return platform::Windows1252ToUtf8(names);
     }

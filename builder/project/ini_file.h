@@ -1,12 +1,16 @@
 // cIniFile: one access to a value of an INI file (the project file), and the two
 // module functions ReadIni / WriteIni built on it. Texts are UTF-8 here and
-// Windows-1252 in the file; each call goes to the platform's profile-file service.
+// Windows-1252 in the file; each call goes to the platform's profile-file service,
+// which reads or writes the whole file, unless a reading or an editing of the file is
+// open (below): then the calls work on one copy of the file in memory.
 #ifndef VELASET_BUILDER_PROJECT_INI_FILE_H
 #define VELASET_BUILDER_PROJECT_INI_FILE_H
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "platform/profile_file.h"
 #include "platform/status.h"
 
 namespace velaset {
@@ -46,6 +50,59 @@ class cIniFile {
     std::string section_;
     std::string default_;
     int32_t lastReturnCode_ = 0;
+};
+
+// What IniFileReading and IniFileEditing share: while one lives, the calls above on its
+// file (the same path text) go to it. An editing answers the reads of its file before
+// any reading does; of two readings the newer answers. One editing per file at a time;
+// one thread.
+class IniFileSession {
+  public:
+    IniFileSession(const IniFileSession&) = delete;
+    IniFileSession& operator=(const IniFileSession&) = delete;
+
+  protected:
+    explicit IniFileSession(const std::string& file);
+    ~IniFileSession();
+
+    std::unique_ptr<platform::ProfileSnapshot> snapshot_; // a reading
+    std::unique_ptr<platform::ProfileEdit> edit_;         // an editing
+
+  private:
+    friend class cIniFile;
+    static IniFileSession* Of(const std::string& file);
+
+    std::string file_;
+    IniFileSession* previous_;
+};
+
+// The file read once, when this is made: its reads are answered as the file then was.
+// A write to the file through the calls above meanwhile goes to the file, then the
+// file is read again.
+class IniFileReading : public IniFileSession {
+  public:
+    explicit IniFileReading(const std::string& file);
+};
+
+// The file edited in memory: its writes change the copy (its reads see them), and
+// Commit writes the whole file once, in place of the old one in one step. Dropped
+// without Commit, the file stays as it was.
+class IniFileEditing : public IniFileSession {
+  public:
+    enum class Start {
+        FromFile, // the file as it is (absent: empty)
+        Empty,    // an empty file, whatever is there now: a commit replaces it whole
+    };
+    explicit IniFileEditing(const std::string& file, Start start = Start::FromFile);
+
+    // Why the file could not be read; a commit then writes nothing.
+    const platform::Status& Opened() const { return edit_->Opened(); }
+
+    // Writes the file; the failure names the file.
+    platform::Status Commit() { return edit_->Commit(); }
+
+    // The whole file as it stands in memory (Windows-1252, CR LF).
+    std::string Bytes() const { return edit_->Bytes(); }
 };
 
 // The value of key in section of file; the empty text when absent.

@@ -17,7 +17,12 @@ namespace velaset {
 platform::Status SaveProject(const Project& project);
 
 // The same save into another file (the ProgFile key still holds project.ProgFile).
+// The file is written once, in place of the old one in one step: it is either as it
+// was or saved, never half-written.
 platform::Status SaveProjectTo(const Project& project, const std::string& file);
+
+// The bytes that the save writes into a new file, without writing any file.
+platform::Status ProjectFileText(const Project& project, std::string* bytes);
 
 // Reads project->ProgFile into *project. A file without a [Progetto] section is not a
 // project (refused with kind Refused); a file whose flags or counts are not numbers (or

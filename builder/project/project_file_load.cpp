@@ -210,6 +210,8 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
     if (!platform::IsReadableFile(file))
         return platform::Status::Failed("Impossibile aprire il progetto " + file +
                                         ": il file non esiste o non può essere letto.");
+    // The file is read once; every read below is answered from that reading.
+    const IniFileReading reading(file);
     // A file that the save wrote always has [Progetto]; without it the file is something
     // else, and reading it as a project would only meet empty keys.
     cIniFile sections;

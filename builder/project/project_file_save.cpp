@@ -1,4 +1,5 @@
-// The save of the project file: one WriteIni call per value, in the fixed order.
+// The save of the project file: one WriteIni call per value, in the fixed order, into a
+// copy of the file that then takes the file's place.
 #include "builder/project/project_file.h"
 
 #include <vector>
@@ -85,9 +86,8 @@ platform::Status CheckValue(const StoredValue& stored) {
     return FieldToWindows1252(label, stored.value, &ansi);
 }
 
-} // namespace
-
-platform::Status SaveProjectTo(const Project& project, const std::string& file) {
+// Checks every value, then writes them with WriteIni into file, one call per value.
+platform::Status WriteValues(const Project& project, const std::string& file) {
     if (project.Etic2A.find(kLineBreakMark) != std::string::npos)
         return platform::Status::Failed(std::string("Il campo Etic2A contiene il carattere ") +
                                         kLineBreakMark +
@@ -104,6 +104,28 @@ platform::Status SaveProjectTo(const Project& project, const std::string& file) 
             return written;
     }
     return platform::Status::Ok();
+}
+
+} // namespace
+
+platform::Status SaveProjectTo(const Project& project, const std::string& file) {
+    // One copy of the file takes every value, then replaces the file in one step: the
+    // file is never seen half-saved, whatever stops the save.
+    IniFileEditing editing(file);
+    if (!editing.Opened())
+        return editing.Opened();
+    platform::Status written = WriteValues(project, file);
+    return written ? editing.Commit() : written;
+}
+
+platform::Status ProjectFileText(const Project& project, std::string* bytes) {
+    // A name that no file has: the editing never reads or writes a file.
+    const std::string inMemory = std::string("\x01") + "velaset: progetto nuovo";
+    IniFileEditing editing(inMemory, IniFileEditing::Start::Empty);
+    platform::Status written = WriteValues(project, inMemory);
+    if (written)
+        *bytes = editing.Bytes();
+    return written;
 }
 
 platform::Status SaveProject(const Project& project) {

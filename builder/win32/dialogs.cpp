@@ -33,10 +33,7 @@ void Prepare(HWND dialog, HICON icon) {
 
 void FillCombo(HWND dialog, int id, const std::vector<std::string>& items, int selected) {
     HWND combo = GetDlgItem(dialog, id);
-    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    for (const std::string& item : items) {
-        AddComboItem(combo, item);
-    }
+    FillComboItems(combo, items);
     SendMessageW(combo, CB_SETCURSEL, selected, 0);
 }
 

@@ -65,4 +65,32 @@ void AddComboItem(HWND combo, const std::string& text) {
     SendMessageW(combo, CB_ADDSTRING, 0, (LPARAM)Widen(text).c_str());
 }
 
+namespace {
+
+size_t StorageOf(const std::vector<std::string>& items) {
+    size_t characters = 0;
+    for (const std::string& item : items)
+        characters += item.size() + 1;
+    return characters * sizeof(WCHAR);
+}
+
+} // namespace
+
+void FillListItems(HWND list, const std::vector<std::string>& items) {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list, LB_INITSTORAGE, items.size(), StorageOf(items));
+    for (const std::string& item : items)
+        AddListItem(list, item);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void FillComboItems(HWND combo, const std::vector<std::string>& items) {
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    SendMessageW(combo, CB_INITSTORAGE, items.size(), StorageOf(items));
+    for (const std::string& item : items)
+        AddComboItem(combo, item);
+}
+
 } // namespace win32ui

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace win32ui {
 
@@ -21,6 +22,12 @@ void SetItemText(HWND dialog, int id, const std::string& text);
 std::string ListItemText(HWND list, int index);
 void AddListItem(HWND list, const std::string& text);
 void AddComboItem(HWND combo, const std::string& text);
+
+// A list box or a combo box emptied and filled with items in one pass: room for every
+// item taken at once, and (a list box) no repaint until the last one is in, so that ten
+// thousand items show at once.
+void FillListItems(HWND list, const std::vector<std::string>& items);
+void FillComboItems(HWND combo, const std::vector<std::string>& items);
 
 } // namespace win32ui
 

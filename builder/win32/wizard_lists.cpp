@@ -5,6 +5,11 @@
 
 #include <commctrl.h>
 
+#include <string>
+#include <vector>
+
+#include "builder/project/failure_text.h"
+#include "builder/project/project_lock.h"
 #include "builder/script/short_name_check.h"
 #include "builder/win32/dialogs.h"
 #include "builder/win32/file_dialogs.h"
@@ -156,34 +161,29 @@ void WizardWindow::ContextMenu(int page, HWND control, LPARAM lParam) {
 // ---- Refreshing the lists ---------------------------------------------------------------
 
 void WizardWindow::RefreshLists() {
-    HWND files = GetDlgItem(pages_[2], IDC_LST_FILES);
-    HWND dest = GetDlgItem(pages_[2], IDC_LST_DEST);
-    SendMessageW(files, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(files, LB_RESETCONTENT, 0, 0);
-    SendMessageW(dest, LB_RESETCONTENT, 0, 0);
+    std::vector<std::string> paths, codes, linkFiles, linkNames, linkPlaces;
     for (const velaset::FileEntry& f : project_.Files()) {
-        AddListItem(files, f.path);
-        AddListItem(dest, f.destination);
+        paths.push_back(f.path);
+        codes.push_back(f.destination);
     }
-    SendMessageW(files, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(files, nullptr, TRUE);
+    for (const velaset::LinkEntry& l : project_.Links()) {
+        linkFiles.push_back(l.file);
+        linkNames.push_back(l.name);
+        linkPlaces.push_back(l.location);
+    }
+    HWND files = GetDlgItem(pages_[2], IDC_LST_FILES);
+    FillListItems(files, paths);
+    FillListItems(GetDlgItem(pages_[2], IDC_LST_DEST), codes);
     SendMessageW(files, LB_SETHORIZONTALEXTENT, 2000, 0);
     RefreshFileButtons();
 
-    for (int i = 0; i < 3; ++i) {
-        HWND list = GetDlgItem(pages_[3], kLinkLists[i]);
-        SendMessageW(list, LB_RESETCONTENT, 0, 0);
-        for (const velaset::LinkEntry& l : project_.Links()) {
-            AddListItem(list, i == 0 ? l.file : i == 1 ? l.name : l.location);
-        }
-    }
+    FillListItems(GetDlgItem(pages_[3], kLinkLists[0]), linkFiles);
+    FillListItems(GetDlgItem(pages_[3], kLinkLists[1]), linkNames);
+    FillListItems(GetDlgItem(pages_[3], kLinkLists[2]), linkPlaces);
     RefreshLinkButtons();
 
     HWND keys = GetDlgItem(pages_[5], IDC_LST_REG_CONF);
-    SendMessageW(keys, LB_RESETCONTENT, 0, 0);
-    for (const std::string& entry : project_.RegistryEntries()) {
-        AddListItem(keys, entry);
-    }
+    FillListItems(keys, project_.RegistryEntries());
     SendMessageW(keys, LB_SETHORIZONTALEXTENT, 2000, 0);
     RefreshRegistryButtons();
 }
@@ -217,7 +217,17 @@ void WizardWindow::OnOpenProject() {
     if (!ChooseProjectToOpen(main_, &path)) {
         return;
     }
-    platform::IgnoreFailure(wizard_.OpenProject(path)); // it has told the user why
+    {
+        // A project that another run is writing is not read half-way.
+        velaset::ProjectLock lock(platform::LockMode::Shared);
+        platform::Status locked = lock.Take(path);
+        if (!locked) {
+            platform::ShowMessageBox("Velaset", velaset::FailureText(locked),
+                                     platform::MessageIcon::Stop);
+            return;
+        }
+        platform::IgnoreFailure(wizard_.OpenProject(path)); // it has told the user why
+    }
     RefreshFirstPage();
     RefreshFields();
     RefreshLists();
@@ -294,12 +304,20 @@ void WizardWindow::OnFileSelection(int id) {
     HWND dest = GetDlgItem(pages_[2], IDC_LST_DEST);
     int row;
     if (id == IDC_LST_FILES) {
-        // The code column follows the path column row by row.
+        // The code column follows the path column row by row: the selected rows only,
+        // without a repaint for each.
         row = (int)SendMessageW(files, LB_GETCARETINDEX, 0, 0);
-        int count = (int)SendMessageW(files, LB_GETCOUNT, 0, 0);
-        for (int i = 0; i < count; ++i) {
-            SendMessageW(dest, LB_SETSEL, SendMessageW(files, LB_GETSEL, i, 0) > 0, i);
+        int selected = (int)SendMessageW(files, LB_GETSELCOUNT, 0, 0);
+        std::vector<int> rows(selected > 0 ? selected : 0);
+        if (selected > 0)
+            SendMessageW(files, LB_GETSELITEMS, selected, (LPARAM)rows.data());
+        SendMessageW(dest, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(dest, LB_SETSEL, FALSE, -1);
+        for (int selectedRow : rows) {
+            SendMessageW(dest, LB_SETSEL, TRUE, selectedRow);
         }
+        SendMessageW(dest, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(dest, nullptr, TRUE);
     } else {
         // A click on a code adds its path to the paths already selected.
         row = (int)SendMessageW(dest, LB_GETCARETINDEX, 0, 0);

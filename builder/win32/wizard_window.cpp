@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "builder/project/project_file.h"
+#include "builder/project/project_lock.h"
 #include "builder/win32/dialogs.h"
 #include "builder/win32/path_display.h"
 #include "builder/win32/resource.h"
@@ -509,10 +511,7 @@ void WizardWindow::ShowCurrentPage() {
         HWND launch = GetDlgItem(pages_[5], IDC_TXT_LAUNCH);
         std::string kept = project_.Lancio;
         refreshing_ = true;
-        SendMessageW(launch, CB_RESETCONTENT, 0, 0);
-        for (const std::string& name : wizard_.LaunchChoices()) {
-            AddComboItem(launch, name);
-        }
+        FillComboItems(launch, wizard_.LaunchChoices());
         SetWindowTextW(launch, Widen(kept).c_str());
         refreshing_ = false;
     }
@@ -671,6 +670,13 @@ void WizardWindow::RunBuild() {
     EnableWindow(GetDlgItem(main_, IDC_CMD_NEXT), FALSE);
     EnableWindow(GetDlgItem(main_, IDC_CMD_FINISH), FALSE);
     velaset::BuildServices services = velaset::DefaultBuildServices();
+    // The project is saved under its lock, taken only for the save: no command works on
+    // the file meanwhile, and the wizard's message boxes keep nobody waiting.
+    services.saveProject = [](const velaset::Project& project) {
+        velaset::ProjectLock lock;
+        platform::Status locked = lock.Take(project.ProgFile);
+        return locked ? velaset::SaveProject(project) : locked;
+    };
     // The stub image travels at the end of the builder's own program file.
     std::string self = wizard_.ApplicationFolder() + "\\velaset.exe";
     services.locateStub = [self](velaset::StubImage* stub) {

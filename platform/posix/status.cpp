@@ -17,6 +17,7 @@ const ErrnoText kTexts[] = {
     {EPERM, "Operazione non permessa"},
     {ENOENT, "File o directory non esistente"},
     {EINTR, "Chiamata di sistema interrotta"},
+    {EAGAIN, "Risorsa temporaneamente non disponibile"},
     {EIO, "Errore di input/output"},
     {E2BIG, "Elenco degli argomenti troppo lungo"},
     {ENOEXEC, "Formato di eseguibile non valido"},

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Draws the installer icon (group 108): a red arrow going down into an open box.
 
-Writes avviora.ico with a 16x16 and a 32x32 image in the 16-colour VGA palette.
+Writes avviora.ico with a 16x16 and a 32x32 image of 4 bits per pixel in colours of
+the 16-colour VGA palette. Each image's colour table holds only the colours the
+drawing uses (biClrUsed), which keeps the stub's image within its fixed size.
 Run it again after changing the drawing: python3 make_icon.py avviora.ico
 """
 import struct
@@ -50,11 +52,15 @@ def draw(size):
 
 def image(size):
     px = draw(size)
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 4, 0, 0, 0, 0, 16, 0)
-    palette = b''.join(struct.pack('BBBB', b, g, r, 0) for r, g, b in PALETTE)
+    # Transparent pixels are black in the colour bitmap (masked by the AND bitmap).
+    used = sorted({BLACK} | {c for row in px for c in row if c is not None})
+    index = {colour: i for i, colour in enumerate(used)}
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 4, 0, 0, 0, 0, len(used), 0)
+    palette = b''.join(struct.pack('BBBB', PALETTE[c][2], PALETTE[c][1], PALETTE[c][0], 0)
+                       for c in used)
     xor_rows, and_rows = [], []
     for row in reversed(px):  # bitmaps are stored bottom row first
-        nibbles = [0 if c is None else c for c in row]
+        nibbles = [index[BLACK if c is None else c] for c in row]
         data = bytes((nibbles[i] << 4) | nibbles[i + 1] for i in range(0, size, 2))
         xor_rows.append(data + b'\0' * (-len(data) % 4))
         bits = 0

@@ -38,6 +38,40 @@ TEST(BuildCommand, RefusesBadUsageWithExitCode2) {
     }
 }
 
+TEST(BuildCommand, RefusesSigningOptionsThatDoNotFitWithExitCode2) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"a.mip", "--sign-cert", "c.pem"}, "--sign-cert e --sign-key vanno dati insieme"},
+        {{"a.mip", "--sign-key", "k.pem"}, "--sign-cert e --sign-key vanno dati insieme"},
+        {{"a.mip", "--sign-cert", "c.pem", "--sign-key", "k.pem", "--sign-pkcs12", "f.p12"},
+         "--sign-pkcs12 non va insieme a --sign-cert e --sign-key"},
+        {{"a.mip", "--sign-runtime"},
+         "--sign-timestamp, --sign-description, --sign-url e --sign-runtime vogliono il "
+         "certificato: --sign-cert e --sign-key, o --sign-pkcs12"},
+        {{"a.mip", "--sign-timestamp", "http://ts"},
+         "--sign-timestamp, --sign-description, --sign-url e --sign-runtime vogliono il "
+         "certificato: --sign-cert e --sign-key, o --sign-pkcs12"},
+        {{"a.mip", "--sign-pkcs12", "f.p12", "--inf-only"},
+         "--inf-only non crea nessun eseguibile da firmare"},
+        {{"a.mip", "--sign-pkcs12"}, "--sign-pkcs12 vuole il file PKCS#12"},
+        {{"a.mip", "--sign-cert", ""}, "--sign-cert vuole il file del certificato"},
+        {{"a.mip", "--sign-pkcs12", "f.p12", "--sign-password", "segreto"},
+         "la password non si scrive sulla riga di comando: va nella variabile d'ambiente "
+         "VELASET_SIGN_PASSWORD"},
+    };
+    for (const Case& c : cases) {
+        std::string err;
+        EXPECT_EQ(RunBuild(c.args, &err), kExitUsage);
+        EXPECT_NE(err.find(std::string("velaset build: ") + c.message), std::string::npos) << err;
+        EXPECT_NE(err.find("[--sign-cert CERT.pem --sign-key CHIAVE.pem | --sign-pkcs12 FILE.p12]"),
+                  std::string::npos)
+            << err;
+    }
+}
+
 TEST(BuildCommand, FailsWithExitCode1WhenTheProjectCannotBeRead) {
     velaset_test::ScratchFolder folder;
     std::string err;
@@ -50,6 +84,14 @@ TEST(BuildCommand, HelpNeedsNoProject) {
     std::string err;
     EXPECT_EQ(RunBuild({"--help"}, &err), kExitOk);
     EXPECT_TRUE(err.empty());
+}
+
+TEST(BuildCommand, HelpTellsWhereThePasswordComesFrom) {
+    velaset_test::ScratchFolder streams;
+    velaset_test::CommandRun run = velaset_test::RunVelaset(streams, {"build", "--help"});
+    EXPECT_NE(run.out.find("--sign-pkcs12 FILE.p12"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("variabile\nd'ambiente VELASET_SIGN_PASSWORD"), std::string::npos)
+        << run.out;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "cli/command_kit.h"
 #include "cli/dispatcher.h"
 #include "common/constants.h"
+#include "platform/file_lock.h"
 #include "platform/text_encoding.h"
 #include "tests/cli/command_run.h"
 
@@ -92,6 +93,36 @@ TEST_F(VelasetCommand, NewKeepsAnExistingFileUnlessForced) {
     EXPECT_EQ(ScratchFolder::ReadFile(project), "vecchio");
     ASSERT_EQ(Velaset({"new", project, "--title", "Demo", "--force"}).code, 0);
     EXPECT_EQ(velaset::ReadIni(project, "Progetto", "Titolo"), "Demo");
+    EXPECT_EQ(ScratchFolder::ReadFile(project).find("vecchio"), std::string::npos);
+}
+
+// Runs on one project take turns. While another run holds it, a command that would
+// change it waits a while, then gives up with a message and leaves the file alone; a
+// command that only reads it shares it with other readers.
+TEST_F(VelasetCommand, AProjectInUseIsLeftAloneWithAMessage) {
+    std::string project = scratch_.Path("Demo.mip");
+    ASSERT_EQ(Velaset({"new", project, "--title", "Demo"}).code, 0);
+    const std::string before = ScratchFolder::ReadFile(project);
+    platform::FileLock reader;
+    platform::Status failure;
+    ASSERT_EQ(reader.Acquire(project + ".lock", platform::LockMode::Shared, 0, &failure),
+              platform::LockOutcome::Locked);
+    EXPECT_EQ(Velaset({"show", project}).code, 0);
+    CommandRun refused = Velaset({"set", project, "Caption=Altro"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.err, "velaset: Il progetto " + project +
+                               " è in uso da un'altra esecuzione di Velaset; riprovare quando "
+                               "avrà finito.\n");
+    EXPECT_EQ(ScratchFolder::ReadFile(project), before);
+    reader.Release();
+    EXPECT_EQ(Velaset({"set", project, "Caption=Altro"}).code, 0);
+    EXPECT_EQ(velaset::ReadIni(project, "Progetto", "Caption"), "Altro");
+    EXPECT_EQ(ScratchFolder::ReadFile(project + ".lock"), "");
+
+    // A mistyped name leaves no lock file behind.
+    std::string typo = scratch_.Path("Dmeo.mip");
+    EXPECT_EQ(Velaset({"set", typo, "Caption=Altro"}).code, 1);
+    EXPECT_FALSE(platform::PathExists(typo + ".lock"));
 }
 
 TEST_F(VelasetCommand, NewFailsWhenItCannotSave) {

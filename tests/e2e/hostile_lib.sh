@@ -19,13 +19,15 @@ e2e_installed_progdir() {
   tr -d '\r' <"$1/setup.inf" | sed -n 's/^PROGDIR=//p'
 }
 
-# Uninstalls silently as "Disinstalla /S" does and checks that the Demo
-# package left nothing; then the runtime goes too.
+# e2e_uninstall_demo_silently FOLDER [OPTION...]: uninstalls silently as
+# "Disinstalla [OPTION...] /S" does and checks that the Demo package left
+# nothing; then the runtime goes too.
 e2e_uninstall_demo_silently() {
   local folder=$1 progdir
+  shift
   progdir=$(e2e_installed_progdir "$folder")
   [ -n "$progdir" ] || e2e_fail "no PROGDIR in $folder/setup.inf"
-  e2e_run_silent rundll32.exe avviora.dll,Disinstalla /S "$progdir"
+  e2e_run_silent rundll32.exe avviora.dll,Disinstalla "$@" /S "$progdir"
   e2e_expect_absent "$folder" "$E2E_HELP/Guida lunga.hlp" "$E2E_PROGRAMS/Demo" \
     "$E2E_DESKTOP_DIR/Demo.lnk"
   ! e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo" >/dev/null || e2e_fail "the uninstall entry is still there"

@@ -57,6 +57,65 @@ e2e_build() {
   rm -f "$exe.x86"
 }
 
+# e2e_test_certificate: a certificate and its key made here by openssl for the
+# signing cases (never a committed key): $E2E_CERT, $E2E_KEY (encrypted with
+# $E2E_KEY_PASSWORD).
+E2E_KEY_PASSWORD='segreto di prova'
+e2e_test_certificate() {
+  E2E_CERT="$E2E_ARTIFACTS/certificato.pem" E2E_KEY="$E2E_ARTIFACTS/chiave.pem"
+  openssl req -x509 -newkey rsa:2048 -keyout "$E2E_KEY" -out "$E2E_CERT" -days 30 \
+    -subj "/CN=Velaset Prova" -passout pass:"$E2E_KEY_PASSWORD" 2>/dev/null ||
+    e2e_fail "openssl could not make the test certificate"
+}
+
+# e2e_signed_build PROJECT EXE  builds a project into a signed setup executable
+# whose runtime is signed too: "velaset build" with its signing options for
+# 32-bit packages; an x64 package as e2e_build makes it, its 64-bit runtime and
+# then the package signed by osslsigncode with the options velaset passes.
+e2e_signed_build() {
+  local project=$1 exe=$2 runtime="$E2E_ARTIFACTS/runtime"
+  printf '%s' "$E2E_KEY_PASSWORD" >"$E2E_ARTIFACTS/password"
+  local sign=(osslsigncode sign -certs "$E2E_CERT" -key "$E2E_KEY" -readpass "$E2E_ARTIFACTS/password"
+    -h sha256 -n "Demo firmato")
+  if [ "$VELASET_WINE_ARCH" = win32 ]; then
+    VELASET_SIGN_PASSWORD="$E2E_KEY_PASSWORD" "$E2E_VELASET" build "$project" -o "$exe" --quiet \
+      --sign-cert "$E2E_CERT" --sign-key "$E2E_KEY" --sign-description "Demo firmato" \
+      --sign-runtime || e2e_fail "velaset build with a signature failed"
+    return
+  fi
+  rm -rf "$runtime" && mkdir -p "$runtime"
+  cp "$e2e_root/build/bin/win32/Avviora.exe" "$runtime/Avviora.exe"
+  "${sign[@]}" -in "$E2E_RUNTIME" -out "$runtime/avviora.dll" >/dev/null ||
+    e2e_fail "the 64-bit runtime could not be signed"
+  VELASET_SYSTEM_DIR="$runtime" "$E2E_VELASET" build "$project" -o "$exe.x86" --quiet ||
+    e2e_fail "velaset build failed"
+  { cat "$E2E_STUB"; tail -c +$(( $(stat -c %s "$runtime/Avviora.exe") + 1 )) "$exe.x86"; } >"$exe.unsigned"
+  "${sign[@]}" -in "$exe.unsigned" -out "$exe" >/dev/null || e2e_fail "the x64 package could not be signed"
+  rm -f "$exe.x86" "$exe.unsigned"
+}
+
+# The security directory of a program file (where its certificate table is):
+# e2e_security_directory FILE prints "OFFSET SIZE";
+# e2e_set_security_directory FILE OFFSET SIZE changes it in place.
+e2e_security_directory() {
+  python3 - "$@" <<'EOF'
+import struct, sys
+path = sys.argv[1]
+data = bytearray(open(path, 'rb').read())
+pe = struct.unpack_from('<I', data, 60)[0]
+magic = struct.unpack_from('<H', data, pe + 24)[0]
+entry = pe + 24 + (96 if magic == 0x10b else 112) + 4 * 8
+if len(sys.argv) == 4:
+    struct.pack_into('<II', data, entry, int(sys.argv[2]), int(sys.argv[3]))
+    open(path, 'wb').write(data)
+else:
+    print(*struct.unpack_from('<II', data, entry))
+EOF
+}
+e2e_set_security_directory() {
+  e2e_security_directory "$@"
+}
+
 # Folders of the prefix that the cases look at.
 e2e_user_dir() {
   local dir

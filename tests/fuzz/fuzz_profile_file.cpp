@@ -1,6 +1,7 @@
 // Fuzzes the profile-file service with arbitrary bytes as the file: reading a value or
 // the key names never fails or overruns its buffer, and a value written into any file
-// reads back as written while another key keeps its value.
+// reads back as written while another key keeps its value. The indexed text of the
+// file in memory reads and writes any bytes as the plain whole-file model does.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdio>
@@ -9,7 +10,9 @@
 #include <string>
 
 #include "platform/profile_file.h"
+#include "platform/profile_text.h"
 #include "tests/fuzz/fixture_folder.h"
+#include "tests/platform/profile_reference.h"
 
 namespace {
 
@@ -53,6 +56,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string value = in.ConsumeRandomLengthString(300);
     size_t bufferSize = in.ConsumeIntegralInRange<size_t>(0, 300);
     std::string content = in.ConsumeRemainingBytesAsString();
+    // Any bytes and any names, before the write below cleans them: the indexed text
+    // and the model agree on reads and on the bytes a write leaves.
+    {
+        namespace reference = velaset_test::reference;
+        platform::ProfileText text(content);
+        if (text.Bytes() != content)
+            Fail("the text of the file changed on reading");
+        std::string indexed, plain;
+        bool found = text.Find(otherSection, otherKey, &indexed);
+        if (found != reference::Find(content, otherSection, otherKey, &plain) ||
+            (found && indexed != plain))
+            Fail("[" + otherSection + "] " + otherKey + " reads otherwise than the model");
+        if (text.KeyNames(section) != reference::KeyNames(content, section))
+            Fail("the key names of [" + section + "] differ from the model's");
+        text.Write(section, key, value);
+        if (text.Bytes() != reference::Write(content, section, key, value))
+            Fail("writing [" + section + "] " + key + " left other bytes than the model");
+        text.DeleteSection(otherSection);
+        if (text.Bytes() != reference::DeleteSection(reference::Write(content, section, key, value),
+                                                    otherSection))
+            Fail("removing [" + otherSection + "] left other bytes than the model");
+    }
     const std::string path = fuzz::FixtureFolder() + "/fuzz.ini";
     fuzz::WriteFixtureFile("fuzz.ini", content.data(), content.size());
 

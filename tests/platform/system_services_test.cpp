@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
+#include "platform/folders.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/single_instance.h"
+#include "platform/source_path.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -40,6 +45,55 @@ TEST(Process, ReportsAProgramThatCannotStart) {
     EXPECT_EQ(failed.operation, platform::Operation::Start);
     EXPECT_EQ(failed.subject, "velaset-no-such-program-xyz");
     EXPECT_EQ(failed.kind, platform::ErrorKind::NotFound);
+}
+
+#ifdef _WIN32
+const char kArgsEcho[] = "args_echo.exe";
+#else
+const char kArgsEcho[] = "args_echo";
+#endif
+
+TEST(Process, GivesTheProgramEachArgumentAsItIs) {
+    velaset_test::ScratchFolder folder;
+    const std::string out = folder.Path("argomenti.txt");
+    const std::vector<std::string> given = {
+        "semplice", "due parole", "virgolette \"dentro\"", "C:\\cartella con spazi\\",
+        "a\\\\\"b", "",           "\\\\server\\condivisa", "'apici' e $HOME",
+    };
+    std::vector<std::string> arguments = {
+        platform::JoinSourcePath(platform::ApplicationFolder(), kArgsEcho), out};
+    arguments.insert(arguments.end(), given.begin(), given.end());
+    int exitCode = -1;
+    ASSERT_TRUE(platform::RunProgram(arguments, &exitCode));
+    EXPECT_EQ(exitCode, 7);
+    std::ifstream written(out, std::ios::binary);
+    std::vector<std::string> received;
+    for (std::string line; std::getline(written, line);)
+        received.push_back(line);
+    EXPECT_EQ(received, given);
+}
+
+TEST(Process, ReportsAProgramThatDoesNotExist) {
+    int exitCode = 0;
+    platform::Status failed =
+        platform::RunProgram({"velaset-no-such-program-xyz", "a b"}, &exitCode);
+    EXPECT_FALSE(failed.ok);
+    EXPECT_EQ(failed.operation, platform::Operation::Start);
+    EXPECT_EQ(failed.subject, "velaset-no-such-program-xyz");
+    EXPECT_EQ(failed.kind, platform::ErrorKind::NotFound);
+}
+
+TEST(Process, FindsProgramsByTheirCommandNameOrPath) {
+#ifdef _WIN32
+    EXPECT_FALSE(platform::FindProgram("cmd").empty());
+    EXPECT_FALSE(platform::FindProgram("cmd.exe").empty());
+#else
+    EXPECT_EQ(platform::FindProgram("sh").substr(0, 1), "/");
+#endif
+    const std::string own = platform::JoinSourcePath(platform::ApplicationFolder(), kArgsEcho);
+    EXPECT_FALSE(platform::FindProgram(own).empty());
+    EXPECT_EQ(platform::FindProgram("velaset-no-such-program-xyz"), "");
+    EXPECT_EQ(platform::FindProgram(platform::ApplicationFolder()), "") << "a folder is no program";
 }
 
 } // namespace

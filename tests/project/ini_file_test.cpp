@@ -126,4 +126,65 @@ TEST(IniFile, ListsAndDeletesSections) {
     EXPECT_EQ(ReadIni(file, "B", "z"), "3");
 }
 
+// A reading answers from the file as it was when it began; a write through the calls
+// meanwhile reaches the file and the reading takes the file again.
+TEST(IniFileSessions, AReadingReadsTheFileOnce) {
+    ScratchFolder scratch;
+    std::string file = scratch.WriteFile("p.mip", Crlf("[S]\nK=prima\nLungo=" +
+                                                        std::string(600, 'x') + "\n"));
+    {
+        velaset::IniFileReading reading(file);
+        ASSERT_TRUE(ScratchFolder::WriteBytes(file, Crlf("[S]\nK=dopo\n")));
+        EXPECT_EQ(ReadIni(file, "S", "K"), "prima");
+        EXPECT_EQ(ReadIni(file, "S", "Lungo"), std::string(600, 'x'));
+        velaset::cIniFile ini;
+        ini.SetPath(file);
+        ini.SetSection("S");
+        EXPECT_EQ(ini.INISection(), std::string("K\0Lungo\0", 8));
+        ASSERT_TRUE(WriteIni(file, "S", "M", "scritto"));
+        EXPECT_EQ(ReadIni(file, "S", "K"), "dopo");
+        EXPECT_EQ(ReadIni(file, "S", "M"), "scritto");
+    }
+    EXPECT_EQ(ScratchFolder::ReadFile(file), Crlf("[S]\nK=dopo\nM=scritto\n"));
+}
+
+// An editing keeps its writes in memory, where its reads see them, until Commit puts
+// the whole file in place; dropped without Commit, it leaves the file alone. Other
+// files are not part of it.
+TEST(IniFileSessions, AnEditingWritesTheFileOnlyOnCommit) {
+    ScratchFolder scratch;
+    const std::string before = Crlf("[S]\nK=1\n");
+    std::string file = scratch.WriteFile("p.mip", before);
+    std::string other = scratch.Path("altro.mip");
+    {
+        velaset::IniFileEditing editing(file);
+        ASSERT_TRUE(editing.Opened().ok);
+        ASSERT_TRUE(WriteIni(file, "S", "K", " con spazi "));
+        ASSERT_TRUE(WriteIni(file, "Nuova", "Chiave", "città"));
+        ASSERT_TRUE(WriteIni(other, "S", "K", "subito"));
+        EXPECT_EQ(ReadIni(file, "S", "K"), " con spazi ");
+        EXPECT_EQ(ReadIni(file, "Nuova", "Chiave"), "città");
+        EXPECT_EQ(ScratchFolder::ReadFile(file), before);
+        EXPECT_EQ(ScratchFolder::ReadFile(other), Crlf("[S]\nK=subito\n"));
+    }
+    EXPECT_EQ(ScratchFolder::ReadFile(file), before);
+    EXPECT_EQ(ReadIni(file, "S", "K"), "1");
+
+    velaset::IniFileEditing editing(file);
+    ASSERT_TRUE(WriteIni(file, "S", "K", "2"));
+    ASSERT_TRUE(WriteIni(file, "S", "L", "3"));
+    ASSERT_TRUE(editing.Commit().ok);
+    EXPECT_EQ(ScratchFolder::ReadFile(file), Crlf("[S]\nK=2\nL=3\n"));
+}
+
+TEST(IniFileSessions, AnEditingOfAFileThatCannotBeReadCommitsNothing) {
+    ScratchFolder scratch;
+    std::string folder = scratch.MakeFolder("cartella.mip");
+    velaset::IniFileEditing editing(folder);
+    EXPECT_FALSE(editing.Opened().ok);
+    EXPECT_EQ(editing.Opened().subject, folder);
+    EXPECT_FALSE(editing.Commit().ok);
+    EXPECT_TRUE(platform::IsDirectory(folder));
+}
+
 } // namespace

@@ -3,7 +3,15 @@
 #include "builder/project/failure_text.h"
 #include "builder/project/ini_file.h"
 #include "builder/project/project_file.h"
+#include "platform/work_folder.h"
 #include "tests/support/scratch_folder.h"
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -132,5 +140,40 @@ TEST(ProjectSave, ReportsAFileThatCannotBeWritten) {
     p.ProgFile = scratch.MakeFolder("cartella.mip");
     EXPECT_FALSE(velaset::SaveProject(p).ok);
 }
+
+// The save replaces the file in one step: a save that fails half way, for want of
+// room, leaves the old file whole and no working file beside it.
+#ifndef _WIN32
+TEST(ProjectSave, ASaveThatRunsOutOfRoomLeavesTheOldFileWhole) {
+    ScratchFolder scratch;
+    std::string file = scratch.Path("p.mip");
+    ASSERT_TRUE(velaset::SaveProjectTo(NewProject(), file));
+    const std::string before = ScratchFolder::ReadFile(file);
+    Project bigger = ProjectWithLists();
+    for (int i = 0; i < 200; ++i)
+        ASSERT_TRUE(bigger.AddRegistryEntry("HKLM,Software\\Demo,\"V" + std::to_string(i) +
+                                            "\",,\"" + std::string(100, 'x') + "\""));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // No file of this process may grow past 4 KB: as a disk that is full.
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit = {4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        platform::Status saved = velaset::SaveProjectTo(bigger, file);
+        const bool told = !saved.ok && saved.kind == platform::ErrorKind::DiskFull &&
+                          velaset::FailureText(saved).rfind("Impossibile creare " + file, 0) == 0;
+        _exit(told ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed save was not reported as a full disk";
+    EXPECT_EQ(ScratchFolder::ReadFile(file), before);
+    std::vector<std::string> names;
+    ASSERT_TRUE(platform::ListFolder(scratch.Path(), &names));
+    EXPECT_EQ(names, std::vector<std::string>{"p.mip"});
+}
+#endif
 
 } // namespace

@@ -5,7 +5,8 @@
 # architecture; both import only system libraries and msvcrt.dll, the runtime
 # stays small and exports its rundll32 entries by their plain names, and the
 # stub carries the resources of the reviewed golden file (icon, dialogs,
-# version block).
+# version block, manifest), and the runtime carries the manifest that
+# rundll32 looks for in the library it runs (resource 123).
 # check_images.sh win32|win64 STUB RUNTIME CONSTANTS_HEADER GOLDEN_RC
 set -euo pipefail
 tier=$1 stub=$2 runtime=$3 constants=$4 golden=$5
@@ -37,4 +38,8 @@ exports=$("$tools-objdump" -p "$runtime" | sed -n 's/^\t\[ *[0-9]*\] \([A-Za-z]*
 
 "$tools-windres" -i "$stub" -O rc | diff -u "$golden" - ||
   fail "the resources of $stub differ from $golden"
+runtime_resources=$("$tools-windres" -i "$runtime" -O rc)
+grep -q '^123 24 ' <<<"$runtime_resources" &&
+  grep -qF 'name=""Microsoft.Windows.Common-Controls""' <<<"$runtime_resources" ||
+  fail "$runtime lacks its manifest (resource 123 naming the common controls)"
 echo "stub images ($tier): all checks passed"

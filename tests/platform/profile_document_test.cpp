@@ -1,0 +1,248 @@
+// A profile file read once (ProfileSnapshot) and edited in memory (ProfileEdit) against
+// the profile calls that read or write the whole file each time. Under Wine those calls
+// are the system's own (GetPrivateProfileStringA, WritePrivateProfileStringA), so there
+// these cases prove the one-read and one-write forms against Windows' dialect. The
+// files written are in the form the system writes (no blank lines, no blanks around
+// "=", names without blanks): Wine rewrites other files in a normalised form on every
+// write, where Windows edits them in place.
+#include <gtest/gtest.h>
+
+#include "platform/file_access.h"
+#include "platform/profile_file.h"
+#include "platform/whole_file.h"
+#include "platform/work_folder.h"
+#include "tests/support/scratch_folder.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+using velaset_test::Crlf;
+using velaset_test::ScratchFolder;
+
+// Files that the reads must agree on, the awkward parts of the dialect included.
+const char* const kFiles[] = {
+    "[S]\n  K  =  valore con spazi  \nQ=\"tra virgolette\"\nSq='apici'\nMezza=\"mezza\n"
+    "Vuota=\nSenza uguale\nDup=1\nDup=2\n;Commento=c\nE = \"  x  \" \nDue=\"\"due\"\"\n\n"
+    "[T]\nx=1\n[Dup]\na=1\n[ Dup ]\nb=2\n[Vuota]\n[A B]\nz=9\n",
+    "[Progetto]\nTitolo=Demo\nNumFile=2\n[Files]\n1=C:\\Src\\a.exe,D\n2=C:\\Src\\b.hlp,H\n"
+    "[progetto]\nTitolo=secondo\n",
+    "",
+    "senza sezione=1\n[S]\nK=v",
+};
+const char* const kSections[] = {"S", "s", "T", "Dup", "Vuota", "A B", "Progetto", "Files",
+                                 "Assente"};
+// Not ";Commento": the system lists no line that starts with ";" in a section, but
+// still finds it when asked for it by name; no key of the builder starts so.
+const char* const kKeys[] = {"K", "k", "Q", "Sq", "Mezza", "Vuota", "Senza uguale", "Dup",
+                             "Commento", "E", "Due", "x", "a", "b", "z", "Titolo", "NumFile",
+                             "1", "2", "Assente"};
+
+TEST(ProfileSnapshot, AnswersAsTheCallsThatReadTheWholeFile) {
+    ScratchFolder scratch;
+    for (const char* content : kFiles) {
+        const std::string file = scratch.WriteFile("p.ini", Crlf(content));
+        platform::ProfileSnapshot snapshot(file);
+        for (const char* section : kSections) {
+            for (size_t size : {255, 4}) {
+                EXPECT_EQ(snapshot.ReadKeyNames(section, size),
+                          platform::ReadProfileKeyNames(file, section, size))
+                    << content << "[" << section << "]";
+            }
+            for (const char* key : kKeys) {
+                for (size_t size : {255, 5}) {
+                    EXPECT_EQ(snapshot.ReadValue(section, key, "predefinito", size),
+                              platform::ReadProfileValue(file, section, key, "predefinito", size))
+                        << content << "[" << section << "] " << key << " " << size;
+                }
+            }
+        }
+    }
+}
+
+TEST(ProfileSnapshot, KeepsTheFileAsItWasAndReadsLongSectionsWhole) {
+    ScratchFolder scratch;
+    std::string content = "[Files]\r\n";
+    for (int i = 1; i <= 3000; ++i)
+        content += std::to_string(i) + "=C:\\Cartella lunga\\documento " + std::to_string(i) +
+                   ".txt,D\r\n";
+    const std::string file = scratch.WriteFile("grande.ini", content + "[Fine]\r\nK=1\r\n");
+    platform::ProfileSnapshot snapshot(file);
+    ASSERT_TRUE(ScratchFolder::WriteBytes(file, "[Fine]\r\nK=2\r\n"));
+    EXPECT_EQ(snapshot.ReadValue("Files", "3000", "", 4096),
+              "C:\\Cartella lunga\\documento 3000.txt,D");
+    EXPECT_EQ(snapshot.ReadValue("Fine", "K", "", 255), "1");
+    EXPECT_EQ(platform::ReadProfileValue(file, "Fine", "K", "", 255), "2");
+
+    platform::ProfileSnapshot absent(scratch.Path("assente.ini"));
+    EXPECT_EQ(absent.ReadValue("S", "K", "predefinito", 255), "predefinito");
+    EXPECT_FALSE(platform::PathExists(scratch.Path("assente.ini")));
+}
+
+// One write, as the calls make it, on both files.
+struct Write {
+    const char* section;
+    const char* key;
+    const char* value;
+};
+
+// The writes of a save over an older save of the same project: keys in another letter
+// case, new keys in sections that exist, a new section, a shorter list.
+const Write kSaveOverOlderSave[] = {
+    {"Progetto", "Titolo", "Demo 2"},  {"progetto", "CAPTION", "Installazione"},
+    {"Progetto", "NumFile", "1"},      {"Files", "1", "C:\\Src\\nuovo.exe,D"},
+    {"Progetto", "Gruppo", "1"},       {"Link", "1", "nuovo.exe,Nuovo,P"},
+    {"Progetto", "Nuova", ""},         {"Chiavi", "NumChiavi", "0"},
+    {"Messaggi", "Errore", "Errore!"}, {"Progetto", "Distribuzione", "0"},
+};
+
+TEST(ProfileEdit, LeavesTheBytesThatTheCallsLeave) {
+    ScratchFolder scratch;
+    const std::string older = Crlf("[Progetto]\nTitolo=Demo\nCaption=Vecchia\nNumFile=2\n"
+                                   "[Files]\n1=C:\\Src\\a.exe,D\n2=C:\\Src\\b.hlp,H\n"
+                                   "[Chiavi]\nNumChiavi=0\n");
+    for (const std::string& start : {older, std::string()}) {
+        const std::string byCalls = scratch.WriteFile("chiamate.ini", start);
+        const std::string byEdit = scratch.WriteFile("copia.ini", start);
+        if (start.empty()) {
+            ASSERT_TRUE(platform::RemoveFile(byCalls));
+            ASSERT_TRUE(platform::RemoveFile(byEdit));
+        }
+        platform::ProfileEdit edit(byEdit);
+        ASSERT_TRUE(edit.Opened().ok);
+        for (const Write& w : kSaveOverOlderSave) {
+            ASSERT_TRUE(platform::WriteProfileValue(byCalls, w.section, w.key, w.value));
+            edit.WriteValue(w.section, w.key, w.value);
+            EXPECT_EQ(edit.ReadValue(w.section, w.key, "?", 255),
+                      platform::ReadProfileValue(byCalls, w.section, w.key, "?", 255));
+        }
+        ASSERT_TRUE(platform::DeleteProfileSection(byCalls, "Link"));
+        edit.DeleteSection("link");
+        EXPECT_EQ(ScratchFolder::ReadFile(byEdit), start.empty() ? "<missing>" : start)
+            << "written before the commit";
+        ASSERT_TRUE(edit.Commit().ok);
+        EXPECT_EQ(ScratchFolder::ReadFile(byEdit), ScratchFolder::ReadFile(byCalls));
+    }
+}
+
+TEST(ProfileEdit, CommitLeavesNoOtherFileAndWritesOnlyAChange) {
+    ScratchFolder scratch;
+    const std::string file = scratch.WriteFile("p.ini", Crlf("[S]\nK=1\n"));
+    {
+        platform::ProfileEdit unchanged(file);
+        unchanged.DeleteSection("Assente");
+        ASSERT_TRUE(unchanged.Commit().ok);
+    }
+    platform::ProfileEdit absent(scratch.Path("nuovo.ini"));
+    ASSERT_TRUE(absent.Commit().ok);
+    EXPECT_FALSE(platform::PathExists(scratch.Path("nuovo.ini"))) << "made by a commit of nothing";
+
+    platform::ProfileEdit edit(file);
+    edit.WriteValue("S", "K", "2");
+    ASSERT_TRUE(edit.Commit().ok);
+    EXPECT_EQ(ScratchFolder::ReadFile(file), Crlf("[S]\nK=2\n"));
+    std::vector<std::string> names;
+    ASSERT_TRUE(platform::ListFolder(scratch.Path(), &names));
+    EXPECT_EQ(names, std::vector<std::string>{"p.ini"});
+}
+
+TEST(ProfileEdit, AFailedCommitNamesTheFileAndLeavesNothing) {
+    ScratchFolder scratch;
+    const std::string missing = platform::JoinSourcePath(scratch.Path("manca"), "p.ini");
+    platform::ProfileEdit edit(missing);
+    ASSERT_TRUE(edit.Opened().ok);
+    edit.WriteValue("S", "K", "v");
+    platform::Status status = edit.Commit();
+    EXPECT_FALSE(status.ok);
+    EXPECT_EQ(status.operation, platform::Operation::Create);
+    EXPECT_EQ(status.subject, missing);
+    EXPECT_EQ(status.kind, platform::ErrorKind::NotFound);
+
+    // A folder where the file should be: it cannot be read, so nothing is written over it.
+    const std::string folder = scratch.MakeFolder("cartella.ini");
+    platform::ProfileEdit overFolder(folder);
+    EXPECT_FALSE(overFolder.Opened().ok);
+    overFolder.WriteValue("S", "K", "v");
+    EXPECT_FALSE(overFolder.Commit().ok);
+    EXPECT_TRUE(platform::IsDirectory(folder));
+    std::vector<std::string> names;
+    ASSERT_TRUE(platform::ListFolder(scratch.Path(), &names));
+    EXPECT_EQ(names, std::vector<std::string>{"cartella.ini"});
+}
+
+TEST(ProfileEdit, AnEmptyStartReplacesTheWholeFile) {
+    ScratchFolder scratch;
+    const std::string file = scratch.WriteFile("p.ini", Crlf("[Vecchia]\nK=1\n"));
+    platform::ProfileEdit edit(file, false);
+    EXPECT_EQ(edit.ReadValue("Vecchia", "K", "?", 255), "?");
+    edit.WriteValue("Nuova", "K", "2");
+    ASSERT_TRUE(edit.Commit().ok);
+    EXPECT_EQ(ScratchFolder::ReadFile(file), Crlf("[Nuova]\nK=2\n"));
+}
+
+TEST(WholeFile, ReadsAbsentFilesAsNoneAndReplacesPresentOnes) {
+    ScratchFolder scratch;
+    std::string data = "x";
+    bool exists = true;
+    ASSERT_TRUE(platform::ReadWholeFile(scratch.Path("assente"), &data, &exists));
+    EXPECT_FALSE(exists);
+    EXPECT_EQ(data, "");
+
+    const std::string file = scratch.WriteFile("f.bin", "vecchio contenuto, più lungo");
+    ASSERT_TRUE(platform::ReplaceWholeFile(file, std::string("nuovo\0", 6)));
+    ASSERT_TRUE(platform::ReadWholeFile(file, &data, &exists));
+    EXPECT_TRUE(exists);
+    EXPECT_EQ(data, std::string("nuovo\0", 6));
+
+    // Named in another letter case, the file keeps the name the folder gives it.
+    ASSERT_TRUE(platform::ReplaceWholeFile(scratch.Path("F.BIN"), "ancora"));
+    std::vector<std::string> names;
+    ASSERT_TRUE(platform::ListFolder(scratch.Path(), &names));
+    EXPECT_EQ(names, std::vector<std::string>{"f.bin"});
+    EXPECT_EQ(ScratchFolder::ReadFile(file), "ancora");
+}
+
+#ifdef _WIN32
+TEST(WholeFile, RefusesAReadOnlyFileAndKeepsAHiddenOneHidden) {
+    ScratchFolder scratch;
+    const std::string file = scratch.WriteFile("sola.ini", "intatto");
+    const std::wstring wide(file.begin(), file.end());
+    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
+    platform::Status refused = platform::ReplaceWholeFile(file, "altro");
+    EXPECT_EQ(refused.kind, platform::ErrorKind::AccessDenied);
+    EXPECT_EQ(ScratchFolder::ReadFile(file), "intatto");
+    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(platform::ReplaceWholeFile(file, "altro"));
+    EXPECT_EQ(ScratchFolder::ReadFile(file), "altro");
+    EXPECT_TRUE(GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+#else
+TEST(WholeFile, KeepsPermissionsAndLinksAndRefusesAFileThatMayNotBeWritten) {
+    ScratchFolder scratch;
+    const std::string file = scratch.WriteFile("p.mip", "vecchio");
+    ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+    const std::string link = scratch.Path("collegamento.mip");
+    ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(platform::ReplaceWholeFile(link, "nuovo"));
+    struct stat info;
+    ASSERT_EQ(lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link was replaced by a file";
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(ScratchFolder::ReadFile(file), "nuovo");
+
+    if (geteuid() != 0) { // the administrator may write any file
+        ASSERT_EQ(chmod(file.c_str(), 0440), 0);
+        platform::Status refused = platform::ReplaceWholeFile(file, "altro");
+        EXPECT_EQ(refused.kind, platform::ErrorKind::AccessDenied);
+        EXPECT_EQ(ScratchFolder::ReadFile(file), "nuovo");
+    }
+}
+#endif
+
+} // namespace

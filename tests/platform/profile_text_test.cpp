@@ -1,0 +1,144 @@
+// The indexed profile text against the plain model of the dialect: random files of the
+// lines that make the dialect hard (repeated and odd headers, keys without names or
+// "=", blank lines, lone CRs, a last line without its end) under random writes and
+// section removals, compared byte for byte and read for read after every step.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/profile_text.h"
+#include "tests/platform/profile_reference.h"
+
+namespace {
+
+namespace reference = velaset_test::reference;
+using platform::ProfileText;
+
+const char* const kLines[] = {
+    "[A]", "[a]", "[ B ]", "[Files]", "[files", "[]", "  [C] tail", "[A]]",
+    "K=1", "k = 2 ", "Chiave=valore", "  Chiave  =  con spazi  ", "1=C:\\Src\\a.exe,D",
+    "2=\"tra virgolette\"", "3='apici'", "=senza nome", "senza uguale", ";K=commento",
+    "", "   ", "\t", "x=a=b", "NumFile=3",
+};
+const char* const kEnds[] = {"\r\n", "\r\n", "\r\n", "\n", "\r"};
+const char* const kSections[] = {"A", "a", "B", "Files", "files", "C", "Nuova", "a]b", " A",
+                                 "", "Progetto"};
+const char* const kKeys[] = {"K", "k", "Chiave", "1", "2", "3", "4", "NumFile", "x", "Nuova",
+                             " K", "K ", "", "[k", "a=b", ";K", "1\r\n2"};
+const char* const kValues[] = {"v", "", "  blank  ", "\"q\"", "C:\\Src\\b.exe,S*", "x=y",
+                               "riga\r\nspezzata", "fine\r", "[S]", "lungo lungo lungo"};
+
+template <size_t N> const char* Pick(std::mt19937& random, const char* const (&items)[N]) {
+    return items[std::uniform_int_distribution<size_t>(0, N - 1)(random)];
+}
+
+std::string RandomFile(std::mt19937& random) {
+    std::string data;
+    const int lines = std::uniform_int_distribution<int>(0, 14)(random);
+    for (int i = 0; i < lines; ++i)
+        data += std::string(Pick(random, kLines)) + Pick(random, kEnds);
+    // Now and then the last line has no end.
+    if (!data.empty() && random() % 4 == 0)
+        data.resize(data.find_last_not_of("\r\n") + 1);
+    return data;
+}
+
+// Every read the two give for the names in play.
+void ExpectSameReads(const ProfileText& text, const std::string& data, const std::string& step) {
+    for (const char* section : kSections) {
+        EXPECT_EQ(text.KeyNames(section), reference::KeyNames(data, section))
+            << step << " [" << section << "]";
+        for (const char* key : kKeys) {
+            std::string indexed, plain;
+            const bool found = text.Find(section, key, &indexed);
+            ASSERT_EQ(found, reference::Find(data, section, key, &plain))
+                << step << " [" << section << "] " << key;
+            if (found)
+                EXPECT_EQ(indexed, plain) << step << " [" << section << "] " << key;
+        }
+    }
+}
+
+TEST(ProfileText, MatchesTheWholeFileModelUnderRandomEdits) {
+    std::mt19937 random(20240607);
+    for (int round = 0; round < 400; ++round) {
+        std::string data = RandomFile(random);
+        ProfileText text(data);
+        ASSERT_EQ(text.Bytes(), data) << "round " << round;
+        ExpectSameReads(text, data, "round " + std::to_string(round));
+        const int steps = std::uniform_int_distribution<int>(1, 25)(random);
+        for (int step = 0; step < steps; ++step) {
+            const std::string section = Pick(random, kSections);
+            std::string what;
+            if (random() % 8 == 0) {
+                what = "delete [" + section + "]";
+                text.DeleteSection(section);
+                data = reference::DeleteSection(data, section);
+            } else {
+                const std::string key = Pick(random, kKeys);
+                const std::string value = Pick(random, kValues);
+                what = "write [" + section + "] " + key + "=" + value;
+                text.Write(section, key, value);
+                data = reference::Write(data, section, key, value);
+            }
+            const std::string label = "round " + std::to_string(round) + ", " + what;
+            ASSERT_EQ(text.Bytes(), data) << label;
+            if (step % 5 == 0 || step == steps - 1)
+                ExpectSameReads(text, data, label);
+            if (HasFailure())
+                return;
+        }
+    }
+}
+
+// The shape of a save: many keys of one section, the sections interleaved, then the
+// same save again over the file with a shorter list.
+TEST(ProfileText, ASaveOverItsOwnFileMatchesTheModel) {
+    std::string data;
+    for (int files : {800, 300}) {
+        ProfileText text(data);
+        auto write = [&](const std::string& section, const std::string& key,
+                         const std::string& value) {
+            text.Write(section, key, value);
+            data = reference::Write(data, section, key, value);
+        };
+        write("Progetto", "Titolo", "Demo");
+        write("Progetto", "NumFile", std::to_string(files));
+        for (int i = 1; i <= files; ++i)
+            write("Files", std::to_string(i), "C:\\Src\\f" + std::to_string(i) + ".dat,D");
+        write("Progetto", "Gruppo", "1");
+        write("Chiavi", "NumChiavi", "0");
+        write("Progetto", "Distribuzione", "0");
+        ASSERT_EQ(text.Bytes(), data) << files;
+    }
+}
+
+TEST(ProfileText, ReadsAndWritesByTheDialect) {
+    ProfileText text("[Sez]\r\n  Chiave = \"valore\" \r\n\r\n[Altra]\r\nx=1");
+    std::string value;
+    ASSERT_TRUE(text.Find("SEZ", "chiave", &value));
+    EXPECT_EQ(value, "\"valore\"");
+    EXPECT_EQ(platform::UnquotedProfileValue(value), "valore");
+    text.Write("sez", "CHIAVE", "nuovo");
+    text.Write("Sez", "Seconda", "2");
+    text.Write("Altra", "y", "2");
+    text.Write("Terza", "z", "3");
+    EXPECT_EQ(text.Bytes(),
+              "[Sez]\r\nChiave=nuovo\r\nSeconda=2\r\n\r\n[Altra]\r\nx=1\r\ny=2\r\n[Terza]\r\nz=3\r\n");
+    EXPECT_TRUE(text.DeleteSection("altra"));
+    EXPECT_FALSE(text.DeleteSection("altra"));
+    EXPECT_EQ(text.KeyNames("sez"), std::string("Chiave\0Seconda\0", 15));
+}
+
+TEST(ProfileText, CutsValuesAndNamesAsTheSystemsBuffers) {
+    EXPECT_EQ(platform::CutToProfileBuffer("abcdef", 4), "abc");
+    EXPECT_EQ(platform::CutToProfileBuffer(std::string("ab\0cd", 5), 10), "ab");
+    EXPECT_EQ(platform::CutToProfileBuffer("abc", 0), "");
+    EXPECT_EQ(platform::CutNamesToProfileBuffer(std::string("uno\0due\0", 8), 6),
+              std::string("uno\0", 4));
+    EXPECT_EQ(platform::UnquotedProfileValue("\""), "\"");
+    EXPECT_EQ(platform::UnquotedProfileValue("'a\""), "'a\"");
+    EXPECT_EQ(platform::UnquotedProfileValue("\"\"x\"\""), "\"x\"");
+}
+
+} // namespace
