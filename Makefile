@@ -11,28 +11,33 @@ ASAN   := build/asan
 FUZZ_SECONDS ?= 60
 export JOBS FUZZ_SECONDS
 
-.PHONY: all setup build build-native build-win32 build-win64 build-asan demo test test-native \
-	test-asan test-win32 test-win64 test-fuzz fuzz clean
+.PHONY: all setup build build-native build-win32 build-win32-stubs build-win64 build-asan demo \
+	test test-native test-asan test-win32 test-win64 test-fuzz fuzz clean
 
 all: build
 
 setup:
 	@bash scripts/setup.sh
 
-# The 64-bit tree copies the 32-bit stub and runtime, so it comes after the 32-bit one.
-build: setup build-native build-win32 build-win64
+# Each Windows tree copies the other one's stub and runtime (every wizard carries both
+# stubs, every builder finds both runtimes): the 32-bit stub and runtime come first,
+# then the 64-bit tree, then the rest of the 32-bit tree.
+build: setup build-native build-win64 build-win32
 
 build-native:
 	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(NATIVE) -j$(JOBS)
 
-build-win32:
+build-win32-stubs:
 	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
-	cmake --build $(WIN32) -j$(JOBS)
+	cmake --build $(WIN32) -j$(JOBS) --target avviora avviora_runtime
 
-build-win64: build-win32
+build-win64: build-win32-stubs
 	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
 	cmake --build $(WIN64) -j$(JOBS)
+
+build-win32: build-win64
+	cmake --build $(WIN32) -j$(JOBS)
 
 build-asan: setup
 	cmake -S . -B $(ASAN) -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \

@@ -22,13 +22,17 @@ namespace velaset {
 namespace cli {
 namespace {
 
-const char kUsage[] = "velaset build PROGETTO.mip [-o SETUP.exe] [--edit] [--inf-only] [--quiet]";
+const char kUsage[] =
+    "velaset build PROGETTO.mip [-o SETUP.exe] [--arch x86|x64] [--edit] [--inf-only] [--quiet]";
 
 const char kHelp[] =
     "Crea l'eseguibile autoestraente del progetto (il suo ExeFile, o SETUP.exe con -o):\n"
     "lo script setup.inf, il file CAB con i file del progetto e il programma di\n"
     "installazione davanti. Salva il progetto prima di creare il file CAB.\n\n"
     "  -o SETUP.exe  scrive l'eseguibile qui invece che in ExeFile (il progetto non cambia)\n"
+    "  --arch x64    crea un pacchetto x64, per programmi a 64 bit (Avviora64.exe e\n"
+    "                avviora.dll a 64 bit); --arch x86 un pacchetto a 32 bit. Solo per\n"
+    "                questa creazione: il progetto (chiave Architettura) non cambia\n"
     "  --edit        apre lo script in $VISUAL, $EDITOR o vi prima di creare il pacchetto\n"
     "                (il Blocco note su Windows) e attende che l'editor sia chiuso\n"
     "  --inf-only    scrive solo lo script setup.inf nella cartella temporanea\n"
@@ -180,6 +184,12 @@ int RunBuildCommand(int argc, char** argv) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
                 return UsageError("build", "-o vuole il percorso dell'eseguibile", kUsage);
             options.exeFile = platform::AbsoluteSourcePath(argv[++i]);
+        } else if (std::strcmp(argv[i], "--arch") == 0) {
+            Architecture architecture;
+            if (i + 1 >= argc || !ParseArchitecture(argv[i + 1], &architecture))
+                return UsageError("build", "--arch vuole x86 o x64", kUsage);
+            options.architecture = architecture;
+            ++i;
         } else if (std::strcmp(argv[i], "--edit") == 0) {
             options.editScript = true;
         } else if (std::strcmp(argv[i], "--inf-only") == 0) {

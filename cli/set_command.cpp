@@ -65,6 +65,7 @@ const SettableKey kKeys[] = {
     {"Sfondo", nullptr, &Project::SetSfondo, nullptr, nullptr, false},
     {"TestoSfondo", &Project::TestoSfondo, nullptr, SfondoSet, "Sfondo", false},
     {"Distribuzione", nullptr, &Project::SetDistribuzione, nullptr, nullptr, false},
+    {"Architettura", nullptr, nullptr, nullptr, nullptr, false}, // x86 or x64
     {"Errore", &Project::Errore, nullptr, nullptr, nullptr, true},
     {"Stop", &Project::Stop, nullptr, nullptr, nullptr, true},
     {"Browse", &Project::Browse, nullptr, nullptr, nullptr, true},
@@ -108,7 +109,9 @@ void PrintHelp() {
                  "abilitano o svuotano i campi che ne dipendono; Titolo sostituisce il vecchio\n"
                  "titolo negli altri testi e nel percorso dell'eseguibile), poi salva il\n"
                  "progetto nello stesso file.\n"
-                 "Etic2A può contenere a capo; gli altri campi no.\n\nchiavi: %s\n",
+                 "Etic2A può contenere a capo; gli altri campi no. Architettura vale x86\n"
+                 "(pacchetto a 32 bit, il predefinito) o x64 (pacchetto a 64 bit).\n\n"
+                 "chiavi: %s\n",
                  kUsage, ValidKeys().c_str());
 }
 
@@ -118,6 +121,11 @@ std::string Apply(Project* project, const SettableKey& k, const std::string& val
     platform::Status representable = FieldToWindows1252(k.key, value, &ansi);
     if (!representable)
         return representable.message;
+    if (std::strcmp(k.key, "Architettura") == 0) {
+        if (!ParseArchitecture(value, &project->Architettura))
+            return std::string(k.key) + " vale x86 o x64, non \"" + value + "\"";
+        return std::string();
+    }
     if (k.setFlag != nullptr) {
         if (value != "0" && value != "1")
             return std::string(k.key) + " vale 0 o 1, non \"" + value + "\"";

@@ -58,3 +58,19 @@ function(velaset_from_win32_tree file)
   string(MAKE_C_IDENTIFIER "win32_${file}" target)
   add_custom_target(${target} ALL DEPENDS ${copy})
 endfunction()
+
+# velaset_from_win64_tree(FILE): the 32-bit tree's copy of a file of the 64-bit tree's
+# x64 folder (build/bin/win64/x64): Avviora64.exe and the 64-bit avviora.dll stand in
+# the x64 folder beside the 32-bit ones, where the builders of this tree look for
+# them, and the wizard carries Avviora64.exe. `make build` builds the 64-bit tree
+# before the rest of this one.
+function(velaset_from_win64_tree file)
+  set(source ${CMAKE_SOURCE_DIR}/build/bin/win64/x64/${file})
+  set(copy ${VELASET_X64_BIN_DIR}/${file})
+  add_custom_command(OUTPUT ${copy}
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
+    DEPENDS ${source}
+    COMMENT "Copying ${file} of the 64-bit tree into the x64 folder of the 32-bit programs")
+  string(MAKE_C_IDENTIFIER "win64_x64_${file}" target)
+  add_custom_target(${target} ALL DEPENDS ${copy})
+endfunction()

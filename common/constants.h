@@ -12,8 +12,13 @@
  * head of an x64 package; its cabinet starts at this offset. */
 #define STUB64_IMAGE_SIZE 17408
 
-/* Offset of the stub image inside the wizard's own program file. */
+/* Offset of the stub image inside the wizard's own program file: the size
+ * reserved for the builder image. Avviora.exe starts there and Avviora64.exe
+ * follows it (builder/wizard/stub_images.h). */
 #define STUB_OFFSET_IN_BUILDER 318976
+
+/* The same in the 64-bit wizard's program file. */
+#define STUB_OFFSET_IN_BUILDER64 299008
 
 /* The builder appends the cabinet in blocks of this size. */
 #define COPY_BLOCK_SIZE 8000

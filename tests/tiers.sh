@@ -9,8 +9,8 @@
 #               programs (wizard, stub, runtime, Compress.dll, velaset-cli.exe), the
 #               installation cases; only where this host runs 32-bit x86 programs;
 #   wine64      the 64-bit Windows tree (build/win64) under 64-bit Wine: every portable
-#               test, Compress.dll and velaset-cli.exe, the 64-bit stub and runtime
-#               (the installation cases with x64 packages); on every x86-64 host;
+#               test, Compress.dll, velaset-cli.exe and the wizard, the 64-bit stub and
+#               runtime (the installation cases with x64 packages); on every x86-64 host;
 #   fuzz        each libFuzzer target for FUZZ_SECONDS (default 60).
 #
 # Whether the host runs 32-bit programs is found out by starting one (the 32-bit Wine

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "builder/package/architecture_checks.h"
 #include "builder/package/comprimi_binding.h"
 #include "builder/package/launch_check.h"
 #include "builder/package/package_times.h"
@@ -93,6 +94,7 @@ class PackageBuild {
         : project_(project), services_(services), status_(status),
           exePath_(options.exeFile.empty() ? project.ExeFile : options.exeFile),
           distributionOnly_(project.Distribuzione() == 1), editScript_(options.editScript),
+          architecture_(options.architecture.value_or(project.Architettura)),
           signing_(options.signing) {}
 
     // A setup executable that the build created but did not finish never stays.
@@ -103,9 +105,10 @@ class PackageBuild {
 
     // Everything that can be checked is checked before anything is written: the
     // program to start, the output path, the stub image and, for a package with
-    // uninstall support, the runtime library. Then the old setup executable goes and the
-    // new one is created empty, so that an output folder that cannot take it is found out
-    // before the cabinet is made.
+    // uninstall support, the runtime library, both of the package's architecture, and
+    // every library that the package registers. Then the old setup executable goes and
+    // the new one is created empty, so that an output folder that cannot take it is
+    // found out before the cabinet is made.
     bool Inputs() {
         Start(BuildStep::Inputs);
         Report(kStarted);
@@ -119,11 +122,16 @@ class PackageBuild {
                             ", che la creazione del pacchetto cancellerebbe. Scegliere un altro "
                             "nome per l'eseguibile.");
         StubImage stub;
-        platform::Status found = services_.locateStub(&stub);
+        platform::Status found = services_.locateStub(architecture_, &stub);
         if (found)
-            found = ReadStubImage(stub, &stubBytes_);
-        if (found && !distributionOnly_)
-            found = services_.locateRuntime(&runtimeLibrary_);
+            found = ReadStubImage(stub, architecture_, &stubBytes_);
+        if (found && !distributionOnly_) {
+            found = services_.locateRuntime(architecture_, &runtimeLibrary_);
+            if (found)
+                found = CheckRuntimeLibrary(runtimeLibrary_, architecture_);
+        }
+        if (found)
+            found = CheckSelfRegisteredLibraries(project_, architecture_);
         if (!found)
             return Fail(KindOf(found, FailureKind::MissingInput), FailureText(found), found);
         if (signing_.Wanted() && !SigningInputs())
@@ -268,12 +276,12 @@ class PackageBuild {
         if (!signing_.Wanted())
             return true;
         Start(BuildStep::Signature);
-        // The signing tool writes only a new file: the empty one that the inputs step
-        // made to try the output folder goes first.
-        platform::Status signed_ = platform::RemoveFile(exePath_);
-        if (!signed_)
-            return Fail(FailureKind::UnwritableOutput, FailureText(signed_), signed_);
-        signed_ = Sign(work_.File(kUnsignedName), exePath_);
+        // The signing program writes a new file and overwrites none: the empty one that
+        // tried the output folder goes first.
+        platform::Status removed = platform::RemoveFile(exePath_);
+        if (!removed)
+            return Fail(FailureKind::UnwritableOutput, FailureText(removed), removed);
+        platform::Status signed_ = Sign(work_.File(kUnsignedName), exePath_);
         if (!signed_) {
             platform::IgnoreFailure(platform::RemoveFile(exePath_));
             return Fail(FailureKind::SigningFailed, signed_.message, signed_);
@@ -445,6 +453,7 @@ class PackageBuild {
     const std::string exePath_;
     const bool distributionOnly_;
     const bool editScript_;
+    const Architecture architecture_;
     const SigningOptions signing_;
     std::string signingTool_;
     BuildStep step_ = BuildStep::Inputs;

@@ -26,6 +26,9 @@ struct BuildOptions {
     bool scriptOnly = false; // "Crea solo file inf": write the setup script only
     bool editScript = false; // "Modifica file inf": the user edits the script before packing
     std::string exeFile;     // the setup executable to write; empty = the project's ExeFile
+    // The package's architecture for this build only; none = the project's Architettura.
+    // The project saved by the build keeps its own.
+    std::optional<Architecture> architecture;
     SigningOptions signing;  // the signature of the setup executable, when wanted
 };
 
@@ -35,8 +38,9 @@ struct BuildServices {
     // Binds the cabinet library's entry point, at the cabinet step: linked into the
     // native programs, loaded from "Compress.dll" by the Windows ones.
     std::function<platform::Status(ComprimiFunction*)> bindComprimi;
-    std::function<platform::Status(StubImage*)> locateStub;
-    std::function<platform::Status(std::string*)> locateRuntime;
+    // The stub image and the runtime library of the package's architecture.
+    std::function<platform::Status(Architecture, StubImage*)> locateStub;
+    std::function<platform::Status(Architecture, std::string*)> locateRuntime;
     std::function<platform::Status(const Project&, bool distributionOnly, const std::string&)>
         writeScript;
     std::function<platform::Status(const std::string&)> editScript;

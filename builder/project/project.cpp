@@ -12,6 +12,20 @@ const char* const kDefaultStop = "L'installazione del programma è stata interro
 const char* const kDefaultBrowse = "Il programma verrà installato nella seguente cartella:";
 const char* const kDefaultDisinstalla = "Vuoi disinstallare questo programma dal tuo computer?";
 
+const char* ArchitectureName(Architecture architecture) {
+    return architecture == Architecture::X64 ? "x64" : "x86";
+}
+
+bool ParseArchitecture(const std::string& text, Architecture* architecture) {
+    std::string lower = text;
+    for (char& c : lower)
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    if (lower != "x86" && lower != "x64")
+        return false;
+    *architecture = lower == "x64" ? Architecture::X64 : Architecture::X86;
+    return true;
+}
+
 namespace {
 
 platform::Status FullList(const char* what) {
@@ -183,6 +197,7 @@ void Project::ResetToNewProject(const std::string& folder, const std::string& de
     states_.testoSfondoEditable = false;
     ExeFile = platform::JoinSourcePath(folder, title + ".exe");
     ProgFile = platform::JoinSourcePath(folder, title + ".mip");
+    Architettura = Architecture::X86;
     SetDefaultMessages();
 }
 

@@ -23,6 +23,22 @@ extern const char* const kDefaultDisinstalla;
 // Counts and indexes of the lists are 16-bit signed integers.
 constexpr int kMaxListEntries = 32767;
 
+// The processor family of a package: of the programs it installs, and so of its
+// installer stub, its setup runtime and the system programs that run its script. X86
+// (32-bit) is the package every project made before; an X64 package installs 64-bit
+// programs into the places of 64-bit Windows (its program-files folder, its system
+// folder, its registry view).
+enum class Architecture {
+    X86,
+    X64,
+};
+
+// "x86" or "x64": the value of the project key Architettura and of "build --arch".
+const char* ArchitectureName(Architecture architecture);
+// The architecture that text names ("x86" or "x64", in any letter case); false for any
+// other text.
+bool ParseArchitecture(const std::string& text, Architecture* architecture);
+
 // One project file: full source path and destination entry (a DestinationCode
 // letter, optionally followed by the SelfRegisterMark "*").
 struct FileEntry {
@@ -90,6 +106,9 @@ class Project {
     std::string ExeFile;  // source path of the setup executable
     std::string ProgFile; // source path of the project file
 
+    // The package's architecture; the project file stores it only for X64.
+    Architecture Architettura = Architecture::X86;
+
     // The four installer messages.
     std::string Errore;
     std::string Stop;
@@ -143,7 +162,8 @@ class Project {
 
     // The new-project reset. folder is where ExeFile and ProgFile go (the application
     // folder in the wizard); defCartella is the program-files folder + "\".
-    // ButtonBrowse, Distribuzione, DlgEnd, Uninstall and UninstallString are kept.
+    // ButtonBrowse, Distribuzione, DlgEnd, Uninstall and UninstallString are kept; a new
+    // project is an X86 one.
     void ResetToNewProject(const std::string& folder, const std::string& defCartella);
 
     // Title propagation: the title field gains the focus (its text becomes the old

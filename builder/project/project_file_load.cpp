@@ -322,6 +322,14 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
 
     p.SetDistribuzione(IsOne(progetto("Distribuzione")) ? 1 : 0);
 
+    // Absent in every file of an x86 project; any other value than x86 or x64 would
+    // build a package for the wrong programs.
+    std::string architettura = progetto("Architettura");
+    p.Architettura = Architecture::X86;
+    if (!architettura.empty() && !ParseArchitecture(architettura, &p.Architettura))
+        return Refused(file, "Architettura",
+                       "contiene \"" + architettura + "\", ma può valere solo x86 o x64.");
+
     p.TakeFocusRequest(); // no page is shown during a load
     *project = p;
     if (report != nullptr)

@@ -63,6 +63,8 @@ std::vector<StoredValue> ValuesInSaveOrder(const Project& p) {
     v.push_back({"Messaggi", "Browse", p.Browse});
     v.push_back({"Messaggi", "Disinstalla", p.Disinstalla});
     progetto("Distribuzione", Flag(p.Distribuzione()));
+    if (p.Architettura == Architecture::X64)
+        progetto("Architettura", ArchitectureName(p.Architettura));
     return v;
 }
 
@@ -93,6 +95,11 @@ platform::Status WriteValues(const Project& project, const std::string& file) {
                                         kLineBreakMark +
                                         ", che nel file di progetto indica un a capo.");
     std::vector<StoredValue> values = ValuesInSaveOrder(project);
+    // An x86 project saved over a file that says x64 writes x86 over it, so that the
+    // file does not load as x64 again; other files of x86 projects never get the key.
+    if (project.Architettura == Architecture::X86 &&
+        !ReadIni(file, "Progetto", "Architettura").empty())
+        values.push_back({"Progetto", "Architettura", ArchitectureName(Architecture::X86)});
     for (const StoredValue& stored : values) {
         platform::Status checked = CheckValue(stored);
         if (!checked)

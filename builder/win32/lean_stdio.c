@@ -8,28 +8,36 @@
 #include <stddef.h>
 #include <stdio.h>
 
-extern int(__cdecl* _imp__vfprintf)(FILE*, const char*, va_list);
-extern int(__cdecl* _imp___vsnprintf)(char*, size_t, const char*, va_list);
-extern int(__cdecl* _imp___vscprintf)(const char*, va_list);
-extern double(__cdecl* _imp__strtod)(const char*, char**);
+/* The import entry of a function: "__imp_" + its symbol, which on 32 bits carries a
+ * leading underscore of its own. */
+#if defined(_WIN64)
+#define IMPORT_ENTRY(name) __imp_##name
+#else
+#define IMPORT_ENTRY(name) _imp__##name
+#endif
+
+extern int(__cdecl* IMPORT_ENTRY(vfprintf))(FILE*, const char*, va_list);
+extern int(__cdecl* IMPORT_ENTRY(_vsnprintf))(char*, size_t, const char*, va_list);
+extern int(__cdecl* IMPORT_ENTRY(_vscprintf))(const char*, va_list);
+extern double(__cdecl* IMPORT_ENTRY(strtod))(const char*, char**);
 
 int __mingw_vfprintf(FILE* stream, const char* format, va_list arguments) {
-    return _imp__vfprintf(stream, format, arguments);
+    return IMPORT_ENTRY(vfprintf)(stream, format, arguments);
 }
 
 /* C99 semantics: the text is always terminated, the result is the full length. */
 int __mingw_vsnprintf(char* buffer, size_t size, const char* format, va_list arguments) {
     va_list counting;
     va_copy(counting, arguments);
-    int length = _imp___vscprintf(format, counting);
+    int length = IMPORT_ENTRY(_vscprintf)(format, counting);
     va_end(counting);
     if (size > 0 && length >= 0) {
-        _imp___vsnprintf(buffer, size, format, arguments);
+        IMPORT_ENTRY(_vsnprintf)(buffer, size, format, arguments);
         buffer[(size_t)length < size ? (size_t)length : size - 1] = '\0';
     }
     return length;
 }
 
 double __mingw_strtod(const char* text, char** end) {
-    return _imp__strtod(text, end);
+    return IMPORT_ENTRY(strtod)(text, end);
 }

@@ -12,6 +12,7 @@
 #include "builder/win32/resource.h"
 #include "builder/win32/text.h"
 #include "builder/wizard/column_headers.h"
+#include "builder/wizard/stub_images.h"
 #include "common/constants.h"
 #include "platform/folders.h"
 #include "platform/message_box.h"
@@ -413,6 +414,13 @@ void WizardWindow::OnPageCommand(int page, HWND dialog, int id, int code) {
     case IDC_CHK_INF:
         wizard_.SetChkInf(IsDlgButtonChecked(dialog, id) == BST_CHECKED);
         break;
+    case IDC_CHK_X64:
+        if (code == BN_CLICKED) {
+            project_.Architettura = IsDlgButtonChecked(dialog, id) == BST_CHECKED
+                                        ? velaset::Architecture::X64
+                                        : velaset::Architecture::X86;
+        }
+        break;
     case IDC_CHK_MOD:
         wizard_.SetChkMod(IsDlgButtonChecked(dialog, id) == BST_CHECKED);
         break;
@@ -534,6 +542,7 @@ void WizardWindow::RefreshFields() {
     for (const FlagField& f : kFlagFields) {
         Check(pages_[f.page], f.id, (project_.*(f.get))() == 1);
     }
+    Check(pages_[6], IDC_CHK_X64, project_.Architettura == velaset::Architecture::X64);
     const velaset::FieldStates& states = project_.States();
     Enable(pages_[1], IDC_TXT_BACKGROUND, states.testoSfondoEditable);
     Enable(pages_[3], IDC_TXT_GRUPPO, states.nomeGruppoEditable);
@@ -677,11 +686,14 @@ void WizardWindow::RunBuild() {
         platform::Status locked = lock.Take(project.ProgFile);
         return locked ? velaset::SaveProject(project) : locked;
     };
-    // The stub image travels at the end of the builder's own program file.
+    // Both stub images travel at the end of the builder's own program file, after the
+    // builder image of this program's architecture.
     std::string self = wizard_.ApplicationFolder() + "\\velaset.exe";
-    services.locateStub = [self](velaset::StubImage* stub) {
-        stub->file = self;
-        stub->offset = STUB_OFFSET_IN_BUILDER;
+    const std::int64_t builderImage =
+        sizeof(void*) == 8 ? STUB_OFFSET_IN_BUILDER64 : STUB_OFFSET_IN_BUILDER;
+    services.locateStub = [self, builderImage](velaset::Architecture architecture,
+                                               velaset::StubImage* stub) {
+        *stub = velaset::WizardStubImage(self, builderImage, architecture);
         return platform::Status::Ok();
     };
     velaset::ProgressDisplay display;

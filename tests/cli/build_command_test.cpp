@@ -29,6 +29,8 @@ TEST(BuildCommand, RefusesBadUsageWithExitCode2) {
         {{"a.mip", "b.mip"}, "argomento in più: b.mip"},
         {{"a.mip", "-o"}, "-o vuole il percorso dell'eseguibile"},
         {{"a.mip", "--fast"}, "opzione sconosciuta: --fast"},
+        {{"a.mip", "--arch"}, "--arch vuole x86 o x64"},
+        {{"a.mip", "--arch", "amd64"}, "--arch vuole x86 o x64"},
     };
     for (const Case& c : cases) {
         std::string err;

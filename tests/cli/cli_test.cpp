@@ -185,6 +185,27 @@ TEST_F(VelasetCommand, SetAppliesKeysInOrderWithTheirRules) {
     EXPECT_FALSE(platform::PathExists(scratch_.Path("Prova.mip")));
 }
 
+// The architecture key: written by an x64 project only, shown as it is stored, and
+// written over with x86 when the project goes back.
+TEST_F(VelasetCommand, SetStoresTheArchitectureOnlyForX64) {
+    std::string project = scratch_.Path("Demo.mip");
+    ASSERT_EQ(Velaset({"new", project}).code, 0);
+    const std::string x86 = ScratchFolder::ReadFile(project);
+    ASSERT_EQ(Velaset({"set", project, "Architettura=x86"}).code, 0);
+    EXPECT_EQ(ScratchFolder::ReadFile(project), x86) << "an x86 project gets no key";
+    ASSERT_EQ(Velaset({"set", project, "Architettura=X64"}).code, 0);
+    std::string x64 = x86;
+    x64.insert(x86.find("Distribuzione=0\r\n") + 17, "Architettura=x64\r\n");
+    EXPECT_EQ(ScratchFolder::ReadFile(project), x64);
+    CommandRun shown = Velaset({"show", project});
+    EXPECT_NE(shown.out.find("Distribuzione=0\nArchitettura=x64\n[Chiavi]"), std::string::npos)
+        << shown.out;
+    ASSERT_EQ(Velaset({"set", project, "Architettura=x86"}).code, 0);
+    EXPECT_EQ(velaset::ReadIni(project, "Progetto", "Architettura"), "x86");
+    EXPECT_EQ(Velaset({"show", project}).out.find("Architettura"), std::string::npos)
+        << "a project shown as a new file would be: no key for x86";
+}
+
 TEST_F(VelasetCommand, SetRefusesBadKeysAndValuesWithoutSaving) {
     std::string project = scratch_.Path("Demo.mip");
     ASSERT_EQ(Velaset({"new", project}).code, 0);
@@ -201,6 +222,8 @@ TEST_F(VelasetCommand, SetRefusesBadKeysAndValuesWithoutSaving) {
         {"Errore=", "il messaggio Errore non può essere vuoto"},
         {"Caption=日本", "Il campo Caption contiene caratteri che non possono essere salvati"},
         {"Caption=a\nb", "Caption non può contenere a capo"},
+        {"Architettura=arm64", "Architettura vale x86 o x64, non \"arm64\""},
+        {"Architettura=", "Architettura vale x86 o x64, non \"\""},
     };
     for (const Case& c : cases) {
         CommandRun refused = Velaset({"set", project, "DefDir=Cambiata", c.assignment});

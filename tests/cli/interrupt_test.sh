@@ -13,11 +13,13 @@ failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 # The build's own temporary folder, and Windows files that it packs (a stand-in stub:
-# "MZ" and the stub's size; the runtime library).
+# the headers of a 32-bit program and the stub's size; the runtime library).
 export TMPDIR=$work/tmp
 mkdir -p "$TMPDIR" "$work/sys" "$work/proj/dati" "$work/out"
-{ printf 'MZ'; head -c 14334 /dev/zero; } >"$work/sys/Avviora.exe"
-printf 'runtime' >"$work/sys/avviora.dll"
+# Stand-ins with the headers of 32-bit Windows images (the builder reads their machine).
+pe_header() { printf 'MZ'; head -c 58 /dev/zero; printf '\x40\x00\x00\x00PE\x00\x00\x4c\x01'; }
+{ pe_header; head -c $((14336 - 70)) /dev/zero; } >"$work/sys/Avviora.exe"
+{ pe_header; printf 'runtime'; } >"$work/sys/avviora.dll"
 export VELASET_SYSTEM_DIR=$work/sys
 
 # About 40 MB in four files: text that compresses, and random bytes that do not.

@@ -22,8 +22,10 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 export TMPDIR=$work/tmp LC_ALL=C.UTF-8
 mkdir -p "$TMPDIR" "$work/sys"
-{ printf 'MZ'; head -c 14334 /dev/zero; } >"$work/sys/Avviora.exe"
-printf 'runtime' >"$work/sys/avviora.dll"
+# Stand-ins with the headers of 32-bit Windows images (the builder reads their machine).
+pe_header() { printf 'MZ'; head -c 58 /dev/zero; printf '\x40\x00\x00\x00PE\x00\x00\x4c\x01'; }
+{ pe_header; head -c $((14336 - 70)) /dev/zero; } >"$work/sys/Avviora.exe"
+{ pe_header; printf 'runtime'; } >"$work/sys/avviora.dll"
 export VELASET_SYSTEM_DIR=$work/sys
 
 # run NAME ARGS...: velaset ARGS with stdout and stderr in $work/NAME.out / NAME.err;

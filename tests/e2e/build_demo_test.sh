@@ -39,6 +39,8 @@ check "a second build gives the same bytes" cmp "$work/a.exe" "$work/b.exe"
 cmake --install "$root/build/native" --prefix "$work/inst" >/dev/null
 (cd / && "$work/inst/bin/velaset" build "$project" -o "$work/c.exe" --quiet)
 check "an installed velaset builds the same package" cmp "$work/a.exe" "$work/c.exe"
+check "the installed copy keeps the x64 files in the x64 folder beside the 32-bit ones" \
+    cmp "$work/inst/bin/win32/x64/Avviora64.exe" "$stub64"
 
 # 3. Without its Windows files the build says where it looked.
 mkdir -p "$work/lonely"
@@ -104,5 +106,50 @@ check "four threads give the same package as one" cmp "$work/big1.exe" "$work/bi
 tail -c +14337 "$work/big2.exe" >"$work/big2.cab"
 check "and cabextract reads the large file back" \
     bash -c "cabextract -q -p -F GRANDE.DAT '$work/big2.cab' | cmp - '$work/GRANDE.DAT'"
+
+# 9. x64 packages: the 64-bit payload with "--arch x64" for one build (the project file
+#    is saved as it was: no architecture key), or with Architettura=x64 in the project:
+#    Avviora64.exe in front, the 64-bit runtime packed, the same bytes both ways, also
+#    from the installed copy.
+project64=$work/Demo64.mip
+make_demo_project "$velaset" "$payload64" "$project64" "$work/x64.exe" >/dev/null ||
+    fail_now "the x64 example project could not be made"
+cp "$project64" "$work/Demo64.before"
+"$velaset" build "$project64" -o "$work/x64-arch.exe" --arch x64 --quiet 2>"$work/x64.err"
+check "--arch x64 builds the x64 package" test $? -eq 0 -a -f "$work/x64-arch.exe"
+check "the x64 package starts with Avviora64.exe" cmp -n "$stub64_size" "$work/x64-arch.exe" "$stub64"
+tail -c +$((stub64_size + 1)) "$work/x64-arch.exe" >"$work/x64.cab"
+check "its cabinet holds the files, the runtime and the script" \
+    test "$(cabinet_names "$work/x64.cab")" = "Demo.exe LEGGIM~1.TXT Demo.hlp DemoReg.dll avviora.dll setup.inf"
+mkdir -p "$work/x64cab"
+cabextract -q -d "$work/x64cab" "$work/x64.cab"
+check "the packed runtime is the 64-bit one" cmp "$work/x64cab/avviora.dll" "$root/build/bin/win32/x64/avviora.dll"
+check "the x64 package's script is the same text as the x86 one's" \
+    cmp "$work/x64cab/setup.inf" <(cd "$work" && TMPDIR=$work/tmp "$velaset" build "$project64" --inf-only 2>/dev/null | xargs cat)
+check "--arch leaves the project file as it was" cmp "$project64" "$work/Demo64.before"
+"$velaset" set "$project64" Architettura=x64 >/dev/null
+check "the project file stores Architettura=x64" grep -q $'^Architettura=x64\r$' "$project64"
+"$velaset" build "$project64" -o "$work/x64-set.exe" --quiet
+check "Architettura=x64 gives the same package as --arch x64" cmp "$work/x64-arch.exe" "$work/x64-set.exe"
+(cd / && "$work/inst/bin/velaset" build "$project64" -o "$work/x64-inst.exe" --quiet)
+check "the installed copy builds the same x64 package" cmp "$work/x64-arch.exe" "$work/x64-inst.exe"
+
+# 10. No package registers a library of the other architecture, and no x64 package gets a
+#     32-bit runtime: refused with the file's name, nothing written.
+"$velaset" build "$project" -o "$work/mix1.exe" --arch x64 --quiet 2>"$work/mix1.err"
+check "an x64 package of the 32-bit payload is refused" test $? -eq 1 -a ! -e "$work/mix1.exe"
+check "naming the 32-bit library to register" grep -qF \
+    "Velaset: La libreria da registrare $payload/DemoReg.dll è a 32 bit (x86): un pacchetto x64 (64 bit) la registrerebbe con regsvr32 a 64 bit" "$work/mix1.err"
+"$velaset" build "$project64" -o "$work/mix2.exe" --arch x86 --quiet 2>"$work/mix2.err"
+check "an x86 package of the 64-bit payload is refused" test $? -eq 1 -a ! -e "$work/mix2.exe"
+check "naming the 64-bit library to register" grep -qF \
+    "Velaset: La libreria da registrare $payload64/DemoReg.dll è a 64 bit (x64)" "$work/mix2.err"
+mkdir -p "$work/wrong/x64"
+cp "$stub64" "$work/wrong/x64/"
+cp "$root/build/bin/win32/avviora.dll" "$work/wrong/x64/avviora.dll"
+(cd "$work" && VELASET_SYSTEM_DIR=$work/wrong "$work/lonely/velaset" build "$project64" -o "$work/mix3.exe" --quiet 2>"$work/mix3.err")
+check "an x64 package without a 64-bit runtime fails" test $? -eq 1 -a ! -e "$work/mix3.exe"
+check "naming the 32-bit runtime it passed over" grep -qF \
+    "Impossibile trovare avviora.dll per x64 (64 bit); cercato in: $work/wrong/avviora.dll, $work/wrong/x64/avviora.dll, $work/lonely/x64/avviora.dll, $work/lonely/win32/x64/avviora.dll; $work/wrong/x64/avviora.dll è a 32 bit (x86)" "$work/mix3.err"
 
 finish

@@ -53,6 +53,27 @@ else
 fi
 check "the whole demo under Wine differs only by the long name's short name" \
     test "$(cabinet_names "$work/demo-wine.cab" | sed 's/LEGG~[A-Z0-9]*\.TXT/LEGGIM~1.TXT/')" = "$(cabinet_names "$work/native.cab")"
+# The system folder holding the runtime of the other architecture (where an x64 package
+# was installed, the 64-bit system folder holds the 64-bit avviora.dll) gives neither
+# package the wrong runtime: each build passes over it and packs the one beside the
+# program, the same bytes as the native build.
+system32=$(source "$root/tests/wine/env.sh" && echo "$WINEPREFIX")/drive_c/windows/system32
+[ -d "$system32" ] || fail_now "no system folder $system32: boot the prefix first"
+[ ! -e "$system32/avviora.dll" ] || mv "$system32/avviora.dll" "$work/avviora.dll.kept"
+trap '[ ! -e "$work/avviora.dll.kept" ] && rm -f "$system32/avviora.dll" || mv "$work/avviora.dll.kept" "$system32/avviora.dll"' EXIT
+cp "$root/build/bin/win32/x64/avviora.dll" "$system32/avviora.dll"
+rm -f "$work/short-wine.exe"
+$wine_velaset build "$wine_work\\WShort.mip" --quiet 2>>"$work/wine.err"
+check "an x86 package passes over a 64-bit runtime in the system folder" \
+    cmp "$work/short-native.exe" "$work/short-wine.exe"
+make_demo_project "$velaset" "$payload64" "$work/Short64.mip" "$work/short64-native.exe" --short-names-only >/dev/null
+"$velaset" build "$work/Short64.mip" --arch x64 --quiet
+make_demo_project "$wine_velaset" "$(winpath "$payload64")" "$wine_work\\WShort64.mip" "$wine_work\\short64-wine.exe" --short-names-only >/dev/null 2>&1
+cp "$root/build/bin/win32/avviora.dll" "$system32/avviora.dll"
+$wine_velaset build "$wine_work\\WShort64.mip" --arch x64 --quiet 2>>"$work/wine.err"
+check "velaset-cli.exe ($VELASET_WINE_ARCH) builds the x64 package under Wine" test -f "$work/short64-wine.exe"
+check "an x64 package passes over a 32-bit runtime in the system folder: the native bytes" \
+    cmp "$work/short64-native.exe" "$work/short64-wine.exe"
 if [ -s "$work/wine.err" ]; then sed 's/^/wine: /' "$work/wine.err"; fi
 
 finish

@@ -1,7 +1,10 @@
 # Shared by the end-to-end tests of the build: paths, checks and small helpers.
 velaset=$root/build/bin/velaset
 stub=$root/build/bin/win32/Avviora.exe
+stub64=$root/build/bin/win32/x64/Avviora64.exe
+stub64_size=$(sed -n 's/^#define STUB64_IMAGE_SIZE \([0-9]*\).*/\1/p' "$root/common/constants.h")
 payload=$root/build/demo/payload
+payload64=$root/build/demo/payload64
 # velaset-cli.exe of the Windows tree of VELASET_WINE_ARCH (win32 or win64), under Wine.
 wine_cli=$root/build/bin/${VELASET_WINE_ARCH:-win32}/velaset-cli.exe
 wine_velaset="$root/tests/wine/run.sh $wine_cli"
@@ -46,6 +49,7 @@ make_demo_project() {
     "$root/examples/demo/make_project.sh" "$@"
 }
 
-for needed in "$velaset" "$stub" "$root/build/bin/win32/avviora.dll" "$payload/Demo.exe"; do
+for needed in "$velaset" "$stub" "$root/build/bin/win32/avviora.dll" "$payload/Demo.exe" \
+              "$stub64" "$root/build/bin/win32/x64/avviora.dll" "$payload64/Demo.exe"; do
     [ -e "$needed" ] || fail_now "$needed is missing: make build first"
 done

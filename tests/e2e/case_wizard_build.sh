@@ -2,8 +2,10 @@
 # A project made in the wizard from start to build: title propagation, files with a
 # short-name clash, a destination with the registration mark, a link, a registry
 # entry, a changed message. The setup executable equals the one velaset-cli.exe
-# builds from the saved project.
+# builds from the saved project. In the 64-bit tier the programs of the project are
+# 64-bit ones, and so is the package: the box "Pacchetto a 64 bit (x64)" is ticked.
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/packages.sh"
 source "$(dirname "$0")/wizard_lib.sh"
 e2e_begin wizard_build
 wiz_install
@@ -102,6 +104,10 @@ wiz_next
 [ "$(wiz_heading)" = "Impostazioni eseguibile e progetto" ] || e2e_fail "page 6 not shown"
 wiz_expect $ID_TXT_EXE 'C:\Velaset\Demo.exe'
 wiz_expect $ID_TXT_PROGETTO 'C:\Velaset\Demo.mip'
+if [ "$VELASET_WINE_ARCH" = win64 ]; then
+  wiz_press $ID_CHK_X64
+  [ "$(wiz checked "$WIZ_TITLE" $ID_CHK_X64)" = 1 ] || e2e_fail "the x64 box did not tick"
+fi
 e2e_shot page6
 wiz_next
 wiz_expect $ID_LABEL22 "Creazione pacchetto di installazione"
@@ -117,12 +123,11 @@ wiz_quit
 [ -f "$WIZ_APP/Demo.mip" ] || e2e_fail "no project file"
 grep -q '^Titolo=Demo' "$WIZ_APP/Demo.mip" || e2e_fail "project title not saved"
 grep -q 'Stop=Installazione annullata.' "$WIZ_APP/Demo.mip" || e2e_fail "message not saved"
+e2e_expect_tier_image "$WIZ_APP/Demo.exe"
 
 # The same project through the command line under Wine.
 cli="$E2E_DRIVE_C/VelasetCli"
-rm -rf "$cli"; mkdir -p "$cli"
-cp "$WIZ_BIN/velaset-cli.exe" "$WIZ_BIN/Avviora.exe" "$WIZ_BIN/Compress.dll" \
-   "$WIZ_BIN/avviora.dll" "$cli/"
+wiz_install_cli "$cli"
 e2e_wine 'C:\VelasetCli\velaset-cli.exe' build 'C:\Velaset\Demo.mip' -o 'C:\VelasetCli\Demo.exe' --quiet ||
   e2e_fail "velaset-cli.exe could not build the project"
 cmp "$WIZ_APP/Demo.exe" "$cli/Demo.exe" || e2e_fail "the two setup executables differ"

@@ -39,6 +39,10 @@ wiz_next
 wiz_next
 prog=$(wiz_get $ID_TXT_PROGETTO)
 grep -q 'Il mio Demo.mip$' <<<"$prog" || e2e_fail "project path shows \"$prog\""
+# The build case made an x64 project in the 64-bit tier only.
+x64=0
+[ "$VELASET_WINE_ARCH" = win64 ] && x64=1
+[ "$(wiz checked "$WIZ_TITLE" $ID_CHK_X64)" = $x64 ] || e2e_fail "the x64 box does not show the project's"
 e2e_shot open_page6
 wiz_quit
 e2e_log "passed"

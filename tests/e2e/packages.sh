@@ -40,21 +40,20 @@ e2e_demo_package() {
 }
 
 # e2e_build PROJECT EXE  builds a project with "velaset build" into EXE. The
-# 64-bit tier packs the 64-bit runtime and puts the 64-bit stub in place of
-# the 32-bit one that the builder writes.
+# 64-bit tier builds an x64 package ("--arch x64") with the tier's stub and
+# runtime, which the builder finds in the x64 folder of its system folder.
 e2e_build() {
-  local project=$1 exe=$2 runtime="$E2E_ARTIFACTS/runtime"
+  local project=$1 exe=$2 system="$E2E_ARTIFACTS/system"
   if [ "$VELASET_WINE_ARCH" = win32 ]; then
     "$E2E_VELASET" build "$project" -o "$exe" --quiet || e2e_fail "velaset build failed"
     return
   fi
-  rm -rf "$runtime" && mkdir -p "$runtime"
-  cp "$e2e_root/build/bin/win32/Avviora.exe" "$runtime/Avviora.exe"
-  cp "$E2E_RUNTIME" "$runtime/avviora.dll"
-  VELASET_SYSTEM_DIR="$runtime" "$E2E_VELASET" build "$project" -o "$exe.x86" --quiet ||
-    e2e_fail "velaset build failed"
-  { cat "$E2E_STUB"; tail -c +$(( $(stat -c %s "$runtime/Avviora.exe") + 1 )) "$exe.x86"; } >"$exe"
-  rm -f "$exe.x86"
+  rm -rf "$system" && mkdir -p "$system/x64"
+  cp "$E2E_STUB" "$system/x64/Avviora64.exe"
+  cp "$E2E_RUNTIME" "$system/x64/avviora.dll"
+  VELASET_SYSTEM_DIR="$system" "$E2E_VELASET" build "$project" -o "$exe" --arch x64 --quiet ||
+    e2e_fail "velaset build --arch x64 failed"
+  cmp -n "$E2E_STUB_SIZE" "$exe" "$E2E_STUB" || e2e_fail "the x64 package does not start with $E2E_STUB"
 }
 
 # e2e_test_certificate: a certificate and its key made here by openssl for the
@@ -69,29 +68,21 @@ e2e_test_certificate() {
 }
 
 # e2e_signed_build PROJECT EXE  builds a project into a signed setup executable
-# whose runtime is signed too: "velaset build" with its signing options for
-# 32-bit packages; an x64 package as e2e_build makes it, its 64-bit runtime and
-# then the package signed by osslsigncode with the options velaset passes.
+# whose runtime is signed too: "velaset build" with its signing options, in the
+# 64-bit tier an x64 package with the tier's stub and runtime, as e2e_build.
 e2e_signed_build() {
-  local project=$1 exe=$2 runtime="$E2E_ARTIFACTS/runtime"
-  printf '%s' "$E2E_KEY_PASSWORD" >"$E2E_ARTIFACTS/password"
-  local sign=(osslsigncode sign -certs "$E2E_CERT" -key "$E2E_KEY" -readpass "$E2E_ARTIFACTS/password"
-    -h sha256 -n "Demo firmato")
-  if [ "$VELASET_WINE_ARCH" = win32 ]; then
-    VELASET_SIGN_PASSWORD="$E2E_KEY_PASSWORD" "$E2E_VELASET" build "$project" -o "$exe" --quiet \
-      --sign-cert "$E2E_CERT" --sign-key "$E2E_KEY" --sign-description "Demo firmato" \
-      --sign-runtime || e2e_fail "velaset build with a signature failed"
-    return
+  local project=$1 exe=$2 system="$E2E_ARTIFACTS/system" command=()
+  if [ "$VELASET_WINE_ARCH" != win32 ]; then
+    rm -rf "$system" && mkdir -p "$system/x64"
+    cp "$E2E_STUB" "$system/x64/Avviora64.exe"
+    cp "$E2E_RUNTIME" "$system/x64/avviora.dll"
+    command=(VELASET_SYSTEM_DIR="$system" "$E2E_VELASET" build --arch x64)
+  else
+    command=("$E2E_VELASET" build)
   fi
-  rm -rf "$runtime" && mkdir -p "$runtime"
-  cp "$e2e_root/build/bin/win32/Avviora.exe" "$runtime/Avviora.exe"
-  "${sign[@]}" -in "$E2E_RUNTIME" -out "$runtime/avviora.dll" >/dev/null ||
-    e2e_fail "the 64-bit runtime could not be signed"
-  VELASET_SYSTEM_DIR="$runtime" "$E2E_VELASET" build "$project" -o "$exe.x86" --quiet ||
-    e2e_fail "velaset build failed"
-  { cat "$E2E_STUB"; tail -c +$(( $(stat -c %s "$runtime/Avviora.exe") + 1 )) "$exe.x86"; } >"$exe.unsigned"
-  "${sign[@]}" -in "$exe.unsigned" -out "$exe" >/dev/null || e2e_fail "the x64 package could not be signed"
-  rm -f "$exe.x86" "$exe.unsigned"
+  env VELASET_SIGN_PASSWORD="$E2E_KEY_PASSWORD" "${command[@]}" "$project" -o "$exe" --quiet \
+    --sign-cert "$E2E_CERT" --sign-key "$E2E_KEY" --sign-description "Demo firmato" \
+    --sign-runtime || e2e_fail "velaset build with a signature failed"
 }
 
 # The security directory of a program file (where its certificate table is):

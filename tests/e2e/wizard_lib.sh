@@ -1,11 +1,12 @@
-# Helpers of the wizard's end-to-end cases, sourced after lib.sh. The wizard runs from
-# C:\Velaset with the cabinet library and the setup runtime beside it; its windows are
-# driven by wizctl (titles, button texts, control numbers of builder/win32/resource.h)
-# and the keyboard through xdotool.
+# Helpers of the wizard's end-to-end cases, sourced after lib.sh. The wizard of the
+# tier's tree (VELASET_WINE_ARCH: the 32-bit or the 64-bit Velaset.exe) runs from
+# C:\Velaset with the cabinet library and both setup runtimes beside it (the x64 one in
+# its x64 folder); its windows are driven by wizctl (titles, button texts, control
+# numbers of builder/win32/resource.h) and the keyboard through xdotool.
 WIZ_TITLE="Velaset - Creatore di pacchetti di installazione"
 WIZ_APP="$E2E_DRIVE_C/Velaset"
-WIZ_BIN="$e2e_root/build/bin/win32"
-WIZCTL="${E2E_WIZCTL:-$e2e_root/build/win32/tests/e2e/wizctl.exe}"
+WIZ_BIN="$e2e_root/build/bin/$VELASET_WINE_ARCH"
+WIZCTL="${E2E_WIZCTL:-$e2e_root/build/$VELASET_WINE_ARCH/tests/e2e/wizctl.exe}"
 
 # Control numbers (builder/win32/resource.h).
 ID_IMG_ICO=1021 ID_CHK_INF=1023 ID_CHK_MOD=1024 ID_OPTION1=1026 ID_OPTION2=1027
@@ -15,7 +16,7 @@ ID_PROG_FILES=1050 ID_DEF_DIR=1051 ID_LST_FILES=1054 ID_LST_DEST=1055
 ID_GRUPPO=1071 ID_LST_LINK0=1075 ID_LST_LINK1=1076 ID_LST_LINK2=1077
 ID_CAPTION_B=1091 ID_ETIC_B=1092 ID_UNINSTALL=1093
 ID_LST_REG=1100
-ID_TXT_EXE=1110 ID_TXT_PROGETTO=1112
+ID_TXT_EXE=1110 ID_TXT_PROGETTO=1112 ID_CHK_X64=1114
 ID_LABEL22=1121 ID_LABEL30=1122
 ID_DEST_CODE=1201 ID_DEST_REGISTRA=1202
 ID_LINK_FILE=1210 ID_LINK_NAME=1211
@@ -30,6 +31,18 @@ wiz_install() {
   mkdir -p "$WIZ_APP"
   cp "$WIZ_BIN/Velaset.exe" "$WIZ_BIN/velaset.htm" "$WIZ_BIN/Compress.dll" \
      "$WIZ_BIN/avviora.dll" "$WIZ_APP/"
+  mkdir -p "$WIZ_APP/x64"
+  cp "$WIZ_BIN/x64/avviora.dll" "$WIZ_APP/x64/"
+}
+
+# A folder with the tier's velaset-cli.exe and everything it needs beside it, for
+# comparing its packages with the wizard's.
+wiz_install_cli() {
+  rm -rf "$1"
+  mkdir -p "$1/x64"
+  cp "$WIZ_BIN/velaset-cli.exe" "$WIZ_BIN/Avviora.exe" "$WIZ_BIN/Compress.dll" \
+     "$WIZ_BIN/avviora.dll" "$1/"
+  cp "$WIZ_BIN/x64/Avviora64.exe" "$WIZ_BIN/x64/avviora.dll" "$1/x64/"
 }
 
 wiz_start() {

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <map>
+#include <optional>
 
 #include "common/constants.h"
 #include "platform/file_times.h"
@@ -67,12 +68,17 @@ class PipelineTest : public ::testing::Test {
   public:
     void SetUp() override {
         stubPath = folder.Path("Avviora.exe");
+        stub64Path = folder.Path("Avviora64.exe");
         runtimePath = folder.Path("avviora.dll");
+        runtime64Path = folder.Path("x64/avviora.dll");
         tempFolder = folder.Path("tmp");
         ASSERT_TRUE(platform::MakeDirectory(tempFolder).ok);
         ASSERT_TRUE(Write(stubPath, FakeStubImage(STUB_IMAGE_SIZE)));
-        ASSERT_TRUE(Write(runtimePath, "RUNTIME"));
+        ASSERT_TRUE(Write(stub64Path, FakeStubImage(STUB64_IMAGE_SIZE, kMachineAmd64)));
+        ASSERT_TRUE(Write(runtimePath, runtimeBytes));
         ASSERT_TRUE(platform::WriteFileTime(runtimePath, 1000000000).ok);
+        ASSERT_TRUE(platform::MakeDirectory(folder.Path("x64")).ok);
+        ASSERT_TRUE(Write(runtime64Path, runtime64Bytes));
         // The sample's program, its long-named help file and its library, each with a
         // content and a time of its own.
         project = velaset_test::SampleProject(folder);
@@ -83,12 +89,13 @@ class PipelineTest : public ::testing::Test {
         project.ExeFile = folder.Path("Setup.exe");
         project.ProgFile = folder.Path("Demo.mip");
 
-        services.locateStub = [this](StubImage* stub) {
-            *stub = StubImage{stubPath, 0};
+        services.locateStub = [this](Architecture architecture, StubImage* stub) {
+            stubArchitectures.push_back(architecture);
+            *stub = StubImage{architecture == Architecture::X64 ? stub64Path : stubPath, 0};
             return platform::Status::Ok();
         };
-        services.locateRuntime = [this](std::string* path) {
-            *path = runtimePath;
+        services.locateRuntime = [this](Architecture architecture, std::string* path) {
+            *path = architecture == Architecture::X64 ? runtime64Path : runtimePath;
             return platform::Status::Ok();
         };
         services.writeScript = [this](const Project&, bool distributionOnly,
@@ -103,8 +110,9 @@ class PipelineTest : public ::testing::Test {
             Write(path, Read(path) + "+EDITED");
             return platform::Status::Ok();
         };
-        services.saveProject = [this](const Project&) {
+        services.saveProject = [this](const Project& saved) {
             calls.push_back("save");
+            savedArchitecture = saved.Architettura;
             return platform::Status::Ok();
         };
         comprimi = [this](const std::string& cabDir, const std::string& base,
@@ -163,7 +171,11 @@ class PipelineTest : public ::testing::Test {
     }
 
     velaset_test::ScratchFolder folder;
-    std::string stubPath, runtimePath, tempFolder;
+    std::string stubPath, stub64Path, runtimePath, runtime64Path, tempFolder;
+    const std::string runtimeBytes = FakeLibrary(kMachineI386, "RUNTIME");
+    const std::string runtime64Bytes = FakeLibrary(kMachineAmd64, "RUNTIME64");
+    Architecture savedArchitecture = Architecture::X86;
+    std::vector<Architecture> stubArchitectures; // of each look for the stub
     Project project;
     BuildOptions options;
     BuildServices services;
@@ -191,15 +203,18 @@ TEST_F(PipelineTest, FullBuildIsTheStubFollowedByTheCabinetOfFilesRuntimeAndScri
     const std::string exe = Read(project.ExeFile);
     EXPECT_EQ(exe.substr(0, STUB_IMAGE_SIZE), FakeStubImage(STUB_IMAGE_SIZE));
     EXPECT_EQ(CabinetOfExe(), "Demo.exe=PROGRAM;" + ShortNameOf(project.Files()[1].path) +
-                                  "=TEXT;Comp.ocx=LIB;avviora.dll=RUNTIME;setup.inf=FULL;");
-    EXPECT_EQ(calls, (std::vector<std::string>{"script:full", "save", "comprimi"}));
+                                  "=TEXT;Comp.ocx=LIB;avviora.dll=" + runtimeBytes +
+                                  ";setup.inf=FULL;");
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"script:full", "save", "comprimi"}));
+    EXPECT_EQ(stubArchitectures, std::vector<Architecture>{Architecture::X86});
     EXPECT_EQ(status.steps, (std::vector<BuildStep>{BuildStep::Inputs, BuildStep::Script,
                                                     BuildStep::Cabinet, BuildStep::Executable}));
     EXPECT_EQ(status.progress, (std::vector<int>{0, 10, 30, 50, 70, 90, 100}));
     EXPECT_EQ(status.bytes.step, BuildStep::Cabinet);
     EXPECT_EQ(status.bytes.bytesDone, status.bytes.bytesTotal);
     EXPECT_EQ(status.bytes.bytesTotal,
-              contentBytes + std::string("RUNTIME").size() + std::string("FULL").size())
+              contentBytes + runtimeBytes.size() + std::string("FULL").size())
         << "the project's files, the runtime library and the script";
     EXPECT_TRUE(status.failures.empty());
     EXPECT_EQ(status.done, (std::vector<std::string>{project.ExeFile}));
@@ -212,7 +227,7 @@ TEST_F(PipelineTest, FullBuildIsTheStubFollowedByTheCabinetOfFilesRuntimeAndScri
 
 TEST_F(PipelineTest, DistributionOnlyPackageCarriesNoRuntimeAndDoesNotNeedIt) {
     project.SetDistribuzione(1);
-    services.locateRuntime = [](std::string*) {
+    services.locateRuntime = [](Architecture, std::string*) {
         return platform::Status::Failed("Impossibile trovare avviora.dll");
     };
     ASSERT_TRUE(CreaPacchetto(project, options, services, status));
@@ -275,6 +290,109 @@ TEST_F(PipelineTest, OutputPathOverridesExeFile) {
     EXPECT_EQ(status.done, (std::vector<std::string>{options.exeFile}));
 }
 
+// An x64 package: the 64-bit stub image and runtime library, the same script; the
+// project's own setting, or the build's option over it, which the saved project never
+// takes.
+TEST_F(PipelineTest, X64PackageIsThe64BitStubFollowedByACabinetWithThe64BitRuntime) {
+    struct Case {
+        const char* what;
+        Architecture project;
+        std::optional<Architecture> option;
+        Architecture built;
+    };
+    const Case cases[] = {
+        {"the project's setting", Architecture::X64, std::nullopt, Architecture::X64},
+        {"the build's option", Architecture::X86, Architecture::X64, Architecture::X64},
+        {"the option back to x86", Architecture::X64, Architecture::X86, Architecture::X86},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FreshPipeline t;
+        t.SetUp();
+        t.project.Architettura = c.project;
+        t.options.architecture = c.option;
+        ASSERT_TRUE(RunBuild(t.project, t.options, t.services, t.status));
+        const bool x64 = c.built == Architecture::X64;
+        const std::size_t stubSize = x64 ? STUB64_IMAGE_SIZE : STUB_IMAGE_SIZE;
+        const std::string exe = Read(t.project.ExeFile);
+        ASSERT_GT(exe.size(), stubSize);
+        EXPECT_EQ(exe.substr(0, stubSize), x64 ? FakeStubImage(STUB64_IMAGE_SIZE, kMachineAmd64)
+                                               : FakeStubImage(STUB_IMAGE_SIZE));
+        EXPECT_EQ(exe.substr(stubSize), "Demo.exe=PROGRAM;" +
+                                            ShortNameOf(t.project.Files()[1].path) +
+                                            "=TEXT;Comp.ocx=LIB;avviora.dll=" +
+                                            (x64 ? t.runtime64Bytes : t.runtimeBytes) +
+                                            ";setup.inf=FULL;");
+        EXPECT_EQ(t.stubArchitectures, std::vector<Architecture>{c.built});
+        EXPECT_EQ(t.savedArchitecture, c.project);
+    }
+}
+
+// A distribution-only x64 package: the 64-bit stub, no runtime of either architecture.
+TEST_F(PipelineTest, DistributionOnlyX64PackageCarriesThe64BitStubAndNoRuntime) {
+    project.SetDistribuzione(1);
+    project.Architettura = Architecture::X64;
+    services.locateRuntime = [](Architecture, std::string*) {
+        return platform::Status::Failed("Impossibile trovare avviora.dll");
+    };
+    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
+    const std::string exe = Read(project.ExeFile);
+    EXPECT_EQ(exe.substr(0, STUB64_IMAGE_SIZE), FakeStubImage(STUB64_IMAGE_SIZE, kMachineAmd64));
+    EXPECT_EQ(PackedNames(), (std::vector<std::string>{
+                                 "Demo.exe", ShortNameOf(project.Files()[1].path), "Comp.ocx",
+                                 "setup.inf"}));
+}
+
+// A library to register must suit the package: both ways round it is refused by name
+// before anything is written; a library without the mark, or a file that is no
+// Windows library, is no concern of the check.
+TEST_F(PipelineTest, RefusesALibraryToRegisterOfTheOtherArchitecture) {
+    struct Case {
+        Architecture package;
+        unsigned library;
+        const char* destination;
+        bool refused;
+    };
+    const Case cases[] = {
+        {Architecture::X64, kMachineI386, "D*", true},
+        {Architecture::X64, kMachineI386, "S*", true},
+        {Architecture::X86, kMachineAmd64, "D*", true},
+        {Architecture::X64, kMachineAmd64, "D*", false},
+        {Architecture::X86, kMachineI386, "S*", false},
+        {Architecture::X64, kMachineI386, "D", false},
+        {Architecture::X64, kMachineI386, "W*", false}, // the mark counts on D and S only
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(ArchitectureName(c.package)) + " " + c.destination);
+        FreshPipeline t;
+        t.SetUp();
+        t.project.Architettura = c.package;
+        const std::string library = t.project.Files()[2].path;
+        ASSERT_TRUE(Write(library, FakeLibrary(c.library, "LIB")));
+        t.project.SetFileDestination(2, c.destination);
+        ASSERT_TRUE(Write(t.project.ExeFile, "old"));
+        EXPECT_EQ(RunBuild(t.project, t.options, t.services, t.status), !c.refused);
+        if (!c.refused)
+            continue;
+        EXPECT_EQ(Read(t.project.ExeFile), "old") << "refused before anything is written";
+        EXPECT_TRUE(t.TempFolderIsEmpty());
+        ASSERT_EQ(t.status.failures.size(), 1u);
+        EXPECT_EQ(t.status.failures[0].step, BuildStep::Inputs);
+        EXPECT_EQ(t.status.failures[0].kind, FailureKind::InvalidInput);
+        const std::string expected =
+            c.package == Architecture::X64
+                ? "La libreria da registrare " + library +
+                      " è a 32 bit (x86): un pacchetto x64 (64 bit) la registrerebbe con regsvr32 "
+                      "a 64 bit, che non può caricarla. Usare la sua versione a 64 bit o creare "
+                      "un pacchetto x86 (32 bit)."
+                : "La libreria da registrare " + library +
+                      " è a 64 bit (x64): un pacchetto x86 (32 bit) la registrerebbe con regsvr32 "
+                      "a 32 bit, che non può caricarla. Usare la sua versione a 32 bit o creare "
+                      "un pacchetto x64 (64 bit).";
+        EXPECT_EQ(t.status.failures[0].text, expected);
+    }
+}
+
 // Each failing step ends the build as failed, in its step and with its kind, leaves no
 // setup executable and no working files, and never reports the build as done.
 TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
@@ -288,7 +406,7 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
     const Case cases[] = {
         {"stub image missing",
          [](PipelineTest& t) {
-             t.services.locateStub = [](StubImage*) {
+             t.services.locateStub = [](Architecture, StubImage*) {
                  return platform::Status::Failed("Impossibile trovare Avviora.exe; cercato in: X",
                                                  platform::ErrorKind::NotFound);
              };
@@ -298,9 +416,24 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
         {"stub image of the wrong size",
          [](PipelineTest& t) { Write(t.stubPath, FakeStubImage(STUB_IMAGE_SIZE + 512)); },
          BuildStep::Inputs, FailureKind::InvalidInput, "Il programma di installazione in "},
+        {"stub image of the other architecture",
+         [](PipelineTest& t) {
+             t.project.Architettura = Architecture::X64;
+             Write(t.stub64Path, FakeStubImage(STUB64_IMAGE_SIZE, kMachineI386));
+         },
+         BuildStep::Inputs, FailureKind::InvalidInput, "Il programma di installazione in "},
+        {"runtime library of the other architecture",
+         [](PipelineTest& t) {
+             t.project.Architettura = Architecture::X64;
+             Write(t.runtime64Path, t.runtimeBytes);
+         },
+         BuildStep::Inputs, FailureKind::InvalidInput, "La libreria "},
+        {"runtime library that is no Windows library",
+         [](PipelineTest& t) { Write(t.runtimePath, "RUNTIME"); }, BuildStep::Inputs,
+         FailureKind::InvalidInput, "La libreria "},
         {"runtime library missing",
          [](PipelineTest& t) {
-             t.services.locateRuntime = [](std::string*) {
+             t.services.locateRuntime = [](Architecture, std::string*) {
                  return platform::Status::Failed("Impossibile trovare avviora.dll; cercato in: Y",
                                                  platform::ErrorKind::NotFound);
              };

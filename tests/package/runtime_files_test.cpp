@@ -2,24 +2,27 @@
 
 #include <gtest/gtest.h>
 
+#include "builder/package/pe_machine.h"
 #include "builder/project/failure_text.h"
 #include "common/constants.h"
+#include "platform/folders.h"
+#include "platform/source_path.h"
 #include "tests/package/fake_stub.h"
 #include "tests/support/scratch_folder.h"
 
 namespace velaset {
 namespace {
 
+using velaset_test::ScratchFolder;
+
 TEST(FindInFolders, TakesTheFirstFolderThatHoldsTheFileAndNamesEveryPlaceLookedAt) {
-    velaset_test::ScratchFolder folder;
+    ScratchFolder folder;
     const std::string first = folder.Path("uno"), second = folder.Path("due"),
                       third = folder.Path("tre");
     for (const std::string& f : {first, second, third})
         ASSERT_TRUE(platform::MakeDirectory(f).ok);
-    ASSERT_TRUE(velaset_test::ScratchFolder::WriteBytes(
-        platform::JoinSourcePath(second, "Avviora.exe"), "MZ"));
-    ASSERT_TRUE(velaset_test::ScratchFolder::WriteBytes(
-        platform::JoinSourcePath(third, "Avviora.exe"), "MZ"));
+    ASSERT_TRUE(ScratchFolder::WriteBytes(platform::JoinSourcePath(second, "Avviora.exe"), "MZ"));
+    ASSERT_TRUE(ScratchFolder::WriteBytes(platform::JoinSourcePath(third, "Avviora.exe"), "MZ"));
 
     std::string found;
     std::vector<std::string> lookedAt;
@@ -34,30 +37,141 @@ TEST(FindInFolders, TakesTheFirstFolderThatHoldsTheFileAndNamesEveryPlaceLookedA
     EXPECT_EQ(lookedAt, (std::vector<std::string>{platform::JoinSourcePath(first, "avviora.dll")}));
 }
 
-TEST(RuntimeSearchFolders, StartWithTheSystemFolderAndHoldNoFolderTwice) {
-    const std::vector<std::string> folders = RuntimeSearchFolders();
-    ASSERT_FALSE(folders.empty());
-    EXPECT_EQ(folders.front(), platform::WithoutTrailingSeparator(platform::SystemFolder()));
-    for (std::size_t i = 0; i < folders.size(); ++i)
-        for (std::size_t j = i + 1; j < folders.size(); ++j)
-            EXPECT_NE(folders[i], folders[j]);
+// x86: the system folder, then beside the program; x64: the system folder, then the
+// "x64" sub-folder of each x86 folder. No folder twice.
+TEST(RuntimeSearchFolders, StartWithTheSystemFolderAndKeepTheX64FilesInTheirSubFolder) {
+    const std::string system = platform::WithoutTrailingSeparator(platform::SystemFolder());
+    const std::vector<std::string> x86 = RuntimeSearchFolders(Architecture::X86);
+    const std::vector<std::string> x64 = RuntimeSearchFolders(Architecture::X64);
+    ASSERT_FALSE(x86.empty());
+    ASSERT_GE(x64.size(), 2u);
+    EXPECT_EQ(x86.front(), system);
+    EXPECT_EQ(x64.front(), system);
+    EXPECT_EQ(x64[1], platform::JoinSourcePath(system, "x64"));
+    for (std::size_t i = 1; i < x64.size(); ++i)
+        EXPECT_EQ(platform::SourceFileName(x64[i]), "x64") << x64[i];
+    for (const std::string& folder : x86) {
+        bool listed = false;
+        for (const std::string& candidate : x64)
+            listed = listed || candidate == platform::JoinSourcePath(folder, "x64");
+        EXPECT_TRUE(listed) << folder;
+    }
+    for (const std::vector<std::string>* folders : {&x86, &x64})
+        for (std::size_t i = 0; i < folders->size(); ++i)
+            for (std::size_t j = i + 1; j < folders->size(); ++j)
+                EXPECT_NE((*folders)[i], (*folders)[j]);
+}
+
+// Where an x64 package was installed, the (64-bit) system folder holds the 64-bit
+// runtime: an x86 build passes over it, and the other way round.
+TEST(LocateRuntimeLibrary, TakesTheFirstLibraryOfThePackagesArchitecture) {
+    ScratchFolder folder;
+    const std::string system = folder.MakeFolder("system32");
+    const std::string beside = folder.MakeFolder("bin");
+    const std::string x64 = folder.MakeFolder("bin/x64");
+    const std::string dll = "avviora.dll";
+    ASSERT_TRUE(ScratchFolder::WriteBytes(platform::JoinSourcePath(system, dll),
+                                          FakeLibrary(kMachineAmd64, "installed")));
+    ASSERT_TRUE(ScratchFolder::WriteBytes(platform::JoinSourcePath(beside, dll),
+                                          FakeLibrary(kMachineI386, "32")));
+    ASSERT_TRUE(ScratchFolder::WriteBytes(platform::JoinSourcePath(x64, dll),
+                                          FakeLibrary(kMachineAmd64, "64")));
+
+    std::string found;
+    ASSERT_TRUE(LocateRuntimeLibraryIn({system, beside}, Architecture::X86, &found));
+    EXPECT_EQ(found, platform::JoinSourcePath(beside, dll));
+    ASSERT_TRUE(LocateRuntimeLibraryIn({system, x64}, Architecture::X64, &found));
+    EXPECT_EQ(found, platform::JoinSourcePath(system, dll));
+    ASSERT_TRUE(LocateRuntimeLibraryIn({beside, x64}, Architecture::X64, &found));
+    EXPECT_EQ(found, platform::JoinSourcePath(x64, dll));
+
+    platform::Status none = LocateRuntimeLibraryIn({system, x64}, Architecture::X86, &found);
+    EXPECT_FALSE(none.ok);
+    EXPECT_EQ(none.kind, platform::ErrorKind::NotFound);
+    EXPECT_EQ(FailureText(none),
+              "Impossibile trovare avviora.dll per x86 (32 bit); cercato in: " +
+                  platform::JoinSourcePath(system, dll) + ", " +
+                  platform::JoinSourcePath(x64, dll) + "; " + platform::JoinSourcePath(system, dll) +
+                  " è a 64 bit (x64); " + platform::JoinSourcePath(x64, dll) + " è a 64 bit (x64)");
+    const std::string empty = folder.MakeFolder("vuota");
+    EXPECT_EQ(FailureText(LocateRuntimeLibraryIn({empty}, Architecture::X86, &found)),
+              "Impossibile trovare avviora.dll; cercato in: " + platform::JoinSourcePath(empty, dll));
+    EXPECT_EQ(FailureText(LocateRuntimeLibraryIn({empty}, Architecture::X64, &found)),
+              "Impossibile trovare avviora.dll per x64 (64 bit); cercato in: " +
+                  platform::JoinSourcePath(empty, dll));
 }
 
 TEST(ReadStubImage, GivesTheImageFromItsOffsetWhenItHasTheStubsSize) {
-    velaset_test::ScratchFolder folder;
+    ScratchFolder folder;
     const std::string stub = FakeStubImage(STUB_IMAGE_SIZE);
-    ASSERT_TRUE(velaset_test::ScratchFolder::WriteBytes(folder.Path("Velaset.exe"),
-                                                        std::string(100, 'b') + stub));
+    ASSERT_TRUE(ScratchFolder::WriteBytes(folder.Path("Velaset.exe"), std::string(100, 'b') + stub));
     std::string bytes;
-    ASSERT_TRUE(ReadStubImage(StubImage{folder.Path("Velaset.exe"), 100}, &bytes).ok);
+    ASSERT_TRUE(ReadStubImage(StubImage{folder.Path("Velaset.exe"), 100}, Architecture::X86, &bytes));
     EXPECT_EQ(bytes, stub);
 
-    platform::Status wrongOffset = ReadStubImage(StubImage{folder.Path("Velaset.exe"), 99}, &bytes);
+    platform::Status wrongOffset =
+        ReadStubImage(StubImage{folder.Path("Velaset.exe"), 99}, Architecture::X86, &bytes);
     EXPECT_FALSE(wrongOffset.ok);
-    platform::Status missing = ReadStubImage(StubImage{folder.Path("manca.exe"), 0}, &bytes);
+    platform::Status missing =
+        ReadStubImage(StubImage{folder.Path("manca.exe"), 0}, Architecture::X86, &bytes);
     EXPECT_EQ(
         FailureText(missing).rfind("Impossibile leggere " + folder.Path("manca.exe") + ", ", 0),
         0u);
+}
+
+// The wizard's file: its image, the 32-bit stub, the 64-bit stub, to the byte.
+TEST(ReadStubImage, TakesEitherStubOfAFileThatCarriesBoth) {
+    ScratchFolder folder;
+    const std::string stub32 = FakeStubImage(STUB_IMAGE_SIZE);
+    const std::string stub64 = FakeStubImage(STUB64_IMAGE_SIZE, kMachineAmd64);
+    const std::string file = folder.Path("Velaset.exe");
+    ASSERT_TRUE(ScratchFolder::WriteBytes(file, std::string(300, 'b') + stub32 + stub64));
+    const std::int64_t size = 300 + STUB_IMAGE_SIZE + STUB64_IMAGE_SIZE;
+    std::string bytes;
+    ASSERT_TRUE(ReadStubImage(StubImage{file, 300, size}, Architecture::X86, &bytes));
+    EXPECT_EQ(bytes, stub32);
+    ASSERT_TRUE(
+        ReadStubImage(StubImage{file, 300 + STUB_IMAGE_SIZE, size}, Architecture::X64, &bytes));
+    EXPECT_EQ(bytes, stub64);
+
+    platform::Status swapped = ReadStubImage(StubImage{file, 300, size}, Architecture::X64, &bytes);
+    EXPECT_EQ(swapped.kind, platform::ErrorKind::Refused);
+    EXPECT_EQ(swapped.message, "Il programma di installazione in " + file +
+                                   " (dal byte 300) è a 32 bit (x86): un pacchetto x64 (64 bit) "
+                                   "richiede Avviora64.exe");
+    platform::Status shorter =
+        ReadStubImage(StubImage{file, 300, size + 1}, Architecture::X86, &bytes);
+    EXPECT_EQ(shorter.message, "Il programma di installazione in " + file +
+                                   " non è valido: dal byte 300 servono 14336 byte di un "
+                                   "programma Windows in un file di " +
+                                   std::to_string(size + 1) + " byte, il file ne ha " +
+                                   std::to_string(size));
+}
+
+TEST(PeMachine, ReadsTheMachineFieldWhereTheHeaderPointsAndNothingElse) {
+    EXPECT_EQ(PeMachineOfImage(FakeStubImage(512)), PeMachine::I386);
+    EXPECT_EQ(PeMachineOfImage(FakeStubImage(512, kMachineAmd64)), PeMachine::Amd64);
+    EXPECT_EQ(PeMachineOfImage(FakeStubImage(512, 0xAA64)), PeMachine::Other);
+    EXPECT_EQ(PeMachineOfImage("xx" + FakeStubImage(512, kMachineAmd64), 2), PeMachine::Amd64);
+    std::string noSignature = FakeStubImage(512);
+    noSignature[0x41] = 'X';
+    EXPECT_EQ(PeMachineOfImage(noSignature), PeMachine::NotAnImage);
+    std::string beyond = FakeStubImage(512);
+    beyond[0x3D] = '\x7F'; // the signature would lie past the end
+    EXPECT_EQ(PeMachineOfImage(beyond), PeMachine::NotAnImage);
+    EXPECT_EQ(PeMachineOfImage("MZ"), PeMachine::NotAnImage);
+    EXPECT_EQ(PeMachineOfImage(FakeStubImage(0x45)), PeMachine::NotAnImage) << "cut short";
+
+    ScratchFolder folder;
+    PeMachine machine = PeMachine::I386;
+    ASSERT_TRUE(ReadPeMachine(folder.WriteFile("a.dll", FakeLibrary(kMachineAmd64, "x")), &machine));
+    EXPECT_EQ(machine, PeMachine::Amd64);
+    ASSERT_TRUE(ReadPeMachine(folder.WriteFile("b.dll", beyond), &machine));
+    EXPECT_EQ(machine, PeMachine::NotAnImage);
+    ASSERT_TRUE(ReadPeMachine(folder.WriteFile("c.dll", ""), &machine));
+    EXPECT_EQ(machine, PeMachine::NotAnImage);
+    EXPECT_EQ(ReadPeMachine(folder.Path("manca.dll"), &machine).operation,
+              platform::Operation::Read);
 }
 
 } // namespace

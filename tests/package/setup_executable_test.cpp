@@ -50,6 +50,8 @@ TEST(SetupExecutable, RefusesAStubImageOfTheWrongSizeOrKind) {
         {"one byte short", FakeStubImage(STUB_IMAGE_SIZE - 1)},
         {"one byte long", FakeStubImage(STUB_IMAGE_SIZE + 1)},
         {"not a program", std::string(STUB_IMAGE_SIZE, 'x')},
+        {"\"MZ\" without a PE header", "MZ" + std::string(STUB_IMAGE_SIZE - 2, 'x')},
+        {"a 64-bit program", FakeStubImage(STUB_IMAGE_SIZE, kMachineAmd64)},
         {"empty", std::string()},
     };
     for (const Case& c : cases) {
@@ -57,7 +59,8 @@ TEST(SetupExecutable, RefusesAStubImageOfTheWrongSizeOrKind) {
         ScratchFolder folder;
         ASSERT_TRUE(ScratchFolder::WriteBytes(folder.Path("Avviora.exe"), c.image));
         std::string image = "unchanged";
-        platform::Status read = ReadStubImage(StubImage{folder.Path("Avviora.exe"), 0}, &image);
+        platform::Status read =
+            ReadStubImage(StubImage{folder.Path("Avviora.exe"), 0}, Architecture::X86, &image);
         ASSERT_FALSE(read.ok);
         EXPECT_EQ(read.kind, platform::ErrorKind::Refused);
         EXPECT_EQ(
@@ -89,7 +92,8 @@ TEST(SetupExecutable, ReportsTheFileThatCouldNotBeWrittenOrRead) {
         << FailureText(appended);
 
     std::string image;
-    platform::Status unreadable = ReadStubImage(StubImage{folder.Path("Avviora.exe"), 0}, &image);
+    platform::Status unreadable =
+        ReadStubImage(StubImage{folder.Path("Avviora.exe"), 0}, Architecture::X86, &image);
     EXPECT_EQ(unreadable.kind, platform::ErrorKind::NotFound);
     EXPECT_EQ(FailureText(unreadable)
                   .rfind("Impossibile leggere " + folder.Path("Avviora.exe") + ", ", 0),

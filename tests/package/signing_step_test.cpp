@@ -95,6 +95,9 @@ std::string ValueAfter(const Command& command, const std::string& option) {
     return found == command.end() || found + 1 == command.end() ? "" : *(found + 1);
 }
 
+// The runtime library's stand-in: the headers of a 32-bit library, then its content.
+const std::string kRuntime = FakeLibrary(kMachineI386, "RUNTIME");
+
 // A build of the sample project against stand-ins for the stub, the runtime, the script
 // writer, the save, the cabinet library (the cabinet is the packed contents in a row)
 // and the signing program, which "signs" by writing "SIGNED(" + content + ")".
@@ -109,7 +112,7 @@ class SigningStepTest : public ::testing::Test {
         stubPath = folder.Path("Avviora.exe");
         runtimePath = folder.Path("avviora.dll");
         ASSERT_TRUE(ScratchFolder::WriteBytes(stubPath, FakeStubImage(STUB_IMAGE_SIZE)));
-        ASSERT_TRUE(ScratchFolder::WriteBytes(runtimePath, "RUNTIME"));
+        ASSERT_TRUE(ScratchFolder::WriteBytes(runtimePath, kRuntime));
         for (const FileEntry& file : project.Files())
             ASSERT_TRUE(ScratchFolder::WriteBytes(file.path, "F"));
         certificate = folder.Path("cert.pem");
@@ -119,11 +122,11 @@ class SigningStepTest : public ::testing::Test {
         options.signing.certificateFile = certificate;
         options.signing.keyFile = key;
 
-        services.locateStub = [this](StubImage* stub) {
+        services.locateStub = [this](Architecture, StubImage* stub) {
             *stub = StubImage{stubPath, 0};
             return platform::Status::Ok();
         };
-        services.locateRuntime = [this](std::string* path) {
+        services.locateRuntime = [this](Architecture, std::string* path) {
             *path = runtimePath;
             return platform::Status::Ok();
         };
@@ -134,8 +137,7 @@ class SigningStepTest : public ::testing::Test {
         services.saveProject = [](const Project&) { return platform::Status::Ok(); };
         services.bindComprimi = [this](ComprimiFunction* bound) {
             *bound = [this](const std::string& dir, const std::string& base,
-                            const std::string& list, std::uint32_t,
-                            const CabinetProgress&) {
+                            const std::string& list, std::uint32_t, const CabinetProgress&) {
                 std::string cabinet;
                 std::size_t start = 0;
                 for (std::size_t plus; start <= list.size(); start = plus + 1) {
@@ -198,7 +200,7 @@ struct FreshSigningStep : SigningStepTest {
     void TestBody() override {}
 };
 
-const std::string kCabinet = "[F][F][F][RUNTIME][SCRIPT]";
+const std::string kCabinet = "[F][F][F][" + kRuntime + "][SCRIPT]";
 
 TEST_F(SigningStepTest, SignsTheSetupExecutableAsTheLastStep) {
     ASSERT_TRUE(Build());
@@ -240,8 +242,9 @@ TEST_F(SigningStepTest, TheRuntimeIsSignedBeforePackingOnlyWhenAsked) {
     EXPECT_EQ(runs[0].in, runtimePath);
     EXPECT_EQ(platform::SourceFileName(runs[0].out), "avviora.dll");
     EXPECT_EQ(ScratchFolder::ReadFile(project.ExeFile),
-              "SIGNED(" + FakeStubImage(STUB_IMAGE_SIZE) + "[F][F][F][SIGNED(RUNTIME)][SCRIPT])");
-    EXPECT_EQ(ScratchFolder::ReadFile(runtimePath), "RUNTIME") << "the original stays as it is";
+              "SIGNED(" + FakeStubImage(STUB_IMAGE_SIZE) + "[F][F][F][SIGNED(" + kRuntime +
+                  ")][SCRIPT])");
+    EXPECT_EQ(ScratchFolder::ReadFile(runtimePath), kRuntime) << "the original stays as it is";
 
     // A distribution-only package has no runtime to sign.
     runs.clear();

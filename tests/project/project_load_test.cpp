@@ -255,6 +255,37 @@ TEST(ProjectLoad, RefusesFlagsAndCountsThatAreNotNumbersAndKeepsTheProject) {
     }
 }
 
+TEST(ProjectLoad, ReadsTheArchitectureAndRefusesAnUnknownOne) {
+    const struct {
+        const char* stored; // the line of [Progetto], empty for none
+        velaset::Architecture expected;
+    } accepted[] = {
+        {"", velaset::Architecture::X86},
+        {"Architettura=\n", velaset::Architecture::X86},
+        {"Architettura=x86\n", velaset::Architecture::X86},
+        {"Architettura=x64\n", velaset::Architecture::X64},
+        {"Architettura=X64\n", velaset::Architecture::X64},
+    };
+    for (const auto& c : accepted) {
+        ScratchFolder scratch;
+        Project p;
+        p.Architettura = velaset::Architecture::X64; // a project loaded before
+        ASSERT_TRUE(Load(WriteProjectFile(scratch, c.stored), &p)) << c.stored;
+        EXPECT_EQ(p.Architettura, c.expected) << c.stored;
+    }
+
+    ScratchFolder scratch;
+    std::string file = WriteProjectFile(scratch, "Titolo=Altro\nArchitettura=arm64\n");
+    Project p;
+    p.Titolo = "Prima";
+    platform::Status refused = Load(file, &p);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.message, "Impossibile caricare il progetto " + file +
+                                   ": la chiave Architettura contiene \"arm64\", ma può valere "
+                                   "solo x86 o x64.");
+    EXPECT_EQ(p.Titolo, "Prima") << "a refused file leaves the project as it was";
+}
+
 TEST(ProjectLoad, AcceptsTheLargestCount) {
     ScratchFolder scratch;
     std::string file = WriteProjectFile(scratch, "", "[Chiavi]\nNumChiavi=32767\n");

@@ -21,6 +21,7 @@ TEST(NewProject, SetsTheNewProjectValuesAndKeepsTheOthers) {
     p.SetSfondo(1);
     p.TestoSfondo = "sfondo";
     p.Errore = "altro";
+    p.Architettura = velaset::Architecture::X64;
     ASSERT_TRUE(p.AddFile({"C:\\a.exe", "D"}));
     ASSERT_TRUE(p.AddLink({"a.exe", "A", "P"}));
     ASSERT_TRUE(p.AddRegistryEntry("HCU,X,\"\",,\"1\""));
@@ -52,6 +53,7 @@ TEST(NewProject, SetsTheNewProjectValuesAndKeepsTheOthers) {
     EXPECT_TRUE(p.Files().empty());
     EXPECT_TRUE(p.Links().empty());
     EXPECT_TRUE(p.RegistryEntries().empty());
+    EXPECT_EQ(p.Architettura, velaset::Architecture::X86);
     // Kept by the reset.
     EXPECT_EQ(p.ButtonBrowse(), 0);
     EXPECT_EQ(p.Distribuzione(), 1);

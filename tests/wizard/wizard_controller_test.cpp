@@ -373,8 +373,10 @@ struct FakeBuild {
             return platform::Status::Ok();
         };
         services.saveProject = [](const Project&) { return platform::Status::Ok(); };
-        services.locateStub = [](StubImage*) { return platform::Status::Failed("no stub"); };
-        services.locateRuntime = [](std::string*) {
+        services.locateStub = [](Architecture, StubImage*) {
+            return platform::Status::Failed("no stub");
+        };
+        services.locateRuntime = [](Architecture, std::string*) {
             return platform::Status::Failed("no runtime");
         };
         services.bindComprimi = [this](ComprimiFunction* comprimi) {

@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# The check box "Pacchetto a 64 bit (x64)" on the page of executable and project
+# settings: the wizard builds an x64 package (Avviora64.exe in front, the 64-bit
+# runtime packed) from its own file, the same bytes as velaset-cli.exe builds from the
+# saved project, which says Architettura=x64; the 64-bit tier installs and uninstalls
+# that package. Opened again, the box is ticked; a library to register that is 32-bit
+# is refused by name before anything is written; unticked, the build is an x86 package
+# and the project file says so.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/packages.sh"
+source "$(dirname "$0")/wizard_lib.sh"
+e2e_begin wizard_x64
+wiz_install
+src="$E2E_DRIVE_C/e2e/x64"
+rm -rf "$src" "$WIZ_APP/Demo64.exe" "$WIZ_APP/Demo64.mip"
+mkdir -p "$src"
+cp "$E2E_MARKER" "$src/Demo.exe"
+printf 'Leggimi\r\n' > "$src/Leggimi lungo.txt"
+# The headers of a 32-bit library: all the builder reads of a library to register.
+{ printf 'MZ'; head -c 58 /dev/zero; printf '\x40\x00\x00\x00PE\x00\x00\x4c\x01'; head -c 200 /dev/zero; } \
+  > "$src/Vecchia.dll"
+touch -d '2024-05-01 10:00:00' "$src"/*
+stub_size() { sed -n "s/^#define $1 \([0-9]*\).*/\1/p" "$e2e_root/common/constants.h"; }
+stub32_size=$(stub_size STUB_IMAGE_SIZE)
+stub64_size=$(stub_size STUB64_IMAGE_SIZE)
+
+# A new project with two files, no program group, to the page of the settings.
+wiz_start
+wiz_next
+wiz_type "Demo64"
+wiz_key Tab
+wiz_expect $ID_TITOLO "Demo64"
+wiz_next
+wiz_set $ID_DEF_DIR "Demo64"
+for f in 'C:\e2e\x64\Demo.exe' 'C:\e2e\x64\Leggimi lungo.txt'; do
+  wiz_click "&Aggiungi"
+  wiz_choose_file "Aggiungi File" "$f"
+done
+wiz_next
+wiz_press 1070 # no program group, no links
+wiz_next
+wiz_next
+wiz_next
+[ "$(wiz_heading)" = "Impostazioni eseguibile e progetto" ] || e2e_fail "page 6 not shown"
+[ "$(wiz checked "$WIZ_TITLE" $ID_CHK_X64)" = 0 ] || e2e_fail "a new project is an x64 one"
+wiz_press $ID_CHK_X64
+[ "$(wiz checked "$WIZ_TITLE" $ID_CHK_X64)" = 1 ] || e2e_fail "the x64 box did not tick"
+e2e_shot page6_x64
+wiz_next
+wiz_next
+wiz_box "Il file DEMO64.EXE è stato creato!"
+wiz_expect $ID_LABEL22 "Creazione terminata"
+wiz_quit
+
+exe="$WIZ_APP/Demo64.exe"
+[ -f "$exe" ] || e2e_fail "no setup executable"
+grep -q $'^Architettura=x64\r$' "$WIZ_APP/Demo64.mip" || e2e_fail "the project does not say x64"
+cmp -n "$stub64_size" "$exe" "$WIZ_BIN/x64/Avviora64.exe" ||
+  e2e_fail "the package does not start with Avviora64.exe"
+tail -c +$((stub64_size + 1)) "$exe" > "$E2E_ARTIFACTS/setup.cab"
+rm -rf "$E2E_ARTIFACTS/cab"
+cabextract -q -d "$E2E_ARTIFACTS/cab" "$E2E_ARTIFACTS/setup.cab" || e2e_fail "no cabinet after the stub"
+[ "$(e2e_pe_machine "$E2E_ARTIFACTS/cab/avviora.dll")" = 8664 ] || e2e_fail "the packed runtime is not 64-bit"
+cp "$exe" "$E2E_ARTIFACTS/Demo64.exe"
+cp "$WIZ_APP/Demo64.mip" "$E2E_ARTIFACTS/Demo64.mip"
+
+# The same project through the command line under Wine gives the same bytes.
+cli="$E2E_DRIVE_C/VelasetCli"
+wiz_install_cli "$cli"
+e2e_wine 'C:\VelasetCli\velaset-cli.exe' build 'C:\Velaset\Demo64.mip' -o 'C:\VelasetCli\Demo64.exe' --quiet ||
+  e2e_fail "velaset-cli.exe could not build the project"
+cmp "$exe" "$cli/Demo64.exe" || e2e_fail "the wizard's and velaset-cli.exe's packages differ"
+
+# Where 64-bit programs run, the package installs into the 64-bit places.
+if [ "$VELASET_WINE_ARCH" = win64 ]; then
+  folder="$E2E_PROGRAM_FILES/Demo64"
+  e2e_start "$exe" /S
+  e2e_wait_exit
+  [ "$E2E_EXIT" -eq 1 ] || e2e_fail "the silent installation ended with $E2E_EXIT"
+  e2e_expect_present "$folder/Demo.exe" "$folder/Leggimi lungo.txt" "$folder/setup.inf"
+  e2e_expect_absent "$E2E_PROGRAM_FILES_X86/Demo64"
+  e2e_expect_tier_image "$(find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll)"
+  command=$(e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo64" UninstallString | sed -n 's/.*REG_SZ *//p')
+  [[ "$command" == "rundll32.exe avviora.dll,Disinstalla "* ]] || e2e_fail "UninstallString: $command"
+  e2e_start rundll32.exe avviora.dll,Disinstalla /S "${command#rundll32.exe avviora.dll,Disinstalla }"
+  e2e_wait_exit
+  e2e_expect_absent "$folder"
+  ! e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo64" >/dev/null || e2e_fail "the uninstall entry is still there"
+  e2e_remove_runtime
+fi
+
+# Opened again, the project is an x64 one; a 32-bit library to register is refused,
+# and the package built before stays as it was.
+cp "$exe" "$E2E_ARTIFACTS/before-refusal.exe"
+wiz_start 'C:\Velaset\Demo64.mip'
+wiz_next
+wiz_next
+wiz_click "&Aggiungi"
+wiz_choose_file "Aggiungi File" 'C:\e2e\x64\Vecchia.dll'
+wiz select "$WIZ_TITLE" $ID_LST_FILES 2
+sleep 0.3
+wiz_click "&Modifica dest."
+wiz wait "Velaset - Destinazione file" 20 >/dev/null || e2e_fail "no destination dialog"
+wiz press "Velaset - Destinazione file" $ID_DEST_REGISTRA 5
+sleep 0.3
+wiz click "Velaset - Destinazione file" "OK" 5
+wiz gone "Velaset - Destinazione file" 10
+[ "$(wiz items "$WIZ_TITLE" $ID_LST_DEST | tr '\n' ' ')" = "D D D* " ] || e2e_fail "Vecchia.dll not marked"
+wiz_next
+wiz_next
+wiz_next
+wiz_next
+[ "$(wiz checked "$WIZ_TITLE" $ID_CHK_X64)" = 1 ] || e2e_fail "the opened project is not an x64 one"
+wiz_next
+wiz_next
+wiz_box "La libreria da registrare C:\\e2e\\x64\\Vecchia.dll è a 32 bit (x86): un pacchetto x64 (64 bit) la registrerebbe con regsvr32 a 64 bit, che non può caricarla. Usare la sua versione a 64 bit o creare un pacchetto x86 (32 bit)."
+wiz_expect $ID_LABEL22 "Creazione fallita"
+e2e_shot refused_x86_library
+wiz_quit
+cmp "$exe" "$E2E_ARTIFACTS/before-refusal.exe" || e2e_fail "the refused build changed the package"
+grep -q $'^NumFile=2\r$' "$WIZ_APP/Demo64.mip" || e2e_fail "the refused build saved the project"
+
+# Unticked, the package is an x86 one, and the project file says so.
+wiz_start 'C:\Velaset\Demo64.mip'
+for _ in 1 2 3 4 5 6; do wiz_next; done
+[ "$(wiz checked "$WIZ_TITLE" $ID_CHK_X64)" = 1 ] || e2e_fail "the project is no longer an x64 one"
+wiz_press $ID_CHK_X64
+wiz_next
+wiz_next
+wiz_box "Il file DEMO64.EXE è stato creato!"
+wiz_quit
+grep -q $'^Architettura=x86\r$' "$WIZ_APP/Demo64.mip" || e2e_fail "the project does not say x86"
+cmp -n "$stub32_size" "$exe" "$WIZ_BIN/Avviora.exe" || e2e_fail "the package does not start with Avviora.exe"
+tail -c +$((stub32_size + 1)) "$exe" > "$E2E_ARTIFACTS/setup86.cab"
+rm -rf "$E2E_ARTIFACTS/cab86"
+cabextract -q -d "$E2E_ARTIFACTS/cab86" "$E2E_ARTIFACTS/setup86.cab" || e2e_fail "no cabinet after the 32-bit stub"
+[ "$(e2e_pe_machine "$E2E_ARTIFACTS/cab86/avviora.dll")" = 014c ] || e2e_fail "the packed runtime is not 32-bit"
+e2e_log "passed"
