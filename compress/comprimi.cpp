@@ -54,7 +54,7 @@ void Copy(char* to, size_t size, const char* from) {
 }
 
 bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
-                      const CabinetCallbacks& cb, unsigned threads) {
+                      const CabinetCallbacks& cb, unsigned threads, const PieceSettings& pieces) {
     // A failure that follows the caller's wish to stop is no error to tell.
     auto report = [settings](const char* operation, const CabError& err, const char* path) {
         if (settings->stopped) {
@@ -88,7 +88,7 @@ bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
     }
     bool ok = true;
     if (threads > 1) {
-        StartFolderPrefetch(cab, table.entries, table.count, cb.openSource, threads);
+        StartFolderPrefetch(cab, table.entries, table.count, cb.openSource, threads, pieces);
     }
     for (uint32_t i = 0; ok && i < table.count; i++) {
         const char* path = table.entries[i];
@@ -145,7 +145,7 @@ int Fail(void* savedCursor, bool tell = true) {
 
 int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, uint32_t maxCabSize,
                  const CabinetCallbacks& callbacks, unsigned threads, ComprimiAvanzamento progress,
-                 void* progressContext) {
+                 void* progressContext, const PieceSettings& pieces) {
     void* savedCursor = BeginWaitCursor();
     if (!CheckArguments(cabDir, cabBase)) {
         return Fail(savedCursor);
@@ -164,7 +164,7 @@ int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, 
     }
     Copy(settings.cabinetDir, sizeof settings.cabinetDir, cabDir);
     Copy(settings.cabinetBase, sizeof settings.cabinetBase, cabBase);
-    bool ok = RunBuildSequence(table, &settings, callbacks, threads);
+    bool ok = RunBuildSequence(table, &settings, callbacks, threads, pieces);
     FreeEntryTable(&table);
     if (!ok) {
         return Fail(savedCursor, !settings.stopped);
@@ -174,6 +174,12 @@ int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, 
 }
 
 unsigned ComprimiThreads() {
+    // The packages are the same whatever the number; VELASET_COMPRESS_THREADS (1 to 4)
+    // chooses it, for comparing and measuring.
+    const char* chosen = std::getenv("VELASET_COMPRESS_THREADS");
+    if (chosen != nullptr && chosen[0] >= '1' && chosen[0] <= '4' && chosen[1] == '\0') {
+        return static_cast<unsigned>(chosen[0] - '0');
+    }
     unsigned count = ProcessorCount();
     return count < 1 ? 1 : count > 4 ? 4 : count;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "compress/cabinet_types.h"
+#include "compress/folder_prefetch.h"
 
 #ifdef _WIN32
 #define COMPRIMI_CALL __stdcall
@@ -36,13 +37,15 @@ namespace velaset::compress {
 
 // The same with other callbacks (their context value is the call's ComprimiSettings) and
 // a chosen number of compressing threads: 1 compresses everything on the caller's thread,
-// more compress the following folders ahead on other threads and need callbacks that may
-// be called from them.
+// more compress the following folders ahead on other threads, and the pieces of a large
+// file side by side, and need callbacks that may be called from them.
 int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, uint32_t maxCabSize,
                  const CabinetCallbacks& callbacks, unsigned threads,
-                 ComprimiAvanzamento progress = nullptr, void* progressContext = nullptr);
+                 ComprimiAvanzamento progress = nullptr, void* progressContext = nullptr,
+                 const PieceSettings& pieces = kDefaultPieces);
 
-// The threads Comprimi uses: one per processor, at most four.
+// The threads Comprimi uses: one per processor, at most four, or as many as the
+// environment variable VELASET_COMPRESS_THREADS says (1 to 4).
 unsigned ComprimiThreads();
 
 } // namespace velaset::compress

@@ -15,6 +15,7 @@
 
 #include <cstring>
 
+#include "compress/cabinet_format.h"
 #include "compress/cabinet_writer.h"
 #include "compress/folder_hook.h"
 #include "compress/open_folder.h"
@@ -25,11 +26,23 @@ namespace velaset::compress {
 namespace {
 
 void ReleaseJob(CabinetClient* client, PrefetchJob* job) {
+    ReleasePieces(client, job);
     SpillRemove(client, &job->data);
     CabRelease(client, job->files);
     CabRelease(client, job->blocks);
     job->files = nullptr;
     job->blocks = nullptr;
+}
+
+// Makes a released slot ready for job j (no job when j is past the list).
+void ResetSlot(FolderPrefetch* p, uint32_t j) {
+    PrefetchJob* job = JobSlot(p, j);
+    std::memset(job, 0, sizeof *job);
+    SpillInit(&job->data);
+    if (j < p->jobCount) {
+        job->first = p->plan[j].first;
+        job->count = p->plan[j].count;
+    }
 }
 
 // Splits the plan into jobs: the paths between folder closes.
@@ -61,11 +74,13 @@ void StopWorkers(FolderPrefetch* p) {
 // Ends the workers and releases the jobs; what is left is the bare state, marked as left.
 void Leave(CabinetClient* client, FolderPrefetch* p) {
     StopWorkers(p);
-    for (uint32_t j = 0; j < p->jobCount; j++) {
-        ReleaseJob(client, &p->jobs[j]);
+    for (uint32_t j = 0; j < p->window; j++) {
+        ReleaseJob(client, &p->slots[j]);
     }
-    CabRelease(client, p->jobs);
-    p->jobs = nullptr;
+    CabRelease(client, p->slots);
+    CabRelease(client, p->plan);
+    p->slots = nullptr;
+    p->plan = nullptr;
     DestroyWorkerLock(p->lock);
     p->lock = nullptr;
     p->left = true;
@@ -73,15 +88,17 @@ void Leave(CabinetClient* client, FolderPrefetch* p) {
 
 PrefetchJob* WaitForJob(FolderPrefetch* p, uint32_t index) {
     Lock(p->lock);
-    while (p->jobs[index].state != kJobFinished) {
+    while (JobSlot(p, index)->state != kJobFinished) {
         Wait(p->lock);
     }
     Unlock(p->lock);
-    return &p->jobs[index];
+    return JobSlot(p, index);
 }
 
+// The current job is released: its slot is made ready for the job `window` further on.
 void NextJob(FolderPrefetch* p) {
     Lock(p->lock);
+    ResetSlot(p, p->current + p->window);
     p->current++;
     WakeAll(p->lock);
     Unlock(p->lock);
@@ -121,7 +138,8 @@ bool WaitTelling(CabinetClient* client, FolderPrefetch* p, PrefetchJob* job,
             sizes[count] = job->blocks[job->blocksReported + count];
             count++;
         }
-        bool finished = job->state == kJobFinished && job->blocksReported + count == job->blockCount;
+        bool finished =
+            job->state == kJobFinished && job->blocksReported + count == job->blockCount;
         Unlock(p->lock);
         for (uint32_t i = 0; i < count; i++) {
             if (progress(kProgressBlockSpilled, sizes[i] & 0xFFFF, sizes[i] >> 16,
@@ -141,7 +159,7 @@ bool WaitTelling(CabinetClient* client, FolderPrefetch* p, PrefetchJob* job,
 // the job is added the ordinary way.
 bool RebuildFolder(CabinetClient* client, FolderPrefetch* p, OpenFolder* f,
                    ClientProgressFn progress) {
-    PrefetchJob* job = &p->jobs[p->current];
+    PrefetchJob* job = JobSlot(p, p->current);
     int detail = 0;
     p->adopted = false;
     p->sequentialJob = p->current;
@@ -188,7 +206,7 @@ FolderHookAnswer AddFile(void* user, CabinetClient* client, OpenFolder* f, const
     bool planned = p->cursor < p->entryCount && p->current < p->jobCount &&
                    openSource == p->openSource &&
                    std::strcmp(p->entries[p->cursor], sourcePath) == 0;
-    PrefetchJob* job = planned ? &p->jobs[p->current] : nullptr;
+    PrefetchJob* job = planned ? JobSlot(p, p->current) : nullptr;
     uint32_t index = planned ? p->cursor - job->first : 0;
     if (planned && index >= job->count) {
         planned = false;
@@ -250,7 +268,7 @@ bool BeforeClose(void* user, CabinetClient* client, OpenFolder* f, ClientProgres
     if (p->left || !p->adopted) {
         return true;
     }
-    PrefetchJob* job = &p->jobs[p->current];
+    PrefetchJob* job = JobSlot(p, p->current);
     if (p->filesTaken < job->count) {
         return RebuildFolder(client, p, f, progress);
     }
@@ -276,15 +294,23 @@ const FolderHook kPrefetchHook = {AddFile, BeforeClose, Stop};
 } // namespace
 
 void StartFolderPrefetch(CabContext* cab, char* const* entries, uint32_t count,
-                         ClientOpenSourceFn openSource, unsigned threads) {
+                         ClientOpenSourceFn openSource, unsigned threads,
+                         const PieceSettings& pieces) {
     if (threads < 2) {
         return;
     }
     if (threads > kMaxPrefetchThreads) {
         threads = kMaxPrefetchThreads;
     }
+    uint32_t pieceBytes = pieces.bytes - pieces.bytes % kBlockSize;
+    if (pieceBytes != 0 && pieceBytes < kMinPieceBytes) {
+        pieceBytes = kMinPieceBytes;
+    }
+    uint32_t leadBlocks = pieces.leadBlocks < 1 ? 1 : pieces.leadBlocks;
+    leadBlocks = leadBlocks > kMaxLeadBlocks ? kMaxLeadBlocks : leadBlocks;
     uint32_t jobCount = CountJobs(entries, count);
-    if (jobCount < 2) {
+    // One job alone is worth the threads only when its file may be cut into pieces.
+    if (jobCount == 0 || (jobCount == 1 && pieceBytes == 0)) {
         return;
     }
     // The prefetch is optional: its memory is asked of the client without filling the
@@ -295,23 +321,26 @@ void StartFolderPrefetch(CabContext* cab, char* const* entries, uint32_t count,
         return;
     }
     std::memset(p, 0, sizeof *p);
-    p->jobs = static_cast<PrefetchJob*>(client->cb.alloc(jobCount * sizeof(PrefetchJob)));
+    p->window = threads + 1;
+    p->plan = static_cast<JobPlan*>(client->cb.alloc(jobCount * sizeof(JobPlan)));
+    p->slots = static_cast<PrefetchJob*>(client->cb.alloc(p->window * sizeof(PrefetchJob)));
     p->lock = CreateWorkerLock();
-    if (p->jobs == nullptr || p->lock == nullptr) {
+    if (p->plan == nullptr || p->slots == nullptr || p->lock == nullptr) {
         if (p->lock != nullptr) {
             DestroyWorkerLock(p->lock);
         }
-        CabRelease(client, p->jobs);
+        CabRelease(client, p->plan);
+        CabRelease(client, p->slots);
         CabRelease(client, p);
         return;
     }
-    std::memset(p->jobs, 0, jobCount * sizeof(PrefetchJob));
     p->client = client;
     p->entries = entries;
     p->entryCount = count;
     p->openSource = openSource;
     p->jobCount = jobCount;
-    p->window = threads + 1;
+    p->pieceBytes = pieceBytes;
+    p->leadBlocks = leadBlocks;
     p->sequentialJob = jobCount;
     uint32_t j = 0;
     for (uint32_t i = 0; i < count; i++) {
@@ -319,29 +348,23 @@ void StartFolderPrefetch(CabContext* cab, char* const* entries, uint32_t count,
             continue;
         }
         if (i == 0 || entries[i - 1] == nullptr) {
-            p->jobs[j].first = i;
-            SpillInit(&p->jobs[j].data);
+            p->plan[j].first = i;
+            p->plan[j].count = 0;
             j++;
         }
-        p->jobs[j - 1].count++;
+        p->plan[j - 1].count++;
     }
-    bool ready = true;
-    for (j = 0; j < jobCount && ready; j++) {
-        p->jobs[j].files = static_cast<PrefetchedFile*>(
-            client->cb.alloc(p->jobs[j].count * sizeof(PrefetchedFile)));
-        ready = p->jobs[j].files != nullptr;
-        if (ready) {
-            std::memset(p->jobs[j].files, 0, p->jobs[j].count * sizeof(PrefetchedFile));
-        }
+    for (j = 0; j < p->window; j++) {
+        ResetSlot(p, j);
     }
-    for (unsigned t = 0; ready && t < threads; t++) {
+    for (unsigned t = 0; t < threads; t++) {
         WorkerThread* thread = StartWorker(RunPrefetchWorker, p);
         if (thread == nullptr) {
             break;
         }
         p->threads[p->threadCount++] = thread;
     }
-    if (!ready || p->threadCount == 0 || !FCISetFolderHook(cab, &kPrefetchHook, p)) {
+    if (p->threadCount == 0 || !FCISetFolderHook(cab, &kPrefetchHook, p)) {
         Stop(p, client);
     }
 }

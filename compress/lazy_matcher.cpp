@@ -74,58 +74,59 @@ struct MatchSearch {
 };
 
 // The plain walk: every candidate of the three-byte chain, at most kChainBudget of them.
-// Stops early, answering true, once the match is long enough for the second index.
+// Stops early, answering true, once the match is long enough for the five-byte index.
 bool WalkChain(MatchSearch& m, uint32_t candidate) {
     const MatchIndex& index = m.s.index;
-    uint32_t budget = kChainBudget;
-    auto visit = [&](uint32_t c) { return m.Examine(c) && m.best < kLongKey - 1; };
+    const uint32_t limit = m.limit;
+    auto visit = [&](uint32_t c) { return m.Examine(c) && m.best < kMidKey - 1; };
     if (!visit(candidate))
-        return m.best >= kLongKey - 1 && m.best < m.maxLength;
-    for (;;) {
+        return m.best >= kMidKey - 1 && m.best < m.maxLength;
+    // The budget counts the candidates after the first; it is spent at the link where it
+    // would reach 0, counted per group of links so that it stays out of the inner loop.
+    for (uint32_t budget = kChainBudget;; budget -= kChainLinks) {
         uint16_t c[kChainLinks];
         std::memcpy(c, index.chain[candidate & (kHashSize - 1)].back, sizeof c);
-        for (int k = 0; k < kChainLinks; k++) {
-            if (c[k] <= m.limit || --budget == 0)
+        for (uint32_t k = 0; k < kChainLinks; k++) {
+            if (c[k] <= limit || k + 1 == budget)
                 return false;
             if (!visit(c[k]))
-                return m.best >= kLongKey - 1 && m.best < m.maxLength;
+                return m.best >= kMidKey - 1 && m.best < m.maxLength;
         }
         candidate = c[kChainLinks - 1];
     }
 }
 
-// The walk over the eight-byte index from the current position. It meets the
-// candidates that agree in eight bytes in the order of the plain walk, and stops where
-// that walk would have spent its budget; the others cannot be longer than best.
-// Candidates that the plain walk has seen already come again, which changes nothing.
-void WalkLongChain(MatchSearch& m) {
+// The walk over the index of `links` (five or eight bytes) from the current position.
+// It meets the candidates that agree in that many bytes in the order of the plain walk,
+// and stops where that walk would have spent its budget; the others cannot be longer
+// than best. Candidates that an earlier walk has seen already come again, which changes
+// nothing. Answers true when it stops because best reached `enough` (below the longest
+// match possible), for the walk over the next index to go on.
+bool WalkKeyChain(MatchSearch& m, const uint16_t* links, uint32_t enough) {
     const MatchIndex& index = m.s.index;
     const uint32_t currentRank = index.rank[m.s.position & (kHashSize - 1)];
     const uint8_t third = m.scan[2];
-    // Whether the plain walk would have stopped before this candidate of its chain.
+    // Whether the plain walk would have stopped before this candidate of its chain; then
+    // it would have stopped before all older ones too.
     auto beyondBudget = [&](uint32_t candidate) {
         return currentRank - index.rank[candidate & (kHashSize - 1)] > kChainBudget;
     };
-    uint32_t from = m.s.position;
-    for (;;) {
-        uint16_t c[kChainLinks];
-        std::memcpy(c, index.longChain[from & (kHashSize - 1)].back, sizeof c);
-        for (int k = 0; k < kChainLinks; k++) {
-            uint32_t candidate = c[k];
-            if (candidate <= m.limit)
-                return;
-            const uint8_t* match = m.s.window + candidate;
-            // Another third byte means another chain of the plain walk: not longer.
-            if (!m.MayBeLonger(match) || match[2] != third)
-                continue;
+    uint32_t steps = 0;
+    for (uint32_t candidate = m.s.position;;) {
+        candidate = links[candidate & (kHashSize - 1)];
+        if (candidate <= m.limit)
+            return false;
+        const uint8_t* match = m.s.window + candidate;
+        // Another third byte means another chain of the plain walk: not longer.
+        if (m.MayBeLonger(match) && match[2] == third) {
             if (beyondBudget(candidate) || !m.Measure(candidate))
-                return;
+                return false;
+            if (m.best >= enough)
+                return true;
+        } else if ((++steps & 7) == 0 && Load16(match) == m.scanStart && match[2] == third &&
+                   beyondBudget(candidate)) {
+            return false; // now and then, so that the walk ends near where the plain one would
         }
-        from = c[kChainLinks - 1];
-        // Once a step, so that the walk ends near where the plain one would.
-        const uint8_t* last = m.s.window + from;
-        if (Load16(last) == m.scanStart && last[2] == third && beyondBudget(from))
-            return;
     }
 }
 
@@ -156,13 +157,15 @@ uint32_t LongestMatch(DeflateState& s, uint32_t candidate, uint32_t best, uint32
                      endMask,
                      Load32(scan + best - 3) & endMask,
                      Load16(scan)};
-    if (best < kLongKey - 1) {
+    if (best < kMidKey - 1) {
         if (!WalkChain(m, candidate))
             return m.best;
     } else if (!m.Examine(candidate)) {
         return m.best;
     }
-    WalkLongChain(m);
+    if (m.best < kLongKey - 1 && !WalkKeyChain(m, m.s.index.midLink, kLongKey - 1))
+        return m.best;
+    WalkKeyChain(m, m.s.index.longLink, kMaxMatch + 1);
     return m.best;
 }
 

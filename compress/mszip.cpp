@@ -78,6 +78,28 @@ int MsZipReset(MsZipCompressor* compressor) {
     return MSZIP_OK;
 }
 
+int MsZipPrime(MsZipCompressor* compressor, const void* previous, uint32_t size) {
+    if (!IsLive(compressor) || compressor->blockSize != MSZIP_MAX_BLOCK_SIZE ||
+        size != MSZIP_MAX_BLOCK_SIZE || previous == nullptr)
+        return MSZIP_BAD_CALL;
+    DeflateState& s = compressor->state;
+    // A full block leaves itself in both halves of the window.
+    std::memcpy(s.window + kBlockOffset, previous, size);
+    std::memcpy(s.window, previous, size);
+    // The lazy matching enters every position that has three bytes ahead of it.
+    IndexEnterBlock(s.index, s.window, kWindowSize - 3);
+    compressor->history = true;
+    return MSZIP_OK;
+}
+
+bool MsZipSameHistory(const MsZipCompressor* a, const MsZipCompressor* b) {
+    if (!IsLive(a) || !IsLive(b) || !a->history || !b->history || a->blockSize != b->blockSize)
+        return false;
+    // The whole window: the history, and what stands beyond a shorter next block.
+    return std::memcmp(a->state.window, b->state.window, kWindowSize) == 0 &&
+           IndexSameForNextBlock(a->state.index, b->state.index, a->state.window);
+}
+
 int MsZipDestroy(MsZipCompressor* compressor) {
     if (!IsLive(compressor))
         return MSZIP_BAD_CALL;

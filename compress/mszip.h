@@ -40,6 +40,20 @@ int MsZipCompress(MsZipCompressor* compressor, const void* input, uint32_t input
 // Forgets the history: the next block starts a new folder.
 int MsZipReset(MsZipCompressor* compressor);
 
+// Starts a compressor in the middle of a folder: as if it had just compressed `previous`,
+// a full block, after other blocks of the same folder, with every position of it in the
+// hash chains that a block enters unless its last match runs into its last two bytes.
+// Whether that is what the compressor that really compressed the folder holds, only
+// MsZipSameHistory can tell; compressing one more block of the folder first makes it
+// likely. size must be 32768 and the compressor's block size too.
+int MsZipPrime(MsZipCompressor* compressor, const void* previous, uint32_t size);
+
+// True when the next block compressed by a and the same block compressed by b come out
+// the same, byte for byte, and leave the two as alike again: both hold the same window
+// (a full block as history) and the same hash chains as that block will see them
+// (everything the search can reach from them). False whenever either has no history.
+bool MsZipSameHistory(const MsZipCompressor* a, const MsZipCompressor* b);
+
 // Releases the compressor and all its memory through the releaser given at creation.
 int MsZipDestroy(MsZipCompressor* compressor);
 

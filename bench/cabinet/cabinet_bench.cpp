@@ -1,8 +1,10 @@
 // Cabinet benchmark: builds the cabinet set of a project of mixed files (one folder per
 // file, as the builder does) with one thread and with several, beside libdeflate-gzip -9 on
 // the same files, and prints time, size and peak memory of each.
-//   cabinet_bench [--threads N] WORKDIR MEGABYTES...
-// The cabinets and spill files go to WORKDIR/out and are removed after each size.
+//   cabinet_bench [--threads N] [--one-file] WORKDIR MEGABYTES...
+// With --one-file the chosen files are joined into one file WORKDIR/one.bin first: one
+// folder, which the threads compress in pieces. The cabinets and spill files go to
+// WORKDIR/out and are removed after each size.
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -17,6 +19,7 @@
 
 #include "compress/client.h"
 #include "compress/comprimi.h"
+#include "compress/worker_thread.h"
 
 using namespace velaset::compress;
 
@@ -84,6 +87,46 @@ std::vector<std::string> SelectInput(unsigned megabytes) {
         }
     }
     return files;
+}
+
+// Writes the files one after the other into `joined`.
+bool JoinFiles(const std::vector<std::string>& files, const std::string& joined) {
+    FILE* out = std::fopen(joined.c_str(), "wb");
+    if (out == nullptr) {
+        return false;
+    }
+    std::vector<char> buffer(1 << 20);
+    bool ok = true;
+    for (const std::string& f : files) {
+        FILE* in = std::fopen(f.c_str(), "rb");
+        if (in == nullptr) {
+            continue; // a file that went away since it was chosen
+        }
+        size_t n;
+        while ((n = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {
+            ok = ok && std::fwrite(buffer.data(), 1, n, out) == n;
+        }
+        std::fclose(in);
+    }
+    return std::fclose(out) == 0 && ok;
+}
+
+// The first three figures of /proc/loadavg.
+std::string LoadAverage() {
+    char text[128] = "";
+    FILE* loadavg = std::fopen("/proc/loadavg", "r");
+    if (loadavg != nullptr) {
+        if (std::fgets(text, sizeof text, loadavg) == nullptr) {
+            text[0] = '\0';
+        }
+        std::fclose(loadavg);
+    }
+    std::string load = text;
+    size_t end = 0;
+    for (int field = 0; field < 3 && end != std::string::npos; field++) {
+        end = load.find(' ', end + (field ? 1 : 0));
+    }
+    return load.substr(0, end);
 }
 
 // Runs body in a child process and measures its time and peak resident memory.
@@ -186,13 +229,20 @@ void Row(unsigned megabytes, size_t files, const char* tool, const Measure& m, u
 
 int main(int argc, char** argv) {
     unsigned threads = ComprimiThreads();
+    bool oneFile = false;
     int at = 1;
-    if (argc > 2 && std::strcmp(argv[1], "--threads") == 0) {
-        threads = static_cast<unsigned>(std::atoi(argv[2]));
-        at = 3;
+    for (; at < argc && argv[at][0] == '-'; at++) {
+        if (std::strcmp(argv[at], "--threads") == 0 && at + 1 < argc) {
+            threads = static_cast<unsigned>(std::atoi(argv[++at]));
+        } else if (std::strcmp(argv[at], "--one-file") == 0) {
+            oneFile = true;
+        } else {
+            break;
+        }
     }
     if (argc - at < 2) {
-        std::fprintf(stderr, "usage: cabinet_bench [--threads N] WORKDIR MEGABYTES...\n");
+        std::fprintf(stderr,
+                     "usage: cabinet_bench [--threads N] [--one-file] WORKDIR MEGABYTES...\n");
         return 2;
     }
     std::string work = argv[at++];
@@ -207,19 +257,18 @@ int main(int argc, char** argv) {
         "|----------|-------|----------------------------|-----------|-----------|-------------|"
         "-------------|---------|----------|---|\n");
     bool identical = true;
-    std::string load;
-    FILE* loadavg = std::fopen("/proc/loadavg", "r");
-    char text[128] = "";
-    if (loadavg != nullptr && std::fgets(text, sizeof text, loadavg) != nullptr) {
-        load = text;
-    }
-    if (loadavg != nullptr) {
-        std::fclose(loadavg);
-    }
-    std::fprintf(stderr, "load average before: %s", load.c_str());
+    const std::string loadBefore = LoadAverage();
     for (; at < argc; at++) {
         unsigned megabytes = static_cast<unsigned>(std::atoi(argv[at]));
         std::vector<std::string> files = SelectInput(megabytes);
+        if (oneFile) {
+            std::string joined = work + "/one.bin";
+            if (!JoinFiles(files, joined)) {
+                std::fprintf(stderr, "cabinet_bench: cannot write %s\n", joined.c_str());
+                return 1;
+            }
+            files.assign(1, joined);
+        }
         std::string list;
         uint64_t input = 0;
         for (const std::string& f : files) {
@@ -249,5 +298,10 @@ int main(int argc, char** argv) {
         }
         std::fflush(stdout);
     }
+    if (oneFile) {
+        unlink((work + "/one.bin").c_str());
+    }
+    std::printf("\nload average (1, 5, 15 min) before: %s, after: %s; %u processors\n",
+                loadBefore.c_str(), LoadAverage().c_str(), ProcessorCount());
     return identical ? 0 : 1;
 }

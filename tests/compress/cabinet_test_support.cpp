@@ -148,11 +148,12 @@ ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, cons
 
 ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, const std::string& list,
                         uint32_t maxSize, const CabinetCallbacks& callbacks, unsigned threads,
-                        ComprimiProgressFn progress, void* progressContext) {
+                        ComprimiProgressFn progress, void* progressContext,
+                        const PieceSettings& pieces) {
     ComprimiRun run;
     SetMessageRecorder(Record, &run);
     run.result = ComprimiWith(cabDir.c_str(), base.c_str(), list.c_str(), maxSize, callbacks,
-                              threads, progress, progressContext);
+                              threads, progress, progressContext, pieces);
     SetMessageRecorder(nullptr, nullptr);
     return run;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "compress/cabinet_types.h"
+#include "compress/folder_prefetch.h"
 
 // A fresh folder under the system's temporary folder, removed with the object. Spill
 // files of the calls made while it lives go to its "spill" subfolder.
@@ -46,7 +47,9 @@ ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, cons
                         uint32_t maxSize, const velaset::compress::CabinetCallbacks& callbacks,
                         unsigned threads,
                         velaset::compress::ComprimiProgressFn progress = nullptr,
-                        void* progressContext = nullptr);
+                        void* progressContext = nullptr,
+                        const velaset::compress::PieceSettings& pieces =
+                            velaset::compress::kDefaultPieces);
 
 // Files of a cabinet set, first to last, following the next-cabinet names.
 std::vector<std::string> CabinetSet(const std::string& dir, const std::string& first);

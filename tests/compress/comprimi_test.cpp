@@ -2,10 +2,12 @@
 // failed call leaves behind. Every cabinet written is checked with cabextract natively.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "compress/comprimi.h"
 #include "tests/compress/cabinet_reader.h"
 #include "tests/compress/cabinet_test_support.h"
 
@@ -295,3 +297,34 @@ TEST(Comprimi, UnwritableCabinetFolderFailsWithCode6) {
 }
 
 } // namespace
+
+namespace {
+
+void SetThreadsVariable(const char* value) {
+#ifdef _WIN32
+    _putenv_s("VELASET_COMPRESS_THREADS", value == nullptr ? "" : value);
+#else
+    if (value == nullptr)
+        unsetenv("VELASET_COMPRESS_THREADS");
+    else
+        setenv("VELASET_COMPRESS_THREADS", value, 1);
+#endif
+}
+
+} // namespace
+
+TEST(Comprimi, ThreadsFollowTheEnvironmentWithinOneToFour) {
+    SetThreadsVariable(nullptr);
+    const unsigned automatic = ComprimiThreads();
+    EXPECT_GE(automatic, 1u);
+    EXPECT_LE(automatic, 4u);
+    for (const char* chosen : {"1", "3", "4"}) {
+        SetThreadsVariable(chosen);
+        EXPECT_EQ(ComprimiThreads(), static_cast<unsigned>(chosen[0] - '0'));
+    }
+    for (const char* ignored : {"0", "5", "2x", "", "-1"}) {
+        SetThreadsVariable(ignored);
+        EXPECT_EQ(ComprimiThreads(), automatic) << ignored;
+    }
+    SetThreadsVariable(nullptr);
+}

@@ -186,6 +186,21 @@ TEST(MsZipWorkedCases, StoredWinsTiesAndFixedCodesWinTiesWithDynamicOnes) {
             << c.stored << " " << c.optimal << " " << c.fixed;
 }
 
+TEST(MsZipWorkedCases, FixedCodesWinATieInAWholeBlock) {
+    // 30 literals: with the fixed codes and with codes of its own, described in the
+    // block, the deflate stream takes 32 bytes either way; the fixed codes are sent.
+    const char* input = "setup successo e creato con un";
+    const Bytes expected = {0x43, 0x4B, 0x2B, 0x4E, 0x2D, 0x29, 0x2D, 0x50, 0x28, 0x2E, 0x4D, 0x4E,
+                            0x4E, 0x2D, 0x2E, 0xCE, 0x57, 0x48, 0x55, 0x48, 0x2E, 0x4A, 0x4D, 0x2C,
+                            0xC9, 0x57, 0x48, 0xCE, 0xCF, 0x53, 0x28, 0xCD, 0x03, 0x00};
+    TestCompressor compressor;
+    Bytes output = compressor.Compress(Bytes(input, input + std::strlen(input)));
+    EXPECT_EQ(output, expected);
+    std::vector<DeflateBlock> blocks = Structure(output);
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(blocks[0].type, 1);
+}
+
 TEST(MsZipWorkedCases, MatchMayRunFromTheEndOfTheHistoryIntoTheBlock) {
     // The history ends with T (7 random bytes); the block starts with P = T "A" and 24
     // random bytes. Late in the (otherwise text) block, T P stands only at the history's

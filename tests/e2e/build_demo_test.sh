@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # End to end of `velaset build` on the example project, without windows: the layout of
 # the setup executable, byte-identical packages (twice, and from an installed copy),
-# SOURCE_DATE_EPOCH, a distribution-only build, the script-only run, and builds that
-# must fail without leaving a setup executable. (velaset-cli.exe under Wine builds the
-# same project in build_demo_wine_test.sh.)
+# SOURCE_DATE_EPOCH, a distribution-only build, the script-only run, builds that must
+# fail without leaving a setup executable, and a large file compressed on several
+# threads. (velaset-cli.exe under Wine builds the same project in
+# build_demo_wine_test.sh.)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tests/e2e/build_lib.sh"
@@ -89,7 +90,24 @@ check "and its final message" grep -qF 'DarEvizeza: Impossibile creare il file C
 check "and never the success message" bash -c "! grep -q 'è stato creato' '$work/g.err'"
 check "the build leaves no working files" test -z "$(ls "$work/tmp2")"
 
-# 8. x64 packages: the 64-bit payload with "--arch x64" for one build (the project file
+# 8. A large file, cut into pieces that several threads compress at once, gives the same
+#    package as one thread.
+{ seq 1 300000 | awk '{ print ($1 * 7919) % 104729, "riga di prova del file grande" }'
+  cat "$velaset"
+  seq 1 200000 | awk '{ print $1, ($1 * 31) % 997 }'; } >"$work/GRANDE.DAT"
+make_demo_project "$velaset" "$payload" "$work/Big.mip" "$work/big.exe" >/dev/null
+"$velaset" add "$work/Big.mip" "$work/GRANDE.DAT" >/dev/null
+for threads in 1 2 4; do
+    VELASET_COMPRESS_THREADS=$threads "$velaset" build "$work/Big.mip" -o "$work/big$threads.exe" --quiet
+done
+check "a package with a large file builds" test -s "$work/big1.exe"
+check "two threads give the same package as one" cmp "$work/big1.exe" "$work/big2.exe"
+check "four threads give the same package as one" cmp "$work/big1.exe" "$work/big4.exe"
+tail -c +14337 "$work/big2.exe" >"$work/big2.cab"
+check "and cabextract reads the large file back" \
+    bash -c "cabextract -q -p -F GRANDE.DAT '$work/big2.cab' | cmp - '$work/GRANDE.DAT'"
+
+# 9. x64 packages: the 64-bit payload with "--arch x64" for one build (the project file
 #    is saved as it was: no architecture key), or with Architettura=x64 in the project:
 #    Avviora64.exe in front, the 64-bit runtime packed, the same bytes both ways, also
 #    from the installed copy.
@@ -116,8 +134,8 @@ check "Architettura=x64 gives the same package as --arch x64" cmp "$work/x64-arc
 (cd / && "$work/inst/bin/velaset" build "$project64" -o "$work/x64-inst.exe" --quiet)
 check "the installed copy builds the same x64 package" cmp "$work/x64-arch.exe" "$work/x64-inst.exe"
 
-# 9. No package registers a library of the other architecture, and no x64 package gets a
-#    32-bit runtime: refused with the file's name, nothing written.
+# 10. No package registers a library of the other architecture, and no x64 package gets a
+#     32-bit runtime: refused with the file's name, nothing written.
 "$velaset" build "$project" -o "$work/mix1.exe" --arch x64 --quiet 2>"$work/mix1.err"
 check "an x64 package of the 32-bit payload is refused" test $? -eq 1 -a ! -e "$work/mix1.exe"
 check "naming the 32-bit library to register" grep -qF \

@@ -29,6 +29,17 @@ $wine_velaset build "$wine_work\\WShort.mip" --quiet 2>"$work/wine.err"
 check "velaset-cli.exe ($VELASET_WINE_ARCH) builds under Wine" test -f "$work/short-wine.exe"
 check "velaset-cli.exe ($VELASET_WINE_ARCH) under Wine and velaset give the same bytes" \
     cmp "$work/short-native.exe" "$work/short-wine.exe"
+# A large file, which the Windows threads compress in pieces, against one native thread.
+{ seq 1 300000 | awk '{ print ($1 * 7919) % 104729, "riga di prova del file grande" }'
+  seq 1 200000 | awk '{ print $1, ($1 * 31) % 997 }'; } >"$work/GRANDE.DAT"
+make_demo_project "$velaset" "$payload" "$work/Big.mip" "$work/big-native.exe" --short-names-only >/dev/null
+"$velaset" add "$work/Big.mip" "$work/GRANDE.DAT" >/dev/null
+VELASET_COMPRESS_THREADS=1 "$velaset" build "$work/Big.mip" --quiet
+make_demo_project "$wine_velaset" "$wine_payload" "$wine_work\\WBig.mip" "$wine_work\\big-wine.exe" --short-names-only >/dev/null 2>&1
+$wine_velaset add "$wine_work\\WBig.mip" "$wine_work\\GRANDE.DAT" >/dev/null 2>&1
+$wine_velaset build "$wine_work\\WBig.mip" --quiet 2>>"$work/wine.err"
+check "a large file compressed on the Windows threads gives the bytes of one native thread" \
+    cmp "$work/big-native.exe" "$work/big-wine.exe"
 make_demo_project "$wine_velaset" "$wine_payload" "$wine_work\\WDemo.mip" "$wine_work\\demo-wine.exe" >/dev/null 2>&1
 $wine_velaset build "$wine_work\\WDemo.mip" --quiet 2>>"$work/wine.err"
 check "the setup executable starts with the 32-bit stub image" cmp -n 14336 "$work/demo-wine.exe" "$stub"
