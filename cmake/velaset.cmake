@@ -45,18 +45,23 @@ function(velaset_test name)
   endif()
 endfunction()
 
+# velaset_copy_from_tree(SOURCE COPY TARGET COMMENT): a deliverable of the other Windows
+# tree copied into this one, rebuilt when the original changes.
+function(velaset_copy_from_tree source copy target comment)
+  add_custom_command(OUTPUT ${copy}
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
+    DEPENDS ${source}
+    COMMENT "${comment}")
+  add_custom_target(${target} ALL DEPENDS ${copy})
+endfunction()
+
 # velaset_from_win32_tree(FILE): the 64-bit tree's copy of a file of the 32-bit tree's
 # deliverables (build/bin/win32, built first by `make build`): the 64-bit command line
 # packs the same 32-bit stub and runtime as every builder, so they stand beside it.
 function(velaset_from_win32_tree file)
-  set(source ${CMAKE_SOURCE_DIR}/build/bin/win32/${file})
-  set(copy ${VELASET_BIN_DIR}/${file})
-  add_custom_command(OUTPUT ${copy}
-    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
-    DEPENDS ${source}
-    COMMENT "Copying ${file} of the 32-bit tree beside the 64-bit programs")
   string(MAKE_C_IDENTIFIER "win32_${file}" target)
-  add_custom_target(${target} ALL DEPENDS ${copy})
+  velaset_copy_from_tree(${CMAKE_SOURCE_DIR}/build/bin/win32/${file} ${VELASET_BIN_DIR}/${file}
+    ${target} "Copying ${file} of the 32-bit tree beside the 64-bit programs")
 endfunction()
 
 # velaset_from_win64_tree(FILE): the 32-bit tree's copy of a file of the 64-bit tree's
@@ -65,12 +70,8 @@ endfunction()
 # them, and the wizard carries Avviora64.exe. `make build` builds the 64-bit tree
 # before the rest of this one.
 function(velaset_from_win64_tree file)
-  set(source ${CMAKE_SOURCE_DIR}/build/bin/win64/x64/${file})
-  set(copy ${VELASET_X64_BIN_DIR}/${file})
-  add_custom_command(OUTPUT ${copy}
-    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
-    DEPENDS ${source}
-    COMMENT "Copying ${file} of the 64-bit tree into the x64 folder of the 32-bit programs")
   string(MAKE_C_IDENTIFIER "win64_x64_${file}" target)
-  add_custom_target(${target} ALL DEPENDS ${copy})
+  velaset_copy_from_tree(${CMAKE_SOURCE_DIR}/build/bin/win64/x64/${file}
+    ${VELASET_X64_BIN_DIR}/${file} ${target}
+    "Copying ${file} of the 64-bit tree into the x64 folder of the 32-bit programs")
 endfunction()

@@ -31,13 +31,8 @@ Status Start(const std::string& commandLine, PROCESS_INFORMATION* process,
     return Status::Ok();
 }
 
-} // namespace
-
-Status RunAndWait(const std::string& commandLine, int* exitCode) {
-    PROCESS_INFORMATION process;
-    Status started = Start(commandLine, &process);
-    if (!started)
-        return started;
+// Waits for a started program to end and lets its handles go.
+Status WaitForExit(const PROCESS_INFORMATION& process, int* exitCode) {
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
@@ -45,6 +40,16 @@ Status RunAndWait(const std::string& commandLine, int* exitCode) {
     CloseHandle(process.hProcess);
     *exitCode = static_cast<int>(code);
     return Status::Ok();
+}
+
+} // namespace
+
+Status RunAndWait(const std::string& commandLine, int* exitCode) {
+    PROCESS_INFORMATION process;
+    Status started = Start(commandLine, &process);
+    if (!started)
+        return started;
+    return WaitForExit(process, exitCode);
 }
 
 namespace {
@@ -91,13 +96,7 @@ Status RunProgram(const std::vector<std::string>& arguments, int* exitCode) {
         started.subject = arguments[0];
         return started;
     }
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    *exitCode = static_cast<int>(code);
-    return Status::Ok();
+    return WaitForExit(process, exitCode);
 }
 
 std::string FindProgram(const std::string& name) {
