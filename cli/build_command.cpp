@@ -41,9 +41,12 @@ const char kHelp[] =
     "L'avanzamento va sullo standard error, con i byte compressi e il file in\n"
     "compressione. Un progetto che elenca file che non si possono leggere non viene\n"
     "creato né salvato; l'eseguibile non viene mai creato in una cartella che non esiste.\n"
-    "Interrotta (Ctrl-C, SIGTERM), la creazione toglie i suoi file di lavoro e\n"
-    "l'eseguibile a metà. Codici di uscita: 0 creato, 1 creazione fallita, 2 uso errato,\n"
-    "130 interrotta con Ctrl-C, 143 terminata.\n";
+    "Il nuovo eseguibile è scritto accanto al vecchio (SETUP.exe.~vsXXXXXX) e ne prende\n"
+    "il posto solo quando è completo: una creazione fallita, interrotta (Ctrl-C, SIGTERM)\n"
+    "o uccisa lascia l'eseguibile di prima com'era. Interrotta, la creazione toglie i suoi\n"
+    "file di lavoro; quello di una creazione uccisa lo toglie la creazione successiva.\n"
+    "Codici di uscita: 0 creato, 1 creazione fallita, 2 uso errato, 130 interrotta con\n"
+    "Ctrl-C, 143 terminata.\n";
 
 // The usage line with the signing options, and the help with their part.
 std::string FullUsage() {
@@ -100,8 +103,8 @@ class CommandLineBuildStatus : public BuildStatus {
         if (!failure.text.empty())
             std::fprintf(Err(), "%s\n", platform::MessageBoxLine("Velaset", failure.text).c_str());
         if (failure.kind == FailureKind::Interrupted)
-            std::fprintf(Err(), "velaset build: Creazione interrotta: nessun file di lavoro e "
-                                "nessun eseguibile a metà sono rimasti\n");
+            std::fprintf(Err(), "velaset build: Creazione interrotta: nessun file di lavoro è "
+                                "rimasto e l'eseguibile di prima, se c'era, è com'era\n");
         else
             std::fprintf(Err(), "velaset build: Creazione fallita\n");
     }
@@ -240,7 +243,7 @@ int RunBuildCommand(int argc, char** argv) {
     }
 
     // Ctrl-C and SIGTERM stop the build at its next check; it removes its working files
-    // and the half-written executable itself, then the exit code tells the interrupt.
+    // itself (the old executable stays), then the exit code tells the interrupt.
     platform::ScopedInterruptCatcher interrupts;
     services.interrupted = platform::InterruptRequested;
     CommandLineBuildStatus status(quiet, options.scriptOnly, platform::StandardErrorIsTerminal());

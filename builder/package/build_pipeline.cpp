@@ -16,6 +16,7 @@
 #include "builder/script/script_file.h"
 #include "common/constants.h"
 #include "platform/file_access.h"
+#include "platform/file_replacement.h"
 #include "platform/file_times.h"
 #include "platform/folders.h"
 #include "platform/process.h"
@@ -30,6 +31,7 @@ namespace {
 
 const char kScriptName[] = "setup.inf";
 const char kUnsignedName[] = "unsigned.exe"; // the setup executable before its signature
+const char kSignedName[] = "signed.exe";     // and after it, before it takes its place
 const char kPasswordName[] = "password";     // the signing password, for the signing tool
 const char kNamedFolder[] = "nomi"; // copies of files under the 8.3 names the package makes
 
@@ -100,18 +102,13 @@ class PackageBuild {
           architecture_(options.architecture.value_or(project.Architettura)),
           signing_(options.signing) {}
 
-    // A setup executable that the build created but did not finish never stays.
-    ~PackageBuild() {
-        if (exeMade_ && !finished_)
-            platform::IgnoreFailure(platform::RemoveFile(exePath_));
-    }
-
     // Everything that can be checked is checked before anything is written: the
     // program to start, the output path, the stub image and, for a package with
     // uninstall support, the runtime library, both of the package's architecture, and
-    // every library that the package registers. Then the old setup executable goes and
-    // the new one is created empty, so that an output folder that cannot take it is
-    // found out before the cabinet is made.
+    // every library that the package registers. Then the new setup executable is begun
+    // beside the old one, which it replaces only once it is complete: an output folder
+    // that cannot take it is found out before the cabinet is made, and the old package
+    // stays whole until then, whatever stops the build.
     bool Inputs() {
         Start(BuildStep::Inputs);
         Report(kStarted);
@@ -139,20 +136,9 @@ class PackageBuild {
             return Fail(KindOf(found, FailureKind::MissingInput), FailureText(found), found);
         if (signing_.Wanted() && !SigningInputs())
             return false;
-        if (platform::PathExists(exePath_)) {
-            platform::Status removed = platform::RemoveFile(exePath_);
-            if (!removed)
-                return Fail(FailureKind::UnwritableOutput,
-                            "Impossibile creare " + exePath_ + ", " + removed.message, removed);
-        }
-        std::FILE* exe = platform::OpenFile(exePath_, "wb");
-        if (exe == nullptr) {
-            platform::Status refused =
-                platform::Status::LastSystemError(platform::Operation::Create, exePath_);
-            return Fail(FailureKind::UnwritableOutput, FailureText(refused), refused);
-        }
-        exeMade_ = true;
-        std::fclose(exe);
+        platform::Status begun = output_.Begin(exePath_);
+        if (!begun)
+            return Fail(FailureKind::UnwritableOutput, FailureText(begun), begun);
         platform::Status made = work_.Make(services_.tempFolder);
         if (!made)
             return Fail(FailureKind::UnwritableOutput,
@@ -225,7 +211,7 @@ class PackageBuild {
             const std::string runtimeCopy = work_.File(kRuntimeFileName);
             if (signing_.Wanted() && signing_.signRuntime) {
                 // Signed into the private folder, then given the package time.
-                platform::Status signed_ = Sign(runtimeLibrary_, runtimeCopy);
+                platform::Status signed_ = Sign(runtimeLibrary_, runtimeCopy, runtimeCopy);
                 if (!signed_)
                     return Fail(FailureKind::SigningFailed, signed_.message, signed_);
                 platform::Status timed = platform::WriteFileTime(runtimeCopy, packageTime);
@@ -266,45 +252,57 @@ class PackageBuild {
         return true;
     }
 
-    // The stub image, then the cabinet behind it. A setup executable that cannot
-    // install is never left behind (the destructor removes it). One that is to be signed
-    // is written into the private folder first, so that no unsigned one ever stands at
-    // its path.
+    // The stub image, then the cabinet behind it, into the new setup executable. One
+    // that is to be signed is written into the private folder first, so that no unsigned
+    // one ever stands at its path.
     bool Executable() {
         Start(BuildStep::Executable);
-        const std::string target = signing_.Wanted() ? work_.File(kUnsignedName) : exePath_;
-        platform::Status step = InserisciDLL(target, stubBytes_);
+        platform::FileReplacement unsignedExe;
+        platform::FileReplacement* exe = &output_;
+        platform::Status step = platform::Status::Ok();
+        if (signing_.Wanted()) {
+            exe = &unsignedExe;
+            step = unsignedExe.Begin(work_.File(kUnsignedName));
+        }
+        if (step)
+            step = InserisciDLL(*exe, stubBytes_);
         if (step) {
             Report(kStubWritten);
-            step = InserisciFile(target, CabinetPath(cabDir_, 1));
+            step = InserisciFile(*exe, CabinetPath(cabDir_, 1));
         }
+        if (step && exe == &unsignedExe)
+            step = unsignedExe.Commit();
         if (!step)
             return Fail(FailureKind::UnwritableOutput, FailureText(step), step);
         Report(kCabinetAppended);
         return !Stopped();
     }
 
-    // The signed setup executable at its path, made from the unsigned one; nothing when
-    // no signature is asked for. A failed signing leaves no setup executable.
+    // The signed setup executable, made from the unsigned one in the private folder,
+    // becomes the new one; nothing when no signature is asked for.
     bool Signature() {
         if (!signing_.Wanted())
             return true;
         Start(BuildStep::Signature);
-        // The signing program writes a new file and overwrites none: the empty one that
-        // tried the output folder goes first.
-        platform::Status removed = platform::RemoveFile(exePath_);
-        if (!removed)
-            return Fail(FailureKind::UnwritableOutput, FailureText(removed), removed);
-        platform::Status signed_ = Sign(work_.File(kUnsignedName), exePath_);
-        if (!signed_) {
-            platform::IgnoreFailure(platform::RemoveFile(exePath_));
-            return Fail(FailureKind::SigningFailed, signed_.message, signed_);
-        }
+        const std::string signedExe = work_.File(kSignedName);
+        platform::Status step = Sign(work_.File(kUnsignedName), signedExe, exePath_);
+        if (!step)
+            return Fail(FailureKind::SigningFailed, step.message, step);
+        step = output_.AppendFile(signedExe);
+        if (!step)
+            return Fail(FailureKind::UnwritableOutput, FailureText(step), step);
+        return !Stopped();
+    }
+
+    // The new setup executable takes the old one's place in one step.
+    bool PutInPlace() {
+        platform::Status placed = output_.Commit();
+        if (!placed)
+            return Fail(FailureKind::UnwritableOutput, FailureText(placed), placed);
         return true;
     }
 
     void Done() {
-        finished_ = true;
         Report(kFinished);
         status_.BuildDone(exePath_);
     }
@@ -332,9 +330,11 @@ class PackageBuild {
         return true;
     }
 
-    // Signs in into out. The password goes to the signing program in a file of the
-    // private folder, which only this user may read, never on its command line.
-    platform::Status Sign(const std::string& in, const std::string& out) {
+    // Signs in into out; a failure names shown. The password goes to the signing program
+    // in a file of the private folder, which only this user may read, never on its
+    // command line.
+    platform::Status Sign(const std::string& in, const std::string& out,
+                          const std::string& shown) {
         std::string passwordFile;
         if (!signing_.password.empty()) {
             passwordFile = work_.File(kPasswordName);
@@ -346,7 +346,7 @@ class PackageBuild {
         platform::Status signed_ = SignFile(services_.runProgram,
                                             SigningCommand(signingTool_, signing_, passwordFile,
                                                            services_.sourceDateEpoch, in, out),
-                                            out);
+                                            shown);
         if (!passwordFile.empty())
             platform::IgnoreFailure(platform::RemoveFile(passwordFile));
         return signed_;
@@ -494,8 +494,7 @@ class PackageBuild {
     std::string runtimeLibrary_;
     std::string script_;
     std::string cabDir_;
-    bool exeMade_ = false;
-    bool finished_ = false;
+    platform::FileReplacement output_; // the new setup executable
     bool stopped_ = false; // the cabinet library was stopped by an interrupt
     struct PackedFile {
         std::uint64_t end;
@@ -534,7 +533,8 @@ bool CreaPacchetto(const Project& project, const BuildOptions& options,
                    const BuildServices& services, BuildStatus& status) {
     PackageBuild build(project, options, services, status);
     if (!build.Inputs() || build.Stopped() || !build.Script() || build.Stopped() ||
-        !build.Cabinet() || build.Stopped() || !build.Executable() || !build.Signature())
+        !build.Cabinet() || build.Stopped() || !build.Executable() || !build.Signature() ||
+        build.Stopped() || !build.PutInPlace())
         return false;
     build.Done();
     return true;

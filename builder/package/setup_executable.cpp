@@ -1,61 +1,16 @@
 #include "builder/package/setup_executable.h"
 
-#include <cstdio>
-
-#include "common/constants.h"
-#include "platform/file_access.h"
-
 namespace velaset {
 
-platform::Status InserisciDLL(const std::string& exePath, const std::string& stubImage) {
-    std::FILE* exe = platform::OpenFile(exePath, "wb");
-    if (exe == nullptr)
-        return platform::Status::LastSystemError(platform::Operation::Create, exePath);
-    bool written = std::fwrite(stubImage.data(), 1, stubImage.size(), exe) == stubImage.size();
-    int error = written ? 0 : platform::LastSystemErrorCode();
-    if (std::fclose(exe) != 0 && written) {
-        written = false;
-        error = platform::LastSystemErrorCode();
-    }
-    if (!written)
-        return platform::Status::SystemError(error, platform::Operation::Create, exePath);
-    return platform::Status::Ok();
+platform::Status InserisciDLL(platform::FileReplacement& exe, const std::string& stubImage) {
+    return exe.Append(stubImage);
 }
 
-platform::Status InserisciFile(const std::string& exePath, const std::string& cabinetPath) {
-    std::FILE* cabinet = platform::OpenFile(cabinetPath, "rb");
-    if (cabinet == nullptr)
-        return platform::Status::LastSystemError(platform::Operation::Append, cabinetPath);
-    std::FILE* exe = platform::OpenFile(exePath, "ab");
-    if (exe == nullptr) {
-        int error = platform::LastSystemErrorCode();
-        std::fclose(cabinet);
-        return platform::Status::SystemError(error, platform::Operation::Append, cabinetPath);
-    }
-    // The blocks are counted by the read running dry, not in advance: a cabinet of any
-    // size that the format allows is appended whole.
-    char block[COPY_BLOCK_SIZE];
-    bool failed = false;
-    int error = 0;
-    std::size_t got;
-    while (!failed && (got = std::fread(block, 1, sizeof block, cabinet)) > 0) {
-        if (std::fwrite(block, 1, got, exe) != got) {
-            failed = true;
-            error = platform::LastSystemErrorCode();
-        }
-    }
-    if (!failed && std::ferror(cabinet)) {
-        failed = true;
-        error = platform::LastSystemErrorCode();
-    }
-    std::fclose(cabinet);
-    if (std::fclose(exe) != 0 && !failed) {
-        failed = true;
-        error = platform::LastSystemErrorCode();
-    }
-    if (failed)
-        return platform::Status::SystemError(error, platform::Operation::Append, cabinetPath);
-    return platform::Status::Ok();
+platform::Status InserisciFile(platform::FileReplacement& exe, const std::string& cabinetPath) {
+    platform::Status appended = exe.AppendFile(cabinetPath);
+    if (!appended && appended.operation == platform::Operation::Read)
+        appended.operation = platform::Operation::Append;
+    return appended;
 }
 
 } // namespace velaset

@@ -4,22 +4,27 @@
 //
 //   offset 0                 STUB_IMAGE_SIZE bytes   the stub's program file, unchanged
 //   offset STUB_IMAGE_SIZE   rest of the file        setup.CAB as Comprimi wrote it
+//
+// Both steps write the new file of a FileReplacement, which takes the place of the old
+// setup executable only once it is complete.
 #ifndef VELASET_BUILDER_PACKAGE_SETUP_EXECUTABLE_H
 #define VELASET_BUILDER_PACKAGE_SETUP_EXECUTABLE_H
 
 #include <string>
 
+#include "platform/file_replacement.h"
 #include "platform/status.h"
 
 namespace velaset {
 
-// Creates the setup executable at exePath and writes the stub image into it (checked
-// beforehand by ReadStubImage). A failure concerns exePath (Operation::Create).
-platform::Status InserisciDLL(const std::string& exePath, const std::string& stubImage);
+// Writes the stub image (checked beforehand by ReadStubImage) at the head of the new
+// setup executable. A failure names the setup executable (Operation::Create).
+platform::Status InserisciDLL(platform::FileReplacement& exe, const std::string& stubImage);
 
-// Appends the cabinet file to the setup executable in blocks of COPY_BLOCK_SIZE bytes,
-// whatever its size. A failure concerns cabinetPath (Operation::Append).
-platform::Status InserisciFile(const std::string& exePath, const std::string& cabinetPath);
+// Appends the cabinet file to the new setup executable, whatever its size. A cabinet
+// that cannot be read is told as one that cannot be appended (Operation::Append, the
+// cabinet's path); a failure to write names the setup executable.
+platform::Status InserisciFile(platform::FileReplacement& exe, const std::string& cabinetPath);
 
 } // namespace velaset
 

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Interrupts of a real `velaset build` of a large payload: SIGINT and SIGTERM at several
-# points (fractions of the time an uninterrupted build takes), and once while the editor
-# of --edit runs. After each: exit code 130 or 143, the private folder and the cabinet
-# library's spill files gone from TMPDIR, no setup executable and no half-written
-# cabinet in the output folder, the project file byte for byte as before.
+# Interrupts of a real `velaset build` of a large payload over the package of an earlier
+# build: SIGINT, SIGTERM and SIGKILL at several points (fractions of the time an
+# uninterrupted build takes), and SIGTERM while the editor of --edit runs. After SIGINT
+# and SIGTERM: exit code 130 or 143, the private folder and the cabinet library's spill
+# files gone from TMPDIR, the earlier package byte for byte as it was and nothing beside
+# it, the project file byte for byte as before. After SIGKILL the earlier package is
+# whole too; the next build removes the working file that the killed one left.
 #   interrupt_test.sh VELASET
 set -uo pipefail
 velaset=$1
@@ -35,12 +37,18 @@ project=$work/proj/Grande.mip
     { echo "FAIL: set" >&2; exit 1; }
 cp "$project" "$work/before.mip"
 
-clean() { # clean WHAT: TMPDIR empty, no executable, the project unchanged
+old_package() { # the package of an earlier build, at the output path
+    printf 'MZ un pacchetto di prima' >"$work/out/Grande.exe"
+    cp "$work/out/Grande.exe" "$work/old.exe"
+}
+
+clean() { # clean WHAT: TMPDIR empty, the earlier package alone and whole, the project unchanged
     local left
     left=$(ls -A "$TMPDIR")
     [ -z "$left" ] || fail "$1: working files left in TMPDIR: $left"
     left=$(ls -A "$work/out")
-    [ -z "$left" ] || fail "$1: left in the output folder: $left"
+    [ "$left" = Grande.exe ] || fail "$1: the output folder holds: $left"
+    cmp -s "$work/out/Grande.exe" "$work/old.exe" || fail "$1: the earlier package changed"
     cmp -s "$project" "$work/before.mip" || fail "$1: the project file changed"
 }
 
@@ -61,6 +69,7 @@ hit=0
 for percent in 2 10 25 45 65 80; do
     n=$((n + 1))
     if [ $((n % 2)) = 1 ]; then signal=INT want=130; else signal=TERM want=143; fi
+    old_package
     "$velaset" build "$project" 2>"$work/err" &
     pid=$!
     sleep "$(awk -v t="$took" -v p="$percent" 'BEGIN { printf "%.3f", t * p / 100000 }')"
@@ -70,7 +79,6 @@ for percent in 2 10 25 45 65 80; do
     what="SIG$signal at $percent %"
     if [ "$code" = 0 ]; then
         echo "$what: the build ended before the interrupt"
-        rm -f "$work/out/Grande.exe"
         continue
     fi
     hit=$((hit + 1))
@@ -82,12 +90,51 @@ done
 
 [ "$hit" -ge 4 ] || fail "only $hit interrupts came during a build"
 
+# SIGKILL gives the build no chance to clean up: the earlier package stays whole all the
+# same, and the working file beside it goes with the next build to that output (each
+# build removes what the killed one before it left), which replaces the package.
+killed=0
+left_behind=0
+for percent in 10 40 75 95; do
+    old_package
+    "$velaset" build "$project" 2>"$work/err" &
+    pid=$!
+    sleep "$(awk -v t="$took" -v p="$percent" 'BEGIN { printf "%.3f", t * p / 100000 }')"
+    kill -s KILL "$pid" 2>/dev/null
+    { wait "$pid"; } 2>/dev/null
+    code=$?
+    what="SIGKILL at $percent %"
+    if [ "$code" = 0 ]; then
+        echo "$what: the build ended before the signal"
+        continue
+    fi
+    killed=$((killed + 1))
+    cmp -s "$work/out/Grande.exe" "$work/old.exe" || fail "$what: the earlier package changed"
+    cmp -s "$project" "$work/before.mip" || fail "$what: the project file changed"
+    left=$(ls -A "$work/out" | grep -v '^Grande\.exe$')
+    working=$(grep -c '^Grande\.exe\.~vs[a-z0-9]\{6\}$' <<<"$left")
+    [ "$working" -le 1 ] && [ "$working" = "$(grep -c . <<<"$left")" ] ||
+        fail "$what: the output folder holds: $left"
+    left_behind=$((left_behind + working))
+    rm -rf "$TMPDIR"/* # what the killed build left there is no concern of this test
+done
+[ "$killed" -ge 2 ] || fail "only $killed kills came during a build"
+[ "$left_behind" -ge 1 ] || fail "no killed build left a working file for the next one"
+old_package
+printf 'MZ un file di chi usa la cartella' >"$work/out/Grande.exe.~vsnota"
+"$velaset" build "$project" --quiet 2>"$work/err" || fail "the build after the kills: $(cat "$work/err")"
+left=$(ls -A "$work/out" | tr '\n' ' ')
+[ "$left" = "Grande.exe Grande.exe.~vsnota " ] || fail "after the next build the output folder holds: $left"
+rm "$work/out/Grande.exe.~vsnota"
+cmp -s "$work/out/Grande.exe" "$work/old.exe" && fail "the next build did not replace the package"
+
 # While the editor of --edit runs, SIGTERM waits for the editor, then stops the build.
 cat >"$work/editor" <<'EOF'
 #!/bin/sh
 sleep 1
 EOF
 chmod +x "$work/editor"
+old_package
 EDITOR=$work/editor VISUAL='' "$velaset" build "$project" --edit 2>"$work/err" &
 pid=$!
 sleep 0.3

@@ -11,6 +11,7 @@
 #include "platform/message_box.h"
 #include "platform/process.h"
 #include "platform/short_path.h"
+#include "platform/file_replacement.h"
 #include "platform/work_folder.h"
 #include "tests/package/fake_stub.h"
 #include "tests/support/no_short_names.h"
@@ -169,6 +170,19 @@ class PipelineTest : public ::testing::Test {
     bool TempFolderIsEmpty() const {
         std::vector<std::string> names;
         return platform::ListFolder(tempFolder, &names).ok && names.empty();
+    }
+
+    // The setup executable of an earlier build, and whether it is still there as it was,
+    // with no working file of a new one beside it.
+    void PutOldPackage() { ASSERT_TRUE(Write(folder.Path("Setup.exe"), "OLD PACKAGE")); }
+    bool OldPackageStands() const {
+        std::vector<std::string> names;
+        EXPECT_TRUE(platform::ListFolder(folder.Path(), &names).ok);
+        for (const std::string& name : names) {
+            if (platform::IsWorkingFileName(name, "Setup.exe"))
+                return false;
+        }
+        return Read(folder.Path("Setup.exe")) == "OLD PACKAGE";
     }
 
     velaset_test::ScratchFolder folder;
@@ -394,9 +408,10 @@ TEST_F(PipelineTest, RefusesALibraryToRegisterOfTheOtherArchitecture) {
     }
 }
 
-// Each failing step ends the build as failed, in its step and with its kind, leaves no
-// setup executable and no working files, and never reports the build as done.
-TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
+// Each failing step ends the build as failed, in its step and with its kind, leaves the
+// setup executable of an earlier build as it was and no working files, and never reports
+// the build as done.
+TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
     struct Case {
         const char* what;
         std::function<void(PipelineTest&)> arrange;
@@ -549,10 +564,11 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
         SCOPED_TRACE(c.what);
         FreshPipeline t;
         t.SetUp();
+        t.PutOldPackage();
         c.arrange(t);
         const std::string projectBefore = Read(t.project.ProgFile);
         EXPECT_FALSE(RunBuild(t.project, t.options, t.services, t.status));
-        EXPECT_FALSE(platform::PathExists(t.project.ExeFile));
+        EXPECT_TRUE(t.OldPackageStands());
         EXPECT_EQ(Read(t.project.ProgFile), projectBefore);
         if (c.step == BuildStep::Inputs)
             EXPECT_TRUE(t.calls.empty()) << "refused before anything was written or saved";
@@ -634,8 +650,8 @@ TEST_F(PipelineTest, AnOutputFolderThatCannotTakeTheExecutableIsFoundOutFirst) {
     EXPECT_EQ(Read(notAFolder), "testo");
 }
 
-// A build asked to stop stops at its next check, wherever it is, and leaves neither a
-// working file nor a setup executable.
+// A build asked to stop stops at its next check, wherever it is, and leaves no working
+// file; the setup executable of an earlier build stays as it was.
 TEST_F(PipelineTest, AnInterruptedBuildStopsAtItsNextCheckAndLeavesNothing) {
     int checks = 0;
     {
@@ -652,6 +668,7 @@ TEST_F(PipelineTest, AnInterruptedBuildStopsAtItsNextCheckAndLeavesNothing) {
         SCOPED_TRACE(at);
         FreshPipeline t;
         t.SetUp();
+        t.PutOldPackage();
         int asked = 0;
         t.services.interrupted = [&asked, at] { return ++asked >= at; };
         EXPECT_FALSE(CreaPacchetto(t.project, t.options, t.services, t.status));
@@ -659,7 +676,7 @@ TEST_F(PipelineTest, AnInterruptedBuildStopsAtItsNextCheckAndLeavesNothing) {
         EXPECT_EQ(t.status.failures[0].kind, FailureKind::Interrupted);
         EXPECT_TRUE(t.status.failures[0].text.empty());
         EXPECT_TRUE(t.status.done.empty());
-        EXPECT_FALSE(platform::PathExists(t.project.ExeFile));
+        EXPECT_TRUE(t.OldPackageStands());
         EXPECT_TRUE(t.TempFolderIsEmpty());
         EXPECT_TRUE(t.boxes.Calls().empty());
     }

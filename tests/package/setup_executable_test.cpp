@@ -30,9 +30,11 @@ TEST(SetupExecutable, IsTheStubImageFollowedByTheWholeCabinet) {
         const std::string cabinet = PatternBytes(size);
         ASSERT_TRUE(ScratchFolder::WriteBytes(folder.Path("setup.CAB"), cabinet));
         const std::string exe = folder.Path("Setup.exe");
-
-        ASSERT_TRUE(InserisciDLL(exe, stub).ok);
-        ASSERT_TRUE(InserisciFile(exe, folder.Path("setup.CAB")).ok);
+        platform::FileReplacement replacement;
+        ASSERT_TRUE(replacement.Begin(exe).ok);
+        ASSERT_TRUE(InserisciDLL(replacement, stub).ok);
+        ASSERT_TRUE(InserisciFile(replacement, folder.Path("setup.CAB")).ok);
+        ASSERT_TRUE(replacement.Commit().ok);
 
         const std::string written = ScratchFolder::ReadFile(exe);
         ASSERT_EQ(written.size(), STUB_IMAGE_SIZE + size);
@@ -76,14 +78,16 @@ TEST(SetupExecutable, ReportsTheFileThatCouldNotBeWrittenOrRead) {
     const std::string stub = FakeStubImage(STUB_IMAGE_SIZE);
     const std::string intoMissingFolder =
         folder.Path(platform::JoinSourcePath("manca", "Setup.exe"));
-    platform::Status created = InserisciDLL(intoMissingFolder, stub);
+    platform::FileReplacement missing;
+    platform::Status created = missing.Begin(intoMissingFolder);
     EXPECT_FALSE(created.ok);
     EXPECT_EQ(created.kind, platform::ErrorKind::NotFound);
     EXPECT_NE(created.systemError, 0);
     EXPECT_EQ(FailureText(created).rfind("Impossibile creare " + intoMissingFolder + ", ", 0), 0u)
         << FailureText(created);
 
-    const std::string exe = folder.Path("Setup.exe");
+    platform::FileReplacement exe;
+    ASSERT_TRUE(exe.Begin(folder.Path("Setup.exe")).ok);
     ASSERT_TRUE(InserisciDLL(exe, stub).ok);
     const std::string missingCabinet = folder.Path("setup.CAB");
     platform::Status appended = InserisciFile(exe, missingCabinet);

@@ -9,6 +9,7 @@
 #include "common/constants.h"
 #include "platform/file_times.h"
 #include "platform/source_path.h"
+#include "platform/file_replacement.h"
 #include "platform/work_folder.h"
 #include "tests/package/fake_stub.h"
 #include "tests/support/sample_project.h"
@@ -211,9 +212,9 @@ TEST_F(SigningStepTest, SignsTheSetupExecutableAsTheLastStep) {
     EXPECT_EQ(runs[0].command[0], "/opt/bin/osslsigncode");
     EXPECT_EQ(ValueAfter(runs[0].command, "-certs"), certificate);
     EXPECT_EQ(ValueAfter(runs[0].command, "-key"), key);
-    EXPECT_EQ(runs[0].out, project.ExeFile);
-    EXPECT_EQ(platform::SourceFolderPart(runs[0].in).rfind(tempFolder, 0), 0u)
-        << "the unsigned executable is made in the private folder: " << runs[0].in;
+    for (const std::string& file : {runs[0].in, runs[0].out})
+        EXPECT_EQ(platform::SourceFolderPart(file).rfind(tempFolder, 0), 0u)
+            << "signed in the private folder, then put in place: " << file;
     EXPECT_EQ(ScratchFolder::ReadFile(project.ExeFile),
               "SIGNED(" + FakeStubImage(STUB_IMAGE_SIZE) + kCabinet + ")");
     EXPECT_EQ(status.done, (std::vector<std::string>{project.ExeFile}));
@@ -269,39 +270,38 @@ TEST_F(SigningStepTest, WithoutSignatureNothingIsSignedNorLookedFor) {
     EXPECT_EQ(ScratchFolder::ReadFile(project.ExeFile), FakeStubImage(STUB_IMAGE_SIZE) + kCabinet);
 }
 
-// A signature that cannot be made fails the build in its step; no setup executable is
-// left (an old one goes only once the inputs are there), nothing of the build stays.
-TEST_F(SigningStepTest, ASignatureThatCannotBeMadeLeavesNoSetupExecutable) {
+// A signature that cannot be made fails the build in its step; the old setup executable
+// stays as it was and nothing of the build stays.
+TEST_F(SigningStepTest, ASignatureThatCannotBeMadeLeavesTheOldSetupExecutable) {
     struct Case {
         const char* what;
         std::function<void(SigningStepTest&)> arrange;
         BuildStep step;
         FailureKind kind;
         std::string text;
-        bool oldExecutableStays;
     };
     const Case cases[] = {
         {"signing program missing",
          [](SigningStepTest& t) { t.services.findProgram = [](const std::string&) { return ""; }; },
          BuildStep::Inputs, FailureKind::SigningFailed,
-         "Impossibile firmare il pacchetto: il programma osslsigncode non è installato.", true},
+         "Impossibile firmare il pacchetto: il programma osslsigncode non è installato."},
         {"certificate missing",
          [](SigningStepTest& t) { t.options.signing.certificateFile = t.folder.Path("manca.pem"); },
-         BuildStep::Inputs, FailureKind::MissingInput, "Impossibile leggere ", true},
+         BuildStep::Inputs, FailureKind::MissingInput, "Impossibile leggere "},
         {"PKCS#12 file missing",
          [](SigningStepTest& t) {
              t.options.signing = SigningOptions();
              t.options.signing.pkcs12File = t.folder.Path("manca.p12");
          },
-         BuildStep::Inputs, FailureKind::MissingInput, "Impossibile leggere ", true},
+         BuildStep::Inputs, FailureKind::MissingInput, "Impossibile leggere "},
         {"signing fails", [](SigningStepTest& t) { t.exitCodes = {255}; }, BuildStep::Signature,
-         FailureKind::SigningFailed, "Impossibile firmare ", false},
+         FailureKind::SigningFailed, "Impossibile firmare "},
         {"runtime signing fails",
          [](SigningStepTest& t) {
              t.options.signing.signRuntime = true;
              t.exitCodes = {1};
          },
-         BuildStep::Cabinet, FailureKind::SigningFailed, "Impossibile firmare ", false},
+         BuildStep::Cabinet, FailureKind::SigningFailed, "Impossibile firmare "},
         {"signing program cannot start",
          [](SigningStepTest& t) {
              t.services.runProgram = [](const Command& command, int*) {
@@ -310,7 +310,7 @@ TEST_F(SigningStepTest, ASignatureThatCannotBeMadeLeavesNoSetupExecutable) {
              };
          },
          BuildStep::Signature, FailureKind::SigningFailed,
-         "Il programma /opt/bin/osslsigncode è terminato in modo anomalo", false},
+         "Il programma /opt/bin/osslsigncode è terminato in modo anomalo"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -319,7 +319,11 @@ TEST_F(SigningStepTest, ASignatureThatCannotBeMadeLeavesNoSetupExecutable) {
         ASSERT_TRUE(ScratchFolder::WriteBytes(t.project.ExeFile, "OLD"));
         c.arrange(t);
         EXPECT_FALSE(t.Build());
-        EXPECT_EQ(platform::PathExists(t.project.ExeFile), c.oldExecutableStays);
+        EXPECT_EQ(ScratchFolder::ReadFile(t.project.ExeFile), "OLD");
+        std::vector<std::string> names;
+        ASSERT_TRUE(platform::ListFolder(t.folder.Path(), &names).ok);
+        for (const std::string& name : names)
+            EXPECT_FALSE(platform::IsWorkingFileName(name, "Setup.exe")) << name;
         EXPECT_TRUE(t.TempFolderIsEmpty());
         EXPECT_TRUE(t.status.done.empty());
         ASSERT_EQ(t.status.failures.size(), 1u);

@@ -1,0 +1,61 @@
+// The names of working files, the same on every platform.
+#include "platform/file_replacement.h"
+
+#include <atomic>
+#include <chrono>
+#include <random>
+
+namespace platform {
+namespace {
+
+const char kMark[] = ".~vs";
+constexpr std::size_t kMarkSize = sizeof kMark - 1;
+constexpr std::size_t kUniqueSize = 6;
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool LetterOrDigit(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+} // namespace
+
+std::string WorkingFileName(const std::string& targetName, const std::string& unique) {
+    return targetName + kMark + unique;
+}
+
+bool IsWorkingFileName(const std::string& name, const std::string& targetName) {
+    const std::size_t size = targetName.size() + kMarkSize + kUniqueSize;
+    if (name.size() != size)
+        return false;
+    const std::string expected = targetName + kMark;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        if (Lower(name[i]) != Lower(expected[i]))
+            return false;
+    }
+    for (std::size_t i = expected.size(); i < size; ++i) {
+        if (!LetterOrDigit(Lower(name[i])))
+            return false;
+    }
+    return true;
+}
+
+std::string UniqueLetters() {
+    static std::atomic<unsigned long long> counter{0};
+    static const unsigned long long seed = std::random_device{}();
+    unsigned long long value =
+        seed ^ static_cast<unsigned long long>(
+                   std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        (++counter * 0x9E3779B97F4A7C15ull);
+    const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string unique;
+    for (std::size_t i = 0; i < kUniqueSize; ++i) {
+        unique += letters[value % 36];
+        value /= 36;
+    }
+    return unique;
+}
+
+} // namespace platform

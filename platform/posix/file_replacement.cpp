@@ -1,0 +1,171 @@
+// POSIX implementation of platform/file_replacement.h: a working file held with flock,
+// put in place with rename.
+#include "platform/file_replacement.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/file_access.h"
+#include "platform/posix/path_resolution.h"
+#include "platform/source_path.h"
+
+namespace platform {
+namespace {
+
+// The file that a write of path lands in: the path as the file system holds it, and
+// for a symbolic link the file it points at.
+std::string FileBehind(const std::string& path) {
+    std::string resolved = ResolvePath(path);
+    char real[PATH_MAX];
+    struct stat info;
+    if (lstat(resolved.c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
+        realpath(resolved.c_str(), real) != nullptr)
+        return real;
+    return resolved;
+}
+
+// Working files of the file named name in folder whose writers have ended: nobody holds
+// their lock any more, so they are taken and removed.
+void RemoveLeftovers(const std::string& folder, const std::string& name) {
+    for (const std::string& entry : posix::FolderEntries(folder.empty() ? "." : folder)) {
+        if (!IsWorkingFileName(entry, name))
+            continue;
+        const std::string path = folder + entry;
+        int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            continue;
+        struct stat info;
+        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0)
+            unlink(path.c_str());
+        close(fd);
+    }
+}
+
+} // namespace
+
+FileReplacement::~FileReplacement() {
+    Discard();
+}
+
+void FileReplacement::Discard() {
+    if (handle_ == kNone)
+        return;
+    if (!committed_)
+        unlink(working_.c_str());
+    close(static_cast<int>(handle_));
+    handle_ = kNone;
+}
+
+Status FileReplacement::WriteFailure() const {
+    return Status::LastSystemError(Operation::Create, target_);
+}
+
+Status FileReplacement::Begin(const std::string& target) {
+    Discard();
+    committed_ = false;
+    target_ = target;
+    replaced_ = FileBehind(target);
+    struct stat old;
+    const bool existed = stat(replaced_.c_str(), &old) == 0;
+    if (existed && S_ISDIR(old.st_mode))
+        return Status::SystemError(EISDIR, Operation::Create, target);
+    // A file that may not be written stays so: renaming over it would get round that.
+    if (existed && access(replaced_.c_str(), W_OK) != 0)
+        return Status::LastSystemError(Operation::Create, target);
+    const std::string folder = SourceFolderPart(replaced_);
+    const std::string name = SourceFileName(replaced_);
+    RemoveLeftovers(folder, name);
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        working_ = folder + WorkingFileName(name, UniqueLetters());
+        fd = open(working_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        return Status::LastSystemError(Operation::Create, target);
+    handle_ = fd;
+    // Held until the writer ends, however it ends: the lock tells a working file that is
+    // being written from one that a killed writer left.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        Discard();
+        return Status::SystemError(error, Operation::Create, target);
+    }
+    if (existed && fchmod(fd, old.st_mode & 07777) != 0) {
+        const int error = errno;
+        Discard();
+        return Status::SystemError(error, Operation::Create, target);
+    }
+    return Status::Ok();
+}
+
+Status FileReplacement::Append(const char* data, std::size_t size) {
+    if (handle_ == kNone)
+        return Status::SystemError(EBADF, Operation::Create, target_);
+    std::size_t done = 0;
+    while (done < size) {
+        ssize_t n = write(static_cast<int>(handle_), data + done, size - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return WriteFailure();
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return Status::Ok();
+}
+
+Status FileReplacement::AppendFile(const std::string& source) {
+    int fd = open(ResolvePath(source).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return Status::LastSystemError(Operation::Read, source);
+    char buffer[65536];
+    Status status = Status::Ok();
+    for (;;) {
+        ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            status = Status::LastSystemError(Operation::Read, source);
+            break;
+        }
+        if (n == 0)
+            break;
+        status = Append(buffer, static_cast<std::size_t>(n));
+        if (!status)
+            break;
+    }
+    close(fd);
+    return status;
+}
+
+Status FileReplacement::Commit() {
+    if (handle_ == kNone)
+        return Status::SystemError(EBADF, Operation::Create, target_);
+    const int fd = static_cast<int>(handle_);
+    if (fsync(fd) != 0 || rename(working_.c_str(), replaced_.c_str()) != 0) {
+        Status failure = WriteFailure();
+        Discard();
+        return failure;
+    }
+    committed_ = true;
+    Discard();
+    // The new name itself reaches the disk with its folder.
+    const std::string folder = SourceFolderPart(replaced_);
+    int dir = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir); // the rename stands either way
+        close(dir);
+    }
+    return Status::Ok();
+}
+
+} // namespace platform
