@@ -1,9 +1,8 @@
 // The names of working files, the same on every platform.
 #include "platform/file_replacement.h"
 
-#include <atomic>
 #include <chrono>
-#include <random>
+#include <cstdint>
 
 namespace platform {
 namespace {
@@ -15,6 +14,9 @@ constexpr std::size_t kUniqueSize = 6;
 char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
+
+// Counts the calls of this process; an exclusive create takes another name on a clash.
+unsigned long long g_calls = 0;
 
 bool LetterOrDigit(char c) {
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
@@ -43,12 +45,17 @@ bool IsWorkingFileName(const std::string& name, const std::string& targetName) {
 }
 
 std::string UniqueLetters() {
-    static std::atomic<unsigned long long> counter{0};
-    static const unsigned long long seed = std::random_device{}();
+    // The clock, the call and where this process's stack lies (which differs from one
+    // process to the next) together.
+    const char here = 0;
     unsigned long long value =
-        seed ^ static_cast<unsigned long long>(
-                   std::chrono::steady_clock::now().time_since_epoch().count()) ^
-        (++counter * 0x9E3779B97F4A7C15ull);
+        static_cast<unsigned long long>(
+            std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        (++g_calls * 0x9E3779B97F4A7C15ull) ^
+        (static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(&here)) << 17);
+    value ^= value >> 29;
+    value *= 0xBF58476D1CE4E5B9ull;
+    value ^= value >> 32;
     const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string unique;
     for (std::size_t i = 0; i < kUniqueSize; ++i) {

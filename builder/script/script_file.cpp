@@ -8,6 +8,7 @@
 #include "builder/project/entry_forms.h"
 #include "builder/project/line_breaks.h"
 #include "builder/project/package_names.h"
+#include "builder/project/project_fields.h"
 #include "builder/script/script_fields.h"
 #include "platform/file_access.h"
 #include "platform/folders.h"
@@ -40,38 +41,6 @@ platform::Status WriteWholeFile(const std::string& path, const std::string& byte
     const bool closed = std::fclose(file) == 0;
     if (written != bytes.size() || !flushed || !closed) {
         return CreateFailure(shownPath, reason);
-    }
-    return platform::Status::Ok();
-}
-
-// The texts that the setup engine reads as fields of its lines: a quote in a quoted text
-// would end it early and leave the rest as fields of their own, and where a text stands
-// unquoted a comma would split it and a semicolon cut the line. The title is such a text
-// in the uninstall keys, and the uninstall removes the key it names: empty, it would
-// name the list of every installed program. The uninstall link's name stands unquoted in
-// the line that removes it.
-platform::Status CheckInfTexts(const Project& p, ScriptVariant variant) {
-    const bool full = variant == ScriptVariant::Full;
-    const bool uninstallLink = full && p.Gruppo() == 1 && p.Uninstall() == 1;
-    const std::string* texts[] = {&p.Titolo, &p.DefDir, &p.LabelControl, &p.NomeGruppo,
-                                  &p.UninstallString};
-    const char* const names[] = {"Titolo", "DefDir", "LabelControl", "NomeGruppo",
-                                 "UninstallString"};
-    const bool written[] = {true, true, full, full && p.Gruppo() == 1, uninstallLink};
-    const bool unquoted[] = {full, false, false, false, true};
-    if (p.Titolo.empty()) {
-        return platform::Status::Failed("Il campo Titolo è vuoto.", platform::ErrorKind::Refused);
-    }
-    for (int i = 0; i < 5; ++i) {
-        if (written[i] &&
-            texts[i]->find_first_of(unquoted[i] ? "\",;" : "\"") != std::string::npos) {
-            return platform::Status::Failed(
-                std::string("Il campo ") + names[i] +
-                    (unquoted[i] ? " contiene virgolette, virgole o punti e virgola"
-                                 : " contiene virgolette") +
-                    ", che nel file inf dividerebbero la sua riga.",
-                platform::ErrorKind::Refused);
-        }
     }
     return platform::Status::Ok();
 }
@@ -149,7 +118,7 @@ platform::Status BuildSetupScript(const Project& project, ScriptVariant variant,
     // before anything else is looked at.
     platform::Status status = CheckEntryForms(project);
     if (status) {
-        status = CheckInfTexts(project, variant);
+        status = CheckProjectFields(project, variant == ScriptVariant::Full);
     }
     if (!status) {
         return status;

@@ -2,6 +2,7 @@
 #include "builder/script/setup_script.h"
 
 #include "builder/project/line_breaks.h"
+#include "builder/project/project_fields.h"
 #include "builder/script/destination_code.h"
 #include "builder/script/long_name_sections.h"
 #include "builder/script/text_case.h"
@@ -25,6 +26,15 @@ std::string Flag(int value) {
     return std::to_string(value);
 }
 
+// The texts of the setup script as the table of fields carries them: read with the
+// profile calls (the [Version] texts), or as INF text.
+std::string Profile(const std::string& text) {
+    return ProfileLineValue(text);
+}
+std::string Inf(const char* field, const std::string& text) {
+    return InfTextOf(field, text);
+}
+
 void WriteHeader(ScriptText& out) {
     out.Line("; NON ELIMINARE QUESTO FILE");
     out.Line("; E' NECESSARIO PER LA DISINSTALLAZIONE");
@@ -36,27 +46,27 @@ void WriteHeader(ScriptText& out) {
 void WriteVersion(ScriptText& out, const Project& p) {
     out.Line("[Version]");
     out.Line("Signature=" + Quote + "$CHICAGO$" + Quote);
-    out.Line("Caption=" + p.Caption);
-    out.Line("Label1=" + p.Etic1A);
-    out.Line("Label2=" + EncodeLineBreaks(p.Etic2A));
+    out.Line("Caption=" + Profile(p.Caption));
+    out.Line("Label1=" + Profile(p.Etic1A));
+    out.Line("Label2=" + Profile(EncodeLineBreaks(p.Etic2A)));
     out.Line("Browse=" + Flag(p.ButtonBrowse()));
     if (p.ChkLancio() == 1) {
         out.Line("Run=" + Quote + p.DefCartella + p.DefDir + "\\" + p.Lancio + Quote);
     }
-    out.Line("FailureMsg=" + p.Errore);
-    out.Line("StopMsg=" + p.Stop);
-    out.Line("Label3=" + p.Browse);
-    out.Line("AlertMsg=" + p.Disinstalla);
+    out.Line("FailureMsg=" + Profile(p.Errore));
+    out.Line("StopMsg=" + Profile(p.Stop));
+    out.Line("Label3=" + Profile(p.Browse));
+    out.Line("AlertMsg=" + Profile(p.Disinstalla));
     out.Line("FinalMsg=" + Flag(p.DlgEnd()));
     if (p.DlgEnd() == 1) {
-        out.Line("Title=" + p.CaptionB);
-        out.Line("Message=" + p.EticB);
+        out.Line("Title=" + Profile(p.CaptionB));
+        out.Line("Message=" + Profile(p.EticB));
     }
     if (p.Sfondo() == 1) {
         out.Line("Bkg=1");
         out.Blank();
         out.Line("[Background]");
-        out.Line("Title=" + p.TestoSfondo);
+        out.Line("Title=" + Profile(p.TestoSfondo));
     } else {
         out.Line("Bkg=0");
     }
@@ -115,7 +125,7 @@ void WriteSourceSections(ScriptText& out, const Project& p, const std::vector<Sc
         out.Blank();
     }
     out.Line("[SourceDisksNames]");
-    out.Line("42=" + Quote + p.Titolo + Quote + "," + Q2 + ",1");
+    out.Line("42=" + Quote + Inf("Titolo", p.Titolo) + Quote + "," + Q2 + ",1");
     out.Blank();
     out.Line("[SourceDisksFiles]");
     for (const ScriptFile& file : files) {
@@ -140,9 +150,9 @@ void WriteSourceSections(ScriptText& out, const Project& p, const std::vector<Sc
 }
 
 void WriteUninstallRegistry(ScriptText& out, const Project& p) {
-    const std::string key = UninstallKey + p.Titolo;
-    const std::string removal = RemovalKey + p.Titolo;
-    const std::string label = Quote + p.LabelControl + Quote;
+    const std::string key = UninstallKey + Inf("Titolo", p.Titolo);
+    const std::string removal = RemovalKey + Inf("Titolo", p.Titolo);
+    const std::string label = Quote + Inf("LabelControl", p.LabelControl) + Quote;
     const std::string command = Quote + UninstallCommand + Quote;
     out.Blank();
     out.Line("[Splash.AddRegEntries]");
@@ -157,8 +167,9 @@ void WriteUninstallRegistry(ScriptText& out, const Project& p) {
 
 // The line that makes one link: its name twice, as the item's title and after the commas.
 std::string LinkLine(const std::string& prefix, const LinkEntry& link) {
-    return prefix + Q3 + link.name + Q2 + ", " + Q2 + "%PROGDIR%\\" + link.file + Q2 + ",,, " +
-           link.name + "," + Quote + "%PROGDIR%" + Q2;
+    const std::string name = Inf("Link nome", link.name);
+    return prefix + Q3 + name + Q2 + ", " + Q2 + "%PROGDIR%\\" + Inf("Link file", link.file) +
+           Q2 + ",,, " + name + "," + Quote + "%PROGDIR%" + Q2;
 }
 
 bool HasDesktopLink(const Project& p) {
@@ -188,7 +199,8 @@ void WriteLinkSections(ScriptText& out, const Project& p) {
             }
         }
         if (uninstallLink) {
-            out.Line("setup.ini, group42,," + Q3 + p.UninstallString + Q2 + "," + Q2 +
+            out.Line("setup.ini, group42,," + Q3 + Inf("UninstallString", p.UninstallString) +
+                     Q2 + "," + Q2 +
                      UninstallCommand + Q2 + "," + Q2 + "%11%\\shell32.dll" + Q2 + ",31," +
                      p.NomeGruppo + Quote);
         }
@@ -211,11 +223,12 @@ void WriteLinkSections(ScriptText& out, const Project& p) {
         out.Line("setup.ini , progman.groups, , " + Quote + "group42=" + p.NomeGruppo + Quote);
         for (const LinkEntry& link : p.Links()) {
             if (link.location == "P") {
-                out.Line("setup.ini , group42, , " + Q3 + link.name + Q2);
+                out.Line("setup.ini , group42, , " + Q3 + Inf("Link nome", link.name) + Q2);
             }
         }
         if (uninstallLink) {
-            out.Line("setup.ini, group42,," + Q2 + p.UninstallString + Q2);
+            out.Line("setup.ini, group42,," + Q2 + Inf("UninstallString", p.UninstallString) +
+                     Q2);
         }
     }
 
@@ -225,7 +238,8 @@ void WriteLinkSections(ScriptText& out, const Project& p) {
         out.Line(DesktopGroupLine);
         for (const LinkEntry& link : p.Links()) {
             if (link.location == "D") {
-                out.Line("setup.ini , group2, , " + Q3 + link.name + Q2 + ", " + Q2);
+                out.Line("setup.ini , group2, , " + Q3 + Inf("Link nome", link.name) + Q2 + ", " +
+                         Q2);
             }
         }
         out.Blank();
@@ -270,7 +284,7 @@ void WriteSelfRegisterSection(ScriptText& out, const std::vector<ScriptFile>& fi
     int k = 1;
     for (const ScriptFile& file : files) {
         if (EntryHasCode(file.entry, code) && HasSelfRegisterMark(file.entry)) {
-            out.Line("DLL_" + std::to_string(k) + "=" + file.fileName);
+            out.Line("DLL_" + std::to_string(k) + "=" + Profile(file.fileName));
             ++k;
         }
     }

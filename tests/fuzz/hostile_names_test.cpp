@@ -63,6 +63,8 @@ TEST(SetupScriptOfUnusualNames, ShortPathBeyondTheBufferIsRefusedNamingTheFile) 
     ScratchFolder::WriteBytes(file, "contenuto");
     velaset::Project project;
     project.Titolo = "Profondo";
+    project.DefDir = "Profondo";
+    project.NomeGruppo = "Profondo";
     ASSERT_TRUE(project.AddFile({file, "D"}).ok);
 
     std::string bytes;

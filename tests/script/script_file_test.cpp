@@ -60,8 +60,9 @@ TEST_F(ScriptFileTest, FieldThatWouldBreakItsLineIsRefusedByName) {
         {"Etic2A", [](Project& p) { p.Etic2A = "Uno \xc2\xb6 due"; }, true}, // the mark itself
         // Etic2A keeps its lines through the encoded form; the euro sign is Windows-1252.
         {"Etic2A", [](Project& p) { p.Etic2A = "Riga uno\r\nRiga due, 5 \xe2\x82\xac"; }, false},
-        // A field that the script does not write cannot break it.
-        {"TestoSfondo", [](Project& p) { p.TestoSfondo = "x\ny"; }, false},
+        // A field that the script does not write is still one the project file cannot hold.
+        {"TestoSfondo", [](Project& p) { p.TestoSfondo = "x\ny"; }, true},
+        {"TestoSfondo", [](Project& p) { p.TestoSfondo = "x, \"y\"; 100%"; }, false},
     };
     for (const Case& c : cases) {
         Project spoilt = project;
@@ -81,7 +82,8 @@ TEST_F(ScriptFileTest, FieldThatWouldBreakItsLineIsRefusedByName) {
 
 // The texts that the setup engine reads as fields: a quote would end a quoted text early,
 // a title cut short or empty would name another uninstall key (when empty, the list of
-// every installed program).
+// every installed program). The title names the uninstall key and the package's files:
+// it is refused in both scripts.
 TEST_F(ScriptFileTest, TextsThatWouldSplitTheirEngineLinesAreRefusedByName) {
     struct Case {
         const char* field;
@@ -91,11 +93,13 @@ TEST_F(ScriptFileTest, TextsThatWouldSplitTheirEngineLinesAreRefusedByName) {
     };
     const Case cases[] = {
         {"Titolo", [](Project& p) { p.Titolo = ""; }, true, true},
-        {"Titolo", [](Project& p) { p.Titolo = "Demo, seconda"; }, true, false},
-        {"Titolo", [](Project& p) { p.Titolo = ";Demo"; }, true, false},
+        {"Titolo", [](Project& p) { p.Titolo = "Demo, seconda"; }, true, true},
+        {"Titolo", [](Project& p) { p.Titolo = ";Demo"; }, true, true},
+        {"Titolo", [](Project& p) { p.Titolo = "Demo\\1.0 (prova)"; }, true, true},
         {"Titolo", [](Project& p) { p.Titolo = "Demo\",,\"x"; }, true, true},
         {"DefDir", [](Project& p) { p.DefDir = "Demo\"x"; }, true, true},
-        {"LabelControl", [](Project& p) { p.LabelControl = "Demo \"1.0\""; }, true, false},
+        // Within quotes a quote is carried doubled.
+        {"LabelControl", [](Project& p) { p.LabelControl = "Demo \"1.0\""; }, false, false},
         {"NomeGruppo", [](Project& p) { p.NomeGruppo = "Demo\",,\"x"; }, true, false},
         {"UninstallString",
          [](Project& p) {
@@ -111,7 +115,6 @@ TEST_F(ScriptFileTest, TextsThatWouldSplitTheirEngineLinesAreRefusedByName) {
          true, false},
         // Texts that only the installer stub reads keep their quotes.
         {"Caption", [](Project& p) { p.Caption = "\"Demo\", l'installazione"; }, false, false},
-        {"Titolo", [](Project& p) { p.Titolo = "Demo\\1.0 (prova)"; }, false, false},
     };
     for (const Case& c : cases) {
         Project spoilt = project;
@@ -131,7 +134,7 @@ TEST_F(ScriptFileTest, TextsThatWouldSplitTheirEngineLinesAreRefusedByName) {
 }
 
 TEST_F(ScriptFileTest, LinkFieldsAreNotCheckedWhereTheVariantWritesNoLinks) {
-    project.ReplaceLink(0, {"Demo.exe", "Demo\r\n", "P"});
+    project.ReplaceLink(0, {"Demo.exe", "Demo; prova", "P"});
     EXPECT_TRUE(WriteSetupScript(project, ScriptVariant::DistributionOnly, script).ok);
     EXPECT_FALSE(WriteSetupScript(project, ScriptVariant::Full, script).ok);
 }
@@ -185,6 +188,7 @@ TEST(ScriptOnAVolumeWithoutShortNames, NamesEachFileByItsPackageNameEverywhere) 
     ScratchFolder folder;
     Project p;
     p.Titolo = "Nomi";
+    p.DefDir = "Nomi";
     p.SetGruppo(1);
     p.NomeGruppo = "Nomi";
     ASSERT_TRUE(p.AddFile({folder.WriteFile("src/Leggimi per primo.txt", "1"), "D"}).ok);

@@ -1,0 +1,402 @@
+// The table of fields, the checks it makes and the texts it gives the setup script.
+#include "builder/project/project_fields.h"
+
+#include <unordered_map>
+
+#include "builder/project/line_breaks.h"
+#include "builder/project/windows_names.h"
+#include "platform/source_path.h"
+#include "platform/text_encoding.h"
+
+namespace velaset {
+namespace {
+
+using P = Project;
+
+// What the installer's buffers hold: the dialog's texts, the final message's title and
+// text, the failure and stop messages (the stub), the uninstall question (the runtime).
+constexpr int kLongText = 499;
+constexpr int kShortText = 99;
+constexpr int kTitleText = 49;
+// A link's name with ".lnk" after it is one Windows name.
+constexpr int kLinkName = 251;
+
+// The characters that split a line of setup.inf where a text stands without quotes (a
+// comma separates fields, a semicolon starts a comment) or within quotes that it would
+// close.
+const char kUnquoted[] = "\",;";
+
+// clang-format off
+const std::vector<FieldRule> kRules = {
+//   name               section     text              choices          separators written                  percent              cutsLine   trimmed required winName max
+    {"Titolo",          "Progetto", &P::Titolo,       nullptr,         "",        Written::Always,        Percent::Doubled,    kUnquoted, true,   true,    true,   0},
+    {"Caption",         "Progetto", &P::Caption,      nullptr,         "",        Written::Always,        Percent::AsTyped,    "",        false,  false,   false,  kLongText},
+    {"Etic1A",          "Progetto", &P::Etic1A,       nullptr,         "",        Written::Always,        Percent::AsTyped,    "",        false,  false,   false,  kLongText},
+    {"Etic2A",          "Progetto", &P::Etic2A,       nullptr,         "",        Written::Always,        Percent::AsTyped,    "",        false,  false,   false,  kLongText},
+    {"DefCartella",     "Progetto", &P::DefCartella,  nullptr,         "",        Written::Launch,        Percent::AsTyped,    "\"",      false,  false,   false,  0},
+    {"DefDir",          "Progetto", &P::DefDir,       nullptr,         "",        Written::Always,        Percent::AsTyped,    "",        false,  true,    true,   0},
+    {"ButtonBrowse",    "Progetto", nullptr,          "0|1",           "",        Written::Always,        Percent::None,       "",        false,  false,   false,  0},
+    {"Gruppo",          "Progetto", nullptr,          "0|1",           "",        Written::Never,         Percent::None,       "",        false,  false,   false,  0},
+    {"NomeGruppo",      "Progetto", &P::NomeGruppo,   nullptr,         "",        Written::Group,         Percent::AsTyped,    kUnquoted, true,   true,    true,   0},
+    {"DlgEnd",          "Progetto", nullptr,          "0|1",           "",        Written::Always,        Percent::None,       "",        false,  false,   false,  0},
+    {"CaptionB",        "Progetto", &P::CaptionB,     nullptr,         "",        Written::FinalMessage,  Percent::AsTyped,    "",        false,  false,   false,  kTitleText},
+    {"EticB",           "Progetto", &P::EticB,        nullptr,         "",        Written::FinalMessage,  Percent::AsTyped,    "",        false,  false,   false,  kShortText},
+    {"LabelControl",    "Progetto", &P::LabelControl, nullptr,         "",        Written::FullScript,    Percent::Doubled,    "",        false,  false,   false,  0},
+    {"Uninstall",       "Progetto", nullptr,          "0|1",           "",        Written::Never,         Percent::None,       "",        false,  false,   false,  0},
+    {"UninstallString", "Progetto", &P::UninstallString, nullptr,      "",        Written::UninstallLink, Percent::Doubled,    kUnquoted, true,   true,    true,   kLinkName},
+    {"ExeFile",         "Progetto", &P::ExeFile,      nullptr,         "",        Written::Never,         Percent::None,       "",        false,  false,   false,  0},
+    {"ProgFile",        "Progetto", &P::ProgFile,     nullptr,         "",        Written::Never,         Percent::None,       "",        false,  false,   false,  0},
+    {"ChkLancio",       "Progetto", nullptr,          "0|1",           "",        Written::Never,         Percent::None,       "",        false,  false,   false,  0},
+    {"Lancio",          "Progetto", &P::Lancio,       nullptr,         "",        Written::Launch,        Percent::AsTyped,    "",        false,  true,    true,   0},
+    {"Sfondo",          "Progetto", nullptr,          "0|1",           "",        Written::Always,        Percent::None,       "",        false,  false,   false,  0},
+    {"TestoSfondo",     "Progetto", &P::TestoSfondo,  nullptr,         "",        Written::Background,    Percent::AsTyped,    "",        false,  false,   false,  kLongText},
+    {"Distribuzione",   "Progetto", nullptr,          "0|1",           "",        Written::Never,         Percent::None,       "",        false,  false,   false,  0},
+    {"Architettura",    "Progetto", nullptr,          "x86|x64",       "",        Written::Never,         Percent::None,       "",        false,  false,   false,  0},
+    {"Errore",          "Messaggi", &P::Errore,       nullptr,         "",        Written::Always,        Percent::AsTyped,    "",        false,  true,    false,  kShortText},
+    {"Stop",            "Messaggi", &P::Stop,         nullptr,         "",        Written::Always,        Percent::AsTyped,    "",        false,  true,    false,  kShortText},
+    {"Browse",          "Messaggi", &P::Browse,       nullptr,         "",        Written::Always,        Percent::AsTyped,    "",        false,  true,    false,  kLongText},
+    {"Disinstalla",     "Messaggi", &P::Disinstalla,  nullptr,         "",        Written::Always,        Percent::AsTyped,    "",        false,  true,    false,  kLongText},
+    // [Files]: path,destination. The file's name goes into the long-name sections, which
+    // the setup engine reads for the installation and the runtime as it stands for the
+    // uninstall.
+    {"Files",           "Files",    nullptr,          nullptr,         "",        Written::Always,        Percent::Single,     "",        false,  true,    true,   0},
+    {"Files destinazione", "Files", nullptr,          "D|W|S|H|I|D*|S*", ",",     Written::Always,        Percent::None,       "",        false,  true,    false,  0},
+    // [Link]: file,name,place. The name stands within quotes and again without them.
+    {"Link file",       "Link",     nullptr,          nullptr,         ",",       Written::FullScript,    Percent::Doubled,    "",        false,  true,    true,   0},
+    {"Link nome",       "Link",     nullptr,          nullptr,         ",",       Written::FullScript,    Percent::Doubled,    kUnquoted, true,   true,    true,   kLinkName},
+    {"Link collocazione", "Link",   nullptr,          "P|D",           ",",       Written::FullScript,    Percent::None,       "",        false,  true,    false,  0},
+    // [Chiavi]: ROOT,subkey,"name",,"value", an AddReg line of the author's.
+    {"Chiavi radice",   "Chiavi",   nullptr,          "HKCR|HKCU|HKLM|HCU", ",",  Written::Always,        Percent::None,       "",        false,  true,    false,  0},
+    {"Chiavi sottochiave", "Chiavi", nullptr,         nullptr,         ",\";",    Written::Always,        Percent::Expression, "",        true,   true,    false,  0},
+    {"Chiavi nome",     "Chiavi",   nullptr,          nullptr,         "\"",      Written::Always,        Percent::Expression, "",        false,  false,   false,  0},
+    {"Chiavi valore",   "Chiavi",   nullptr,          nullptr,         "\"",      Written::Always,        Percent::Expression, "",        false,  true,    false,  0},
+};
+// clang-format on
+
+bool IsWritten(Written written, const Project& p, bool full) {
+    switch (written) {
+    case Written::Never:
+        return false;
+    case Written::Always:
+        return true;
+    case Written::FullScript:
+        return full;
+    case Written::Group:
+        return full && p.Gruppo() == 1;
+    case Written::UninstallLink:
+        return full && p.Gruppo() == 1 && p.Uninstall() == 1;
+    case Written::FinalMessage:
+        return p.DlgEnd() == 1;
+    case Written::Background:
+        return p.Sfondo() == 1;
+    case Written::Launch:
+        return p.ChkLancio() == 1;
+    }
+    return false;
+}
+
+bool IsChoice(const char* choices, const std::string& value) {
+    std::string rest = choices;
+    for (size_t bar; !rest.empty(); rest = bar == std::string::npos ? "" : rest.substr(bar + 1)) {
+        bar = rest.find('|');
+        if (rest.substr(0, bar) == value)
+            return true;
+    }
+    return false;
+}
+
+// "0|1" as "0 o 1", "D|W|S" as "D, W o S".
+std::string ChoiceList(const char* choices) {
+    std::string list = choices;
+    const size_t last = list.rfind('|');
+    if (last != std::string::npos)
+        list.replace(last, 1, " o ");
+    for (size_t bar; (bar = list.find('|')) != std::string::npos;)
+        list.replace(bar, 1, ", ");
+    return list;
+}
+
+size_t CountOf(const std::string& text, char c) {
+    size_t count = 0;
+    for (char t : text)
+        count += t == c ? 1 : 0;
+    return count;
+}
+
+// The reason why value is no name of the row's kind (DefDir: names joined by "\").
+std::string NameFault(const FieldRule& rule, const std::string& value) {
+    if (std::string(rule.name) != "DefDir")
+        return WindowsNameFault(value);
+    size_t start = 0;
+    for (;;) {
+        const size_t slash = value.find('\\', start);
+        const std::string part = value.substr(start, slash - start);
+        const std::string fault = WindowsNameFault(part);
+        if (!fault.empty())
+            return part.empty() ? "ha un nome di cartella vuoto (\\ all'inizio, alla fine o "
+                                  "due volte di seguito)"
+                                : "ha una cartella, \"" + part + "\", che " + fault;
+        if (slash == std::string::npos)
+            return "";
+        start = slash + 1;
+    }
+}
+
+std::string Reason(const FieldRule& rule, const std::string& value, bool written) {
+    std::string ansi;
+    if (!platform::Utf8ToWindows1252(value, &ansi))
+        return "contiene caratteri che non possono essere salvati in Windows-1252";
+    if (rule.choices != nullptr)
+        return IsChoice(rule.choices, value) ? "" : "non è " + ChoiceList(rule.choices);
+    for (char c : std::string(rule.separators)) {
+        if (value.find(c) != std::string::npos)
+            return "non può contenere " + CharacterName(c) +
+                   ", che nel file di progetto separa le parti della voce";
+    }
+    // Etic2A alone keeps its line breaks, each as one mark in the files.
+    const bool multiLine = std::string(rule.name) == "Etic2A";
+    if (value.find('\0') != std::string::npos ||
+        (!multiLine && value.find_first_of("\r\n") != std::string::npos))
+        return "contiene un a capo, che può stare solo in Etic2A";
+    if (multiLine && value.find(kLineBreakMark) != std::string::npos)
+        return std::string("contiene il carattere ") + kLineBreakMark +
+               ", che nei file di progetto e inf indica un a capo";
+    if (!written)
+        return "";
+    if (value.empty())
+        return rule.required ? "è vuoto" : "";
+    for (char c : std::string(rule.cutsLine)) {
+        if (value.find(c) != std::string::npos)
+            return "non può contenere " + CharacterName(c) +
+                   ", che nel file inf dividerebbe o taglierebbe la sua riga";
+    }
+    if (rule.trimmed && (value.front() == ' ' || value.back() == ' '))
+        return "comincia o finisce con uno spazio, che il programma di installazione "
+               "toglierebbe";
+    if (rule.percent == Percent::Single && CountOf(value, '%') > 1)
+        return "contiene più di un segno %: il programma di installazione leggerebbe il testo "
+               "tra due % come una chiave del file inf";
+    if (rule.windowsName) {
+        const std::string fault = NameFault(rule, value);
+        if (!fault.empty())
+            return fault;
+    }
+    const std::string stored = multiLine ? EncodeLineBreaks(value) : value;
+    const size_t length = CharacterCount(stored);
+    if (rule.maxCharacters > 0 && length > static_cast<size_t>(rule.maxCharacters))
+        return "è lungo " + std::to_string(length) +
+               " caratteri: il programma di installazione ne legge al massimo " +
+               std::to_string(rule.maxCharacters);
+    return "";
+}
+
+std::string Sentence(const std::string& label, const std::string& value,
+                     const std::string& reason) {
+    return "Il campo " + label + " (\"" + value + "\") " + reason + ".";
+}
+
+class FaultList {
+  public:
+    FaultList(const Project& p, bool full) : p_(p), full_(full) {}
+
+    void Check(const char* rule, const std::string& label, const std::string& value) {
+        const FieldRule& row = *FindFieldRule(rule);
+        const std::string reason = Reason(row, value, IsWritten(row.written, p_, full_));
+        if (!reason.empty())
+            faults_.push_back({label, Sentence(label, value, reason)});
+    }
+
+    void Add(const std::string& label, const std::string& text) { faults_.push_back({label, text}); }
+
+    std::vector<FieldFault> Take() { return std::move(faults_); }
+
+  private:
+    const Project& p_;
+    bool full_;
+    std::vector<FieldFault> faults_;
+};
+
+// Two files of one destination folder whose names differ only in letter case would be
+// installed onto one file; two links of one place likewise onto one link.
+void CheckCaseCollisions(const Project& p, bool full, FaultList* faults) {
+    std::unordered_map<std::string, size_t> files;
+    for (size_t i = 0; i < p.Files().size(); ++i) {
+        const FileEntry& file = p.Files()[i];
+        const std::string name = platform::SourceFileName(file.path);
+        const std::string key = file.destination.substr(0, 1) + FoldedName(name);
+        auto found = files.emplace(key, i);
+        if (found.second)
+            continue;
+        const FileEntry& first = p.Files()[found.first->second];
+        faults->Add("Files " + std::to_string(i + 1),
+                    "I file " + first.path + " e " + file.path +
+                        " hanno nomi che differiscono solo per maiuscole e minuscole: "
+                        "Windows li installerebbe nello stesso file (destinazione " +
+                        file.destination.substr(0, 1) + ").");
+    }
+    if (!full)
+        return;
+    std::unordered_map<std::string, size_t> links;
+    for (size_t i = 0; i < p.Links().size(); ++i) {
+        const LinkEntry& link = p.Links()[i];
+        auto found = links.emplace(link.location + FoldedName(link.name), i);
+        if (found.second)
+            continue;
+        const LinkEntry& first = p.Links()[found.first->second];
+        if (first == link)
+            continue; // the same link twice, as the link dialog allows: one link file
+        faults->Add("Link " + std::to_string(i + 1),
+                    "I collegamenti \"" + first.name + "\" e \"" + link.name +
+                        "\" hanno nomi che differiscono al più per maiuscole e minuscole: "
+                        "Windows li farebbe nello stesso file (collocazione " +
+                        link.location + ").");
+    }
+}
+
+// The paths that the installation makes in its folder: each file of destination D, and
+// the program to start.
+void CheckInstalledPaths(const Project& p, FaultList* faults) {
+    const std::string folder = p.DefCartella + p.DefDir + "\\";
+    auto check = [&](const std::string& label, const std::string& name) {
+        const std::string path = folder + name;
+        const size_t length = CharacterCount(path);
+        if (length > kMaxWindowsPath)
+            faults->Add(label, "Il file " + name + " sarebbe installato come " + path + ", un "
+                                   "percorso di " + std::to_string(length) +
+                                   " caratteri: Windows e il programma di installazione ne "
+                                   "ammettono al massimo " + std::to_string(kMaxWindowsPath) + ".");
+    };
+    for (size_t i = 0; i < p.Files().size(); ++i) {
+        const FileEntry& file = p.Files()[i];
+        if (!file.destination.empty() && file.destination[0] == 'D')
+            check("Files " + std::to_string(i + 1), platform::SourceFileName(file.path));
+    }
+    if (p.ChkLancio() == 1)
+        check("Lancio", p.Lancio);
+}
+
+} // namespace
+
+const std::vector<FieldRule>& ProjectFieldRules() {
+    return kRules;
+}
+
+const FieldRule* FindFieldRule(const std::string& name) {
+    for (const FieldRule& rule : kRules) {
+        if (name == rule.name)
+            return &rule;
+    }
+    return nullptr;
+}
+
+std::string FieldValueFault(const FieldRule& rule, const std::string& label,
+                            const std::string& value) {
+    const std::string reason = Reason(rule, value, rule.written != Written::Never);
+    return reason.empty() ? "" : Sentence(label, value, reason);
+}
+
+std::vector<FieldFault> ProjectFieldFaults(const Project& p, bool fullScript) {
+    FaultList faults(p, fullScript);
+    for (const FieldRule& rule : kRules) {
+        if (rule.text != nullptr)
+            faults.Check(rule.name, rule.name, p.*rule.text);
+    }
+    const auto flag = [&faults](const char* name, int value) {
+        faults.Check(name, name, std::to_string(value));
+    };
+    flag("ButtonBrowse", p.ButtonBrowse());
+    flag("Gruppo", p.Gruppo());
+    flag("DlgEnd", p.DlgEnd());
+    flag("Uninstall", p.Uninstall());
+    flag("ChkLancio", p.ChkLancio());
+    flag("Sfondo", p.Sfondo());
+    flag("Distribuzione", p.Distribuzione());
+    for (size_t i = 0; i < p.Files().size(); ++i) {
+        const std::string label = "Files " + std::to_string(i + 1);
+        faults.Check("Files", label, platform::SourceFileName(p.Files()[i].path));
+        faults.Check("Files destinazione", label + " destinazione", p.Files()[i].destination);
+    }
+    for (size_t i = 0; i < p.Links().size(); ++i) {
+        const std::string label = "Link " + std::to_string(i + 1);
+        faults.Check("Link file", label + " file", p.Links()[i].file);
+        faults.Check("Link nome", label + " nome", p.Links()[i].name);
+        faults.Check("Link collocazione", label + " collocazione", p.Links()[i].location);
+    }
+    for (size_t i = 0; i < p.RegistryEntries().size(); ++i) {
+        const std::string& entry = p.RegistryEntries()[i];
+        const std::string label = "Chiavi " + std::to_string(i + 1);
+        faults.Check("Chiavi radice", label + " radice", GetField(entry, ',', 1));
+        faults.Check("Chiavi sottochiave", label + " sottochiave", GetField(entry, ',', 2));
+        faults.Check("Chiavi nome", label + " nome", GetField(entry, '"', 2));
+        faults.Check("Chiavi valore", label + " valore", GetField(entry, '"', 4));
+    }
+    CheckCaseCollisions(p, fullScript, &faults);
+    CheckInstalledPaths(p, &faults);
+    return faults.Take();
+}
+
+platform::Status CheckProjectFields(const Project& project, bool fullScript) {
+    const std::vector<FieldFault> faults = ProjectFieldFaults(project, fullScript);
+    if (faults.empty())
+        return platform::Status::Ok();
+    return platform::Status::Failed(faults.front().text, platform::ErrorKind::Refused);
+}
+
+platform::Status CheckNewFaults(const Project& loaded, const Project& edited) {
+    std::unordered_map<std::string, int> before;
+    for (const FieldFault& fault : ProjectFieldFaults(loaded, loaded.Distribuzione() == 0))
+        ++before[fault.text];
+    for (const FieldFault& fault : ProjectFieldFaults(edited, edited.Distribuzione() == 0)) {
+        auto found = before.find(fault.text);
+        if (found != before.end() && found->second > 0) {
+            --found->second;
+            continue;
+        }
+        return platform::Status::Failed(fault.text, platform::ErrorKind::Refused);
+    }
+    return platform::Status::Ok();
+}
+
+std::string InfTextOf(const char* field, const std::string& value) {
+    const FieldRule* rule = FindFieldRule(field);
+    if (rule == nullptr || rule->percent != Percent::Doubled)
+        return value;
+    // A quote can only be in a text whose line carries it: within quotes, doubled.
+    const bool quotes = std::string(rule->cutsLine).find('"') == std::string::npos;
+    std::string out;
+    out.reserve(value.size() + 4);
+    for (char c : value) {
+        if (c == '%' || (c == '"' && quotes))
+            out += c;
+        out += c;
+    }
+    return out;
+}
+
+std::string ProfileLineValue(const std::string& value) {
+    if (value.empty())
+        return value;
+    const bool blank = value.front() == ' ' || value.front() == '\t' || value.back() == ' ' ||
+                       value.back() == '\t';
+    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                        value.back() == value.front();
+    return blank || quoted ? "\"" + value + "\"" : value;
+}
+
+std::string FoldedName(const std::string& utf8) {
+    std::string ansi;
+    if (!platform::Utf8ToWindows1252(utf8, &ansi))
+        return utf8;
+    for (char& c : ansi) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
+            c = static_cast<char>(u - 0x20);
+        else if (u == 0x9A || u == 0x9C || u == 0x9E)
+            c = static_cast<char>(u - 0x10);
+        else if (u == 0xFF)
+            c = static_cast<char>(0x9F);
+    }
+    return ansi;
+}
+
+} // namespace velaset
