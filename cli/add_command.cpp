@@ -33,8 +33,12 @@ const char kHelp[] =
     "--register la registrazione di DLL e OCX (solo con destinazione D o S), come la\n"
     "finestra della destinazione. Una cartella si aggiunge solo con --recursive, che ne\n"
     "aggiunge tutti i file, anche delle sottocartelle, in ordine di nome, ciascuno con la\n"
-    "destinazione predefinita della sua cartella. Esce con 1 se un file è stato rifiutato\n"
-    "o non si può leggere.\n";
+    "destinazione predefinita della sua cartella. Un file che nessun pacchetto potrebbe\n"
+    "installare (un nome che Windows non ammette, più di un segno %, un percorso corto\n"
+    "troppo lungo, un nome che differisce da un altro della stessa destinazione solo per\n"
+    "maiuscole e minuscole) fa uscire con 2 senza cambiare il progetto; un file che non si\n"
+    "può leggere, con 1; un file rifiutato per il nome corto, con 1 dopo aver aggiunto gli\n"
+    "altri.\n";
 
 struct Options {
     std::string project;
@@ -186,22 +190,27 @@ int RunAddCommand(int argc, char** argv) {
     }
     Project project;
     ProjectLock lock;
-    const int loaded = LoadNamedProject(options.project, &project, LoadUse::Save, &lock);
-    if (loaded != kExitOk) {
-        return loaded;
+    const int opened = LoadNamedProject(options.project, &project, LoadUse::Save, &lock);
+    if (opened != kExitOk) {
+        return opened;
     }
+    const Project loaded = project;
     int exitCode = kExitOk;
     VerificaLista check(project, folders);
     for (const std::string& path : options.files) {
         const AddResult result = check.Add(path, FolderOf(path));
         if (result.outcome == AddOutcome::Added) {
             ApplyDestination(project, static_cast<int>(project.Files().size()) - 1, options);
-        } else if (result.outcome != AddOutcome::Duplicate) {
+        } else if (result.outcome == AddOutcome::Refused) {
+            // A file that cannot be stored: nothing of this add is.
+            std::fprintf(Err(), "velaset: %s\n", result.message.c_str());
+            return kExitUsage;
+        } else if (result.outcome == AddOutcome::Clash) {
             std::fprintf(Err(), "%s\n", WithLineFeeds(result.message).c_str());
             exitCode = kExitFailed;
         }
     }
-    const int saved = SaveEdited(project);
+    const int saved = SaveEdited(loaded, project);
     return saved != kExitOk ? saved : exitCode;
 }
 

@@ -39,10 +39,11 @@ int RunDestCommand(int argc, char** argv) {
     }
     Project project;
     ProjectLock lock;
-    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
-    if (loaded != kExitOk) {
-        return loaded;
+    const int opened = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
+    if (opened != kExitOk) {
+        return opened;
     }
+    const Project loaded = project;
     const int row = FindFileRow(project, argv[2]);
     if (row < 0) {
         return UsageError("dest", std::string("il file non è nell'elenco: ") + argv[2], kUsage);
@@ -60,7 +61,7 @@ int RunDestCommand(int argc, char** argv) {
     }
     dialog.SetTicked(mark);
     dialog.Ok();
-    return SaveEdited(project);
+    return SaveEdited(loaded, project);
 }
 
 } // namespace cli

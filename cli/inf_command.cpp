@@ -56,7 +56,7 @@ int RunInfCommand(int argc, char** argv) {
     if (loaded != kExitOk) {
         return loaded;
     }
-    const int saved = SaveEdited(project);
+    const int saved = SaveEdited(project, project);
     if (saved != kExitOk) {
         return saved;
     }

@@ -24,7 +24,7 @@ const char kHelp[] =
     "remove toglie i collegamenti con quel NOME (solo quelli di quella collocazione, se\n"
     "data).\n";
 
-int Add(Project& project, const std::string& file, const std::string& name,
+int Add(const Project& loaded, Project& project, const std::string& file, const std::string& name,
         const std::string& location) {
     if (location != "P" && location != "D") {
         return UsageError("link", "collocazione sconosciuta: " + location + " (P o D)", kUsage);
@@ -51,10 +51,10 @@ int Add(Project& project, const std::string& file, const std::string& name,
     if (!result.closed) {
         return UsageError("link", result.message, kUsage);
     }
-    return SaveEdited(project);
+    return SaveEdited(loaded, project);
 }
 
-int Remove(Project& project, const std::string& name, const std::string& location) {
+int Remove(const Project& loaded, Project& project, const std::string& name, const std::string& location) {
     bool removed = false;
     for (int row = static_cast<int>(project.Links().size()) - 1; row >= 0; --row) {
         const LinkEntry& link = project.Links()[row];
@@ -66,7 +66,7 @@ int Remove(Project& project, const std::string& name, const std::string& locatio
     if (!removed) {
         return UsageError("link", "nessun collegamento si chiama " + name, kUsage);
     }
-    return SaveEdited(project);
+    return SaveEdited(loaded, project);
 }
 
 } // namespace
@@ -84,14 +84,15 @@ int RunLinkCommand(int argc, char** argv) {
     }
     Project project;
     ProjectLock lock;
-    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
-    if (loaded != kExitOk) {
-        return loaded;
+    const int opened = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
+    if (opened != kExitOk) {
+        return opened;
     }
+    const Project loaded = project;
     if (add) {
-        return Add(project, argv[3], argv[4], argv[5]);
+        return Add(loaded, project, argv[3], argv[4], argv[5]);
     }
-    return Remove(project, argv[3], argc == 5 ? argv[4] : "");
+    return Remove(loaded, project, argv[3], argc == 5 ? argv[4] : "");
 }
 
 } // namespace cli

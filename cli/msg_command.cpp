@@ -42,10 +42,11 @@ int RunMsgCommand(int argc, char** argv) {
     }
     Project project;
     ProjectLock lock;
-    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
-    if (loaded != kExitOk) {
-        return loaded;
+    const int opened = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
+    if (opened != kExitOk) {
+        return opened;
     }
+    const Project loaded = project;
     MessageDialog dialog(project);
     if (!dialog.Enabled(box)) {
         return UsageError("msg", "Disinstalla non è modificabile finché Distribuzione vale 1",
@@ -53,7 +54,7 @@ int RunMsgCommand(int argc, char** argv) {
     }
     dialog.SetText(box, text);
     dialog.Ok();
-    return SaveEdited(project);
+    return SaveEdited(loaded, project);
 }
 
 } // namespace cli

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "builder/project/field_encoding.h"
+#include "builder/project/project_fields.h"
 #include "builder/project/project.h"
 #include "builder/project/project_file.h"
 #include "cli/command_kit.h"
@@ -55,12 +55,19 @@ int RunNewCommand(int argc, char** argv) {
         return UsageError("new", "manca il file di progetto", kUsage);
     if (hasTitle && title.empty())
         return UsageError("new", "il titolo non può essere vuoto", kUsage);
-    std::string ansi;
-    platform::Status representable = FieldToWindows1252("Titolo", title, &ansi);
-    if (!representable)
-        return UsageError("new", representable.message, kUsage);
-
     const std::string projectFile = platform::AbsoluteSourcePath(path);
+    Project project;
+    std::string folder =
+        platform::WithoutTrailingSeparator(platform::SourceFolderPart(projectFile));
+    project.ResetToNewProject(folder, DefCartellaFromSystem());
+    if (hasTitle)
+        project.SetTitleAsTyped(title);
+    project.ProgFile = projectFile;
+    // A title that no package could carry is refused before anything is made.
+    const platform::Status checked = CheckProjectFields(project, true);
+    if (!checked)
+        return UsageError("new", checked.message, kUsage);
+
     ProjectLock lock;
     const platform::Status locked = lock.Take(projectFile);
     if (!locked)
@@ -69,13 +76,6 @@ int RunNewCommand(int argc, char** argv) {
         return Failed(projectFile + " esiste già e non è stato modificato (--force per "
                                     "sovrascriverlo).");
 
-    Project project;
-    std::string folder =
-        platform::WithoutTrailingSeparator(platform::SourceFolderPart(projectFile));
-    project.ResetToNewProject(folder, DefCartellaFromSystem());
-    if (hasTitle)
-        project.SetTitleAsTyped(title);
-    project.ProgFile = projectFile;
     // The new file takes the place of an old one in one step: a failure leaves the old
     // one as it was.
     std::string bytes;

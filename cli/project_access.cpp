@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "builder/project/project_fields.h"
 #include "builder/project/project_file.h"
 #include "cli/command_kit.h"
 #include "platform/file_access.h"
@@ -48,8 +49,13 @@ int LoadNamedProject(const std::string& path, Project* project, LoadUse use, Pro
     return kExitOk;
 }
 
-int SaveEdited(const Project& project) {
-    platform::Status saved = SaveProject(project);
+int SaveEdited(const Project& loaded, const Project& edited) {
+    const platform::Status checked = CheckNewFaults(loaded, edited);
+    if (!checked) {
+        Failed(checked);
+        return kExitUsage;
+    }
+    platform::Status saved = SaveProject(edited);
     return saved ? kExitOk : Failed(saved);
 }
 

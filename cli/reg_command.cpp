@@ -35,7 +35,7 @@ int RootIndex(const std::string& root) {
     return -1;
 }
 
-int Add(Project& project, char** argv) {
+int Add(const Project& loaded, Project& project, char** argv) {
     const int root = RootIndex(argv[0]);
     if (root < 0) {
         return UsageError("reg", std::string("radice sconosciuta: ") + argv[0], kUsage);
@@ -52,10 +52,10 @@ int Add(Project& project, char** argv) {
     if (!result.closed) {
         return UsageError("reg", result.message, kUsage);
     }
-    return SaveEdited(project);
+    return SaveEdited(loaded, project);
 }
 
-int Remove(Project& project, const std::string& index) {
+int Remove(const Project& loaded, Project& project, const std::string& index) {
     const size_t count = project.RegistryEntries().size();
     size_t number = 0;
     bool digits = !index.empty() && index.size() <= 5;
@@ -69,7 +69,7 @@ int Remove(Project& project, const std::string& index) {
             kUsage);
     }
     project.RemoveRegistryEntryAt(static_cast<int>(number - 1));
-    return SaveEdited(project);
+    return SaveEdited(loaded, project);
 }
 
 } // namespace
@@ -87,11 +87,12 @@ int RunRegCommand(int argc, char** argv) {
     }
     Project project;
     ProjectLock lock;
-    const int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
-    if (loaded != kExitOk) {
-        return loaded;
+    const int opened = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
+    if (opened != kExitOk) {
+        return opened;
     }
-    return add ? Add(project, argv + 3) : Remove(project, argv[3]);
+    const Project loaded = project;
+    return add ? Add(loaded, project, argv + 3) : Remove(loaded, project, argv[3]);
 }
 
 } // namespace cli

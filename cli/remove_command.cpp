@@ -65,11 +65,12 @@ int RunRemoveCommand(int argc, char** argv) {
     Project project;
     ProjectLock lock;
     // The load has already left out what --missing drops: the save below removes it.
-    const int loaded =
+    const int opened =
         LoadNamedProject(args[0], &project, missing ? LoadUse::Show : LoadUse::Save, &lock);
-    if (loaded != kExitOk) {
-        return loaded;
+    if (opened != kExitOk) {
+        return opened;
     }
+    const Project loaded = project;
     std::vector<int> rows;
     for (size_t i = 1; i < args.size(); ++i) {
         const int row = FindFileRow(project, args[i]);
@@ -85,7 +86,7 @@ int RunRemoveCommand(int argc, char** argv) {
         project.RemoveFileAt(*row);
     }
     RemoveOrphanedLinks(project);
-    return SaveEdited(project);
+    return SaveEdited(loaded, project);
 }
 
 } // namespace cli

@@ -168,9 +168,10 @@ int RunSetCommand(int argc, char** argv) {
     }
     Project project;
     ProjectLock lock;
-    int loaded = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
-    if (loaded != kExitOk)
-        return loaded;
+    const int opened = LoadNamedProject(argv[1], &project, LoadUse::Save, &lock);
+    if (opened != kExitOk)
+        return opened;
+    const Project loaded = project;
     const std::string projectFile = project.ProgFile;
     for (int i = 2; i < argc; ++i) {
         const char* eq = std::strchr(argv[i], '=');
@@ -182,7 +183,7 @@ int RunSetCommand(int argc, char** argv) {
     // The project stays in the file named on the command line, even when the new title
     // would have renamed the path.
     project.ProgFile = projectFile;
-    return SaveEdited(project);
+    return SaveEdited(loaded, project);
 }
 
 } // namespace cli

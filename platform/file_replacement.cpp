@@ -1,7 +1,6 @@
 // The names of working files, the same on every platform.
 #include "platform/file_replacement.h"
 
-#include <chrono>
 #include <cstdint>
 
 namespace platform {
@@ -44,14 +43,11 @@ bool IsWorkingFileName(const std::string& name, const std::string& targetName) {
     return true;
 }
 
-std::string UniqueLetters() {
-    // The clock, the call and where this process's stack lies (which differs from one
-    // process to the next) together.
+std::string UniqueLetters(unsigned long long entropy) {
+    // What the system gave, the call and where this process's stack lies together.
     const char here = 0;
     unsigned long long value =
-        static_cast<unsigned long long>(
-            std::chrono::steady_clock::now().time_since_epoch().count()) ^
-        (++g_calls * 0x9E3779B97F4A7C15ull) ^
+        entropy ^ (++g_calls * 0x9E3779B97F4A7C15ull) ^
         (static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(&here)) << 17);
     value ^= value >> 29;
     value *= 0xBF58476D1CE4E5B9ull;

@@ -66,8 +66,9 @@ std::string WorkingFileName(const std::string& targetName, const std::string& un
 // Windows): targetName, ".~vs", six letters or digits.
 bool IsWorkingFileName(const std::string& name, const std::string& targetName);
 
-// Six letters or digits, different at each call.
-std::string UniqueLetters();
+// Six letters or digits, different at each call, mixed from entropy (a clock, the
+// process's number) that the caller takes from the system.
+std::string UniqueLetters(unsigned long long entropy);
 
 } // namespace platform
 

@@ -1,6 +1,8 @@
 // The rules of the registry-entry dialog.
 #include "builder/dialogs/keyreg_dialog.h"
 
+#include "builder/project/project_fields.h"
+
 namespace velaset {
 
 namespace {
@@ -95,6 +97,22 @@ KeyregDialog::Result KeyregDialog::Ok() {
     }
     if (value_.find(Quote) != std::string::npos) {
         return {false, "Il valore non può contenere virgolette.", Field::Value};
+    }
+    // What else the table of fields refuses in the parts of an entry.
+    const struct {
+        const char* rule;
+        const char* part;
+        const std::string& text;
+        Field field;
+    } parts[] = {{"Chiavi sottochiave", "La sottochiave", subkey_, Field::Subkey},
+                 {"Chiavi nome", "Il nome", name_, Field::Name},
+                 {"Chiavi valore", "Il valore", value_, Field::Value}};
+    for (const auto& part : parts) {
+        const std::string reason = FieldValueReason(*FindFieldRule(part.rule), part.text);
+        if (!reason.empty()) {
+            return {false, std::string(part.part) + " (\"" + part.text + "\") " + reason + ".",
+                    part.field};
+        }
     }
     if (IsEdit()) {
         project_.ReplaceRegistryEntry(row_, EntryText());

@@ -1,6 +1,8 @@
 // The rules of the link dialog.
 #include "builder/dialogs/link_dialog.h"
 
+#include "builder/project/project_fields.h"
+
 #include "platform/source_path.h"
 
 namespace velaset {
@@ -64,6 +66,15 @@ DialogResult LinkDialog::Save() {
         return {false, NameCharactersMessage};
     }
     const LinkEntry link{files_[selectedFile_], name_, LocationLetters[destination_]};
+    // What else the table of fields refuses in a link's file or name.
+    for (const auto& part : {std::make_pair("Link file", &link.file),
+                             std::make_pair("Link nome", &link.name)}) {
+        const std::string reason = FieldValueReason(*FindFieldRule(part.first), *part.second);
+        if (!reason.empty()) {
+            return {false, std::string(part.first[5] == 'f' ? "Il file" : "Il nome") +
+                               " del collegamento (\"" + *part.second + "\") " + reason + "."};
+        }
+    }
     if (IsEdit()) {
         project_.ReplaceLink(row_, link);
         return {true, ""};

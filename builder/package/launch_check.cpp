@@ -18,24 +18,6 @@ bool SameLetters(const std::string& a, const std::string& b) {
     return true;
 }
 
-// Lancio starts with name: the whole text, or name and a blank before the parameters;
-// a quoted name ends at its closing quote.
-bool StartsProgram(const std::string& lancio, const std::string& name) {
-    std::string text = lancio;
-    if (!text.empty() && text[0] == '"') {
-        size_t close = text.find('"', 1);
-        if (close == std::string::npos)
-            return false;
-        std::string rest = text.substr(close + 1);
-        if (!rest.empty() && rest[0] != ' ')
-            return false;
-        return SameLetters(text.substr(1, close - 1), name);
-    }
-    if (text.size() < name.size() || !SameLetters(text.substr(0, name.size()), name))
-        return false;
-    return text.size() == name.size() || text[name.size()] == ' ';
-}
-
 } // namespace
 
 std::string LaunchRefusal(const Project& project) {
@@ -44,13 +26,14 @@ std::string LaunchRefusal(const Project& project) {
     for (const FileEntry& file : project.Files()) {
         if (file.destination.empty() || file.destination[0] != 'D')
             continue;
-        if (StartsProgram(project.Lancio, platform::SourceFileName(file.path)))
+        if (SameLetters(project.Lancio, platform::SourceFileName(file.path)))
             return "";
     }
     return "Il programma da avviare alla fine dell'installazione (Lancio), \"" + project.Lancio +
            "\", non è tra i file che il pacchetto installa nella cartella del programma: il "
            "pacchetto non è stato creato. Aggiungere il file al progetto, oppure correggere "
-           "Lancio.";
+           "Lancio (il nome del file soltanto: il programma di installazione lo avvia senza "
+           "parametri).";
 }
 
 } // namespace velaset

@@ -10,8 +10,10 @@
 namespace velaset {
 
 // "" when nothing is to be started or Lancio names a file of the list whose destination
-// is the installation folder (D or D*): its file name, in any letter case, alone or
-// followed by a blank and the program's parameters, quoted or not. Otherwise the Italian
+// is the installation folder (D or D*): its file name, in any letter case. The installer
+// opens the file by its name in the installation folder, with no parameters (it takes
+// everything after the last "\", "/" or ":" of its Run line as the name), so a name
+// followed by parameters, or quoted, could not be started. Otherwise the Italian
 // sentence that tells the user why the package is not made.
 std::string LaunchRefusal(const Project& project);
 

@@ -289,9 +289,13 @@ const FieldRule* FindFieldRule(const std::string& name) {
     return nullptr;
 }
 
+std::string FieldValueReason(const FieldRule& rule, const std::string& value) {
+    return Reason(rule, value, rule.written != Written::Never);
+}
+
 std::string FieldValueFault(const FieldRule& rule, const std::string& label,
                             const std::string& value) {
-    const std::string reason = Reason(rule, value, rule.written != Written::Never);
+    const std::string reason = FieldValueReason(rule, value);
     return reason.empty() ? "" : Sentence(label, value, reason);
 }
 

@@ -67,8 +67,11 @@ struct FieldFault {
     std::string text;  // the whole sentence for the user, naming the value and the cause
 };
 
-// Why value cannot stand in the field of rule (written into setup.inf as fullScript
-// says); empty when it can. Label names the field in the sentence.
+// Why value cannot stand in the field of rule, wherever setup.inf may hold it: the end
+// of a sentence about it ("contiene ..."); empty when it can.
+std::string FieldValueReason(const FieldRule& rule, const std::string& value);
+
+// The same as a whole sentence: "Il campo LABEL ("VALUE") REASON."; empty when it can.
 std::string FieldValueFault(const FieldRule& rule, const std::string& label,
                             const std::string& value);
 

@@ -1,7 +1,9 @@
 // The add-and-check operation of the files list, with its per-run cache of short names.
 #include "builder/script/short_name_check.h"
 
+#include "builder/project/project_fields.h"
 #include "builder/script/clash_message.h"
+#include "platform/file_access.h"
 #include "platform/folders.h"
 #include "platform/source_path.h"
 
@@ -33,7 +35,25 @@ AddResult VerificaLista::Add(const std::string& path, const std::string& chosenF
     if (paths_.count(path) != 0) {
         return {AddOutcome::Duplicate, "", ""};
     }
+    // A name that no package could install.
+    const std::string name = platform::SourceFileName(path);
+    const std::string unfit = FieldValueReason(*FindFieldRule("Files"), name);
+    if (!unfit.empty()) {
+        return {AddOutcome::Refused,
+                "Il file " + path + " non può essere aggiunto: il suo nome (\"" + name + "\") " +
+                    unfit + ".",
+                ""};
+    }
     const std::string shortName = platform::SourceFileName(shortPaths_.ShortPath(path));
+    // The build packs every file by its short path, which the system gives only when it
+    // fits its buffer. (A file that is gone has none either; it clashes as before.)
+    if (shortName.empty() && platform::IsReadableFile(path)) {
+        return {AddOutcome::Refused,
+                "Il file " + path + " non può essere aggiunto: il suo percorso corto (8.3) "
+                "supera i 164 caratteri che la creazione del pacchetto può leggere. Spostarlo "
+                "in una cartella meno profonda.",
+                ""};
+    }
     const ShortNameIndex::Clash clash = names_.Find(path, shortName);
     if (!clash.listedPath.empty()) {
         return {AddOutcome::Clash, ShortNameClashMessage(clash.listedPath, path, clash.shortName),

@@ -19,7 +19,8 @@ enum class AddOutcome {
     Added,     // appended with its default code
     Duplicate, // the same path is listed already: nothing happens, nothing is shown
     Clash,     // refused: message holds the clash text for the "Velaset" box
-    Refused,   // the list is full: message says so
+    Refused,   // no package could carry it (its name, its short path too long) or the
+               // list is full: message says why
 };
 
 struct AddResult {

@@ -1,9 +1,11 @@
 // The wizard's page controller: page sequence, headings, page checks, build trigger.
 #include "builder/wizard/wizard_controller.h"
 
+#include <cstring>
 #include <utility>
 
 #include "builder/project/failure_text.h"
+#include "builder/project/project_fields.h"
 #include "builder/project/project_file.h"
 #include "platform/message_box.h"
 #include "platform/source_path.h"
@@ -116,7 +118,48 @@ bool WizardController::Refuse(const char* message) const {
     return false;
 }
 
+namespace {
+
+// The fields that each page edits, as the table of fields names them (a list by its
+// section): a fault of one of them keeps its page from being left.
+bool EditedOnPage(int page, const std::string& field) {
+    static const char* const kFields[kWizardPageCount][9] = {
+        {},
+        {"Titolo", "Caption", "Etic1A", "Etic2A", "TestoSfondo"},
+        {"DefDir", "Files"},
+        {"NomeGruppo", "Link"},
+        {"CaptionB", "EticB", "LabelControl", "UninstallString", "Errore", "Stop", "Browse",
+         "Disinstalla"},
+        {"Chiavi", "Lancio"},
+        {},
+        {},
+    };
+    for (const char* name : kFields[page]) {
+        const size_t size = name == nullptr ? 0 : std::strlen(name);
+        if (size > 0 && field.compare(0, size, name) == 0 &&
+            (field.size() == size || field[size] == ' '))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool WizardController::PageFieldsFit(int page) {
+    for (const FieldFault& fault : ProjectFieldFaults(project_, project_.Distribuzione() == 0)) {
+        if (EditedOnPage(page, fault.field)) {
+            platform::ShowMessageBox(kTitle, fault.text, platform::MessageIcon::Exclamation);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool WizardController::VerificaPagina(int page) {
+    return VerificaPaginaRules(page) && PageFieldsFit(page);
+}
+
+bool WizardController::VerificaPaginaRules(int page) {
     const Project& p = project_;
     switch (page) {
     case 0:

@@ -61,7 +61,9 @@ class WizardController {
     void Back();
     // VerificaPagina: true when the page may be left forward. On the first failing
     // rule the message box (exclamation, "Velaset") is shown; the two silent
-    // corrections of pages 4 and 5 are made here.
+    // corrections of pages 4 and 5 are made here. After the page's own rules, a value of
+    // the page that the table of fields refuses (builder/project/project_fields.h) keeps
+    // the page, with the table's sentence.
     bool VerificaPagina(int page);
 
     // --- First page ------------------------------------------------------------------
@@ -117,6 +119,9 @@ class WizardController {
 
   private:
     bool Refuse(const char* message) const;
+    // The page's own rules, then the table of fields for the fields it edits.
+    bool VerificaPaginaRules(int page);
+    bool PageFieldsFit(int page);
     void Move(int step);
 
     Project& project_;

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "platform/file_access.h"
@@ -46,6 +47,14 @@ void RemoveLeftovers(const std::string& folder, const std::string& name) {
     }
 }
 
+unsigned long long Entropy() {
+    struct timespec now = {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<unsigned long long>(now.tv_nsec) ^
+           (static_cast<unsigned long long>(now.tv_sec) << 30) ^
+           (static_cast<unsigned long long>(getpid()) << 40);
+}
+
 } // namespace
 
 FileReplacement::~FileReplacement() {
@@ -82,7 +91,7 @@ Status FileReplacement::Begin(const std::string& target) {
     RemoveLeftovers(folder, name);
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        working_ = folder + WorkingFileName(name, UniqueLetters());
+        working_ = folder + WorkingFileName(name, UniqueLetters(Entropy()));
         fd = open(working_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             break;

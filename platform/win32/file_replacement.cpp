@@ -31,6 +31,15 @@ void RemoveLeftovers(const std::string& folder, const std::string& name) {
     FindClose(search);
 }
 
+unsigned long long Entropy() {
+    LARGE_INTEGER now;
+    unsigned long long value = (static_cast<unsigned long long>(GetCurrentProcessId()) << 32) ^
+                               GetTickCount();
+    if (QueryPerformanceCounter(&now))
+        value ^= static_cast<unsigned long long>(now.QuadPart) * 40503ull;
+    return value;
+}
+
 } // namespace
 
 FileReplacement::~FileReplacement() {
@@ -83,7 +92,7 @@ Status FileReplacement::Begin(const std::string& target) {
     HANDLE opened = INVALID_HANDLE_VALUE;
     DWORD error = ERROR_FILE_EXISTS;
     for (int attempt = 0; attempt < 100 && opened == INVALID_HANDLE_VALUE; ++attempt) {
-        working_ = folder + WorkingFileName(name, UniqueLetters());
+        working_ = folder + WorkingFileName(name, UniqueLetters(Entropy()));
         opened = CreateFileW(win32::Widen(working_).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         error = GetLastError();

@@ -165,7 +165,7 @@ TEST_F(VelasetCommand, SetAppliesKeysInOrderWithTheirRules) {
     ASSERT_EQ(Velaset({"new", project}).code, 0);
     CommandRun set =
         Velaset({"set", project, "Titolo=Prova", "Uninstall=1", "ChkLancio=1",
-                 "Lancio=prova.exe /x", "Etic2A=Uno\nDue", "Stop=Fermato.", "Gruppo=0"});
+                 "Lancio=prova.exe", "Etic2A=Uno\nDue", "Stop=Fermato.", "Gruppo=0"});
     ASSERT_EQ(set.code, 0) << set.err;
     auto stored = [&project](const char* section, const char* key) {
         return velaset::ReadIni(project, section, key);
@@ -177,7 +177,7 @@ TEST_F(VelasetCommand, SetAppliesKeysInOrderWithTheirRules) {
     EXPECT_EQ(stored("Progetto", "ProgFile"), project);
     EXPECT_EQ(stored("Progetto", "Uninstall"), "1");
     EXPECT_EQ(stored("Progetto", "UninstallString"), "Disinstalla");
-    EXPECT_EQ(stored("Progetto", "Lancio"), "prova.exe /x");
+    EXPECT_EQ(stored("Progetto", "Lancio"), "prova.exe");
     EXPECT_EQ(stored("Progetto", "Etic2A"), "Uno¶Due");
     EXPECT_EQ(stored("Messaggi", "Stop"), "Fermato.");
     EXPECT_EQ(stored("Progetto", "Gruppo"), "0");

@@ -16,30 +16,32 @@ Project WithFiles() {
     return p;
 }
 
-TEST(LaunchCheck, AcceptsAFileOfTheInstallationFolderWithOrWithoutParameters) {
+TEST(LaunchCheck, AcceptsAFileOfTheInstallationFolderInAnyLetterCase) {
     Project p = WithFiles();
     EXPECT_EQ(LaunchRefusal(p), "") << "nothing to start";
     p.SetChkLancio(1);
-    for (const char* lancio : {"Mio Programma.exe", "mio programma.EXE", "Mio Programma.exe /primo",
-                               "\"Mio Programma.exe\"", "\"Mio Programma.exe\" /primo",
-                               "Estensione.dll"}) {
+    for (const char* lancio : {"Mio Programma.exe", "mio programma.EXE", "Estensione.dll"}) {
         p.Lancio = lancio;
         EXPECT_EQ(LaunchRefusal(p), "") << lancio;
     }
 }
 
+// The installer opens the file by its name alone: with parameters or quotes it would
+// look for a file of that whole name.
 TEST(LaunchCheck, RefusesAProgramThePackageDoesNotInstallThere) {
     Project p = WithFiles();
     p.SetChkLancio(1);
     for (const char* lancio : {"nonce.exe", "Guida.hlp", "Mio", "Mio Programma.exe2",
-                               "\"Mio Programma.exe", "\"Mio Programma.exe\"x", ""}) {
+                               "\"Mio Programma.exe", "\"Mio Programma.exe\"x", "",
+                               "Mio Programma.exe /primo", "\"Mio Programma.exe\""}) {
         p.Lancio = lancio;
         EXPECT_EQ(LaunchRefusal(p),
                   std::string("Il programma da avviare alla fine dell'installazione (Lancio), \"") +
                       lancio +
                       "\", non è tra i file che il pacchetto installa nella cartella del "
                       "programma: il pacchetto non è stato creato. Aggiungere il file al "
-                      "progetto, oppure correggere Lancio.")
+                      "progetto, oppure correggere Lancio (il nome del file soltanto: il "
+                      "programma di installazione lo avvia senza parametri).")
             << lancio;
     }
 }

@@ -31,7 +31,7 @@ struct Wizard {
             ASSERT_EQ(wizard.Next(), WizardController::NextResult::Moved)
                 << "refused on page " << wizard.CurrentPage();
             if (wizard.CurrentPage() == 2 && project.Files().empty()) {
-                EXPECT_TRUE(project.AddFile({"C:\\Src\\app.exe", "D"}));
+                EXPECT_TRUE(project.AddFile({platform::JoinSourcePath("Src", "app.exe"), "D"}));
             }
             if (wizard.CurrentPage() == 3 && project.Links().empty()) {
                 EXPECT_TRUE(project.AddLink({"app.exe", "App", "P"}));
@@ -299,10 +299,26 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(WizardChecks, BlankTextCountsAsFilledIn) {
     Wizard w;
     w.WalkTo(1);
-    w.project.Titolo = "   ";
+    w.project.Caption = "   ";
     MessageBoxRecorder boxes;
     EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
     EXPECT_TRUE(boxes.Calls().empty());
+}
+
+// A value of the page that no package could carry keeps the page, with the table's
+// sentence; a fault of another page's field does not.
+TEST(WizardChecks, AValueThatNoPackageCouldCarryKeepsItsPage) {
+    Wizard w;
+    w.WalkTo(1);
+    w.project.Titolo = "   ";
+    w.project.NomeGruppo = "Gruppo; secondo";
+    MessageBoxRecorder boxes;
+    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
+    ASSERT_EQ(boxes.Calls().size(), 1u);
+    EXPECT_EQ(boxes.Calls()[0].text.rfind("Il campo Titolo (\"   \") ", 0), 0u)
+        << boxes.Calls()[0].text;
+    w.project.Titolo = "Demo";
+    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
 }
 
 TEST(WizardChecks, WithoutGroupTheLinksPageAlwaysPasses) {
