@@ -170,7 +170,8 @@ std::string Reason(const FieldRule& rule, const std::string& value, bool written
             return "non può contenere " + CharacterName(c) +
                    ", che nel file inf dividerebbe o taglierebbe la sua riga";
     }
-    if (rule.trimmed && (value.front() == ' ' || value.back() == ' '))
+    if (rule.trimmed && (value.front() == ' ' || value.front() == '\t' || value.back() == ' ' ||
+                         value.back() == '\t'))
         return "comincia o finisce con uno spazio, che il programma di installazione "
                "toglierebbe";
     if (rule.percent == Percent::Single && CountOf(value, '%') > 1)
