@@ -4,6 +4,8 @@
 #include <climits>
 #include <unistd.h>
 
+#include <vector>
+
 namespace platform {
 
 char SourceSeparator() {
@@ -26,16 +28,36 @@ std::string JoinSourcePath(const std::string& folder, const std::string& name) {
     return folder + "/" + name;
 }
 
+// As Windows makes a full path: "." and ".." taken away by the text alone and doubled
+// separators dropped, so that every spelling of a path gives one text.
 std::string AbsoluteSourcePath(const std::string& path) {
-    if (!path.empty() && path[0] == '/')
-        return path;
-    char buffer[PATH_MAX];
-    if (getcwd(buffer, sizeof buffer) == nullptr)
-        return path;
-    std::string relative = path;
-    while (relative.compare(0, 2, "./") == 0)
-        relative.erase(0, 2);
-    return JoinSourcePath(buffer, relative);
+    std::string full = path;
+    if (path.empty() || path[0] != '/') {
+        char buffer[PATH_MAX];
+        if (getcwd(buffer, sizeof buffer) == nullptr)
+            return path;
+        full = JoinSourcePath(buffer, path);
+    }
+    std::vector<std::string> parts;
+    for (size_t start = 1; start <= full.size();) {
+        size_t slash = full.find('/', start);
+        if (slash == std::string::npos)
+            slash = full.size();
+        const std::string part = full.substr(start, slash - start);
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = slash + 1;
+    }
+    std::string tidy;
+    for (const std::string& part : parts)
+        tidy += "/" + part;
+    if (tidy.empty() || (!path.empty() && path.back() == '/'))
+        tidy += "/";
+    return tidy;
 }
 
 std::string WithoutTrailingSeparator(const std::string& path) {

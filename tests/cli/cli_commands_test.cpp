@@ -139,6 +139,20 @@ TEST_F(CliCommandsTest, RemoveAndDestFollowTheFilesPageRules) {
     EXPECT_EQ(project.Files()[0].destination, "S*");
 }
 
+// A path is stored tidy, so that any spelling of it adds one entry and finds it again.
+TEST_F(CliCommandsTest, AnySpellingOfAPathIsOneEntry) {
+    const std::string a = folder.WriteFile("src/a.exe");
+    const std::string spelt = folder.Path("src/../src/./a.exe");
+    ASSERT_EQ(Velaset({"add", mip, spelt, folder.Path("src//a.exe")}).code, 0);
+    ASSERT_EQ(Loaded().Files().size(), 1u);
+    EXPECT_EQ(Loaded().Files()[0].path, a);
+    EXPECT_EQ(Velaset({"link", mip, "add", spelt, "A", "P"}).code, 0);
+    EXPECT_EQ(Velaset({"dest", mip, folder.Path("altro/../src/a.exe"), "W"}).code, 0);
+    EXPECT_EQ(Velaset({"remove", mip, folder.Path("src/./a.exe")}).code, 0);
+    EXPECT_TRUE(Loaded().Files().empty());
+    EXPECT_TRUE(Loaded().Links().empty());
+}
+
 TEST_F(CliCommandsTest, LinkCommandsUseTheLinkDialogRules) {
     const std::string app = folder.WriteFile("src/app.exe");
     const std::string sys = folder.WriteFile("src/sys.dll");

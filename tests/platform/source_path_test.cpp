@@ -32,6 +32,16 @@ TEST(SourcePath, MakesRelativePathsAbsolute) {
     EXPECT_EQ(platform::AbsoluteSourcePath(absolute), absolute);
 }
 
+// "." and ".." go and doubled separators drop, by the text alone, as Windows makes a
+// full path: every spelling of a file gives one path.
+TEST(SourcePath, EverySpellingOfAPathGivesOneAbsolutePath) {
+    const std::string plain = platform::AbsoluteSourcePath(P("dist|Mio.exe"));
+    for (const char* spelling : {"dist|.|Mio.exe", "dist||Mio.exe", "altro|..|dist|Mio.exe",
+                                 ".|dist|Mio.exe", "dist|sub|..|.|Mio.exe"})
+        EXPECT_EQ(platform::AbsoluteSourcePath(P(spelling)), plain) << spelling;
+    EXPECT_EQ(platform::AbsoluteSourcePath(plain), plain);
+}
+
 TEST(Folders, HaveTheirDefinedEnds) {
     std::string temp = platform::TempFolder();
     ASSERT_FALSE(temp.empty());
