@@ -68,13 +68,17 @@ int RunNewCommand(int argc, char** argv) {
     if (!checked)
         return UsageError("new", checked.message, kUsage);
 
+    // A file that is there already gets no lock file beside it, unless it is replaced.
+    const std::string exists =
+        projectFile + " esiste già e non è stato modificato (--force per sovrascriverlo).";
+    if (platform::PathExists(projectFile) && !force)
+        return Failed(exists);
     ProjectLock lock;
     const platform::Status locked = lock.Take(projectFile);
     if (!locked)
         return Failed(locked);
     if (platform::PathExists(projectFile) && !force)
-        return Failed(projectFile + " esiste già e non è stato modificato (--force per "
-                                    "sovrascriverlo).");
+        return Failed(exists);
 
     // The new file takes the place of an old one in one step: a failure leaves the old
     // one as it was.

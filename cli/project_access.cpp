@@ -23,6 +23,10 @@ int LoadNamedProject(const std::string& path, Project* project, LoadUse use, Pro
         return Failed("Impossibile aprire il progetto " + project->ProgFile +
                       ": il file non esiste o non può essere letto.");
     }
+    // A file that is no project gets no lock file beside it.
+    const platform::Status isProject = CheckProjectFile(project->ProgFile);
+    if (!isProject)
+        return Failed(isProject);
     const platform::Status locked = lock->Take(project->ProgFile);
     if (!locked)
         return Failed(locked);

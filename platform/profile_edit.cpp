@@ -11,8 +11,17 @@ ProfileEdit::ProfileEdit(const std::string& path, bool fromFile)
     std::string bytes;
     bool exists;
     opened_ = ReadWholeFile(path, &bytes, &exists);
+    bool fromUtf8 = false;
+    std::size_t badLine = 0;
+    if (opened_ && !ProfileBytesOfFile(bytes, &bytes, &fromUtf8, &badLine))
+        opened_ = Status::Failed("il file è in UTF-8 (comincia con il segno BOM) e la riga " +
+                                     std::to_string(badLine) +
+                                     " non è UTF-8 valido o ha caratteri che Windows-1252 non ha",
+                                 ErrorKind::Refused, Operation::Read, path);
     if (opened_)
         text_ = ProfileText(bytes);
+    // The file is written back in Windows-1252, without the mark.
+    changed_ = changed_ || fromUtf8;
 }
 
 std::string ProfileEdit::ReadValue(const std::string& section, const std::string& key,

@@ -50,6 +50,8 @@ Status DeleteProfileSection(const std::string& path, const std::string& section)
 class ProfileSnapshot {
   public:
     explicit ProfileSnapshot(const std::string& path);
+    // The bytes of the file at path, read already (ProfileBytesOfFile), by the dialect.
+    ProfileSnapshot(const std::string& path, const std::string& bytes);
     ~ProfileSnapshot();
     ProfileSnapshot(const ProfileSnapshot&) = delete;
     ProfileSnapshot& operator=(const ProfileSnapshot&) = delete;
@@ -63,7 +65,8 @@ class ProfileSnapshot {
     std::unique_ptr<Data> data_;
 };
 
-// A profile file edited in memory and written once. It starts from the file's bytes;
+// A profile file edited in memory and written once. It starts from the file's bytes
+// (a file in UTF-8 with its byte order mark as Windows-1252, which the commit writes);
 // writes follow the dialect (on Windows as the system edits a file in place), and
 // Commit puts the result in place of the file in one step (ReplaceWholeFile): the file
 // is never seen half-written, and it is left as it was when the commit fails.
@@ -73,7 +76,8 @@ class ProfileEdit {
     // Commit writes even when nothing was written.
     explicit ProfileEdit(const std::string& path, bool fromFile = true);
 
-    // Why the file could not be read; Commit then refuses to write over it.
+    // Why the file could not be read (or, in UTF-8, turned into Windows-1252); Commit
+    // then refuses to write over it.
     const Status& Opened() const { return opened_; }
 
     std::string ReadValue(const std::string& section, const std::string& key,

@@ -1,6 +1,8 @@
 // The profile dialect on the bytes of a file held in memory.
 #include "platform/profile_text.h"
 
+#include "platform/text_encoding.h"
+
 namespace platform {
 namespace {
 
@@ -231,6 +233,31 @@ std::string ProfileText::Bytes() const {
             bytes += line.text + line.end;
     }
     return bytes;
+}
+
+bool ProfileBytesOfFile(const std::string& raw, std::string* bytes, bool* fromUtf8,
+                        std::size_t* badLine) {
+    static const char kMark[] = "\xEF\xBB\xBF";
+    *fromUtf8 = raw.compare(0, 3, kMark) == 0;
+    if (!*fromUtf8) {
+        *bytes = raw;
+        return true;
+    }
+    std::string converted;
+    std::size_t line = 1;
+    for (std::size_t start = 3; start < raw.size(); ++line) {
+        std::size_t end = raw.find('\n', start);
+        end = end == std::string::npos ? raw.size() : end + 1;
+        std::string ansi;
+        if (!Utf8ToWindows1252(raw.substr(start, end - start), &ansi)) {
+            *badLine = line;
+            return false;
+        }
+        converted += ansi;
+        start = end;
+    }
+    *bytes = converted;
+    return true;
 }
 
 std::string UnquotedProfileValue(const std::string& stored) {

@@ -62,6 +62,14 @@ class ProfileText {
     std::unordered_map<std::string, std::size_t> firstSection_; // folded name -> index
 };
 
+// The bytes of a profile file as the dialect takes them: a file that starts with the
+// UTF-8 byte order mark holds UTF-8 text, which becomes Windows-1252 (*fromUtf8 true);
+// any other file is Windows-1252 already. False when a file with the mark holds no valid
+// UTF-8 or a character that Windows-1252 has not: *badLine is then the number (from 1)
+// of the first line that does, and *bytes is left as it was.
+bool ProfileBytesOfFile(const std::string& raw, std::string* bytes, bool* fromUtf8,
+                        std::size_t* badLine);
+
 // How the dialect reads a stored value: one pair of the same enclosing quotes (" or ')
 // is taken off.
 std::string UnquotedProfileValue(const std::string& stored);

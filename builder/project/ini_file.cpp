@@ -70,6 +70,11 @@ IniFileReading::IniFileReading(const std::string& file) : IniFileSession(file) {
     snapshot_.reset(new platform::ProfileSnapshot(file));
 }
 
+IniFileReading::IniFileReading(const std::string& file, const std::string& bytes)
+    : IniFileSession(file) {
+    snapshot_.reset(new platform::ProfileSnapshot(file, bytes));
+}
+
 IniFileEditing::IniFileEditing(const std::string& file, Start start) : IniFileSession(file) {
     edit_.reset(new platform::ProfileEdit(file, start == Start::FromFile));
 }

@@ -82,6 +82,8 @@ class IniFileSession {
 class IniFileReading : public IniFileSession {
   public:
     explicit IniFileReading(const std::string& file);
+    // The file's bytes, read already (and turned into Windows-1252 where they were not).
+    IniFileReading(const std::string& file, const std::string& bytes);
 };
 
 // The file edited in memory: its writes change the copy (its reads see them), and

@@ -45,8 +45,12 @@ struct LoadReport {
     std::string storedExeFile;    // empty when ExeFile is as stored
     std::string exeFile;
     bool exeMoved = false;
+    // The file was UTF-8 with its byte order mark, read as Windows-1252.
+    bool fromUtf8 = false;
 
-    bool Empty() const { return dropped.empty() && moved.empty() && storedExeFile.empty(); }
+    bool Empty() const {
+        return dropped.empty() && moved.empty() && storedExeFile.empty() && !fromUtf8;
+    }
     bool LostEntries() const { return !dropped.empty(); }
 };
 

@@ -32,6 +32,10 @@ std::string DroppedLine(const DroppedEntry& entry) {
 
 std::vector<std::string> LoadReportLines(const LoadReport& report) {
     std::vector<std::string> lines;
+    if (report.fromUtf8)
+        lines.push_back("il file è in UTF-8 (comincia con il segno BOM): è stato letto "
+                        "convertendolo in Windows-1252, e il prossimo salvataggio lo scriverà "
+                        "in Windows-1252");
     for (const DroppedEntry& entry : report.dropped)
         lines.push_back(DroppedLine(entry));
     for (const MovedEntry& moved : report.moved)

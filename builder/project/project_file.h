@@ -24,8 +24,10 @@ platform::Status SaveProjectTo(const Project& project, const std::string& file);
 // The bytes that the save writes into a new file, without writing any file.
 platform::Status ProjectFileText(const Project& project, std::string* bytes);
 
-// Reads project->ProgFile into *project. A file without a [Progetto] section is not a
-// project (refused with kind Refused); a file whose flags or counts are not numbers (or
+// Reads project->ProgFile into *project. A file in UTF-8 that starts with the byte order
+// mark is read as Windows-1252 when every character fits (the report says so), else
+// refused naming its line. A file without a [Progetto] section is not a project
+// (refused with kind Refused); a file whose flags or counts are not numbers (or
 // counts above 32767) is refused with a message naming the file and the key. Either way
 // *project stays as it was.
 //
@@ -39,6 +41,12 @@ platform::Status ProjectFileText(const Project& project, std::string* bytes);
 // as stored when applicationFolder is empty (for a caller that refuses to build there).
 platform::Status LoadProject(Project* project, const std::string& applicationFolder,
                              LoadReport* report = nullptr);
+
+// Whether the file is a project, before anything else is done with it (a lock file
+// beside it, above all): a readable file with a [Progetto] section, in Windows-1252 or in
+// UTF-8 with its byte order mark and only characters that Windows-1252 has. Otherwise
+// the refusal that LoadProject gives (kind Refused for a file that is no project).
+platform::Status CheckProjectFile(const std::string& file);
 
 } // namespace velaset
 

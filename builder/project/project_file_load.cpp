@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <memory>
 
 #include "builder/project/entry_forms.h"
 #include "builder/project/ini_file.h"
@@ -12,6 +13,8 @@
 #include "builder/project/short_name_clash.h"
 #include "builder/project/stored_number.h"
 #include "platform/file_access.h"
+#include "platform/profile_text.h"
+#include "platform/whole_file.h"
 #include "platform/short_path_cache.h"
 #include "platform/source_path.h"
 
@@ -217,18 +220,54 @@ platform::Status LoadRegistryEntries(const std::string& file, Project* p) {
     return platform::Status::Ok();
 }
 
+// The file's bytes in Windows-1252 (*fromUtf8 when they were UTF-8 with the byte order
+// mark), and whether it is a project at all: a file that the save wrote always has
+// [Progetto]; without it the file is something else, and reading it as a project would
+// only meet empty keys.
+platform::Status ReadProjectBytes(const std::string& file, std::string* bytes, bool* fromUtf8) {
+    bool exists = false;
+    platform::Status read = platform::ReadWholeFile(file, bytes, &exists);
+    if (!read || !exists || platform::IsDirectory(file))
+        return platform::Status::Failed("Impossibile aprire il progetto " + file +
+                                        ": il file non esiste o non può essere letto.");
+    std::size_t badLine = 0;
+    if (!platform::ProfileBytesOfFile(*bytes, bytes, fromUtf8, &badLine))
+        return platform::Status::Failed(
+            "Impossibile caricare il progetto " + file +
+                ": il file è in UTF-8 (comincia con il segno BOM), ma la riga " +
+                std::to_string(badLine) +
+                " non è UTF-8 valido o contiene caratteri che un progetto (in Windows-1252) non "
+                "può contenere. Salvarlo come testo Windows-1252 (ANSI), o togliere quei "
+                "caratteri.",
+            platform::ErrorKind::Refused);
+    if (platform::ProfileText(*bytes).KeyNames("Progetto").empty())
+        return platform::Status::Failed("Impossibile caricare il progetto " + file +
+                                            ": il file non è un progetto Velaset (non ha la "
+                                            "sezione [Progetto]).",
+                                        platform::ErrorKind::Refused);
+    return platform::Status::Ok();
+}
+
 } // namespace
+
+platform::Status CheckProjectFile(const std::string& file) {
+    std::string bytes;
+    bool fromUtf8 = false;
+    return ReadProjectBytes(file, &bytes, &fromUtf8);
+}
 
 platform::Status LoadProject(Project* project, const std::string& applicationFolder,
                              LoadReport* report) {
     const std::string file = project->ProgFile;
-    if (!platform::IsReadableFile(file))
-        return platform::Status::Failed("Impossibile aprire il progetto " + file +
-                                        ": il file non esiste o non può essere letto.");
-    // The file is read once; every read below is answered from that reading.
-    const IniFileReading reading(file);
-    // A file that the save wrote always has [Progetto]; without it the file is something
-    // else, and reading it as a project would only meet empty keys.
+    std::string bytes;
+    bool fromUtf8 = false;
+    platform::Status isProject = ReadProjectBytes(file, &bytes, &fromUtf8);
+    if (!isProject)
+        return isProject;
+    // The file is read once; every read below is answered from that reading (through
+    // the system's profile calls where they read it, from its bytes once converted).
+    std::unique_ptr<IniFileReading> reading(fromUtf8 ? new IniFileReading(file, bytes)
+                                                     : new IniFileReading(file));
     cIniFile sections;
     sections.SetPath(file);
     sections.SetSection("Progetto");
@@ -241,6 +280,7 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
     // they were.
     Project p = *project;
     LoadReport found;
+    found.fromUtf8 = fromUtf8;
     auto progetto = [&file](const char* key) { return ReadIni(file, "Progetto", key); };
     const MovedProject moved(progetto("ProgFile"), file);
 

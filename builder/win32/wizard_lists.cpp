@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "builder/project/failure_text.h"
+#include "builder/project/project_file.h"
 #include "builder/project/project_lock.h"
 #include "builder/script/short_name_check.h"
 #include "builder/win32/dialogs.h"
@@ -215,6 +216,13 @@ void WizardWindow::RefreshRegistryButtons() {
 void WizardWindow::OnOpenProject() {
     std::string path;
     if (!ChooseProjectToOpen(main_, &path)) {
+        return;
+    }
+    // A file that is no project gets no lock file beside it.
+    const platform::Status isProject = velaset::CheckProjectFile(path);
+    if (!isProject) {
+        platform::ShowMessageBox("Velaset", velaset::FailureText(isProject),
+                                 platform::MessageIcon::Stop);
         return;
     }
     {

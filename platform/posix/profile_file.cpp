@@ -11,7 +11,10 @@ namespace {
 ProfileText ReadText(const std::string& path) {
     std::string bytes;
     bool exists;
-    if (!ReadWholeFile(path, &bytes, &exists))
+    bool fromUtf8;
+    std::size_t badLine;
+    if (!ReadWholeFile(path, &bytes, &exists) ||
+        !ProfileBytesOfFile(bytes, &bytes, &fromUtf8, &badLine))
         bytes.clear();
     return ProfileText(bytes);
 }
@@ -57,6 +60,9 @@ struct ProfileSnapshot::Data {
 };
 
 ProfileSnapshot::ProfileSnapshot(const std::string& path) : data_(new Data{ReadText(path)}) {}
+
+ProfileSnapshot::ProfileSnapshot(const std::string&, const std::string& bytes)
+    : data_(new Data{ProfileText(bytes)}) {}
 
 ProfileSnapshot::~ProfileSnapshot() = default;
 

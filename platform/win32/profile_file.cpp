@@ -114,6 +114,10 @@ ProfileSnapshot::ProfileSnapshot(const std::string& path) : data_(new Data) {
         data_->text = ProfileText(SectionsAsTheSystemReadsThem(ansiPath));
 }
 
+ProfileSnapshot::ProfileSnapshot(const std::string&, const std::string& bytes) : data_(new Data) {
+    data_->text = ProfileText(bytes);
+}
+
 ProfileSnapshot::~ProfileSnapshot() = default;
 
 std::string ProfileSnapshot::ReadValue(const std::string& section, const std::string& key,

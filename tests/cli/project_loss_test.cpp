@@ -9,6 +9,7 @@
 #include "builder/project/project_file.h"
 #include "cli/command_kit.h"
 #include "platform/file_access.h"
+#include "platform/text_encoding.h"
 #include "tests/cli/command_run.h"
 #include "tests/support/scratch_folder.h"
 
@@ -137,9 +138,36 @@ TEST_F(ProjectLossTest, AFileThatIsNoProjectIsRefusedWithExitCode1) {
                                "[Progetto]).\n");
     }
     EXPECT_EQ(ScratchFolder::ReadFile(text), "Caro diario,\r\noggi niente.\r\n");
+    // Nothing is left beside it, nor beside a file that new would not overwrite.
+    EXPECT_EQ(Velaset({"new", text}).code, 1);
+    EXPECT_FALSE(platform::PathExists(text + ".lock"));
     const CommandRun aFolder = Velaset({"show", folder.Path("src")});
     EXPECT_EQ(aFolder.code, 1);
     EXPECT_TRUE(Contains(aFolder.err, "è una cartella, non un file di progetto")) << aFolder.err;
+}
+
+// A project that an editor saved in UTF-8 with its byte order mark is read converted,
+// and said so; the next save writes it in Windows-1252. One with a character that
+// Windows-1252 has not is refused, naming its line, and left as it is.
+TEST_F(ProjectLossTest, AProjectInUtf8WithItsByteOrderMarkIsConvertedWhereItFits) {
+    const std::string ansi = ScratchFolder::ReadFile(mip);
+    const std::string utf8 = "\xEF\xBB\xBF" + platform::Windows1252ToUtf8(ansi);
+    ScratchFolder::WriteBytes(mip, utf8);
+    const CommandRun shown = Velaset({"show", mip});
+    ASSERT_EQ(shown.code, 0) << shown.err;
+    EXPECT_TRUE(Contains(shown.err, "il file è in UTF-8 (comincia con il segno BOM)")) << shown.err;
+    EXPECT_TRUE(Contains(shown.out, "Titolo=Mio\n")) << shown.out;
+    ASSERT_EQ(Velaset({"set", mip, "Caption=Però"}).code, 0);
+    const std::string saved = ScratchFolder::ReadFile(mip);
+    EXPECT_EQ(saved.compare(0, 11, "[Progetto]\r"), 0) << "Windows-1252, no mark";
+    EXPECT_TRUE(Contains(saved, "Caption=Per\xF2\r\n"));
+
+    const std::string greek = "\xEF\xBB\xBF[Progetto]\r\nTitolo=\xCE\xA9\r\n";
+    ScratchFolder::WriteBytes(mip, greek);
+    const CommandRun refused = Velaset({"set", mip, "Caption=x"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(Contains(refused.err, "la riga 2 non è UTF-8 valido o contiene caratteri")) << refused.err;
+    EXPECT_EQ(ScratchFolder::ReadFile(mip), greek);
 }
 
 TEST_F(ProjectLossTest, BuildNeverWritesAnExecutableOutsideAFolderThatExists) {
