@@ -26,6 +26,11 @@
 /* Largest size of one cabinet file that the builder asks for. */
 #define CABINET_SIZE_LIMIT 145000000u
 
+/* Largest file a cabinet holds: the builder packs each file in a folder of its own,
+ * and a folder holds at most this many bytes before compression (the cabinet
+ * library's own limit, compress/cabinet_format.h). */
+#define CABINET_FILE_LIMIT 0x7FFF8000u
+
 /* Byte that stands for a line break inside a one-line value of the project file
  * and the setup script (the pilcrow sign in Windows-1252); the installer shows it
  * as CR LF. */

@@ -78,6 +78,22 @@ FailureKind KindOf(const platform::Status& failure, FailureKind otherwise) {
     return failure.kind == platform::ErrorKind::Refused ? FailureKind::InvalidInput : otherwise;
 }
 
+// Every file within what the cabinet holds of one file, known from its size before any
+// of the work; the refusal names the file, its size and the limit.
+platform::Status CheckFileSizes(const Project& project) {
+    for (const FileEntry& file : project.Files()) {
+        std::uint64_t size = 0;
+        if (platform::FileSize(file.path, &size) && size > CABINET_FILE_LIMIT)
+            return platform::Status::Failed(
+                "Il file " + file.path + " è di " + std::to_string(size) +
+                    " byte: un file CAB ne può contenere al massimo " +
+                    std::to_string(CABINET_FILE_LIMIT) +
+                    " per file, e il pacchetto non è stato creato.",
+                platform::ErrorKind::Refused);
+    }
+    return platform::Status::Ok();
+}
+
 // The project file or a listed file that path names; "" when it names neither.
 std::string OwnFileAt(const Project& project, const std::string& path) {
     if (!platform::PathExists(path))
@@ -134,6 +150,9 @@ class PackageBuild {
             found = CheckSelfRegisteredLibraries(project_, architecture_);
         if (!found)
             return Fail(KindOf(found, FailureKind::MissingInput), FailureText(found), found);
+        const platform::Status sized = CheckFileSizes(project_);
+        if (!sized)
+            return Fail(FailureKind::TooLarge, sized.message, sized);
         if (signing_.Wanted() && !SigningInputs())
             return false;
         platform::Status begun = output_.Begin(exePath_);

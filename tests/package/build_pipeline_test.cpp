@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <map>
 #include <optional>
 
@@ -524,6 +525,12 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
          },
          BuildStep::Cabinet, FailureKind::TooLarge,
          "I file del progetto superano il limite di 145000000 byte di un file CAB"},
+        {"a file larger than a cabinet holds",
+         [](PipelineTest& t) {
+             std::filesystem::resize_file(std::filesystem::u8path(t.project.Files()[1].path),
+                                          std::uintmax_t{CABINET_FILE_LIMIT} + 1);
+         },
+         BuildStep::Inputs, FailureKind::TooLarge, "Il file "},
         {"setup executable cannot be created",
          [](PipelineTest& t) {
              t.project.ExeFile = t.folder.Path(platform::JoinSourcePath("manca", "Setup.exe"));
