@@ -7,6 +7,7 @@
 
 #include "builder/package/build_pipeline.h"
 #include "builder/package/comprimi_binding.h"
+#include "builder/package/joined_text.h"
 #include "builder/package/success_message.h"
 #include "cli/command_kit.h"
 #include "cli/commands.h"
@@ -75,8 +76,8 @@ class CommandLineBuildStatus : public BuildStatus {
             bar.resize(width, '.');
             std::string line = "[" + bar + "] " + std::to_string(percent) + "%";
             if (!progress.packing.empty())
-                line += "  " + Megabytes(progress.bytesDone) + " di " +
-                        Megabytes(progress.bytesTotal) + " MB  " +
+                line += "  " + MegabytesText(progress.bytesDone) + " di " +
+                        MegabytesText(progress.bytesTotal) + " MB  " +
                         platform::SourceFileName(progress.packing);
             // The line is redrawn in place: blanks wipe what a longer one left.
             const std::size_t shown = line.size();
@@ -119,12 +120,6 @@ class CommandLineBuildStatus : public BuildStatus {
     }
 
   private:
-    // Bytes as megabytes with one decimal, in the Italian form ("12,5").
-    static std::string Megabytes(std::uint64_t bytes) {
-        const std::uint64_t tenths = (bytes * 10 + 524288) / 1048576;
-        return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
-    }
-
     // A bar drawn on the terminal whose line is not finished gets its line end first.
     void EndBar() {
         if (barOpen_)

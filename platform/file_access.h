@@ -38,6 +38,9 @@ bool SameFile(const std::string& a, const std::string& b);
 // The size of a file in bytes; false when it cannot be asked for.
 bool FileSize(const std::string& path, std::uint64_t* size);
 
+// The bytes free for this user on the disk of folder; false when it cannot be asked.
+bool FreeDiskSpace(const std::string& folder, std::uint64_t* bytes);
+
 // Deletes a file; success when it was deleted or did not exist.
 Status RemoveFile(const std::string& path);
 

@@ -10,6 +10,10 @@ namespace platform {
 // folder when the system reports none.
 std::string TempFolder();
 
+// The environment variable that moves the temporary folder, as the user would set it:
+// "TMPDIR" on POSIX, "TMP" on Windows.
+const char* TempFolderVariable();
+
 // The Windows directory, trimmed, without trailing separator. On POSIX the value of
 // VELASET_WINDOWS_DIR, or empty (there is none).
 std::string WindowsFolder();

@@ -7,6 +7,7 @@
 
 #include "builder/package/architecture_checks.h"
 #include "builder/package/comprimi_binding.h"
+#include "builder/package/joined_text.h"
 #include "builder/package/launch_check.h"
 #include "builder/package/package_times.h"
 #include "builder/package/setup_executable.h"
@@ -157,7 +158,7 @@ class PackageBuild {
             return false;
         platform::Status begun = output_.Begin(exePath_);
         if (!begun)
-            return Fail(FailureKind::UnwritableOutput, FailureText(begun), begun);
+            return Fail(FailureKind::UnwritableOutput, WriteFailureText(begun), begun);
         platform::Status made = work_.Make(services_.tempFolder);
         if (!made)
             return Fail(FailureKind::UnwritableOutput,
@@ -174,7 +175,7 @@ class PackageBuild {
         script_ = work_.File(kScriptName);
         platform::Status step = services_.writeScript(project_, distributionOnly_, script_);
         if (!step)
-            return Fail(KindOf(step, FailureKind::UnwritableOutput), FailureText(step), step);
+            return Fail(KindOf(step, FailureKind::UnwritableOutput), WriteFailureText(step), step);
         Report(kScriptWritten);
         if (editScript_) {
             step = services_.editScript(script_);
@@ -259,7 +260,7 @@ class PackageBuild {
                     progress) == 0) {
             if (stopped_)
                 return Fail(FailureKind::Interrupted, "");
-            return Fail(FailureKind::CabinetFailed, ""); // the library has told the user
+            return Fail(FailureKind::CabinetFailed, CabinetFailureText());
         }
         if (platform::PathExists(CabinetPath(cabDir_, 2)))
             return Fail(FailureKind::TooLarge,
@@ -292,7 +293,7 @@ class PackageBuild {
         if (step && exe == &unsignedExe)
             step = unsignedExe.Commit();
         if (!step)
-            return Fail(FailureKind::UnwritableOutput, FailureText(step), step);
+            return Fail(FailureKind::UnwritableOutput, WriteFailureText(step), step);
         Report(kCabinetAppended);
         return !Stopped();
     }
@@ -309,7 +310,7 @@ class PackageBuild {
             return Fail(FailureKind::SigningFailed, step.message, step);
         step = output_.AppendFile(signedExe);
         if (!step)
-            return Fail(FailureKind::UnwritableOutput, FailureText(step), step);
+            return Fail(FailureKind::UnwritableOutput, WriteFailureText(step), step);
         return !Stopped();
     }
 
@@ -317,7 +318,7 @@ class PackageBuild {
     bool PutInPlace() {
         platform::Status placed = output_.Commit();
         if (!placed)
-            return Fail(FailureKind::UnwritableOutput, FailureText(placed), placed);
+            return Fail(FailureKind::UnwritableOutput, WriteFailureText(placed), placed);
         return true;
     }
 
@@ -460,10 +461,49 @@ class PackageBuild {
         FailureKind kind = failure.operation == platform::Operation::Read
                                ? FailureKind::MissingInput
                                : FailureKind::UnwritableOutput;
+        if (failure.kind == platform::ErrorKind::DiskFull)
+            return Fail(kind, WriteFailureText(failure), failure);
         return Fail(kind,
                     "Impossibile creare il file CAB, " + failure.subject + ": " + failure.message,
                     failure);
     }
+
+    // A full disk is told by the folder that is full: the output folder, or the working
+    // folder with the variable that moves it. Any other failure as FailureText says it.
+    std::string WriteFailureText(const platform::Status& failure) const {
+        if (failure.kind != platform::ErrorKind::DiskFull)
+            return FailureText(failure);
+        std::string below;
+        if (failure.subject != exePath_ &&
+            platform::PathBelow(work_.Path() + platform::SourceSeparator(), failure.subject, &below))
+            return WorkingFolderFull("i file di lavoro del pacchetto", " (" + failure.message + ")");
+        return "Impossibile creare " + failure.subject + ": il disco della cartella " +
+               platform::WithoutTrailingSeparator(platform::SourceFolderPart(failure.subject)) +
+               " è pieno (" + failure.message + ").";
+    }
+
+    std::string WorkingFolderFull(const std::string& what, const std::string& detail) const {
+        return "Impossibile creare " + what + ": il disco della cartella di lavoro " +
+               services_.tempFolder + " è pieno" + detail +
+               "; la cartella di lavoro si sposta con la variabile " +
+               platform::TempFolderVariable() + ".";
+    }
+
+    // The cabinet library has told the user its own failure. When the working folder's
+    // disk has less room than packing these files may take (the cabinet and the library's
+    // temporary files, each at most about their size), the folder is named too.
+    std::string CabinetFailureText() const {
+        std::uint64_t free = 0;
+        const std::uint64_t needed = 2 * packedBytes_ + (1u << 20);
+        if (!services_.freeSpace || !services_.freeSpace(services_.tempFolder, &free) ||
+            free >= needed)
+            return "";
+        return WorkingFolderFull("il file CAB", ", con " + MegabytesText(free) +
+                                                    " MB liberi dei " + MegabytesText(needed) +
+                                                    " che la compressione di questi file può "
+                                                    "chiedere");
+    }
+
 
     // A copy of a project file newer than SOURCE_DATE_EPOCH, carrying that time, in a
     // folder of its own under the name of listed; *entry becomes the copy's short path.
@@ -544,6 +584,7 @@ BuildServices DefaultBuildServices() {
     services.findProgram = platform::FindProgram;
     services.runProgram = platform::RunProgram;
     services.tempFolder = platform::TempFolder();
+    services.freeSpace = platform::FreeDiskSpace;
     services.sourceDateEpoch = SourceDateEpoch(std::getenv("SOURCE_DATE_EPOCH"));
     return services;
 }

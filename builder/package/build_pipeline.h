@@ -49,6 +49,8 @@ struct BuildServices {
     std::function<std::string(const std::string&)> findProgram;
     ProgramRunner runProgram;
     std::string tempFolder;                      // parent of each build's private folder
+    // The bytes free on the disk of a folder (false: unknown), to tell a full disk.
+    std::function<bool(const std::string&, std::uint64_t*)> freeSpace;
     std::optional<std::int64_t> sourceDateEpoch; // SOURCE_DATE_EPOCH
     // True once the build is asked to stop (an interrupt of the command line); asked
     // between the steps and with every block the cabinet library compresses. Empty: never.

@@ -9,4 +9,9 @@ std::string JoinedText(std::initializer_list<std::string_view> pieces) {
     return text;
 }
 
+std::string MegabytesText(std::uint64_t bytes) {
+    const std::uint64_t tenths = (bytes * 10 + 524288) / 1048576;
+    return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
+}
+
 } // namespace velaset

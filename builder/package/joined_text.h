@@ -4,6 +4,7 @@
 #ifndef VELASET_BUILDER_PACKAGE_JOINED_TEXT_H
 #define VELASET_BUILDER_PACKAGE_JOINED_TEXT_H
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -11,6 +12,9 @@
 namespace velaset {
 
 std::string JoinedText(std::initializer_list<std::string_view> pieces);
+
+// Bytes as megabytes with one decimal, in the Italian form ("12,5").
+std::string MegabytesText(std::uint64_t bytes);
 
 } // namespace velaset
 

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace platform {
@@ -49,6 +50,14 @@ bool FileSize(const std::string& path, std::uint64_t* size) {
     if (stat(ResolvePath(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
     *size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+bool FreeDiskSpace(const std::string& folder, std::uint64_t* bytes) {
+    struct statvfs info;
+    if (statvfs(ResolvePath(folder).c_str(), &info) != 0)
+        return false;
+    *bytes = static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
     return true;
 }
 

@@ -41,6 +41,10 @@ std::string TempFolder() {
     return NoTrailingSlash(temp);
 }
 
+const char* TempFolderVariable() {
+    return "TMPDIR";
+}
+
 std::string WindowsFolder() {
     return NoTrailingSlash(Trimmed(Environment("VELASET_WINDOWS_DIR")));
 }

@@ -74,6 +74,14 @@ bool FileSize(const std::string& path, std::uint64_t* size) {
     return true;
 }
 
+bool FreeDiskSpace(const std::string& folder, std::uint64_t* bytes) {
+    ULARGE_INTEGER available;
+    if (!GetDiskFreeSpaceExW(win32::Widen(folder).c_str(), &available, nullptr, nullptr))
+        return false;
+    *bytes = available.QuadPart;
+    return true;
+}
+
 Status RemoveFile(const std::string& path) {
     if (DeleteFileW(win32::Widen(path).c_str()))
         return Status::Ok();

@@ -35,6 +35,10 @@ std::string TempFolder() {
     return NoTrailingBackslash(temp);
 }
 
+const char* TempFolderVariable() {
+    return "TMP";
+}
+
 std::string WindowsFolder() {
     wchar_t buffer[MAX_PATH + 1];
     UINT n = GetWindowsDirectoryW(buffer, MAX_PATH + 1);

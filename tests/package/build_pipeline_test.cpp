@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 #include <map>
 #include <optional>
 
@@ -512,6 +516,17 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
                              std::uint32_t, const CabinetProgress&) { return 0; };
          },
          BuildStep::Cabinet, FailureKind::CabinetFailed, ""},
+        {"cabinet library fails on a working disk without room",
+         [](PipelineTest& t) {
+             t.comprimi = [](const std::string&, const std::string&, const std::string&,
+                             std::uint32_t, const CabinetProgress&) { return 0; };
+             t.services.freeSpace = [](const std::string&, std::uint64_t* bytes) {
+                 *bytes = 300000;
+                 return true;
+             };
+         },
+         BuildStep::Cabinet, FailureKind::CabinetFailed,
+         "Impossibile creare il file CAB: il disco della cartella di lavoro "},
         {"files need a second cabinet",
          [](PipelineTest& t) {
              auto real = t.comprimi;
@@ -593,6 +608,29 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
             EXPECT_EQ(failure.text.rfind(c.text, 0), 0u) << failure.text;
     }
 }
+
+#ifndef _WIN32
+// A full output disk is told by the output folder (the working file of the new setup
+// executable is what cannot grow), and the old package stays.
+TEST_F(PipelineTest, AFullOutputDiskIsToldByItsFolder) {
+    PutOldPackage();
+    struct rlimit before;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    struct rlimit small = before;
+    small.rlim_cur = STUB_IMAGE_SIZE + 8;
+    std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool built = CreaPacchetto(project, options, services, status);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_FALSE(built);
+    ASSERT_EQ(status.failures.size(), 1u);
+    EXPECT_EQ(status.failures[0].text, "Impossibile creare " + project.ExeFile +
+                                           ": il disco della cartella " + folder.Path() +
+                                           " è pieno (" + platform::SystemErrorText(EFBIG) + ").");
+    EXPECT_TRUE(OldPackageStands());
+}
+#endif
 
 // A failure that the system reported carries its number, and its text reaches the user
 // in Italian.
