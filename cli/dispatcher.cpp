@@ -64,12 +64,32 @@ int RunVelaset(int argc, char** argv) {
     }
     if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0 ||
         std::strcmp(name, "help") == 0) {
+        // "velaset help COMMAND" is "velaset COMMAND --help".
+        if (argc >= 3 && std::strcmp(name, "help") == 0) {
+            char help[] = "--help";
+            char* asked[] = {argv[2], help, nullptr};
+            for (const Command& command : kCommands) {
+                if (std::strcmp(argv[2], command.name) == 0)
+                    return command.run(2, asked);
+            }
+            std::fprintf(Err(), "velaset: comando sconosciuto: %s\n", argv[2]);
+            PrintHelp(Err());
+            return kExitUsage;
+        }
         PrintHelp(Out());
         return kExitOk;
     }
     for (const Command& command : kCommands) {
-        if (std::strcmp(name, command.name) == 0)
-            return command.run(argc - 1, argv + 1);
+        if (std::strcmp(name, command.name) != 0)
+            continue;
+        // Every command takes --version as the help says, as velaset itself does.
+        for (int i = 2; i < argc; ++i) {
+            if (std::strcmp(argv[i], "--version") == 0) {
+                std::fprintf(Out(), "velaset %s\n", VELASET_VERSION_TEXT);
+                return kExitOk;
+            }
+        }
+        return command.run(argc - 1, argv + 1);
     }
     std::fprintf(Err(), "velaset: comando sconosciuto: %s\n", name);
     PrintHelp(Err());

@@ -57,11 +57,20 @@ TEST_F(VelasetCommand, AnswersVersionHelpAndBadUsage) {
     CommandRun unknown = Velaset({"build-everything"});
     EXPECT_EQ(unknown.code, 2);
     EXPECT_NE(unknown.err.find("comando sconosciuto: build-everything"), std::string::npos);
-    for (const char* command : {"new", "show", "set"}) {
-        CommandRun help = Velaset({command, "--help"});
-        EXPECT_EQ(help.code, 0) << command;
-        EXPECT_EQ(help.out.rfind(std::string("uso: velaset ") + command, 0), 0u) << help.out;
+    // Every command answers --help, "velaset help COMMAND" and --version as the help says.
+    for (const char* command : {"new", "show", "set", "add", "remove", "dest", "link", "reg",
+                                "msg", "inf", "build", "comprimi"}) {
+        for (const std::vector<std::string>& asked :
+             {std::vector<std::string>{command, "--help"}, {"help", command}}) {
+            CommandRun help = Velaset(asked);
+            EXPECT_EQ(help.code, 0) << command;
+            EXPECT_EQ(help.out.rfind(std::string("uso: velaset ") + command, 0), 0u) << help.out;
+        }
+        CommandRun commandVersion = Velaset({command, "--version"});
+        EXPECT_EQ(commandVersion.code, 0) << command;
+        EXPECT_EQ(commandVersion.out, version.out);
     }
+    EXPECT_EQ(Velaset({"help", "colora"}).code, 2);
     EXPECT_EQ(Velaset({"new"}).code, 2);
     EXPECT_EQ(Velaset({"new", "a.mip", "--title"}).code, 2);
     EXPECT_EQ(Velaset({"new", "a.mip", "--colore"}).code, 2);
