@@ -110,6 +110,12 @@ class CommandLineBuildStatus : public BuildStatus {
             std::fprintf(Err(), "velaset build: Creazione fallita\n");
     }
 
+    // Told even with --quiet: the package differs from the files in what it says.
+    void Notice(const std::string& text) override {
+        EndBar();
+        std::fprintf(Err(), "velaset build: %s\n", text.c_str());
+    }
+
     void BuildDone(const std::string& path) override {
         EndBar();
         if (scriptOnly_)

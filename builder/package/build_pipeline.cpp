@@ -202,7 +202,10 @@ class PackageBuild {
         std::vector<std::string> sources;
         for (const FileEntry& file : project_.Files())
             sources.push_back(file.path);
-        const std::int64_t packageTime = PackageTime(sources, services_.sourceDateEpoch);
+        const CabinetTimes range = CabinetTimeRange();
+        const std::int64_t packageTime =
+            NearestCabinetTime(PackageTime(sources, services_.sourceDateEpoch), range);
+        std::string outOfRange; // the files whose dates a cabinet cannot hold
         platform::ShortPathCache shortPaths;
         const std::vector<std::string> names = PackageShortNames(project_.Files(), shortPaths);
         std::vector<std::string> listed;
@@ -217,15 +220,31 @@ class PackageBuild {
                 if (!copied)
                     return CannotMakeCabinet(copied);
             }
+            // A file newer than SOURCE_DATE_EPOCH, or dated where a cabinet holds no
+            // date, is packed from a copy with the time it may have.
             std::int64_t time;
-            if (services_.sourceDateEpoch && platform::ReadFileTime(source, &time) &&
-                time > *services_.sourceDateEpoch) {
-                platform::Status copied = ClampedCopy(source, entry, &entry);
-                if (!copied)
-                    return CannotMakeCabinet(copied);
+            if (platform::ReadFileTime(source, &time)) {
+                std::int64_t packed = services_.sourceDateEpoch && time > *services_.sourceDateEpoch
+                                          ? *services_.sourceDateEpoch
+                                          : time;
+                if (NearestCabinetTime(packed, range) != packed) {
+                    packed = NearestCabinetTime(packed, range);
+                    outOfRange += "\n  " + source + " (" + LocalTimeText(time) + ": " +
+                                  LocalTimeText(packed) + ")";
+                }
+                if (packed != time) {
+                    platform::Status copied = ClampedCopy(source, entry, packed, &entry);
+                    if (!copied)
+                        return CannotMakeCabinet(copied);
+                }
             }
             listed.push_back(entry);
         }
+        if (!outOfRange.empty())
+            status_.Notice("Questi file hanno una data che un file CAB non può contenere (prima "
+                           "del 1980 o dopo il 2107): sono nel pacchetto con la data più vicina "
+                           "che può contenere." +
+                           outOfRange);
         std::string runtimeEntry;
         if (!distributionOnly_) {
             const std::string runtimeCopy = work_.File(kRuntimeFileName);
@@ -505,16 +524,17 @@ class PackageBuild {
     }
 
 
-    // A copy of a project file newer than SOURCE_DATE_EPOCH, carrying that time, in a
-    // folder of its own under the name of listed; *entry becomes the copy's short path.
+    // A copy of a project file carrying time (SOURCE_DATE_EPOCH, or the nearest a cabinet
+    // holds), in a folder of its own under the name of listed; *entry becomes the copy's
+    // short path.
     platform::Status ClampedCopy(const std::string& source, const std::string& listed,
-                                 std::string* entry) {
+                                 std::int64_t time, std::string* entry) {
         const std::string folder = work_.File("clamped");
         platform::Status made = platform::MakeDirectory(folder);
         if (!made)
             return made;
         const std::string copy = platform::JoinSourcePath(folder, platform::SourceFileName(listed));
-        platform::Status copied = TimedCopy(source, copy, *services_.sourceDateEpoch);
+        platform::Status copied = TimedCopy(source, copy, time);
         if (copied)
             *entry = ListPath(copy);
         return copied;

@@ -68,6 +68,8 @@ class BuildStatus {
     // The build ended with its output at path: the setup executable, or the setup
     // script of a script-only run.
     virtual void BuildDone(const std::string& path) = 0;
+    // Something the build changed on its own to go on, for the user to know (Italian).
+    virtual void Notice(const std::string& text) = 0;
 };
 
 } // namespace velaset

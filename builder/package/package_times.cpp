@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 #include "common/constants.h"
 #include "platform/file_access.h"
@@ -36,6 +37,40 @@ std::int64_t PackageTime(const std::vector<std::string>& files,
     if (sourceDateEpoch && *sourceDateEpoch < packageTime)
         packageTime = *sourceDateEpoch;
     return packageTime;
+}
+
+namespace {
+
+std::int64_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm local = {};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    return static_cast<std::int64_t>(std::mktime(&local));
+}
+
+} // namespace
+
+CabinetTimes CabinetTimeRange() {
+    return {LocalTime(1980, 1, 1, 0, 0, 0), LocalTime(2107, 12, 31, 23, 59, 58)};
+}
+
+std::int64_t NearestCabinetTime(std::int64_t time, const CabinetTimes& range) {
+    return time < range.earliest ? range.earliest : time > range.latest ? range.latest : time;
+}
+
+std::string LocalTimeText(std::int64_t time) {
+    const std::time_t when = static_cast<std::time_t>(time);
+    const std::tm* local = std::localtime(&when);
+    if (local == nullptr)
+        return std::to_string(time);
+    char text[32];
+    std::strftime(text, sizeof text, "%d/%m/%Y %H:%M:%S", local);
+    return text;
 }
 
 platform::Status TimedCopy(const std::string& source, const std::string& copy, std::int64_t time) {

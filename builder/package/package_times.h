@@ -33,6 +33,20 @@ std::optional<std::int64_t> SourceDateEpoch(const char* value);
 std::int64_t PackageTime(const std::vector<std::string>& files,
                          std::optional<std::int64_t> sourceDateEpoch);
 
+// The times a cabinet can hold: local dates from 1980-01-01 to 2107-12-31, as seconds
+// since 1970 (UTC) in the time zone of this machine.
+struct CabinetTimes {
+    std::int64_t earliest;
+    std::int64_t latest;
+};
+CabinetTimes CabinetTimeRange();
+
+// The time nearest to time that a cabinet can hold.
+std::int64_t NearestCabinetTime(std::int64_t time, const CabinetTimes& range);
+
+// A time as the user reads it: "31/12/2107 23:59:58" (local time).
+std::string LocalTimeText(std::int64_t time);
+
 // A copy of the file source at copy, with the last-write time time; the source keeps
 // its own. A failure to read concerns source (Operation::Read), any other the copy.
 platform::Status TimedCopy(const std::string& source, const std::string& copy, std::int64_t time);

@@ -44,6 +44,10 @@ void WizardBuildStatus::BuildFailed(const BuildFailure& failure) {
     page_.ShowBuildFailed();
 }
 
+void WizardBuildStatus::Notice(const std::string& text) {
+    platform::ShowMessageBox(kTitle, text, platform::MessageIcon::Exclamation);
+}
+
 void WizardBuildStatus::BuildDone(const std::string& path) {
     if (scriptOnly_) {
         page_.ShowScriptOnlyDone();

@@ -34,6 +34,8 @@ class WizardBuildStatus : public BuildStatus {
     void Progress(const BuildProgress& progress) override;
     void BuildFailed(const BuildFailure& failure) override;
     void BuildDone(const std::string& path) override;
+    // Shown in a box (exclamation, "Velaset") while the build goes on.
+    void Notice(const std::string& text) override;
 
   private:
     LastPage& page_;

@@ -11,6 +11,7 @@
 #include <map>
 #include <optional>
 
+#include "builder/package/package_times.h"
 #include "common/constants.h"
 #include "platform/file_times.h"
 #include "platform/message_box.h"
@@ -50,6 +51,7 @@ struct RecordedStatus : BuildStatus {
     }
     void BuildFailed(const BuildFailure& f) override { failures.push_back(f); }
     void BuildDone(const std::string& path) override { done.push_back(path); }
+    void Notice(const std::string& text) override { notices.push_back(text); }
 
     std::vector<BuildStep> steps;
     std::vector<int> progress;
@@ -57,6 +59,7 @@ struct RecordedStatus : BuildStatus {
     BuildProgress last, bytes;
     std::vector<BuildFailure> failures;
     std::vector<std::string> done;
+    std::vector<std::string> notices;
 };
 
 // What the fake cabinet library saw of one entry of its file list.
@@ -286,6 +289,30 @@ TEST_F(PipelineTest, SourceDateEpochClampsEveryPackedTime) {
     std::int64_t original = 0;
     ASSERT_TRUE(platform::ReadFileTime(project.Files()[1].path, &original));
     EXPECT_EQ(original, 1650000000);
+}
+
+// A file dated where a cabinet holds no date is packed with the nearest date it holds,
+// and the build says which files it changed; the package time (script, runtime) too.
+TEST_F(PipelineTest, DatesACabinetCannotHoldBecomeTheNearestAndAreListed) {
+    const CabinetTimes range = CabinetTimeRange();
+    ASSERT_TRUE(platform::WriteFileTime(project.Files()[0].path, range.earliest - 86400).ok);
+    ASSERT_TRUE(platform::WriteFileTime(project.Files()[1].path, range.latest + 86400 * 365).ok);
+    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
+    ASSERT_EQ(packed.size(), 5u);
+    EXPECT_EQ(packed[0].time, range.earliest);
+    EXPECT_EQ(packed[1].time, range.latest);
+    EXPECT_EQ(packed[2].time, 1550000000) << "a date it holds stays";
+    EXPECT_EQ(packed[3].time, range.latest) << "the runtime takes the package time";
+    EXPECT_EQ(Read(project.Files()[0].path), "PROGRAM") << "packed from a copy";
+    ASSERT_EQ(status.notices.size(), 1u);
+    EXPECT_EQ(status.notices[0].rfind("Questi file hanno una data che un file CAB non può "
+                                      "contenere (prima del 1980 o dopo il 2107)", 0),
+              0u);
+    for (int i : {0, 1})
+        EXPECT_NE(status.notices[0].find("\n  " + project.Files()[i].path + " ("),
+                  std::string::npos);
+    EXPECT_EQ(status.notices[0].find(project.Files()[2].path), std::string::npos);
+    EXPECT_NE(status.notices[0].find(": 01/01/1980 00:00:00)"), std::string::npos);
 }
 
 TEST_F(PipelineTest, EditedScriptIsTheOnePacked) {

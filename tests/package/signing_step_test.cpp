@@ -180,6 +180,7 @@ class SigningStepTest : public ::testing::Test {
         void Progress(const BuildProgress&) override {}
         void BuildFailed(const BuildFailure& f) override { failures.push_back(f); }
         void BuildDone(const std::string& path) override { done.push_back(path); }
+        void Notice(const std::string&) override {}
         std::vector<BuildStep> steps;
         std::vector<BuildFailure> failures;
         std::vector<std::string> done;
