@@ -54,7 +54,8 @@ int Add(const Project& loaded, Project& project, const std::string& file, const 
     return SaveEdited(loaded, project);
 }
 
-int Remove(const Project& loaded, Project& project, const std::string& name, const std::string& location) {
+int Remove(const Project& loaded, Project& project, const std::string& name,
+           const std::string& location) {
     bool removed = false;
     for (int row = static_cast<int>(project.Links().size()) - 1; row >= 0; --row) {
         const LinkEntry& link = project.Links()[row];

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "builder/project/project_fields.h"
 #include "builder/project/project.h"
+#include "builder/project/project_fields.h"
 #include "builder/project/project_file.h"
 #include "cli/command_kit.h"
 #include "cli/commands.h"

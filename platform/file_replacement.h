@@ -51,7 +51,7 @@ class FileReplacement {
     Status WriteFailure() const;
     void Discard();
 
-    std::string target_;  // as the caller named it, for messages
+    std::string target_;   // as the caller named it, for messages
     std::string replaced_; // the file that Commit replaces
     std::string working_;
     static constexpr std::intptr_t kNone = -1;

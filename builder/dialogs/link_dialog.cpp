@@ -67,8 +67,8 @@ DialogResult LinkDialog::Save() {
     }
     const LinkEntry link{files_[selectedFile_], name_, LocationLetters[destination_]};
     // What else the table of fields refuses in a link's file or name.
-    for (const auto& part : {std::make_pair("Link file", &link.file),
-                             std::make_pair("Link nome", &link.name)}) {
+    for (const auto& part :
+         {std::make_pair("Link file", &link.file), std::make_pair("Link nome", &link.name)}) {
         const std::string reason = FieldValueReason(*FindFieldRule(part.first), *part.second);
         if (!reason.empty()) {
             return {false, std::string(part.first[5] == 'f' ? "Il file" : "Il nome") +

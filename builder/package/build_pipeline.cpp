@@ -85,12 +85,12 @@ platform::Status CheckFileSizes(const Project& project) {
     for (const FileEntry& file : project.Files()) {
         std::uint64_t size = 0;
         if (platform::FileSize(file.path, &size) && size > CABINET_FILE_LIMIT)
-            return platform::Status::Failed(
-                "Il file " + file.path + " è di " + std::to_string(size) +
-                    " byte: un file CAB ne può contenere al massimo " +
-                    std::to_string(CABINET_FILE_LIMIT) +
-                    " per file, e il pacchetto non è stato creato.",
-                platform::ErrorKind::Refused);
+            return platform::Status::Failed("Il file " + file.path + " è di " +
+                                                std::to_string(size) +
+                                                " byte: un file CAB ne può contenere al massimo " +
+                                                std::to_string(CABINET_FILE_LIMIT) +
+                                                " per file, e il pacchetto non è stato creato.",
+                                            platform::ErrorKind::Refused);
     }
     return platform::Status::Ok();
 }
@@ -372,8 +372,7 @@ class PackageBuild {
     // Signs in into out; a failure names shown. The password goes to the signing program
     // in a file of the private folder, which only this user may read, never on its
     // command line.
-    platform::Status Sign(const std::string& in, const std::string& out,
-                          const std::string& shown) {
+    platform::Status Sign(const std::string& in, const std::string& out, const std::string& shown) {
         std::string passwordFile;
         if (!signing_.password.empty()) {
             passwordFile = work_.File(kPasswordName);
@@ -494,8 +493,10 @@ class PackageBuild {
             return FailureText(failure);
         std::string below;
         if (failure.subject != exePath_ &&
-            platform::PathBelow(work_.Path() + platform::SourceSeparator(), failure.subject, &below))
-            return WorkingFolderFull("i file di lavoro del pacchetto", " (" + failure.message + ")");
+            platform::PathBelow(work_.Path() + platform::SourceSeparator(), failure.subject,
+                                &below))
+            return WorkingFolderFull("i file di lavoro del pacchetto",
+                                     " (" + failure.message + ")");
         return "Impossibile creare " + failure.subject + ": il disco della cartella " +
                platform::WithoutTrailingSeparator(platform::SourceFolderPart(failure.subject)) +
                " è pieno (" + failure.message + ").";
@@ -517,12 +518,11 @@ class PackageBuild {
         if (!services_.freeSpace || !services_.freeSpace(services_.tempFolder, &free) ||
             free >= needed)
             return "";
-        return WorkingFolderFull("il file CAB", ", con " + MegabytesText(free) +
-                                                    " MB liberi dei " + MegabytesText(needed) +
+        return WorkingFolderFull("il file CAB", ", con " + MegabytesText(free) + " MB liberi dei " +
+                                                    MegabytesText(needed) +
                                                     " che la compressione di questi file può "
                                                     "chiedere");
     }
-
 
     // A copy of a project file carrying time (SOURCE_DATE_EPOCH, or the nearest a cabinet
     // holds), in a folder of its own under the name of listed; *entry becomes the copy's

@@ -207,7 +207,9 @@ class FaultList {
             faults_.push_back({label, Sentence(label, value, reason)});
     }
 
-    void Add(const std::string& label, const std::string& text) { faults_.push_back({label, text}); }
+    void Add(const std::string& label, const std::string& text) {
+        faults_.push_back({label, text});
+    }
 
     std::vector<FieldFault> Take() { return std::move(faults_); }
 
@@ -262,10 +264,11 @@ void CheckInstalledPaths(const Project& p, FaultList* faults) {
         const std::string path = folder + name;
         const size_t length = CharacterCount(path);
         if (length > kMaxWindowsPath)
-            faults->Add(label, "Il file " + name + " sarebbe installato come " + path + ", un "
-                                   "percorso di " + std::to_string(length) +
+            faults->Add(label, "Il file " + name + " sarebbe installato come " + path +
+                                   ", un percorso di " + std::to_string(length) +
                                    " caratteri: Windows e il programma di installazione ne "
-                                   "ammettono al massimo " + std::to_string(kMaxWindowsPath) + ".");
+                                   "ammettono al massimo " +
+                                   std::to_string(kMaxWindowsPath) + ".");
     };
     for (size_t i = 0; i < p.Files().size(); ++i) {
         const FileEntry& file = p.Files()[i];

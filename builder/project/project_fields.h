@@ -41,18 +41,18 @@ enum class Written {
 };
 
 struct FieldRule {
-    const char* name;            // the key, or the entry's section and part ("Link nome")
-    const char* section;         // its section in the project file
-    std::string Project::*text;  // the field of a key that holds a text; null otherwise
-    const char* choices;         // the values of a flag or a choice, "|"-separated; null
-    const char* separators;      // characters its entry splits at in the project file
-    Written written;             // when setup.inf holds it
-    Percent percent;             // how setup.inf carries "%"
-    const char* cutsLine;        // characters that would split or cut its line there
-    bool trimmed;                // no blank at its ends: the setup engine drops them
-    bool required;               // not empty where setup.inf holds it
-    bool windowsName;            // a Windows name (DefDir: names joined by "\")
-    int maxCharacters;           // the installer reads at most so many; 0: no limit
+    const char* name;           // the key, or the entry's section and part ("Link nome")
+    const char* section;        // its section in the project file
+    std::string Project::*text; // the field of a key that holds a text; null otherwise
+    const char* choices;        // the values of a flag or a choice, "|"-separated; null
+    const char* separators;     // characters its entry splits at in the project file
+    Written written;            // when setup.inf holds it
+    Percent percent;            // how setup.inf carries "%"
+    const char* cutsLine;       // characters that would split or cut its line there
+    bool trimmed;               // no blank at its ends: the setup engine drops them
+    bool required;              // not empty where setup.inf holds it
+    bool windowsName;           // a Windows name (DefDir: names joined by "\")
+    int maxCharacters;          // the installer reads at most so many; 0: no limit
 };
 
 // The table, in the order of the project file.

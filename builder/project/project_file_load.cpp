@@ -7,16 +7,16 @@
 
 #include "builder/project/entry_forms.h"
 #include "builder/project/ini_file.h"
-#include "builder/project/load_report.h"
 #include "builder/project/line_breaks.h"
+#include "builder/project/load_report.h"
 #include "builder/project/package_names.h"
 #include "builder/project/short_name_clash.h"
 #include "builder/project/stored_number.h"
 #include "platform/file_access.h"
 #include "platform/profile_text.h"
-#include "platform/whole_file.h"
 #include "platform/short_path_cache.h"
 #include "platform/source_path.h"
+#include "platform/whole_file.h"
 
 namespace velaset {
 namespace {

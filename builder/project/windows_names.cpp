@@ -74,8 +74,8 @@ std::string WindowsNameFault(const std::string& name) {
         return std::string("finisce con ") + (name.back() == '.' ? "un punto" : "uno spazio") +
                ", che Windows toglie dai nomi";
     if (IsReservedName(name))
-        return "è un nome che Windows riserva ai dispositivi (" +
-               name.substr(0, name.find('.')) + ")";
+        return "è un nome che Windows riserva ai dispositivi (" + name.substr(0, name.find('.')) +
+               ")";
     return "";
 }
 

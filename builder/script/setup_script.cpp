@@ -168,8 +168,8 @@ void WriteUninstallRegistry(ScriptText& out, const Project& p) {
 // The line that makes one link: its name twice, as the item's title and after the commas.
 std::string LinkLine(const std::string& prefix, const LinkEntry& link) {
     const std::string name = Inf("Link nome", link.name);
-    return prefix + Q3 + name + Q2 + ", " + Q2 + "%PROGDIR%\\" + Inf("Link file", link.file) +
-           Q2 + ",,, " + name + "," + Quote + "%PROGDIR%" + Q2;
+    return prefix + Q3 + name + Q2 + ", " + Q2 + "%PROGDIR%\\" + Inf("Link file", link.file) + Q2 +
+           ",,, " + name + "," + Quote + "%PROGDIR%" + Q2;
 }
 
 bool HasDesktopLink(const Project& p) {
@@ -199,10 +199,9 @@ void WriteLinkSections(ScriptText& out, const Project& p) {
             }
         }
         if (uninstallLink) {
-            out.Line("setup.ini, group42,," + Q3 + Inf("UninstallString", p.UninstallString) +
-                     Q2 + "," + Q2 +
-                     UninstallCommand + Q2 + "," + Q2 + "%11%\\shell32.dll" + Q2 + ",31," +
-                     p.NomeGruppo + Quote);
+            out.Line("setup.ini, group42,," + Q3 + Inf("UninstallString", p.UninstallString) + Q2 +
+                     "," + Q2 + UninstallCommand + Q2 + "," + Q2 + "%11%\\shell32.dll" + Q2 +
+                     ",31," + p.NomeGruppo + Quote);
         }
     }
 
@@ -227,8 +226,7 @@ void WriteLinkSections(ScriptText& out, const Project& p) {
             }
         }
         if (uninstallLink) {
-            out.Line("setup.ini, group42,," + Q2 + Inf("UninstallString", p.UninstallString) +
-                     Q2);
+            out.Line("setup.ini, group42,," + Q2 + Inf("UninstallString", p.UninstallString) + Q2);
         }
     }
 

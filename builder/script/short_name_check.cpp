@@ -49,9 +49,10 @@ AddResult VerificaLista::Add(const std::string& path, const std::string& chosenF
     // fits its buffer. (A file that is gone has none either; it clashes as before.)
     if (shortName.empty() && platform::IsReadableFile(path)) {
         return {AddOutcome::Refused,
-                "Il file " + path + " non può essere aggiunto: il suo percorso corto (8.3) "
-                "supera i 164 caratteri che la creazione del pacchetto può leggere. Spostarlo "
-                "in una cartella meno profonda.",
+                "Il file " + path +
+                    " non può essere aggiunto: il suo percorso corto (8.3) "
+                    "supera i 164 caratteri che la creazione del pacchetto può leggere. Spostarlo "
+                    "in una cartella meno profonda.",
                 ""};
     }
     const ShortNameIndex::Clash clash = names_.Find(path, shortName);

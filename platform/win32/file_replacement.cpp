@@ -33,8 +33,8 @@ void RemoveLeftovers(const std::string& folder, const std::string& name) {
 
 unsigned long long Entropy() {
     LARGE_INTEGER now;
-    unsigned long long value = (static_cast<unsigned long long>(GetCurrentProcessId()) << 32) ^
-                               GetTickCount();
+    unsigned long long value =
+        (static_cast<unsigned long long>(GetCurrentProcessId()) << 32) ^ GetTickCount();
     if (QueryPerformanceCounter(&now))
         value ^= static_cast<unsigned long long>(now.QuadPart) * 40503ull;
     return value;
@@ -73,8 +73,8 @@ Status FileReplacement::Begin(const std::string& target) {
         // A file that cannot be written now (a running program, a file another program
         // holds) could not be replaced at the end either: found out before any work.
         HANDLE probe = CreateFileW(wide.c_str(), GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (probe == INVALID_HANDLE_VALUE)
             return Status::LastSystemError(Operation::Create, target);
         CloseHandle(probe);
@@ -123,9 +123,9 @@ Status FileReplacement::Append(const char* data, std::size_t size) {
 }
 
 Status FileReplacement::AppendFile(const std::string& source) {
-    HANDLE file = CreateFileW(win32::Widen(source).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(win32::Widen(source).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return Status::LastSystemError(Operation::Read, source);
     char buffer[65536];

@@ -58,8 +58,8 @@ TEST_F(VelasetCommand, AnswersVersionHelpAndBadUsage) {
     EXPECT_EQ(unknown.code, 2);
     EXPECT_NE(unknown.err.find("comando sconosciuto: build-everything"), std::string::npos);
     // Every command answers --help, "velaset help COMMAND" and --version as the help says.
-    for (const char* command : {"new", "show", "set", "add", "remove", "dest", "link", "reg",
-                                "msg", "inf", "build", "comprimi"}) {
+    for (const char* command : {"new", "show", "set", "add", "remove", "dest", "link", "reg", "msg",
+                                "inf", "build", "comprimi"}) {
         for (const std::vector<std::string>& asked :
              {std::vector<std::string>{command, "--help"}, {"help", command}}) {
             CommandRun help = Velaset(asked);
@@ -172,9 +172,8 @@ TEST_F(VelasetCommand, ShowMakesStaleAndDroppedEntriesVisible) {
 TEST_F(VelasetCommand, SetAppliesKeysInOrderWithTheirRules) {
     std::string project = scratch_.Path("Nuovo Progetto.mip");
     ASSERT_EQ(Velaset({"new", project}).code, 0);
-    CommandRun set =
-        Velaset({"set", project, "Titolo=Prova", "Uninstall=1", "ChkLancio=1",
-                 "Lancio=prova.exe", "Etic2A=Uno\nDue", "Stop=Fermato.", "Gruppo=0"});
+    CommandRun set = Velaset({"set", project, "Titolo=Prova", "Uninstall=1", "ChkLancio=1",
+                              "Lancio=prova.exe", "Etic2A=Uno\nDue", "Stop=Fermato.", "Gruppo=0"});
     ASSERT_EQ(set.code, 0) << set.err;
     auto stored = [&project](const char* section, const char* key) {
         return velaset::ReadIni(project, section, key);

@@ -168,12 +168,33 @@ std::string LinkTitle(const InfReader& inf, const std::string& group, size_t nth
 // names, dots and blanks at the ends, long texts, line breaks and characters that
 // Windows-1252 has not; then texts drawn from every Windows-1252 character.
 std::vector<std::string> HostileValues(unsigned seed, int drawn) {
-    std::vector<std::string> values = {
-        "Demo", "100% pronto", "%PROGDIR%", "a%%b", "Uno, due", "Uno; due", "\"citato\"",
-        "'citato'", " avanti", "dietro ", "punto.", "CON", "nul.txt", "Com1.log", "a\\b",
-        "a/b", "a:b", "x|y*?", "<b>", "tab\t", "riga\nriga", "\xc2\xb6", "\xce\xa9mega",
-        "\xc3\xa9\xe2\x82\xac\xc5\xb8\xc3\xbf\xc5\xa0", std::string(60, 'L'),
-        std::string(300, 'x'), ""};
+    std::vector<std::string> values = {"Demo",
+                                       "100% pronto",
+                                       "%PROGDIR%",
+                                       "a%%b",
+                                       "Uno, due",
+                                       "Uno; due",
+                                       "\"citato\"",
+                                       "'citato'",
+                                       " avanti",
+                                       "dietro ",
+                                       "punto.",
+                                       "CON",
+                                       "nul.txt",
+                                       "Com1.log",
+                                       "a\\b",
+                                       "a/b",
+                                       "a:b",
+                                       "x|y*?",
+                                       "<b>",
+                                       "tab\t",
+                                       "riga\nriga",
+                                       "\xc2\xb6",
+                                       "\xce\xa9mega",
+                                       "\xc3\xa9\xe2\x82\xac\xc5\xb8\xc3\xbf\xc5\xa0",
+                                       std::string(60, 'L'),
+                                       std::string(300, 'x'),
+                                       ""};
     unsigned state = seed;
     for (int n = 0; n < drawn; ++n) {
         std::string bytes;
@@ -241,7 +262,12 @@ std::string Crlf(const std::string& text) {
 }
 
 const Door kDoors[] = {
-    {"Titolo", [](const std::string& v, ScratchFolder&) { return std::vector<Step>{{{"set", "@", "Titolo=" + v}, "Titolo|Caption|Etic1A|Etic2A|NomeGruppo|CaptionB|EticB|LabelControl"}}; },
+    {"Titolo",
+     [](const std::string& v, ScratchFolder&) {
+         return std::vector<Step>{
+             {{"set", "@", "Titolo=" + v},
+              "Titolo|Caption|Etic1A|Etic2A|NomeGruppo|CaptionB|EticB|LabelControl"}};
+     },
      [](const InfReader& inf, const std::string& v) {
          auto key = LineStarting(inf, "Splash.AddRegEntries", {"HKLM", "", "DisplayName"});
          return std::vector<std::pair<std::string, std::string>>{
@@ -249,48 +275,95 @@ const Door kDoors[] = {
              {key.size() > 1 ? inf.Expand(key[1]) : "<absent>",
               "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + v}};
      }},
-    {"Caption", [](const std::string& v, ScratchFolder&) { return std::vector<Step>{{{"set", "@", "Caption=" + v}, "Caption"}}; },
-     [](const InfReader& inf, const std::string& v) { return Same(inf.Profile("Version", "Caption"), v); }},
-    {"Etic2A", [](const std::string& v, ScratchFolder&) { return std::vector<Step>{{{"set", "@", "Etic2A=" + v}, "Etic2A"}}; },
+    {"Caption",
+     [](const std::string& v, ScratchFolder&) {
+         return std::vector<Step>{{{"set", "@", "Caption=" + v}, "Caption"}};
+     },
+     [](const InfReader& inf, const std::string& v) {
+         return Same(inf.Profile("Version", "Caption"), v);
+     }},
+    {"Etic2A",
+     [](const std::string& v, ScratchFolder&) {
+         return std::vector<Step>{{{"set", "@", "Etic2A=" + v}, "Etic2A"}};
+     },
      [](const InfReader& inf, const std::string& v) {
          std::string read = inf.Profile("Version", "Label2");
          for (size_t mark; (mark = read.find("\xc2\xb6")) != std::string::npos;)
              read.replace(mark, 2, "\r\n");
          return Same(read, Crlf(v));
      }},
-    {"DefDir", [](const std::string& v, ScratchFolder&) { return std::vector<Step>{{{"set", "@", "DefDir=" + v}, "DefDir"}}; },
-     [](const InfReader& inf, const std::string& v) { return Same(inf.Profile("Strings", "DIRDEF"), v); }},
-    {"NomeGruppo", [](const std::string& v, ScratchFolder&) { return std::vector<Step>{{{"set", "@", "NomeGruppo=" + v}, "NomeGruppo"}}; },
+    {"DefDir",
+     [](const std::string& v, ScratchFolder&) {
+         return std::vector<Step>{{{"set", "@", "DefDir=" + v}, "DefDir"}};
+     },
+     [](const InfReader& inf, const std::string& v) {
+         return Same(inf.Profile("Strings", "DIRDEF"), v);
+     }},
+    {"NomeGruppo",
+     [](const std::string& v, ScratchFolder&) {
+         return std::vector<Step>{{{"set", "@", "NomeGruppo=" + v}, "NomeGruppo"}};
+     },
      [](const InfReader& inf, const std::string& v) {
          auto group = LineStarting(inf, "Splash.Links", {"setup.ini", "progman.groups"});
          const std::string entry = group.size() > 3 ? group[3] : "=<absent>";
          // The runtime takes the name after "=" as the first field of its own.
          return Same(InfReader::Fields(entry.substr(entry.find('=') + 1))[0], v);
      }},
-    {"CaptionB", [](const std::string& v, ScratchFolder&) { return std::vector<Step>{{{"set", "@", "CaptionB=" + v}, "CaptionB"}}; },
-     [](const InfReader& inf, const std::string& v) { return Same(inf.Profile("Version", "Title"), v); }},
-    {"LabelControl", [](const std::string& v, ScratchFolder&) { return std::vector<Step>{{{"set", "@", "LabelControl=" + v}, "LabelControl"}}; },
+    {"CaptionB",
+     [](const std::string& v, ScratchFolder&) {
+         return std::vector<Step>{{{"set", "@", "CaptionB=" + v}, "CaptionB"}};
+     },
+     [](const InfReader& inf, const std::string& v) {
+         return Same(inf.Profile("Version", "Title"), v);
+     }},
+    {"LabelControl",
+     [](const std::string& v, ScratchFolder&) {
+         return std::vector<Step>{{{"set", "@", "LabelControl=" + v}, "LabelControl"}};
+     },
      [](const InfReader& inf, const std::string& v) {
          auto line = LineStarting(inf, "Splash.AddRegEntries", {"HKLM", "", "DisplayName"});
          return Same(line.size() > 4 ? inf.Expand(line[4]) : "<absent>", v);
      }},
     {"UninstallString",
      [](const std::string& v, ScratchFolder&) {
-         return std::vector<Step>{{{"set", "@", "Uninstall=1", "UninstallString=" + v}, "UninstallString"}};
+         return std::vector<Step>{
+             {{"set", "@", "Uninstall=1", "UninstallString=" + v}, "UninstallString"}};
      },
-     [](const InfReader& inf, const std::string& v) { return Same(LinkTitle(inf, "group42", 1), v); }},
+     [](const InfReader& inf, const std::string& v) {
+         return Same(LinkTitle(inf, "group42", 1), v);
+     }},
     {"TestoSfondo",
-     [](const std::string& v, ScratchFolder&) { return std::vector<Step>{{{"set", "@", "Sfondo=1", "TestoSfondo=" + v}, "TestoSfondo"}}; },
-     [](const InfReader& inf, const std::string& v) { return Same(inf.Profile("Background", "Title"), v); }},
-    {"Errore", [](const std::string& v, ScratchFolder&) { return std::vector<Step>{{{"msg", "@", "Errore", v}, "Errore|testo"}}; },
-     [](const InfReader& inf, const std::string& v) { return Same(inf.Profile("Version", "FailureMsg"), v); }},
-    {"Disinstalla", [](const std::string& v, ScratchFolder&) { return std::vector<Step>{{{"msg", "@", "Disinstalla", v}, "Disinstalla|testo"}}; },
-     [](const InfReader& inf, const std::string& v) { return Same(inf.Profile("Version", "AlertMsg"), v); }},
-    {"Link nome", [](const std::string& v, ScratchFolder&) { return std::vector<Step>{{{"link", "@", "add", "app.exe", v, "P"}, "collegamento|voci"}}; },
-     [](const InfReader& inf, const std::string& v) { return Same(LinkTitle(inf, "group42", 1), v); }},
+     [](const std::string& v, ScratchFolder&) {
+         return std::vector<Step>{{{"set", "@", "Sfondo=1", "TestoSfondo=" + v}, "TestoSfondo"}};
+     },
+     [](const InfReader& inf, const std::string& v) {
+         return Same(inf.Profile("Background", "Title"), v);
+     }},
+    {"Errore",
+     [](const std::string& v, ScratchFolder&) {
+         return std::vector<Step>{{{"msg", "@", "Errore", v}, "Errore|testo"}};
+     },
+     [](const InfReader& inf, const std::string& v) {
+         return Same(inf.Profile("Version", "FailureMsg"), v);
+     }},
+    {"Disinstalla",
+     [](const std::string& v, ScratchFolder&) {
+         return std::vector<Step>{{{"msg", "@", "Disinstalla", v}, "Disinstalla|testo"}};
+     },
+     [](const InfReader& inf, const std::string& v) {
+         return Same(inf.Profile("Version", "AlertMsg"), v);
+     }},
+    {"Link nome",
+     [](const std::string& v, ScratchFolder&) {
+         return std::vector<Step>{{{"link", "@", "add", "app.exe", v, "P"}, "collegamento|voci"}};
+     },
+     [](const InfReader& inf, const std::string& v) {
+         return Same(LinkTitle(inf, "group42", 1), v);
+     }},
     {"Chiavi",
      [](const std::string& v, ScratchFolder&) {
-         return std::vector<Step>{{{"reg", "@", "add", "HKLM", "Software\\" + v, v, v}, "sottochiave|nome|valore"}};
+         return std::vector<Step>{
+             {{"reg", "@", "add", "HKLM", "Software\\" + v, v, v}, "sottochiave|nome|valore"}};
      },
      [](const InfReader& inf, const std::string& v) {
          auto line = LineStarting(inf, "SplashRegOther", {"HKLM"});

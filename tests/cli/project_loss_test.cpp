@@ -166,7 +166,8 @@ TEST_F(ProjectLossTest, AProjectInUtf8WithItsByteOrderMarkIsConvertedWhereItFits
     ScratchFolder::WriteBytes(mip, greek);
     const CommandRun refused = Velaset({"set", mip, "Caption=x"});
     EXPECT_EQ(refused.code, 1);
-    EXPECT_TRUE(Contains(refused.err, "la riga 2 non è UTF-8 valido o contiene caratteri")) << refused.err;
+    EXPECT_TRUE(Contains(refused.err, "la riga 2 non è UTF-8 valido o contiene caratteri"))
+        << refused.err;
     EXPECT_EQ(ScratchFolder::ReadFile(mip), greek);
 }
 

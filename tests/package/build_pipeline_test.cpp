@@ -13,11 +13,11 @@
 
 #include "builder/package/package_times.h"
 #include "common/constants.h"
+#include "platform/file_replacement.h"
 #include "platform/file_times.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
 #include "platform/short_path.h"
-#include "platform/file_replacement.h"
 #include "platform/work_folder.h"
 #include "tests/package/fake_stub.h"
 #include "tests/support/no_short_names.h"
@@ -306,7 +306,8 @@ TEST_F(PipelineTest, DatesACabinetCannotHoldBecomeTheNearestAndAreListed) {
     EXPECT_EQ(Read(project.Files()[0].path), "PROGRAM") << "packed from a copy";
     ASSERT_EQ(status.notices.size(), 1u);
     EXPECT_EQ(status.notices[0].rfind("Questi file hanno una data che un file CAB non può "
-                                      "contenere (prima del 1980 o dopo il 2107)", 0),
+                                      "contenere (prima del 1980 o dopo il 2107)",
+                                      0),
               0u);
     for (int i : {0, 1})
         EXPECT_NE(status.notices[0].find("\n  " + project.Files()[i].path + " ("),

@@ -31,9 +31,9 @@ TEST(LaunchCheck, AcceptsAFileOfTheInstallationFolderInAnyLetterCase) {
 TEST(LaunchCheck, RefusesAProgramThePackageDoesNotInstallThere) {
     Project p = WithFiles();
     p.SetChkLancio(1);
-    for (const char* lancio : {"nonce.exe", "Guida.hlp", "Mio", "Mio Programma.exe2",
-                               "\"Mio Programma.exe", "\"Mio Programma.exe\"x", "",
-                               "Mio Programma.exe /primo", "\"Mio Programma.exe\""}) {
+    for (const char* lancio :
+         {"nonce.exe", "Guida.hlp", "Mio", "Mio Programma.exe2", "\"Mio Programma.exe",
+          "\"Mio Programma.exe\"x", "", "Mio Programma.exe /primo", "\"Mio Programma.exe\""}) {
         p.Lancio = lancio;
         EXPECT_EQ(LaunchRefusal(p),
                   std::string("Il programma da avviare alla fine dell'installazione (Lancio), \"") +

@@ -7,9 +7,9 @@
 #include <algorithm>
 
 #include "common/constants.h"
+#include "platform/file_replacement.h"
 #include "platform/file_times.h"
 #include "platform/source_path.h"
-#include "platform/file_replacement.h"
 #include "platform/work_folder.h"
 #include "tests/package/fake_stub.h"
 #include "tests/support/sample_project.h"

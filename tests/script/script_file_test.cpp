@@ -54,8 +54,7 @@ TEST_F(ScriptFileTest, FieldThatWouldBreakItsLineIsRefusedByName) {
              p.ReplaceLink(1, {"Demo.exe", "Demo\n", "D"});
          },
          true},
-        {"Chiavi 1",
-         [](Project& p) { p.ReplaceRegistryEntry(0, "HKLM,A,\"\",,\"riga\r\nB\""); },
+        {"Chiavi 1", [](Project& p) { p.ReplaceRegistryEntry(0, "HKLM,A,\"\",,\"riga\r\nB\""); },
          true},
         {"Etic2A", [](Project& p) { p.Etic2A = "Uno \xc2\xb6 due"; }, true}, // the mark itself
         // Etic2A keeps its lines through the encoded form; the euro sign is Windows-1252.
