@@ -24,11 +24,11 @@ for part in bin/win32 bin/win64 demo; do
   [ -d "$root/build/$part" ] || { echo "planted: build/$part is missing: run make build first" >&2; exit 1; }
   rm -rf "$work/src/build/$part" && mkdir -p "$work/src/build/$part" && cp -a "$root/build/$part/." "$work/src/build/$part/"
 done
-cmake -S "$work/src" -B "$work/native" -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
-cmake --build "$work/native" -j"$jobs" >/dev/null || { echo "planted: the clean tree does not build" >&2; exit 1; }
+cmake -S "$work/src" -B "$work/src/build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
+cmake --build "$work/src/build/native" -j"$jobs" >/dev/null || { echo "planted: the clean tree does not build" >&2; exit 1; }
 # The native tier, as tests/tiers.sh runs it.
 run_tests() {
-  ctest --test-dir "$work/native" -j"$jobs" -LE 'wine32|wine64' --timeout 300 \
+  ctest --test-dir "$work/src/build/native" -j"$jobs" -LE 'wine32|wine64' --timeout 300 \
     >"$work/ctest.log" 2>&1
 }
 run_tests || { echo "planted: the clean tree fails its tests ($work/ctest.log)" >&2; exit 1; }
@@ -48,7 +48,7 @@ if text.count(old) != 1:
     sys.exit("planted: '%s' occurs %d times in %s" % (old, text.count(old), path))
 open(path, "w", encoding="utf-8").write(text.replace(old, new))
 PY
-  if ! cmake --build "$work/native" -j"$jobs" >"$work/build.log" 2>&1; then
+  if ! cmake --build "$work/src/build/native" -j"$jobs" >"$work/build.log" 2>&1; then
     echo "NOT BUILT   $name"
     broken=$((broken + 1))
   elif run_tests; then
@@ -60,5 +60,5 @@ PY
   fi
   cp "$work/clean/$file" "$work/src/$file"
 done <"$faults"
-cmake --build "$work/native" -j"$jobs" >/dev/null
+cmake --build "$work/src/build/native" -j"$jobs" >/dev/null
 echo "planted faults: $caught caught, $missed missed, $broken not applied or not built"
