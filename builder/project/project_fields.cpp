@@ -2,6 +2,7 @@
 #include "builder/project/project_fields.h"
 
 #include <unordered_map>
+#include <unordered_set>
 
 #include "builder/project/line_breaks.h"
 #include "builder/project/windows_names.h"
@@ -204,11 +205,13 @@ class FaultList {
         const FieldRule& row = *FindFieldRule(rule);
         const std::string reason = Reason(row, value, IsWritten(row.written, p_, full_));
         if (!reason.empty())
-            faults_.push_back({label, Sentence(label, value, reason)});
+            faults_.push_back({label, Sentence(label, value, reason),
+                               std::string(rule) + '\n' + value + '\n' + reason});
     }
 
+    // A fault of two values, or of a path: its sentence names no place in a list.
     void Add(const std::string& label, const std::string& text) {
-        faults_.push_back({label, text});
+        faults_.push_back({label, text, text});
     }
 
     std::vector<FieldFault> Take() { return std::move(faults_); }
@@ -219,18 +222,32 @@ class FaultList {
     std::vector<FieldFault> faults_;
 };
 
+// Each key that an earlier one equals: (the earlier one, the later one).
+std::vector<std::pair<size_t, size_t>> SameKeys(const std::vector<std::string>& keys) {
+    std::vector<std::pair<size_t, size_t>> same;
+    std::unordered_set<std::string> seen;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (seen.insert(keys[i]).second)
+            continue;
+        size_t first = 0;
+        while (keys[first] != keys[i])
+            ++first;
+        same.emplace_back(first, i);
+    }
+    return same;
+}
+
 // Two files of one destination folder whose names differ only in letter case would be
 // installed onto one file; two links of one place likewise onto one link.
 void CheckCaseCollisions(const Project& p, bool full, FaultList* faults) {
-    std::unordered_map<std::string, size_t> files;
-    for (size_t i = 0; i < p.Files().size(); ++i) {
+    std::vector<std::string> keys;
+    for (const FileEntry& file : p.Files())
+        keys.push_back(file.destination.substr(0, 1) +
+                       FoldedName(platform::SourceFileName(file.path)));
+    for (const auto& pair : SameKeys(keys)) {
+        const size_t i = pair.second;
         const FileEntry& file = p.Files()[i];
-        const std::string name = platform::SourceFileName(file.path);
-        const std::string key = file.destination.substr(0, 1) + FoldedName(name);
-        auto found = files.emplace(key, i);
-        if (found.second)
-            continue;
-        const FileEntry& first = p.Files()[found.first->second];
+        const FileEntry& first = p.Files()[pair.first];
         faults->Add("Files " + std::to_string(i + 1),
                     "I file " + first.path + " e " + file.path +
                         " hanno nomi che differiscono solo per maiuscole e minuscole: "
@@ -239,13 +256,13 @@ void CheckCaseCollisions(const Project& p, bool full, FaultList* faults) {
     }
     if (!full)
         return;
-    std::unordered_map<std::string, size_t> links;
-    for (size_t i = 0; i < p.Links().size(); ++i) {
+    keys.clear();
+    for (const LinkEntry& link : p.Links())
+        keys.push_back(link.location + FoldedName(link.name));
+    for (const auto& pair : SameKeys(keys)) {
+        const size_t i = pair.second;
         const LinkEntry& link = p.Links()[i];
-        auto found = links.emplace(link.location + FoldedName(link.name), i);
-        if (found.second)
-            continue;
-        const LinkEntry& first = p.Links()[found.first->second];
+        const LinkEntry& first = p.Links()[pair.first];
         if (first == link)
             continue; // the same link twice, as the link dialog allows: one link file
         faults->Add("Link " + std::to_string(i + 1),
@@ -351,16 +368,14 @@ platform::Status CheckProjectFields(const Project& project, bool fullScript) {
 }
 
 platform::Status CheckNewFaults(const Project& loaded, const Project& edited) {
+    // Faults are told apart by what they are, not by where their entries stand: removing
+    // an entry moves the ones after it, and brings no fault.
     std::unordered_map<std::string, int> before;
     for (const FieldFault& fault : ProjectFieldFaults(loaded, loaded.Distribuzione() == 0))
-        ++before[fault.text];
+        ++before[fault.identity];
     for (const FieldFault& fault : ProjectFieldFaults(edited, edited.Distribuzione() == 0)) {
-        auto found = before.find(fault.text);
-        if (found != before.end() && found->second > 0) {
-            --found->second;
-            continue;
-        }
-        return platform::Status::Failed(fault.text, platform::ErrorKind::Refused);
+        if (--before[fault.identity] < 0)
+            return platform::Status::Failed(fault.text, platform::ErrorKind::Refused);
     }
     return platform::Status::Ok();
 }

@@ -65,6 +65,9 @@ const FieldRule* FindFieldRule(const std::string& name);
 struct FieldFault {
     std::string field; // as the project file names it: "Titolo", "Link 2 nome", "Files 3"
     std::string text;  // the whole sentence for the user, naming the value and the cause
+    // The fault without the place of its entry in its list, which an edit of the list
+    // moves: the rule, the value and the cause.
+    std::string identity;
 };
 
 // Why value cannot stand in the field of rule, wherever setup.inf may hold it: the end

@@ -139,6 +139,31 @@ TEST_F(CliCommandsTest, RemoveAndDestFollowTheFilesPageRules) {
     EXPECT_EQ(project.Files()[0].destination, "S*");
 }
 
+// A project that came with a fault (here a reserved name, which the load takes) is
+// refused by the build, but each change that brings no fault of its own is taken, also
+// one that moves the faulty entry in its list.
+TEST_F(CliCommandsTest, AProjectThatCameWithAFaultIsMendedOneChangeAtATime) {
+    Project project = Loaded();
+    ASSERT_TRUE(project.AddFile({folder.WriteFile("src/a.txt"), "D"}).ok);
+    ASSERT_TRUE(project.AddFile({folder.WriteFile("src/CON.txt"), "D"}).ok);
+    ASSERT_TRUE(SaveProject(project).ok);
+    const CommandRun built = Velaset({"inf", mip});
+    EXPECT_EQ(built.code, 1);
+    EXPECT_NE(built.err.find("Il campo Files 2 (\"CON.txt\") è un nome che Windows riserva"),
+              std::string::npos)
+        << built.err;
+    EXPECT_EQ(Velaset({"remove", mip, folder.Path("src/a.txt")}).code, 0);
+    EXPECT_EQ(Velaset({"set", mip, "Caption=Demo"}).code, 0);
+    const CommandRun refused = Velaset({"set", mip, "Caption=Demo", "NomeGruppo=A;B"});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_NE(refused.err.find("Il campo NomeGruppo (\"A;B\") non può contenere il punto e "
+                               "virgola"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_EQ(Velaset({"remove", mip, folder.Path("src/CON.txt")}).code, 0);
+    EXPECT_EQ(Velaset({"inf", mip}).code, 0);
+}
+
 // A path is stored tidy, so that any spelling of it adds one entry and finds it again.
 TEST_F(CliCommandsTest, AnySpellingOfAPathIsOneEntry) {
     const std::string a = folder.WriteFile("src/a.exe");
