@@ -166,10 +166,14 @@ void WriteUninstallRegistry(ScriptText& out, const Project& p) {
 }
 
 // The line that makes one link: its name twice, as the item's title and after the commas.
+// The runtime takes a link's program up to its first blank unless it stands within quotes,
+// so the program of a file whose name holds a blank is quoted: three quotes on each side
+// in the line, which its two readings (the line's fields, then the item's) bring to one.
 std::string LinkLine(const std::string& prefix, const LinkEntry& link) {
     const std::string name = Inf("Link nome", link.name);
-    return prefix + Q3 + name + Q2 + ", " + Q2 + "%PROGDIR%\\" + Inf("Link file", link.file) + Q2 +
-           ",,, " + name + "," + Quote + "%PROGDIR%" + Q2;
+    const std::string quotes = link.file.find(' ') == std::string::npos ? Q2 : Q3 + Q3;
+    return prefix + Q3 + name + Q2 + ", " + quotes + "%PROGDIR%\\" +
+           Inf("Link file", link.file) + quotes + ",,, " + name + "," + Quote + "%PROGDIR%" + Q2;
 }
 
 bool HasDesktopLink(const Project& p) {

@@ -391,11 +391,17 @@ const Door kDoors[] = {
          if (renamed.size() > 4)
              name = inf.Expand(renamed[4]);
          auto removed = LineStarting(inf, "SplashRemoveLFNsD", {"HKLM", "", shortName});
+         // The program of the link, as the runtime takes it from the item's command: up
+         // to its closing quote, or to its first blank.
          const std::string link = [&] {
              for (const std::string& line : inf.Lines("Splash.Links2")) {
                  auto fields = InfReader::Fields(line);
-                 if (fields.size() > 3 && fields[1] == "group2")
-                     return InfReader::Fields(fields[3])[1];
+                 if (fields.size() <= 3 || fields[1] != "group2")
+                     continue;
+                 const std::string command = inf.Expand(InfReader::Fields(fields[3])[1]);
+                 if (!command.empty() && command[0] == '"')
+                     return command.substr(1, command.find('"', 1) - 1);
+                 return command.substr(0, command.find(' '));
              }
              return std::string("<absent>");
          }();
@@ -403,7 +409,7 @@ const Door kDoors[] = {
          return std::vector<std::pair<std::string, std::string>>{
              {name, v},
              {removed.size() > 4 ? removed[4] : shortName, v},
-             {inf.Expand(link), "PROGDIR\\" + v},
+             {link, "PROGDIR\\" + v},
              {run.substr(run.find_last_of("\\/:") + 1), v}};
      }},
     // Two files of one folder whose names differ only in letter case: refused by the
