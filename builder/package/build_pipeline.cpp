@@ -85,12 +85,12 @@ platform::Status CheckFileSizes(const Project& project) {
     for (const FileEntry& file : project.Files()) {
         std::uint64_t size = 0;
         if (platform::FileSize(file.path, &size) && size > CABINET_FILE_LIMIT)
-            return platform::Status::Failed("Il file " + file.path + " è di " +
-                                                std::to_string(size) +
-                                                " byte: un file CAB ne può contenere al massimo " +
-                                                std::to_string(CABINET_FILE_LIMIT) +
-                                                " per file, e il pacchetto non è stato creato.",
-                                            platform::ErrorKind::Refused);
+            return platform::Status::Failed(
+                JoinedText({"Il file ", file.path, " è di ", std::to_string(size),
+                            " byte: un file CAB ne può contenere al massimo ",
+                            std::to_string(CABINET_FILE_LIMIT),
+                            " per file, e il pacchetto non è stato creato."}),
+                platform::ErrorKind::Refused);
     }
     return platform::Status::Ok();
 }
@@ -229,8 +229,8 @@ class PackageBuild {
                                           : time;
                 if (NearestCabinetTime(packed, range) != packed) {
                     packed = NearestCabinetTime(packed, range);
-                    outOfRange += "\n  " + source + " (" + LocalTimeText(time) + ": " +
-                                  LocalTimeText(packed) + ")";
+                    outOfRange += JoinedText({"\n  ", source, " (", LocalTimeText(time), ": ",
+                                              LocalTimeText(packed), ")"});
                 }
                 if (packed != time) {
                     platform::Status copied = ClampedCopy(source, entry, packed, &entry);
@@ -241,10 +241,10 @@ class PackageBuild {
             listed.push_back(entry);
         }
         if (!outOfRange.empty())
-            status_.Notice("Questi file hanno una data che un file CAB non può contenere (prima "
-                           "del 1980 o dopo il 2107): sono nel pacchetto con la data più vicina "
-                           "che può contenere." +
-                           outOfRange);
+            status_.Notice(JoinedText({"Questi file hanno una data che un file CAB non può "
+                                       "contenere (prima del 1980 o dopo il 2107): sono nel "
+                                       "pacchetto con la data più vicina che può contenere.",
+                                       outOfRange}));
         std::string runtimeEntry;
         if (!distributionOnly_) {
             const std::string runtimeCopy = work_.File(kRuntimeFileName);
@@ -496,17 +496,18 @@ class PackageBuild {
             platform::PathBelow(work_.Path() + platform::SourceSeparator(), failure.subject,
                                 &below))
             return WorkingFolderFull("i file di lavoro del pacchetto",
-                                     " (" + failure.message + ")");
-        return "Impossibile creare " + failure.subject + ": il disco della cartella " +
-               platform::WithoutTrailingSeparator(platform::SourceFolderPart(failure.subject)) +
-               " è pieno (" + failure.message + ").";
+                                     JoinedText({" (", failure.message, ")"}));
+        return JoinedText(
+            {"Impossibile creare ", failure.subject, ": il disco della cartella ",
+             platform::WithoutTrailingSeparator(platform::SourceFolderPart(failure.subject)),
+             " è pieno (", failure.message, ")."});
     }
 
-    std::string WorkingFolderFull(const std::string& what, const std::string& detail) const {
-        return "Impossibile creare " + what + ": il disco della cartella di lavoro " +
-               services_.tempFolder + " è pieno" + detail +
-               "; la cartella di lavoro si sposta con la variabile " +
-               platform::TempFolderVariable() + ".";
+    std::string WorkingFolderFull(const char* what, const std::string& detail) const {
+        return JoinedText({"Impossibile creare ", what, ": il disco della cartella di lavoro ",
+                           services_.tempFolder, " è pieno", detail,
+                           "; la cartella di lavoro si sposta con la variabile ",
+                           platform::TempFolderVariable(), "."});
     }
 
     // The cabinet library has told the user its own failure. When the working folder's
@@ -518,10 +519,10 @@ class PackageBuild {
         if (!services_.freeSpace || !services_.freeSpace(services_.tempFolder, &free) ||
             free >= needed)
             return "";
-        return WorkingFolderFull("il file CAB", ", con " + MegabytesText(free) + " MB liberi dei " +
-                                                    MegabytesText(needed) +
-                                                    " che la compressione di questi file può "
-                                                    "chiedere");
+        return WorkingFolderFull("il file CAB",
+                                 JoinedText({", con ", MegabytesText(free), " MB liberi dei ",
+                                             MegabytesText(needed),
+                                             " che la compressione di questi file può chiedere"}));
     }
 
     // A copy of a project file carrying time (SOURCE_DATE_EPOCH, or the nearest a cabinet

@@ -1,6 +1,9 @@
 // The table of fields, the checks it makes and the texts it gives the setup script.
 #include "builder/project/project_fields.h"
 
+#include <cstring>
+#include <initializer_list>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -28,7 +31,7 @@ constexpr int kLinkName = 251;
 const char kUnquoted[] = "\",;";
 
 // clang-format off
-const std::vector<FieldRule> kRules = {
+const FieldRule kRules[] = {
 //   name               section     text              choices          separators written                  percent              cutsLine   trimmed required winName max
     {"Titolo",          "Progetto", &P::Titolo,       nullptr,         "",        Written::Always,        Percent::Doubled,    kUnquoted, true,   true,    true,   0},
     {"Caption",         "Progetto", &P::Caption,      nullptr,         "",        Written::Always,        Percent::AsTyped,    "",        false,  false,   false,  kLongText},
@@ -96,6 +99,21 @@ bool IsWritten(Written written, const Project& p, bool full) {
     return false;
 }
 
+// The pieces of a sentence joined in one call: the wizard, kept within a fixed size, would
+// pay for a chain of additions at each place in code.
+std::string Join(std::initializer_list<std::string_view> pieces) {
+    std::string text;
+    for (std::string_view piece : pieces)
+        text.append(piece.data(), piece.size());
+    return text;
+}
+
+// The first character of chars that text holds, or 0.
+char FirstOf(const char* chars, const std::string& text) {
+    const size_t at = text.find_first_of(chars);
+    return at == std::string::npos ? '\0' : text[at];
+}
+
 bool IsChoice(const char* choices, const std::string& value) {
     std::string rest = choices;
     for (size_t bar; !rest.empty(); rest = bar == std::string::npos ? "" : rest.substr(bar + 1)) {
@@ -126,7 +144,7 @@ size_t CountOf(const std::string& text, char c) {
 
 // The reason why value is no name of the row's kind (DefDir: names joined by "\").
 std::string NameFault(const FieldRule& rule, const std::string& value) {
-    if (std::string(rule.name) != "DefDir")
+    if (std::strcmp(rule.name, "DefDir") != 0)
         return WindowsNameFault(value);
     size_t start = 0;
     for (;;) {
@@ -136,7 +154,7 @@ std::string NameFault(const FieldRule& rule, const std::string& value) {
         if (!fault.empty())
             return part.empty() ? "ha un nome di cartella vuoto (\\ all'inizio, alla fine o "
                                   "due volte di seguito)"
-                                : "ha una cartella, \"" + part + "\", che " + fault;
+                                : Join({"ha una cartella, \"", part, "\", che ", fault});
         if (slash == std::string::npos)
             return "";
         start = slash + 1;
@@ -148,29 +166,25 @@ std::string Reason(const FieldRule& rule, const std::string& value, bool written
     if (!platform::Utf8ToWindows1252(value, &ansi))
         return "contiene caratteri che non possono essere salvati in Windows-1252";
     if (rule.choices != nullptr)
-        return IsChoice(rule.choices, value) ? "" : "non è " + ChoiceList(rule.choices);
-    for (char c : std::string(rule.separators)) {
-        if (value.find(c) != std::string::npos)
-            return "non può contenere " + CharacterName(c) +
-                   ", che nel file di progetto separa le parti della voce";
-    }
+        return IsChoice(rule.choices, value) ? "" : Join({"non è ", ChoiceList(rule.choices)});
+    if (const char c = FirstOf(rule.separators, value))
+        return Join({"non può contenere ", CharacterName(c),
+                     ", che nel file di progetto separa le parti della voce"});
     // Etic2A alone keeps its line breaks, each as one mark in the files.
-    const bool multiLine = std::string(rule.name) == "Etic2A";
+    const bool multiLine = std::strcmp(rule.name, "Etic2A") == 0;
     if (value.find('\0') != std::string::npos ||
         (!multiLine && value.find_first_of("\r\n") != std::string::npos))
         return "contiene un a capo, che può stare solo in Etic2A";
     if (multiLine && value.find(kLineBreakMark) != std::string::npos)
-        return std::string("contiene il carattere ") + kLineBreakMark +
-               ", che nei file di progetto e inf indica un a capo";
+        return Join({"contiene il carattere ", kLineBreakMark,
+                     ", che nei file di progetto e inf indica un a capo"});
     if (!written)
         return "";
     if (value.empty())
         return rule.required ? "è vuoto" : "";
-    for (char c : std::string(rule.cutsLine)) {
-        if (value.find(c) != std::string::npos)
-            return "non può contenere " + CharacterName(c) +
-                   ", che nel file inf dividerebbe o taglierebbe la sua riga";
-    }
+    if (const char c = FirstOf(rule.cutsLine, value))
+        return Join({"non può contenere ", CharacterName(c),
+                     ", che nel file inf dividerebbe o taglierebbe la sua riga"});
     if (rule.trimmed && (value.front() == ' ' || value.front() == '\t' || value.back() == ' ' ||
                          value.back() == '\t'))
         return "comincia o finisce con uno spazio, che il programma di installazione "
@@ -186,27 +200,37 @@ std::string Reason(const FieldRule& rule, const std::string& value, bool written
     const std::string stored = multiLine ? EncodeLineBreaks(value) : value;
     const size_t length = CharacterCount(stored);
     if (rule.maxCharacters > 0 && length > static_cast<size_t>(rule.maxCharacters))
-        return "è lungo " + std::to_string(length) +
-               " caratteri: il programma di installazione ne legge al massimo " +
-               std::to_string(rule.maxCharacters);
+        return Join({"è lungo ", std::to_string(length),
+                     " caratteri: il programma di installazione ne legge al massimo ",
+                     std::to_string(rule.maxCharacters)});
     return "";
 }
 
 std::string Sentence(const std::string& label, const std::string& value,
                      const std::string& reason) {
-    return "Il campo " + label + " (\"" + value + "\") " + reason + ".";
+    return Join({"Il campo ", label, " (\"", value, "\") ", reason, "."});
+}
+
+// "Link nome" of the 2nd link as "Link 2 nome", "Files" of the 3rd file as "Files 3".
+std::string EntryLabel(const char* rule, size_t entry) {
+    const char* part = std::strchr(rule, ' ');
+    const std::string_view list(rule, part == nullptr ? std::strlen(rule) : part - rule);
+    return Join({list, " ", std::to_string(entry), part == nullptr ? "" : part});
 }
 
 class FaultList {
   public:
     FaultList(const Project& p, bool full) : p_(p), full_(full) {}
 
-    void Check(const char* rule, const std::string& label, const std::string& value) {
+    // The value of the key rule, or (entry > 0) of that part of the entry-th entry.
+    void Check(const char* rule, size_t entry, const std::string& value) {
         const FieldRule& row = *FindFieldRule(rule);
         const std::string reason = Reason(row, value, IsWritten(row.written, p_, full_));
-        if (!reason.empty())
-            faults_.push_back({label, Sentence(label, value, reason),
-                               std::string(rule) + '\n' + value + '\n' + reason});
+        if (reason.empty())
+            return;
+        const std::string label = entry == 0 ? std::string(rule) : EntryLabel(rule, entry);
+        faults_.push_back(
+            {label, Sentence(label, value, reason), Join({rule, "\n", value, "\n", reason})});
     }
 
     // A fault of two values, or of a path: its sentence names no place in a list.
@@ -248,11 +272,11 @@ void CheckCaseCollisions(const Project& p, bool full, FaultList* faults) {
         const size_t i = pair.second;
         const FileEntry& file = p.Files()[i];
         const FileEntry& first = p.Files()[pair.first];
-        faults->Add("Files " + std::to_string(i + 1),
-                    "I file " + first.path + " e " + file.path +
-                        " hanno nomi che differiscono solo per maiuscole e minuscole: "
-                        "Windows li installerebbe nello stesso file (destinazione " +
-                        file.destination.substr(0, 1) + ").");
+        faults->Add(EntryLabel("Files", i + 1),
+                    Join({"I file ", first.path, " e ", file.path,
+                          " hanno nomi che differiscono solo per maiuscole e minuscole: "
+                          "Windows li installerebbe nello stesso file (destinazione ",
+                          file.destination.substr(0, 1), ")."}));
     }
     if (!full)
         return;
@@ -265,11 +289,11 @@ void CheckCaseCollisions(const Project& p, bool full, FaultList* faults) {
         const LinkEntry& first = p.Links()[pair.first];
         if (first == link)
             continue; // the same link twice, as the link dialog allows: one link file
-        faults->Add("Link " + std::to_string(i + 1),
-                    "I collegamenti \"" + first.name + "\" e \"" + link.name +
-                        "\" hanno nomi che differiscono al più per maiuscole e minuscole: "
-                        "Windows li farebbe nello stesso file (collocazione " +
-                        link.location + ").");
+        faults->Add(EntryLabel("Link", i + 1),
+                    Join({"I collegamenti \"", first.name, "\" e \"", link.name,
+                          "\" hanno nomi che differiscono al più per maiuscole e minuscole: "
+                          "Windows li farebbe nello stesso file (collocazione ",
+                          link.location, ")."}));
     }
 }
 
@@ -281,16 +305,16 @@ void CheckInstalledPaths(const Project& p, FaultList* faults) {
         const std::string path = folder + name;
         const size_t length = CharacterCount(path);
         if (length > kMaxWindowsPath)
-            faults->Add(label, "Il file " + name + " sarebbe installato come " + path +
-                                   ", un percorso di " + std::to_string(length) +
-                                   " caratteri: Windows e il programma di installazione ne "
-                                   "ammettono al massimo " +
-                                   std::to_string(kMaxWindowsPath) + ".");
+            faults->Add(label, Join({"Il file ", name, " sarebbe installato come ", path,
+                                     ", un percorso di ", std::to_string(length),
+                                     " caratteri: Windows e il programma di installazione ne "
+                                     "ammettono al massimo ",
+                                     std::to_string(kMaxWindowsPath), "."}));
     };
     for (size_t i = 0; i < p.Files().size(); ++i) {
         const FileEntry& file = p.Files()[i];
         if (!file.destination.empty() && file.destination[0] == 'D')
-            check("Files " + std::to_string(i + 1), platform::SourceFileName(file.path));
+            check(EntryLabel("Files", i + 1), platform::SourceFileName(file.path));
     }
     if (p.ChkLancio() == 1)
         check("Lancio", p.Lancio);
@@ -298,13 +322,9 @@ void CheckInstalledPaths(const Project& p, FaultList* faults) {
 
 } // namespace
 
-const std::vector<FieldRule>& ProjectFieldRules() {
-    return kRules;
-}
-
-const FieldRule* FindFieldRule(const std::string& name) {
+const FieldRule* FindFieldRule(const char* name) {
     for (const FieldRule& rule : kRules) {
-        if (name == rule.name)
+        if (std::strcmp(name, rule.name) == 0)
             return &rule;
     }
     return nullptr;
@@ -324,36 +344,24 @@ std::vector<FieldFault> ProjectFieldFaults(const Project& p, bool fullScript) {
     FaultList faults(p, fullScript);
     for (const FieldRule& rule : kRules) {
         if (rule.text != nullptr)
-            faults.Check(rule.name, rule.name, p.*rule.text);
+            faults.Check(rule.name, 0, p.*rule.text);
     }
-    const auto flag = [&faults](const char* name, int value) {
-        faults.Check(name, name, std::to_string(value));
-    };
-    flag("ButtonBrowse", p.ButtonBrowse());
-    flag("Gruppo", p.Gruppo());
-    flag("DlgEnd", p.DlgEnd());
-    flag("Uninstall", p.Uninstall());
-    flag("ChkLancio", p.ChkLancio());
-    flag("Sfondo", p.Sfondo());
-    flag("Distribuzione", p.Distribuzione());
+    // The flags are whole numbers of the model; each holds 0 or 1 by its setter.
     for (size_t i = 0; i < p.Files().size(); ++i) {
-        const std::string label = "Files " + std::to_string(i + 1);
-        faults.Check("Files", label, platform::SourceFileName(p.Files()[i].path));
-        faults.Check("Files destinazione", label + " destinazione", p.Files()[i].destination);
+        faults.Check("Files", i + 1, platform::SourceFileName(p.Files()[i].path));
+        faults.Check("Files destinazione", i + 1, p.Files()[i].destination);
     }
     for (size_t i = 0; i < p.Links().size(); ++i) {
-        const std::string label = "Link " + std::to_string(i + 1);
-        faults.Check("Link file", label + " file", p.Links()[i].file);
-        faults.Check("Link nome", label + " nome", p.Links()[i].name);
-        faults.Check("Link collocazione", label + " collocazione", p.Links()[i].location);
+        faults.Check("Link file", i + 1, p.Links()[i].file);
+        faults.Check("Link nome", i + 1, p.Links()[i].name);
+        faults.Check("Link collocazione", i + 1, p.Links()[i].location);
     }
     for (size_t i = 0; i < p.RegistryEntries().size(); ++i) {
         const std::string& entry = p.RegistryEntries()[i];
-        const std::string label = "Chiavi " + std::to_string(i + 1);
-        faults.Check("Chiavi radice", label + " radice", GetField(entry, ',', 1));
-        faults.Check("Chiavi sottochiave", label + " sottochiave", GetField(entry, ',', 2));
-        faults.Check("Chiavi nome", label + " nome", GetField(entry, '"', 2));
-        faults.Check("Chiavi valore", label + " valore", GetField(entry, '"', 4));
+        faults.Check("Chiavi radice", i + 1, GetField(entry, ',', 1));
+        faults.Check("Chiavi sottochiave", i + 1, GetField(entry, ',', 2));
+        faults.Check("Chiavi nome", i + 1, GetField(entry, '"', 2));
+        faults.Check("Chiavi valore", i + 1, GetField(entry, '"', 4));
     }
     CheckCaseCollisions(p, fullScript, &faults);
     CheckInstalledPaths(p, &faults);

@@ -55,11 +55,8 @@ struct FieldRule {
     int maxCharacters;          // the installer reads at most so many; 0: no limit
 };
 
-// The table, in the order of the project file.
-const std::vector<FieldRule>& ProjectFieldRules();
-
 // The row of a key or entry part; null when there is none.
-const FieldRule* FindFieldRule(const std::string& name);
+const FieldRule* FindFieldRule(const char* name);
 
 // One thing that a project holds and the table refuses.
 struct FieldFault {
