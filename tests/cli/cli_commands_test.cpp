@@ -139,17 +139,17 @@ TEST_F(CliCommandsTest, RemoveAndDestFollowTheFilesPageRules) {
     EXPECT_EQ(project.Files()[0].destination, "S*");
 }
 
-// A project that came with a fault (here a reserved name, which the load takes) is
+// A project that came with a fault (here a name with two "%", which the load takes) is
 // refused by the build, but each change that brings no fault of its own is taken, also
 // one that moves the faulty entry in its list.
 TEST_F(CliCommandsTest, AProjectThatCameWithAFaultIsMendedOneChangeAtATime) {
     Project project = Loaded();
     ASSERT_TRUE(project.AddFile({folder.WriteFile("src/a.txt"), "D"}).ok);
-    ASSERT_TRUE(project.AddFile({folder.WriteFile("src/CON.txt"), "D"}).ok);
+    ASSERT_TRUE(project.AddFile({folder.WriteFile("src/a%b%.txt"), "D"}).ok);
     ASSERT_TRUE(SaveProject(project).ok);
     const CommandRun built = Velaset({"inf", mip});
     EXPECT_EQ(built.code, 1);
-    EXPECT_NE(built.err.find("Il campo Files 2 (\"CON.txt\") è un nome che Windows riserva"),
+    EXPECT_NE(built.err.find("Il campo Files 2 (\"a%b%.txt\") contiene più di un segno %"),
               std::string::npos)
         << built.err;
     EXPECT_EQ(Velaset({"remove", mip, folder.Path("src/a.txt")}).code, 0);
@@ -160,7 +160,7 @@ TEST_F(CliCommandsTest, AProjectThatCameWithAFaultIsMendedOneChangeAtATime) {
                                "virgola"),
               std::string::npos)
         << refused.err;
-    EXPECT_EQ(Velaset({"remove", mip, folder.Path("src/CON.txt")}).code, 0);
+    EXPECT_EQ(Velaset({"remove", mip, folder.Path("src/a%b%.txt")}).code, 0);
     EXPECT_EQ(Velaset({"inf", mip}).code, 0);
 }
 
