@@ -315,6 +315,8 @@ TEST_F(PipelineTest, DatesACabinetCannotHoldBecomeTheNearestAndAreListed) {
                   std::string::npos);
     EXPECT_EQ(status.notices[0].find(project.Files()[2].path), std::string::npos);
     EXPECT_NE(status.notices[0].find(": 01/01/1980 00:00:00)"), std::string::npos);
+    EXPECT_NE(status.notices[0].find(": 31/12/2107 23:59:58)"), std::string::npos);
+    EXPECT_EQ(LocalTimeText(range.latest + 2 + 86400 * 366), "01/01/2109 00:00:00"); // leap
 }
 
 TEST_F(PipelineTest, EditedScriptIsTheOnePacked) {
