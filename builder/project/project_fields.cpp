@@ -39,8 +39,10 @@ const FieldRule kRules[] = {
     {"Etic2A",          "Progetto", &P::Etic2A,       nullptr,         "",        Written::Always,        Percent::AsTyped,    "",        false,  false,   false,  kLongText},
     {"DefCartella",     "Progetto", &P::DefCartella,  nullptr,         "",        Written::Launch,        Percent::AsTyped,    "\"",      false,  false,   false,  0},
     {"DefDir",          "Progetto", &P::DefDir,       nullptr,         "",        Written::Always,        Percent::AsTyped,    "",        false,  true,    true,   0},
+    // The flags and choices: what their keys may hold (the model keeps them so).
     {"ButtonBrowse",    "Progetto", nullptr,          "0|1",           "",        Written::Always,        Percent::None,       "",        false,  false,   false,  0},
     {"Gruppo",          "Progetto", nullptr,          "0|1",           "",        Written::Never,         Percent::None,       "",        false,  false,   false,  0},
+    // The runtime makes the group's folder of the name as it stands (no "%%" there).
     {"NomeGruppo",      "Progetto", &P::NomeGruppo,   nullptr,         "",        Written::Group,         Percent::AsTyped,    kUnquoted, true,   true,    true,   0},
     {"DlgEnd",          "Progetto", nullptr,          "0|1",           "",        Written::Always,        Percent::None,       "",        false,  false,   false,  0},
     {"CaptionB",        "Progetto", &P::CaptionB,     nullptr,         "",        Written::FinalMessage,  Percent::AsTyped,    "",        false,  false,   false,  kTitleText},
