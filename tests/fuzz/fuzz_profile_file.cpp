@@ -104,7 +104,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string otherBefore =
         platform::ReadProfileValue(path, otherSection, otherKey, kAbsent, 4096);
 
+    // A file in UTF-8 with its byte order mark is written in Windows-1252; one that cannot
+    // be (not UTF-8, or characters Windows-1252 has not) is refused and left as it is.
+    std::string converted;
+    bool fromUtf8 = false;
+    size_t badLine = 0;
+    const bool convertible = platform::ProfileBytesOfFile(content, &converted, &fromUtf8, &badLine);
     platform::Status written = platform::WriteProfileValue(path, section, key, value);
+    if (!convertible) {
+        if (written)
+            Fail("a file in UTF-8 that Windows-1252 cannot hold was written over");
+        return 0;
+    }
     if (!written)
         Fail("write refused: " + written.message);
     std::string back = platform::ReadProfileValue(path, section, key, kAbsent, 4096);
