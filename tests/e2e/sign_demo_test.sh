@@ -123,6 +123,7 @@ expect_failure "a missing certificate" "Impossibile leggere $work/manca.pem" \
     --sign-key "$work/chiave.pem"
 echo 'vecchio' >"$work/old.exe"
 VELASET_SIGN_PASSWORD=sbagliata "$velaset" build "$project" -o "$work/old.exe" --quiet "${pem[@]}" 2>/dev/null
-check "a failed signature does not leave the old package either" test ! -e "$work/old.exe"
+check "a failed signature leaves the old package as it was" grep -qx vecchio "$work/old.exe"
+check "and no working file beside it" test -z "$(ls "$work" | grep -F '.~vs')"
 
 finish
