@@ -1,6 +1,8 @@
 /* Avviora, the installer stub: the installation sequence from the setup
  * dialog to the program started at the end. Exit code 1 after an
- * installation, 2 when the user cancels, 0 after a failure. */
+ * installation, 2 when the user cancels, 0 after a failure; a silent
+ * installation (/S) ends with the codes of the Windows Installer instead,
+ * which deployment tools read: 0, 1602 and 1603. */
 #include "avviora.h"
 #include "text.h"
 
@@ -8,6 +10,8 @@
 #include <shellapi.h>
 
 enum { EXIT_FAILED = 0, EXIT_INSTALLED = 1, EXIT_CANCELLED = 2 };
+/* The same three ends of a silent installation. */
+static const WORD kSilentCodes[] = {1603, 0, 1602};
 
 Avviora g_avviora;
 
@@ -24,6 +28,12 @@ static int Fail(void) {
     ShowMessage(g_avviora.stop_text, "Setup", MB_ICONEXCLAMATION);
     DeleteTemporaryFiles();
     return EXIT_FAILED;
+}
+
+static int Cancel(void) {
+    DeleteTemporaryFiles();
+    ShowMessage(g_avviora.stop_text, "Setup", MB_ICONEXCLAMATION);
+    return EXIT_CANCELLED;
 }
 
 /* Finds the unpacked script; 0 when the cabinet brought none. Only the
@@ -80,11 +90,8 @@ static int Install(void) {
         DeleteTemporaryFiles();
         return EXIT_FAILED;
     }
-    if (choice != IDOK) {
-        DeleteTemporaryFiles();
-        ShowMessage(g_avviora.stop_text, "Setup", MB_ICONEXCLAMATION);
-        return EXIT_CANCELLED;
-    }
+    if (choice != IDOK)
+        return Cancel();
     saved_cursor = SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
 
     /* The working folder may hold what someone else left there: it is
@@ -94,9 +101,7 @@ static int Install(void) {
         RemoveDirectoryA(g_avviora.install_folder); /* only when still empty */
         return Fail();
     }
-    TextJoin(command, sizeof command, "EXTRAC32 /E /Y /L " WORK_FOLDER " \"",
-             g_avviora.temp_cabinet);
-    TextAppend(command, sizeof command, "\"");
+    wsprintfA(command, "EXTRAC32 /E /Y /L " WORK_FOLDER " \"%s\"", g_avviora.temp_cabinet);
     if (!RunAndWait(command, SW_SHOWNORMAL))
         return Fail();
     if (!FindScript()) {
@@ -140,7 +145,8 @@ void AvvioraStart(void) {
     g_avviora.instance = (HINSTANCE)&__ImageBase;
     ReadCommandLine();
     CoInitialize(NULL);
-    code = Install();
-    CoUninitialize();
+    code = Install(); /* COM ends with the process */
+    if (g_avviora.silent)
+        code = kSilentCodes[code];
     ExitProcess((UINT)code);
 }

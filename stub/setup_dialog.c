@@ -23,15 +23,17 @@ static void ProposeFolder(void) {
     if (lstrcmpiA(progdir, "SYSDIR") == 0) {
         GetSystemDirectoryA(folder, MAX_PATH);
     } else {
-        lstrcpyA(folder, "C:\\Program Files");
+        folder[0] = 0;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
                           KEY_READ, &key) == ERROR_SUCCESS) {
             if (RegQueryValueExA(key, "ProgramFilesDir", NULL, NULL, (BYTE*)folder, &size) !=
                 ERROR_SUCCESS)
-                lstrcpyA(folder, "C:\\Program Files");
+                folder[0] = 0;
             folder[MAX_PATH - 1] = 0;
             RegCloseKey(key);
         }
+        if (folder[0] == 0)
+            lstrcpynA(folder, "C:\\Program Files", MAX_PATH);
     }
     TextAppend(folder, MAX_PATH, "\\");
     TextAppend(folder, MAX_PATH, g_avviora.default_subfolder);
@@ -68,11 +70,13 @@ static int Prepare(void) {
     /* The temporary folder may hold blanks ("C:\Users\Mario Rossi\..."), so
      * it is quoted, and without its final backslash, which would escape the
      * closing quote. */
-    TextJoin(command, sizeof command, "EXTRAC32 /E /Y /L \"", g_avviora.temp_folder);
-    command[lstrlenA(command) - 1] = 0;
-    TextAppend(command, sizeof command, "\" \"");
-    TextAppend(command, sizeof command, g_avviora.temp_cabinet);
-    TextAppend(command, sizeof command, "\"  setup.inf");
+    {
+        char* last = g_avviora.temp_folder + lstrlenA(g_avviora.temp_folder) - 1;
+        *last = 0;
+        wsprintfA(command, "EXTRAC32 /E /Y /L \"%s\" \"%s\"  setup.inf", g_avviora.temp_folder,
+                  g_avviora.temp_cabinet);
+        *last = '\\';
+    }
     RunAndWait(command, SW_HIDE);
 
     for (text = kVersionTexts; text < kVersionTexts + VERSION_TEXTS; text++)
