@@ -198,6 +198,8 @@ void Project::ResetToNewProject(const std::string& folder, const std::string& de
     ExeFile = platform::JoinSourcePath(folder, title + ".exe");
     ProgFile = platform::JoinSourcePath(folder, title + ".mip");
     Architettura = Architecture::X86;
+    for (const char* key : PackageKeyNames())
+        SetPackageKey(this, key, "");
     SetDefaultMessages();
 }
 

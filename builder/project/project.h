@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/project/package_keys.h"
 #include "platform/status.h"
 
 namespace velaset {
@@ -109,6 +110,13 @@ class Project {
     // The package's architecture; the project file stores it only for X64.
     Architecture Architettura = Architecture::X86;
 
+    // How the installed package presents itself (package_keys.h); the project file
+    // stores each only when set.
+    std::string Versione; // dotted numbers, "" when not set
+    std::string Editore;  // the publisher
+    std::string SitoWeb;  // http:// or https:// address
+    Scope Ambito = Scope::Machine;
+
     // The four installer messages.
     std::string Errore;
     std::string Stop;
@@ -163,7 +171,7 @@ class Project {
     // The new-project reset. folder is where ExeFile and ProgFile go (the application
     // folder in the wizard); defCartella is the program-files folder + "\".
     // ButtonBrowse, Distribuzione, DlgEnd, Uninstall and UninstallString are kept; a new
-    // project is an X86 one.
+    // project is an X86 one for the machine, without Versione, Editore and SitoWeb.
     void ResetToNewProject(const std::string& folder, const std::string& defCartella);
 
     // Title propagation: the title field gains the focus (its text becomes the old
@@ -200,6 +208,10 @@ std::string FileName(const std::string& path);
 // The n-th field of text split at separator, counting from 1; the last field runs to
 // the end. Empty when n < 1 or the text has fewer than n fields.
 std::string GetField(const std::string& text, char separator, int n);
+
+// Lancio starts the file `name`: Lancio is the name in any letter case, alone or followed
+// by a blank and the program's parameters, quoted or not.
+bool LancioStarts(const std::string& lancio, const std::string& name);
 
 // DefCartella as the system gives it: ProgramFilesDir + "\", or "\" when unreadable.
 std::string DefCartellaFromSystem();

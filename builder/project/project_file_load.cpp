@@ -345,6 +345,13 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
         return Refused(file, "Architettura",
                        "contiene \"" + architettura + "\", ma può valere solo x86 o x64.");
 
+    // Absent in the files of projects that do not set them.
+    for (const char* key : PackageKeyNames()) {
+        const std::string stored = progetto(key);
+        if (const char* fault = SetPackageKey(&p, key, stored))
+            return Refused(file, key, "contiene \"" + stored + "\", ma " + fault + ".");
+    }
+
     p.TakeFocusRequest(); // no page is shown during a load
     *project = p;
     if (report != nullptr)

@@ -65,6 +65,11 @@ std::vector<StoredValue> ValuesInSaveOrder(const Project& p) {
     progetto("Distribuzione", Flag(p.Distribuzione()));
     if (p.Architettura == Architecture::X64)
         progetto("Architettura", ArchitectureName(p.Architettura));
+    for (const char* key : PackageKeyNames()) {
+        const std::string text = PackageKeyText(p, key);
+        if (!text.empty())
+            progetto(key, text);
+    }
     return v;
 }
 
@@ -100,6 +105,11 @@ platform::Status WriteValues(const Project& project, const std::string& file) {
     if (project.Architettura == Architecture::X86 &&
         !ReadIni(file, "Progetto", "Architettura").empty())
         values.push_back({"Progetto", "Architettura", ArchitectureName(Architecture::X86)});
+    // The same for the package keys: one no longer set is written back as unset.
+    for (const char* key : PackageKeyNames()) {
+        if (PackageKeyText(project, key).empty() && !ReadIni(file, "Progetto", key).empty())
+            values.push_back({"Progetto", key, PackageKeyDefault(key)});
+    }
     for (const StoredValue& stored : values) {
         platform::Status checked = CheckValue(stored);
         if (!checked)
