@@ -68,23 +68,33 @@ static void WriteChosenFolder(void) {
     WritePrivateProfileStringA("Version", "Run", g_avviora.program_to_start, script);
 }
 
-/* The program group and desktop links of the script. The setup runtime,
- * which every package with links installs into the system folder, makes
- * them; a package without the runtime has no links. */
-static void CreateShellLinks(void) {
-    static char command[2 * MAX_PATH];
-    GetSystemDirectoryA(command, MAX_PATH);
-    TextAppend(command, sizeof command, "\\avviora.dll");
-    if (GetFileAttributesA(command) == INVALID_FILE_ATTRIBUTES)
-        return;
-    TextJoin(command, sizeof command, "rundll32.exe avviora.dll,CreaCollegamenti ",
-             g_avviora.script_path);
-    RunAndWait(command, SW_HIDE);
+/* Runs the unpacked script. A full package carries the setup runtime, which
+ * runs the INF installer and does what it leaves undone (long names, links,
+ * what only an older installed version had) and may refuse (an older
+ * version over a newer one); its verdict, one of the exit codes above, is
+ * [Version] Esito of the script: failed when it wrote none. Without the
+ * runtime (distribution only) the INF installer runs alone. */
+static int RunScript(void) {
+    static const char runtime[] = WORK_FOLDER "avviora.dll";
+    static char command[1100]; /* wsprintfA writes at most 1025 bytes */
+    const char* script = g_avviora.script_path;
+    UINT verdict;
+    if (GetFileAttributesA(runtime) == INVALID_FILE_ATTRIBUTES) {
+        wsprintfA(command, "rundll32.exe setupapi.dll,InstallHinfSection DefaultInstall 132 %s",
+                  script);
+        return RunAndWait(command, SW_SHOWNORMAL);
+    }
+    wsprintfA(command, "rundll32.exe %s,Installa %s %s", runtime, script, GetCommandLineA());
+    if (!RunAndWait(command, SW_SHOWNORMAL))
+        return EXIT_FAILED;
+    verdict = GetPrivateProfileIntA("Version", "Esito", EXIT_FAILED, script);
+    return verdict <= EXIT_CANCELLED ? (int)verdict : EXIT_FAILED;
 }
 
 static int Install(void) {
     static char command[3 * MAX_PATH];
     HCURSOR saved_cursor;
+    int code;
     INT_PTR choice = RunSetupDialog();
     if (choice == 0 || choice == -1) {
         DeleteTemporaryFiles();
@@ -112,17 +122,14 @@ static int Install(void) {
     }
     WriteChosenFolder();
 
-    TextJoin(command, sizeof command,
-             "rundll32.exe setupapi.dll,InstallHinfSection DefaultInstall 132 ",
-             g_avviora.script_path);
-    if (!RunAndWait(command, SW_SHOWNORMAL)) {
+    code = RunScript();
+    if (code != EXIT_INSTALLED) {
         DeleteFolderTree(WORK_FOLDER_TREE);
-        return Fail();
+        return code == EXIT_CANCELLED ? Cancel() : Fail();
     }
-    /* What the INF installer leaves undone: long names first, so that the
-     * links and the registration find the files under their own names. */
+    /* The long names of a package without the runtime, so that the
+     * registration finds the files under their own names. */
     RenameToLongNames();
-    CreateShellLinks();
 
     DeleteFolderTree(WORK_FOLDER_TREE);
     DeleteTemporaryFiles();
