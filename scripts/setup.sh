@@ -11,7 +11,7 @@ packages=(
   libdeflate-dev libdeflate-tools cabextract
   wine wine32:i386 wine64 xvfb xdotool x11-utils imagemagick
   nsis time
-  osslsigncode openssl
+  osslsigncode openssl libssl-dev
   clang-14 libclang-rt-14-dev llvm-14
 )
 

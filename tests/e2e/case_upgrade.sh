@@ -6,7 +6,8 @@
 # (Prog.exe, b.txt, another long-named file, other links and entries) started by hand
 # proposes that folder and, once installed, nothing is left that only version 1 had.
 # Version 1 over version 2 is refused silently (1602, a log line) and asked about by
-# hand, No by default. One uninstall then leaves nothing of either.
+# hand, No by default. One uninstall then leaves nothing of either. Version 2's
+# winget manifests carry its SHA-256.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/packages.sh"
 source "$(dirname "$0")/hostile_lib.sh"
@@ -52,6 +53,12 @@ version "$E2E_ARTIFACTS/Up2.mip" 2.0 add "$src/b.txt" D add "$src/Nuovo lungo.tx
   link Nuovo P reg 'Software\VelasetUp' Due
 e2e_build "$E2E_ARTIFACTS/Up1.mip" "$E2E_ARTIFACTS/Up1.exe"
 e2e_build "$E2E_ARTIFACTS/Up2.mip" "$E2E_ARTIFACTS/Up2.exe"
+# Its winget manifests name the package by its SHA-256.
+"$E2E_VELASET" winget "$E2E_ARTIFACTS/Up2.mip" --package "$E2E_ARTIFACTS/Up2.exe" \
+  --url https://example.org/Up2.exe -o "$E2E_ARTIFACTS/winget" >/dev/null || e2e_fail "velaset winget"
+sha=$(sha256sum "$E2E_ARTIFACTS/Up2.exe" | cut -c1-64)
+grep -qx "  InstallerSha256: ${sha^^}" "$E2E_ARTIFACTS/winget/Rossi&Figli100%.Up.installer.yaml" ||
+  e2e_fail "the installer manifest does not name the package's SHA-256"
 
 # 1. Version 1, silently, into a folder of its own; again, after a file went: repaired.
 for round in install repair; do
