@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "builder/project/package_keys.h"
 #include "builder/project/project_file.h"
 #include "cli/command_kit.h"
 #include "platform/file_access.h"

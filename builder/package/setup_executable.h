@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "builder/project/package_keys.h"
+#include "builder/project/project.h"
 #include "platform/status.h"
 
 namespace velaset {

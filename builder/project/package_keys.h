@@ -8,19 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "builder/project/project.h"
 #include "platform/status.h"
 
 namespace velaset {
-
-class Project;
-
-// Who a package is installed for: the whole machine (the default: an administrator,
-// the program-files folder, HKLM) or the user who runs it (no administrator, the user's
-// programs folder, HKCU).
-enum class Scope {
-    Machine,
-    User,
-};
 
 // The names of the four keys, in the order of the save.
 const std::vector<const char*>& PackageKeyNames();

@@ -198,8 +198,10 @@ void Project::ResetToNewProject(const std::string& folder, const std::string& de
     ExeFile = platform::JoinSourcePath(folder, title + ".exe");
     ProgFile = platform::JoinSourcePath(folder, title + ".mip");
     Architettura = Architecture::X86;
-    for (const char* key : PackageKeyNames())
-        SetPackageKey(this, key, "");
+    Versione.clear();
+    Editore.clear();
+    SitoWeb.clear();
+    Ambito = Scope::Machine;
     SetDefaultMessages();
 }
 

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "builder/project/package_keys.h"
 #include "platform/status.h"
 
 namespace velaset {
@@ -32,6 +31,14 @@ constexpr int kMaxListEntries = 32767;
 enum class Architecture {
     X86,
     X64,
+};
+
+// Who a package is installed for (the project key Ambito, package_keys.h): the whole
+// machine (the default: an administrator, the program-files folder, HKLM) or the user
+// who runs it (no administrator, the user's programs folder, HKCU).
+enum class Scope {
+    Machine,
+    User,
 };
 
 // "x86" or "x64": the value of the project key Architettura and of "build --arch".

@@ -8,6 +8,7 @@
 #include "builder/project/ini_file.h"
 #include "builder/project/load_report.h"
 #include "builder/project/line_breaks.h"
+#include "builder/project/package_keys.h"
 #include "builder/project/package_names.h"
 #include "builder/project/short_name_clash.h"
 #include "builder/project/stored_number.h"

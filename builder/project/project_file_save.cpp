@@ -7,6 +7,7 @@
 #include "builder/project/field_encoding.h"
 #include "builder/project/ini_file.h"
 #include "builder/project/line_breaks.h"
+#include "builder/project/package_keys.h"
 
 namespace velaset {
 namespace {

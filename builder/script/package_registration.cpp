@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "builder/project/package_keys.h"
 #include "builder/script/destination_code.h"
 
 namespace velaset {

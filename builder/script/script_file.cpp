@@ -7,6 +7,7 @@
 
 #include "builder/project/entry_forms.h"
 #include "builder/project/line_breaks.h"
+#include "builder/project/package_keys.h"
 #include "builder/project/package_names.h"
 #include "builder/script/script_fields.h"
 #include "platform/file_access.h"

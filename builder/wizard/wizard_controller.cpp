@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "builder/project/failure_text.h"
+#include "builder/project/package_keys.h"
 #include "builder/project/project_file.h"
 #include "platform/message_box.h"
 #include "platform/source_path.h"
