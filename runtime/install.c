@@ -195,8 +195,11 @@ static int Install(Setup* setup) {
     /* The folder in its long form, for Apps & Features, where the script asks for it. */
     GetPrivateProfileStringA("Strings", "PROGDIR", "", folder, MAX_PATH, script);
     GetPrivateProfileStringA("Strings", "PROGDIRLONG", "", temp, MAX_PATH, script);
-    if (temp[0] && GetLongPathNameA(folder, temp, MAX_PATH))
+    if (temp[0]) {
+        if (!GetLongPathNameA(folder, temp, MAX_PATH))
+            lstrcpynA(temp, folder, MAX_PATH);
         WritePrivateProfileStringA("Strings", "PROGDIRLONG", temp, script);
+    }
 
     TextJoin(command, sizeof command,
              "rundll32.exe setupapi.dll,InstallHinfSection DefaultInstall 132 ", script);

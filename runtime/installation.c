@@ -10,7 +10,10 @@
 #include "library_list.h"
 #include "run_and_wait.h"
 
-#define NAMES_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\"
+/* The keys that only carry long names (the RenameFiles and DeleteFiles lines). */
+#define RENAME_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\RenameFiles\\"
+#define DELETE_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\DeleteFiles\\"
+#define STARTS_WITH(text, prefix) (_strnicmp(text, prefix, sizeof prefix - 1) == 0)
 #define MAX_SECTIONS 32
 
 /* Texts built here have room for what wsprintfA writes at most. */
@@ -106,7 +109,7 @@ static void ReadLongName(char* line, void* context) {
     char* field[5];
     char entry[ENTRY_SIZE];
     InfSplitFields(line, field, 5);
-    if (!InfRoot(field[0]) || _strnicmp(field[1], NAMES_KEY "RenameFiles\\", 34) != 0)
+    if (!InfRoot(field[0]) || !STARTS_WITH(field[1], RENAME_KEY))
         return;
     if (field[2][0] == 0) {
         InfExpand(r->script, field[4], entry, MAX_PATH);
@@ -143,8 +146,7 @@ static void ReadLink(const char* path, int is_group, void* context) {
 static int RegistryEntry(char* line, char** field, char* entry) {
     int count = InfSplitFields(line, field, 3);
     if (!InfRoot(field[0]) || field[1][0] == 0 ||
-        _strnicmp(field[1], NAMES_KEY "RenameFiles\\", 34) == 0 ||
-        _strnicmp(field[1], NAMES_KEY "DeleteFiles\\", 34) == 0)
+        STARTS_WITH(field[1], RENAME_KEY) || STARTS_WITH(field[1], DELETE_KEY))
         return 0;
     CharUpperA(field[0]);
     wsprintfA(entry, "%.8s\1%.300s", field[0], field[1]);

@@ -3,7 +3,8 @@
 # file, a registered library, a group link and a desktop link, two registry entries,
 # Versione, Editore, SitoWeb) installs silently into a folder of its own, with the
 # values Apps & Features shows, and the same version again repairs it. Version 2
-# (Prog.exe, b.txt, another long-named file, other links and entries) started by hand
+# (Prog.exe, b.txt, another long-named file, other links and entries, no web site)
+# started by hand
 # proposes that folder and, once installed, nothing is left that only version 1 had.
 # Version 1 over version 2 is refused silently (1602, a log line) and asked about by
 # hand, No by default. One uninstall then leaves nothing of either. Version 2's
@@ -30,7 +31,7 @@ version() {
   shift 2
   "$v" new "$project" --title Up >/dev/null &&
     "$v" set "$project" DefDir=Up "Caption=Installazione di Up" "Versione=$number" \
-      "Editore=Rossi & Figli 100%" SitoWeb=https://example.org/up%20pagina >/dev/null &&
+      "Editore=Rossi & Figli 100%" >/dev/null &&
     "$v" add "$project" "$src/Prog.exe" >/dev/null &&
     "$v" link "$project" add Prog.exe Prog P >/dev/null || e2e_fail "project $number"
   while [ $# -gt 0 ]; do
@@ -51,6 +52,7 @@ version "$E2E_ARTIFACTS/Up1.mip" 1.0 add "$src/a.txt" D add "$src/Vecchio lungo.
   reg 'Software\VelasetUp' Uno reg 'Software\VelasetUpVecchia' A
 version "$E2E_ARTIFACTS/Up2.mip" 2.0 add "$src/b.txt" D add "$src/Nuovo lungo.txt" D \
   link Nuovo P reg 'Software\VelasetUp' Due
+"$E2E_VELASET" set "$E2E_ARTIFACTS/Up1.mip" SitoWeb=https://example.org/up%20pagina >/dev/null
 e2e_build "$E2E_ARTIFACTS/Up1.mip" "$E2E_ARTIFACTS/Up1.exe"
 e2e_build "$E2E_ARTIFACTS/Up2.mip" "$E2E_ARTIFACTS/Up2.exe"
 # Its winget manifests name the package by its SHA-256.
@@ -97,6 +99,7 @@ e2e_reg_query 'HKLM\Software\VelasetUp' Due >/dev/null || e2e_fail "version 2's 
 ! e2e_reg_query 'HKLM\Software\VelasetUpVecchia' >/dev/null || e2e_fail "version 1's key is left"
 ! e2e_reg_query 'HKLM\Software\VelasetTest' Comp >/dev/null || e2e_fail "Comp.ocx is still registered"
 e2e_reg_query "$key" DisplayVersion | grep -q 'REG_SZ *2.0$' || e2e_fail "not version 2"
+! e2e_reg_query "$key" URLInfoAbout >/dev/null || e2e_fail "version 1's web site is left"
 e2e_expect_no_working_files
 
 # 3. Version 1 over version 2: refused silently, and by hand when the answer is the default.
