@@ -181,6 +181,12 @@ bool FlushRelease(CabinetClient* client, FolderFlush* flush, int* detail) {
 }
 
 bool FolderIsFull(const OpenFolder* folder, const OpenCabinet* cabinet) {
+    // An LZX folder's spill grows when its workers are done, not with its files: a
+    // decision on it would depend on the threads. Such folders end where the list says,
+    // and the flush spans them over cabinets.
+    if (folder->lzx != nullptr) {
+        return false;
+    }
     uint64_t projected = uint64_t(kHeaderSize) + cabinet->files.size + kFolderEntrySize +
                          cabinet->folders.size + cabinet->data.size + folder->files.size +
                          folder->data.size;
