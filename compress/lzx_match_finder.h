@@ -1,5 +1,6 @@
 // The LZX parser's match finder: binary trees of the positions of a window, one tree per
-// hash of three bytes, ordered by the bytes that follow each position. A search from a
+// hash of four bytes, ordered by the bytes that follow each position; beside them the
+// latest position of each hash of three bytes, for matches of three. A search from a
 // position walks its tree, lists the matches of rising length it meets and makes the
 // position the tree's new root. What a search finds depends only on the positions
 // inserted since the last reset, never on earlier ones, so a segment parsed with a fresh
@@ -11,7 +12,8 @@
 
 namespace velaset::compress {
 
-constexpr int kLzxHashBits = 16;
+constexpr int kLzxHashBits = 18;  // trees
+constexpr int kLzxHash3Bits = 16; // latest positions of three bytes
 constexpr uint32_t kLzxNoPosition = 0xFFFFFFFF;
 
 // A match found: its length and offset (distance back).
@@ -22,6 +24,7 @@ struct LzxFound {
 
 struct LzxMatchFinder {
     uint32_t* heads;    // 2^kLzxHashBits roots
+    uint32_t* heads3;   // 2^kLzxHash3Bits latest positions
     uint32_t* children; // two per position of the cyclic window: smaller, larger
     uint32_t windowMask;
     uint32_t maxOffset;

@@ -225,11 +225,24 @@ uint32_t CheapestPath(LzxParser* p, const uint8_t* data, uint32_t history, uint3
         uint32_t limit = frameEnd - q < kLzxMaxMatch ? frameEnd - q : kLzxMaxMatch;
         if (limit < 2)
             continue;
+        // A match of the nice length or more is taken as it is: the positions it covers
+        // start nothing (their matches were not even looked for).
+        uint32_t longest = 0;
         for (uint32_t j = 0; j < 3; j++) {
             uint32_t d = here[j];
             if (d == 0 || d > q)
                 continue;
             uint32_t len = Common(data + q, data + q - d, limit);
+            if (len >= p->s.niceLength) {
+                uint32_t total = base + LengthCost(c, static_cast<int>(j), len);
+                if (total < cost[i + len]) {
+                    cost[i + len] = total;
+                    arrive[i + len] = LzxMatchCode(len, j);
+                }
+                if (len > longest)
+                    longest = len;
+                continue;
+            }
             for (uint32_t l = 2; l <= len; l++) {
                 uint32_t total = base + LengthCost(c, static_cast<int>(j), l);
                 if (total < cost[i + l]) {
@@ -237,6 +250,10 @@ uint32_t CheapestPath(LzxParser* p, const uint8_t* data, uint32_t history, uint3
                     arrive[i + l] = LzxMatchCode(l, j);
                 }
             }
+        }
+        if (longest != 0) {
+            i += longest - 1;
+            continue;
         }
         uint32_t shortest = 3;
         for (uint32_t k = p->listedStart[a + i]; k < p->listedStart[a + i + 1]; k++) {
@@ -256,6 +273,8 @@ uint32_t CheapestPath(LzxParser* p, const uint8_t* data, uint32_t history, uint3
             if (len + 1 > shortest)
                 shortest = len + 1;
         }
+        if (shortest > p->s.niceLength)
+            i += shortest - 2;
     }
     // Back from the end: the codes in reverse, then in order.
     uint32_t count = 0;
@@ -419,12 +438,15 @@ void ParseRange(LzxParser* p, const uint8_t* data, uint32_t history, uint32_t st
     bool aligned = false;
     uint64_t bits = 0;
     uint32_t count = 0;
-    for (uint32_t pass = 0; pass < p->s.passes; pass++) {
+    // Guessed costs are refined by parsing again with the first result's; the costs of
+    // the block before are close enough to take the first.
+    uint32_t passes = p->haveLast ? 1 : p->s.passes;
+    for (uint32_t pass = 0; pass < passes; pass++) {
         std::memcpy(r, begin, 12);
         count = CheapestPath(p, data, history, start, a, m, end, r);
         Count(p, bytes, count);
         bits = MakeLengths(p, &l, &aligned);
-        if (pass + 1 < p->s.passes)
+        if (pass + 1 < passes)
             CostsFromLengths(p, l, aligned);
     }
     uint32_t segmentOffset = start + a - history;
@@ -480,6 +502,7 @@ LzxParser* LzxParserCreate(const LzxParserSettings& settings, LzxAllocator alloc
     p->listedCapacity = p->blockMax * kListedPerPosition + kMaxListed;
     uint32_t n = p->blockMax + 1;
     p->finder.heads = static_cast<uint32_t*>(allocate(sizeof(uint32_t) << kLzxHashBits));
+    p->finder.heads3 = static_cast<uint32_t*>(allocate(sizeof(uint32_t) << kLzxHash3Bits));
     p->finder.children = static_cast<uint32_t*>(allocate(cyclic * 2 * sizeof(uint32_t)));
     p->listed = static_cast<uint32_t*>(allocate(p->listedCapacity * sizeof(uint32_t)));
     p->listedStart = static_cast<uint32_t*>(allocate(n * sizeof(uint32_t)));
@@ -487,7 +510,7 @@ LzxParser* LzxParserCreate(const LzxParserSettings& settings, LzxAllocator alloc
     p->arrive = static_cast<uint32_t*>(allocate(n * sizeof(uint32_t)));
     p->repeats = static_cast<uint32_t*>(allocate(3 * n * sizeof(uint32_t)));
     p->path = static_cast<uint32_t*>(allocate(n * sizeof(uint32_t)));
-    if (!p->finder.heads || !p->finder.children || !p->listed || !p->listedStart || !p->cost ||
+    if (!p->finder.heads || !p->finder.heads3 || !p->finder.children || !p->listed || !p->listedStart || !p->cost ||
         !p->arrive || !p->repeats || !p->path) {
         LzxParserDestroy(p);
         return nullptr;
@@ -499,7 +522,7 @@ void LzxParserDestroy(LzxParser* p) {
     if (p == nullptr)
         return;
     LzxReleaser release = p->release;
-    void* parts[] = {p->finder.heads, p->finder.children, p->listed, p->listedStart,
+    void* parts[] = {p->finder.heads, p->finder.heads3, p->finder.children, p->listed, p->listedStart,
                      p->cost, p->arrive, p->repeats, p->path};
     for (void* part : parts) {
         if (part != nullptr)
