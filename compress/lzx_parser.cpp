@@ -99,7 +99,11 @@ void FindMatches(LzxParser* p, const uint8_t* data, uint32_t history, uint32_t s
         p->listedStart[i] = used;
         uint32_t frameEnd = FrameEnd(history, q, end);
         uint32_t maxLength = frameEnd - q < kLzxMaxMatch ? frameEnd - q : kLzxMaxMatch;
-        if (q < skipTo || maxLength < 3) {
+        // Inside a long match the positions are not even inserted: their bytes are in
+        // the window already, a little farther back.
+        if (q < skipTo)
+            continue;
+        if (maxLength < 3) {
             LzxFinderSkip(p->finder, data, q, end);
             continue;
         }
