@@ -4,6 +4,7 @@
 
 #include "compress/cabinet_checksum.h"
 #include "compress/cabinet_format.h"
+#include "compress/lzx_format.h"
 
 namespace velaset::compress {
 
@@ -165,8 +166,11 @@ void FlushInit(FolderFlush* flush) {
 
 bool FlushAllocate(CabinetClient* client, FolderFlush* flush) {
     flush->copyBuffer = static_cast<uint8_t*>(CabAlloc(client, kCopyChunk));
-    flush->blockBuffer =
-        static_cast<uint8_t*>(CabAlloc(client, kDataHeaderSize + kBlockSize + MSZIP_OUTPUT_SLACK));
+    // The largest data block of either type: an LZX frame may take up to 38912 bytes.
+    const uint32_t largest = kBlockSize + MSZIP_OUTPUT_SLACK > kLzxMaxFramePayload
+                                 ? kBlockSize + MSZIP_OUTPUT_SLACK
+                                 : kLzxMaxFramePayload;
+    flush->blockBuffer = static_cast<uint8_t*>(CabAlloc(client, kDataHeaderSize + largest));
     return flush->copyBuffer != nullptr && flush->blockBuffer != nullptr;
 }
 
