@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libgtest-dev libgmock-dev googletest
   libdeflate-dev libdeflate-tools cabextract
+  p7zip-full gcab libmspack-dev
   wine wine32:i386 wine64 xvfb xdotool x11-utils imagemagick
   nsis time
   osslsigncode openssl
