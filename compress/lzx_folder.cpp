@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "compress/lzx_e8.h"
-#include "compress/prefetch_jobs.h"
 #include "compress/worker_thread.h"
 
 namespace velaset::compress {
@@ -38,8 +37,8 @@ struct LzxFolder {
     uint8_t* frameBuffer;
     LzxParser* own; // the caller's, when there are no workers
     WorkerLock* lock;
-    WorkerThread* threads[kMaxPrefetchThreads];
-    LzxParser* parsers[kMaxPrefetchThreads];
+    WorkerThread* threads[kMaxLzxThreads];
+    LzxParser* parsers[kMaxLzxThreads];
     unsigned threadCount;
     unsigned workersNumbered;
     bool stopping;
@@ -170,8 +169,8 @@ LzxFolder* LzxFolderCreate(CabinetClient* client, const LzxSettings& settings,
     std::memset(f, 0, sizeof *f);
     f->settings = settings;
     f->client = client;
-    if (threads > kMaxPrefetchThreads)
-        threads = kMaxPrefetchThreads;
+    if (threads > kMaxLzxThreads)
+        threads = kMaxLzxThreads;
     unsigned workers = threads > 1 ? threads : 0;
     f->ring = workers + 2;
     const uint32_t segment = settings.parser.segmentBytes;
@@ -236,7 +235,7 @@ void LzxFolderDestroy(CabinetClient* client, LzxFolder* f) {
             JoinWorker(f->threads[i]);
         DestroyWorkerLock(f->lock);
     }
-    for (unsigned i = 0; i < kMaxPrefetchThreads; i++)
+    for (unsigned i = 0; i < kMaxLzxThreads; i++)
         LzxParserDestroy(f->parsers[i]);
     if (f->jobs != nullptr) {
         for (uint32_t i = 0; i < f->ring; i++) {

@@ -31,6 +31,9 @@ struct LzxSettings {
 const LzxSettings kDefaultLzx = {{21, 4 * 1024 * 1024, 256 * 1024, 4, 2, 4, 32},
                                  64 * 1024 * 1024};
 
+// Most threads a stream parses on.
+const unsigned kMaxLzxThreads = 4;
+
 struct LzxFolder;
 
 // The stream with `threads` workers (1: none, the caller parses); null after filling the

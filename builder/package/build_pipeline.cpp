@@ -98,6 +98,7 @@ class PackageBuild {
           exePath_(options.exeFile.empty() ? project.ExeFile : options.exeFile),
           distributionOnly_(project.Distribuzione() == 1), editScript_(options.editScript),
           architecture_(options.architecture.value_or(project.Architettura)),
+          compression_(options.compression.value_or(project.Compressione)),
           signing_(options.signing) {}
 
     // A setup executable that the build created but did not finish never stays.
@@ -250,8 +251,9 @@ class PackageBuild {
             return Fail(FailureKind::MissingInput, FailureText(bound), bound);
         cabDir_ = work_.Path() + platform::SourceSeparator();
         const CabinetProgress progress = [this](std::uint32_t bytes) { return Packed(bytes); };
-        if (CreaCab(comprimi, cabDir_, ComprimiFileList(listed, runtimeEntry, scriptEntry),
-                    progress) == 0) {
+        if (CreaCab(comprimi, cabDir_,
+                    ComprimiFileList(listed, runtimeEntry, scriptEntry, compression_),
+                    compression_, progress) == 0) {
             if (stopped_)
                 return Fail(FailureKind::Interrupted, "");
             return Fail(FailureKind::CabinetFailed, ""); // the library has told the user
@@ -486,6 +488,7 @@ class PackageBuild {
     const bool distributionOnly_;
     const bool editScript_;
     const Architecture architecture_;
+    const Compression compression_;
     const SigningOptions signing_;
     std::string signingTool_;
     BuildStep step_ = BuildStep::Inputs;

@@ -117,7 +117,7 @@ class PipelineTest : public ::testing::Test {
             return platform::Status::Ok();
         };
         comprimi = [this](const std::string& cabDir, const std::string& base,
-                          const std::string& list, std::uint32_t,
+                          const std::string& list, std::uint32_t, std::uint32_t method,
                           const CabinetProgress& progress) {
             calls.push_back("comprimi");
             cabinetFolder = platform::WithoutTrailingSeparator(cabDir);
@@ -493,7 +493,7 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
         {"cabinet library fails",
          [](PipelineTest& t) {
              t.comprimi = [](const std::string&, const std::string&, const std::string&,
-                             std::uint32_t, const CabinetProgress&) { return 0; };
+                             std::uint32_t, std::uint32_t, const CabinetProgress&) { return 0; };
          },
          BuildStep::Cabinet, FailureKind::CabinetFailed, ""},
         {"files need a second cabinet",
@@ -501,8 +501,8 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
              auto real = t.comprimi;
              t.comprimi = [real](const std::string& dir, const std::string& base,
                                  const std::string& list, std::uint32_t limit,
-                                 const CabinetProgress& progress) {
-                 int result = real(dir, base, list, limit, progress);
+                                 std::uint32_t method, const CabinetProgress& progress) {
+                 int result = real(dir, base, list, limit, method, progress);
                  Write(dir + base + "2.CAB", "more");
                  return result;
              };
@@ -541,7 +541,7 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
         {"cabinet cannot be appended",
          [](PipelineTest& t) {
              t.comprimi = [](const std::string&, const std::string&, const std::string&,
-                             std::uint32_t, const CabinetProgress&) { return 1; };
+                             std::uint32_t, std::uint32_t, const CabinetProgress&) { return 1; };
          },
          BuildStep::Executable, FailureKind::UnwritableOutput, "Impossibile accodare "},
     };
