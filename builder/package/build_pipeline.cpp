@@ -71,6 +71,12 @@ std::string ListPath(const std::string& path) {
     return shortPath.empty() ? path : shortPath;
 }
 
+// The same for a project file, each folder read once for all of them.
+std::string ListPath(const std::string& path, platform::ShortPathCache& shortPaths) {
+    std::string shortPath = shortPaths.ShortPath(path);
+    return shortPath.empty() ? path : shortPath;
+}
+
 // A refused input is unusable; any other failure is the step's own kind.
 FailureKind KindOf(const platform::Status& failure, FailureKind otherwise) {
     return failure.kind == platform::ErrorKind::Refused ? FailureKind::InvalidInput : otherwise;
@@ -205,7 +211,7 @@ class PackageBuild {
             const std::string& source = sources[i];
             if (Stopped())
                 return false;
-            std::string entry = ListPath(source);
+            std::string entry = ListPath(source, shortPaths);
             if (!names[i].empty() && (platform::SourceFileName(entry) != names[i] ||
                                       entry.find('+') != std::string::npos)) {
                 platform::Status copied = NamedCopy(source, names[i], &entry);
@@ -392,8 +398,10 @@ class PackageBuild {
                 packing_.push_back({end, name});
             }
         };
+        // A project file's size by its own path: its short path would have to be found
+        // among its folder's names again, file by file.
         for (size_t i = 0; i < listed.size(); ++i)
-            add(listed[i], sources[i]);
+            add(listed[i].empty() ? listed[i] : sources[i], sources[i]);
         add(runtimeEntry, runtimeLibrary_);
         add(scriptEntry, kScriptName); // its place is the build's own folder
         packedBytes_ = end;

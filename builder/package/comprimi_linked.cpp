@@ -10,6 +10,7 @@
 
 #include "compress/comprimi.h"
 #include "platform/file_access.h"
+#include "platform/short_path_cache.h"
 #include "platform/source_path.h"
 #include "platform/work_folder.h"
 
@@ -22,11 +23,12 @@ bool ListOpenableAsGiven(const std::string& cabDir, const std::string& fileList,
                          std::string* openable) {
     const std::string linkFolder = cabDir + "short-names";
     bool folderMade = false;
+    platform::ShortPathCache folders; // each source folder read once, not once a file
     std::size_t start = 0;
     for (;;) {
         std::size_t plus = fileList.find_first_of("+|", start);
         std::string entry = fileList.substr(start, plus - start);
-        std::string resolved = entry.empty() ? entry : platform::ResolvePath(entry);
+        std::string resolved = entry.empty() ? entry : folders.Resolve(entry);
         if (resolved != entry && platform::IsReadableFile(resolved)) {
             if (!folderMade && !platform::MakeDirectory(linkFolder))
                 return false;

@@ -91,6 +91,27 @@ struct ShortPathCache::State {
 ShortPathCache::ShortPathCache() : state_(new State) {}
 ShortPathCache::~ShortPathCache() = default;
 
+std::string ShortPathCache::Resolve(const std::string& path) {
+    bool absolute;
+    const std::vector<std::string> parts = posix::SplitPath(path, &absolute);
+    std::string resolved = absolute ? "/" : "";
+    bool found = true;
+    for (const std::string& part : parts) {
+        std::string actual = part;
+        if (found) {
+            found = state_->Find(resolved, part, &actual);
+        }
+        if (!resolved.empty() && resolved.back() != '/') {
+            resolved += "/";
+        }
+        resolved += actual;
+    }
+    if (!path.empty() && path.back() == '/' && !resolved.empty() && resolved.back() != '/') {
+        resolved += "/";
+    }
+    return resolved.empty() ? path : resolved;
+}
+
 std::string ShortPathCache::ShortPath(const std::string& path) {
     if (path.empty()) {
         return std::string();
