@@ -41,6 +41,9 @@ void FolderReleaseCompressor(CabinetClient* client, OpenFolder* folder) {
 }
 
 bool FolderRenewCompressor(CabinetClient* client, OpenFolder* folder) {
+    if (folder->compressor != nullptr && MsZipRestart(folder->compressor) == MSZIP_OK) {
+        return true;
+    }
     if (folder->compressor != nullptr) {
         MsZipDestroy(folder->compressor);
         folder->compressor = nullptr;

@@ -60,7 +60,8 @@ bool FolderSetType(CabinetClient* client, OpenFolder* folder, uint16_t type);
 void FolderReleaseCompressor(CabinetClient* client, OpenFolder* folder);
 // Every folder gets a fresh compressor: the compressor's window keeps bytes of earlier
 // blocks that take part in its comparisons, so only a fresh one makes a folder's bytes
-// depend on its own files alone (and lets other threads compress it ahead).
+// depend on its own files alone (and lets other threads compress it ahead). An existing
+// compressor is restarted as new (MsZipRestart), which costs far less than making one.
 bool FolderRenewCompressor(CabinetClient* client, OpenFolder* folder);
 
 // Compresses the gathered bytes (if any) into one data block at the end of the data spill.
