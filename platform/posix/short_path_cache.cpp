@@ -64,11 +64,15 @@ struct ShortPathCache::State {
         struct stat st;
         const std::string prefix =
             folderPath.empty() ? "" : (folderPath.back() == '/' ? folderPath : folderPath + "/");
-        if (name == "." || name == ".." || lstat((prefix + name).c_str(), &st) == 0) {
+        // The folder as read: many files of one folder cost one reading, not a call on
+        // the system each; a name it did not show (an unreadable folder) is asked for.
+        Folder& folder = FolderAt(folderPath);
+        if (name == "." || name == ".." ||
+            std::binary_search(folder.names.begin(), folder.names.end(), name) ||
+            lstat((prefix + name).c_str(), &st) == 0) {
             *actual = name;
             return true;
         }
-        Folder& folder = FolderAt(folderPath);
         for (const std::string& candidate : folder.names) {
             if (strcasecmp(candidate.c_str(), name.c_str()) == 0) {
                 *actual = candidate;
