@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <map>
 #include <optional>
@@ -120,11 +122,13 @@ class PipelineTest : public ::testing::Test {
                           const std::string& list, std::uint32_t, std::uint32_t method,
                           const CabinetProgress& progress) {
             calls.push_back("comprimi");
+            comprimiMethod = method;
+            comprimiList = list;
             cabinetFolder = platform::WithoutTrailingSeparator(cabDir);
             std::string cabinet;
             std::size_t start = 0;
             while (start <= list.size()) {
-                std::size_t plus = list.find('+', start);
+                std::size_t plus = list.find_first_of("+|", start);
                 std::string path = list.substr(start, plus - start);
                 Packed entry{platform::SourceFileName(path), path, Read(path), 0};
                 platform::ReadFileTime(path, &entry.time);
@@ -176,6 +180,8 @@ class PipelineTest : public ::testing::Test {
     const std::string runtimeBytes = FakeLibrary(kMachineI386, "RUNTIME");
     const std::string runtime64Bytes = FakeLibrary(kMachineAmd64, "RUNTIME64");
     Architecture savedArchitecture = Architecture::X86;
+    std::uint32_t comprimiMethod = 0; // of the last call
+    std::string comprimiList;
     std::vector<Architecture> stubArchitectures; // of each look for the stub
     Project project;
     BuildOptions options;
@@ -326,6 +332,33 @@ TEST_F(PipelineTest, X64PackageIsThe64BitStubFollowedByACabinetWithThe64BitRunti
                                             ";setup.inf=FULL;");
         EXPECT_EQ(t.stubArchitectures, std::vector<Architecture>{c.built});
         EXPECT_EQ(t.savedArchitecture, c.project);
+    }
+}
+
+// The cabinet's compression: the project's Compressione or the build's option over it.
+// LZX joins the project files into one folder ("|"); the runtime and the script keep
+// their own.
+TEST_F(PipelineTest, LzxBuildsJoinTheProjectFilesAndAskForLzx) {
+    const struct {
+        Compression project;
+        std::optional<Compression> option;
+        std::uint32_t method;
+        std::size_t joints;
+    } cases[] = {
+        {Compression::MsZip, std::nullopt, kMethodMsZip, 0},
+        {Compression::Lzx, std::nullopt, kMethodLzx, 2},
+        {Compression::Lzx, Compression::MsZip, kMethodMsZip, 0},
+        {Compression::MsZip, Compression::Lzx, kMethodLzx, 2},
+    };
+    for (const auto& c : cases) {
+        FreshPipeline t;
+        t.SetUp();
+        t.project.Compressione = c.project;
+        t.options.compression = c.option;
+        ASSERT_TRUE(RunBuild(t.project, t.options, t.services, t.status));
+        EXPECT_EQ(t.comprimiMethod, c.method);
+        EXPECT_EQ(std::count(t.comprimiList.begin(), t.comprimiList.end(), '|'), c.joints);
+        EXPECT_EQ(std::count(t.comprimiList.begin(), t.comprimiList.end(), '+'), 4 - c.joints);
     }
 }
 
