@@ -210,11 +210,6 @@ extern "C" int COMPRIMI_CALL ComprimiConMetodo(const char* cabDir, const char* c
                                                void* context) {
     using namespace velaset::compress;
     CompressionChoice choice = {static_cast<uint16_t>(metodo), true, kDefaultLzx};
-    if (const char* t = std::getenv("VELASET_LZX_TUNE")) { // TEMPORARY
-        LzxParserSettings& q = choice.lzx.parser;
-        std::sscanf(t, "%u,%u,%u,%u,%u,%u,%d", &q.segmentBytes, &q.historyBytes, &q.blockFrames,
-                    &q.passes, &q.depth, &q.niceLength, &choice.lzx.translationSize);
-    }
     if (metodo > 0xFFFF || (metodo != kCompressionMsZip && !IsLzxType(choice.type))) {
         LibraryMessage("DarEvizeza", "Metodo di compressione sconosciuto.");
         return 0;
