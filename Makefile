@@ -1,5 +1,6 @@
 # The two commands of the README:
-#   make demo   set up, build, then build the shipped example into a setup executable
+#   make demo   set up and build only what the example needs, then build the shipped
+#               example into its setup executables
 #   make test   set up, build, run every test tier and print a summary (tests/tiers.sh)
 JOBS ?= 2
 NATIVE := build/native
@@ -11,13 +12,16 @@ ASAN   := build/asan
 FUZZ_SECONDS ?= 60
 export JOBS FUZZ_SECONDS
 
-.PHONY: all setup build build-native build-win32 build-win32-stubs build-win64 build-asan demo \
+.PHONY: all setup setup-build demo-programs build build-native build-win32 build-win32-stubs build-win64 build-asan demo \
 	test test-native test-asan test-win32 test-win64 test-fuzz fuzz clean
 
 all: build
 
 setup:
 	@bash scripts/setup.sh
+
+setup-build:
+	@bash scripts/setup.sh --build
 
 # Each Windows tree copies the other one's stub and runtime (every wizard carries both
 # stubs, every builder finds both runtimes): the 32-bit stub and runtime come first,
@@ -45,7 +49,19 @@ build-asan: setup
 	  -DVELASET_SANITIZE=ON -DVELASET_FUZZ=ON
 	cmake --build $(ASAN) -j$(JOBS)
 
-demo: build
+# The example needs the native command, both stubs and runtimes and the example's
+# programs: those targets alone, in the same trees that `make build` builds whole.
+DEMO_WINDOWS_TARGETS := avviora avviora_runtime demo_program demo_registered_library
+demo-programs: setup-build
+	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(NATIVE) -j$(JOBS) --target velaset
+	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
+	cmake --build $(WIN32) -j$(JOBS) --target $(DEMO_WINDOWS_TARGETS)
+	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
+	cmake --build $(WIN64) -j$(JOBS) --target $(DEMO_WINDOWS_TARGETS)
+	cmake --build $(WIN32) -j$(JOBS) --target win64_x64_Avviora64_exe win64_x64_avviora_dll
+
+demo: demo-programs
 	@bash scripts/demo.sh
 
 # Every tier, each with a fresh Wine prefix: native, sanitizers, Windows 32-bit (where

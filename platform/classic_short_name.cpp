@@ -2,7 +2,7 @@
 // file of its own, so that a program which only makes names does not carry the numbering.
 #include <algorithm>
 
-#include "platform/short_path.h"
+#include "platform/short_name_rule.h"
 
 namespace platform {
 

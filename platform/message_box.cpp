@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "platform/system_message_box.h"
-
 namespace platform {
 namespace {
 

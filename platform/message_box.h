@@ -48,6 +48,10 @@ std::string MessageBoxLine(const std::string& title, const std::string& text);
 MessageAnswer MessageBoxToStream(const MessageBoxCall& call, std::FILE* stream);
 MessageAnswer MessageBoxToStandardError(const MessageBoxCall& call);
 
+// The platform's own display of one box, used when no handler is installed: a Windows
+// message box, or the line on standard error of the POSIX layer.
+MessageAnswer ShowSystemMessageBox(const MessageBoxCall& call);
+
 // Records every box and answers with a fixed answer (Ok for an Ok box).
 class MessageBoxRecorder {
   public:

@@ -1,5 +1,5 @@
 // The classic Windows 8.3 short-name rule, the same code on every platform.
-#include "platform/short_path.h"
+#include "platform/short_name_rule.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,8 +1,6 @@
 // The parts of Status that are the same on every platform.
 #include "platform/status.h"
 
-#include "platform/process.h"
-
 namespace platform {
 
 Status Status::SystemError(int code, Operation operation, std::string subject) {
@@ -18,11 +16,6 @@ Status Status::SystemError(int code, Operation operation, std::string subject) {
 
 Status Status::LastSystemError(Operation operation, std::string subject) {
     return SystemError(LastSystemErrorCode(), operation, std::move(subject));
-}
-
-Status ExitedWith(int exitCode, const std::string& commandLine) {
-    return Status::Failed("codice di uscita " + std::to_string(exitCode), ErrorKind::Abnormal,
-                          Operation::Start, commandLine);
 }
 
 std::string LastSystemErrorText() {

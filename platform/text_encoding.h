@@ -5,8 +5,6 @@
 
 #include <string>
 
-#include "platform/status.h"
-
 namespace platform {
 
 // Converts UTF-8 to Windows-1252. False (and *ansi untouched) when the text is not

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "builder/project/project.h"
-#include "platform/short_path.h"
+#include "platform/short_name_rule.h"
 #include "platform/short_path_cache.h"
 
 namespace velaset {

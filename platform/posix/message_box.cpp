@@ -1,5 +1,5 @@
 // POSIX: a message box is one line on standard error.
-#include "platform/system_message_box.h"
+#include "platform/message_box.h"
 
 namespace platform {
 

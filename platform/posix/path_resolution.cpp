@@ -9,13 +9,16 @@
 #include <sys/stat.h>
 
 #include "platform/file_access.h"
-#include "platform/short_path.h"
+#include "platform/short_name_rule.h"
 
 namespace platform {
+namespace posix {
+namespace {
 
+// Set to "1", it makes the emulation play a volume without 8.3 names (short_path.h).
 const char* const kNoShortNamesVariable = "VELASET_NO_SHORT_NAMES";
 
-namespace posix {
+} // namespace
 
 std::vector<std::string> FolderEntries(const std::string& folder) {
     std::vector<std::string> names;

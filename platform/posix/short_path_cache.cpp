@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/posix/path_resolution.h"
-#include "platform/short_path.h"
+#include "platform/short_name_rule.h"
 
 namespace platform {
 

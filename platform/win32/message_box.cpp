@@ -1,5 +1,5 @@
 // Win32: message boxes through MessageBoxW.
-#include "platform/system_message_box.h"
+#include "platform/message_box.h"
 
 #include <windows.h>
 

@@ -18,7 +18,7 @@
 #include "builder/script/destination_code.h"
 #include "builder/script/long_name_sections.h"
 #include "builder/script/script_file.h"
-#include "platform/short_path.h"
+#include "platform/short_name_rule.h"
 #include "tests/fuzz/fixture_folder.h"
 
 using velaset::Project;
@@ -235,9 +235,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& folder = fuzz::FixtureFolder();
     fuzz::WriteFixtureFile("fuzz.mip", data + 1, size - 1);
     if (shortNames)
-        unsetenv(platform::kNoShortNamesVariable);
+        unsetenv("VELASET_NO_SHORT_NAMES");
     else
-        setenv(platform::kNoShortNamesVariable, "1", 1);
+        setenv("VELASET_NO_SHORT_NAMES", "1", 1);
     Project project;
     project.ProgFile = folder + "/fuzz.mip";
     fuzz::InFixture inFixture;

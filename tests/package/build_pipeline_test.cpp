@@ -12,6 +12,7 @@
 #include "platform/file_times.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
+#include "platform/short_name_rule.h"
 #include "platform/short_path.h"
 #include "platform/work_folder.h"
 #include "tests/package/fake_stub.h"

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "platform/file_access.h"
+#include "platform/short_name_rule.h"
 #include "platform/short_path.h"
 #include "platform/short_path_cache.h"
 #include "platform/source_path.h"

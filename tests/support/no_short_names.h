@@ -5,14 +5,13 @@
 #ifndef _WIN32
 #include <cstdlib>
 
-#include "platform/short_path.h"
 
 namespace velaset_test {
 
 class NoShortNamesVolume {
   public:
-    NoShortNamesVolume() { setenv(platform::kNoShortNamesVariable, "1", 1); }
-    ~NoShortNamesVolume() { unsetenv(platform::kNoShortNamesVariable); }
+    NoShortNamesVolume() { setenv("VELASET_NO_SHORT_NAMES", "1", 1); }
+    ~NoShortNamesVolume() { unsetenv("VELASET_NO_SHORT_NAMES"); }
     NoShortNamesVolume(const NoShortNamesVolume&) = delete;
     NoShortNamesVolume& operator=(const NoShortNamesVolume&) = delete;
 };
