@@ -221,6 +221,26 @@ TEST(LzxFolders, SameCabinetOnOneTwoAndFourThreads) {
     ExpectDecodersAgree(dir, dir.File("setup.CAB"), files);
 }
 
+// A folder spanned over a set of cabinets: frames split where a cabinet ends, read back
+// across the set.
+TEST(LzxFolders, SpanCabinetsOfASet) {
+    ScratchDir dir;
+    std::vector<Source> sources;
+    std::string list;
+    for (int i = 0; i < 3; i++) {
+        const std::string name = "f" + std::to_string(i) + ".bin";
+        WriteFile(dir.File(name), i == 1 ? RandomBytes(90000, 2) : TextBytes(120000));
+        list += (list.empty() ? "" : "|") + dir.File(name);
+        sources.push_back({dir.File(name), name});
+    }
+    ASSERT_EQ(RunComprimi(dir.CabDir(), "setup", list, 40000, PlatformCallbacks(), 2, nullptr,
+                          nullptr, kDefaultPieces, SmallLzx(17))
+                  .result,
+              1);
+    EXPECT_GE(CabinetSet(dir.path(), "setup.CAB").size(), 3u);
+    ExpectCabextractAgrees(dir.File("setup.CAB"), sources);
+}
+
 // The parser picks each block type where it pays: uncompressed for random bytes,
 // aligned offsets for records, verbatim for text.
 TEST(LzxParser, ChoosesEachBlockTypeWhereItPays) {
