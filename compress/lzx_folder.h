@@ -24,11 +24,11 @@ struct LzxSettings {
 };
 
 // A 2 MB window; segments of 4 MB whose matches may also reach 256 KB before them; blocks of
-// up to four frames; guessed costs refined once; four tree nodes visited per search, and
-// matches of 32 bytes taken as they are. Measured on programs and text beside the
-// peers (bench/compare): more history, deeper searches and longer nice matches gain a
-// few per cent of size and cost far more time.
-const LzxSettings kDefaultLzx = {{21, 4 * 1024 * 1024, 256 * 1024, 4, 2, 4, 32},
+// up to four frames parsed once; three tree nodes visited per search, and matches of 24
+// bytes taken as they are. Measured on programs and text beside the peers
+// (bench/compare): more history, deeper searches, longer nice matches and second parses
+// gain a few per cent of size and cost far more time.
+const LzxSettings kDefaultLzx = {{21, 4 * 1024 * 1024, 256 * 1024, 4, 1, 3, 24},
                                  64 * 1024 * 1024};
 
 // Most threads a stream parses on.

@@ -1,6 +1,7 @@
 // The LZX parser: turns one segment of a folder into blocks of literals and matches,
 // choosing them by their cost in bits (a forward search for the cheapest path over every
-// match the finder lists, repeated with the costs of the block's own first result) and
+// match the finder lists; for a segment's first block, whose costs are guessed, repeated
+// with the costs of its own first result when the settings ask for passes) and
 // each block's type by its size: verbatim, aligned offset or uncompressed.
 //
 // A segment is parsed from what it is given alone: the bytes before it (its history),
