@@ -26,7 +26,6 @@ struct Job {
 
 struct LzxFolder {
     LzxSettings settings;
-    CabinetClient* client;
     Job* jobs;
     uint32_t ring;
     uint64_t filling;     // number of the job being filled; job n lives in slot n % ring
@@ -157,10 +156,6 @@ bool BeginJob(CabinetClient* client, LzxFolder* f, LzxFrameSink sink, void* cont
 
 } // namespace
 
-uint16_t LzxFolderType(const LzxSettings& settings) {
-    return LzxCompressionType(settings.parser.windowBits);
-}
-
 LzxFolder* LzxFolderCreate(CabinetClient* client, const LzxSettings& settings,
                            unsigned threads) {
     LzxFolder* f = static_cast<LzxFolder*>(CabAlloc(client, sizeof(LzxFolder)));
@@ -168,7 +163,6 @@ LzxFolder* LzxFolderCreate(CabinetClient* client, const LzxSettings& settings,
         return nullptr;
     std::memset(f, 0, sizeof *f);
     f->settings = settings;
-    f->client = client;
     if (threads > kMaxLzxThreads)
         threads = kMaxLzxThreads;
     unsigned workers = threads > 1 ? threads : 0;

@@ -52,9 +52,6 @@ bool LzxFolderAdd(CabinetClient* client, LzxFolder* folder, const uint8_t* bytes
 bool LzxFolderFinish(CabinetClient* client, LzxFolder* folder, LzxFrameSink sink,
                      void* context);
 
-// The folder's compression type in a CFFOLDER.
-uint16_t LzxFolderType(const LzxSettings& settings);
-
 } // namespace velaset::compress
 
 #endif

@@ -14,7 +14,6 @@ constexpr uint32_t kLzxE8Frames = 32768;
 // Largest CFDATA payload decoders accept.
 constexpr uint32_t kLzxMaxFramePayload = 38912;
 
-constexpr uint32_t kLzxMinMatch = 2;
 constexpr uint32_t kLzxMaxMatch = 257;
 // Lengths 2..8 sit in the main symbol; from 9 on the length tree adds L - 9.
 constexpr uint32_t kLzxPrimaryLengths = 7;
