@@ -395,7 +395,7 @@ bool FramesFit(LzxParser* p, const uint8_t* data, uint32_t history, uint32_t sta
 }
 
 void AddBlock(LzxParser* p, LzxSegment* seg, LzxBlockType type, uint32_t start, uint32_t size,
-              const Lengths* l, const uint8_t* data, uint32_t pathCount) {
+              const Lengths* l, uint32_t pathCount) {
     LzxBlock& b = seg->blocks[seg->blockCount++];
     b.type = type;
     b.start = start;
@@ -424,7 +424,6 @@ void AddBlock(LzxParser* p, LzxSegment* seg, LzxBlockType type, uint32_t start, 
     }
     p->last = *l;
     p->haveLast = true;
-    (void)data;
 }
 
 // Parses [a, a + m) of the block whose matches are listed (buffer position start) into
@@ -458,17 +457,17 @@ void ParseRange(LzxParser* p, const uint8_t* data, uint32_t history, uint32_t st
     if (bits >= raw) {
         std::memcpy(r, begin, 12);
         if (m % 2 == 0) {
-            AddBlock(p, seg, kLzxUncompressed, segmentOffset, m, nullptr, data, 0);
+            AddBlock(p, seg, kLzxUncompressed, segmentOffset, m, nullptr, 0);
             return;
         }
         // An odd uncompressed block would end the folder: its last byte goes into a
         // verbatim block of its own, and no decoder need agree on where a pad byte goes.
         if (m > 1)
-            AddBlock(p, seg, kLzxUncompressed, segmentOffset, m - 1, nullptr, data, 0);
+            AddBlock(p, seg, kLzxUncompressed, segmentOffset, m - 1, nullptr, 0);
         p->path[0] = 0;
         Count(p, data + start + a + m - 1, 1);
         MakeLengths(p, &l, &aligned);
-        AddBlock(p, seg, kLzxVerbatim, segmentOffset + m - 1, 1, &l, data, 1);
+        AddBlock(p, seg, kLzxVerbatim, segmentOffset + m - 1, 1, &l, 1);
         return;
     }
     if (m > kLzxFrameSize && !FramesFit(p, data, history, start + a, count, l, aligned)) {
@@ -479,7 +478,7 @@ void ParseRange(LzxParser* p, const uint8_t* data, uint32_t history, uint32_t st
         }
         return;
     }
-    AddBlock(p, seg, aligned ? kLzxAligned : kLzxVerbatim, segmentOffset, m, &l, data, count);
+    AddBlock(p, seg, aligned ? kLzxAligned : kLzxVerbatim, segmentOffset, m, &l, count);
 }
 
 } // namespace
