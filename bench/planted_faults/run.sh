@@ -34,7 +34,7 @@ run_tests() {
 run_tests || { echo "planted: the clean tree fails its tests ($work/ctest.log)" >&2; exit 1; }
 
 caught=0 missed=0 broken=0
-while IFS= read -r line; do
+while IFS= read -r line <&3; do
   [[ -z "$line" || "$line" == \#* ]] && continue
   name=$(awk -F' \\| ' '{print $1}' <<<"$line")
   file=$(awk -F' \\| ' '{print $2}' <<<"$line")
@@ -59,6 +59,6 @@ PY
     caught=$((caught + 1))
   fi
   cp "$work/clean/$file" "$work/src/$file"
-done <"$faults"
+done 3<"$faults"
 cmake --build "$work/src/build/native" -j"$jobs" >/dev/null
 echo "planted faults: $caught caught, $missed missed, $broken not applied or not built"
