@@ -66,6 +66,7 @@ const SettableKey kKeys[] = {
     {"TestoSfondo", &Project::TestoSfondo, nullptr, SfondoSet, "Sfondo", false},
     {"Distribuzione", nullptr, &Project::SetDistribuzione, nullptr, nullptr, false},
     {"Architettura", nullptr, nullptr, nullptr, nullptr, false}, // x86 or x64
+    {"Compressione", nullptr, nullptr, nullptr, nullptr, false}, // LZX or MSZIP
     {"Errore", &Project::Errore, nullptr, nullptr, nullptr, true},
     {"Stop", &Project::Stop, nullptr, nullptr, nullptr, true},
     {"Browse", &Project::Browse, nullptr, nullptr, nullptr, true},
@@ -110,7 +111,9 @@ void PrintHelp() {
                  "titolo negli altri testi e nel percorso dell'eseguibile), poi salva il\n"
                  "progetto nello stesso file.\n"
                  "Etic2A può contenere a capo; gli altri campi no. Architettura vale x86\n"
-                 "(pacchetto a 32 bit, il predefinito) o x64 (pacchetto a 64 bit).\n\n"
+                 "(pacchetto a 32 bit, il predefinito) o x64 (pacchetto a 64 bit).\n"
+                 "Compressione vale MSZIP (il predefinito) o LZX (pacchetto più piccolo,\n"
+                 "più lento da creare).\n\n"
                  "chiavi: %s\n",
                  kUsage, ValidKeys().c_str());
 }
@@ -124,6 +127,11 @@ std::string Apply(Project* project, const SettableKey& k, const std::string& val
     if (std::strcmp(k.key, "Architettura") == 0) {
         if (!ParseArchitecture(value, &project->Architettura))
             return std::string(k.key) + " vale x86 o x64, non \"" + value + "\"";
+        return std::string();
+    }
+    if (std::strcmp(k.key, "Compressione") == 0) {
+        if (!ParseCompression(value, &project->Compressione))
+            return std::string(k.key) + " vale LZX o MSZIP, non \"" + value + "\"";
         return std::string();
     }
     if (k.setFlag != nullptr) {

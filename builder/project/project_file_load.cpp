@@ -344,6 +344,12 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
     if (!architettura.empty() && !ParseArchitecture(architettura, &p.Architettura))
         return Refused(file, "Architettura",
                        "contiene \"" + architettura + "\", ma può valere solo x86 o x64.");
+    // Absent in every file of an MSZIP project.
+    std::string compressione = progetto("Compressione");
+    p.Compressione = Compression::MsZip;
+    if (!compressione.empty() && !ParseCompression(compressione, &p.Compressione))
+        return Refused(file, "Compressione",
+                       "contiene \"" + compressione + "\", ma può valere solo LZX o MSZIP.");
 
     p.TakeFocusRequest(); // no page is shown during a load
     *project = p;

@@ -65,6 +65,8 @@ std::vector<StoredValue> ValuesInSaveOrder(const Project& p) {
     progetto("Distribuzione", Flag(p.Distribuzione()));
     if (p.Architettura == Architecture::X64)
         progetto("Architettura", ArchitectureName(p.Architettura));
+    if (p.Compressione == Compression::Lzx)
+        progetto("Compressione", CompressionName(p.Compressione));
     return v;
 }
 
@@ -100,6 +102,10 @@ platform::Status WriteValues(const Project& project, const std::string& file) {
     if (project.Architettura == Architecture::X86 &&
         !ReadIni(file, "Progetto", "Architettura").empty())
         values.push_back({"Progetto", "Architettura", ArchitectureName(Architecture::X86)});
+    // The same for an MSZIP project saved over a file that says LZX.
+    if (project.Compressione == Compression::MsZip &&
+        !ReadIni(file, "Progetto", "Compressione").empty())
+        values.push_back({"Progetto", "Compressione", CompressionName(Compression::MsZip)});
     for (const StoredValue& stored : values) {
         platform::Status checked = CheckValue(stored);
         if (!checked)
