@@ -67,6 +67,7 @@ const SettableKey kKeys[] = {
     {"TestoSfondo", &Project::TestoSfondo, nullptr, SfondoSet, "Sfondo", false},
     {"Distribuzione", nullptr, &Project::SetDistribuzione, nullptr, nullptr, false},
     {"Architettura", nullptr, nullptr, nullptr, nullptr, false}, // x86 or x64
+    {"Compressione", nullptr, nullptr, nullptr, nullptr, false}, // LZX or MSZIP
     {"Versione", nullptr, nullptr, nullptr, nullptr, false}, // the package keys
     {"Editore", nullptr, nullptr, nullptr, nullptr, false},
     {"SitoWeb", nullptr, nullptr, nullptr, nullptr, false},
@@ -116,6 +117,8 @@ void PrintHelp() {
                  "progetto nello stesso file.\n"
                  "Etic2A può contenere a capo; gli altri campi no. Architettura vale x86\n"
                  "(pacchetto a 32 bit, il predefinito) o x64 (pacchetto a 64 bit).\n"
+                 "Compressione vale MSZIP (il predefinito) o LZX (pacchetto più piccolo,\n"
+                 "più lento da creare).\n"
                  "Versione (come 1.2 o 2.0.1.15), Editore e SitoWeb (http:// o https://)\n"
                  "compaiono in App e funzionalità; Ambito vale macchina (il predefinito:\n"
                  "per tutti, con un amministratore) o utente (per chi installa, senza\n"
@@ -139,6 +142,11 @@ std::string Apply(Project* project, const SettableKey& k, const std::string& val
     if (std::strcmp(k.key, "Architettura") == 0) {
         if (!ParseArchitecture(value, &project->Architettura))
             return std::string(k.key) + " vale x86 o x64, non \"" + value + "\"";
+        return std::string();
+    }
+    if (std::strcmp(k.key, "Compressione") == 0) {
+        if (!ParseCompression(value, &project->Compressione))
+            return std::string(k.key) + " vale LZX o MSZIP, non \"" + value + "\"";
         return std::string();
     }
     if (k.setFlag != nullptr) {

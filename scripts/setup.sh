@@ -20,6 +20,7 @@ packages=(
 if [ "${1:-}" != --build ]; then
   packages+=(
     libdeflate-dev libdeflate-tools cabextract
+    p7zip-full gcab libmspack-dev
     wine wine32:i386 wine64 xvfb xdotool x11-utils imagemagick
     nsis time
     osslsigncode openssl

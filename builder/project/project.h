@@ -47,6 +47,19 @@ const char* ArchitectureName(Architecture architecture);
 // other text.
 bool ParseArchitecture(const std::string& text, Architecture* architecture);
 
+// The compression of a package's cabinet: MSZIP, as every project made before, or LZX,
+// a smaller package that takes longer to make.
+enum class Compression {
+    MsZip,
+    Lzx,
+};
+
+// "MSZIP" or "LZX": the value of the project key Compressione.
+const char* CompressionName(Compression compression);
+// The compression that text names ("MSZIP" or "LZX", in any letter case); false for any
+// other text.
+bool ParseCompression(const std::string& text, Compression* compression);
+
 // One project file: full source path and destination entry (a DestinationCode
 // letter, optionally followed by the SelfRegisterMark "*").
 struct FileEntry {
@@ -116,6 +129,8 @@ class Project {
 
     // The package's architecture; the project file stores it only for X64.
     Architecture Architettura = Architecture::X86;
+    // The cabinet's compression; the project file stores it only for LZX.
+    Compression Compressione = Compression::MsZip;
 
     // How the installed package presents itself (package_keys.h); the project file
     // stores each only when set.

@@ -345,6 +345,12 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
     if (!architettura.empty() && !ParseArchitecture(architettura, &p.Architettura))
         return Refused(file, "Architettura",
                        "contiene \"" + architettura + "\", ma può valere solo x86 o x64.");
+    // Absent in every file of an MSZIP project.
+    std::string compressione = progetto("Compressione");
+    p.Compressione = Compression::MsZip;
+    if (!compressione.empty() && !ParseCompression(compressione, &p.Compressione))
+        return Refused(file, "Compressione",
+                       "contiene \"" + compressione + "\", ma può valere solo LZX o MSZIP.");
 
     // Absent in the files of projects that do not set them.
     for (const char* key : PackageKeyNames()) {

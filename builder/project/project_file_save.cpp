@@ -66,6 +66,8 @@ std::vector<StoredValue> ValuesInSaveOrder(const Project& p) {
     progetto("Distribuzione", Flag(p.Distribuzione()));
     if (p.Architettura == Architecture::X64)
         progetto("Architettura", ArchitectureName(p.Architettura));
+    if (p.Compressione == Compression::Lzx)
+        progetto("Compressione", CompressionName(p.Compressione));
     for (const char* key : PackageKeyNames()) {
         const std::string text = PackageKeyText(p, key);
         if (!text.empty())
@@ -106,6 +108,10 @@ platform::Status WriteValues(const Project& project, const std::string& file) {
     if (project.Architettura == Architecture::X86 &&
         !ReadIni(file, "Progetto", "Architettura").empty())
         values.push_back({"Progetto", "Architettura", ArchitectureName(Architecture::X86)});
+    // The same for an MSZIP project saved over a file that says LZX.
+    if (project.Compressione == Compression::MsZip &&
+        !ReadIni(file, "Progetto", "Compressione").empty())
+        values.push_back({"Progetto", "Compressione", CompressionName(Compression::MsZip)});
     // The same for the package keys: one no longer set is written back as unset.
     for (const char* key : PackageKeyNames()) {
         if (PackageKeyText(project, key).empty() && !ReadIni(file, "Progetto", key).empty())

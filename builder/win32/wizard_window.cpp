@@ -424,6 +424,13 @@ void WizardWindow::OnPageCommand(int page, HWND dialog, int id, int code) {
                                         : velaset::Architecture::X86;
         }
         break;
+    case IDC_CHK_LZX:
+        if (code == BN_CLICKED) {
+            project_.Compressione = IsDlgButtonChecked(dialog, id) == BST_CHECKED
+                                        ? velaset::Compression::Lzx
+                                        : velaset::Compression::MsZip;
+        }
+        break;
     case IDC_CHK_UTENTE:
         if (code == BN_CLICKED) {
             project_.Ambito = IsDlgButtonChecked(dialog, id) == BST_CHECKED ? velaset::Scope::User
@@ -552,6 +559,7 @@ void WizardWindow::RefreshFields() {
         Check(pages_[f.page], f.id, (project_.*(f.get))() == 1);
     }
     Check(pages_[6], IDC_CHK_X64, project_.Architettura == velaset::Architecture::X64);
+    Check(pages_[6], IDC_CHK_LZX, project_.Compressione == velaset::Compression::Lzx);
     Check(pages_[6], IDC_CHK_UTENTE, project_.Ambito == velaset::Scope::User);
     const velaset::FieldStates& states = project_.States();
     Enable(pages_[1], IDC_TXT_BACKGROUND, states.testoSfondoEditable);

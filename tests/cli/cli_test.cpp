@@ -206,6 +206,22 @@ TEST_F(VelasetCommand, SetStoresTheArchitectureOnlyForX64) {
         << "a project shown as a new file would be: no key for x86";
 }
 
+// The same for the compression: stored for LZX only, MSZIP written over it on the way back.
+TEST_F(VelasetCommand, SetStoresTheCompressionOnlyForLzx) {
+    std::string project = scratch_.Path("Demo.mip");
+    ASSERT_EQ(Velaset({"new", project}).code, 0);
+    const std::string mszip = ScratchFolder::ReadFile(project);
+    ASSERT_EQ(Velaset({"set", project, "Compressione=mszip"}).code, 0);
+    EXPECT_EQ(ScratchFolder::ReadFile(project), mszip) << "an MSZIP project gets no key";
+    ASSERT_EQ(Velaset({"set", project, "Compressione=lzx"}).code, 0);
+    std::string lzx = mszip;
+    lzx.insert(mszip.find("Distribuzione=0\r\n") + 17, "Compressione=LZX\r\n");
+    EXPECT_EQ(ScratchFolder::ReadFile(project), lzx);
+    ASSERT_EQ(Velaset({"set", project, "Compressione=MSZIP"}).code, 0);
+    EXPECT_EQ(velaset::ReadIni(project, "Progetto", "Compressione"), "MSZIP");
+    EXPECT_EQ(Velaset({"show", project}).out.find("Compressione"), std::string::npos);
+}
+
 // A package for one user is refused at every door that would give it what needs an
 // administrator, and the file stays as it was.
 TEST_F(VelasetCommand, APackageForOneUserKeepsToTheUsersPlaces) {
@@ -245,6 +261,7 @@ TEST_F(VelasetCommand, SetRefusesBadKeysAndValuesWithoutSaving) {
         {"Caption=a\nb", "Caption non può contenere a capo"},
         {"Architettura=arm64", "Architettura vale x86 o x64, non \"arm64\""},
         {"Architettura=", "Architettura vale x86 o x64, non \"\""},
+        {"Compressione=zip", "Compressione vale LZX o MSZIP, non \"zip\""},
         {"Versione=1.0 beta", "Versione può contenere solo da uno a quattro numeri"},
         {"SitoWeb=ftp://x.it", "SitoWeb deve essere un indirizzo che comincia con http://"},
         {"Ambito=tutti", "Ambito può valere solo macchina o utente"},

@@ -71,7 +71,7 @@ TEST(ComprimiCommand, RefusesWrongArgumentsWithItsUsage) {
                                                  {"dir/", "base", "list", "4294967296"}}) {
         CommandRun run = RunCommandLine(args);
         EXPECT_EQ(run.status, 2);
-        EXPECT_NE(run.errors.find("usage: velaset comprimi CABDIR BASE LIST [MAXSIZE]"),
+        EXPECT_NE(run.errors.find("usage: velaset comprimi [--lzx] CABDIR BASE LIST [MAXSIZE]"),
                   std::string::npos);
     }
 }

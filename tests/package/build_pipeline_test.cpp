@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <map>
 #include <optional>
@@ -118,14 +120,16 @@ class PipelineTest : public ::testing::Test {
             return platform::Status::Ok();
         };
         comprimi = [this](const std::string& cabDir, const std::string& base,
-                          const std::string& list, std::uint32_t,
+                          const std::string& list, std::uint32_t, std::uint32_t method,
                           const CabinetProgress& progress) {
             calls.push_back("comprimi");
+            comprimiMethod = method;
+            comprimiList = list;
             cabinetFolder = platform::WithoutTrailingSeparator(cabDir);
             std::string cabinet;
             std::size_t start = 0;
             while (start <= list.size()) {
-                std::size_t plus = list.find('+', start);
+                std::size_t plus = list.find_first_of("+|", start);
                 std::string path = list.substr(start, plus - start);
                 Packed entry{platform::SourceFileName(path), path, Read(path), 0};
                 platform::ReadFileTime(path, &entry.time);
@@ -177,6 +181,8 @@ class PipelineTest : public ::testing::Test {
     const std::string runtimeBytes = FakeLibrary(kMachineI386, "RUNTIME");
     const std::string runtime64Bytes = FakeLibrary(kMachineAmd64, "RUNTIME64");
     Architecture savedArchitecture = Architecture::X86;
+    std::uint32_t comprimiMethod = 0; // of the last call
+    std::string comprimiList;
     std::vector<Architecture> stubArchitectures; // of each look for the stub
     Project project;
     BuildOptions options;
@@ -327,6 +333,33 @@ TEST_F(PipelineTest, X64PackageIsThe64BitStubFollowedByACabinetWithThe64BitRunti
                                             ";setup.inf=FULL;");
         EXPECT_EQ(t.stubArchitectures, std::vector<Architecture>{c.built});
         EXPECT_EQ(t.savedArchitecture, c.project);
+    }
+}
+
+// The cabinet's compression: the project's Compressione or the build's option over it.
+// LZX joins the project files into one folder ("|"); the runtime and the script keep
+// their own.
+TEST_F(PipelineTest, LzxBuildsJoinTheProjectFilesAndAskForLzx) {
+    const struct {
+        Compression project;
+        std::optional<Compression> option;
+        std::uint32_t method;
+        std::size_t joints;
+    } cases[] = {
+        {Compression::MsZip, std::nullopt, kMethodMsZip, 0},
+        {Compression::Lzx, std::nullopt, kMethodLzx, 2},
+        {Compression::Lzx, Compression::MsZip, kMethodMsZip, 0},
+        {Compression::MsZip, Compression::Lzx, kMethodLzx, 2},
+    };
+    for (const auto& c : cases) {
+        FreshPipeline t;
+        t.SetUp();
+        t.project.Compressione = c.project;
+        t.options.compression = c.option;
+        ASSERT_TRUE(RunBuild(t.project, t.options, t.services, t.status));
+        EXPECT_EQ(t.comprimiMethod, c.method);
+        EXPECT_EQ(std::count(t.comprimiList.begin(), t.comprimiList.end(), '|'), c.joints);
+        EXPECT_EQ(std::count(t.comprimiList.begin(), t.comprimiList.end(), '+'), 4 - c.joints);
     }
 }
 
@@ -494,7 +527,7 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
         {"cabinet library fails",
          [](PipelineTest& t) {
              t.comprimi = [](const std::string&, const std::string&, const std::string&,
-                             std::uint32_t, const CabinetProgress&) { return 0; };
+                             std::uint32_t, std::uint32_t, const CabinetProgress&) { return 0; };
          },
          BuildStep::Cabinet, FailureKind::CabinetFailed, ""},
         {"files need a second cabinet",
@@ -502,8 +535,8 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
              auto real = t.comprimi;
              t.comprimi = [real](const std::string& dir, const std::string& base,
                                  const std::string& list, std::uint32_t limit,
-                                 const CabinetProgress& progress) {
-                 int result = real(dir, base, list, limit, progress);
+                                 std::uint32_t method, const CabinetProgress& progress) {
+                 int result = real(dir, base, list, limit, method, progress);
                  Write(dir + base + "2.CAB", "more");
                  return result;
              };
@@ -542,7 +575,7 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildWithoutASetupExecutable) {
         {"cabinet cannot be appended",
          [](PipelineTest& t) {
              t.comprimi = [](const std::string&, const std::string&, const std::string&,
-                             std::uint32_t, const CabinetProgress&) { return 1; };
+                             std::uint32_t, std::uint32_t, const CabinetProgress&) { return 1; };
          },
          BuildStep::Executable, FailureKind::UnwritableOutput, "Impossibile accodare "},
     };

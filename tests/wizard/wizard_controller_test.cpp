@@ -416,7 +416,7 @@ struct FakeBuild {
         };
         services.bindComprimi = [this](ComprimiFunction* comprimi) {
             *comprimi = [this](const std::string&, const std::string&, const std::string&,
-                               std::uint32_t, const CabinetProgress&) {
+                               std::uint32_t, std::uint32_t, const CabinetProgress&) {
                 packed = true;
                 return comprimiResult;
             };
