@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "builder/project/package_keys.h"
 #include "builder/project/project_file.h"
 #include "cli/command_kit.h"
 #include "platform/file_access.h"
@@ -49,6 +50,12 @@ int LoadNamedProject(const std::string& path, Project* project, LoadUse use, Pro
 }
 
 int SaveEdited(const Project& project) {
+    // A package for one user is never saved with what it could not install.
+    platform::Status scope = CheckScope(project);
+    if (!scope) {
+        Failed(scope);
+        return kExitUsage;
+    }
     platform::Status saved = SaveProject(project);
     return saved ? kExitOk : Failed(saved);
 }

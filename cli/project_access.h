@@ -28,7 +28,8 @@ enum class LoadUse {
 int LoadNamedProject(const std::string& path, Project* project, LoadUse use, ProjectLock* lock,
                      LoadReport* report = nullptr);
 
-// Saves the edited project to its ProgFile; kExitOk, or kExitFailed after reporting.
+// Saves the edited project to its ProgFile; kExitOk, or after reporting kExitFailed, or
+// kExitUsage for a package for one user with what it cannot install (CheckScope).
 int SaveEdited(const Project& project);
 
 } // namespace cli

@@ -135,6 +135,8 @@ class PackageBuild {
         platform::Status found = services_.locateStub(architecture_, &stub);
         if (found)
             found = ReadStubImage(stub, architecture_, &stubBytes_);
+        if (found)
+            found = SetExecutionLevel(&stubBytes_, project_.Ambito);
         if (found && !distributionOnly_) {
             found = services_.locateRuntime(architecture_, &runtimeLibrary_);
             if (found)

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "builder/project/project.h"
 #include "platform/status.h"
 
 namespace velaset {
@@ -20,6 +21,13 @@ platform::Status InserisciDLL(const std::string& exePath, const std::string& stu
 // Appends the cabinet file to the setup executable in blocks of COPY_BLOCK_SIZE bytes,
 // whatever its size. A failure concerns cabinetPath (Operation::Append).
 platform::Status InserisciFile(const std::string& exePath, const std::string& cabinetPath);
+
+// The stub's manifest asks Windows for an administrator (requestedExecutionLevel
+// "requireAdministrator"); a package for one user asks for none: "asInvoker" is written
+// over that level, padded with blanks inside the tag, so that the image keeps its size.
+// A package for the machine keeps the image as it is. Fails, changing nothing, when the
+// image does not hold the level exactly once.
+platform::Status SetExecutionLevel(std::string* stubImage, Scope scope);
 
 } // namespace velaset
 

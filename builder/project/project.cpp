@@ -213,6 +213,10 @@ void Project::ResetToNewProject(const std::string& folder, const std::string& de
     ProgFile = platform::JoinSourcePath(folder, title + ".mip");
     Architettura = Architecture::X86;
     Compressione = Compression::MsZip;
+    Versione.clear();
+    Editore.clear();
+    SitoWeb.clear();
+    Ambito = Scope::Machine;
     SetDefaultMessages();
 }
 

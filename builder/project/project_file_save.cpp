@@ -7,6 +7,7 @@
 #include "builder/project/field_encoding.h"
 #include "builder/project/ini_file.h"
 #include "builder/project/line_breaks.h"
+#include "builder/project/package_keys.h"
 
 namespace velaset {
 namespace {
@@ -67,6 +68,11 @@ std::vector<StoredValue> ValuesInSaveOrder(const Project& p) {
         progetto("Architettura", ArchitectureName(p.Architettura));
     if (p.Compressione == Compression::Lzx)
         progetto("Compressione", CompressionName(p.Compressione));
+    for (const char* key : PackageKeyNames()) {
+        const std::string text = PackageKeyText(p, key);
+        if (!text.empty())
+            progetto(key, text);
+    }
     return v;
 }
 
@@ -106,6 +112,11 @@ platform::Status WriteValues(const Project& project, const std::string& file) {
     if (project.Compressione == Compression::MsZip &&
         !ReadIni(file, "Progetto", "Compressione").empty())
         values.push_back({"Progetto", "Compressione", CompressionName(Compression::MsZip)});
+    // The same for the package keys: one no longer set is written back as unset.
+    for (const char* key : PackageKeyNames()) {
+        if (PackageKeyText(project, key).empty() && !ReadIni(file, "Progetto", key).empty())
+            values.push_back({"Progetto", key, PackageKeyDefault(key)});
+    }
     for (const StoredValue& stored : values) {
         platform::Status checked = CheckValue(stored);
         if (!checked)

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "builder/project/failure_text.h"
+#include "builder/project/package_keys.h"
 #include "builder/project/project_file.h"
 #include "platform/message_box.h"
 #include "platform/source_path.h"
@@ -116,6 +117,10 @@ bool WizardController::Refuse(const char* message) const {
     return false;
 }
 
+bool WizardController::RefuseUnless(const platform::Status& status) const {
+    return status.ok || Refuse(status.message.c_str());
+}
+
 bool WizardController::VerificaPagina(int page) {
     const Project& p = project_;
     switch (page) {
@@ -171,7 +176,7 @@ bool WizardController::VerificaPagina(int page) {
         if (p.ExeFile.empty() || p.ProgFile.empty()) {
             return Refuse("Devi inserire entrame le voci.");
         }
-        return true;
+        return RefuseUnless(CheckPackageKeys(p)) && RefuseUnless(CheckScope(p));
     default:
         return true;
     }

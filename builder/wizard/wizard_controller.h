@@ -117,6 +117,8 @@ class WizardController {
 
   private:
     bool Refuse(const char* message) const;
+    // Refuse with the status's message; true when it is Ok.
+    bool RefuseUnless(const platform::Status& status) const;
     void Move(int step);
 
     Project& project_;
