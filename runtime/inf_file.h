@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "text.h"
+#include "setup_common/text.h"
 
 #ifdef __cplusplus
 extern "C" {

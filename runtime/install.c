@@ -12,7 +12,7 @@
 #include "inf_actions.h"
 #include "inf_file.h"
 #include "installation.h"
-#include "run_and_wait.h"
+#include "setup_common/run_and_wait.h"
 
 #include <objbase.h>
 #include <stdlib.h>

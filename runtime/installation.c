@@ -7,8 +7,8 @@
 
 #include "inf_actions.h"
 #include "inf_file.h"
-#include "library_list.h"
-#include "run_and_wait.h"
+#include "setup_common/library_list.h"
+#include "setup_common/run_and_wait.h"
 
 /* The keys that only carry long names (the RenameFiles and DeleteFiles lines). */
 #define RENAME_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\RenameFiles\\"

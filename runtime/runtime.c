@@ -19,8 +19,8 @@
 #include "elevation.h"
 #include "inf_actions.h"
 #include "inf_file.h"
-#include "library_list.h"
-#include "run_and_wait.h"
+#include "setup_common/library_list.h"
+#include "setup_common/run_and_wait.h"
 
 #include <objbase.h>
 #include <stdlib.h>

@@ -4,7 +4,7 @@
  * installation (/S) ends with the codes of the Windows Installer instead,
  * which deployment tools read: 0, 1602 and 1603. */
 #include "avviora.h"
-#include "text.h"
+#include "setup_common/text.h"
 
 #include <objbase.h>
 #include <shellapi.h>

@@ -1,7 +1,7 @@
 /* Registers the self-registering libraries of the script with regsvr32. */
 #include "avviora.h"
 #include "resources/resource.h"
-#include "text.h"
+#include "setup_common/text.h"
 
 #include <commctrl.h>
 

@@ -3,7 +3,7 @@
  * cabinet is copied out and the script's keys are read. */
 #include "avviora.h"
 #include "resources/resource.h"
-#include "text.h"
+#include "setup_common/text.h"
 
 #include <shlobj.h>
 #include <stddef.h>
