@@ -24,7 +24,8 @@ namespace cli {
 namespace {
 
 const char kUsage[] =
-    "velaset build PROGETTO.mip [-o SETUP.exe] [--arch x86|x64] [--edit] [--inf-only] [--quiet]";
+    "velaset build PROGETTO.mip [-o SETUP.exe] [--arch x86|x64] [--compression lzx|mszip]\n"
+    "              [--edit] [--inf-only] [--quiet]";
 
 const char kHelp[] =
     "Crea l'eseguibile autoestraente del progetto (il suo ExeFile, o SETUP.exe con -o):\n"
@@ -34,6 +35,9 @@ const char kHelp[] =
     "  --arch x64    crea un pacchetto x64, per programmi a 64 bit (Avviora64.exe e\n"
     "                avviora.dll a 64 bit); --arch x86 un pacchetto a 32 bit. Solo per\n"
     "                questa creazione: il progetto (chiave Architettura) non cambia\n"
+    "  --compression lzx  comprime il file CAB con LZX (pacchetto più piccolo, più lento\n"
+    "                da creare); --compression mszip con MSZIP. Solo per questa\n"
+    "                creazione: il progetto (chiave Compressione) non cambia\n"
     "  --edit        apre lo script in $VISUAL, $EDITOR o vi prima di creare il pacchetto\n"
     "                (il Blocco note su Windows) e attende che l'editor sia chiuso\n"
     "  --inf-only    scrive solo lo script setup.inf nella cartella temporanea\n"
@@ -193,6 +197,12 @@ int RunBuildCommand(int argc, char** argv) {
             if (i + 1 >= argc || !ParseArchitecture(argv[i + 1], &architecture))
                 return UsageError("build", "--arch vuole x86 o x64", kUsage);
             options.architecture = architecture;
+            ++i;
+        } else if (std::strcmp(argv[i], "--compression") == 0) {
+            Compression compression;
+            if (i + 1 >= argc || !ParseCompression(argv[i + 1], &compression))
+                return UsageError("build", "--compression vuole lzx o mszip", kUsage);
+            options.compression = compression;
             ++i;
         } else if (std::strcmp(argv[i], "--edit") == 0) {
             options.editScript = true;

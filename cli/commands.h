@@ -16,6 +16,7 @@ int RunRegCommand(int argc, char** argv);
 int RunMsgCommand(int argc, char** argv);
 int RunInfCommand(int argc, char** argv);
 int RunBuildCommand(int argc, char** argv);
+int RunWingetCommand(int argc, char** argv);
 
 } // namespace cli
 } // namespace velaset

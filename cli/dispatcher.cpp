@@ -36,6 +36,7 @@ const Command kCommands[] = {
     {"msg", RunMsgCommand, "cambia un messaggio dell'installazione"},
     {"inf", RunInfCommand, "scrive il file di installazione setup.inf"},
     {"build", RunBuildCommand, "crea l'eseguibile autoestraente (o solo lo script) di un progetto"},
+    {"winget", RunWingetCommand, "scrive i manifest di winget di un pacchetto"},
     {"comprimi", RunComprimiCommandInTable, "crea un file CAB con Comprimi"},
 };
 

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "builder/project/package_keys.h"
 #include "builder/project/project_fields.h"
 #include "builder/project/project_file.h"
 #include "cli/command_kit.h"
@@ -57,6 +58,12 @@ int SaveEdited(const Project& loaded, const Project& edited) {
     const platform::Status checked = CheckNewFaults(loaded, edited);
     if (!checked) {
         Failed(checked);
+        return kExitUsage;
+    }
+    // A package for one user is never saved with what it could not install.
+    platform::Status scope = CheckScope(edited);
+    if (!scope) {
+        Failed(scope);
         return kExitUsage;
     }
     platform::Status saved = SaveProject(edited);

@@ -31,8 +31,8 @@ int LoadNamedProject(const std::string& path, Project* project, LoadUse use, Pro
 // Saves the edited project to its ProgFile; kExitOk, or the exit code after reporting:
 // kExitUsage when the edit brings a fault that the loaded project did not have (a value
 // that the project file cannot hold or that no package can carry: the table of fields,
-// builder/project/project_fields.h), with the file untouched; kExitFailed when the save
-// fails.
+// builder/project/project_fields.h), or for a package for one user with what it cannot
+// install (CheckScope), with the file untouched; kExitFailed when the save fails.
 int SaveEdited(const Project& loaded, const Project& edited);
 
 } // namespace cli

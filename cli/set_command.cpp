@@ -4,6 +4,7 @@
 #include <string>
 
 #include "builder/project/field_encoding.h"
+#include "builder/project/package_keys.h"
 #include "builder/project/project.h"
 #include "builder/project/project_file.h"
 #include "cli/command_kit.h"
@@ -66,6 +67,11 @@ const SettableKey kKeys[] = {
     {"TestoSfondo", &Project::TestoSfondo, nullptr, SfondoSet, "Sfondo", false},
     {"Distribuzione", nullptr, &Project::SetDistribuzione, nullptr, nullptr, false},
     {"Architettura", nullptr, nullptr, nullptr, nullptr, false}, // x86 or x64
+    {"Compressione", nullptr, nullptr, nullptr, nullptr, false}, // LZX or MSZIP
+    {"Versione", nullptr, nullptr, nullptr, nullptr, false}, // the package keys
+    {"Editore", nullptr, nullptr, nullptr, nullptr, false},
+    {"SitoWeb", nullptr, nullptr, nullptr, nullptr, false},
+    {"Ambito", nullptr, nullptr, nullptr, nullptr, false},
     {"Errore", &Project::Errore, nullptr, nullptr, nullptr, true},
     {"Stop", &Project::Stop, nullptr, nullptr, nullptr, true},
     {"Browse", &Project::Browse, nullptr, nullptr, nullptr, true},
@@ -110,7 +116,13 @@ void PrintHelp() {
                  "titolo negli altri testi e nel percorso dell'eseguibile), poi salva il\n"
                  "progetto nello stesso file.\n"
                  "Etic2A può contenere a capo; gli altri campi no. Architettura vale x86\n"
-                 "(pacchetto a 32 bit, il predefinito) o x64 (pacchetto a 64 bit).\n\n"
+                 "(pacchetto a 32 bit, il predefinito) o x64 (pacchetto a 64 bit).\n"
+                 "Compressione vale MSZIP (il predefinito) o LZX (pacchetto più piccolo,\n"
+                 "più lento da creare).\n"
+                 "Versione (come 1.2 o 2.0.1.15), Editore e SitoWeb (http:// o https://)\n"
+                 "compaiono in App e funzionalità; Ambito vale macchina (il predefinito:\n"
+                 "per tutti, con un amministratore) o utente (per chi installa, senza\n"
+                 "amministratore). Un valore vuoto toglie la chiave.\n\n"
                  "chiavi: %s\n",
                  kUsage, ValidKeys().c_str());
 }
@@ -121,9 +133,20 @@ std::string Apply(Project* project, const SettableKey& k, const std::string& val
     platform::Status representable = FieldToWindows1252(k.key, value, &ansi);
     if (!representable)
         return representable.message;
+    for (const char* key : PackageKeyNames()) {
+        if (std::strcmp(k.key, key) != 0)
+            continue;
+        const char* fault = SetPackageKey(project, key, value);
+        return fault == nullptr ? std::string() : std::string(key) + " " + fault;
+    }
     if (std::strcmp(k.key, "Architettura") == 0) {
         if (!ParseArchitecture(value, &project->Architettura))
             return std::string(k.key) + " vale x86 o x64, non \"" + value + "\"";
+        return std::string();
+    }
+    if (std::strcmp(k.key, "Compressione") == 0) {
+        if (!ParseCompression(value, &project->Compressione))
+            return std::string(k.key) + " vale LZX o MSZIP, non \"" + value + "\"";
         return std::string();
     }
     if (k.setFlag != nullptr) {

@@ -111,6 +111,11 @@ bool FCISetFolderHook(CabContext* cab, const FolderHook* hook, void* user) {
     return true;
 }
 
+void FCISetLzx(CabContext* cab, const LzxSettings& settings, unsigned threads) {
+    cab->folder.lzxSettings = settings;
+    cab->folder.threads = threads;
+}
+
 CabinetClient* FCIClient(CabContext* cab) {
     return &cab->client;
 }

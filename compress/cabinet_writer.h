@@ -8,6 +8,7 @@
 namespace velaset::compress {
 
 struct CabContext;
+struct LzxSettings;
 struct CabinetClient;
 struct FolderHook;
 
@@ -29,6 +30,10 @@ bool FCIDestroy(CabContext* cab);
 // its stop function in FCIDestroy. Answers false, installing nothing, when the writer
 // has a hook already.
 bool FCISetFolderHook(CabContext* cab, const FolderHook* hook, void* user);
+// Before the first file: LZX folders are parsed on `threads` threads (1: the caller's
+// alone) with these settings; the cabinets are the same whatever the number.
+void FCISetLzx(CabContext* cab, const LzxSettings& settings, unsigned threads);
+
 // The writer's client, for a hook's own memory, files and threads.
 CabinetClient* FCIClient(CabContext* cab);
 

@@ -12,6 +12,7 @@
 #include "compress/error_text.h"
 #include "compress/folder_prefetch.h"
 #include "compress/library_ui.h"
+#include "compress/open_folder.h"
 #include "compress/worker_thread.h"
 
 namespace velaset::compress {
@@ -54,7 +55,8 @@ void Copy(char* to, size_t size, const char* from) {
 }
 
 bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
-                      const CabinetCallbacks& cb, unsigned threads, const PieceSettings& pieces) {
+                      const CabinetCallbacks& cb, unsigned threads, const PieceSettings& pieces,
+                      const CompressionChoice& choice) {
     // A failure that follows the caller's wish to stop is no error to tell.
     auto report = [settings](const char* operation, const CabError& err, const char* path) {
         if (settings->stopped) {
@@ -87,7 +89,9 @@ bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
         return false;
     }
     bool ok = true;
-    if (threads > 1) {
+    if (choice.type != kCompressionMsZip) {
+        FCISetLzx(cab, choice.lzx, threads);
+    } else if (threads > 1) {
         StartFolderPrefetch(cab, table.entries, table.count, cb.openSource, threads, pieces);
     }
     for (uint32_t i = 0; ok && i < table.count; i++) {
@@ -98,7 +102,7 @@ bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
                 ok = false;
             }
         } else if (!FCIAddFile(cab, path, StoredName(path), cb.nextCabinet, cb.progress,
-                               cb.openSource, kCompressionMsZip)) {
+                               cb.openSource, choice.type)) {
             report("FCIAddFile", err, path);
             ok = false;
         }
@@ -145,7 +149,8 @@ int Fail(void* savedCursor, bool tell = true) {
 
 int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, uint32_t maxCabSize,
                  const CabinetCallbacks& callbacks, unsigned threads, ComprimiAvanzamento progress,
-                 void* progressContext, const PieceSettings& pieces) {
+                 void* progressContext, const PieceSettings& pieces,
+                 const CompressionChoice& choice) {
     void* savedCursor = BeginWaitCursor();
     if (!CheckArguments(cabDir, cabBase)) {
         return Fail(savedCursor);
@@ -157,14 +162,14 @@ int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, 
     settings.stopped = false;
     EntryTable table;
     if (!ParseFileList(fileList != nullptr ? fileList : "", callbacks.alloc, callbacks.release,
-                       &table)) {
+                       &table, choice.joined)) {
         // A path left out would give a cabinet that lacks a file: the call fails instead.
         LibraryMessage("", "ERRORE");
         return Fail(savedCursor);
     }
     Copy(settings.cabinetDir, sizeof settings.cabinetDir, cabDir);
     Copy(settings.cabinetBase, sizeof settings.cabinetBase, cabBase);
-    bool ok = RunBuildSequence(table, &settings, callbacks, threads, pieces);
+    bool ok = RunBuildSequence(table, &settings, callbacks, threads, pieces, choice);
     FreeEntryTable(&table);
     if (!ok) {
         return Fail(savedCursor, !settings.stopped);
@@ -197,4 +202,18 @@ extern "C" int COMPRIMI_CALL ComprimiConAvanzamento(const char* cabDir, const ch
     using namespace velaset::compress;
     return ComprimiWith(cabDir, cabBase, fileList, maxCabSize, PlatformCallbacks(),
                         ComprimiThreads(), progress, context);
+}
+
+extern "C" int COMPRIMI_CALL ComprimiConMetodo(const char* cabDir, const char* cabBase,
+                                               const char* fileList, uint32_t maxCabSize,
+                                               uint32_t metodo, ComprimiAvanzamento progress,
+                                               void* context) {
+    using namespace velaset::compress;
+    CompressionChoice choice = {static_cast<uint16_t>(metodo), true, kDefaultLzx};
+    if (metodo > 0xFFFF || (metodo != kCompressionMsZip && !IsLzxType(choice.type))) {
+        LibraryMessage("DarEvizeza", "Metodo di compressione sconosciuto.");
+        return 0;
+    }
+    return ComprimiWith(cabDir, cabBase, fileList, maxCabSize, PlatformCallbacks(),
+                        ComprimiThreads(), progress, context, kDefaultPieces, choice);
 }

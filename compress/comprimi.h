@@ -7,6 +7,7 @@
 
 #include "compress/cabinet_types.h"
 #include "compress/folder_prefetch.h"
+#include "compress/lzx_folder.h"
 
 #ifdef _WIN32
 #define COMPRIMI_CALL __stdcall
@@ -33,7 +34,30 @@ extern "C" int COMPRIMI_CALL ComprimiConAvanzamento(const char* cabDir, const ch
                                                     const char* fileList, uint32_t maxCabSize,
                                                     ComprimiAvanzamento progress, void* context);
 
+// The compression type of ComprimiConMetodo: MSZIP, or LZX with a window of 2^15 to 2^21
+// bytes (the CFFOLDER typeCompress values 0x0F03 to 0x1503).
+const uint32_t COMPRIMI_MSZIP = 0x0001;
+const uint32_t COMPRIMI_LZX = 0x1503; // LZX with a 2 MB window
+
+// ComprimiConAvanzamento with a compression type, where the list may also hold "|": a
+// path ended by "|" shares its folder with the next one (Comprimi's "+" closes the folder
+// after each). The third export of Compress.dll. A type it does not know fails with a
+// message, as a bad list does.
+extern "C" int COMPRIMI_CALL ComprimiConMetodo(const char* cabDir, const char* cabBase,
+                                               const char* fileList, uint32_t maxCabSize,
+                                               uint32_t metodo, ComprimiAvanzamento progress,
+                                               void* context);
+
 namespace velaset::compress {
+
+// How a call compresses: the folders' type, whether the list may join paths with "|",
+// and the LZX stream's settings.
+struct CompressionChoice {
+    uint16_t type;
+    bool joined;
+    LzxSettings lzx;
+};
+const CompressionChoice kComprimiChoice = {kCompressionMsZip, false, kDefaultLzx};
 
 // The same with other callbacks (their context value is the call's ComprimiSettings) and
 // a chosen number of compressing threads: 1 compresses everything on the caller's thread,
@@ -42,7 +66,8 @@ namespace velaset::compress {
 int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, uint32_t maxCabSize,
                  const CabinetCallbacks& callbacks, unsigned threads,
                  ComprimiAvanzamento progress = nullptr, void* progressContext = nullptr,
-                 const PieceSettings& pieces = kDefaultPieces);
+                 const PieceSettings& pieces = kDefaultPieces,
+                 const CompressionChoice& choice = kComprimiChoice);
 
 // The threads Comprimi uses: one per processor, at most four, or as many as the
 // environment variable VELASET_COMPRESS_THREADS says (1 to 4).

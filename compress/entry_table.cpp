@@ -44,7 +44,7 @@ bool AppendPath(EntryTable* table, const char* start, size_t length) {
 } // namespace
 
 bool ParseFileList(const char* fileList, ClientAllocFn alloc, ClientFreeFn release,
-                   EntryTable* table) {
+                   EntryTable* table, bool joined) {
     table->entries = nullptr;
     table->count = 0;
     table->capacity = 0;
@@ -54,6 +54,12 @@ bool ParseFileList(const char* fileList, ClientAllocFn alloc, ClientFreeFn relea
     for (const char* p = fileList;; p++) {
         if (*p == '+') {
             if (!AppendPath(table, start, p - start) || !Append(table, nullptr)) {
+                FreeEntryTable(table);
+                return false;
+            }
+            start = p + 1;
+        } else if (joined && *p == '|') {
+            if (!AppendPath(table, start, p - start)) {
                 FreeEntryTable(table);
                 return false;
             }

@@ -19,10 +19,12 @@ struct EntryTable {
 };
 
 // Splits the list at every "+": each "+" ends the path before it (even an empty one) and
-// closes the folder after it; the text after the last "+" is the final path. Answers false
-// when memory ran out; the table is then empty.
+// closes the folder after it; the text after the last "+" is the final path. With joined,
+// a "|" ends the path before it too, and the next one goes into the same folder (neither
+// character can stand in a Windows path). Answers false when memory ran out; the table
+// is then empty.
 bool ParseFileList(const char* fileList, ClientAllocFn alloc, ClientFreeFn release,
-                   EntryTable* table);
+                   EntryTable* table, bool joined = false);
 void FreeEntryTable(EntryTable* table);
 
 } // namespace velaset::compress

@@ -4,6 +4,7 @@
 
 #include "compress/cabinet_checksum.h"
 #include "compress/cabinet_format.h"
+#include "compress/lzx_format.h"
 
 namespace velaset::compress {
 
@@ -165,8 +166,11 @@ void FlushInit(FolderFlush* flush) {
 
 bool FlushAllocate(CabinetClient* client, FolderFlush* flush) {
     flush->copyBuffer = static_cast<uint8_t*>(CabAlloc(client, kCopyChunk));
-    flush->blockBuffer =
-        static_cast<uint8_t*>(CabAlloc(client, kDataHeaderSize + kBlockSize + MSZIP_OUTPUT_SLACK));
+    // The largest data block of either type: an LZX frame may take up to 38912 bytes.
+    const uint32_t largest = kBlockSize + MSZIP_OUTPUT_SLACK > kLzxMaxFramePayload
+                                 ? kBlockSize + MSZIP_OUTPUT_SLACK
+                                 : kLzxMaxFramePayload;
+    flush->blockBuffer = static_cast<uint8_t*>(CabAlloc(client, kDataHeaderSize + largest));
     return flush->copyBuffer != nullptr && flush->blockBuffer != nullptr;
 }
 
@@ -181,6 +185,12 @@ bool FlushRelease(CabinetClient* client, FolderFlush* flush, int* detail) {
 }
 
 bool FolderIsFull(const OpenFolder* folder, const OpenCabinet* cabinet) {
+    // An LZX folder's spill grows when its workers are done, not with its files: a
+    // decision on it would depend on the threads. Such folders end where the list says,
+    // and the flush spans them over cabinets.
+    if (folder->lzx != nullptr) {
+        return false;
+    }
     uint64_t projected = uint64_t(kHeaderSize) + cabinet->files.size + kFolderEntrySize +
                          cabinet->folders.size + cabinet->data.size + folder->files.size +
                          folder->data.size;

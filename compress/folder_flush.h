@@ -32,7 +32,7 @@ bool FlushRelease(CabinetClient* client, FolderFlush* flush, int* detail);
 
 // The folder is to be closed after the file just added: its compressed data passed the
 // folder threshold, or the cabinet would grow past its size limit. Both tests use spill
-// sizes only, so a partly filled input block does not count.
+// sizes only, so a partly filled input block does not count. Never for LZX folders.
 bool FolderIsFull(const OpenFolder* folder, const OpenCabinet* cabinet);
 
 // Moves the folder, whose data is complete (FolderEndData), into the cabinet; the spills

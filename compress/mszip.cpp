@@ -78,6 +78,15 @@ int MsZipReset(MsZipCompressor* compressor) {
     return MSZIP_OK;
 }
 
+int MsZipRestart(MsZipCompressor* compressor) {
+    if (!IsLive(compressor))
+        return MSZIP_BAD_CALL;
+    compressor->history = false;
+    std::memset(compressor->state.window, 0, sizeof compressor->state.window);
+    IndexClear(compressor->state.index);
+    return MSZIP_OK;
+}
+
 int MsZipPrime(MsZipCompressor* compressor, const void* previous, uint32_t size) {
     if (!IsLive(compressor) || compressor->blockSize != MSZIP_MAX_BLOCK_SIZE ||
         size != MSZIP_MAX_BLOCK_SIZE || previous == nullptr)

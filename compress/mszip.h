@@ -40,6 +40,13 @@ int MsZipCompress(MsZipCompressor* compressor, const void* input, uint32_t input
 // Forgets the history: the next block starts a new folder.
 int MsZipReset(MsZipCompressor* compressor);
 
+// Makes the compressor compress the next block as a new one would: no history, the
+// window zeroed (bytes past a block's end take part in comparisons) and no position in
+// the index (the chains and ranks left behind are reached from no head, and ranks are
+// only ever compared with ranks of the same block). Clears 64 KB where a new compressor
+// clears all of its 1.2 MB.
+int MsZipRestart(MsZipCompressor* compressor);
+
 // Starts a compressor in the middle of a folder: as if it had just compressed `previous`,
 // a full block, after other blocks of the same folder, with every position of it in the
 // hash chains that a block enters unless its last match runs into its last two bytes.

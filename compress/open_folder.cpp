@@ -13,6 +13,8 @@ void FolderInit(OpenFolder* folder) {
     SpillInit(&folder->data);
     SpillInit(&folder->files);
     folder->type = kNoTypeYet;
+    folder->lzxSettings = kDefaultLzx;
+    folder->threads = 1;
 }
 
 bool FolderCreateSpills(CabinetClient* client, OpenFolder* folder) {
@@ -30,6 +32,8 @@ void FolderReleaseCompressor(CabinetClient* client, OpenFolder* folder) {
         MsZipDestroy(folder->compressor);
         folder->compressor = nullptr;
     }
+    LzxFolderDestroy(client, folder->lzx);
+    folder->lzx = nullptr;
     CabRelease(client, folder->input);
     CabRelease(client, folder->output);
     folder->input = nullptr;
@@ -37,6 +41,9 @@ void FolderReleaseCompressor(CabinetClient* client, OpenFolder* folder) {
 }
 
 bool FolderRenewCompressor(CabinetClient* client, OpenFolder* folder) {
+    if (folder->compressor != nullptr && MsZipRestart(folder->compressor) == MSZIP_OK) {
+        return true;
+    }
     if (folder->compressor != nullptr) {
         MsZipDestroy(folder->compressor);
         folder->compressor = nullptr;
@@ -55,15 +62,26 @@ bool FolderRenewCompressor(CabinetClient* client, OpenFolder* folder) {
 bool FolderSetType(CabinetClient* client, OpenFolder* folder, uint16_t type) {
     FolderReleaseCompressor(client, folder);
     folder->type = kNoTypeYet;
-    if (type != kCompressionMsZip) {
+    if (IsLzxType(type)) {
+        LzxSettings settings = folder->lzxSettings;
+        settings.parser.windowBits = type >> 8;
+        folder->lzx = LzxFolderCreate(client, settings, folder->threads);
+        if (folder->lzx == nullptr) {
+            return false;
+        }
+    } else if (type != kCompressionMsZip) {
         return CabFail(client, kCabUnknownCompression, 0);
+    } else {
+        if (!FolderRenewCompressor(client, folder)) {
+            return false;
+        }
+        folder->output = static_cast<uint8_t*>(CabAlloc(client, folder->maxOutput));
+        if (folder->output == nullptr) {
+            return false;
+        }
     }
-    if (!FolderRenewCompressor(client, folder)) {
-        return false;
-    }
-    folder->output = static_cast<uint8_t*>(CabAlloc(client, folder->maxOutput));
     folder->input = static_cast<uint8_t*>(CabAlloc(client, kBlockSize));
-    if (folder->output == nullptr || folder->input == nullptr) {
+    if (folder->input == nullptr) {
         return false;
     }
     folder->type = type;
@@ -71,8 +89,55 @@ bool FolderSetType(CabinetClient* client, OpenFolder* folder, uint16_t type) {
     return true;
 }
 
+namespace {
+
+// A data block at the end of the data spill, told to the progress callback.
+bool SpillData(CabinetClient* client, OpenFolder* folder, const BlockReport& report,
+               const uint8_t* bytes, uint32_t compressed, uint32_t uncompressed) {
+    uint8_t header[kDataHeaderSize];
+    Put32(header, 0);
+    Put16(header + 4, compressed);
+    Put16(header + 6, uncompressed);
+    if (!SpillWrite(client, &folder->data, header, sizeof header) ||
+        !SpillWrite(client, &folder->data, bytes, compressed)) {
+        return false;
+    }
+    if (report.progress(kProgressBlockSpilled, compressed, uncompressed, report.context) == -1) {
+        return CabFail(client, kCabUserAbort, 0);
+    }
+    return true;
+}
+
+// Where an LZX stream's payloads go.
+struct LzxSink {
+    CabinetClient* client;
+    OpenFolder* folder;
+    const BlockReport* report;
+};
+
+bool SpillLzxFrame(const uint8_t* payload, uint32_t size, uint32_t uncompressed, void* context) {
+    LzxSink* sink = static_cast<LzxSink*>(context);
+    return SpillData(sink->client, sink->folder, *sink->report, payload, size, uncompressed);
+}
+
+} // namespace
+
+bool IsLzxType(uint16_t type) {
+    int bits = type >> 8;
+    return (type & 0xE0FF) == 0x0003 && bits >= kLzxMinWindowBits && bits <= kLzxMaxWindowBits;
+}
+
 bool FolderSpillBlock(CabinetClient* client, OpenFolder* folder, const BlockReport& report) {
     if (folder->fill == 0) {
+        return true;
+    }
+    if (folder->lzx != nullptr) {
+        LzxSink sink = {client, folder, &report};
+        if (!LzxFolderAdd(client, folder->lzx, folder->input, folder->fill, SpillLzxFrame,
+                          &sink)) {
+            return false;
+        }
+        folder->fill = 0;
         return true;
     }
     uint32_t compressed = 0;
@@ -81,16 +146,8 @@ bool FolderSpillBlock(CabinetClient* client, OpenFolder* folder, const BlockRepo
         compressed > 0xFFFF) {
         return CabFail(client, kCabCompressionFailed, 0);
     }
-    uint8_t header[kDataHeaderSize];
-    Put32(header, 0);
-    Put16(header + 4, compressed);
-    Put16(header + 6, folder->fill);
-    if (!SpillWrite(client, &folder->data, header, sizeof header) ||
-        !SpillWrite(client, &folder->data, folder->output, compressed)) {
+    if (!SpillData(client, folder, report, folder->output, compressed, folder->fill)) {
         return false;
-    }
-    if (report.progress(kProgressBlockSpilled, compressed, folder->fill, report.context) == -1) {
-        return CabFail(client, kCabUserAbort, 0);
     }
     folder->fill = 0;
     return true;
@@ -150,7 +207,13 @@ bool FolderAppendRecord(CabinetClient* client, OpenFolder* folder, const FileRec
 }
 
 bool FolderEndData(CabinetClient* client, OpenFolder* folder, const BlockReport& report) {
-    if (folder->compressor != nullptr) {
+    if (folder->lzx != nullptr) {
+        LzxSink sink = {client, folder, &report};
+        if (!FolderSpillBlock(client, folder, report) ||
+            !LzxFolderFinish(client, folder->lzx, SpillLzxFrame, &sink)) {
+            return false;
+        }
+    } else if (folder->compressor != nullptr) {
         if (!FolderSpillBlock(client, folder, report)) {
             return false;
         }

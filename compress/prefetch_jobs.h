@@ -20,6 +20,9 @@ const unsigned kMaxPrefetchThreads = 4;
 const uint32_t kMaxLeadBlocks = 3;
 // The smallest piece: a guess costs the lead blocks and a check.
 const uint32_t kMinPieceBytes = 4 * 32768;
+// A one-file job smaller than this goes back to the writer: compressing it costs less
+// than the spill file a worker would make for it (thousands of small files).
+const uint32_t kSmallFileBytes = 8192;
 
 // What a worker found for one file of a job.
 struct PrefetchedFile {

@@ -442,8 +442,10 @@ void RunFileJob(PrefetchWorker* w, PrefetchJob* job) {
         p->openSource(path, &job->date, &job->time, &job->attributes, &err, client->context);
     // Its size tells how many pieces; a source that cannot tell is one piece.
     uint32_t count = 1;
+    bool small = false;
     if (source != -1) {
         long size = client->cb.seek(source, 0, kSeekEnd, &err, client->context);
+        small = size >= 0 && size < long(kSmallFileBytes);
         if (client->cb.seek(source, 0, kSeekSet, &err, client->context) != 0) {
             client->cb.close(source, &err, client->context);
             source = p->openSource(path, &job->date, &job->time, &job->attributes, &err,
@@ -454,7 +456,7 @@ void RunFileJob(PrefetchWorker* w, PrefetchJob* job) {
         }
     }
     PrefetchPiece* pieces = nullptr;
-    if (source != -1 && AllocateNotes(client, job)) {
+    if (source != -1 && !small && AllocateNotes(client, job)) {
         pieces = static_cast<PrefetchPiece*>(CabAlloc(client, count * sizeof(PrefetchPiece)));
     }
     bool ready = pieces != nullptr && FolderRenewCompressor(client, &w->folder);
@@ -473,7 +475,9 @@ void RunFileJob(PrefetchWorker* w, PrefetchJob* job) {
         WakeAll(p->lock); // the other pieces are there to be guessed at
     } else {
         CabRelease(client, pieces);
-        job->handedBack = true; // the writer meets whatever failed here itself
+        // The writer meets whatever failed here itself, and compresses a small file
+        // faster than a spill file for it is made, read back and removed.
+        job->handedBack = true;
     }
     Unlock(p->lock);
     if (ready) {

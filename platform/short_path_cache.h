@@ -19,6 +19,10 @@ class ShortPathCache {
 
     // The same text as ShortPath(path), for the folders as they were when first read.
     std::string ShortPath(const std::string& path);
+    // The same text as ResolvePath(path) (file_access.h): the path of the file that a
+    // path with short or differently cased components means, for the folders as first
+    // read.
+    std::string Resolve(const std::string& path);
 
   private:
     struct State;

@@ -17,8 +17,9 @@ Status MakeUniqueFolder(const std::string& parent, const std::string& prefix, st
 // The names of the files and folders in folder ("." and ".." left out), sorted.
 Status ListFolder(const std::string& folder, std::vector<std::string>* names);
 
-// Makes linkPath a second name of the existing file target: a symbolic link on POSIX,
-// a hard link on Windows (which needs both on one volume).
+// Makes linkPath a second name of the existing file target: a hard link (on POSIX a
+// symbolic link where the two are on different file systems; Windows needs both on one
+// volume).
 Status LinkFile(const std::string& target, const std::string& linkPath);
 
 // Deletes folder with every file and folder in it. Success when nothing is left.

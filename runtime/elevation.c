@@ -3,7 +3,7 @@
 
 #include <shellapi.h>
 
-#include "text.h"
+#include "setup_common/text.h"
 
 int CanChange(const char* folder, HKEY root, const char* key) {
     char probe[MAX_PATH];

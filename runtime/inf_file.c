@@ -3,8 +3,7 @@
 
 #include <stdlib.h>
 
-/* The whole file, terminated, in memory the caller frees; NULL on failure. */
-static char* ReadWholeFile(const char* path) {
+char* InfReadFile(const char* path) {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     DWORD size, got = 0;
     char* text = NULL;
@@ -34,7 +33,7 @@ static char* TrimBlanks(char* s) {
 }
 
 int InfForEachLine(const char* script, const char* section, InfLineVisitor visit, void* context) {
-    char* text = ReadWholeFile(script);
+    char* text = InfReadFile(script);
     char *line, *next;
     int inside = 0;
     if (!text)
@@ -162,4 +161,38 @@ void InfForEachListedSection(const char* script, const char* install_section, co
     for (i = 0; i < count && i < 32; i++)
         if (fields[i][0])
             InfForEachLine(script, fields[i], visit, context);
+}
+
+HKEY InfRoot(const char* token) {
+    static const struct {
+        const char* token;
+        HKEY root;
+    } kRoots[] = {{"HKLM", HKEY_LOCAL_MACHINE},
+                  {"HKCU", HKEY_CURRENT_USER},
+                  {"HKCR", HKEY_CLASSES_ROOT},
+                  {"HKU", HKEY_USERS}};
+    int i;
+    for (i = 0; i < 4; i++)
+        if (lstrcmpiA(token, kRoots[i].token) == 0)
+            return kRoots[i].root;
+    return NULL;
+}
+
+int InfDestinationFolder(const char* script, const char* section, char* out, int size) {
+    char line[MAX_PATH], token[16], sub[MAX_PATH], *field[2];
+    GetPrivateProfileStringA("DestinationDirs", section, "", line, MAX_PATH, script);
+    if (InfSplitFields(line, field, 2) < 1 || field[0][0] == 0 || lstrlenA(field[0]) > 8)
+        return 0;
+    if (lstrcmpA(field[0], "00") == 0) {
+        InfExpand(script, field[1], out, size);
+        return out[0] != 0;
+    }
+    wsprintfA(token, "%%%s%%", field[0]);
+    InfExpand(script, token, out, size);
+    if (field[1][0]) {
+        InfExpand(script, field[1], sub, MAX_PATH);
+        TextAppend(out, size, "\\");
+        TextAppend(out, size, sub);
+    }
+    return out[0] != '%';
 }

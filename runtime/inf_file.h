@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "text.h"
+#include "setup_common/text.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -36,6 +36,19 @@ void InfExpand(const char* script, const char* text, char* out, int size);
  * value of [install_section] key (for example DefaultInstall, AddReg). */
 void InfForEachListedSection(const char* script, const char* install_section, const char* key,
                              InfLineVisitor visit, void* context);
+
+/* The whole file, terminated, in memory the caller frees; NULL when it
+ * cannot be read. */
+char* InfReadFile(const char* path);
+
+/* The registry root of an INF root token (HKLM, HKCU, HKCR, HKU, in any
+ * letter case); NULL for any other. */
+HKEY InfRoot(const char* token);
+
+/* The folder that [DestinationDirs] gives a copy section, expanded: "00,X"
+ * is X, "ID[,SUB]" the folder of that identifier and its sub-folder. 0 when
+ * the script names none. */
+int InfDestinationFolder(const char* script, const char* section, char* out, int size);
 
 #ifdef __cplusplus
 }

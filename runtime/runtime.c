@@ -1,21 +1,29 @@
-/* avviora.dll, the setup runtime that every full package installs into the
- * system folder. Its rundll32 entries:
+/* avviora.dll, the setup runtime that every full package installs: into the
+ * system folder, or for a package for one user into its installation
+ * folder. Its rundll32 entries:
+ *   Installa SCRIPT ...       runs the script for the installer stub (install.c)
  *   Disinstalla FOLDER        the uninstall command of the Control Panel
  *   Disinstalla /S FOLDER     the same without the question and without any
  *                             message box (a silent uninstall)
+ *   RimuoviCartella PID FOLDER  removes the runtime and the folder of a
+ *                             package for one user once the uninstall that
+ *                             ran from there (process PID) has ended
  *   CreaCollegamenti SCRIPT   the program group and desktop links, which the
- *                             installer stub asks for after the INF installer
- * An uninstall that cannot change the installation folder and HKLM starts
- * itself again as an administrator (elevation.h), with "/ELEVATO" in front of
- * its arguments, so that a start again that got no more rights ends with a
- * message instead of starting yet another. */
+ *                             installer stubs of earlier versions ask for
+ * An uninstall of a package for the machine that cannot change the
+ * installation folder and HKLM starts itself again as an administrator
+ * (elevation.h), with "/ELEVATO" in front of its arguments, so that a start
+ * again that got no more rights ends with a message instead of starting yet
+ * another. A package for one user has everything under HKCU and the user's
+ * folders, and never asks. */
 #include "elevation.h"
 #include "inf_actions.h"
 #include "inf_file.h"
-#include "library_list.h"
-#include "run_and_wait.h"
+#include "setup_common/library_list.h"
+#include "setup_common/run_and_wait.h"
 
 #include <objbase.h>
+#include <stdlib.h>
 #include <string.h>
 
 static HINSTANCE s_library;
@@ -81,7 +89,7 @@ static void DeleteCopiedFile(char* line, void* context) {
  * Nothing else in it is touched. */
 static void RemoveLeftovers(const char* script, const char* folder) {
     static char sections[1024];
-    char *name[32], target[MAX_PATH], expanded[MAX_PATH], *destination[2];
+    char *name[32], target[MAX_PATH];
     char folder_short[MAX_PATH], target_short[MAX_PATH];
     Leftovers leftovers = {folder};
     int i, count;
@@ -90,11 +98,8 @@ static void RemoveLeftovers(const char* script, const char* folder) {
     GetPrivateProfileStringA("DefaultInstall", "CopyFiles", "", sections, sizeof sections, script);
     count = InfSplitFields(sections, name, 32);
     for (i = 0; i < count && i < 32; i++) {
-        GetPrivateProfileStringA("DestinationDirs", name[i], "", target, MAX_PATH, script);
-        if (InfSplitFields(target, destination, 2) < 2)
-            continue;
-        InfExpand(script, destination[1], expanded, MAX_PATH);
-        if (GetShortPathNameA(expanded, target_short, MAX_PATH) &&
+        if (InfDestinationFolder(script, name[i], target, MAX_PATH) &&
+            GetShortPathNameA(target, target_short, MAX_PATH) &&
             lstrcmpiA(target_short, folder_short) == 0)
             InfForEachLine(script, name[i], DeleteCopiedFile, &leftovers);
     }
@@ -102,6 +107,71 @@ static void RemoveLeftovers(const char* script, const char* folder) {
     TextAppend(target, MAX_PATH, "\\setup.inf");
     DeleteFileA(target);
     RemoveDirectoryA(folder);
+}
+
+/* The root of the uninstall key that the script writes: HKCU for a package
+ * for one user. */
+static void ReadUninstallRoot(char* line, void* context) {
+    char* field[3];
+    InfSplitFields(line, field, 3);
+    if (lstrcmpiA(field[2], "UninstallString") == 0 && InfRoot(field[0]))
+        *(HKEY*)context = InfRoot(field[0]);
+}
+
+/* Starts a program without a window and without waiting for it. */
+static void RunDetached(char* command_line) {
+    STARTUPINFOA startup;
+    PROCESS_INFORMATION process;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    if (CreateProcessA(NULL, command_line, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
+/* The runtime of a package for one user lies in the folder it removes, and a
+ * library cannot delete itself while it runs: a copy in the temporary folder
+ * finishes the job once this process has ended. Nothing to do when the
+ * runtime lies elsewhere (the system folder). */
+static void RemoveOwnFolderLater(const char* folder) {
+    char own[MAX_PATH], own_short[MAX_PATH], folder_short[MAX_PATH], temp[MAX_PATH];
+    static char copy[MAX_PATH], arguments[2 * MAX_PATH];
+    int length;
+    GetModuleFileNameA(s_library, own, MAX_PATH);
+    if (!GetShortPathNameA(own, own_short, MAX_PATH) ||
+        !GetShortPathNameA(folder, folder_short, MAX_PATH))
+        return;
+    length = lstrlenA(folder_short);
+    if (_strnicmp(own_short, folder_short, length) != 0 || own_short[length] != '\\')
+        return;
+    GetTempPathA(MAX_PATH, temp);
+    if (!GetTempFileNameA(temp, "avv", 0, copy) || !CopyFileA(own, copy, FALSE))
+        return;
+    GetShortPathNameA(copy, copy, MAX_PATH);
+    wsprintfA(arguments, "rundll32.exe %s,RimuoviCartella %lu %s", copy, GetCurrentProcessId(),
+              folder_short);
+    RunDetached(arguments);
+}
+
+void CALLBACK RimuoviCartella(HWND window, HINSTANCE instance, LPSTR command_line, int show) {
+    char folder[MAX_PATH], runtime[MAX_PATH];
+    char* rest;
+    DWORD id = strtoul(command_line, &rest, 10);
+    HANDLE uninstall = OpenProcess(SYNCHRONIZE, FALSE, id);
+    (void)window, (void)instance, (void)show;
+    if (uninstall) {
+        WaitForSingleObject(uninstall, 60000);
+        CloseHandle(uninstall);
+    }
+    Argument(rest, folder, MAX_PATH);
+    if (folder[0] == 0)
+        return;
+    TextJoin(runtime, MAX_PATH, folder, "\\avviora.dll");
+    DeleteFileA(runtime);
+    RemoveDirectoryA(folder); /* only when nothing else is left in it */
 }
 
 /* The mark of an uninstall started again as an administrator. */
@@ -113,6 +183,7 @@ void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, i
     static char command[3 * MAX_PATH];
     const char* arguments;
     LibraryList in_folder, in_system;
+    HKEY root = HKEY_LOCAL_MACHINE;
     int length, silent = 0, started_again = 0;
     (void)instance, (void)show;
     copy[0] = 0;
@@ -149,7 +220,8 @@ void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, i
             DeleteFileA(copy);
         return;
     }
-    if (!CanChange(folder, HKEY_LOCAL_MACHINE, UNINSTALL_KEY)) {
+    InfForEachListedSection(copy, "DefaultInstall", "AddReg", ReadUninstallRoot, &root);
+    if (root == HKEY_LOCAL_MACHINE && !CanChange(folder, HKEY_LOCAL_MACHINE, UNINSTALL_KEY)) {
         /* Removing only what it may would leave half an installation: the
          * same uninstall again as an administrator, or nothing. */
         DeleteFileA(copy);
@@ -194,4 +266,5 @@ void CALLBACK Disinstalla(HWND window, HINSTANCE instance, LPSTR command_line, i
     ShellLinksApply(copy, 0);
     RemoveLeftovers(copy, folder);
     DeleteFileA(copy);
+    RemoveOwnFolderLater(folder);
 }

@@ -10,7 +10,9 @@
 
 typedef struct {
     const char* script;
-    int create;
+    int create;         /* 1 make, 0 remove; ignored while listing */
+    LinkVisitor visit;  /* lists the paths instead, when set */
+    void* context;
     int group_count;
     struct {
         char key[64]; /* "group42" */
@@ -88,7 +90,9 @@ static void AddGroup(LinkWalk* walk, char* entry) {
     if (!is_desktop) {
         TextAppend(folder, MAX_PATH, "\\");
         TextAppend(folder, MAX_PATH, name);
-        if (walk->create)
+        if (walk->visit)
+            walk->visit(folder, 1, walk->context);
+        else if (walk->create)
             CreateDirectoryA(folder, NULL);
     }
     lstrcpynA(walk->groups[walk->group_count].key, entry, 64);
@@ -109,6 +113,10 @@ static void AddItem(LinkWalk* walk, const char* folder, char* entry) {
     TextAppend(link_path, MAX_PATH, "\\");
     TextAppend(link_path, MAX_PATH, title);
     TextAppend(link_path, MAX_PATH, ".lnk");
+    if (walk->visit) {
+        walk->visit(link_path, 0, walk->context);
+        return;
+    }
     if (!walk->create) {
         DeleteFileA(link_path);
         return;
@@ -135,13 +143,26 @@ static void VisitUpdateInisLine(char* line, void* context) {
             AddItem(walk, walk->groups[i].folder, field[3]);
 }
 
+static void WalkLinks(LinkWalk* walk, const char* script) {
+    walk->script = script;
+    walk->group_count = 0;
+    InfForEachListedSection(script, "DefaultInstall", "UpdateInis", VisitUpdateInisLine, walk);
+}
+
+void ShellLinksList(const char* script, LinkVisitor visit, void* context) {
+    LinkWalk walk;
+    walk.create = 0;
+    walk.visit = visit;
+    walk.context = context;
+    WalkLinks(&walk, script);
+}
+
 void ShellLinksApply(const char* script, int create) {
     LinkWalk walk;
     int i;
-    walk.script = script;
     walk.create = create;
-    walk.group_count = 0;
-    InfForEachListedSection(script, "DefaultInstall", "UpdateInis", VisitUpdateInisLine, &walk);
+    walk.visit = NULL;
+    WalkLinks(&walk, script);
     if (!create)
         for (i = 0; i < walk.group_count; i++)
             if (!walk.groups[i].is_desktop)

@@ -6,18 +6,21 @@
 set -euo pipefail
 
 # Building: the native and both Windows compilers; GoogleTest because every tree
-# configures its tests (natively the library, for Windows its source package).
+# configures its tests (natively the library, for Windows its source package); OpenSSL's
+# libcrypto for the SHA-256 of the native velaset.
 packages=(
   cmake make g++ pkg-config
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libgtest-dev libgmock-dev googletest
+  libssl-dev
 )
 # Testing: the oracles, Wine with its 32-bit part and a display, the benchmark peers,
 # signing, the sanitizer and fuzzing compiler.
 if [ "${1:-}" != --build ]; then
   packages+=(
     libdeflate-dev libdeflate-tools cabextract
+    p7zip-full gcab libmspack-dev
     wine wine32:i386 wine64 xvfb xdotool x11-utils imagemagick
     nsis time
     osslsigncode openssl

@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "library_list.h"
-#include "run_and_wait.h"
+#include "setup_common/library_list.h"
+#include "setup_common/run_and_wait.h"
 
 /* The fixed folder into which the whole cabinet is unpacked. */
 #define WORK_FOLDER_TREE "C:\\~Vudi"

@@ -5,7 +5,7 @@
 #include "avviora.h"
 #include "common/constants.h"
 #include "resources/resource.h"
-#include "text.h"
+#include "setup_common/text.h"
 
 #include <commctrl.h>
 

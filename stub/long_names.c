@@ -5,7 +5,7 @@
  * The INF installers of Windows NT and Wine write the keys but act on none,
  * so the stub does the same job right after the INF installer has run. */
 #include "avviora.h"
-#include "text.h"
+#include "setup_common/text.h"
 
 #define RENAME_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\RenameFiles\\Splash"
 

@@ -1,13 +1,17 @@
 /* Avviora, the installer stub: the installation sequence from the setup
  * dialog to the program started at the end. Exit code 1 after an
- * installation, 2 when the user cancels, 0 after a failure. */
+ * installation, 2 when the user cancels, 0 after a failure; a silent
+ * installation (/S) ends with the codes of the Windows Installer instead,
+ * which deployment tools read: 0, 1602 and 1603. */
 #include "avviora.h"
-#include "text.h"
+#include "setup_common/text.h"
 
 #include <objbase.h>
 #include <shellapi.h>
 
 enum { EXIT_FAILED = 0, EXIT_INSTALLED = 1, EXIT_CANCELLED = 2 };
+/* The same three ends of a silent installation. */
+static const WORD kSilentCodes[] = {1603, 0, 1602};
 
 Avviora g_avviora;
 
@@ -24,6 +28,12 @@ static int Fail(void) {
     ShowMessage(g_avviora.stop_text, "Setup", MB_ICONEXCLAMATION);
     DeleteTemporaryFiles();
     return EXIT_FAILED;
+}
+
+static int Cancel(void) {
+    DeleteTemporaryFiles();
+    ShowMessage(g_avviora.stop_text, "Setup", MB_ICONEXCLAMATION);
+    return EXIT_CANCELLED;
 }
 
 /* Finds the unpacked script; 0 when the cabinet brought none. Only the
@@ -58,33 +68,40 @@ static void WriteChosenFolder(void) {
     WritePrivateProfileStringA("Version", "Run", g_avviora.program_to_start, script);
 }
 
-/* The program group and desktop links of the script. The setup runtime,
- * which every package with links installs into the system folder, makes
- * them; a package without the runtime has no links. */
-static void CreateShellLinks(void) {
-    static char command[2 * MAX_PATH];
-    GetSystemDirectoryA(command, MAX_PATH);
-    TextAppend(command, sizeof command, "\\avviora.dll");
-    if (GetFileAttributesA(command) == INVALID_FILE_ATTRIBUTES)
-        return;
-    TextJoin(command, sizeof command, "rundll32.exe avviora.dll,CreaCollegamenti ",
-             g_avviora.script_path);
-    RunAndWait(command, SW_HIDE);
+/* Runs the unpacked script. A full package carries the setup runtime, which
+ * runs the INF installer and does what it leaves undone (long names, links,
+ * what only an older installed version had) and may refuse (an older
+ * version over a newer one); its verdict, one of the exit codes above, is
+ * [Version] Esito of the script: failed when it wrote none. Without the
+ * runtime (distribution only) the INF installer runs alone. */
+static int RunScript(void) {
+    static const char runtime[] = WORK_FOLDER "avviora.dll";
+    static char command[1100]; /* wsprintfA writes at most 1025 bytes */
+    const char* script = g_avviora.script_path;
+    UINT verdict;
+    if (GetFileAttributesA(runtime) == INVALID_FILE_ATTRIBUTES) {
+        wsprintfA(command, "rundll32.exe setupapi.dll,InstallHinfSection DefaultInstall 132 %s",
+                  script);
+        return RunAndWait(command, SW_SHOWNORMAL);
+    }
+    wsprintfA(command, "rundll32.exe %s,Installa %s %s", runtime, script, GetCommandLineA());
+    if (!RunAndWait(command, SW_SHOWNORMAL))
+        return EXIT_FAILED;
+    verdict = GetPrivateProfileIntA("Version", "Esito", EXIT_FAILED, script);
+    return verdict <= EXIT_CANCELLED ? (int)verdict : EXIT_FAILED;
 }
 
 static int Install(void) {
     static char command[3 * MAX_PATH];
     HCURSOR saved_cursor;
+    int code;
     INT_PTR choice = RunSetupDialog();
     if (choice == 0 || choice == -1) {
         DeleteTemporaryFiles();
         return EXIT_FAILED;
     }
-    if (choice != IDOK) {
-        DeleteTemporaryFiles();
-        ShowMessage(g_avviora.stop_text, "Setup", MB_ICONEXCLAMATION);
-        return EXIT_CANCELLED;
-    }
+    if (choice != IDOK)
+        return Cancel();
     saved_cursor = SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
 
     /* The working folder may hold what someone else left there: it is
@@ -94,9 +111,7 @@ static int Install(void) {
         RemoveDirectoryA(g_avviora.install_folder); /* only when still empty */
         return Fail();
     }
-    TextJoin(command, sizeof command, "EXTRAC32 /E /Y /L " WORK_FOLDER " \"",
-             g_avviora.temp_cabinet);
-    TextAppend(command, sizeof command, "\"");
+    wsprintfA(command, "EXTRAC32 /E /Y /L " WORK_FOLDER " \"%s\"", g_avviora.temp_cabinet);
     if (!RunAndWait(command, SW_SHOWNORMAL))
         return Fail();
     if (!FindScript()) {
@@ -107,17 +122,14 @@ static int Install(void) {
     }
     WriteChosenFolder();
 
-    TextJoin(command, sizeof command,
-             "rundll32.exe setupapi.dll,InstallHinfSection DefaultInstall 132 ",
-             g_avviora.script_path);
-    if (!RunAndWait(command, SW_SHOWNORMAL)) {
+    code = RunScript();
+    if (code != EXIT_INSTALLED) {
         DeleteFolderTree(WORK_FOLDER_TREE);
-        return Fail();
+        return code == EXIT_CANCELLED ? Cancel() : Fail();
     }
-    /* What the INF installer leaves undone: long names first, so that the
-     * links and the registration find the files under their own names. */
+    /* The long names of a package without the runtime, so that the
+     * registration finds the files under their own names. */
     RenameToLongNames();
-    CreateShellLinks();
 
     DeleteFolderTree(WORK_FOLDER_TREE);
     DeleteTemporaryFiles();
@@ -140,7 +152,8 @@ void AvvioraStart(void) {
     g_avviora.instance = (HINSTANCE)&__ImageBase;
     ReadCommandLine();
     CoInitialize(NULL);
-    code = Install();
-    CoUninitialize();
+    code = Install(); /* COM ends with the process */
+    if (g_avviora.silent)
+        code = kSilentCodes[code];
     ExitProcess((UINT)code);
 }

@@ -1,16 +1,13 @@
 /* Registers the self-registering libraries of the script with regsvr32. */
 #include "avviora.h"
 #include "resources/resource.h"
-#include "text.h"
+#include "setup_common/text.h"
 
 #include <commctrl.h>
 
 static void RegisterOne(const char* folder, const char* name, HWND bar) {
     char command[2 * MAX_PATH + 16];
-    TextJoin(command, sizeof command, "regsvr32 /s \"", folder);
-    TextAppend(command, sizeof command, "\\");
-    TextAppend(command, sizeof command, name);
-    TextAppend(command, sizeof command, "\"");
+    wsprintfA(command, "regsvr32 /s \"%s\\%s\"", folder, name);
     Sleep(500);
     RunAndWait(command, SW_HIDE);
     SendMessageA(bar, PBM_STEPIT, 0, 0);

@@ -3,35 +3,50 @@
  * cabinet is copied out and the script's keys are read. */
 #include "avviora.h"
 #include "resources/resource.h"
-#include "text.h"
+#include "setup_common/text.h"
 
 #include <shlobj.h>
 #include <stddef.h>
 
 #define SCRIPT g_avviora.temp_script
 
-/* The proposed folder: the system folder when [Strings] PROGDIR is SYSDIR,
- * otherwise the program-files folder; then "\" and DIRDEF. */
+/* A folder held by a registry value, terminated; 0 when it cannot be read. */
+static int ReadFolder(HKEY root, const char* key, const char* value, char* folder) {
+    HKEY opened;
+    DWORD size = MAX_PATH - 1;
+    int read = 0;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) == ERROR_SUCCESS) {
+        read = RegQueryValueExA(opened, value, NULL, NULL, (BYTE*)folder, &size) == ERROR_SUCCESS;
+        folder[read ? size : 0] = 0;
+        RegCloseKey(opened);
+    }
+    return read && folder[0];
+}
+
+/* The proposed folder: where the package is installed already, when its
+ * script names its uninstall key ([Version] UninstallKey, "HKLM,..." or
+ * "HKCU,...") and that key the folder; otherwise the system folder when
+ * [Strings] PROGDIR is SYSDIR, the environment's folder that PROGDIR names
+ * with "%", made when missing (a package for one user), or the
+ * program-files folder; then "\" and DIRDEF. */
 static void ProposeFolder(void) {
-    char progdir[MAX_PATH];
+    char value[MAX_PATH];
     char* folder = g_avviora.install_folder;
-    HKEY key;
-    DWORD size = MAX_PATH;
-    GetPrivateProfileStringA("Strings", "PROGDIR", "", progdir, MAX_PATH, SCRIPT);
     GetPrivateProfileStringA("Strings", "DIRDEF", "", g_avviora.default_subfolder, MAX_PATH,
                              SCRIPT);
-    if (lstrcmpiA(progdir, "SYSDIR") == 0) {
+    GetPrivateProfileStringA("Version", "UninstallKey", "", value, MAX_PATH, SCRIPT);
+    if (value[0] && ReadFolder(value[2] == 'C' ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
+                                 value + 5, "InstallLocation", folder))
+        return;
+    GetPrivateProfileStringA("Strings", "PROGDIR", "", value, MAX_PATH, SCRIPT);
+    if (lstrcmpiA(value, "SYSDIR") == 0) {
         GetSystemDirectoryA(folder, MAX_PATH);
-    } else {
-        lstrcpyA(folder, "C:\\Program Files");
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
-                          KEY_READ, &key) == ERROR_SUCCESS) {
-            if (RegQueryValueExA(key, "ProgramFilesDir", NULL, NULL, (BYTE*)folder, &size) !=
-                ERROR_SUCCESS)
-                lstrcpyA(folder, "C:\\Program Files");
-            folder[MAX_PATH - 1] = 0;
-            RegCloseKey(key);
-        }
+    } else if (value[0] == '%') {
+        ExpandEnvironmentStringsA(value, folder, MAX_PATH);
+        CreateDirectoryA(folder, NULL);
+    } else if (!ReadFolder(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                           "ProgramFilesDir", folder)) {
+        lstrcpynA(folder, "C:\\Program Files", MAX_PATH);
     }
     TextAppend(folder, MAX_PATH, "\\");
     TextAppend(folder, MAX_PATH, g_avviora.default_subfolder);
@@ -68,11 +83,13 @@ static int Prepare(void) {
     /* The temporary folder may hold blanks ("C:\Users\Mario Rossi\..."), so
      * it is quoted, and without its final backslash, which would escape the
      * closing quote. */
-    TextJoin(command, sizeof command, "EXTRAC32 /E /Y /L \"", g_avviora.temp_folder);
-    command[lstrlenA(command) - 1] = 0;
-    TextAppend(command, sizeof command, "\" \"");
-    TextAppend(command, sizeof command, g_avviora.temp_cabinet);
-    TextAppend(command, sizeof command, "\"  setup.inf");
+    {
+        char* last = g_avviora.temp_folder + lstrlenA(g_avviora.temp_folder) - 1;
+        *last = 0;
+        wsprintfA(command, "EXTRAC32 /E /Y /L \"%s\" \"%s\"  setup.inf", g_avviora.temp_folder,
+                  g_avviora.temp_cabinet);
+        *last = '\\';
+    }
     RunAndWait(command, SW_HIDE);
 
     for (text = kVersionTexts; text < kVersionTexts + VERSION_TEXTS; text++)

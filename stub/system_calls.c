@@ -1,6 +1,6 @@
 /* Folder removal and message boxes of the stub. */
 #include "avviora.h"
-#include "text.h"
+#include "setup_common/text.h"
 
 /* Removes files and sub-folders first; stops at the first entry that cannot
  * be deleted, which leaves the rest in place. */

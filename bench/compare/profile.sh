@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Where the time of `velaset build` goes on the payloads that run.sh leaves
-# (build/bench-compare): perf samples of one build of the 55 MB payload and one of the
-# tar alone, then the share of each thread (the writer's and the workers') and of the
+# (build/bench-compare): perf samples of one build of the 55 MB payload (MSZIP, then LZX)
+# and one of the tar alone, then the share of each thread (the writer's and the workers') and of the
 # functions that take at least 1 % of the samples. Given a second velaset (an earlier
 # build, say), it is sampled the same way on the projects run.sh made for it.
 #   bench/compare/profile.sh [VELASET [OTHER-VELASET]]   (default build/bin/velaset)
@@ -19,12 +19,13 @@ fi
 out=$work/profile
 mkdir -p "$out"
 
-# profile LABEL VELASET PROJECT
+# profile LABEL VELASET PROJECT [BUILD-OPTIONS...]
 profile() {
     local label=$1 v=$2 project=$3
+    shift 3
     local data=$out/$label.data
-    echo "== $label: $v build $(basename "$project"); load $(cut -d' ' -f1-3 /proc/loadavg)"
-    perf record -q -g -o "$data" "$v" build "$project" --quiet >/dev/null 2>&1
+    echo "== $label: $v build $(basename "$project") $*; load $(cut -d' ' -f1-3 /proc/loadavg)"
+    perf record -q -g -o "$data" "$v" build "$project" --quiet "$@" >/dev/null 2>&1
     perf report -i "$data" --stdio --no-children --sort pid >"$out/$label.threads" 2>/dev/null
     perf report -i "$data" --stdio --no-children -g none --sort dso,symbol --percent-limit 1 \
         >"$out/$label.functions" 2>/dev/null
@@ -38,6 +39,7 @@ profile() {
 }
 
 profile velaset "$velaset" "$work/Bench.mip"
+profile velaset_lzx "$velaset" "$work/Bench.mip" --compression lzx -o "$out/lzx.exe"
 profile velaset_tar "$velaset" "$work/Tar.mip"
 if [ -n "$other" ]; then
     profile other "$other" "$work/Other.mip"

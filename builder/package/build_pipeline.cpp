@@ -74,6 +74,12 @@ std::string ListPath(const std::string& path) {
     return shortPath.empty() ? path : shortPath;
 }
 
+// The same for a project file, each folder read once for all of them.
+std::string ListPath(const std::string& path, platform::ShortPathCache& shortPaths) {
+    std::string shortPath = shortPaths.ShortPath(path);
+    return shortPath.empty() ? path : shortPath;
+}
+
 // A refused input is unusable; any other failure is the step's own kind.
 FailureKind KindOf(const platform::Status& failure, FailureKind otherwise) {
     return failure.kind == platform::ErrorKind::Refused ? FailureKind::InvalidInput : otherwise;
@@ -117,6 +123,7 @@ class PackageBuild {
           exePath_(options.exeFile.empty() ? project.ExeFile : options.exeFile),
           distributionOnly_(project.Distribuzione() == 1), editScript_(options.editScript),
           architecture_(options.architecture.value_or(project.Architettura)),
+          compression_(options.compression.value_or(project.Compressione)),
           signing_(options.signing) {}
 
     // Everything that can be checked is checked before anything is written: the
@@ -142,6 +149,8 @@ class PackageBuild {
         platform::Status found = services_.locateStub(architecture_, &stub);
         if (found)
             found = ReadStubImage(stub, architecture_, &stubBytes_);
+        if (found)
+            found = SetExecutionLevel(&stubBytes_, project_.Ambito);
         if (found && !distributionOnly_) {
             found = services_.locateRuntime(architecture_, &runtimeLibrary_);
             if (found)
@@ -213,7 +222,7 @@ class PackageBuild {
             const std::string& source = sources[i];
             if (Stopped())
                 return false;
-            std::string entry = ListPath(source);
+            std::string entry = ListPath(source, shortPaths);
             if (!names[i].empty() && (platform::SourceFileName(entry) != names[i] ||
                                       entry.find('+') != std::string::npos)) {
                 platform::Status copied = NamedCopy(source, names[i], &entry);
@@ -275,8 +284,9 @@ class PackageBuild {
             return Fail(FailureKind::MissingInput, FailureText(bound), bound);
         cabDir_ = work_.Path() + platform::SourceSeparator();
         const CabinetProgress progress = [this](std::uint32_t bytes) { return Packed(bytes); };
-        if (CreaCab(comprimi, cabDir_, ComprimiFileList(listed, runtimeEntry, scriptEntry),
-                    progress) == 0) {
+        if (CreaCab(comprimi, cabDir_,
+                    ComprimiFileList(listed, runtimeEntry, scriptEntry, compression_),
+                    compression_, progress) == 0) {
             if (stopped_)
                 return Fail(FailureKind::Interrupted, "");
             return Fail(FailureKind::CabinetFailed, CabinetFailureText());
@@ -428,8 +438,10 @@ class PackageBuild {
                 packing_.push_back({end, name});
             }
         };
+        // A project file's size by its own path: its short path would have to be found
+        // among its folder's names again, file by file.
         for (size_t i = 0; i < listed.size(); ++i)
-            add(listed[i], sources[i]);
+            add(listed[i].empty() ? listed[i] : sources[i], sources[i]);
         add(runtimeEntry, runtimeLibrary_);
         add(scriptEntry, kScriptName); // its place is the build's own folder
         packedBytes_ = end;
@@ -566,6 +578,7 @@ class PackageBuild {
     const bool distributionOnly_;
     const bool editScript_;
     const Architecture architecture_;
+    const Compression compression_;
     const SigningOptions signing_;
     std::string signingTool_;
     BuildStep step_ = BuildStep::Inputs;

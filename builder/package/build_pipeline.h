@@ -29,6 +29,8 @@ struct BuildOptions {
     // The package's architecture for this build only; none = the project's Architettura.
     // The project saved by the build keeps its own.
     std::optional<Architecture> architecture;
+    // The cabinet's compression for this build only; none = the project's Compressione.
+    std::optional<Compression> compression;
     SigningOptions signing;  // the signature of the setup executable, when wanted
 };
 

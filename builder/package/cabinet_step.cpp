@@ -7,18 +7,23 @@ namespace velaset {
 const char* const kCabinetBaseName = "setup";
 
 std::string ComprimiFileList(const std::vector<std::string>& files,
-                             const std::string& runtimeLibrary, const std::string& script) {
+                             const std::string& runtimeLibrary, const std::string& script,
+                             Compression compression) {
     std::string list;
-    for (const std::string& file : files)
-        list += file + "+";
+    const char* joint = compression == Compression::Lzx ? "|" : "+";
+    for (size_t i = 0; i < files.size(); ++i)
+        list += files[i] + (i + 1 < files.size() ? joint : "+");
     if (!runtimeLibrary.empty())
         list += runtimeLibrary + "+";
     return list + script;
 }
 
 int CreaCab(const ComprimiFunction& comprimi, const std::string& cabDir,
-            const std::string& fileList, const CabinetProgress& progress) {
-    int result = comprimi(cabDir, kCabinetBaseName, fileList, CABINET_SIZE_LIMIT, progress);
+            const std::string& fileList, Compression compression,
+            const CabinetProgress& progress) {
+    const std::uint32_t method = compression == Compression::Lzx ? kMethodLzx : kMethodMsZip;
+    int result =
+        comprimi(cabDir, kCabinetBaseName, fileList, CABINET_SIZE_LIMIT, method, progress);
     return static_cast<std::int16_t>(result & 0xFFFF);
 }
 

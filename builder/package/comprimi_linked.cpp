@@ -10,6 +10,7 @@
 
 #include "compress/comprimi.h"
 #include "platform/file_access.h"
+#include "platform/short_path_cache.h"
 #include "platform/source_path.h"
 #include "platform/work_folder.h"
 
@@ -22,11 +23,12 @@ bool ListOpenableAsGiven(const std::string& cabDir, const std::string& fileList,
                          std::string* openable) {
     const std::string linkFolder = cabDir + "short-names";
     bool folderMade = false;
+    platform::ShortPathCache folders; // each source folder read once, not once a file
     std::size_t start = 0;
     for (;;) {
-        std::size_t plus = fileList.find('+', start);
+        std::size_t plus = fileList.find_first_of("+|", start);
         std::string entry = fileList.substr(start, plus - start);
-        std::string resolved = entry.empty() ? entry : platform::ResolvePath(entry);
+        std::string resolved = entry.empty() ? entry : folders.Resolve(entry);
         if (resolved != entry && platform::IsReadableFile(resolved)) {
             if (!folderMade && !platform::MakeDirectory(linkFolder))
                 return false;
@@ -40,7 +42,7 @@ bool ListOpenableAsGiven(const std::string& cabDir, const std::string& fileList,
         *openable += entry;
         if (plus == std::string::npos)
             return true;
-        *openable += '+';
+        *openable += fileList[plus]; // "+", or the "|" that joins two files of a folder
         start = plus + 1;
     }
 }
@@ -55,14 +57,19 @@ int TellProgress(std::uint32_t bytes, void* context) {
 
 platform::Status BindComprimi(ComprimiFunction* comprimi) {
     *comprimi = [](const std::string& cabDir, const std::string& cabBase,
-                   const std::string& fileList, std::uint32_t maxCabSize,
+                   const std::string& fileList, std::uint32_t maxCabSize, std::uint32_t method,
                    const CabinetProgress& progress) {
         std::string openable;
         if (!ListOpenableAsGiven(cabDir, fileList, &openable))
             openable = fileList; // the library then names the file it cannot open
-        return static_cast<int>(ComprimiConAvanzamento(
-            cabDir.c_str(), cabBase.c_str(), openable.c_str(), maxCabSize, TellProgress,
-            const_cast<CabinetProgress*>(&progress)));
+        void* context = const_cast<CabinetProgress*>(&progress);
+        if (method != kMethodMsZip)
+            return static_cast<int>(ComprimiConMetodo(cabDir.c_str(), cabBase.c_str(),
+                                                      openable.c_str(), maxCabSize, method,
+                                                      TellProgress, context));
+        return static_cast<int>(ComprimiConAvanzamento(cabDir.c_str(), cabBase.c_str(),
+                                                       openable.c_str(), maxCabSize,
+                                                       TellProgress, context));
     };
     return platform::Status::Ok();
 }

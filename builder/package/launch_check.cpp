@@ -1,24 +1,8 @@
 #include "builder/package/launch_check.h"
 
-#include <cctype>
-
 #include "platform/source_path.h"
 
 namespace velaset {
-namespace {
-
-bool SameLetters(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 std::string LaunchRefusal(const Project& project) {
     if (project.ChkLancio() != 1)
@@ -26,7 +10,7 @@ std::string LaunchRefusal(const Project& project) {
     for (const FileEntry& file : project.Files()) {
         if (file.destination.empty() || file.destination[0] != 'D')
             continue;
-        if (SameLetters(project.Lancio, platform::SourceFileName(file.path)))
+        if (LancioStarts(project.Lancio, platform::SourceFileName(file.path)))
             return "";
     }
     return "Il programma da avviare alla fine dell'installazione (Lancio), \"" + project.Lancio +

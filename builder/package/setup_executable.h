@@ -12,6 +12,7 @@
 
 #include <string>
 
+#include "builder/project/project.h"
 #include "platform/file_replacement.h"
 #include "platform/status.h"
 
@@ -25,6 +26,13 @@ platform::Status InserisciDLL(platform::FileReplacement& exe, const std::string&
 // that cannot be read is told as one that cannot be appended (Operation::Append, the
 // cabinet's path); a failure to write names the setup executable.
 platform::Status InserisciFile(platform::FileReplacement& exe, const std::string& cabinetPath);
+
+// The stub's manifest asks Windows for an administrator (requestedExecutionLevel
+// "requireAdministrator"); a package for one user asks for none: "asInvoker" is written
+// over that level, padded with blanks inside the tag, so that the image keeps its size.
+// A package for the machine keeps the image as it is. Fails, changing nothing, when the
+// image does not hold the level exactly once.
+platform::Status SetExecutionLevel(std::string* stubImage, Scope scope);
 
 } // namespace velaset
 

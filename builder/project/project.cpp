@@ -26,6 +26,20 @@ bool ParseArchitecture(const std::string& text, Architecture* architecture) {
     return true;
 }
 
+const char* CompressionName(Compression compression) {
+    return compression == Compression::Lzx ? "LZX" : "MSZIP";
+}
+
+bool ParseCompression(const std::string& text, Compression* compression) {
+    std::string upper = text;
+    for (char& c : upper)
+        c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    if (upper != "LZX" && upper != "MSZIP")
+        return false;
+    *compression = upper == "LZX" ? Compression::Lzx : Compression::MsZip;
+    return true;
+}
+
 namespace {
 
 platform::Status FullList(const char* what) {
@@ -198,6 +212,11 @@ void Project::ResetToNewProject(const std::string& folder, const std::string& de
     ExeFile = platform::JoinSourcePath(folder, title + ".exe");
     ProgFile = platform::JoinSourcePath(folder, title + ".mip");
     Architettura = Architecture::X86;
+    Compressione = Compression::MsZip;
+    Versione.clear();
+    Editore.clear();
+    SitoWeb.clear();
+    Ambito = Scope::Machine;
     SetDefaultMessages();
 }
 

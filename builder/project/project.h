@@ -33,11 +33,32 @@ enum class Architecture {
     X64,
 };
 
+// Who a package is installed for (the project key Ambito, package_keys.h): the whole
+// machine (the default: an administrator, the program-files folder, HKLM) or the user
+// who runs it (no administrator, the user's programs folder, HKCU).
+enum class Scope {
+    Machine,
+    User,
+};
+
 // "x86" or "x64": the value of the project key Architettura and of "build --arch".
 const char* ArchitectureName(Architecture architecture);
 // The architecture that text names ("x86" or "x64", in any letter case); false for any
 // other text.
 bool ParseArchitecture(const std::string& text, Architecture* architecture);
+
+// The compression of a package's cabinet: MSZIP, as every project made before, or LZX,
+// a smaller package that takes longer to make.
+enum class Compression {
+    MsZip,
+    Lzx,
+};
+
+// "MSZIP" or "LZX": the value of the project key Compressione.
+const char* CompressionName(Compression compression);
+// The compression that text names ("MSZIP" or "LZX", in any letter case); false for any
+// other text.
+bool ParseCompression(const std::string& text, Compression* compression);
 
 // One project file: full source path and destination entry (a DestinationCode
 // letter, optionally followed by the SelfRegisterMark "*").
@@ -108,6 +129,15 @@ class Project {
 
     // The package's architecture; the project file stores it only for X64.
     Architecture Architettura = Architecture::X86;
+    // The cabinet's compression; the project file stores it only for LZX.
+    Compression Compressione = Compression::MsZip;
+
+    // How the installed package presents itself (package_keys.h); the project file
+    // stores each only when set.
+    std::string Versione; // dotted numbers, "" when not set
+    std::string Editore;  // the publisher
+    std::string SitoWeb;  // http:// or https:// address
+    Scope Ambito = Scope::Machine;
 
     // The four installer messages.
     std::string Errore;
@@ -163,7 +193,7 @@ class Project {
     // The new-project reset. folder is where ExeFile and ProgFile go (the application
     // folder in the wizard); defCartella is the program-files folder + "\".
     // ButtonBrowse, Distribuzione, DlgEnd, Uninstall and UninstallString are kept; a new
-    // project is an X86 one.
+    // project is an X86 one for the machine, without Versione, Editore and SitoWeb.
     void ResetToNewProject(const std::string& folder, const std::string& defCartella);
 
     // Title propagation: the title field gains the focus (its text becomes the old
@@ -200,6 +230,12 @@ std::string FileName(const std::string& path);
 // The n-th field of text split at separator, counting from 1; the last field runs to
 // the end. Empty when n < 1 or the text has fewer than n fields.
 std::string GetField(const std::string& text, char separator, int n);
+
+// Lancio starts the file `name`: Lancio is the name in any letter case. The installer
+// opens the file by its name in the installation folder, with no parameters (it takes
+// everything after the last "\", "/" or ":" of its Run line as the name), so a name
+// followed by parameters, or quoted, could not be started.
+bool LancioStarts(const std::string& lancio, const std::string& name);
 
 // DefCartella as the system gives it: ProgramFilesDir + "\", or "\" when unreadable.
 std::string DefCartellaFromSystem();

@@ -58,6 +58,13 @@ const FieldRule kRules[] = {
     {"TestoSfondo",     "Progetto", &P::TestoSfondo,  nullptr,         "",        Written::Background,    Percent::AsTyped,    "",        false,  false,   false,  kLongText},
     {"Distribuzione",   "Progetto", nullptr,          "0|1",           "",        Written::Never,         Percent::None,       "",        false,  false,   false,  0},
     {"Architettura",    "Progetto", nullptr,          "x86|x64",       "",        Written::Never,         Percent::None,       "",        false,  false,   false,  0},
+    {"Compressione",    "Progetto", nullptr,          "MSZIP|LZX",     "",        Written::Never,         Percent::None,       "",        false,  false,   false,  0},
+    // The package keys (package_keys.h holds their forms): values of the uninstall entry,
+    // within quotes in the lines the setup engine reads.
+    {"Versione",        "Progetto", &P::Versione,     nullptr,         "",        Written::FullScript,    Percent::Doubled,    "\"",      false,  false,   false,  0},
+    {"Editore",         "Progetto", &P::Editore,      nullptr,         "",        Written::FullScript,    Percent::Doubled,    "\"",      false,  false,   false,  0},
+    {"SitoWeb",         "Progetto", &P::SitoWeb,      nullptr,         "",        Written::FullScript,    Percent::Doubled,    "\"",      false,  false,   false,  0},
+    {"Ambito",          "Progetto", nullptr,          "macchina|utente", "",      Written::Never,         Percent::None,       "",        false,  false,   false,  0},
     {"Errore",          "Messaggi", &P::Errore,       nullptr,         "",        Written::Always,        Percent::AsTyped,    "",        false,  true,    false,  kShortText},
     {"Stop",            "Messaggi", &P::Stop,         nullptr,         "",        Written::Always,        Percent::AsTyped,    "",        false,  true,    false,  kShortText},
     {"Browse",          "Messaggi", &P::Browse,       nullptr,         "",        Written::Always,        Percent::AsTyped,    "",        false,  true,    false,  kLongText},

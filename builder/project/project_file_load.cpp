@@ -9,6 +9,7 @@
 #include "builder/project/ini_file.h"
 #include "builder/project/line_breaks.h"
 #include "builder/project/load_report.h"
+#include "builder/project/package_keys.h"
 #include "builder/project/package_names.h"
 #include "builder/project/short_name_clash.h"
 #include "builder/project/stored_number.h"
@@ -384,6 +385,19 @@ platform::Status LoadProject(Project* project, const std::string& applicationFol
     if (!architettura.empty() && !ParseArchitecture(architettura, &p.Architettura))
         return Refused(file, "Architettura",
                        "contiene \"" + architettura + "\", ma può valere solo x86 o x64.");
+    // Absent in every file of an MSZIP project.
+    std::string compressione = progetto("Compressione");
+    p.Compressione = Compression::MsZip;
+    if (!compressione.empty() && !ParseCompression(compressione, &p.Compressione))
+        return Refused(file, "Compressione",
+                       "contiene \"" + compressione + "\", ma può valere solo LZX o MSZIP.");
+
+    // Absent in the files of projects that do not set them.
+    for (const char* key : PackageKeyNames()) {
+        const std::string stored = progetto(key);
+        if (const char* fault = SetPackageKey(&p, key, stored))
+            return Refused(file, key, "contiene \"" + stored + "\", ma " + fault + ".");
+    }
 
     p.TakeFocusRequest(); // no page is shown during a load
     *project = p;

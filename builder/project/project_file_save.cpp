@@ -7,6 +7,7 @@
 #include "builder/project/field_encoding.h"
 #include "builder/project/ini_file.h"
 #include "builder/project/line_breaks.h"
+#include "builder/project/package_keys.h"
 
 namespace velaset {
 namespace {
@@ -65,6 +66,13 @@ std::vector<StoredValue> ValuesInSaveOrder(const Project& p) {
     progetto("Distribuzione", Flag(p.Distribuzione()));
     if (p.Architettura == Architecture::X64)
         progetto("Architettura", ArchitectureName(p.Architettura));
+    if (p.Compressione == Compression::Lzx)
+        progetto("Compressione", CompressionName(p.Compressione));
+    for (const char* key : PackageKeyNames()) {
+        const std::string text = PackageKeyText(p, key);
+        if (!text.empty())
+            progetto(key, text);
+    }
     return v;
 }
 
@@ -100,6 +108,15 @@ platform::Status WriteValues(const Project& project, const std::string& file) {
     if (project.Architettura == Architecture::X86 &&
         !ReadIni(file, "Progetto", "Architettura").empty())
         values.push_back({"Progetto", "Architettura", ArchitectureName(Architecture::X86)});
+    // The same for an MSZIP project saved over a file that says LZX.
+    if (project.Compressione == Compression::MsZip &&
+        !ReadIni(file, "Progetto", "Compressione").empty())
+        values.push_back({"Progetto", "Compressione", CompressionName(Compression::MsZip)});
+    // The same for the package keys: one no longer set is written back as unset.
+    for (const char* key : PackageKeyNames()) {
+        if (PackageKeyText(project, key).empty() && !ReadIni(file, "Progetto", key).empty())
+            values.push_back({"Progetto", key, PackageKeyDefault(key)});
+    }
     for (const StoredValue& stored : values) {
         platform::Status checked = CheckValue(stored);
         if (!checked)

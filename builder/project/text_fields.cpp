@@ -1,5 +1,8 @@
-// Splitting stored entries: FileName, GetField and the entry forms of the lists.
+// Splitting stored entries: FileName, GetField, the entry forms of the lists and the
+// program that Lancio starts.
 #include "builder/project/project.h"
+
+#include <cctype>
 
 namespace velaset {
 
@@ -29,6 +32,25 @@ FileEntry FileEntry::FromText(const std::string& text) {
     if (comma == std::string::npos)
         return FileEntry{text, std::string()};
     return FileEntry{text.substr(0, comma), text.substr(comma + 1)};
+}
+
+namespace {
+
+bool SameLetters(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool LancioStarts(const std::string& lancio, const std::string& name) {
+    return SameLetters(lancio, name);
 }
 
 LinkEntry LinkEntry::FromText(const std::string& text) {

@@ -10,10 +10,8 @@ namespace velaset {
 
 namespace {
 
-const char* const RenameKey =
-    "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\RenameFiles\\Splash";
-const char* const DeleteKey =
-    "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\DeleteFiles\\Splash";
+const char* const RenameKey = ",Software\\Microsoft\\Windows\\CurrentVersion\\RenameFiles\\Splash";
+const char* const DeleteKey = ",Software\\Microsoft\\Windows\\CurrentVersion\\DeleteFiles\\Splash";
 
 // The folder line, then one line per long-named file of the code, under one key prefix.
 void WriteEntries(ScriptText& out, const std::vector<ScriptFile>& files, char code,
@@ -34,7 +32,8 @@ bool HasLongName(const ScriptFile& file) {
     return AsciiUpper(file.fileName) != AsciiUpper(file.shortName);
 }
 
-void SezioniNomiLunghi(ScriptText& out, const std::vector<ScriptFile>& files, char code) {
+void SezioniNomiLunghi(ScriptText& out, const std::vector<ScriptFile>& files, char code,
+                       const char* root) {
     const DestinationInfo* info = FindDestination(code);
     bool anyFile = false;
     bool anyLongName = false;
@@ -50,12 +49,12 @@ void SezioniNomiLunghi(ScriptText& out, const std::vector<ScriptFile>& files, ch
     out.Blank();
     out.Line(std::string("[SplashRenameFiles") + code + "]");
     if (anyLongName) {
-        WriteEntries(out, files, code, RenameKey, info->folderToken);
+        WriteEntries(out, files, code, root + std::string(RenameKey), info->folderToken);
     }
     out.Blank();
     out.Line(std::string("[SplashRemoveLFNs") + code + "]");
     if (anyLongName) {
-        WriteEntries(out, files, code, DeleteKey, info->folderToken);
+        WriteEntries(out, files, code, root + std::string(DeleteKey), info->folderToken);
     }
 }
 

@@ -14,8 +14,10 @@ namespace velaset {
 bool HasLongName(const ScriptFile& file);
 
 // Writes [SplashRenameFiles<code>] and [SplashRemoveLFNs<code>], each after a blank line,
-// when some file's entry begins with `code`; writes nothing otherwise.
-void SezioniNomiLunghi(ScriptText& out, const std::vector<ScriptFile>& files, char code);
+// when some file's entry begins with `code`; writes nothing otherwise. The keys are under
+// root: HKLM, or HKCU for a package for one user.
+void SezioniNomiLunghi(ScriptText& out, const std::vector<ScriptFile>& files, char code,
+                       const char* root = "HKLM");
 
 } // namespace velaset
 

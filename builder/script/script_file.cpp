@@ -7,6 +7,7 @@
 
 #include "builder/project/entry_forms.h"
 #include "builder/project/line_breaks.h"
+#include "builder/project/package_keys.h"
 #include "builder/project/package_names.h"
 #include "builder/project/project_fields.h"
 #include "builder/script/script_fields.h"
@@ -56,6 +57,8 @@ platform::Status ResolveScriptFiles(const Project& project, std::vector<ScriptFi
         const FileEntry& entry = project.Files()[i];
         ScriptFile file{entry.path, platform::SourceFileName(entry.path), names[i],
                         entry.destination};
+        if (!platform::FileSize(entry.path, &file.size))
+            file.size = 0;
         if (file.shortName.empty()) {
             // The system gives no short form for a file that is gone, and none for one
             // whose short path does not fit its 164-character buffer.
@@ -102,6 +105,9 @@ std::vector<ScriptField> ScriptFieldsOf(const Project& p, const std::vector<Scri
         fields.push_back({"Chiavi " + std::to_string(i + 1), p.RegistryEntries()[i]});
     }
     if (variant == ScriptVariant::Full) {
+        for (const char* key : PackageKeyNames()) {
+            fields.push_back({key, PackageKeyText(p, key)});
+        }
         fields.push_back({"LabelControl", p.LabelControl});
         fields.push_back({"NomeGruppo", p.NomeGruppo});
         fields.push_back({"UninstallString", p.UninstallString});
@@ -117,6 +123,12 @@ platform::Status BuildSetupScript(const Project& project, ScriptVariant variant,
     // The entries go into their lines almost as stored: one out of its form is refused
     // before anything else is looked at.
     platform::Status status = CheckEntryForms(project);
+    if (status) {
+        status = CheckPackageKeys(project);
+    }
+    if (status) {
+        status = CheckScope(project);
+    }
     if (status) {
         status = CheckProjectFields(project, variant == ScriptVariant::Full);
     }

@@ -2,6 +2,7 @@
 #ifndef VELASET_BUILDER_SCRIPT_SCRIPT_TEXT_H
 #define VELASET_BUILDER_SCRIPT_SCRIPT_TEXT_H
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,7 @@ struct ScriptFile {
     std::string fileName;  // text behind the path's last separator: the long name
     std::string shortName; // its package name (package_names.h): the name in the cabinet
     std::string entry;     // destination entry: code and optional self-registration mark
+    std::uint64_t size = 0; // bytes, for the size that Apps & Features shows
 };
 
 } // namespace velaset

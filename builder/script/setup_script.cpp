@@ -5,6 +5,7 @@
 #include "builder/project/project_fields.h"
 #include "builder/script/destination_code.h"
 #include "builder/script/long_name_sections.h"
+#include "builder/script/package_registration.h"
 #include "builder/script/text_case.h"
 
 namespace velaset {
@@ -15,11 +16,10 @@ const std::string Quote(Q);
 const std::string Q2 = Quote + Quote;
 const std::string Q3 = Q2 + Quote;
 
-// The uninstall command and the two uninstall keys (the removal key spells SOFTWARE in
-// capitals, exactly so).
-const char* const UninstallCommand = "rundll32.exe avviora.dll,Disinstalla %PROGDIR%";
-const char* const UninstallKey = "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const char* const RemovalKey = "HKLM,SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+// The two uninstall keys after their root (the removal key spells SOFTWARE in capitals,
+// exactly so).
+const char* const UninstallKey = ",Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char* const RemovalKey = ",SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char* const RunKey = "HKLM,Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 std::string Flag(int value) {
@@ -43,7 +43,7 @@ void WriteHeader(ScriptText& out) {
     out.Blank();
 }
 
-void WriteVersion(ScriptText& out, const Project& p) {
+void WriteVersion(ScriptText& out, const Project& p, ScriptVariant variant) {
     out.Line("[Version]");
     out.Line("Signature=" + Quote + "$CHICAGO$" + Quote);
     out.Line("Caption=" + Profile(p.Caption));
@@ -61,6 +61,10 @@ void WriteVersion(ScriptText& out, const Project& p) {
     if (p.DlgEnd() == 1) {
         out.Line("Title=" + Profile(p.CaptionB));
         out.Line("Message=" + Profile(p.EticB));
+    }
+    const std::string uninstallKey = UninstallKeyLine(p);
+    if (variant == ScriptVariant::Full && !uninstallKey.empty()) {
+        out.Line(uninstallKey);
     }
     if (p.Sfondo() == 1) {
         out.Line("Bkg=1");
@@ -137,27 +141,32 @@ void WriteSourceSections(ScriptText& out, const Project& p, const std::vector<Sc
     }
     out.Blank();
     out.Line("[Strings]");
-    out.Line("PROGDIR=PROGDIR");
+    out.Line("PROGDIR=" + ProgDirPlaceholder(p));
     out.Line("DIRDEF=" + Quote + p.DefDir + Quote);
+    if (full && !LongProgDirLine(p).empty()) {
+        out.Line(LongProgDirLine(p));
+    }
     out.Blank();
     out.Line("[DestinationDirs]");
     for (const DestinationInfo& info : DestinationCodes()) {
         out.Line(info.destDirsLine);
     }
     if (full) {
-        out.Line("Splash.CopyRD=11");
+        out.Line(RuntimeDestinationLine(p));
     }
 }
 
-void WriteUninstallRegistry(ScriptText& out, const Project& p) {
-    const std::string key = UninstallKey + Inf("Titolo", p.Titolo);
-    const std::string removal = RemovalKey + Inf("Titolo", p.Titolo);
+void WriteUninstallRegistry(ScriptText& out, const Project& p,
+                            const std::vector<ScriptFile>& files) {
+    const std::string key = ScopeRoot(p) + std::string(UninstallKey) + Inf("Titolo", p.Titolo);
+    const std::string removal = ScopeRoot(p) + std::string(RemovalKey) + Inf("Titolo", p.Titolo);
     const std::string label = Quote + Inf("LabelControl", p.LabelControl) + Quote;
-    const std::string command = Quote + UninstallCommand + Quote;
+    const std::string command = Quote + UninstallCommand(p) + Quote;
     out.Blank();
     out.Line("[Splash.AddRegEntries]");
     out.Line(key + "," + Quote + "DisplayName" + Quote + ", ," + label);
     out.Line(key + "," + Quote + "UninstallString" + Quote + ", ," + command);
+    WriteAppsAndFeaturesValues(out, p, files, key);
     out.Blank();
     out.Line("[Splash.DelRegEntries]");
     out.Line(removal);
@@ -204,7 +213,7 @@ void WriteLinkSections(ScriptText& out, const Project& p) {
         }
         if (uninstallLink) {
             out.Line("setup.ini, group42,," + Q3 + Inf("UninstallString", p.UninstallString) + Q2 +
-                     "," + Q2 + UninstallCommand + Q2 + "," + Q2 + "%11%\\shell32.dll" + Q2 +
+                     "," + Q2 + UninstallCommand(p) + Q2 + "," + Q2 + "%11%\\shell32.dll" + Q2 +
                      ",31," + p.NomeGruppo + Quote);
         }
     }
@@ -307,15 +316,15 @@ std::string SetupScriptText(const Project& p, const std::vector<ScriptFile>& fil
     ScriptText out;
     out.Reserve(4096 + files.size() * 64);
     WriteHeader(out);
-    WriteVersion(out, p);
+    WriteVersion(out, p, variant);
     WriteInstallSections(out, variant);
     WriteCopySections(out, files, variant);
     WriteSourceSections(out, p, files, variant);
     for (const DestinationInfo& info : DestinationCodes()) {
-        SezioniNomiLunghi(out, files, info.code);
+        SezioniNomiLunghi(out, files, info.code, ScopeRoot(p));
     }
     if (variant == ScriptVariant::Full) {
-        WriteUninstallRegistry(out, p);
+        WriteUninstallRegistry(out, p, files);
         WriteLinkSections(out, p);
     }
     WriteRegistrySections(out, p, variant);

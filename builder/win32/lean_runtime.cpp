@@ -76,6 +76,29 @@ namespace std {
 }
 } // namespace std
 
+// The allocation functions: the library's own throw std::bad_alloc, which brings in the
+// whole unwinder (about 30 KB); these end the program with a message instead.
+void* operator new(std::size_t size) {
+    if (void* memory = std::malloc(size ? size : 1))
+        return memory;
+    Fail("Memoria insufficiente.");
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
 // The library links its strings as two complete copies (about 70 KB); instantiated
 // here, function by function, only the members the program calls are kept.
 #include <string>

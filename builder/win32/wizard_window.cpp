@@ -50,6 +50,9 @@ const TextField kTextFields[] = {
     {4, IDC_TXT_UNINSTALL, &velaset::Project::LabelControl},
     {4, IDC_TXT_DISINSTALLA, &velaset::Project::UninstallString},
     {5, IDC_TXT_LAUNCH, &velaset::Project::Lancio},
+    {6, IDC_TXT_VERSIONE, &velaset::Project::Versione}, // checked when the page is left
+    {6, IDC_TXT_EDITORE, &velaset::Project::Editore},
+    {6, IDC_TXT_SITO_WEB, &velaset::Project::SitoWeb},
 };
 
 // A check box of a page and the project flag it holds.
@@ -421,6 +424,19 @@ void WizardWindow::OnPageCommand(int page, HWND dialog, int id, int code) {
                                         : velaset::Architecture::X86;
         }
         break;
+    case IDC_CHK_LZX:
+        if (code == BN_CLICKED) {
+            project_.Compressione = IsDlgButtonChecked(dialog, id) == BST_CHECKED
+                                        ? velaset::Compression::Lzx
+                                        : velaset::Compression::MsZip;
+        }
+        break;
+    case IDC_CHK_UTENTE:
+        if (code == BN_CLICKED) {
+            project_.Ambito = IsDlgButtonChecked(dialog, id) == BST_CHECKED ? velaset::Scope::User
+                                                                             : velaset::Scope::Machine;
+        }
+        break;
     case IDC_CHK_MOD:
         wizard_.SetChkMod(IsDlgButtonChecked(dialog, id) == BST_CHECKED);
         break;
@@ -543,6 +559,8 @@ void WizardWindow::RefreshFields() {
         Check(pages_[f.page], f.id, (project_.*(f.get))() == 1);
     }
     Check(pages_[6], IDC_CHK_X64, project_.Architettura == velaset::Architecture::X64);
+    Check(pages_[6], IDC_CHK_LZX, project_.Compressione == velaset::Compression::Lzx);
+    Check(pages_[6], IDC_CHK_UTENTE, project_.Ambito == velaset::Scope::User);
     const velaset::FieldStates& states = project_.States();
     Enable(pages_[1], IDC_TXT_BACKGROUND, states.testoSfondoEditable);
     Enable(pages_[3], IDC_TXT_GRUPPO, states.nomeGruppoEditable);

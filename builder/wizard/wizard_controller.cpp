@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "builder/project/failure_text.h"
+#include "builder/project/package_keys.h"
 #include "builder/project/project_fields.h"
 #include "builder/project/project_file.h"
 #include "platform/message_box.h"
@@ -131,7 +132,7 @@ bool EditedOnPage(int page, const std::string& field) {
         {"CaptionB", "EticB", "LabelControl", "UninstallString", "Errore", "Stop", "Browse",
          "Disinstalla"},
         {"Chiavi", "Lancio"},
-        {},
+        {"Versione", "Editore", "SitoWeb"},
         {},
     };
     for (const char* name : kFields[page]) {
@@ -153,6 +154,10 @@ bool WizardController::PageFieldsFit(int page) {
         }
     }
     return true;
+}
+
+bool WizardController::RefuseUnless(const platform::Status& status) const {
+    return status.ok || Refuse(status.message.c_str());
 }
 
 bool WizardController::VerificaPagina(int page) {
@@ -214,7 +219,7 @@ bool WizardController::VerificaPaginaRules(int page) {
         if (p.ExeFile.empty() || p.ProgFile.empty()) {
             return Refuse("Devi inserire entrame le voci.");
         }
-        return true;
+        return RefuseUnless(CheckPackageKeys(p)) && RefuseUnless(CheckScope(p));
     default:
         return true;
     }

@@ -122,6 +122,8 @@ class WizardController {
     // The page's own rules, then the table of fields for the fields it edits.
     bool VerificaPaginaRules(int page);
     bool PageFieldsFit(int page);
+    // Refuse with the status's message; true when it is Ok.
+    bool RefuseUnless(const platform::Status& status) const;
     void Move(int step);
 
     Project& project_;

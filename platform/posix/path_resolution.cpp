@@ -87,6 +87,12 @@ std::vector<std::string> SplitPath(const std::string& path, bool* absolute) {
 } // namespace posix
 
 std::string ResolvePath(const std::string& path) {
+    // A path that names an entry as it is written resolves to itself: one call on the
+    // system instead of one per component (each of which walks the path again).
+    struct stat st;
+    if (!path.empty() && path.back() != '/' && path.find("//") == std::string::npos &&
+        lstat(path.c_str(), &st) == 0)
+        return path;
     bool absolute;
     std::vector<std::string> parts = posix::SplitPath(path, &absolute);
     std::string resolved = absolute ? "/" : "";

@@ -64,11 +64,15 @@ struct ShortPathCache::State {
         struct stat st;
         const std::string prefix =
             folderPath.empty() ? "" : (folderPath.back() == '/' ? folderPath : folderPath + "/");
-        if (name == "." || name == ".." || lstat((prefix + name).c_str(), &st) == 0) {
+        // The folder as read: many files of one folder cost one reading, not a call on
+        // the system each; a name it did not show (an unreadable folder) is asked for.
+        Folder& folder = FolderAt(folderPath);
+        if (name == "." || name == ".." ||
+            std::binary_search(folder.names.begin(), folder.names.end(), name) ||
+            lstat((prefix + name).c_str(), &st) == 0) {
             *actual = name;
             return true;
         }
-        Folder& folder = FolderAt(folderPath);
         for (const std::string& candidate : folder.names) {
             if (strcasecmp(candidate.c_str(), name.c_str()) == 0) {
                 *actual = candidate;
@@ -90,6 +94,27 @@ struct ShortPathCache::State {
 
 ShortPathCache::ShortPathCache() : state_(new State) {}
 ShortPathCache::~ShortPathCache() = default;
+
+std::string ShortPathCache::Resolve(const std::string& path) {
+    bool absolute;
+    const std::vector<std::string> parts = posix::SplitPath(path, &absolute);
+    std::string resolved = absolute ? "/" : "";
+    bool found = true;
+    for (const std::string& part : parts) {
+        std::string actual = part;
+        if (found) {
+            found = state_->Find(resolved, part, &actual);
+        }
+        if (!resolved.empty() && resolved.back() != '/') {
+            resolved += "/";
+        }
+        resolved += actual;
+    }
+    if (!path.empty() && path.back() == '/' && !resolved.empty() && resolved.back() != '/') {
+        resolved += "/";
+    }
+    return resolved.empty() ? path : resolved;
+}
 
 std::string ShortPathCache::ShortPath(const std::string& path) {
     if (path.empty()) {

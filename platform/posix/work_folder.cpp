@@ -39,6 +39,9 @@ Status ListFolder(const std::string& folder, std::vector<std::string>* names) {
 }
 
 Status LinkFile(const std::string& target, const std::string& linkPath) {
+    // A hard link costs no inode of its own; across file systems a symbolic link does.
+    if (link(target.c_str(), linkPath.c_str()) == 0)
+        return Status::Ok();
     if (symlink(target.c_str(), linkPath.c_str()) != 0)
         return Status::LastSystemError(Operation::Create, linkPath);
     return Status::Ok();

@@ -7,6 +7,7 @@
 
 #include <unordered_map>
 
+#include "platform/file_access.h"
 #include "platform/short_path.h"
 #include "platform/text_encoding.h"
 #include "platform/win32/wide_text.h"
@@ -65,6 +66,10 @@ struct ShortPathCache::State {
 
 ShortPathCache::ShortPathCache() : state_(new State) {}
 ShortPathCache::~ShortPathCache() = default;
+
+std::string ShortPathCache::Resolve(const std::string& path) {
+    return ResolvePath(path); // the system opens short paths itself
+}
 
 std::string ShortPathCache::ShortPath(const std::string& path) {
     std::string ansi;

@@ -214,6 +214,43 @@ TEST_F(VelasetCommand, SetStoresTheArchitectureOnlyForX64) {
         << "a project shown as a new file would be: no key for x86";
 }
 
+// The same for the compression: stored for LZX only, MSZIP written over it on the way back.
+TEST_F(VelasetCommand, SetStoresTheCompressionOnlyForLzx) {
+    std::string project = scratch_.Path("Demo.mip");
+    ASSERT_EQ(Velaset({"new", project}).code, 0);
+    const std::string mszip = ScratchFolder::ReadFile(project);
+    ASSERT_EQ(Velaset({"set", project, "Compressione=mszip"}).code, 0);
+    EXPECT_EQ(ScratchFolder::ReadFile(project), mszip) << "an MSZIP project gets no key";
+    ASSERT_EQ(Velaset({"set", project, "Compressione=lzx"}).code, 0);
+    std::string lzx = mszip;
+    lzx.insert(mszip.find("Distribuzione=0\r\n") + 17, "Compressione=LZX\r\n");
+    EXPECT_EQ(ScratchFolder::ReadFile(project), lzx);
+    ASSERT_EQ(Velaset({"set", project, "Compressione=MSZIP"}).code, 0);
+    EXPECT_EQ(velaset::ReadIni(project, "Progetto", "Compressione"), "MSZIP");
+    EXPECT_EQ(Velaset({"show", project}).out.find("Compressione"), std::string::npos);
+}
+
+// A package for one user is refused at every door that would give it what needs an
+// administrator, and the file stays as it was.
+TEST_F(VelasetCommand, APackageForOneUserKeepsToTheUsersPlaces) {
+    std::string project = scratch_.Path("Demo.mip");
+    ASSERT_EQ(Velaset({"new", project}).code, 0);
+    ASSERT_EQ(Velaset({"reg", project, "add", "HKLM", "Software\\Demo", "A", "1"}).code, 0);
+    std::string before = ScratchFolder::ReadFile(project);
+    CommandRun refused = Velaset({"set", project, "Versione=1.2", "Ambito=utente"});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_NE(refused.err.find("Non lo permettono: la voce 1 di [Chiavi] (HKLM,Software\\Demo,"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_EQ(ScratchFolder::ReadFile(project), before);
+    ASSERT_EQ(Velaset({"reg", project, "remove", "1"}).code, 0);
+    ASSERT_EQ(Velaset({"set", project, "Ambito=utente"}).code, 0);
+    EXPECT_EQ(Velaset({"reg", project, "add", "HKCR", ".demo", "", "Demo"}).code, 2);
+    EXPECT_EQ(Velaset({"reg", project, "add", "HKCU", "Software\\Demo", "A", "1"}).code, 0);
+    EXPECT_EQ(Velaset({"set", project, "Distribuzione=1"}).code, 2);
+    EXPECT_NE(Velaset({"show", project}).out.find("Ambito=utente\n"), std::string::npos);
+}
+
 TEST_F(VelasetCommand, SetRefusesBadKeysAndValuesWithoutSaving) {
     std::string project = scratch_.Path("Demo.mip");
     ASSERT_EQ(Velaset({"new", project}).code, 0);
@@ -232,6 +269,10 @@ TEST_F(VelasetCommand, SetRefusesBadKeysAndValuesWithoutSaving) {
         {"Caption=a\nb", "Caption non può contenere a capo"},
         {"Architettura=arm64", "Architettura vale x86 o x64, non \"arm64\""},
         {"Architettura=", "Architettura vale x86 o x64, non \"\""},
+        {"Compressione=zip", "Compressione vale LZX o MSZIP, non \"zip\""},
+        {"Versione=1.0 beta", "Versione può contenere solo da uno a quattro numeri"},
+        {"SitoWeb=ftp://x.it", "SitoWeb deve essere un indirizzo che comincia con http://"},
+        {"Ambito=tutti", "Ambito può valere solo macchina o utente"},
     };
     for (const Case& c : cases) {
         CommandRun refused = Velaset({"set", project, "DefDir=Cambiata", c.assignment});

@@ -149,11 +149,11 @@ ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, cons
 ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, const std::string& list,
                         uint32_t maxSize, const CabinetCallbacks& callbacks, unsigned threads,
                         ComprimiProgressFn progress, void* progressContext,
-                        const PieceSettings& pieces) {
+                        const PieceSettings& pieces, const CompressionChoice& choice) {
     ComprimiRun run;
     SetMessageRecorder(Record, &run);
     run.result = ComprimiWith(cabDir.c_str(), base.c_str(), list.c_str(), maxSize, callbacks,
-                              threads, progress, progressContext, pieces);
+                              threads, progress, progressContext, pieces, choice);
     SetMessageRecorder(nullptr, nullptr);
     return run;
 }

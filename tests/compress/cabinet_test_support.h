@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "compress/cabinet_types.h"
+#include "compress/comprimi.h"
 #include "compress/folder_prefetch.h"
 
 // A fresh folder under the system's temporary folder, removed with the object. Spill
@@ -49,7 +50,9 @@ ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, cons
                         velaset::compress::ComprimiProgressFn progress = nullptr,
                         void* progressContext = nullptr,
                         const velaset::compress::PieceSettings& pieces =
-                            velaset::compress::kDefaultPieces);
+                            velaset::compress::kDefaultPieces,
+                        const velaset::compress::CompressionChoice& choice =
+                            velaset::compress::kComprimiChoice);
 
 // Files of a cabinet set, first to last, following the next-cabinet names.
 std::vector<std::string> CabinetSet(const std::string& dir, const std::string& first);

@@ -17,7 +17,7 @@ exe="$E2E_ARTIFACTS/Demo_setup.exe"
 uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall'
 e2e_demo_package "$exe"
 e2e_run_silent "$exe" /S
-[ "$E2E_EXIT" -eq 1 ] || e2e_fail "silent installation: exit code $E2E_EXIT, expected 1"
+[ "$E2E_EXIT" -eq 0 ] || e2e_fail "silent installation: exit code $E2E_EXIT, expected 0"
 progdir=$(e2e_installed_progdir "$folder")
 
 expect_installed() {

@@ -27,7 +27,7 @@ plant() { # plant NAME: a script that would leave a registry key behind
 plant aaa.inf
 plant zzz.inf
 e2e_run_silent "$exe" /S
-[ "$E2E_EXIT" -eq 1 ] || e2e_fail "planted scripts: exit code $E2E_EXIT, expected 1"
+[ "$E2E_EXIT" -eq 0 ] || e2e_fail "planted scripts: exit code $E2E_EXIT, expected 0"
 ! e2e_reg_query "$planted_key" >/dev/null || e2e_fail "a planted script was run"
 e2e_expect_present "$folder/Demo.exe" "$E2E_HELP/Guida lunga.hlp"
 e2e_expect_no_working_files
@@ -38,7 +38,7 @@ plant setup.inf
 timeout 60 "$VELASET_WINE" cmd /c attrib +r 'C:\~Vudi\setup.inf' >/dev/null 2>&1 || e2e_fail "attrib failed"
 rm -f "$log"
 e2e_run_silent "$exe" /S "/LOG=C:\\velaset-hostile.log"
-[ "$E2E_EXIT" -eq 0 ] || e2e_fail "read-only planted script: exit code $E2E_EXIT, expected 0"
+[ "$E2E_EXIT" -eq 1603 ] || e2e_fail "read-only planted script: exit code $E2E_EXIT, expected 1603"
 ! e2e_reg_query "$planted_key" >/dev/null || e2e_fail "the planted setup.inf was run"
 e2e_expect_absent "$folder/Demo.exe"
 grep -qxF "Setup error: L'installazione ha riscontrato un errore e verrà terminata!" \
@@ -62,7 +62,7 @@ missing="Setup: Installazione annullata"
 for damaged in Cut Flipped NoScript; do
   rm -f "$log"
   e2e_run_silent "$E2E_ARTIFACTS/${damaged}_setup.exe" /S "/LOG=C:\\velaset-hostile.log"
-  [ "$E2E_EXIT" -eq 0 ] || e2e_fail "$damaged: exit code $E2E_EXIT, expected 0"
+  [ "$E2E_EXIT" -eq 1603 ] || e2e_fail "$damaged: exit code $E2E_EXIT, expected 1603"
   expected=$problem
   [ "$damaged" != NoScript ] || expected=$missing
   grep -qxF "$expected" <(e2e_log_text "$log") || e2e_fail "$damaged: log: $(e2e_log_text "$log")"

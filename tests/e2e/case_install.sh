@@ -6,12 +6,17 @@
 # at the end, exit code 1 and no working files left. In the 64-bit tier all
 # of it in the places of 64-bit programs: "Program Files", not "Program Files
 # (x86)"; the 64-bit runtime in the 64-bit system folder; the registry entries
-# in the 64-bit view, none in Wow6432Node.
+# in the 64-bit view, none in Wow6432Node. The package's cabinet is an LZX one
+# (Compressione=LZX), which the system's expander unpacks as it unpacks MSZIP: the
+# stub copies and checks the cabinet without regard to its method, and the other
+# cases install MSZIP packages.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/packages.sh"
 e2e_begin install
 exe="$E2E_ARTIFACTS/Demo_setup.exe"
-e2e_demo_package "$exe"
+E2E_LZX=1 e2e_demo_package "$exe"
+[ "$(od -An -tx1 -j$((E2E_STUB_SIZE + 42)) -N1 "$exe" | tr -d ' ')" = 03 ] ||
+  e2e_fail "the package's first folder is not an LZX one"
 rm -f "$E2E_DRIVE_C/Demo_avviato.txt"
 
 e2e_start "$exe"
@@ -31,6 +36,9 @@ e2e_wait_exit
 folder="$E2E_PROGRAM_FILES/Demo"
 e2e_expect_present "$folder/Demo.exe" "$folder/Comp.ocx" "$folder/setup.inf" \
   "$E2E_HELP/Guida lunga.hlp"
+cmp "$folder/Demo.exe" "$E2E_MARKER" && cmp "$folder/Comp.ocx" "$E2E_SELFREG" &&
+  cmp "$E2E_HELP/Guida lunga.hlp" "$e2e_data/Guida lunga.hlp" ||
+  e2e_fail "a file came out of the LZX cabinet changed"
 e2e_expect_absent "$E2E_HELP/GUIDAL~1.HLP" "$E2E_PROGRAM_FILES_X86/Demo"
 runtime=$(find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll)
 [ -n "$runtime" ] || e2e_fail "no avviora.dll in the system folder"

@@ -34,7 +34,7 @@ done
 
 folder="$E2E_PROGRAM_FILES/Nomi Fatti"
 e2e_run_silent "$exe" /S
-[ "$E2E_EXIT" -eq 1 ] || e2e_fail "exit code $E2E_EXIT, expected 1"
+[ "$E2E_EXIT" -eq 0 ] || e2e_fail "exit code $E2E_EXIT, expected 0"
 for name in "${names[@]}"; do
   cmp -s "$folder/$(basename "$name")" "$sources/$name" ||
     e2e_fail "$name is not installed under its long name"

@@ -57,7 +57,7 @@ problem="Setup error: Il programma di setup ha riscontrato un problema e sarà t
 for name in Flipped Appended Moved Short Undeclared Unsigned; do
   rm -f "$log"
   e2e_run_silent "$E2E_ARTIFACTS/${name}_setup.exe" /S "/LOG=C:\\velaset-signed.log"
-  [ "$E2E_EXIT" -eq 0 ] || e2e_fail "$name: exit code $E2E_EXIT, expected 0"
+  [ "$E2E_EXIT" -eq 1603 ] || e2e_fail "$name: exit code $E2E_EXIT, expected 1603"
   grep -qxF "$problem" <(e2e_log_text "$log") || e2e_fail "$name: log: $(e2e_log_text "$log")"
   e2e_expect_absent "$folder"
   e2e_expect_no_working_files

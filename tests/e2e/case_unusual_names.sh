@@ -38,7 +38,7 @@ e2e_build "$project" "$exe"
 
 folder="$E2E_PROGRAM_FILES/Nomi Strani"
 e2e_run_silent "$exe" /S
-[ "$E2E_EXIT" -eq 1 ] || e2e_fail "exit code $E2E_EXIT, expected 1"
+[ "$E2E_EXIT" -eq 0 ] || e2e_fail "exit code $E2E_EXIT, expected 0"
 for name in "${files[@]}"; do
   cmp -s "$folder/$name" "$sources/$name" || e2e_fail "$name is not installed under its name"
 done

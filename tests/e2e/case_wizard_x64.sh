@@ -5,7 +5,8 @@
 # saved project, which says Architettura=x64; the 64-bit tier installs and uninstalls
 # that package. Opened again, the box is ticked; a library to register that is 32-bit
 # is refused by name before anything is written; unticked, the build is an x86 package
-# and the project file says so.
+# and the project file says so; Versione, Editore and the box of a package for the user
+# on the same page reach the project and the package.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/packages.sh"
 source "$(dirname "$0")/wizard_lib.sh"
@@ -76,7 +77,7 @@ if [ "$VELASET_WINE_ARCH" = win64 ]; then
   folder="$E2E_PROGRAM_FILES/Demo64"
   e2e_start "$exe" /S
   e2e_wait_exit
-  [ "$E2E_EXIT" -eq 1 ] || e2e_fail "the silent installation ended with $E2E_EXIT"
+  [ "$E2E_EXIT" -eq 0 ] || e2e_fail "the silent installation ended with $E2E_EXIT"
   e2e_expect_present "$folder/Demo.exe" "$folder/Leggimi lungo.txt" "$folder/setup.inf"
   e2e_expect_absent "$E2E_PROGRAM_FILES_X86/Demo64"
   e2e_expect_tier_image "$(find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll)"
@@ -120,17 +121,30 @@ wiz_quit
 cmp "$exe" "$E2E_ARTIFACTS/before-refusal.exe" || e2e_fail "the refused build changed the package"
 grep -q $'^NumFile=2\r$' "$WIZ_APP/Demo64.mip" || e2e_fail "the refused build saved the project"
 
-# Unticked, the package is an x86 one, and the project file says so.
+# Unticked, the package is an x86 one, and the project file says so. On the same
+# page a version out of its form is refused; a good one, a publisher and the box of a
+# package for the user go into the project and the package.
 wiz_start 'C:\Velaset\Demo64.mip'
 for _ in 1 2 3 4 5 6; do wiz_next; done
 [ "$(wiz checked "$WIZ_TITLE" $ID_CHK_X64)" = 1 ] || e2e_fail "the project is no longer an x64 one"
 wiz_press $ID_CHK_X64
+wiz_set $ID_TXT_VERSIONE "2.0 beta"
+wiz_next
+wiz_box "Il campo Versione può contenere solo da uno a quattro numeri separati da punti (per esempio 1.2 o 2.0.1.15)."
+wiz_set $ID_TXT_VERSIONE "2.0"
+wiz_set $ID_TXT_EDITORE "Rossi"
+wiz_press $ID_CHK_UTENTE
+e2e_shot page6_package_keys
 wiz_next
 wiz_next
 wiz_box "Il file DEMO64.EXE è stato creato!"
 wiz_quit
-grep -q $'^Architettura=x86\r$' "$WIZ_APP/Demo64.mip" || e2e_fail "the project does not say x86"
-cmp -n "$stub32_size" "$exe" "$WIZ_BIN/Avviora.exe" || e2e_fail "the package does not start with Avviora.exe"
+for line in Architettura=x86 Versione=2.0 Editore=Rossi Ambito=utente; do
+  grep -q "^$line"$'\r$' "$WIZ_APP/Demo64.mip" || e2e_fail "the project does not say $line"
+done
+[ "$(head -c "$stub32_size" "$exe" | grep -a -c 'level="asInvoker"')" -eq 1 ] ||
+  e2e_fail "the package for the user asks for an administrator"
+[ "$(e2e_pe_machine "$exe")" = 014c ] || e2e_fail "the package does not start with Avviora.exe"
 tail -c +$((stub32_size + 1)) "$exe" > "$E2E_ARTIFACTS/setup86.cab"
 rm -rf "$E2E_ARTIFACTS/cab86"
 cabextract -q -d "$E2E_ARTIFACTS/cab86" "$E2E_ARTIFACTS/setup86.cab" || e2e_fail "no cabinet after the 32-bit stub"

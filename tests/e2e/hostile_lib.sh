@@ -1,10 +1,17 @@
 # Helpers of the hostile-input and silent cases, sourced after packages.sh.
 
-# Runs a setup executable with the given options and waits; a window that
-# asks for an answer would block it until its timeout (exit code 124).
+# Runs a setup executable (or another program) with the given options and
+# waits; its whole exit code goes to $E2E_EXIT (winctl reads it: a Unix exit
+# status keeps 8 bits of 1603). A window that asks for an answer would block
+# it until its timeout (exit code 124).
 e2e_run_silent() {
-  E2E_TIMEOUT=${E2E_TIMEOUT:-150} e2e_start "$@"
-  e2e_wait_exit
+  local program=$1 out
+  shift
+  [[ $program != /* ]] || program="Z:${program//\//\\}"
+  out=$(timeout "${E2E_TIMEOUT:-150}" "$VELASET_WINE" "$E2E_WINCTL" run "$program" "$@" |
+    tr -d '\r') || true
+  E2E_EXIT=$(sed -n 's/^exit code //p' <<<"$out")
+  [ -n "$E2E_EXIT" ] || E2E_EXIT=124
 }
 
 # The log file of a silent run as UTF-8 text without CRs ("" when absent).

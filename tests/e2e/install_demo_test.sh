@@ -6,20 +6,31 @@
 # folder, the uninstall entry, the registered library, the links, the started program);
 # then the program is uninstalled through the registry's UninstallString, as the
 # Control Panel runs it, and everything must be gone.
-#   install_demo_test.sh [win32|win64]
+#   install_demo_test.sh [win32|win64] [lzx]
 # win64: the x64 example package, build/Demo64.exe, made by `make demo` from the 64-bit
 # payload (build/demo/payload64) with Architettura=x64, installed under 64-bit Wine.
+# lzx: the same project built again with "--compression lzx" is the one installed.
 export VELASET_WINE_ARCH=${1:-win32}
+lzx=${2:-}
 source "$(dirname "$0")/lib.sh"
 # The packages exactly as `make demo` makes them from the programs of this build.
 bash "$e2e_root/scripts/demo.sh" >/dev/null 2>&1 || { echo "e2e: make demo failed" >&2; exit 1; }
 source "$(dirname "$0")/packages.sh"
 
-e2e_begin demo_install
-if [ "$VELASET_WINE_ARCH" = win32 ]; then
+e2e_begin demo_install${lzx:+_lzx}
+demo=Demo
+[ "$VELASET_WINE_ARCH" = win32 ] || demo=Demo64
+if [ -n "$lzx" ]; then
+  "$e2e_root/build/bin/velaset" build "$e2e_root/build/demo/$demo.mip" --compression lzx \
+    -o "$E2E_ARTIFACTS/DemoSetup.exe" --quiet || e2e_fail "the LZX build of $demo.mip failed"
+  [ "$(stat -c %s "$E2E_ARTIFACTS/DemoSetup.exe")" -lt "$(stat -c %s "$e2e_root/build/$demo.exe")" ] ||
+    e2e_fail "the LZX package is not smaller than the MSZIP one"
+elif [ "$VELASET_WINE_ARCH" = win32 ]; then
   cp "$e2e_root/build/Demo.exe" "$E2E_ARTIFACTS/DemoSetup.exe"
 else
   cp "$e2e_root/build/Demo64.exe" "$E2E_ARTIFACTS/DemoSetup.exe"
+fi
+if [ "$VELASET_WINE_ARCH" != win32 ]; then
   cmp -n "$E2E_STUB_SIZE" "$E2E_ARTIFACTS/DemoSetup.exe" "$e2e_root/build/bin/win64/x64/Avviora64.exe" ||
     e2e_fail "build/Demo64.exe does not start with Avviora64.exe"
   e2e_expect_tier_image "$e2e_root/build/demo/payload64/DemoReg.dll"

@@ -14,18 +14,28 @@ E2E_STUB_SIZE=$(sed -n "s/^#define $e2e_stub_size_name \([0-9]*\).*/\1/p" "$e2e_
 
 # e2e_package EXE SOURCE:NAME...  stages each SOURCE as NAME (in list order,
 # the script last as the builder packs it) and writes the setup executable EXE.
+# With E2E_LZX=1 the cabinet is an LZX one as the builder makes it for
+# Compressione=LZX: the files before the runtime in one folder, the runtime and the
+# script in folders of their own.
 e2e_package() {
-  local exe=$1 staging list="" item source name
+  local exe=$1 staging list="" item source name joint=+ method=()
   shift
+  if [ "${E2E_LZX:-0}" = 1 ]; then
+    joint="|"
+    method=(--lzx)
+  fi
   staging="$E2E_ARTIFACTS/package"
   rm -rf "$staging" && mkdir -p "$staging"
   for item in "$@"; do
     source=${item%%:*}
     name=${item#*:}
     cp "$source" "$staging/$name"
-    list="$list${list:++}$staging/$name"
+    case "$name" in
+      [Aa]vviora.dll|setup.inf) list="$list${list:++}$staging/$name" ;;
+      *) list="$list${list:+$joint}$staging/$name" ;;
+    esac
   done
-  "$E2E_VELASET" comprimi "$staging/" setup "$list" 145000000 ||
+  "$E2E_VELASET" comprimi "${method[@]}" "$staging/" setup "$list" 145000000 ||
     e2e_fail "velaset comprimi failed"
   cat "$E2E_STUB" "$staging/setup.CAB" >"$exe"
   [ "$(stat -c %s "$exe")" -eq $(( E2E_STUB_SIZE + $(stat -c %s "$staging/setup.CAB") )) ] ||
@@ -53,7 +63,9 @@ e2e_build() {
   cp "$E2E_RUNTIME" "$system/x64/avviora.dll"
   VELASET_SYSTEM_DIR="$system" "$E2E_VELASET" build "$project" -o "$exe" --arch x64 --quiet ||
     e2e_fail "velaset build --arch x64 failed"
-  cmp -n "$E2E_STUB_SIZE" "$exe" "$E2E_STUB" || e2e_fail "the x64 package does not start with $E2E_STUB"
+  # A package for one user carries the stub with another execution level.
+  grep -q $'^Ambito=utente\r$' "$project" || cmp -n "$E2E_STUB_SIZE" "$exe" "$E2E_STUB" ||
+    e2e_fail "the x64 package does not start with $E2E_STUB"
 }
 
 # e2e_test_certificate: a certificate and its key made here by openssl for the

@@ -4,8 +4,12 @@
  *                                      print its texts, press the button
  *   winctl gone TITLE SECONDS          wait until no such window is left
  *   winctl list                        print the visible top-level windows
+ *   winctl run PROGRAM ARGS...         run a program, wait for it, print
+ *                                      "exit code N" with its whole exit
+ *                                      code (a Unix exit status keeps 8 bits)
  * The texts are printed one per line, the window title first. Exit code 0 on
- * success, 1 when the time runs out or the button does not exist. */
+ * success, 1 when the time runs out, the button does not exist or the
+ * program does not start. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -104,9 +108,33 @@ static BOOL CALLBACK PrintTopLevel(HWND window, LPARAM unused) {
     return TRUE;
 }
 
+/* Runs argv[0..count-1] as one command line (arguments with blanks quoted). */
+static int Run(int count, char** argv) {
+    static char line[4096];
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process;
+    DWORD code;
+    int i;
+    for (i = 0; i < count; i++) {
+        int quote = strchr(argv[i], ' ') != NULL;
+        snprintf(line + strlen(line), sizeof line - strlen(line), "%s%s%s%s", i ? " " : "",
+                 quote ? "\"" : "", argv[i], quote ? "\"" : "");
+    }
+    if (!CreateProcessA(NULL, line, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+        fprintf(stderr, "winctl: cannot start %s\n", line);
+        return 1;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &code);
+    printf("exit code %lu\n", (unsigned long)code);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     HWND window;
     int seconds = argc > 1 ? atoi(argv[argc - 1]) : 0;
+    if (argc > 2 && strcmp(argv[1], "run") == 0)
+        return Run(argc - 2, argv + 2);
     if (argc == 2 && strcmp(argv[1], "list") == 0) {
         EnumWindows(PrintTopLevel, 0);
         return 0;

@@ -2,14 +2,16 @@
 // quotes, characters beyond Windows-1252), files that exist or not, links, registry
 // entries and flags, in both variants. The writer either refuses with a message or
 // gives a script whose every line ends in CR LF, and whose [Version] texts (the line
-// breaks of Label2 as the pilcrow sign), Run and [Strings] DIRDEF read back, through
-// the profile functions the installer stub uses, as the project holds them.
+// breaks of Label2 as the pilcrow sign), Run, [Strings] DIRDEF and the installed
+// version's key read back, through the profile functions the installer stub uses, as
+// the project holds them.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "builder/project/line_breaks.h"
+#include "builder/project/package_keys.h"
 #include "builder/project/project.h"
 #include "builder/script/script_file.h"
 #include "platform/profile_file.h"
@@ -91,6 +93,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         p.AddRegistryEntry(Text(in));
     velaset::ScriptVariant variant =
         in.ConsumeBool() ? velaset::ScriptVariant::Full : velaset::ScriptVariant::DistributionOnly;
+    // The package keys as typed into the wizard: the build refuses those out of their forms.
+    p.Versione = in.ConsumeBool() ? "2.0.1" : Text(in);
+    p.Editore = Text(in);
+    p.SitoWeb = in.ConsumeBool() ? "https://example.org/a%20b" : Text(in);
+    p.Ambito = in.ConsumeBool() ? velaset::Scope::User : velaset::Scope::Machine;
 
     std::string bytes;
     platform::Status built;
@@ -155,6 +162,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Fail("[Version] Run does not read back as " + run);
     if (platform::ReadProfileValue(script, "Strings", "DIRDEF", "\x01", 4096) != dirdef)
         Fail("[Strings] DIRDEF does not read back as " + dirdef);
+    // The key by which the installer finds an installed version.
+    std::string title;
+    platform::Utf8ToWindows1252(p.Titolo, &title);
+    const bool named = variant == velaset::ScriptVariant::Full && velaset::HasPackageKeys(p);
+    const std::string key =
+        named ? std::string(p.Ambito == velaset::Scope::User ? "HKCU" : "HKLM") +
+                    ",Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + title
+              : "";
+    if (ReadsBackAsIs(p.Titolo) &&
+        platform::ReadProfileValue(script, "Version", "UninstallKey", "", 4096) != key)
+        Fail("[Version] UninstallKey does not read back as <" + key + ">");
     std::string browse = platform::ReadProfileValue(script, "Version", "Browse", "", 255);
     if (browse != std::to_string(p.ButtonBrowse()))
         Fail("[Version] Browse reads back as <" + browse + ">");

@@ -2,7 +2,8 @@
 # Compress.dll under Wine: its exports and imports, a cabinet written through LoadLibrary
 # and GetProcAddress with Windows paths and read back by cabextract, and a set of
 # cabinets extracted across its cabinets by cabextract and by Wine's EXTRAC32; the
-# progress of ComprimiConAvanzamento and a stop asked through it.
+# progress of ComprimiConAvanzamento and a stop asked through it; an LZX cabinet of
+# ComprimiConMetodo, extracted by cabextract and EXTRAC32, byte for byte the native one.
 # compress_dll_test.sh LOADER.exe Compress.dll [native velaset]
 set -euo pipefail
 loader=$1
@@ -21,7 +22,8 @@ winpath() { echo "Z:$1" | sed 's|/|\\|g'; }
 imports=$("$objdump" -p "$dll" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
 [ "$imports" = "kernel32.dll msvcrt.dll user32.dll " ] || fail "Compress.dll imports: $imports"
 exports=$("$objdump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -o '^\s*\[ *[0-9]*\] .*' | sed 's/.*\] //')
-[ "$exports" = "Comprimi"$'\n'"ComprimiConAvanzamento" ] || fail "Compress.dll exports: $exports"
+[ "$exports" = "Comprimi"$'\n'"ComprimiConAvanzamento"$'\n'"ComprimiConMetodo" ] ||
+    fail "Compress.dll exports: $exports"
 
 work=$(mktemp -d "$root/build/compress-dll.XXXXXX")
 trap '[ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
@@ -78,6 +80,19 @@ fi
 grep -q "calls 3\$" <<<"$(tr -d '\r' <<<"$out")" || fail "calls after the stop: $out"
 [ -z "$(ls -A "$work/stopped")" ] || fail "a stopped call left: $(ls -A "$work/stopped")"
 
+# LZX (type 0x1503) through the third export, the files joined into one folder by "|":
+# every byte told, extracted by cabextract and by Wine's EXTRAC32.
+mkdir "$work/lzx"
+joined=${list//+/|}
+out=$(cd "$work" && "$run" loader.exe "$(winpath "$work/lzx")\\" setup "$joined" 0 0 5379) ||
+    fail "ComprimiConMetodo answered 0: $out"
+grep -q "^bytes $total calls" <<<"$(tr -d '\r' <<<"$out")" || fail "LZX told: $out (expected $total bytes)"
+[ "$(od -An -tx1 -j42 -N2 "$work/lzx/setup.CAB" | tr -d ' ')" = 0315 ] || fail "not an LZX folder"
+cabextract -q -d "$work/lzx/cabextract" "$work/lzx/setup.CAB"
+compare "$work/lzx/cabextract"
+extrac32_set "$work/lzx/setup.CAB" "$work/lzx/extrac32"
+compare "$work/lzx/extrac32"
+
 # A set of cabinets through the DLL, extracted by cabextract and by EXTRAC32.
 (cd "$work" && "$run" loader.exe "$(winpath "$work/set")\\" setup "$list" 40000) || fail "Comprimi answered 0 for a set"
 count=$(ls "$work/set" | grep -c '^setup[0-9]*\.CAB$')
@@ -97,5 +112,10 @@ if [ -n "$velaset" ] && [ -x "$velaset" ]; then
     compare "$work/native/extrac32"
     # The DLL and the native build write the same bytes for the same sources.
     for f in "$work/set"/setup*.CAB; do cmp "$f" "$work/native/$(basename "$f")" || fail "$(basename "$f") differs between builds"; done
+    # LZX too, whatever threads each has.
+    mkdir "$work/native-lzx"
+    VELASET_COMPRESS_THREADS=3 "$velaset" comprimi --lzx "$work/native-lzx/" setup "${nlist//+/|}" ||
+        fail "velaset comprimi --lzx failed"
+    cmp "$work/lzx/setup.CAB" "$work/native-lzx/setup.CAB" || fail "the LZX cabinets differ between builds"
 fi
 echo "compress dll interop: all checks passed"

@@ -3,6 +3,8 @@
 // or its second export ComprimiConAvanzamento, printing the bytes it was told and
 // answering "stop" at call STOPAT (0: never):
 //   comprimi_dll_loader CABDIR BASE LIST MAXSIZE STOPAT
+// or its third export ComprimiConMetodo with the compression type METODO (decimal):
+//   comprimi_dll_loader CABDIR BASE LIST MAXSIZE STOPAT METODO
 // Exits 0 when the call answered 1.
 #include <windows.h>
 
@@ -14,6 +16,8 @@ typedef int(__stdcall* ComprimiFn)(const char*, const char*, const char*, unsign
 typedef int(__stdcall* ProgressFn)(std::uint32_t, void*);
 typedef int(__stdcall* ComprimiConAvanzamentoFn)(const char*, const char*, const char*, unsigned,
                                                  ProgressFn, void*);
+typedef int(__stdcall* ComprimiConMetodoFn)(const char*, const char*, const char*, unsigned,
+                                            unsigned, ProgressFn, void*);
 
 namespace {
 
@@ -33,8 +37,9 @@ int __stdcall Tell(std::uint32_t bytes, void* context) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5 && argc != 6) {
-        std::fprintf(stderr, "usage: comprimi_dll_loader CABDIR BASE LIST MAXSIZE [STOPAT]\n");
+    if (argc < 5 || argc > 7) {
+        std::fprintf(stderr,
+                     "usage: comprimi_dll_loader CABDIR BASE LIST MAXSIZE [STOPAT [METODO]]\n");
         return 2;
     }
     HMODULE library = LoadLibraryA("Compress.dll");
@@ -52,6 +57,19 @@ int main(int argc, char** argv) {
         }
         result = comprimi(argv[1], argv[2], argv[3], limit);
         std::printf("Comprimi answered %d\n", result);
+    } else if (argc == 7) {
+        ComprimiConMetodoFn comprimi =
+            reinterpret_cast<ComprimiConMetodoFn>(GetProcAddress(library, "ComprimiConMetodo"));
+        if (comprimi == nullptr) {
+            std::fprintf(stderr, "GetProcAddress(ComprimiConMetodo) failed\n");
+            return 4;
+        }
+        Told told;
+        told.stopAt = static_cast<unsigned>(std::strtoul(argv[5], nullptr, 10));
+        result = comprimi(argv[1], argv[2], argv[3], limit,
+                          static_cast<unsigned>(std::strtoul(argv[6], nullptr, 10)), Tell, &told);
+        std::printf("ComprimiConMetodo answered %d\nbytes %llu calls %u\n", result, told.bytes,
+                    told.calls);
     } else {
         ComprimiConAvanzamentoFn comprimi = reinterpret_cast<ComprimiConAvanzamentoFn>(
             GetProcAddress(library, "ComprimiConAvanzamento"));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
@@ -127,14 +129,16 @@ class PipelineTest : public ::testing::Test {
             return platform::Status::Ok();
         };
         comprimi = [this](const std::string& cabDir, const std::string& base,
-                          const std::string& list, std::uint32_t,
+                          const std::string& list, std::uint32_t, std::uint32_t method,
                           const CabinetProgress& progress) {
             calls.push_back("comprimi");
+            comprimiMethod = method;
+            comprimiList = list;
             cabinetFolder = platform::WithoutTrailingSeparator(cabDir);
             std::string cabinet;
             std::size_t start = 0;
             while (start <= list.size()) {
-                std::size_t plus = list.find('+', start);
+                std::size_t plus = list.find_first_of("+|", start);
                 std::string path = list.substr(start, plus - start);
                 Packed entry{platform::SourceFileName(path), path, Read(path), 0};
                 platform::ReadFileTime(path, &entry.time);
@@ -199,6 +203,8 @@ class PipelineTest : public ::testing::Test {
     const std::string runtimeBytes = FakeLibrary(kMachineI386, "RUNTIME");
     const std::string runtime64Bytes = FakeLibrary(kMachineAmd64, "RUNTIME64");
     Architecture savedArchitecture = Architecture::X86;
+    std::uint32_t comprimiMethod = 0; // of the last call
+    std::string comprimiList;
     std::vector<Architecture> stubArchitectures; // of each look for the stub
     Project project;
     BuildOptions options;
@@ -379,6 +385,33 @@ TEST_F(PipelineTest, X64PackageIsThe64BitStubFollowedByACabinetWithThe64BitRunti
     }
 }
 
+// The cabinet's compression: the project's Compressione or the build's option over it.
+// LZX joins the project files into one folder ("|"); the runtime and the script keep
+// their own.
+TEST_F(PipelineTest, LzxBuildsJoinTheProjectFilesAndAskForLzx) {
+    const struct {
+        Compression project;
+        std::optional<Compression> option;
+        std::uint32_t method;
+        std::size_t joints;
+    } cases[] = {
+        {Compression::MsZip, std::nullopt, kMethodMsZip, 0},
+        {Compression::Lzx, std::nullopt, kMethodLzx, 2},
+        {Compression::Lzx, Compression::MsZip, kMethodMsZip, 0},
+        {Compression::MsZip, Compression::Lzx, kMethodLzx, 2},
+    };
+    for (const auto& c : cases) {
+        FreshPipeline t;
+        t.SetUp();
+        t.project.Compressione = c.project;
+        t.options.compression = c.option;
+        ASSERT_TRUE(RunBuild(t.project, t.options, t.services, t.status));
+        EXPECT_EQ(t.comprimiMethod, c.method);
+        EXPECT_EQ(std::count(t.comprimiList.begin(), t.comprimiList.end(), '|'), c.joints);
+        EXPECT_EQ(std::count(t.comprimiList.begin(), t.comprimiList.end(), '+'), 4 - c.joints);
+    }
+}
+
 // A distribution-only x64 package: the 64-bit stub, no runtime of either architecture.
 TEST_F(PipelineTest, DistributionOnlyX64PackageCarriesThe64BitStubAndNoRuntime) {
     project.SetDistribuzione(1);
@@ -544,13 +577,13 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
         {"cabinet library fails",
          [](PipelineTest& t) {
              t.comprimi = [](const std::string&, const std::string&, const std::string&,
-                             std::uint32_t, const CabinetProgress&) { return 0; };
+                             std::uint32_t, std::uint32_t, const CabinetProgress&) { return 0; };
          },
          BuildStep::Cabinet, FailureKind::CabinetFailed, ""},
         {"cabinet library fails on a working disk without room",
          [](PipelineTest& t) {
              t.comprimi = [](const std::string&, const std::string&, const std::string&,
-                             std::uint32_t, const CabinetProgress&) { return 0; };
+                             std::uint32_t, std::uint32_t, const CabinetProgress&) { return 0; };
              t.services.freeSpace = [](const std::string&, std::uint64_t* bytes) {
                  *bytes = 300000;
                  return true;
@@ -563,8 +596,8 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
              auto real = t.comprimi;
              t.comprimi = [real](const std::string& dir, const std::string& base,
                                  const std::string& list, std::uint32_t limit,
-                                 const CabinetProgress& progress) {
-                 int result = real(dir, base, list, limit, progress);
+                                 std::uint32_t method, const CabinetProgress& progress) {
+                 int result = real(dir, base, list, limit, method, progress);
                  Write(dir + base + "2.CAB", "more");
                  return result;
              };
@@ -609,7 +642,7 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
         {"cabinet cannot be appended",
          [](PipelineTest& t) {
              t.comprimi = [](const std::string&, const std::string&, const std::string&,
-                             std::uint32_t, const CabinetProgress&) { return 1; };
+                             std::uint32_t, std::uint32_t, const CabinetProgress&) { return 1; };
          },
          BuildStep::Executable, FailureKind::UnwritableOutput, "Impossibile accodare "},
     };

@@ -16,13 +16,14 @@ TEST(CreaCab, CallsComprimiWithTheBuildersArgumentsAndKeepsTheLow16Bits) {
         std::uint32_t limit = 0;
         bool told = false;
         ComprimiFunction fake = [&](const std::string& d, const std::string& b,
-                                    const std::string& l, std::uint32_t m,
+                                    const std::string& l, std::uint32_t m, std::uint32_t,
                                     const CabinetProgress& progress) {
             dir = d, base = b, list = l, limit = m;
             told = progress(7);
             return answer;
         };
-        EXPECT_EQ(CreaCab(fake, "C:\\T\\b\\", "A+B", [](std::uint32_t bytes) { return bytes == 7; }),
+        EXPECT_EQ(CreaCab(fake, "C:\\T\\b\\", "A+B", Compression::MsZip,
+                          [](std::uint32_t bytes) { return bytes == 7; }),
                   answer & 0xFFFF);
         EXPECT_TRUE(told) << "the progress reaches the library";
         EXPECT_EQ(dir, "C:\\T\\b\\");

@@ -73,6 +73,27 @@ TEST(SetupExecutable, RefusesAStubImageOfTheWrongSizeOrKind) {
     }
 }
 
+// A package for one user: the manifest's level becomes asInvoker in the same bytes; for
+// the machine, and for an image without the one level, nothing changes.
+TEST(SetupExecutable, APackageForOneUserAsksForNoAdministrator) {
+    const std::string tag = "<requestedExecutionLevel level=\"requireAdministrator\"/>";
+    const std::string image = FakeStubImage(STUB_IMAGE_SIZE).replace(600, tag.size(), tag);
+    std::string forUser = image, forMachine = image;
+    ASSERT_TRUE(SetExecutionLevel(&forUser, Scope::User));
+    EXPECT_EQ(forUser.size(), image.size());
+    EXPECT_EQ(forUser.substr(600, tag.size()),
+              "<requestedExecutionLevel level=\"asInvoker\"           />");
+    EXPECT_EQ(forUser.substr(0, 600) + forUser.substr(600 + tag.size()),
+              image.substr(0, 600) + image.substr(600 + tag.size()));
+    ASSERT_TRUE(SetExecutionLevel(&forMachine, Scope::Machine));
+    EXPECT_EQ(forMachine, image);
+    for (std::string odd : {FakeStubImage(STUB_IMAGE_SIZE), image + tag}) {
+        const std::string before = odd;
+        EXPECT_FALSE(SetExecutionLevel(&odd, Scope::User));
+        EXPECT_EQ(odd, before);
+    }
+}
+
 TEST(SetupExecutable, ReportsTheFileThatCouldNotBeWrittenOrRead) {
     ScratchFolder folder;
     const std::string stub = FakeStubImage(STUB_IMAGE_SIZE);

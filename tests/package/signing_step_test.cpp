@@ -138,7 +138,8 @@ class SigningStepTest : public ::testing::Test {
         services.saveProject = [](const Project&) { return platform::Status::Ok(); };
         services.bindComprimi = [this](ComprimiFunction* bound) {
             *bound = [this](const std::string& dir, const std::string& base,
-                            const std::string& list, std::uint32_t, const CabinetProgress&) {
+                            const std::string& list, std::uint32_t, std::uint32_t,
+                            const CabinetProgress&) {
                 std::string cabinet;
                 std::size_t start = 0;
                 for (std::size_t plus; start <= list.size(); start = plus + 1) {

@@ -286,6 +286,31 @@ TEST(ProjectLoad, ReadsTheArchitectureAndRefusesAnUnknownOne) {
     EXPECT_EQ(p.Titolo, "Prima") << "a refused file leaves the project as it was";
 }
 
+TEST(ProjectLoad, ReadsTheCompressionAndRefusesAnUnknownOne) {
+    const struct {
+        const char* stored;
+        velaset::Compression expected;
+    } accepted[] = {
+        {"", velaset::Compression::MsZip},
+        {"Compressione=MSZIP\n", velaset::Compression::MsZip},
+        {"Compressione=lzx\n", velaset::Compression::Lzx},
+    };
+    for (const auto& c : accepted) {
+        ScratchFolder scratch;
+        Project p;
+        p.Compressione = velaset::Compression::Lzx; // a project loaded before
+        ASSERT_TRUE(Load(WriteProjectFile(scratch, c.stored), &p)) << c.stored;
+        EXPECT_EQ(p.Compressione, c.expected) << c.stored;
+    }
+    ScratchFolder scratch;
+    std::string file = WriteProjectFile(scratch, "Compressione=zip\n");
+    Project p;
+    platform::Status refused = Load(file, &p);
+    EXPECT_EQ(refused.message, "Impossibile caricare il progetto " + file +
+                                   ": la chiave Compressione contiene \"zip\", ma può valere "
+                                   "solo LZX o MSZIP.");
+}
+
 TEST(ProjectLoad, AcceptsTheLargestCount) {
     ScratchFolder scratch;
     std::string file = WriteProjectFile(scratch, "", "[Chiavi]\nNumChiavi=32767\n");

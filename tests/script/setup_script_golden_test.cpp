@@ -149,6 +149,32 @@ TEST(SetupScriptGolden, EntriesOutOfTheirFormsAreRefusedBeforeAnythingIsWritten)
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
+// The worked example with the package keys: for the machine, and for one user (where
+// every file goes into the installation folder and the entry under HKCU).
+Project WithPackageKeys(ScratchFolder& folder, Scope scope) {
+    Project p = velaset_test::SampleProject(folder);
+    p.Versione = "2.1";
+    p.Editore = "Rossi & C. 100%";
+    p.SitoWeb = "https://example.org/demo";
+    p.Ambito = scope;
+    if (scope == Scope::User) {
+        p.SetFileDestination(1, "D");
+        p.SetFileDestination(2, "D");
+        p.ReplaceRegistryEntry(0, "HKCU,Software\\Demo,\"Versione\",,\"1.0\"");
+    }
+    return p;
+}
+
+TEST(SetupScriptGolden, PackageKeysForTheMachineAndForOneUser) {
+    for (Scope scope : {Scope::Machine, Scope::User}) {
+        ScratchFolder folder;
+        const Project project = WithPackageKeys(folder, scope);
+        const std::string actual = WrittenScript(project, ScriptVariant::Full, folder);
+        ExpectGolden(scope == Scope::User ? "package_keys_user.inf" : "package_keys.inf",
+                     testing::ReplaceAll(actual, HelpShortName(project), "GUIDAL~1.HLP"));
+    }
+}
+
 struct GoldenCase {
     const char* golden;
     ScriptVariant variant;

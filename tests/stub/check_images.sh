@@ -3,7 +3,8 @@
 # image size (STUB_IMAGE_SIZE for Avviora.exe, STUB64_IMAGE_SIZE for
 # Avviora64.exe) and both it and avviora.dll are programs of the tree's
 # architecture; both import only system libraries and msvcrt.dll, the runtime
-# stays small and exports its rundll32 entries by their plain names, and the
+# stays small and exports its rundll32 entries by their plain names, the stub
+# holds its manifest's execution level once (the build may change it), and the
 # stub carries the resources of the reviewed golden file (icon, dialogs,
 # version block, manifest), and the runtime carries the manifest that
 # rundll32 looks for in the library it runs (resource 123).
@@ -21,7 +22,10 @@ esac
 size=$(sed -n "s/^#define $size_name \\([0-9]*\\).*/\\1/p" "$constants")
 [ -n "$size" ] || fail "no $size_name in $constants"
 [ "$(stat -c %s "$stub")" -eq "$size" ] || fail "$stub is $(stat -c %s "$stub") bytes, not $size ($size_name)"
-[ "$(stat -c %s "$runtime")" -le 12288 ] || fail "$runtime is larger than 12 KB"
+[ "$(stat -c %s "$runtime")" -le 24576 ] || fail "$runtime is larger than 24 KB"
+# The build writes a package for one user's level over the stub's own: one place only.
+[ "$(grep -a -o 'level="requireAdministrator"' "$stub" | wc -l)" -eq 1 ] ||
+  fail "$stub does not hold its manifest's execution level exactly once"
 
 allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|COMCTL32|OLE32|MSVCRT)\.DLL$'
 for image in "$stub" "$runtime"; do
@@ -34,7 +38,8 @@ for image in "$stub" "$runtime"; do
 done
 
 exports=$("$tools-objdump" -p "$runtime" | sed -n 's/^\t\[ *[0-9]*\] \([A-Za-z]*\)$/\1/p' | sort | tr '\n' ' ')
-[ "$exports" = "CreaCollegamenti Disinstalla " ] || fail "$runtime exports: $exports"
+[ "$exports" = "CreaCollegamenti Disinstalla Installa RimuoviCartella " ] ||
+  fail "$runtime exports: $exports"
 
 "$tools-windres" -i "$stub" -O rc | diff -u "$golden" - ||
   fail "the resources of $stub differ from $golden"

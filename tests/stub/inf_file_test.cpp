@@ -11,8 +11,8 @@
 
 #include "inf_actions.h"
 #include "inf_file.h"
-#include "library_list.h"
-#include "text.h"
+#include "setup_common/library_list.h"
+#include "setup_common/text.h"
 
 namespace {
 

@@ -293,7 +293,19 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"NoExecutable", 6, [](Project& p) { p.ExeFile.clear(); },
                 "Devi inserire entrame le voci."},
         Refusal{"NoProjectFile", 6, [](Project& p) { p.ProgFile.clear(); },
-                "Devi inserire entrame le voci."}),
+                "Devi inserire entrame le voci."},
+        Refusal{"VersionOutOfItsForm", 6, [](Project& p) { p.Versione = "1.0 beta"; },
+                "Il campo Versione può contenere solo da uno a quattro numeri separati da "
+                "punti (per esempio 1.2 o 2.0.1.15)."},
+        Refusal{"ForOneUserWithAMachineEntry", 6,
+                [](Project& p) {
+                    p.Ambito = velaset::Scope::User;
+                    ASSERT_TRUE(p.AddRegistryEntry("HKLM,Software\\A,\"B\",,\"C\""));
+                },
+                "Un pacchetto per l'utente (Ambito=utente) si installa senza amministratore: "
+                "può copiare file solo nella cartella del programma (destinazione D, senza "
+                "registrare librerie) e scrivere nel registro solo sotto HKCU. Non lo "
+                "permettono: la voce 1 di [Chiavi] (HKLM,Software\\A,\"B\",,\"C\")."}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
 
 TEST(WizardChecks, BlankTextCountsAsFilledIn) {
@@ -420,7 +432,7 @@ struct FakeBuild {
         };
         services.bindComprimi = [this](ComprimiFunction* comprimi) {
             *comprimi = [this](const std::string&, const std::string&, const std::string&,
-                               std::uint32_t, const CabinetProgress&) {
+                               std::uint32_t, std::uint32_t, const CabinetProgress&) {
                 packed = true;
                 return comprimiResult;
             };

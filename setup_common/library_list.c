@@ -1,5 +1,5 @@
 /* Reads the self-registration sections of a setup script (see library_list.h). */
-#include "library_list.h"
+#include "setup_common/library_list.h"
 
 #include <stdlib.h>
 #include <string.h>

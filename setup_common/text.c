@@ -1,5 +1,5 @@
 /* Bounded text helpers (see text.h). */
-#include "text.h"
+#include "setup_common/text.h"
 
 #include <windows.h>
 

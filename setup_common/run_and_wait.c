@@ -1,7 +1,7 @@
 /* Starting a program and waiting for it. */
 #include <windows.h>
 
-#include "run_and_wait.h"
+#include "setup_common/run_and_wait.h"
 
 int RunAndWait(const char* command_line, int show) {
     static char line[2048];
