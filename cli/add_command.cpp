@@ -8,7 +8,7 @@
 
 #include "builder/dialogs/dest_dialog.h"
 #include "builder/script/destination_code.h"
-#include "builder/script/short_name_check.h"
+#include "builder/script/verifica_lista.h"
 #include "cli/command_kit.h"
 #include "cli/commands.h"
 #include "cli/list_edit_kit.h"

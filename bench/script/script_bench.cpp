@@ -13,7 +13,7 @@
 
 #include "builder/project/short_name_clash.h"
 #include "builder/script/script_file.h"
-#include "builder/script/short_name_check.h"
+#include "builder/script/verifica_lista.h"
 #include "platform/file_access.h"
 #include "platform/folders.h"
 #include "platform/process.h"

@@ -1,7 +1,7 @@
 // The rules of the files page.
 #include "builder/dialogs/files_page.h"
 
-#include "builder/script/short_name_check.h"
+#include "builder/script/verifica_lista.h"
 #include "platform/source_path.h"
 
 namespace velaset {

@@ -11,7 +11,7 @@
 #include "builder/project/failure_text.h"
 #include "builder/project/project_file.h"
 #include "builder/project/project_lock.h"
-#include "builder/script/short_name_check.h"
+#include "builder/script/verifica_lista.h"
 #include "builder/win32/dialogs.h"
 #include "builder/win32/file_dialogs.h"
 #include "builder/win32/resource.h"

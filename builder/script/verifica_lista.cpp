@@ -1,5 +1,5 @@
 // The add-and-check operation of the files list, with its per-run cache of short names.
-#include "builder/script/short_name_check.h"
+#include "builder/script/verifica_lista.h"
 
 #include "builder/project/project_fields.h"
 #include "builder/script/clash_message.h"

@@ -1,5 +1,5 @@
 // VerificaLista: duplicates, clashes with their message, default destinations.
-#include "builder/script/short_name_check.h"
+#include "builder/script/verifica_lista.h"
 
 #include <gtest/gtest.h>
 

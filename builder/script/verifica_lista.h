@@ -2,8 +2,8 @@
 // Exact duplicates are dropped silently, a file whose 8.3 name is already taken by a
 // listed file is refused with the clash message, any other file is appended with the
 // default destination code of the folder it was chosen from.
-#ifndef VELASET_BUILDER_SCRIPT_SHORT_NAME_CHECK_H
-#define VELASET_BUILDER_SCRIPT_SHORT_NAME_CHECK_H
+#ifndef VELASET_BUILDER_SCRIPT_VERIFICA_LISTA_H
+#define VELASET_BUILDER_SCRIPT_VERIFICA_LISTA_H
 
 #include <string>
 #include <unordered_set>
