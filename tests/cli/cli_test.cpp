@@ -264,6 +264,8 @@ TEST_F(VelasetCommand, SetRefusesBadKeysAndValuesWithoutSaving) {
         {"Errore=", "il messaggio Errore non può essere vuoto"},
         {"Caption=日本", "Il campo Caption contiene caratteri che non possono essere salvati"},
         {"Caption=a\nb", "Caption non può contenere a capo"},
+        {"Caption=a\rb", "Caption non può contenere a capo"},
+        {"DefDir=Nul.txt", "che Windows riserva ai dispositivi (Nul)"},
         {"Architettura=arm64", "Architettura vale x86 o x64, non \"arm64\""},
         {"Architettura=", "Architettura vale x86 o x64, non \"\""},
         {"Compressione=zip", "Compressione vale LZX o MSZIP, non \"zip\""},

@@ -76,7 +76,9 @@ TEST(IniFile, RefusesTextsTheFileCannotHold) {
     platform::Status refused = WriteIni(file, "Progetto", "Caption", "日本");
     EXPECT_FALSE(refused.ok);
     EXPECT_NE(refused.message.find("Caption"), std::string::npos);
-    EXPECT_FALSE(WriteIni(file, "Progetto", "Caption", "due\r\nrighe").ok);
+    // Any line break would start a line of its own: CR LF, LF alone, CR alone.
+    for (const char* broken : {"due\r\nrighe", "due\nrighe", "due\rrighe"})
+        EXPECT_FALSE(WriteIni(file, "Progetto", "Caption", broken).ok) << broken;
     EXPECT_FALSE(platform::PathExists(file));
 }
 
