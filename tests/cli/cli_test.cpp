@@ -78,20 +78,21 @@ TEST_F(VelasetCommand, AnswersVersionHelpAndBadUsage) {
     EXPECT_EQ(Velaset({"set", "a.mip"}).code, 2);
 }
 
+// Without --title the new project keeps "Nuovo Progetto".
 TEST_F(VelasetCommand, NewThenShowPrintsTheNewProjectWithTheTitle) {
     std::string dir = scratch_.MakeFolder("DIR");
-    std::string project = platform::JoinSourcePath(dir, "Demo.mip");
-    CommandRun created = Velaset({"new", project, "--title", "Demo"});
-    ASSERT_EQ(created.code, 0) << created.err;
-    CommandRun shown = Velaset({"show", project});
-    ASSERT_EQ(shown.code, 0) << shown.err;
-    EXPECT_EQ(shown.out, NewProjectText(dir, "Demo"));
-}
-
-TEST_F(VelasetCommand, NewWithoutTitleKeepsNuovoProgetto) {
-    std::string project = scratch_.Path("Nuovo Progetto.mip");
-    ASSERT_EQ(Velaset({"new", project}).code, 0);
-    EXPECT_EQ(Velaset({"show", project}).out, NewProjectText(scratch_.Path(), "Nuovo Progetto"));
+    const std::pair<std::string, std::vector<std::string>> made[] = {{"Demo", {"--title", "Demo"}},
+                                                                     {"Nuovo Progetto", {}}};
+    for (const auto& m : made) {
+        std::string project = platform::JoinSourcePath(dir, m.first + ".mip");
+        std::vector<std::string> args = {"new", project};
+        args.insert(args.end(), m.second.begin(), m.second.end());
+        CommandRun created = Velaset(args);
+        ASSERT_EQ(created.code, 0) << created.err;
+        CommandRun shown = Velaset({"show", project});
+        ASSERT_EQ(shown.code, 0) << shown.err;
+        EXPECT_EQ(shown.out, NewProjectText(dir, m.first));
+    }
 }
 
 TEST_F(VelasetCommand, NewKeepsAnExistingFileUnlessForced) {
@@ -193,41 +194,37 @@ TEST_F(VelasetCommand, SetAppliesKeysInOrderWithTheirRules) {
     EXPECT_FALSE(platform::PathExists(scratch_.Path("Prova.mip")));
 }
 
-// The architecture key: written by an x64 project only, shown as it is stored, and
-// written over with x86 when the project goes back.
-TEST_F(VelasetCommand, SetStoresTheArchitectureOnlyForX64) {
-    std::string project = scratch_.Path("Demo.mip");
-    ASSERT_EQ(Velaset({"new", project}).code, 0);
-    const std::string x86 = ScratchFolder::ReadFile(project);
-    ASSERT_EQ(Velaset({"set", project, "Architettura=x86"}).code, 0);
-    EXPECT_EQ(ScratchFolder::ReadFile(project), x86) << "an x86 project gets no key";
-    ASSERT_EQ(Velaset({"set", project, "Architettura=X64"}).code, 0);
-    std::string x64 = x86;
-    x64.insert(x86.find("Distribuzione=0\r\n") + 17, "Architettura=x64\r\n");
-    EXPECT_EQ(ScratchFolder::ReadFile(project), x64);
-    CommandRun shown = Velaset({"show", project});
-    EXPECT_NE(shown.out.find("Distribuzione=0\nArchitettura=x64\n[Chiavi]"), std::string::npos)
-        << shown.out;
-    ASSERT_EQ(Velaset({"set", project, "Architettura=x86"}).code, 0);
-    EXPECT_EQ(velaset::ReadIni(project, "Progetto", "Architettura"), "x86");
-    EXPECT_EQ(Velaset({"show", project}).out.find("Architettura"), std::string::npos)
-        << "a project shown as a new file would be: no key for x86";
-}
-
-// The same for the compression: stored for LZX only, MSZIP written over it on the way back.
-TEST_F(VelasetCommand, SetStoresTheCompressionOnlyForLzx) {
-    std::string project = scratch_.Path("Demo.mip");
-    ASSERT_EQ(Velaset({"new", project}).code, 0);
-    const std::string mszip = ScratchFolder::ReadFile(project);
-    ASSERT_EQ(Velaset({"set", project, "Compressione=mszip"}).code, 0);
-    EXPECT_EQ(ScratchFolder::ReadFile(project), mszip) << "an MSZIP project gets no key";
-    ASSERT_EQ(Velaset({"set", project, "Compressione=lzx"}).code, 0);
-    std::string lzx = mszip;
-    lzx.insert(mszip.find("Distribuzione=0\r\n") + 17, "Compressione=LZX\r\n");
-    EXPECT_EQ(ScratchFolder::ReadFile(project), lzx);
-    ASSERT_EQ(Velaset({"set", project, "Compressione=MSZIP"}).code, 0);
-    EXPECT_EQ(velaset::ReadIni(project, "Progetto", "Compressione"), "MSZIP");
-    EXPECT_EQ(Velaset({"show", project}).out.find("Compressione"), std::string::npos);
+// The architecture and the compression: each key is written only for its non-default
+// value (as given, in any case), shown as it is stored, and written over with the default
+// when the project goes back; a project shown as a new file would be has no such key.
+TEST_F(VelasetCommand, SetStoresTheArchitectureAndTheCompressionOnlyOffTheirDefaults) {
+    const struct {
+        const char* key;
+        const char* byDefault;
+        const char* other; // as typed
+        const char* stored;
+        const char* storedDefault;
+    } keys[] = {{"Architettura", "x86", "X64", "x64", "x86"},
+                {"Compressione", "mszip", "lzx", "LZX", "MSZIP"}};
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.key);
+        std::string project = scratch_.Path(std::string(k.byDefault) + ".mip");
+        ASSERT_EQ(Velaset({"new", project}).code, 0);
+        const std::string plain = ScratchFolder::ReadFile(project);
+        const std::string key = k.key;
+        ASSERT_EQ(Velaset({"set", project, key + "=" + k.byDefault}).code, 0);
+        EXPECT_EQ(ScratchFolder::ReadFile(project), plain) << "no key for the default";
+        ASSERT_EQ(Velaset({"set", project, key + "=" + k.other}).code, 0);
+        std::string marked = plain;
+        marked.insert(plain.find("Distribuzione=0\r\n") + 17, key + "=" + k.stored + "\r\n");
+        EXPECT_EQ(ScratchFolder::ReadFile(project), marked);
+        EXPECT_NE(Velaset({"show", project})
+                      .out.find("Distribuzione=0\n" + key + "=" + k.stored + "\n[Chiavi]"),
+                  std::string::npos);
+        ASSERT_EQ(Velaset({"set", project, key + "=" + k.byDefault}).code, 0);
+        EXPECT_EQ(velaset::ReadIni(project, "Progetto", k.key), k.storedDefault);
+        EXPECT_EQ(Velaset({"show", project}).out.find(key), std::string::npos);
+    }
 }
 
 // A package for one user is refused at every door that would give it what needs an
@@ -267,6 +264,8 @@ TEST_F(VelasetCommand, SetRefusesBadKeysAndValuesWithoutSaving) {
         {"Errore=", "il messaggio Errore non può essere vuoto"},
         {"Caption=日本", "Il campo Caption contiene caratteri che non possono essere salvati"},
         {"Caption=a\nb", "Caption non può contenere a capo"},
+        {"Caption=a\rb", "Caption non può contenere a capo"},
+        {"DefDir=Nul.txt", "che Windows riserva ai dispositivi (Nul)"},
         {"Architettura=arm64", "Architettura vale x86 o x64, non \"arm64\""},
         {"Architettura=", "Architettura vale x86 o x64, non \"\""},
         {"Compressione=zip", "Compressione vale LZX o MSZIP, non \"zip\""},

@@ -227,19 +227,43 @@ struct Step {
     const char* word; // what the refusal of this step names (one of "|"-separated words)
 };
 
+using Places = std::vector<std::pair<std::string, std::string>>;
+using ReadBack = std::function<Places(const InfReader& inf, const std::string& value)>;
+
 struct Door {
     const char* name;
     std::function<std::vector<Step>(const std::string& value, ScratchFolder& folder)> steps;
     // Each place of setup.inf that holds the value, as read back, and the value expected
     // there.
-    std::function<std::vector<std::pair<std::string, std::string>>(const InfReader& inf,
-                                                                   const std::string& value)>
-        readBack;
+    ReadBack readBack;
 };
 
-std::vector<std::pair<std::string, std::string>> Same(const std::string& read,
-                                                      const std::string& value) {
+Places Same(const std::string& read, const std::string& value) {
     return {{read, value}};
+}
+
+// The door "set [SETTINGS...] KEY=value", whose refusal names KEY.
+Door SetDoor(const char* key, ReadBack readBack, std::vector<std::string> settings = {}) {
+    return {key,
+            [key, settings](const std::string& v, ScratchFolder&) {
+                Args args = {"set", "@"};
+                args.insert(args.end(), settings.begin(), settings.end());
+                args.push_back(key + ("=" + v));
+                return std::vector<Step>{{args, key}};
+            },
+            std::move(readBack)};
+}
+
+// The value as the installer's profile call reads [section] key.
+ReadBack Profiled(const char* section, const char* key) {
+    return [section, key](const InfReader& inf, const std::string& v) {
+        return Same(inf.Profile(section, key), v);
+    };
+}
+
+// The title of the second link of the group (after App), as the runtime reads it.
+Places SecondLinkTitle(const InfReader& inf, const std::string& v) {
+    return Same(LinkTitle(inf, "group42", 1), v);
 }
 
 // A file named value in a folder of its own; empty when POSIX cannot name one so.
@@ -270,96 +294,50 @@ const Door kDoors[] = {
      },
      [](const InfReader& inf, const std::string& v) {
          auto key = LineStarting(inf, "Splash.AddRegEntries", {"HKLM", "", "DisplayName"});
-         return std::vector<std::pair<std::string, std::string>>{
+         return Places{
              {inf.Expand(InfReader::Fields(inf.Lines("SourceDisksNames")[0].substr(3))[0]), v},
              {key.size() > 1 ? inf.Expand(key[1]) : "<absent>",
               "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + v}};
      }},
-    {"Caption",
-     [](const std::string& v, ScratchFolder&) {
-         return std::vector<Step>{{{"set", "@", "Caption=" + v}, "Caption"}};
-     },
-     [](const InfReader& inf, const std::string& v) {
-         return Same(inf.Profile("Version", "Caption"), v);
-     }},
-    {"Etic2A",
-     [](const std::string& v, ScratchFolder&) {
-         return std::vector<Step>{{{"set", "@", "Etic2A=" + v}, "Etic2A"}};
-     },
-     [](const InfReader& inf, const std::string& v) {
-         std::string read = inf.Profile("Version", "Label2");
-         for (size_t mark; (mark = read.find("\xc2\xb6")) != std::string::npos;)
-             read.replace(mark, 2, "\r\n");
-         return Same(read, Crlf(v));
-     }},
-    {"DefDir",
-     [](const std::string& v, ScratchFolder&) {
-         return std::vector<Step>{{{"set", "@", "DefDir=" + v}, "DefDir"}};
-     },
-     [](const InfReader& inf, const std::string& v) {
-         return Same(inf.Profile("Strings", "DIRDEF"), v);
-     }},
-    {"NomeGruppo",
-     [](const std::string& v, ScratchFolder&) {
-         return std::vector<Step>{{{"set", "@", "NomeGruppo=" + v}, "NomeGruppo"}};
-     },
-     [](const InfReader& inf, const std::string& v) {
-         auto group = LineStarting(inf, "Splash.Links", {"setup.ini", "progman.groups"});
-         const std::string entry = group.size() > 3 ? group[3] : "=<absent>";
-         // The runtime takes the name after "=" as the first field of its own.
-         return Same(InfReader::Fields(entry.substr(entry.find('=') + 1))[0], v);
-     }},
-    {"CaptionB",
-     [](const std::string& v, ScratchFolder&) {
-         return std::vector<Step>{{{"set", "@", "CaptionB=" + v}, "CaptionB"}};
-     },
-     [](const InfReader& inf, const std::string& v) {
-         return Same(inf.Profile("Version", "Title"), v);
-     }},
-    {"LabelControl",
-     [](const std::string& v, ScratchFolder&) {
-         return std::vector<Step>{{{"set", "@", "LabelControl=" + v}, "LabelControl"}};
-     },
-     [](const InfReader& inf, const std::string& v) {
-         auto line = LineStarting(inf, "Splash.AddRegEntries", {"HKLM", "", "DisplayName"});
-         return Same(line.size() > 4 ? inf.Expand(line[4]) : "<absent>", v);
-     }},
-    {"UninstallString",
-     [](const std::string& v, ScratchFolder&) {
-         return std::vector<Step>{
-             {{"set", "@", "Uninstall=1", "UninstallString=" + v}, "UninstallString"}};
-     },
-     [](const InfReader& inf, const std::string& v) {
-         return Same(LinkTitle(inf, "group42", 1), v);
-     }},
-    {"TestoSfondo",
-     [](const std::string& v, ScratchFolder&) {
-         return std::vector<Step>{{{"set", "@", "Sfondo=1", "TestoSfondo=" + v}, "TestoSfondo"}};
-     },
-     [](const InfReader& inf, const std::string& v) {
-         return Same(inf.Profile("Background", "Title"), v);
-     }},
+    SetDoor("Caption", Profiled("Version", "Caption")),
+    SetDoor("Etic2A",
+            [](const InfReader& inf, const std::string& v) {
+                std::string read = inf.Profile("Version", "Label2");
+                for (size_t mark; (mark = read.find("\xc2\xb6")) != std::string::npos;)
+                    read.replace(mark, 2, "\r\n");
+                return Same(read, Crlf(v));
+            }),
+    SetDoor("DefDir", Profiled("Strings", "DIRDEF")),
+    SetDoor("NomeGruppo",
+            [](const InfReader& inf, const std::string& v) {
+                auto group = LineStarting(inf, "Splash.Links", {"setup.ini", "progman.groups"});
+                const std::string entry = group.size() > 3 ? group[3] : "=<absent>";
+                // The runtime takes the name after "=" as the first field of its own.
+                return Same(InfReader::Fields(entry.substr(entry.find('=') + 1))[0], v);
+            }),
+    SetDoor("CaptionB", Profiled("Version", "Title")),
+    SetDoor("LabelControl",
+            [](const InfReader& inf, const std::string& v) {
+                auto line = LineStarting(inf, "Splash.AddRegEntries", {"HKLM", "", "DisplayName"});
+                return Same(line.size() > 4 ? inf.Expand(line[4]) : "<absent>", v);
+            }),
+    SetDoor("UninstallString", SecondLinkTitle, {"Uninstall=1"}),
+    SetDoor("TestoSfondo", Profiled("Background", "Title"), {"Sfondo=1"}),
     {"Errore",
      [](const std::string& v, ScratchFolder&) {
          return std::vector<Step>{{{"msg", "@", "Errore", v}, "Errore|testo"}};
      },
-     [](const InfReader& inf, const std::string& v) {
-         return Same(inf.Profile("Version", "FailureMsg"), v);
-     }},
+     Profiled("Version", "FailureMsg")},
     {"Disinstalla",
      [](const std::string& v, ScratchFolder&) {
          return std::vector<Step>{{{"msg", "@", "Disinstalla", v}, "Disinstalla|testo"}};
      },
-     [](const InfReader& inf, const std::string& v) {
-         return Same(inf.Profile("Version", "AlertMsg"), v);
-     }},
+     Profiled("Version", "AlertMsg")},
     {"Link nome",
      [](const std::string& v, ScratchFolder&) {
          return std::vector<Step>{{{"link", "@", "add", "app.exe", v, "P"}, "collegamento|voci"}};
      },
-     [](const InfReader& inf, const std::string& v) {
-         return Same(LinkTitle(inf, "group42", 1), v);
-     }},
+     SecondLinkTitle},
     {"Chiavi",
      [](const std::string& v, ScratchFolder&) {
          return std::vector<Step>{
@@ -369,8 +347,7 @@ const Door kDoors[] = {
          auto line = LineStarting(inf, "SplashRegOther", {"HKLM"});
          line.resize(5, "<absent>");
          // An INF expression of the author's: as written.
-         return std::vector<std::pair<std::string, std::string>>{
-             {line[1], "Software\\" + v}, {line[2], v}, {line[4], v}};
+         return Places{{line[1], "Software\\" + v}, {line[2], v}, {line[4], v}};
      }},
     // A file of that name: added, linked and started at the end.
     {"file",
@@ -406,11 +383,10 @@ const Door kDoors[] = {
              return std::string("<absent>");
          }();
          const std::string run = inf.Profile("Version", "Run");
-         return std::vector<std::pair<std::string, std::string>>{
-             {name, v},
-             {removed.size() > 4 ? removed[4] : shortName, v},
-             {link, "PROGDIR\\" + v},
-             {run.substr(run.find_last_of("\\/:") + 1), v}};
+         return Places{{name, v},
+                       {removed.size() > 4 ? removed[4] : shortName, v},
+                       {link, "PROGDIR\\" + v},
+                       {run.substr(run.find_last_of("\\/:") + 1), v}};
      }},
     // Two files of one folder whose names differ only in letter case: refused by the
     // table, or (where their 8.3 names meet first) by the short-name check.

@@ -13,12 +13,16 @@ using velaset::Project;
 using velaset_test::Crlf;
 using velaset_test::ScratchFolder;
 
-// A project saved in folder `old` (which no longer exists) with files below it, written
-// into `now`: the stored paths all name the old folder.
+// A project saved in folder `old` (whose files are no longer there) with files below it,
+// written into `now`: the stored paths all name the old folder.
 struct MovedFixture {
     ScratchFolder scratch;
-    std::string oldFolder = scratch.Path("vecchia");
-    std::string now = scratch.MakeFolder("nuova");
+    std::string oldName, nowName;
+    std::string oldFolder = scratch.Path(oldName);
+    std::string now = scratch.MakeFolder(nowName);
+
+    MovedFixture(std::string from = "vecchia", std::string to = "nuova")
+        : oldName(std::move(from)), nowName(std::move(to)) {}
 
     std::string Old(const std::string& relative) const {
         return platform::JoinSourcePath(oldFolder, relative);
@@ -26,51 +30,58 @@ struct MovedFixture {
     std::string Now(const std::string& relative) const {
         return platform::JoinSourcePath(now, relative);
     }
+    std::string WriteNow(const std::string& relative, const std::string& bytes) {
+        return scratch.WriteFile(nowName + "/" + relative, bytes);
+    }
     std::string WriteProject(const std::string& files, int count, const std::string& extra = "") {
-        return scratch.WriteFile(
-            "nuova/Mio.mip",
-            Crlf("[Progetto]\nGruppo=1\nDlgEnd=1\nNumFile=" + std::to_string(count) +
-                 "\nNumLink=1\nProgFile=" + Old("Mio.mip") + "\n" + extra + "[Files]\n" + files +
-                 "[Link]\n1=Mio.exe,Mio,P\n"));
+        return WriteNow("Mio.mip",
+                        Crlf("[Progetto]\nGruppo=1\nDlgEnd=1\nNumFile=" + std::to_string(count) +
+                             "\nNumLink=1\nProgFile=" + Old("Mio.mip") + "\n" + extra +
+                             "[Files]\n" + files + "[Link]\n1=Mio.exe,Mio,P\n"));
     }
 };
 
+// Moves of every shape: aside to a name shorter or longer than the old one, down into a
+// folder below the old one, up to the folder above it.
 TEST(MovedProject, FindsFilesAtTheirPlaceUnderTheNewFolderAndSaysSo) {
-    MovedFixture f;
-    std::string sub = platform::JoinSourcePath("dist", "Mio.exe");
-    f.scratch.WriteFile("nuova/dist/Mio.exe", "MZ");
-    f.scratch.WriteFile("nuova/Leggimi.txt", "l");
-    // A file outside the old folder is not looked for elsewhere.
-    std::string outside = f.scratch.Path("altrove/Extra.dll");
-    std::string file = f.WriteProject("1=" + f.Old(sub) + ",D\n2=" + f.Old("Leggimi.txt") +
-                                          ",D\n3=" + outside + ",S\n",
-                                      3, "ExeFile=" + f.Old("Setup.exe") + "\n");
-    Project p;
-    p.ProgFile = file;
-    LoadReport report;
-    ASSERT_TRUE(velaset::LoadProject(&p, "APP", &report));
-    ASSERT_EQ(p.Files().size(), 2u);
-    EXPECT_EQ(p.Files()[0].Text(), f.Now(sub) + ",D");
-    EXPECT_EQ(p.Files()[1].Text(), f.Now("Leggimi.txt") + ",D");
-    EXPECT_EQ(p.Links().size(), 1u) << "the link follows its file";
-    EXPECT_EQ(p.ExeFile, f.Now("Setup.exe")) << "the executable moves with the project";
-    EXPECT_EQ(velaset::LoadReportLines(report),
-              (std::vector<std::string>{outside + ": il file non esiste",
-                                        f.Old(sub) + ": trovato in " + f.Now(sub),
-                                        f.Old("Leggimi.txt") + ": trovato in " +
-                                            f.Now("Leggimi.txt"),
-                                        "ExeFile " + f.Old("Setup.exe") +
-                                            ": l'eseguibile sarà creato in " +
-                                            f.Now("Setup.exe") +
-                                            ", nella cartella in cui ora si trova il progetto"}));
-    EXPECT_TRUE(report.missingExeFolder.empty());
+    const std::pair<const char*, const char*> moves[] = {
+        {"vecchia", "nuova"}, {"v", "nuova"}, {"pr", "pr/nuova"}, {"pr/vecchia", "pr"}};
+    for (const auto& move : moves) {
+        SCOPED_TRACE(std::string(move.first) + " -> " + move.second);
+        MovedFixture f(move.first, move.second);
+        std::string sub = platform::JoinSourcePath("dist", "Mio.exe");
+        std::string exe = platform::JoinSourcePath("dist", "Setup.exe");
+        f.WriteNow("dist/Mio.exe", "MZ");
+        f.WriteNow("Leggimi.txt", "l");
+        // A file outside the old folder is not looked for elsewhere.
+        std::string outside = f.scratch.Path("altrove/Extra.dll");
+        std::string file = f.WriteProject("1=" + f.Old(sub) + ",D\n2=" + f.Old("Leggimi.txt") +
+                                              ",D\n3=" + outside + ",S\n",
+                                          3, "ExeFile=" + f.Old(exe) + "\n");
+        Project p;
+        p.ProgFile = file;
+        LoadReport report;
+        ASSERT_TRUE(velaset::LoadProject(&p, "APP", &report));
+        ASSERT_EQ(p.Files().size(), 2u);
+        EXPECT_EQ(p.Files()[0].Text(), f.Now(sub) + ",D");
+        EXPECT_EQ(p.Files()[1].Text(), f.Now("Leggimi.txt") + ",D");
+        EXPECT_EQ(p.Links().size(), 1u) << "the link follows its file";
+        EXPECT_EQ(p.ExeFile, f.Now(exe)) << "the executable moves with the project";
+        EXPECT_EQ(velaset::LoadReportLines(report),
+                  (std::vector<std::string>{
+                      outside + ": il file non esiste", f.Old(sub) + ": trovato in " + f.Now(sub),
+                      f.Old("Leggimi.txt") + ": trovato in " + f.Now("Leggimi.txt"),
+                      "ExeFile " + f.Old(exe) + ": l'eseguibile sarà creato in " + f.Now(exe) +
+                          ", nella cartella in cui ora si trova il progetto"}));
+        EXPECT_TRUE(report.missingExeFolder.empty());
+    }
 }
 
 TEST(MovedProject, KeepsEveryStoredPathThatStillExists) {
     MovedFixture f;
     // The old folder is still there (a copied project): its files are the ones listed.
     f.scratch.WriteFile("vecchia/Mio.exe", "old");
-    f.scratch.WriteFile("nuova/Mio.exe", "new");
+    f.WriteNow("Mio.exe", "new");
     Project p;
     p.ProgFile = f.WriteProject("1=" + f.Old("Mio.exe") + ",D\n", 1);
     LoadReport report;

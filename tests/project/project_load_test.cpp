@@ -81,6 +81,9 @@ TEST(ProjectLoad, ReadsOnlyTheStoredCountOfAList) {
     ASSERT_TRUE(Load(file, &p));
     ASSERT_EQ(p.Files().size(), 1u);
     EXPECT_EQ(p.Files()[0].path, a);
+    // The largest count a list can hold.
+    ASSERT_TRUE(Load(WriteProjectFile(scratch, "", "[Chiavi]\nNumChiavi=32767\n"), &p));
+    EXPECT_EQ(p.RegistryEntries().size(), 32767u);
 }
 
 TEST(ProjectLoad, DropsMissingAndClashingFilesWithTheirLinksAndReportsEach) {
@@ -255,68 +258,47 @@ TEST(ProjectLoad, RefusesFlagsAndCountsThatAreNotNumbersAndKeepsTheProject) {
     }
 }
 
-TEST(ProjectLoad, ReadsTheArchitectureAndRefusesAnUnknownOne) {
+// The architecture and the compression as stored (absent or empty: the default, any
+// letter case); an unknown value refuses the file and leaves the project as it was.
+TEST(ProjectLoad, ReadsTheArchitectureAndTheCompressionAndRefusesUnknownOnes) {
+    using velaset::Architecture;
+    using velaset::Compression;
     const struct {
         const char* stored; // the line of [Progetto], empty for none
-        velaset::Architecture expected;
+        Architecture architecture;
+        Compression compression;
     } accepted[] = {
-        {"", velaset::Architecture::X86},
-        {"Architettura=\n", velaset::Architecture::X86},
-        {"Architettura=x86\n", velaset::Architecture::X86},
-        {"Architettura=x64\n", velaset::Architecture::X64},
-        {"Architettura=X64\n", velaset::Architecture::X64},
+        {"", Architecture::X86, Compression::MsZip},
+        {"Architettura=\n", Architecture::X86, Compression::MsZip},
+        {"Architettura=x86\nCompressione=MSZIP\n", Architecture::X86, Compression::MsZip},
+        {"Architettura=x64\n", Architecture::X64, Compression::MsZip},
+        {"Architettura=X64\nCompressione=lzx\n", Architecture::X64, Compression::Lzx},
     };
     for (const auto& c : accepted) {
         ScratchFolder scratch;
-        Project p;
-        p.Architettura = velaset::Architecture::X64; // a project loaded before
+        Project p; // as a project loaded before
+        p.Architettura = Architecture::X64;
+        p.Compressione = Compression::Lzx;
         ASSERT_TRUE(Load(WriteProjectFile(scratch, c.stored), &p)) << c.stored;
-        EXPECT_EQ(p.Architettura, c.expected) << c.stored;
+        EXPECT_EQ(p.Architettura, c.architecture) << c.stored;
+        EXPECT_EQ(p.Compressione, c.compression) << c.stored;
     }
-
-    ScratchFolder scratch;
-    std::string file = WriteProjectFile(scratch, "Titolo=Altro\nArchitettura=arm64\n");
-    Project p;
-    p.Titolo = "Prima";
-    platform::Status refused = Load(file, &p);
-    EXPECT_FALSE(refused.ok);
-    EXPECT_EQ(refused.message, "Impossibile caricare il progetto " + file +
-                                   ": la chiave Architettura contiene \"arm64\", ma può valere "
-                                   "solo x86 o x64.");
-    EXPECT_EQ(p.Titolo, "Prima") << "a refused file leaves the project as it was";
-}
-
-TEST(ProjectLoad, ReadsTheCompressionAndRefusesAnUnknownOne) {
-    const struct {
-        const char* stored;
-        velaset::Compression expected;
-    } accepted[] = {
-        {"", velaset::Compression::MsZip},
-        {"Compressione=MSZIP\n", velaset::Compression::MsZip},
-        {"Compressione=lzx\n", velaset::Compression::Lzx},
+    const std::pair<const char*, const char*> refused[] = {
+        {"Architettura=arm64", "la chiave Architettura contiene \"arm64\", ma può valere solo "
+                               "x86 o x64."},
+        {"Compressione=zip", "la chiave Compressione contiene \"zip\", ma può valere solo LZX "
+                             "o MSZIP."},
     };
-    for (const auto& c : accepted) {
+    for (const auto& r : refused) {
         ScratchFolder scratch;
+        std::string file =
+            WriteProjectFile(scratch, "Titolo=Altro\n" + std::string(r.first) + "\n");
         Project p;
-        p.Compressione = velaset::Compression::Lzx; // a project loaded before
-        ASSERT_TRUE(Load(WriteProjectFile(scratch, c.stored), &p)) << c.stored;
-        EXPECT_EQ(p.Compressione, c.expected) << c.stored;
+        p.Titolo = "Prima";
+        EXPECT_EQ(Load(file, &p).message,
+                  "Impossibile caricare il progetto " + file + ": " + r.second);
+        EXPECT_EQ(p.Titolo, "Prima") << "a refused file leaves the project as it was";
     }
-    ScratchFolder scratch;
-    std::string file = WriteProjectFile(scratch, "Compressione=zip\n");
-    Project p;
-    platform::Status refused = Load(file, &p);
-    EXPECT_EQ(refused.message, "Impossibile caricare il progetto " + file +
-                                   ": la chiave Compressione contiene \"zip\", ma può valere "
-                                   "solo LZX o MSZIP.");
-}
-
-TEST(ProjectLoad, AcceptsTheLargestCount) {
-    ScratchFolder scratch;
-    std::string file = WriteProjectFile(scratch, "", "[Chiavi]\nNumChiavi=32767\n");
-    Project p;
-    ASSERT_TRUE(Load(file, &p));
-    EXPECT_EQ(p.RegistryEntries().size(), 32767u);
 }
 
 TEST(ProjectLoad, RefusesAMissingFile) {

@@ -30,16 +30,8 @@ TEST(NewProject, SetsTheNewProjectValuesAndKeepsTheOthers) {
                             platform::SourceFolderPart(platform::JoinSourcePath("cartella", "x"))),
                         "C:\\Program Files\\");
 
-    EXPECT_EQ(p.Titolo, "Nuovo Progetto");
-    EXPECT_EQ(p.Caption, "Nuovo Progetto");
-    EXPECT_EQ(p.Etic1A, "Benvenuti nell'installazione di Nuovo Progetto");
-    EXPECT_EQ(p.Etic2A, "Questo programma installerà Nuovo Progetto sul vostro computer.");
+    // The texts of a new project are pinned by the new project's file (ProjectSave).
     EXPECT_EQ(p.DefCartella, "C:\\Program Files\\");
-    EXPECT_EQ(p.DefDir, "Nuovo Progetto");
-    EXPECT_EQ(p.NomeGruppo, "Nuovo Progetto");
-    EXPECT_EQ(p.CaptionB, "Nuovo Progetto");
-    EXPECT_EQ(p.EticB, "Installazione completata con successo.");
-    EXPECT_EQ(p.LabelControl, "Nuovo Progetto, Versione 1.0");
     EXPECT_EQ(p.ExeFile, platform::JoinSourcePath("cartella", "Nuovo Progetto.exe"));
     EXPECT_EQ(p.ProgFile, platform::JoinSourcePath("cartella", "Nuovo Progetto.mip"));
     EXPECT_EQ(p.Errore, velaset::kDefaultErrore);

@@ -30,12 +30,15 @@ TEST(TitlePropagation, ReplacesTheOldTitleInTextsAndPaths) {
     EXPECT_EQ(p.EticB, "Installazione completata con successo.");
 }
 
+// The first occurrence only, also where the title stands inside a longer word.
 TEST(TitlePropagation, ReplacesOnlyTheFirstOccurrence) {
     Project p = NewProjectIn("C:\\Nuovo Progetto");
     p.Caption = "Nuovo Progetto e Nuovo Progetto";
+    p.NomeGruppo = "I Nuovo Progettoni, Nuovo Progetto";
     p.ProgFile = "C:\\Nuovo Progetto\\Nuovo Progetto.mip";
     p.SetTitleAsTyped("Demo");
     EXPECT_EQ(p.Caption, "Demo e Nuovo Progetto");
+    EXPECT_EQ(p.NomeGruppo, "I Demoni, Nuovo Progetto");
     EXPECT_EQ(p.ProgFile, "C:\\Demo\\Nuovo Progetto.mip");
 }
 

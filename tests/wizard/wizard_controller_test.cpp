@@ -92,7 +92,8 @@ TEST(WizardOpen, AProjectThatLostEntriesIsOpenedOnlyWhenTheUserSaysSo) {
         const platform::MessageBoxCall& box = no.Calls()[0];
         EXPECT_EQ(box.buttons, platform::MessageButtons::YesNo);
         EXPECT_EQ(box.icon, platform::MessageIcon::Question);
-        EXPECT_NE(box.text.find("- " + f.gone + ": il file non esiste\r\n- collegamento \"Mio\": "
+        EXPECT_NE(box.text.find("- " + f.gone +
+                                ": il file non esiste\r\n- collegamento \"Mio\": "
                                 "il file Mio.exe non è nell'elenco dei file"),
                   std::string::npos)
             << box.text;
@@ -308,14 +309,57 @@ INSTANTIATE_TEST_SUITE_P(
                 "permettono: la voce 1 di [Chiavi] (HKLM,Software\\A,\"B\",,\"C\")."}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
 
-TEST(WizardChecks, BlankTextCountsAsFilledIn) {
+// A page that passes as it is, or after a silent correction: no message, the next page.
+struct Pass {
+    const char* name;
+    int page;
+    std::function<void(Project&)> change;
+    std::function<void(const Project&)> corrected;
+};
+
+class WizardPasses : public ::testing::TestWithParam<Pass> {};
+
+TEST_P(WizardPasses, PageMovesOnWithoutAMessage) {
+    const Pass& c = GetParam();
     Wizard w;
-    w.WalkTo(1);
-    w.project.Caption = "   ";
+    w.WalkTo(c.page);
+    c.change(w.project);
     MessageBoxRecorder boxes;
     EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
     EXPECT_TRUE(boxes.Calls().empty());
+    if (c.corrected)
+        c.corrected(w.project);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryRule, WizardPasses,
+    ::testing::Values(Pass{"BlankTextCountsAsFilledIn", 1, [](Project& p) { p.Caption = "   "; }},
+                      Pass{"WithoutGroupTheLinksPageAlwaysPasses", 3,
+                           [](Project& p) {
+                               p.SetGruppo(0);
+                               p.NomeGruppo.clear();
+                           }},
+                      Pass{"DisabledEndDialogNeedsNoTexts", 4,
+                           [](Project& p) {
+                               p.SetDlgEnd(0);
+                               p.CaptionB.clear();
+                           }},
+                      Pass{"UninstallIconWithoutGroupIsDropped", 4,
+                           [](Project& p) {
+                               p.SetGruppo(0);
+                               p.SetUninstall(1);
+                           },
+                           [](const Project& p) {
+                               EXPECT_EQ(p.Uninstall(), 0);
+                               EXPECT_EQ(p.UninstallString, "");
+                           }},
+                      Pass{"LaunchWithoutFileIsDropped", 5,
+                           [](Project& p) {
+                               p.SetChkLancio(1);
+                               p.Lancio.clear();
+                           },
+                           [](const Project& p) { EXPECT_EQ(p.ChkLancio(), 0); }}),
+    [](const ::testing::TestParamInfo<Pass>& info) { return info.param.name; });
 
 // A value of the page that no package could carry keeps the page, with the table's
 // sentence; a fault of another page's field does not.
@@ -333,56 +377,15 @@ TEST(WizardChecks, AValueThatNoPackageCouldCarryKeepsItsPage) {
     EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
 }
 
-TEST(WizardChecks, WithoutGroupTheLinksPageAlwaysPasses) {
-    Wizard w;
-    w.WalkTo(3);
-    w.project.SetGruppo(0);
-    w.project.NomeGruppo.clear();
-    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
-}
-
-TEST(WizardChecks, DisabledEndDialogNeedsNoTexts) {
-    Wizard w;
-    w.WalkTo(4);
-    w.project.SetDlgEnd(0);
-    w.project.CaptionB.clear();
-    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
-}
-
-TEST(WizardChecks, UninstallIconWithoutGroupIsDroppedSilently) {
-    Wizard w;
-    w.WalkTo(3);
-    w.project.SetGruppo(0);
-    w.WalkTo(4);
-    w.project.SetUninstall(1);
-    MessageBoxRecorder boxes;
-    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
-    EXPECT_TRUE(boxes.Calls().empty());
-    EXPECT_EQ(w.project.Uninstall(), 0);
-    EXPECT_EQ(w.project.UninstallString, "");
-}
-
 TEST(WizardChecks, ControlPanelLabelIsCheckedBeforeTheUninstallCorrection) {
     Wizard w;
-    w.WalkTo(3);
-    w.project.SetGruppo(0);
     w.WalkTo(4);
+    w.project.SetGruppo(0);
     w.project.SetUninstall(1);
     w.project.LabelControl.clear();
     MessageBoxRecorder boxes;
     EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
     EXPECT_EQ(w.project.Uninstall(), 1);
-}
-
-TEST(WizardChecks, LaunchWithoutFileIsDroppedSilently) {
-    Wizard w;
-    w.WalkTo(5);
-    w.project.SetChkLancio(1);
-    w.project.Lancio.clear();
-    MessageBoxRecorder boxes;
-    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
-    EXPECT_TRUE(boxes.Calls().empty());
-    EXPECT_EQ(w.project.ChkLancio(), 0);
 }
 
 TEST(WizardChecks, LastPageAsksForTheBuild) {
