@@ -111,7 +111,7 @@ if [ "$mode" = native ]; then
     grep -q "^velaset: Impossibile creare $work/P.mip, " "$work/err" ||
         fail "a save without room said: $(cat "$work/err")"
     cmp -s "$work/P.mip" "$work/P.alone.mip" || fail "a save without room changed the project file"
-    ls "$work" | grep -q '^vs.*\.tmp$' && fail "a save without room left its working file"
+    ls "$work" | grep -q '^P\.mip\.~vs' && fail "a save without room left its working file"
 
     # Killed while it writes (the size limit's signal): the old file stays whole.
     code=0
