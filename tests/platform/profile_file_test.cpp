@@ -21,7 +21,7 @@ TEST(ProfileRead, IgnoresCaseTrimsBlanksStripsOnePairOfQuotesAndCutsToTheBuffer)
     const std::string file = scratch.WriteFile(
         "p.ini", Crlf("[Sezione]\n  Chiave  =  valore con spazi  \nDoppie=\"tra virgolette\"\n"
                       "Singole='tra apici'\nMezza=\"mezza\nDue=\"\"due\"\"\nVuota=\n"
-                      "Interna=a \"b\" c\nLungo=" + std::string(300, 'x') + "\n[B]\ntre=3\n"));
+                      "Interna=a \"b\" c\nSola=\"\nMisto='a\"\nLungo=" + std::string(300, 'x') + "\n[B]\ntre=3\n"));
     const struct {
         const char* section;
         const char* key;
@@ -31,7 +31,8 @@ TEST(ProfileRead, IgnoresCaseTrimsBlanksStripsOnePairOfQuotesAndCutsToTheBuffer)
         {"sezione", "CHIAVE", 255, "valore con spazi"}, {"SEZIONE", "doppie", 255, "tra virgolette"},
         {"Sezione", "Singole", 255, "tra apici"},       {"Sezione", "Mezza", 255, "\"mezza"},
         {"Sezione", "Due", 255, "\"due\""},             {"Sezione", "Vuota", 255, ""},
-        {"Sezione", "Interna", 255, "a \"b\" c"},       {"Sezione", "Lungo", 255, std::string(254, 'x')},
+        {"Sezione", "Interna", 255, "a \"b\" c"},       {"Sezione", "Sola", 255, "\""},
+        {"Sezione", "Misto", 255, "'a\""},       {"Sezione", "Lungo", 255, std::string(254, 'x')},
         {"Sezione", "Lungo", 301, std::string(300, 'x')}, {"Sezione", "Altro", 255, "assente"},
         {"Altra", "Chiave", 255, "assente"},
     };
