@@ -99,17 +99,17 @@ Status FileReplacement::Begin(const std::string& target) {
     const int fd = static_cast<int>(file_.Native());
     // Held until the writer ends, however it ends: the lock tells a working file that is
     // being written from one that a killed writer left.
-    int error = flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
-    if (error == 0 && existed) {
-        // The owner goes only where the system lets it (an administrator saving another
-        // user's project); the permissions always.
-        IgnoreResult(fchown(fd, old.st_uid, old.st_gid));
-        if (fchmod(fd, old.st_mode & 07777) != 0)
-            error = errno;
-    }
-    if (error != 0) {
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
         Discard();
         return Status::SystemError(error, Operation::Create, target);
+    }
+    if (existed) {
+        // The owner and the permissions go where the system lets them: only an
+        // administrator gives a file to another user, and a file system without
+        // permissions (FAT) has none to keep.
+        IgnoreResult(fchown(fd, old.st_uid, old.st_gid));
+        IgnoreResult(fchmod(fd, old.st_mode & 07777));
     }
     return Status::Ok();
 }
