@@ -1,6 +1,6 @@
-// A new version of a file, written beside it under a working name and put in its place
-// in one step once it is complete (rename on POSIX, MoveFileEx with replace and
-// write-through on Windows). Whatever happens before that step (a failure, an
+// A new version of a file, written beside it under a working name (by a FileWriter) and
+// put in its place in one step once it is complete (rename on POSIX, MoveFileEx with
+// replace and write-through on Windows). Whatever happens before that step (a failure, an
 // interrupt, the program killed), the file at the target path keeps every byte it had.
 //
 // The working file is named after its target: "Setup.exe" is written as
@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_writer.h"
 #include "platform/status.h"
 
 namespace platform {
@@ -33,29 +34,29 @@ class FileReplacement {
     Status Begin(const std::string& target);
 
     // Appends bytes to the working file. A failure (a full disk) names the target.
-    Status Append(const char* data, std::size_t size);
-    Status Append(const std::string& bytes) { return Append(bytes.data(), bytes.size()); }
+    Status Append(const char* data, std::size_t size) { return file_.Append(data, size); }
+    Status Append(const std::string& bytes) { return file_.Append(bytes); }
 
     // Appends the whole file source. A failure to read it names source
     // (Operation::Read); a failure to write names the target.
-    Status AppendFile(const std::string& source);
+    Status AppendFile(const std::string& source) { return file_.AppendFile(source); }
 
     // Flushes the working file to the disk and puts it in place of the target in one
     // step (a symbolic link keeps its place and gets the new file as its target's).
-    // The permissions of an old file stay. On failure the target is as it was.
+    // The permissions of an old file stay (its owner where the system lets it; on
+    // Windows its hidden and system attributes). On failure the target is as it was.
     Status Commit();
 
     const std::string& WorkingPath() const { return working_; }
 
   private:
-    Status WriteFailure() const;
     void Discard();
 
     std::string target_;   // as the caller named it, for messages
     std::string replaced_; // the file that Commit replaces
     std::string working_;
-    static constexpr std::intptr_t kNone = -1;
-    std::intptr_t handle_ = kNone; // descriptor or handle of the open working file
+    FileWriter file_;          // the working file while it is written
+    std::uint32_t kept_ = 0;   // Windows: the old file's attributes that the new one takes
     bool committed_ = false;
 };
 

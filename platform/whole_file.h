@@ -14,9 +14,10 @@ namespace platform {
 // false and *data empty.
 Status ReadWholeFile(const std::string& path, std::string* data, bool* exists);
 
-// Makes data the whole content of the file at path: written and flushed to the disk as a
-// new file in the same folder, which then takes the place of the old one (rename on
-// POSIX, MoveFileEx with replace and write-through on Windows). The old file's
+// Makes data the whole content of the file at path (a FileReplacement): written and
+// flushed to the disk as a new file in the same folder, which then takes the place of
+// the old one (rename on POSIX, MoveFileEx with replace and write-through on Windows).
+// The old file's
 // permissions (attributes on Windows) stay; a file that may not be written is refused
 // as before, and a symbolic link keeps pointing at its file. On failure the file is
 // as it was and no new file is left behind. The failure names path (Operation::Create).

@@ -1,7 +1,6 @@
 #include "builder/package/build_pipeline.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "platform/file_access.h"
 #include "platform/file_replacement.h"
 #include "platform/file_times.h"
+#include "platform/file_writer.h"
 #include "platform/folders.h"
 #include "platform/process.h"
 #include "platform/short_path.h"
@@ -401,14 +401,7 @@ class PackageBuild {
     }
 
     platform::Status WritePassword(const std::string& path) const {
-        std::FILE* file = platform::OpenFile(path, "wb");
-        if (file == nullptr)
-            return platform::Status::LastSystemError(platform::Operation::Create, path);
-        const std::string& password = signing_.password;
-        bool written = std::fwrite(password.data(), 1, password.size(), file) == password.size();
-        written = std::fclose(file) == 0 && written;
-        return written ? platform::Status::Ok()
-                       : platform::Status::LastSystemError(platform::Operation::Create, path);
+        return platform::WriteNewFile(path, signing_.password);
     }
 
     void Start(BuildStep step) {

@@ -5,9 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "common/constants.h"
-#include "platform/file_access.h"
 #include "platform/file_times.h"
+#include "platform/file_writer.h"
 
 namespace velaset {
 
@@ -98,33 +97,9 @@ std::string LocalTimeText(std::int64_t time) {
 }
 
 platform::Status TimedCopy(const std::string& source, const std::string& copy, std::int64_t time) {
-    std::FILE* in = platform::OpenFile(source, "rb");
-    if (in == nullptr)
-        return platform::Status::LastSystemError(platform::Operation::Read, source);
-    std::FILE* out = platform::OpenFile(copy, "wb");
-    if (out == nullptr) {
-        int error = platform::LastSystemErrorCode();
-        std::fclose(in);
-        return platform::Status::SystemError(error, platform::Operation::Create, copy);
-    }
-    char block[COPY_BLOCK_SIZE];
-    std::size_t got;
-    bool written = true;
-    while (written && (got = std::fread(block, 1, sizeof block, in)) > 0)
-        written = std::fwrite(block, 1, got, out) == got;
-    int error = written ? 0 : platform::LastSystemErrorCode();
-    bool read = !std::ferror(in);
-    if (!read)
-        error = platform::LastSystemErrorCode();
-    std::fclose(in);
-    if (std::fclose(out) != 0 && written && read) {
-        written = false;
-        error = platform::LastSystemErrorCode();
-    }
-    if (!read)
-        return platform::Status::SystemError(error, platform::Operation::Read, source);
-    if (!written)
-        return platform::Status::SystemError(error, platform::Operation::Create, copy);
+    platform::Status copied = platform::CopyWholeFile(source, copy);
+    if (!copied)
+        return copied;
     return platform::WriteFileTime(copy, time);
 }
 

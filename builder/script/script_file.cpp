@@ -1,10 +1,6 @@
 // The setup script on disk: checks first, then a complete file or none.
 #include "builder/script/script_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 #include "builder/project/entry_forms.h"
 #include "builder/project/line_breaks.h"
 #include "builder/project/package_keys.h"
@@ -16,6 +12,7 @@
 #include "platform/short_path_cache.h"
 #include "platform/source_path.h"
 #include "platform/text_encoding.h"
+#include "platform/whole_file.h"
 
 namespace velaset {
 
@@ -23,27 +20,6 @@ namespace {
 
 std::string FileField(size_t index) {
     return "Files " + std::to_string(index + 1);
-}
-
-platform::Status CreateFailure(const std::string& path, int systemError) {
-    return platform::Status::SystemError(systemError, platform::Operation::Create, path);
-}
-
-// Writes all bytes to a new file at `path`; the file is closed on every way out.
-platform::Status WriteWholeFile(const std::string& path, const std::string& bytes,
-                                const std::string& shownPath) {
-    std::FILE* file = platform::OpenFile(path, "wb");
-    if (file == nullptr) {
-        return CreateFailure(shownPath, platform::LastSystemErrorCode());
-    }
-    const size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
-    const bool flushed = std::fflush(file) == 0;
-    const int reason = platform::LastSystemErrorCode();
-    const bool closed = std::fclose(file) == 0;
-    if (written != bytes.size() || !flushed || !closed) {
-        return CreateFailure(shownPath, reason);
-    }
-    return platform::Status::Ok();
 }
 
 } // namespace
@@ -167,25 +143,8 @@ platform::Status WriteSetupScript(const Project& project, ScriptVariant variant,
     if (!status) {
         return status;
     }
-    const std::string temporary = path + ".tmp";
-    status = WriteWholeFile(temporary, bytes, path);
-    if (!status) {
-        platform::IgnoreFailure(platform::RemoveFile(temporary));
-        return status;
-    }
-    // The complete file takes the script's name; the old script goes only now.
-    platform::Status removed = platform::RemoveFile(path);
-    if (!removed) {
-        platform::IgnoreFailure(platform::RemoveFile(temporary));
-        return CreateFailure(path, removed.systemError);
-    }
-    if (std::rename(platform::ResolvePath(temporary).c_str(),
-                    platform::ResolvePath(path).c_str()) != 0) {
-        const int reason = errno;
-        platform::IgnoreFailure(platform::RemoveFile(temporary));
-        return CreateFailure(path, reason);
-    }
-    return platform::Status::Ok();
+    // The complete file takes the place of an older script in one step.
+    return platform::ReplaceWholeFile(path, bytes);
 }
 
 ScriptVariant VariantOf(const Project& project) {

@@ -47,6 +47,9 @@ void RemoveLeftovers(const std::string& folder, const std::string& name) {
     }
 }
 
+// For calls whose failure changes nothing that matters.
+void IgnoreResult(int) {}
+
 unsigned long long Entropy() {
     struct timespec now = {};
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -62,16 +65,11 @@ FileReplacement::~FileReplacement() {
 }
 
 void FileReplacement::Discard() {
-    if (handle_ == kNone)
+    if (!file_.IsOpen())
         return;
     if (!committed_)
         unlink(working_.c_str());
-    close(static_cast<int>(handle_));
-    handle_ = kNone;
-}
-
-Status FileReplacement::WriteFailure() const {
-    return Status::LastSystemError(Operation::Create, target_);
+    IgnoreFailure(file_.Close());
 }
 
 Status FileReplacement::Begin(const std::string& target) {
@@ -89,16 +87,16 @@ Status FileReplacement::Begin(const std::string& target) {
     const std::string folder = SourceFolderPart(replaced_);
     const std::string name = SourceFileName(replaced_);
     RemoveLeftovers(folder, name);
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    Status opened = Status::Ok();
+    for (int attempt = 0; attempt < 100; ++attempt) {
         working_ = folder + WorkingFileName(name, UniqueLetters(Entropy()));
-        fd = open(working_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
+        opened = file_.Open(working_, FileWriter::Creation::NewOnly, target);
+        if (opened || opened.systemError != EEXIST)
             break;
     }
-    if (fd < 0)
-        return Status::LastSystemError(Operation::Create, target);
-    handle_ = fd;
+    if (!opened)
+        return opened;
+    const int fd = static_cast<int>(file_.Native());
     // Held until the writer ends, however it ends: the lock tells a working file that is
     // being written from one that a killed writer left.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -106,64 +104,27 @@ Status FileReplacement::Begin(const std::string& target) {
         Discard();
         return Status::SystemError(error, Operation::Create, target);
     }
-    if (existed && fchmod(fd, old.st_mode & 07777) != 0) {
-        const int error = errno;
-        Discard();
-        return Status::SystemError(error, Operation::Create, target);
+    if (existed) {
+        // The owner and the permissions go where the system lets them: only an
+        // administrator gives a file to another user, and a file system without
+        // permissions (FAT) has none to keep.
+        IgnoreResult(fchown(fd, old.st_uid, old.st_gid));
+        IgnoreResult(fchmod(fd, old.st_mode & 07777));
     }
     return Status::Ok();
-}
-
-Status FileReplacement::Append(const char* data, std::size_t size) {
-    if (handle_ == kNone)
-        return Status::SystemError(EBADF, Operation::Create, target_);
-    std::size_t done = 0;
-    while (done < size) {
-        ssize_t n = write(static_cast<int>(handle_), data + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return WriteFailure();
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return Status::Ok();
-}
-
-Status FileReplacement::AppendFile(const std::string& source) {
-    int fd = open(ResolvePath(source).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return Status::LastSystemError(Operation::Read, source);
-    char buffer[65536];
-    Status status = Status::Ok();
-    for (;;) {
-        ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            status = Status::LastSystemError(Operation::Read, source);
-            break;
-        }
-        if (n == 0)
-            break;
-        status = Append(buffer, static_cast<std::size_t>(n));
-        if (!status)
-            break;
-    }
-    close(fd);
-    return status;
 }
 
 Status FileReplacement::Commit() {
-    if (handle_ == kNone)
+    if (!file_.IsOpen())
         return Status::SystemError(EBADF, Operation::Create, target_);
-    const int fd = static_cast<int>(handle_);
-    if (fsync(fd) != 0 || rename(working_.c_str(), replaced_.c_str()) != 0) {
-        Status failure = WriteFailure();
+    // The data reaches the disk before the name does: a crash after the rename never
+    // leaves the target empty or short.
+    Status placed = file_.Flush();
+    if (placed && rename(working_.c_str(), replaced_.c_str()) != 0)
+        placed = Status::LastSystemError(Operation::Create, target_);
+    if (!placed) {
         Discard();
-        return failure;
+        return placed;
     }
     committed_ = true;
     Discard();

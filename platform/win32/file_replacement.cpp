@@ -4,17 +4,11 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 #include "platform/source_path.h"
 #include "platform/win32/wide_text.h"
 
 namespace platform {
 namespace {
-
-HANDLE AsHandle(std::intptr_t handle) {
-    return reinterpret_cast<HANDLE>(handle);
-}
 
 // Working files of the file named name in folder whose writers have ended. A live
 // writer keeps its file open without sharing its deletion, so the deletion fails there.
@@ -47,16 +41,11 @@ FileReplacement::~FileReplacement() {
 }
 
 void FileReplacement::Discard() {
-    if (handle_ == kNone)
+    if (!file_.IsOpen())
         return;
-    CloseHandle(AsHandle(handle_));
-    handle_ = kNone;
+    IgnoreFailure(file_.Close());
     if (!committed_)
         DeleteFileW(win32::Widen(working_).c_str());
-}
-
-Status FileReplacement::WriteFailure() const {
-    return Status::LastSystemError(Operation::Create, target_);
 }
 
 Status FileReplacement::Begin(const std::string& target) {
@@ -64,6 +53,7 @@ Status FileReplacement::Begin(const std::string& target) {
     committed_ = false;
     target_ = target;
     replaced_ = target;
+    kept_ = 0;
     const std::wstring wide = win32::Widen(target);
     const DWORD attributes = GetFileAttributesW(wide.c_str());
     const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
@@ -78,6 +68,10 @@ Status FileReplacement::Begin(const std::string& target) {
         if (probe == INVALID_HANDLE_VALUE)
             return Status::LastSystemError(Operation::Create, target);
         CloseHandle(probe);
+        // A hidden or system file stays so.
+        if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+            kept_ = attributes &
+                    (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
         // The file keeps the name the folder holds it by, whatever the spelling of target.
         WIN32_FIND_DATAW found;
         HANDLE search = FindFirstFileW(wide.c_str(), &found);
@@ -89,80 +83,34 @@ Status FileReplacement::Begin(const std::string& target) {
     const std::string folder = SourceFolderPart(replaced_);
     const std::string name = SourceFileName(replaced_);
     RemoveLeftovers(folder, name);
-    HANDLE opened = INVALID_HANDLE_VALUE;
-    DWORD error = ERROR_FILE_EXISTS;
-    for (int attempt = 0; attempt < 100 && opened == INVALID_HANDLE_VALUE; ++attempt) {
+    Status opened = Status::Ok();
+    for (int attempt = 0; attempt < 100; ++attempt) {
         working_ = folder + WorkingFileName(name, UniqueLetters(Entropy()));
-        opened = CreateFileW(win32::Widen(working_).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                             nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        error = GetLastError();
-        if (opened == INVALID_HANDLE_VALUE && error != ERROR_FILE_EXISTS &&
-            error != ERROR_ALREADY_EXISTS)
+        opened = file_.Open(working_, FileWriter::Creation::NewOnly, target);
+        if (opened || (opened.systemError != ERROR_FILE_EXISTS &&
+                       opened.systemError != ERROR_ALREADY_EXISTS))
             break;
     }
-    if (opened == INVALID_HANDLE_VALUE)
-        return Status::SystemError(static_cast<int>(error), Operation::Create, target);
-    handle_ = reinterpret_cast<std::intptr_t>(opened);
-    return Status::Ok();
-}
-
-Status FileReplacement::Append(const char* data, std::size_t size) {
-    if (handle_ == kNone)
-        return Status::SystemError(ERROR_INVALID_HANDLE, Operation::Create, target_);
-    std::size_t done = 0;
-    while (done < size) {
-        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 20));
-        DWORD written = 0;
-        if (!WriteFile(AsHandle(handle_), data + done, chunk, &written, nullptr))
-            return WriteFailure();
-        if (written == 0)
-            return Status::SystemError(ERROR_DISK_FULL, Operation::Create, target_);
-        done += written;
-    }
-    return Status::Ok();
-}
-
-Status FileReplacement::AppendFile(const std::string& source) {
-    HANDLE file =
-        CreateFileW(win32::Widen(source).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return Status::LastSystemError(Operation::Read, source);
-    char buffer[65536];
-    Status status = Status::Ok();
-    for (;;) {
-        DWORD n = 0;
-        if (!ReadFile(file, buffer, sizeof buffer, &n, nullptr)) {
-            status = Status::LastSystemError(Operation::Read, source);
-            break;
-        }
-        if (n == 0)
-            break;
-        status = Append(buffer, n);
-        if (!status)
-            break;
-    }
-    CloseHandle(file);
-    return status;
+    return opened;
 }
 
 Status FileReplacement::Commit() {
-    if (handle_ == kNone)
+    if (!file_.IsOpen())
         return Status::SystemError(ERROR_INVALID_HANDLE, Operation::Create, target_);
-    if (!FlushFileBuffers(AsHandle(handle_))) {
-        Status failure = WriteFailure();
-        Discard();
-        return failure;
-    }
-    CloseHandle(AsHandle(handle_));
-    handle_ = kNone;
-    if (!MoveFileExW(win32::Widen(working_).c_str(), win32::Widen(replaced_).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        Status failure = WriteFailure();
+    Status placed = file_.Flush();
+    if (placed)
+        placed = file_.Close();
+    if (placed && !MoveFileExW(win32::Widen(working_).c_str(), win32::Widen(replaced_).c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        placed = Status::LastSystemError(Operation::Create, target_);
+    if (!placed) {
+        IgnoreFailure(file_.Close());
         DeleteFileW(win32::Widen(working_).c_str());
-        return failure;
+        return placed;
     }
     committed_ = true;
+    if (kept_ != 0)
+        SetFileAttributesW(win32::Widen(replaced_).c_str(), kept_);
     return Status::Ok();
 }
 

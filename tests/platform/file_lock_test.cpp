@@ -46,6 +46,14 @@ TEST(FileLock, AWriterIsAloneAndReadersShare) {
     second.Release();
     EXPECT_EQ(Take(writer, path, LockMode::Exclusive), LockOutcome::Locked);
     EXPECT_TRUE(writer.Held());
+
+    // A lock file that cannot be made: the failure names it.
+    FileLock lost;
+    const std::string missing = platform::JoinSourcePath(scratch.Path("manca"), "p.mip.lock");
+    EXPECT_EQ(lost.Acquire(missing, LockMode::Exclusive, 0, &failure), LockOutcome::Failed);
+    EXPECT_EQ(failure.kind, platform::ErrorKind::NotFound);
+    EXPECT_EQ(failure.subject, missing);
+    EXPECT_FALSE(lost.Held());
 }
 
 TEST(FileLock, AWaitEndsWhenTheHolderLetsGo) {
@@ -61,17 +69,6 @@ TEST(FileLock, AWaitEndsWhenTheHolderLetsGo) {
     EXPECT_EQ(Take(waiter, path, LockMode::Exclusive, 10000), LockOutcome::Locked);
     release.join();
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
-}
-
-TEST(FileLock, ALockFileThatCannotBeMadeFails) {
-    ScratchFolder scratch;
-    FileLock lock;
-    platform::Status failure;
-    const std::string path = platform::JoinSourcePath(scratch.Path("manca"), "p.mip.lock");
-    EXPECT_EQ(lock.Acquire(path, LockMode::Exclusive, 0, &failure), LockOutcome::Failed);
-    EXPECT_EQ(failure.kind, platform::ErrorKind::NotFound);
-    EXPECT_EQ(failure.subject, path);
-    EXPECT_FALSE(lock.Held());
 }
 
 #ifndef _WIN32

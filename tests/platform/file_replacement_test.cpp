@@ -1,11 +1,53 @@
+// A file replaced in one step: the old file stays whole until the new one, complete and
+// on the disk, takes its place; working files go; what the old file had stays.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
 #include "platform/file_replacement.h"
+#include "platform/whole_file.h"
 #include "platform/work_folder.h"
 #include "tests/support/scratch_folder.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The file system calls of this process that order a replacement, as they happen: these
+// definitions take the place of the C library's for the whole test program and pass each
+// call on to it.
+namespace {
+bool g_recording = false;
+std::vector<std::string> g_calls;
+
+template <typename Function>
+Function Next(const char* name) {
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+} // namespace
+
+extern "C" int fsync(int fd) {
+    if (g_recording) {
+        char path[PATH_MAX] = {};
+        const std::string link = "/proc/self/fd/" + std::to_string(fd);
+        if (readlink(link.c_str(), path, sizeof path - 1) < 0)
+            path[0] = '\0';
+        g_calls.push_back(std::string("fsync ") + path);
+    }
+    return Next<int (*)(int)>("fsync")(fd);
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept {
+    if (g_recording)
+        g_calls.push_back(std::string("rename ") + from);
+    return Next<int (*)(const char*, const char*)>("rename")(from, to);
+}
+#endif
 
 namespace {
 
@@ -69,6 +111,23 @@ TEST(FileReplacement, TheNextWriterRemovesOnlyWhatDeadWritersOfItsTargetLeft) {
     EXPECT_EQ(ScratchFolder::ReadFile(target), "NEXT");
 }
 
+// A whole file replaced: any bytes, and the name the folder holds it by whatever the
+// spelling; a missing file reads as none.
+TEST(WholeFile, ReplacesAFileUnderItsOwnNameAndReadsAnAbsentOneAsNone) {
+    ScratchFolder scratch;
+    std::string data = "x";
+    bool exists = true;
+    ASSERT_TRUE(platform::ReadWholeFile(scratch.Path("assente"), &data, &exists));
+    EXPECT_FALSE(exists);
+    EXPECT_EQ(data, "");
+    const std::string file = scratch.WriteFile("f.bin", "vecchio contenuto, più lungo");
+    ASSERT_TRUE(platform::ReplaceWholeFile(scratch.Path("F.BIN"), std::string("nuovo\0", 6)));
+    ASSERT_TRUE(platform::ReadWholeFile(file, &data, &exists));
+    EXPECT_TRUE(exists);
+    EXPECT_EQ(data, std::string("nuovo\0", 6));
+    EXPECT_EQ(Names(scratch), std::vector<std::string>{"f.bin"});
+}
+
 TEST(FileReplacement, RefusesAFolderAndAMissingFolderNamingTheTarget) {
     ScratchFolder scratch;
     for (const std::string& target :
@@ -84,5 +143,73 @@ TEST(FileReplacement, RefusesAFolderAndAMissingFolderNamingTheTarget) {
     EXPECT_EQ(Names(scratch), (std::vector<std::string>{"Setup.exe"}));
     EXPECT_TRUE(platform::IsDirectory(scratch.Path("Setup.exe")));
 }
+
+// A file that may not be written is refused and stays; a new file keeps what the old
+// one had: a hidden file stays hidden (Windows), the permissions and a symbolic link
+// stay (POSIX).
+#ifdef _WIN32
+TEST(WholeFile, RefusesAReadOnlyFileAndKeepsAHiddenOneHidden) {
+    ScratchFolder scratch;
+    const std::string file = scratch.WriteFile("sola.ini", "intatto");
+    const std::wstring wide(file.begin(), file.end());
+    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(platform::ReplaceWholeFile(file, "altro").kind, platform::ErrorKind::AccessDenied);
+    EXPECT_EQ(ScratchFolder::ReadFile(file), "intatto");
+    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(platform::ReplaceWholeFile(file, "altro"));
+    EXPECT_EQ(ScratchFolder::ReadFile(file), "altro");
+    EXPECT_TRUE(GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+#else
+TEST(WholeFile, KeepsPermissionsAndLinksAndRefusesAFileThatMayNotBeWritten) {
+    ScratchFolder scratch;
+    const std::string file = scratch.WriteFile("p.mip", "vecchio");
+    ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+    const std::string link = scratch.Path("collegamento.mip");
+    ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(platform::ReplaceWholeFile(link, "nuovo"));
+    struct stat info;
+    ASSERT_EQ(lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link was replaced by a file";
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(ScratchFolder::ReadFile(file), "nuovo");
+    if (geteuid() != 0) { // the administrator may write any file
+        ASSERT_EQ(chmod(file.c_str(), 0440), 0);
+        EXPECT_EQ(platform::ReplaceWholeFile(file, "altro").kind, platform::ErrorKind::AccessDenied);
+        EXPECT_EQ(ScratchFolder::ReadFile(file), "nuovo");
+    }
+}
+
+// A crash just after the rename must find the new file's bytes on the disk, for the
+// package and for a whole file (a saved project) alike: the working file is forced to
+// the disk before it takes the target's name.
+TEST(FileReplacement, TheNewBytesReachTheDiskBeforeTheirName) {
+    for (bool whole : {false, true}) {
+        SCOPED_TRACE(whole);
+        ScratchFolder scratch;
+        const std::string target = scratch.WriteFile("Setup.exe", "OLD");
+        platform::FileReplacement exe;
+        g_calls.clear();
+        g_recording = true;
+        platform::Status done = whole ? platform::ReplaceWholeFile(target, "NEW") : exe.Begin(target);
+        if (!whole && done)
+            done = exe.Append("NEW");
+        if (!whole && done)
+            done = exe.Commit();
+        g_recording = false;
+        ASSERT_TRUE(done.ok) << done.message;
+        EXPECT_EQ(ScratchFolder::ReadFile(target), "NEW");
+        const auto renamed = std::find_if(g_calls.begin(), g_calls.end(), [](const std::string& call) {
+            return call.rfind("rename ", 0) == 0;
+        });
+        ASSERT_NE(renamed, g_calls.end());
+        const std::string working = renamed->substr(7);
+        EXPECT_TRUE(platform::IsWorkingFileName(platform::SourceFileName(working), "Setup.exe"));
+        EXPECT_NE(std::find(g_calls.begin(), renamed, "fsync " + working), renamed)
+            << "no fsync of " << working << " before its rename";
+    }
+}
+#endif
 
 } // namespace

@@ -9,16 +9,8 @@
 
 #include "platform/file_access.h"
 #include "platform/profile_file.h"
-#include "platform/whole_file.h"
 #include "platform/work_folder.h"
 #include "tests/support/scratch_folder.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -130,22 +122,22 @@ TEST(ProfileEdit, LeavesTheBytesThatTheCallsLeave) {
     }
 }
 
-TEST(ProfileEdit, CommitLeavesNoOtherFileAndWritesOnlyAChange) {
+// A commit writes only a change and leaves no other file; a start without the old file's
+// text replaces it whole.
+TEST(ProfileEdit, CommitWritesOnlyAChangeAndLeavesNoOtherFile) {
     ScratchFolder scratch;
     const std::string file = scratch.WriteFile("p.ini", Crlf("[S]\nK=1\n"));
-    {
-        platform::ProfileEdit unchanged(file);
-        unchanged.DeleteSection("Assente");
-        ASSERT_TRUE(unchanged.Commit().ok);
-    }
+    platform::ProfileEdit unchanged(file);
+    unchanged.DeleteSection("Assente");
+    ASSERT_TRUE(unchanged.Commit().ok);
     platform::ProfileEdit absent(scratch.Path("nuovo.ini"));
     ASSERT_TRUE(absent.Commit().ok);
     EXPECT_FALSE(platform::PathExists(scratch.Path("nuovo.ini"))) << "made by a commit of nothing";
-
-    platform::ProfileEdit edit(file);
-    edit.WriteValue("S", "K", "2");
+    platform::ProfileEdit edit(file, false);
+    EXPECT_EQ(edit.ReadValue("S", "K", "?", 255), "?");
+    edit.WriteValue("T", "K", "2");
     ASSERT_TRUE(edit.Commit().ok);
-    EXPECT_EQ(ScratchFolder::ReadFile(file), Crlf("[S]\nK=2\n"));
+    EXPECT_EQ(ScratchFolder::ReadFile(file), Crlf("[T]\nK=2\n"));
     std::vector<std::string> names;
     ASSERT_TRUE(platform::ListFolder(scratch.Path(), &names));
     EXPECT_EQ(names, std::vector<std::string>{"p.ini"});
@@ -174,75 +166,5 @@ TEST(ProfileEdit, AFailedCommitNamesTheFileAndLeavesNothing) {
     ASSERT_TRUE(platform::ListFolder(scratch.Path(), &names));
     EXPECT_EQ(names, std::vector<std::string>{"cartella.ini"});
 }
-
-TEST(ProfileEdit, AnEmptyStartReplacesTheWholeFile) {
-    ScratchFolder scratch;
-    const std::string file = scratch.WriteFile("p.ini", Crlf("[Vecchia]\nK=1\n"));
-    platform::ProfileEdit edit(file, false);
-    EXPECT_EQ(edit.ReadValue("Vecchia", "K", "?", 255), "?");
-    edit.WriteValue("Nuova", "K", "2");
-    ASSERT_TRUE(edit.Commit().ok);
-    EXPECT_EQ(ScratchFolder::ReadFile(file), Crlf("[Nuova]\nK=2\n"));
-}
-
-TEST(WholeFile, ReadsAbsentFilesAsNoneAndReplacesPresentOnes) {
-    ScratchFolder scratch;
-    std::string data = "x";
-    bool exists = true;
-    ASSERT_TRUE(platform::ReadWholeFile(scratch.Path("assente"), &data, &exists));
-    EXPECT_FALSE(exists);
-    EXPECT_EQ(data, "");
-
-    const std::string file = scratch.WriteFile("f.bin", "vecchio contenuto, più lungo");
-    ASSERT_TRUE(platform::ReplaceWholeFile(file, std::string("nuovo\0", 6)));
-    ASSERT_TRUE(platform::ReadWholeFile(file, &data, &exists));
-    EXPECT_TRUE(exists);
-    EXPECT_EQ(data, std::string("nuovo\0", 6));
-
-    // Named in another letter case, the file keeps the name the folder gives it.
-    ASSERT_TRUE(platform::ReplaceWholeFile(scratch.Path("F.BIN"), "ancora"));
-    std::vector<std::string> names;
-    ASSERT_TRUE(platform::ListFolder(scratch.Path(), &names));
-    EXPECT_EQ(names, std::vector<std::string>{"f.bin"});
-    EXPECT_EQ(ScratchFolder::ReadFile(file), "ancora");
-}
-
-#ifdef _WIN32
-TEST(WholeFile, RefusesAReadOnlyFileAndKeepsAHiddenOneHidden) {
-    ScratchFolder scratch;
-    const std::string file = scratch.WriteFile("sola.ini", "intatto");
-    const std::wstring wide(file.begin(), file.end());
-    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
-    platform::Status refused = platform::ReplaceWholeFile(file, "altro");
-    EXPECT_EQ(refused.kind, platform::ErrorKind::AccessDenied);
-    EXPECT_EQ(ScratchFolder::ReadFile(file), "intatto");
-    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN));
-    ASSERT_TRUE(platform::ReplaceWholeFile(file, "altro"));
-    EXPECT_EQ(ScratchFolder::ReadFile(file), "altro");
-    EXPECT_TRUE(GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN);
-}
-#else
-TEST(WholeFile, KeepsPermissionsAndLinksAndRefusesAFileThatMayNotBeWritten) {
-    ScratchFolder scratch;
-    const std::string file = scratch.WriteFile("p.mip", "vecchio");
-    ASSERT_EQ(chmod(file.c_str(), 0640), 0);
-    const std::string link = scratch.Path("collegamento.mip");
-    ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
-    ASSERT_TRUE(platform::ReplaceWholeFile(link, "nuovo"));
-    struct stat info;
-    ASSERT_EQ(lstat(link.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link was replaced by a file";
-    ASSERT_EQ(stat(file.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
-    EXPECT_EQ(ScratchFolder::ReadFile(file), "nuovo");
-
-    if (geteuid() != 0) { // the administrator may write any file
-        ASSERT_EQ(chmod(file.c_str(), 0440), 0);
-        platform::Status refused = platform::ReplaceWholeFile(file, "altro");
-        EXPECT_EQ(refused.kind, platform::ErrorKind::AccessDenied);
-        EXPECT_EQ(ScratchFolder::ReadFile(file), "nuovo");
-    }
-}
-#endif
 
 } // namespace

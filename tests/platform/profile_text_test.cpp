@@ -113,32 +113,13 @@ TEST(ProfileText, ASaveOverItsOwnFileMatchesTheModel) {
     }
 }
 
-TEST(ProfileText, ReadsAndWritesByTheDialect) {
-    ProfileText text("[Sez]\r\n  Chiave = \"valore\" \r\n\r\n[Altra]\r\nx=1");
-    std::string value;
-    ASSERT_TRUE(text.Find("SEZ", "chiave", &value));
-    EXPECT_EQ(value, "\"valore\"");
-    EXPECT_EQ(platform::UnquotedProfileValue(value), "valore");
-    text.Write("sez", "CHIAVE", "nuovo");
-    text.Write("Sez", "Seconda", "2");
-    text.Write("Altra", "y", "2");
-    text.Write("Terza", "z", "3");
-    EXPECT_EQ(text.Bytes(),
-              "[Sez]\r\nChiave=nuovo\r\nSeconda=2\r\n\r\n[Altra]\r\nx=1\r\ny=2\r\n[Terza]\r\nz=3\r\n");
-    EXPECT_TRUE(text.DeleteSection("altra"));
-    EXPECT_FALSE(text.DeleteSection("altra"));
-    EXPECT_EQ(text.KeyNames("sez"), std::string("Chiave\0Seconda\0", 15));
-}
-
+// The cuts of the system's buffers: a value at its first zero byte and the buffer's end,
+// a list of key names after its last whole name.
 TEST(ProfileText, CutsValuesAndNamesAsTheSystemsBuffers) {
-    EXPECT_EQ(platform::CutToProfileBuffer("abcdef", 4), "abc");
     EXPECT_EQ(platform::CutToProfileBuffer(std::string("ab\0cd", 5), 10), "ab");
     EXPECT_EQ(platform::CutToProfileBuffer("abc", 0), "");
     EXPECT_EQ(platform::CutNamesToProfileBuffer(std::string("uno\0due\0", 8), 6),
               std::string("uno\0", 4));
-    EXPECT_EQ(platform::UnquotedProfileValue("\""), "\"");
-    EXPECT_EQ(platform::UnquotedProfileValue("'a\""), "'a\"");
-    EXPECT_EQ(platform::UnquotedProfileValue("\"\"x\"\""), "\"x\"");
 }
 
 } // namespace

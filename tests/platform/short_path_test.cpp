@@ -91,61 +91,35 @@ void ExpectShortName(const std::string& shortPath, const std::string& folder,
 #endif
 }
 
-TEST(ShortPath, GivesShortNamesOfExistingFiles) {
+// Short names of existing files and folders: long names get numbered ones in the order
+// they were made (ten apart), an 8.3 name stays as it is, and a missing component
+// gives none.
+TEST(ShortPath, GivesTheShortNamesOfExistingFiles) {
     ScratchFolder scratch;
-    std::string folder = platform::ShortPath(scratch.Path());
+    const std::string folder = platform::ShortPath(scratch.Path());
     ASSERT_FALSE(folder.empty());
-    std::string help = scratch.WriteFile("Guida lunga.hlp", "h");
-    ExpectShortName(platform::ShortPath(help), folder, "GUIDAL~1.HLP");
-
-    std::string largo = scratch.WriteFile("Documento largo.txt", "1");
-    std::string lungo = scratch.WriteFile("Documento lungo.txt", "2");
-    ExpectShortName(platform::ShortPath(largo), folder, "DOCUME~1.TXT");
-    ExpectShortName(platform::ShortPath(lungo), folder, "DOCUME~2.TXT");
-    EXPECT_NE(platform::ShortPath(largo), platform::ShortPath(lungo));
-}
-
-TEST(ShortPath, KeepsAnEightThreeNameAsItIs) {
-    ScratchFolder scratch;
-    std::string folder = platform::ShortPath(scratch.Path());
-    std::string readme = scratch.WriteFile("Readme.txt", "r");
-    EXPECT_EQ(platform::ShortPath(readme), platform::JoinSourcePath(folder, "Readme.txt"));
-}
-
-TEST(ShortPath, NumbersTenNamesOfOneFolderApart) {
-    ScratchFolder scratch;
-    std::string folder = platform::ShortPath(scratch.Path());
+    ExpectShortName(platform::ShortPath(scratch.WriteFile("Guida lunga.hlp", "h")), folder,
+                    "GUIDAL~1.HLP");
     std::set<std::string> shortNames;
     for (int i = 1; i <= 10; ++i) {
-        char name[32];
+        char name[32], classic[16];
         std::snprintf(name, sizeof name, "Documento %02d.txt", i);
-        std::string shortPath = platform::ShortPath(scratch.WriteFile(name, name));
-        char classic[16];
         std::snprintf(classic, sizeof classic, i < 10 ? "DOCUME~%d.TXT" : "DOCUM~%d.TXT", i);
+        const std::string shortPath = platform::ShortPath(scratch.WriteFile(name, name));
         ExpectShortName(shortPath, folder, classic);
         shortNames.insert(shortPath);
     }
     EXPECT_EQ(shortNames.size(), 10u);
-}
-
-TEST(ShortPath, ShortensFolderComponentsToo) {
-    ScratchFolder scratch;
-    std::string sub = scratch.MakeFolder("Cartella lunga");
-    std::string file = scratch.WriteFile(platform::JoinSourcePath("Cartella lunga", "a.txt"), "a");
-    std::string shortPath = platform::ShortPath(file);
-    std::string shortFolder = platform::ShortPath(sub);
-    ASSERT_FALSE(shortFolder.empty());
+    const std::string readme = scratch.WriteFile("Readme.txt", "r");
+    EXPECT_EQ(platform::ShortPath(readme), platform::JoinSourcePath(folder, "Readme.txt"));
+    const std::string sub = scratch.MakeFolder("Cartella lunga");
+    const std::string shortFolder = platform::ShortPath(sub);
     EXPECT_TRUE(platform::IsShortName(platform::SourceFileName(shortFolder))) << shortFolder;
-    EXPECT_EQ(shortPath, platform::JoinSourcePath(shortFolder, "a.txt"));
-}
-
-TEST(ShortPath, IsEmptyWhenAComponentIsMissing) {
-    ScratchFolder scratch;
-    scratch.WriteFile("esiste.txt", "x");
-    EXPECT_EQ(platform::ShortPath(scratch.Path("manca.txt")), "");
-    EXPECT_EQ(platform::ShortPath(platform::JoinSourcePath(scratch.Path("manca"), "esiste.txt")),
-              "");
-    EXPECT_EQ(platform::ShortPath(""), "");
+    EXPECT_EQ(platform::ShortPath(scratch.WriteFile("Cartella lunga/a.txt", "a")),
+              platform::JoinSourcePath(shortFolder, "a.txt"));
+    for (const std::string& missing :
+         {scratch.Path("manca.txt"), scratch.Path("manca/Readme.txt"), std::string()})
+        EXPECT_EQ(platform::ShortPath(missing), "") << missing;
 }
 
 #ifndef _WIN32

@@ -8,6 +8,8 @@
 
 #include "builder/project/failure_text.h"
 #include "platform/file_access.h"
+#include "platform/file_replacement.h"
+#include "platform/work_folder.h"
 #include "tests/script/script_test_support.h"
 #include "tests/support/no_short_names.h"
 #include "tests/support/sample_project.h"
@@ -17,6 +19,17 @@ namespace {
 
 using velaset_test::ScratchFolder;
 
+// True when a working file of the file named name is left in folder.
+bool WorkingFileLeft(const std::string& folder, const std::string& name) {
+    std::vector<std::string> names;
+    EXPECT_TRUE(platform::ListFolder(folder, &names).ok);
+    for (const std::string& entry : names) {
+        if (platform::IsWorkingFileName(entry, name))
+            return true;
+    }
+    return false;
+}
+
 class ScriptFileTest : public ::testing::Test {
   protected:
     ScratchFolder folder;
@@ -24,7 +37,7 @@ class ScriptFileTest : public ::testing::Test {
     std::string script = folder.Path("setup.inf");
 
     bool ScriptExists() const { return platform::PathExists(script); }
-    bool TemporaryLeft() const { return platform::PathExists(script + ".tmp"); }
+    bool TemporaryLeft() const { return WorkingFileLeft(folder.Path(), "setup.inf"); }
 };
 
 TEST_F(ScriptFileTest, VanishedFileFailsNamingItAndWritesNothing) {
@@ -154,7 +167,7 @@ TEST_F(ScriptFileTest, NewScriptReplacesALongerOneCompletely) {
     std::string expected;
     ASSERT_TRUE(BuildSetupScript(project, ScriptVariant::DistributionOnly, &expected).ok);
     EXPECT_EQ(ScratchFolder::ReadFile(target), expected);
-    EXPECT_FALSE(platform::PathExists(target + ".tmp"));
+    EXPECT_FALSE(WorkingFileLeft(other.Path(), "setup.inf"));
 }
 
 TEST_F(ScriptFileTest, MissingFolderIsReportedWithPathAndReason) {
