@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string>
 
 #include "platform/folders.h"
 #include "platform/process.h"
@@ -21,9 +22,12 @@ TEST(Registry, ReadsTheProgramFilesFolder) {
 }
 
 TEST(SingleInstance, ASecondClaimOfTheSameNameFails) {
-    EXPECT_TRUE(platform::ClaimSingleInstance("velaset-test-instance"));
-    EXPECT_FALSE(platform::ClaimSingleInstance("velaset-test-instance"));
-    EXPECT_TRUE(platform::ClaimSingleInstance("velaset-test-other-instance"));
+    // The claim is machine-wide: names of this run alone, so that other runs of the
+    // tests at the same time claim names of their own.
+    const std::string name = "velaset-test-instance-" + std::to_string(platform::CurrentProcessId());
+    EXPECT_TRUE(platform::ClaimSingleInstance(name));
+    EXPECT_FALSE(platform::ClaimSingleInstance(name));
+    EXPECT_TRUE(platform::ClaimSingleInstance(name + "-other"));
 }
 
 #ifdef _WIN32
