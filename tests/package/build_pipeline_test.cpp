@@ -556,7 +556,7 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
                  return Status::SystemError(ENOSPC, Operation::Create, path);
              };
          },
-         script, FailureKind::UnwritableOutput, "Impossibile creare i file di lavoro "},
+         script, FailureKind::UnwritableOutput, "Impossibile creare "},
         {"script refused",
          [](PipelineTest& t) {
              t.services.writeScript = FailingWith(Status::Failed("Titolo", ErrorKind::Refused));
@@ -597,8 +597,10 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
          [](PipelineTest& t) { t.project.ExeFile = t.folder.Path("manca/Setup.exe"); }, inputs,
          FailureKind::NoOutputFolder, "La cartella "},
         {"the chosen output folder is a file",
-         [](PipelineTest& t) { t.options.exeFile = t.stubPath + "/Setup.exe"; }, inputs,
-         FailureKind::NoOutputFolder, " è un file, non una cartella"},
+         [](PipelineTest& t) {
+             t.options.exeFile = platform::JoinSourcePath(t.stubPath, "S.exe");
+         },
+         inputs, FailureKind::NoOutputFolder, " è un file, non una cartella"},
         {"output path is the project file",
          [](PipelineTest& t) {
              Write(t.project.ProgFile, "[Progetto]\r\n");
