@@ -6,14 +6,12 @@
 #include <string>
 
 #include "builder/package/build_pipeline.h"
-#include "builder/package/comprimi_binding.h"
 #include "builder/package/joined_text.h"
 #include "builder/package/success_message.h"
 #include "cli/command_kit.h"
 #include "cli/commands.h"
 #include "cli/project_access.h"
 #include "cli/signing_options.h"
-#include "platform/file_access.h"
 #include "platform/interrupt.h"
 #include "platform/message_box.h"
 #include "platform/source_path.h"
@@ -103,10 +101,16 @@ class CommandLineBuildStatus : public BuildStatus {
         std::fflush(Err());
     }
 
+    // Said after a refused output folder: how to name another one.
+    void SetOutputAdvice(const std::string& advice) { outputAdvice_ = advice; }
+
     void BuildFailed(const BuildFailure& failure) override {
         EndBar();
-        if (!failure.text.empty())
-            std::fprintf(Err(), "%s\n", platform::MessageBoxLine("Velaset", failure.text).c_str());
+        std::string text = failure.text;
+        if (failure.kind == FailureKind::NoOutputFolder && !outputAdvice_.empty())
+            text += " " + outputAdvice_;
+        if (!text.empty())
+            std::fprintf(Err(), "%s\n", platform::MessageBoxLine("Velaset", text).c_str());
         if (failure.kind == FailureKind::Interrupted)
             std::fprintf(Err(), "velaset build: Creazione interrotta: nessun file di lavoro è "
                                 "rimasto e l'eseguibile di prima, se c'era, è com'era\n");
@@ -143,31 +147,8 @@ class CommandLineBuildStatus : public BuildStatus {
     bool barOpen_ = false;
     int printedPercent_ = -1;
     std::size_t lineWidth_ = 0;
+    std::string outputAdvice_;
 };
-
-// The folder of the setup executable must exist: the command line never writes a package
-// anywhere but where it was told (a moved project's ExeFile would otherwise land beside
-// the program). "" when it does, else the refusal.
-std::string MissingOutputFolder(const std::string& exeFile, bool fromOption,
-                                const std::string& project) {
-    if (exeFile.empty())
-        return "il progetto non indica l'eseguibile da creare (ExeFile): indicarlo con -o "
-               "SETUP.exe, oppure con velaset set " +
-               project + " ExeFile=PERCORSO";
-    const std::string folder = platform::SourceFolderPart(exeFile);
-    if (folder.empty() || platform::IsDirectory(folder))
-        return "";
-    if (platform::PathExists(platform::WithoutTrailingSeparator(folder)))
-        return platform::WithoutTrailingSeparator(folder) + " è un file, non una cartella: "
-               "l'eseguibile " + exeFile + " non è stato creato";
-    if (fromOption)
-        return "la cartella " + folder + " di " + exeFile + " non esiste: l'eseguibile non è "
-               "stato creato";
-    return "la cartella " + folder + " dell'eseguibile " + exeFile + " (ExeFile) non esiste, "
-           "forse perché il progetto è stato spostato: l'eseguibile non è stato creato, né lì né "
-           "altrove, e il progetto non è stato modificato. Indicarlo con -o SETUP.exe, oppure con "
-           "velaset set " + project + " ExeFile=PERCORSO";
-}
 
 } // namespace
 
@@ -231,33 +212,16 @@ int RunBuildCommand(int argc, char** argv) {
     int loaded = LoadNamedProject(path, &project, LoadUse::Save, &lock);
     if (loaded != kExitOk)
         return loaded;
-    if (!options.scriptOnly) {
-        const std::string missing =
-            MissingOutputFolder(options.exeFile.empty() ? project.ExeFile : options.exeFile,
-                                !options.exeFile.empty(), project.ProgFile);
-        if (!missing.empty())
-            return Failed(missing);
-    }
-
-    // The cabinet library is bound before anything is written: a Windows program
-    // without its "Compress.dll" fails at once.
     BuildServices services = DefaultBuildServices();
-    if (!options.scriptOnly) {
-        ComprimiFunction comprimi;
-        platform::Status bound = BindComprimi(&comprimi);
-        if (!bound)
-            return Failed(bound);
-        services.bindComprimi = [comprimi](ComprimiFunction* into) {
-            *into = comprimi;
-            return platform::Status::Ok();
-        };
-    }
 
     // Ctrl-C and SIGTERM stop the build at its next check; it removes its working files
     // itself (the old executable stays), then the exit code tells the interrupt.
     platform::ScopedInterruptCatcher interrupts;
     services.interrupted = platform::InterruptRequested;
     CommandLineBuildStatus status(quiet, options.scriptOnly, platform::StandardErrorIsTerminal());
+    if (options.exeFile.empty())
+        status.SetOutputAdvice("Indicarlo con -o SETUP.exe, oppure con velaset set " +
+                               project.ProgFile + " ExeFile=PERCORSO.");
     if (RunBuild(project, options, services, status))
         return kExitOk;
     return platform::InterruptRequested() ? platform::InterruptExitCode() : kExitFailed;

@@ -54,7 +54,7 @@ void Copy(char* to, size_t size, const char* from) {
     to[size - 1] = '\0';
 }
 
-bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
+bool RunBuildSequence(char* const* entries, uint32_t count, ComprimiSettings* settings,
                       const CabinetCallbacks& cb, unsigned threads, const PieceSettings& pieces,
                       const CompressionChoice& choice) {
     // A failure that follows the caller's wish to stop is no error to tell.
@@ -92,10 +92,10 @@ bool RunBuildSequence(const EntryTable& table, ComprimiSettings* settings,
     if (choice.type != kCompressionMsZip) {
         FCISetLzx(cab, choice.lzx, threads);
     } else if (threads > 1) {
-        StartFolderPrefetch(cab, table.entries, table.count, cb.openSource, threads, pieces);
+        StartFolderPrefetch(cab, entries, count, cb.openSource, threads, pieces);
     }
-    for (uint32_t i = 0; ok && i < table.count; i++) {
-        const char* path = table.entries[i];
+    for (uint32_t i = 0; ok && i < count; i++) {
+        const char* path = entries[i];
         if (path == nullptr) {
             if (!FCIFlushFolder(cab, cb.nextCabinet, cb.progress)) {
                 report("FCIFlushFolder", err, nullptr);
@@ -145,6 +145,25 @@ int Fail(void* savedCursor, bool tell = true) {
     return 0;
 }
 
+// The build sequence over the entries, the wait cursor shown by the caller; ends it.
+int BuildCabinets(const char* cabDir, const char* cabBase, char* const* entries, uint32_t count,
+                  uint32_t maxCabSize, const CabinetCallbacks& callbacks, unsigned threads,
+                  ComprimiAvanzamento progress, void* progressContext, const PieceSettings& pieces,
+                  const CompressionChoice& choice, void* savedCursor) {
+    ComprimiSettings settings;
+    settings.sizeLimit = maxCabSize;
+    settings.progress = progress;
+    settings.progressContext = progressContext;
+    settings.stopped = false;
+    Copy(settings.cabinetDir, sizeof settings.cabinetDir, cabDir);
+    Copy(settings.cabinetBase, sizeof settings.cabinetBase, cabBase);
+    if (!RunBuildSequence(entries, count, &settings, callbacks, threads, pieces, choice)) {
+        return Fail(savedCursor, !settings.stopped);
+    }
+    EndWaitCursor(savedCursor);
+    return 1;
+}
+
 } // namespace
 
 int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, uint32_t maxCabSize,
@@ -155,11 +174,6 @@ int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, 
     if (!CheckArguments(cabDir, cabBase)) {
         return Fail(savedCursor);
     }
-    ComprimiSettings settings;
-    settings.sizeLimit = maxCabSize;
-    settings.progress = progress;
-    settings.progressContext = progressContext;
-    settings.stopped = false;
     EntryTable table;
     if (!ParseFileList(fileList != nullptr ? fileList : "", callbacks.alloc, callbacks.release,
                        &table, choice.joined)) {
@@ -167,15 +181,22 @@ int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, 
         LibraryMessage("", "ERRORE");
         return Fail(savedCursor);
     }
-    Copy(settings.cabinetDir, sizeof settings.cabinetDir, cabDir);
-    Copy(settings.cabinetBase, sizeof settings.cabinetBase, cabBase);
-    bool ok = RunBuildSequence(table, &settings, callbacks, threads, pieces, choice);
+    int made = BuildCabinets(cabDir, cabBase, table.entries, table.count, maxCabSize, callbacks,
+                             threads, progress, progressContext, pieces, choice, savedCursor);
     FreeEntryTable(&table);
-    if (!ok) {
-        return Fail(savedCursor, !settings.stopped);
+    return made;
+}
+
+int ComprimiEntries(const char* cabDir, const char* cabBase, char* const* entries, uint32_t count,
+                    uint32_t maxCabSize, const CabinetCallbacks& callbacks, unsigned threads,
+                    ComprimiAvanzamento progress, void* progressContext,
+                    const CompressionChoice& choice) {
+    void* savedCursor = BeginWaitCursor();
+    if (!CheckArguments(cabDir, cabBase)) {
+        return Fail(savedCursor);
     }
-    EndWaitCursor(savedCursor);
-    return 1;
+    return BuildCabinets(cabDir, cabBase, entries, count, maxCabSize, callbacks, threads, progress,
+                         progressContext, kDefaultPieces, choice, savedCursor);
 }
 
 unsigned ComprimiThreads() {

@@ -69,6 +69,14 @@ int ComprimiWith(const char* cabDir, const char* cabBase, const char* fileList, 
                  const PieceSettings& pieces = kDefaultPieces,
                  const CompressionChoice& choice = kComprimiChoice);
 
+// ComprimiWith with the list already taken apart: source paths in list order, null where a
+// folder closes (the "+" of the list), as ParseFileList gives them. For callers linked to
+// the library, which have no text to join and split.
+int ComprimiEntries(const char* cabDir, const char* cabBase, char* const* entries, uint32_t count,
+                    uint32_t maxCabSize, const CabinetCallbacks& callbacks, unsigned threads,
+                    ComprimiAvanzamento progress = nullptr, void* progressContext = nullptr,
+                    const CompressionChoice& choice = kComprimiChoice);
+
 // The threads Comprimi uses: one per processor, at most four, or as many as the
 // environment variable VELASET_COMPRESS_THREADS says (1 to 4).
 unsigned ComprimiThreads();

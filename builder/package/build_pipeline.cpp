@@ -114,6 +114,29 @@ std::string OwnFileAt(const Project& project, const std::string& path) {
     return "";
 }
 
+// The folder of the setup executable must exist: a build never writes a package anywhere
+// but where it was told (a moved project's ExeFile would otherwise land beside the
+// program). "" when it does, else the refusal; fromOption: the path is the build's own,
+// not the project's ExeFile.
+std::string MissingOutputFolder(const std::string& exeFile, bool fromOption) {
+    if (exeFile.empty())
+        return "Il progetto non indica l'eseguibile da creare (ExeFile).";
+    const std::string folder = platform::SourceFolderPart(exeFile);
+    if (folder.empty() || platform::IsDirectory(folder))
+        return "";
+    const std::string path = platform::WithoutTrailingSeparator(folder);
+    if (platform::PathExists(path))
+        return JoinedText({path, " è un file, non una cartella: l'eseguibile ", exeFile,
+                           " non è stato creato."});
+    if (fromOption)
+        return JoinedText({"La cartella ", folder, " di ", exeFile,
+                           " non esiste: l'eseguibile non è stato creato."});
+    return JoinedText({"La cartella ", folder, " dell'eseguibile ", exeFile,
+                       " (ExeFile) non esiste, forse perché il progetto è stato spostato: "
+                       "l'eseguibile non è stato creato, né lì né altrove, e il progetto non è "
+                       "stato modificato."});
+}
+
 // One run of CreaPacchetto. Each step answers false after reporting its failure.
 class PackageBuild {
   public:
@@ -121,13 +144,16 @@ class PackageBuild {
                  BuildStatus& status)
         : project_(project), services_(services), status_(status),
           exePath_(options.exeFile.empty() ? project.ExeFile : options.exeFile),
+          exeFromOptions_(!options.exeFile.empty()),
           distributionOnly_(project.Distribuzione() == 1), editScript_(options.editScript),
           architecture_(options.architecture.value_or(project.Architettura)),
           compression_(options.compression.value_or(project.Compressione)),
           signing_(options.signing) {}
 
-    // Everything that can be checked is checked before anything is written: the
-    // program to start, the output path, the stub image and, for a package with
+    // Everything that can be checked is checked before anything is written: the output
+    // folder, the cabinet library (bound here, for every caller, so that a Windows
+    // program without its "Compress.dll" fails at once), the program to start, the
+    // output path, the stub image and, for a package with
     // uninstall support, the runtime library, both of the package's architecture, and
     // every library that the package registers. Then the new setup executable is begun
     // beside the old one, which it replaces only once it is complete: an output folder
@@ -136,6 +162,12 @@ class PackageBuild {
     bool Inputs() {
         Start(BuildStep::Inputs);
         Report(kStarted);
+        const std::string noFolder = MissingOutputFolder(exePath_, exeFromOptions_);
+        if (!noFolder.empty())
+            return Fail(FailureKind::NoOutputFolder, noFolder);
+        platform::Status bound = services_.bindComprimi(&comprimi_);
+        if (!bound)
+            return Fail(FailureKind::MissingInput, FailureText(bound), bound);
         const std::string launch = LaunchRefusal(project_);
         if (!launch.empty())
             return Fail(FailureKind::InvalidInput, launch);
@@ -204,8 +236,8 @@ class PackageBuild {
     // The file list, every entry by its short path, with the package time on the
     // script and on the runtime library's copy (and SOURCE_DATE_EPOCH on newer files);
     // then Comprimi, which must make one cabinet only. A file whose short path does not
-    // end in its package name (the system gave it no 8.3 name), or cannot stand in the
-    // "+"-separated list, goes in as a copy under that name.
+    // end in its package name (the system gave it no 8.3 name), or cannot stand in
+    // Compress.dll's "+"-separated list, goes in as a copy under that name.
     bool Cabinet() {
         Start(BuildStep::Cabinet);
         std::vector<std::string> sources;
@@ -278,14 +310,10 @@ class PackageBuild {
 
         const std::string scriptEntry = ListPath(script_);
         PlanPacking(sources, listed, runtimeEntry, scriptEntry);
-        ComprimiFunction comprimi;
-        platform::Status bound = services_.bindComprimi(&comprimi);
-        if (!bound)
-            return Fail(FailureKind::MissingInput, FailureText(bound), bound);
         cabDir_ = work_.Path() + platform::SourceSeparator();
         const CabinetProgress progress = [this](std::uint32_t bytes) { return Packed(bytes); };
-        if (CreaCab(comprimi, cabDir_,
-                    ComprimiFileList(listed, runtimeEntry, scriptEntry, compression_),
+        if (CreaCab(comprimi_, cabDir_,
+                    CabinetEntries(listed, runtimeEntry, scriptEntry, compression_),
                     compression_, progress) == 0) {
             if (stopped_)
                 return Fail(FailureKind::Interrupted, "");
@@ -568,6 +596,7 @@ class PackageBuild {
     const BuildServices& services_;
     BuildStatus& status_;
     const std::string exePath_;
+    const bool exeFromOptions_;
     const bool distributionOnly_;
     const bool editScript_;
     const Architecture architecture_;
@@ -580,6 +609,7 @@ class PackageBuild {
     std::string runtimeLibrary_;
     std::string script_;
     std::string cabDir_;
+    ComprimiFunction comprimi_; // bound by the inputs step
     platform::FileReplacement output_; // the new setup executable
     bool stopped_ = false; // the cabinet library was stopped by an interrupt
     struct PackedFile {

@@ -37,8 +37,8 @@ struct BuildOptions {
 // What a build takes from outside. DefaultBuildServices fills every member; tests and
 // the wizard replace some of them.
 struct BuildServices {
-    // Binds the cabinet library's entry point, at the cabinet step: linked into the
-    // native programs, loaded from "Compress.dll" by the Windows ones.
+    // Binds the cabinet library's entry point, at the inputs step of a full build:
+    // linked into the native programs, loaded from "Compress.dll" by the Windows ones.
     std::function<platform::Status(ComprimiFunction*)> bindComprimi;
     // The stub image and the runtime library of the package's architecture.
     std::function<platform::Status(Architecture, StubImage*)> locateStub;
@@ -63,9 +63,11 @@ BuildServices DefaultBuildServices();
 
 // The whole build: the steps inputs, script, cabinet, executable and, when a signature
 // is asked for, signature. True when the setup executable was made (status then had
-// BuildDone with its path). Before anything is written the inputs step refuses a program
-// to start that the package does not install, an output path that is the project file or
-// one of its files, and an output folder where the setup executable cannot be created; an
+// BuildDone with its path). Before anything is written the inputs step refuses an output
+// folder that does not exist (FailureKind::NoOutputFolder), a cabinet library that cannot
+// be bound, a program to start that the package does not install, an output path that is
+// the project file or one of its files, and an output folder where the setup executable
+// cannot be created; an
 // interrupted build ends as failed (FailureKind::Interrupted). A build that fails or is
 // interrupted leaves no working file and no setup executable.
 [[nodiscard]] bool CreaPacchetto(const Project& project, const BuildOptions& options,

@@ -41,6 +41,8 @@ enum class FailureKind {
                       // size, a text that Windows-1252 cannot hold)
     UnwritableOutput, // the setup executable, the script, the project file or a working
                       // file cannot be written
+    NoOutputFolder,   // the setup executable's folder does not exist, or no setup
+                      // executable is named at all
     EditorFailed,     // the editor of the script could not be started or ended abnormally
     CabinetFailed,    // the cabinet library failed; it has told the user itself
     TooLarge,         // the files need more than the one cabinet a package can carry

@@ -6,24 +6,26 @@ namespace velaset {
 
 const char* const kCabinetBaseName = "setup";
 
-std::string ComprimiFileList(const std::vector<std::string>& files,
-                             const std::string& runtimeLibrary, const std::string& script,
-                             Compression compression) {
-    std::string list;
-    const char* joint = compression == Compression::Lzx ? "|" : "+";
-    for (size_t i = 0; i < files.size(); ++i)
-        list += files[i] + (i + 1 < files.size() ? joint : "+");
+std::vector<CabinetEntry> CabinetEntries(const std::vector<std::string>& files,
+                                         const std::string& runtimeLibrary,
+                                         const std::string& script, Compression compression) {
+    std::vector<CabinetEntry> entries;
+    for (const std::string& file : files)
+        entries.push_back({file, compression != Compression::Lzx});
+    if (!entries.empty())
+        entries.back().endsFolder = true;
     if (!runtimeLibrary.empty())
-        list += runtimeLibrary + "+";
-    return list + script;
+        entries.push_back({runtimeLibrary, true});
+    entries.push_back({script, true});
+    return entries;
 }
 
 int CreaCab(const ComprimiFunction& comprimi, const std::string& cabDir,
-            const std::string& fileList, Compression compression,
+            const std::vector<CabinetEntry>& entries, Compression compression,
             const CabinetProgress& progress) {
     const std::uint32_t method = compression == Compression::Lzx ? kMethodLzx : kMethodMsZip;
     int result =
-        comprimi(cabDir, kCabinetBaseName, fileList, CABINET_SIZE_LIMIT, method, progress);
+        comprimi(cabDir, kCabinetBaseName, entries, CABINET_SIZE_LIMIT, method, progress);
     return static_cast<std::int16_t>(result & 0xFFFF);
 }
 

@@ -15,15 +15,23 @@ namespace velaset {
 // it writes the cabinet file); answers false to stop the library.
 using CabinetProgress = std::function<bool(std::uint32_t bytes)>;
 
+// One file of the cabinet: the path the library opens, and whether its folder ends after
+// it (false: the next file shares the folder; the last file's folder always ends).
+struct CabinetEntry {
+    std::string path;
+    bool endsFolder = true;
+};
+
 // The cabinet library's entry point, however it is bound: linked into the native
-// programs, loaded by name from "Compress.dll" by the Windows ones (Comprimi with its
+// programs, which hand it the entries as they are, or loaded by name from "Compress.dll"
+// by the Windows ones, which join them into its "+"-separated list (Comprimi with its
 // progress, ComprimiConAvanzamento, for MSZIP; ComprimiConMetodo for another method,
 // with the list's "|"). method is the folders' type: kMethodMsZip or kMethodLzx. 1 =
 // cabinet made; 0 = failed, the library has shown its own messages, or stopped because
 // progress answered false (then it shows none).
 using ComprimiFunction =
     std::function<int(const std::string& cabDir, const std::string& cabBase,
-                      const std::string& fileList, std::uint32_t maxCabSize,
+                      const std::vector<CabinetEntry>& entries, std::uint32_t maxCabSize,
                       std::uint32_t method, const CabinetProgress& progress)>;
 
 // The folder types of ComprimiConMetodo: MSZIP, and LZX with its 2 MB window.
@@ -34,20 +42,20 @@ const std::uint32_t kMethodLzx = 0x1503;
 // the files need more than one cabinet).
 extern const char* const kCabinetBaseName; // "setup"
 
-// The list in Comprimi's format: each project file followed by "+" (one folder per
-// file), then the runtime library and "+" unless runtimeLibrary is empty
-// (distribution-only), then the script with no "+" behind it. For LZX the project files
-// are joined by "|" into one folder, whose matches reach from file to file; the runtime
-// library and the script keep folders of their own, so that the installer unpacks the
-// script alone without the whole project.
-std::string ComprimiFileList(const std::vector<std::string>& files,
-                             const std::string& runtimeLibrary, const std::string& script,
-                             Compression compression = Compression::MsZip);
+// The cabinet's files in order: each project file in a folder of its own, then the
+// runtime library unless runtimeLibrary is empty (distribution-only), then the script.
+// For LZX the project files share one folder, whose matches reach from file to file; the
+// runtime library and the script keep folders of their own, so that the installer
+// unpacks the script alone without the whole project.
+std::vector<CabinetEntry> CabinetEntries(const std::vector<std::string>& files,
+                                         const std::string& runtimeLibrary,
+                                         const std::string& script,
+                                         Compression compression = Compression::MsZip);
 
-// Calls comprimi with cabDir (which must end with the separator), "setup", the list,
+// Calls comprimi with cabDir (which must end with the separator), "setup", the entries,
 // CABINET_SIZE_LIMIT and the compression's method; answers the low 16 bits of its result.
 int CreaCab(const ComprimiFunction& comprimi, const std::string& cabDir,
-            const std::string& fileList, Compression compression,
+            const std::vector<CabinetEntry>& entries, Compression compression,
             const CabinetProgress& progress);
 
 // The path of the n-th cabinet (1, 2, ...) that Comprimi writes into cabDir.

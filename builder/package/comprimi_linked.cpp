@@ -8,6 +8,7 @@
 // name, in a folder of the build's own working folder (cabDir).
 #include "builder/package/comprimi_binding.h"
 
+#include "compress/client.h"
 #include "compress/comprimi.h"
 #include "platform/file_access.h"
 #include "platform/short_path_cache.h"
@@ -18,33 +19,25 @@ namespace velaset {
 
 namespace {
 
-// The list with every entry that needs it replaced by a link; empty on failure.
-bool ListOpenableAsGiven(const std::string& cabDir, const std::string& fileList,
-                         std::string* openable) {
+// The entries with every path that needs it replaced by a link; false on failure.
+bool MakeOpenableAsGiven(const std::string& cabDir, std::vector<CabinetEntry>* entries) {
     const std::string linkFolder = cabDir + "short-names";
     bool folderMade = false;
     platform::ShortPathCache folders; // each source folder read once, not once a file
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t plus = fileList.find_first_of("+|", start);
-        std::string entry = fileList.substr(start, plus - start);
-        std::string resolved = entry.empty() ? entry : folders.Resolve(entry);
-        if (resolved != entry && platform::IsReadableFile(resolved)) {
-            if (!folderMade && !platform::MakeDirectory(linkFolder))
-                return false;
-            folderMade = true;
-            std::string link =
-                platform::JoinSourcePath(linkFolder, platform::SourceFileName(entry));
-            if (!platform::LinkFile(resolved, link))
-                return false;
-            entry = link;
-        }
-        *openable += entry;
-        if (plus == std::string::npos)
-            return true;
-        *openable += fileList[plus]; // "+", or the "|" that joins two files of a folder
-        start = plus + 1;
+    for (CabinetEntry& entry : *entries) {
+        std::string resolved = entry.path.empty() ? entry.path : folders.Resolve(entry.path);
+        if (resolved == entry.path || !platform::IsReadableFile(resolved))
+            continue;
+        if (!folderMade && !platform::MakeDirectory(linkFolder))
+            return false;
+        folderMade = true;
+        std::string link =
+            platform::JoinSourcePath(linkFolder, platform::SourceFileName(entry.path));
+        if (!platform::LinkFile(resolved, link))
+            return false;
+        entry.path = link;
     }
+    return true;
 }
 
 // The library's progress, handed to the builder's.
@@ -57,19 +50,27 @@ int TellProgress(std::uint32_t bytes, void* context) {
 
 platform::Status BindComprimi(ComprimiFunction* comprimi) {
     *comprimi = [](const std::string& cabDir, const std::string& cabBase,
-                   const std::string& fileList, std::uint32_t maxCabSize, std::uint32_t method,
-                   const CabinetProgress& progress) {
-        std::string openable;
-        if (!ListOpenableAsGiven(cabDir, fileList, &openable))
-            openable = fileList; // the library then names the file it cannot open
-        void* context = const_cast<CabinetProgress*>(&progress);
+                   const std::vector<CabinetEntry>& given, std::uint32_t maxCabSize,
+                   std::uint32_t method, const CabinetProgress& progress) {
+        std::vector<CabinetEntry> entries = given;
+        if (!MakeOpenableAsGiven(cabDir, &entries))
+            entries = given; // the library then names the file it cannot open
+        // The library's table: each path, and a null where its folder ends (but after
+        // the last, whose folder the cabinet's end closes).
+        std::vector<char*> table;
+        for (CabinetEntry& entry : entries) {
+            table.push_back(entry.path.data());
+            if (entry.endsFolder && &entry != &entries.back())
+                table.push_back(nullptr);
+        }
+        compress::CompressionChoice choice = compress::kComprimiChoice;
         if (method != kMethodMsZip)
-            return static_cast<int>(ComprimiConMetodo(cabDir.c_str(), cabBase.c_str(),
-                                                      openable.c_str(), maxCabSize, method,
-                                                      TellProgress, context));
-        return static_cast<int>(ComprimiConAvanzamento(cabDir.c_str(), cabBase.c_str(),
-                                                       openable.c_str(), maxCabSize,
-                                                       TellProgress, context));
+            choice = {static_cast<std::uint16_t>(method), true, compress::kDefaultLzx};
+        return compress::ComprimiEntries(cabDir.c_str(), cabBase.c_str(), table.data(),
+                                         static_cast<std::uint32_t>(table.size()), maxCabSize,
+                                         compress::PlatformCallbacks(),
+                                         compress::ComprimiThreads(), TellProgress,
+                                         const_cast<CabinetProgress*>(&progress), choice);
     };
     return platform::Status::Ok();
 }

@@ -1,7 +1,8 @@
-// The Windows binding of Comprimi: "Compress.dll" loaded by name at the first build. Its
-// second export, ComprimiConAvanzamento, is Comprimi with a progress callback; a library
-// without it is called through Comprimi, and the build then sees no bytes move. The
-// third, ComprimiConMetodo, makes LZX cabinets.
+// The Windows binding of Comprimi: "Compress.dll" loaded by name at the first build, its
+// exports called with the entries joined into their list. The second export,
+// ComprimiConAvanzamento, is Comprimi with a progress callback; a library without it is
+// called through Comprimi, and the build then sees no bytes move. The third,
+// ComprimiConMetodo, makes LZX cabinets.
 #include "builder/package/comprimi_binding.h"
 
 #include "platform/library_loader.h"
@@ -23,6 +24,18 @@ typedef int(__attribute__((stdcall)) * ComprimiConMetodoExport)(
 ComprimiExport g_comprimi = nullptr;
 ComprimiConAvanzamentoExport g_withProgress = nullptr;
 ComprimiConMetodoExport g_withMethod = nullptr;
+
+// The entries as the exports' list: each path followed by "+" where its folder ends and
+// by "|" where the next path shares it (ComprimiConMetodo only), the last by nothing.
+std::string FileList(const std::vector<CabinetEntry>& entries) {
+    std::string list;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (i > 0)
+            list += entries[i - 1].endsFolder ? '+' : '|';
+        list += entries[i].path;
+    }
+    return list;
+}
 
 int __attribute__((stdcall)) TellProgress(std::uint32_t bytes, void* context) {
     const CabinetProgress& progress = *static_cast<const CabinetProgress*>(context);
@@ -48,8 +61,9 @@ platform::Status BindComprimi(ComprimiFunction* comprimi) {
             g_withMethod = reinterpret_cast<ComprimiConMetodoExport>(address);
     }
     *comprimi = [](const std::string& cabDir, const std::string& cabBase,
-                   const std::string& fileList, std::uint32_t maxCabSize, std::uint32_t method,
-                   const CabinetProgress& progress) {
+                   const std::vector<CabinetEntry>& entries, std::uint32_t maxCabSize,
+                   std::uint32_t method, const CabinetProgress& progress) {
+        const std::string fileList = FileList(entries);
         void* context = const_cast<CabinetProgress*>(&progress);
         if (method != kMethodMsZip) {
             // An older library cannot compress otherwise: it says so, as it would.

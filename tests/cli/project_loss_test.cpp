@@ -168,7 +168,7 @@ TEST_F(ProjectLossTest, BuildNeverWritesAnExecutableOutsideAFolderThatExists) {
 
     const CommandRun build = Velaset({"build", mip});
     EXPECT_EQ(build.code, 1);
-    EXPECT_TRUE(Contains(build.err, "velaset: la cartella " + platform::SourceFolderPart(gone) +
+    EXPECT_TRUE(Contains(build.err, "La cartella " + platform::SourceFolderPart(gone) +
                                         " dell'eseguibile " + gone + " (ExeFile) non esiste"))
         << build.err;
     EXPECT_TRUE(Contains(build.err, "-o SETUP.exe"));

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
@@ -31,12 +30,18 @@ namespace velaset {
 namespace {
 
 using velaset_test::ScratchFolder;
+using Command = std::vector<std::string>;
 
 bool Write(const std::string& path, const std::string& bytes) {
     return ScratchFolder::WriteBytes(path, bytes);
 }
 std::string Read(const std::string& path) {
     return ScratchFolder::ReadFile(path);
+}
+
+std::string ValueAfter(const Command& command, const std::string& option) {
+    auto found = std::find(command.begin(), command.end(), option);
+    return found == command.end() || found + 1 == command.end() ? "" : *(found + 1);
 }
 
 // Everything a build reported, in order: the stage ends apart from the moves of the
@@ -48,24 +53,28 @@ struct RecordedStatus : BuildStatus {
             progress.push_back(p.percent);
         else
             moves.push_back(p);
-        last = p;
         if (p.bytesTotal > 0)
             bytes = p;
     }
     void BuildFailed(const BuildFailure& f) override { failures.push_back(f); }
-    void BuildDone(const std::string& path) override { done.push_back(path); }
+    void BuildDone(const std::string& path) override {
+        done.push_back(path);
+        if (whenDone)
+            whenDone();
+    }
     void Notice(const std::string& text) override { notices.push_back(text); }
 
     std::vector<BuildStep> steps;
     std::vector<int> progress;
     std::vector<BuildProgress> moves;
-    BuildProgress last, bytes;
+    BuildProgress bytes;
     std::vector<BuildFailure> failures;
     std::vector<std::string> done;
     std::vector<std::string> notices;
+    std::function<void()> whenDone; // called while the build still stands
 };
 
-// What the fake cabinet library saw of one entry of its file list.
+// What the fake cabinet library saw of one entry.
 struct Packed {
     std::string name; // stored name: the text behind the last separator
     std::string path;
@@ -73,10 +82,29 @@ struct Packed {
     std::int64_t time = 0;
 };
 
+// What the stand-in for the signing program saw of one run.
+struct SigningRun {
+    Command command;
+    std::string password; // the content of the -readpass file while it ran
+    std::string in, out;
+};
+
+// A service that answers status, whatever it is asked.
+auto FailingWith(const platform::Status& status) {
+    return [status](auto&&...) { return status; };
+}
+
+// A cabinet library that makes nothing and answers result.
+ComprimiFunction Answering(int result) {
+    return [result](const std::string&, const std::string&, const std::vector<CabinetEntry>&,
+                    std::uint32_t, std::uint32_t, const CabinetProgress&) { return result; };
+}
+
 // A build against stand-ins for the stub, the runtime library, the script writer, the
-// editor, the save and the cabinet library, all inside one scratch folder. The fake
-// cabinet is the list of packed names and contents, so the tail of the setup
-// executable shows what was packed.
+// editor, the save, the cabinet library and the signing program, all inside one scratch
+// folder. The fake cabinet is the list of packed names and contents, so the tail of the
+// setup executable shows what was packed; the signing program "signs" by writing
+// "SIGNED(" + content + ")".
 class PipelineTest : public ::testing::Test {
   public:
     void SetUp() override {
@@ -129,27 +157,22 @@ class PipelineTest : public ::testing::Test {
             return platform::Status::Ok();
         };
         comprimi = [this](const std::string& cabDir, const std::string& base,
-                          const std::string& list, std::uint32_t, std::uint32_t method,
-                          const CabinetProgress& progress) {
+                          const std::vector<CabinetEntry>& entries, std::uint32_t,
+                          std::uint32_t method, const CabinetProgress& progress) {
             calls.push_back("comprimi");
             comprimiMethod = method;
-            comprimiList = list;
+            comprimiEntries = entries;
             cabinetFolder = platform::WithoutTrailingSeparator(cabDir);
             std::string cabinet;
-            std::size_t start = 0;
-            while (start <= list.size()) {
-                std::size_t plus = list.find_first_of("+|", start);
-                std::string path = list.substr(start, plus - start);
-                Packed entry{platform::SourceFileName(path), path, Read(path), 0};
-                platform::ReadFileTime(path, &entry.time);
+            for (const CabinetEntry& listed : entries) {
+                Packed entry{platform::SourceFileName(listed.path), listed.path,
+                             Read(listed.path), 0};
+                platform::ReadFileTime(listed.path, &entry.time);
                 packed.push_back(entry);
                 // Each file as one block, as the library tells a block it compressed.
                 if (!progress(static_cast<std::uint32_t>(entry.content.size())))
                     return 0;
                 cabinet += entry.name + "=" + entry.content + ";";
-                if (plus == std::string::npos)
-                    break;
-                start = plus + 1;
             }
             Write(cabDir + base + ".CAB", cabinet);
             return 1;
@@ -158,7 +181,25 @@ class PipelineTest : public ::testing::Test {
             *bound = comprimi;
             return platform::Status::Ok();
         };
+        services.findProgram = [](const std::string& name) { return "/opt/bin/" + name; };
+        services.runProgram = [this](const Command& command, int* exitCode) {
+            SigningRun run{command, "", ValueAfter(command, "-in"), ValueAfter(command, "-out")};
+            const std::string passwordFile = ValueAfter(command, "-readpass");
+            if (!passwordFile.empty())
+                run.password = Read(passwordFile);
+            runs.push_back(run);
+            Write(run.out, "SIGNED(" + Read(run.in) + ")");
+            *exitCode =
+                exitCodes.empty() ? 0 : exitCodes[std::min(runs.size(), exitCodes.size()) - 1];
+            return platform::Status::Ok();
+        };
         services.tempFolder = tempFolder;
+    }
+
+    // A signature with a certificate and a key.
+    void Sign() {
+        options.signing.certificateFile = folder.WriteFile("cert.pem", "CERT");
+        options.signing.keyFile = folder.WriteFile("key.pem", "KEY");
     }
 
     void SetProjectFile(int index, const std::string& content, std::int64_t time) {
@@ -173,11 +214,6 @@ class PipelineTest : public ::testing::Test {
         for (const Packed& entry : packed)
             names.push_back(entry.name);
         return names;
-    }
-
-    std::string CabinetOfExe() const {
-        std::string exe = Read(project.ExeFile);
-        return exe.size() < STUB_IMAGE_SIZE ? std::string() : exe.substr(STUB_IMAGE_SIZE);
     }
 
     bool TempFolderIsEmpty() const {
@@ -204,7 +240,7 @@ class PipelineTest : public ::testing::Test {
     const std::string runtime64Bytes = FakeLibrary(kMachineAmd64, "RUNTIME64");
     Architecture savedArchitecture = Architecture::X86;
     std::uint32_t comprimiMethod = 0; // of the last call
-    std::string comprimiList;
+    std::vector<CabinetEntry> comprimiEntries;
     std::vector<Architecture> stubArchitectures; // of each look for the stub
     Project project;
     BuildOptions options;
@@ -215,6 +251,8 @@ class PipelineTest : public ::testing::Test {
     std::size_t contentBytes = 0;
     std::vector<Packed> packed;
     std::string cabinetFolder; // where the cabinet library was asked to write
+    std::vector<SigningRun> runs;
+    std::vector<int> exitCodes; // of the signing runs in turn; the last one repeats
     platform::MessageBoxRecorder boxes;
 };
 
@@ -227,25 +265,34 @@ std::string ShortNameOf(const std::string& path) {
     return platform::SourceFileName(platform::ShortPath(path));
 }
 
-TEST_F(PipelineTest, FullBuildIsTheStubFollowedByTheCabinetOfFilesRuntimeAndScript) {
+// A build runs its steps in order, the bar stops at each stage end and moves from 30
+// towards 50 with the bytes the library compresses, naming the file it packs; the
+// pipeline shows nothing itself and its private folder goes.
+TEST_F(PipelineTest, AFullBuildReportsItsStepsAndBytesAndLeavesNothingBehind) {
     ASSERT_TRUE(RunBuild(project, options, services, status));
-
-    const std::string exe = Read(project.ExeFile);
-    EXPECT_EQ(exe.substr(0, STUB_IMAGE_SIZE), FakeStubImage(STUB_IMAGE_SIZE));
-    EXPECT_EQ(CabinetOfExe(), "Demo.exe=PROGRAM;" + ShortNameOf(project.Files()[1].path) +
-                                  "=TEXT;Comp.ocx=LIB;avviora.dll=" + runtimeBytes +
-                                  ";setup.inf=FULL;");
-    EXPECT_EQ(calls,
-              (std::vector<std::string>{"script:full", "save", "comprimi"}));
-    EXPECT_EQ(stubArchitectures, std::vector<Architecture>{Architecture::X86});
     EXPECT_EQ(status.steps, (std::vector<BuildStep>{BuildStep::Inputs, BuildStep::Script,
                                                     BuildStep::Cabinet, BuildStep::Executable}));
     EXPECT_EQ(status.progress, (std::vector<int>{0, 10, 30, 50, 70, 90, 100}));
-    EXPECT_EQ(status.bytes.step, BuildStep::Cabinet);
-    EXPECT_EQ(status.bytes.bytesDone, status.bytes.bytesTotal);
     EXPECT_EQ(status.bytes.bytesTotal,
               contentBytes + runtimeBytes.size() + std::string("FULL").size())
         << "the project's files, the runtime library and the script";
+    ASSERT_EQ(status.moves.size(), 5u) << "one move per block of the fake library";
+    std::uint64_t before = 0;
+    int percent = 30;
+    for (const BuildProgress& move : status.moves) {
+        EXPECT_EQ(move.step, BuildStep::Cabinet);
+        EXPECT_GT(move.bytesDone, before);
+        EXPECT_GE(move.percent, percent);
+        EXPECT_EQ(move.bytesTotal, status.bytes.bytesTotal);
+        before = move.bytesDone;
+        percent = move.percent;
+    }
+    EXPECT_EQ(status.moves.back().bytesDone, status.moves.back().bytesTotal);
+    EXPECT_EQ(status.moves.back().percent, 50);
+    // Each block ends a file, so each move names the file after it.
+    EXPECT_EQ(status.moves[0].packing, project.Files()[1].path);
+    EXPECT_EQ(status.moves[2].packing, runtimePath);
+    EXPECT_EQ(status.moves[3].packing, "setup.inf");
     EXPECT_TRUE(status.failures.empty());
     EXPECT_EQ(status.done, (std::vector<std::string>{project.ExeFile}));
     EXPECT_TRUE(boxes.Calls().empty()) << "the pipeline shows nothing itself";
@@ -255,19 +302,63 @@ TEST_F(PipelineTest, FullBuildIsTheStubFollowedByTheCabinetOfFilesRuntimeAndScri
         << "its short path must not change while other folders come and go: " << cabinetFolder;
 }
 
-TEST_F(PipelineTest, DistributionOnlyPackageCarriesNoRuntimeAndDoesNotNeedIt) {
-    project.SetDistribuzione(1);
-    services.locateRuntime = [](Architecture, std::string*) {
-        return platform::Status::Failed("Impossibile trovare avviora.dll");
+// A package is the stub image of its architecture followed by the cabinet of the project's
+// files, the runtime library of that architecture (none in a distribution-only package,
+// which does not need one) and the script. The architecture is the project's, or the
+// build's option over it, which the saved project never takes.
+TEST_F(PipelineTest, APackageIsItsArchitecturesStubFollowedByTheCabinet) {
+    const struct {
+        const char* what;
+        Architecture project;
+        std::optional<Architecture> option;
+        bool distributionOnly;
+        Architecture built;
+    } cases[] = {
+        {"x86", Architecture::X86, std::nullopt, false, Architecture::X86},
+        {"the project's x64", Architecture::X64, std::nullopt, false, Architecture::X64},
+        {"the build's x64", Architecture::X86, Architecture::X64, false, Architecture::X64},
+        {"the option back to x86", Architecture::X64, Architecture::X86, false, Architecture::X86},
+        {"distribution-only x86", Architecture::X86, std::nullopt, true, Architecture::X86},
+        {"distribution-only x64", Architecture::X64, std::nullopt, true, Architecture::X64},
     };
-    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
-    EXPECT_EQ(PackedNames(), (std::vector<std::string>{
-                                 "Demo.exe", ShortNameOf(project.Files()[1].path), "Comp.ocx",
-                                 "setup.inf"}));
-    EXPECT_EQ(calls.front(), "script:dist");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FreshPipeline t;
+        t.SetUp();
+        t.project.Architettura = c.project;
+        t.options.architecture = c.option;
+        if (c.distributionOnly) {
+            t.project.SetDistribuzione(1);
+            t.services.locateRuntime = [](Architecture, std::string*) {
+                return platform::Status::Failed("Impossibile trovare avviora.dll");
+            };
+        }
+        ASSERT_TRUE(RunBuild(t.project, t.options, t.services, t.status));
+        const bool x64 = c.built == Architecture::X64;
+        const std::size_t stubSize = x64 ? STUB64_IMAGE_SIZE : STUB_IMAGE_SIZE;
+        const std::string exe = Read(t.project.ExeFile);
+        ASSERT_GT(exe.size(), stubSize);
+        EXPECT_EQ(exe.substr(0, stubSize), x64 ? FakeStubImage(STUB64_IMAGE_SIZE, kMachineAmd64)
+                                               : FakeStubImage(STUB_IMAGE_SIZE));
+        const std::string runtime =
+            c.distributionOnly ? ""
+                               : "avviora.dll=" + (x64 ? t.runtime64Bytes : t.runtimeBytes) + ";";
+        EXPECT_EQ(exe.substr(stubSize), "Demo.exe=PROGRAM;" +
+                                            ShortNameOf(t.project.Files()[1].path) +
+                                            "=TEXT;Comp.ocx=LIB;" + runtime + "setup.inf=" +
+                                            (c.distributionOnly ? "DIST;" : "FULL;"));
+        EXPECT_EQ(t.calls, (std::vector<std::string>{c.distributionOnly ? "script:dist"
+                                                                         : "script:full",
+                                                      "save", "comprimi"}));
+        EXPECT_EQ(t.stubArchitectures, std::vector<Architecture>{c.built});
+        EXPECT_EQ(t.savedArchitecture, c.project);
+    }
 }
 
-TEST_F(PipelineTest, ScriptAndRuntimeCarryTheNewestProjectFileTime) {
+// The script and the runtime library carry the newest project file's time (the runtime
+// itself is left as it is); SOURCE_DATE_EPOCH clamps every packed time, through a copy
+// of a newer file.
+TEST_F(PipelineTest, PackedTimesAreTheNewestFileTimeClampedToSourceDateEpoch) {
     ASSERT_TRUE(CreaPacchetto(project, options, services, status));
     std::map<std::string, std::int64_t> times;
     for (const Packed& entry : packed)
@@ -278,23 +369,21 @@ TEST_F(PipelineTest, ScriptAndRuntimeCarryTheNewestProjectFileTime) {
     std::int64_t original = 0;
     ASSERT_TRUE(platform::ReadFileTime(runtimePath, &original));
     EXPECT_EQ(original, 1000000000) << "the runtime library itself is left as it is";
-}
 
-TEST_F(PipelineTest, SourceDateEpochClampsEveryPackedTime) {
-    services.sourceDateEpoch = 1620000000;
-    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
-    ASSERT_EQ(packed.size(), 5u);
-    for (const Packed& entry : packed)
+    FreshPipeline t;
+    t.SetUp();
+    t.services.sourceDateEpoch = 1620000000;
+    ASSERT_TRUE(CreaPacchetto(t.project, t.options, t.services, t.status));
+    ASSERT_EQ(t.packed.size(), 5u);
+    for (const Packed& entry : t.packed)
         EXPECT_LE(entry.time, 1620000000) << entry.name;
-    EXPECT_EQ(packed[0].path, platform::ShortPath(project.Files()[0].path))
+    EXPECT_EQ(t.packed[0].path, platform::ShortPath(t.project.Files()[0].path))
         << "an older file is packed from where it is";
-    EXPECT_NE(packed[1].path, platform::ShortPath(project.Files()[1].path))
+    EXPECT_NE(t.packed[1].path, platform::ShortPath(t.project.Files()[1].path))
         << "a newer file is packed from a copy";
-    EXPECT_EQ(packed[1].name, ShortNameOf(project.Files()[1].path));
-    EXPECT_EQ(packed[1].content, "TEXT");
-    EXPECT_EQ(packed[1].time, 1620000000);
-    std::int64_t original = 0;
-    ASSERT_TRUE(platform::ReadFileTime(project.Files()[1].path, &original));
+    EXPECT_EQ(t.packed[1].name, ShortNameOf(t.project.Files()[1].path));
+    EXPECT_EQ(t.packed[1].content, "TEXT");
+    ASSERT_TRUE(platform::ReadFileTime(t.project.Files()[1].path, &original));
     EXPECT_EQ(original, 1650000000);
 }
 
@@ -325,64 +414,20 @@ TEST_F(PipelineTest, DatesACabinetCannotHoldBecomeTheNearestAndAreListed) {
     EXPECT_EQ(LocalTimeText(range.latest + 2 + 86400 * 366), "01/01/2109 00:00:00"); // leap
 }
 
-TEST_F(PipelineTest, EditedScriptIsTheOnePacked) {
+// The edited script is the one packed; the output path of the options replaces an older
+// file there, and the project's ExeFile is left alone.
+TEST_F(PipelineTest, TheOptionsEditTheScriptAndChooseTheOutput) {
     options.editScript = true;
+    options.exeFile = folder.Path("Altro.exe");
+    ASSERT_TRUE(Write(options.exeFile, std::string(50000, 'o')));
     ASSERT_TRUE(CreaPacchetto(project, options, services, status));
     EXPECT_EQ(calls, (std::vector<std::string>{"script:full", "edit", "save", "comprimi"}));
     EXPECT_EQ(packed.back().content, "FULL+EDITED");
-}
-
-TEST_F(PipelineTest, OldSetupExecutableIsReplaced) {
-    ASSERT_TRUE(Write(project.ExeFile, std::string(50000, 'o')));
-    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
-    EXPECT_EQ(Read(project.ExeFile).size(), STUB_IMAGE_SIZE + CabinetOfExe().size());
-    EXPECT_EQ(CabinetOfExe().substr(0, 9), "Demo.exe=");
-}
-
-TEST_F(PipelineTest, OutputPathOverridesExeFile) {
-    options.exeFile = folder.Path("Altro.exe");
-    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
-    EXPECT_TRUE(platform::PathExists(options.exeFile));
+    const std::string exe = Read(options.exeFile);
+    EXPECT_EQ(exe.substr(0, STUB_IMAGE_SIZE + 9), FakeStubImage(STUB_IMAGE_SIZE) + "Demo.exe=");
+    EXPECT_EQ(exe.find("oooo"), std::string::npos) << "nothing of the older file stays";
     EXPECT_FALSE(platform::PathExists(project.ExeFile));
     EXPECT_EQ(status.done, (std::vector<std::string>{options.exeFile}));
-}
-
-// An x64 package: the 64-bit stub image and runtime library, the same script; the
-// project's own setting, or the build's option over it, which the saved project never
-// takes.
-TEST_F(PipelineTest, X64PackageIsThe64BitStubFollowedByACabinetWithThe64BitRuntime) {
-    struct Case {
-        const char* what;
-        Architecture project;
-        std::optional<Architecture> option;
-        Architecture built;
-    };
-    const Case cases[] = {
-        {"the project's setting", Architecture::X64, std::nullopt, Architecture::X64},
-        {"the build's option", Architecture::X86, Architecture::X64, Architecture::X64},
-        {"the option back to x86", Architecture::X64, Architecture::X86, Architecture::X86},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        FreshPipeline t;
-        t.SetUp();
-        t.project.Architettura = c.project;
-        t.options.architecture = c.option;
-        ASSERT_TRUE(RunBuild(t.project, t.options, t.services, t.status));
-        const bool x64 = c.built == Architecture::X64;
-        const std::size_t stubSize = x64 ? STUB64_IMAGE_SIZE : STUB_IMAGE_SIZE;
-        const std::string exe = Read(t.project.ExeFile);
-        ASSERT_GT(exe.size(), stubSize);
-        EXPECT_EQ(exe.substr(0, stubSize), x64 ? FakeStubImage(STUB64_IMAGE_SIZE, kMachineAmd64)
-                                               : FakeStubImage(STUB_IMAGE_SIZE));
-        EXPECT_EQ(exe.substr(stubSize), "Demo.exe=PROGRAM;" +
-                                            ShortNameOf(t.project.Files()[1].path) +
-                                            "=TEXT;Comp.ocx=LIB;avviora.dll=" +
-                                            (x64 ? t.runtime64Bytes : t.runtimeBytes) +
-                                            ";setup.inf=FULL;");
-        EXPECT_EQ(t.stubArchitectures, std::vector<Architecture>{c.built});
-        EXPECT_EQ(t.savedArchitecture, c.project);
-    }
 }
 
 // The cabinet's compression: the project's Compressione or the build's option over it.
@@ -407,24 +452,13 @@ TEST_F(PipelineTest, LzxBuildsJoinTheProjectFilesAndAskForLzx) {
         t.options.compression = c.option;
         ASSERT_TRUE(RunBuild(t.project, t.options, t.services, t.status));
         EXPECT_EQ(t.comprimiMethod, c.method);
-        EXPECT_EQ(std::count(t.comprimiList.begin(), t.comprimiList.end(), '|'), c.joints);
-        EXPECT_EQ(std::count(t.comprimiList.begin(), t.comprimiList.end(), '+'), 4 - c.joints);
+        ASSERT_EQ(t.comprimiEntries.size(), 5u) << "three files, the runtime, the script";
+        std::size_t joints = 0;
+        for (const CabinetEntry& entry : t.comprimiEntries)
+            joints += entry.endsFolder ? 0 : 1;
+        EXPECT_EQ(joints, c.joints);
+        EXPECT_TRUE(t.comprimiEntries[2].endsFolder) << "the runtime's folder is its own";
     }
-}
-
-// A distribution-only x64 package: the 64-bit stub, no runtime of either architecture.
-TEST_F(PipelineTest, DistributionOnlyX64PackageCarriesThe64BitStubAndNoRuntime) {
-    project.SetDistribuzione(1);
-    project.Architettura = Architecture::X64;
-    services.locateRuntime = [](Architecture, std::string*) {
-        return platform::Status::Failed("Impossibile trovare avviora.dll");
-    };
-    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
-    const std::string exe = Read(project.ExeFile);
-    EXPECT_EQ(exe.substr(0, STUB64_IMAGE_SIZE), FakeStubImage(STUB64_IMAGE_SIZE, kMachineAmd64));
-    EXPECT_EQ(PackedNames(), (std::vector<std::string>{
-                                 "Demo.exe", ShortNameOf(project.Files()[1].path), "Comp.ocx",
-                                 "setup.inf"}));
 }
 
 // A library to register must suit the package: both ways round it is refused by name
@@ -463,17 +497,13 @@ TEST_F(PipelineTest, RefusesALibraryToRegisterOfTheOtherArchitecture) {
         ASSERT_EQ(t.status.failures.size(), 1u);
         EXPECT_EQ(t.status.failures[0].step, BuildStep::Inputs);
         EXPECT_EQ(t.status.failures[0].kind, FailureKind::InvalidInput);
-        const std::string expected =
-            c.package == Architecture::X64
-                ? "La libreria da registrare " + library +
-                      " è a 32 bit (x86): un pacchetto x64 (64 bit) la registrerebbe con regsvr32 "
-                      "a 64 bit, che non può caricarla. Usare la sua versione a 64 bit o creare "
-                      "un pacchetto x86 (32 bit)."
-                : "La libreria da registrare " + library +
-                      " è a 64 bit (x64): un pacchetto x86 (32 bit) la registrerebbe con regsvr32 "
-                      "a 32 bit, che non può caricarla. Usare la sua versione a 32 bit o creare "
-                      "un pacchetto x64 (64 bit).";
-        EXPECT_EQ(t.status.failures[0].text, expected);
+        const bool x64 = c.package == Architecture::X64;
+        EXPECT_EQ(t.status.failures[0].text,
+                  "La libreria da registrare " + library + (x64 ? " è a 32 bit (x86)" : " è a 64 bit (x64)") +
+                      ": un pacchetto " + (x64 ? "x64 (64 bit)" : "x86 (32 bit)") +
+                      " la registrerebbe con regsvr32 a " + (x64 ? "64" : "32") +
+                      " bit, che non può caricarla. Usare la sua versione a " + (x64 ? "64" : "32") +
+                      " bit o creare un pacchetto " + (x64 ? "x86 (32 bit)." : "x64 (64 bit)."));
     }
 }
 
@@ -486,165 +516,168 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
         std::function<void(PipelineTest&)> arrange;
         BuildStep step;
         FailureKind kind;
-        std::string text; // the start of the user's text; empty: the library told the user
+        std::string text; // a part of the user's text (its start but for the folder's
+                          // refusals); empty: the library told the user
+        int systemError = 0; // the system's number the failure carries
     };
+    using platform::ErrorKind, platform::Operation, platform::Status;
+    const BuildStep inputs = BuildStep::Inputs, script = BuildStep::Script,
+                    cabinet = BuildStep::Cabinet;
     const Case cases[] = {
         {"stub image missing",
-         [](PipelineTest& t) {
-             t.services.locateStub = [](Architecture, StubImage*) {
-                 return platform::Status::Failed("Impossibile trovare Avviora.exe; cercato in: X",
-                                                 platform::ErrorKind::NotFound);
-             };
-         },
-         BuildStep::Inputs, FailureKind::MissingInput,
-         "Impossibile trovare Avviora.exe; cercato in: X"},
+         [](PipelineTest& t) { t.services.locateStub = FailingWith(Status::Failed("Avviora X")); },
+         inputs, FailureKind::MissingInput, "Avviora X"},
         {"stub image of the wrong size",
-         [](PipelineTest& t) { Write(t.stubPath, FakeStubImage(STUB_IMAGE_SIZE + 512)); },
-         BuildStep::Inputs, FailureKind::InvalidInput, "Il programma di installazione in "},
+         [](PipelineTest& t) { Write(t.stubPath, FakeStubImage(STUB_IMAGE_SIZE + 512)); }, inputs,
+         FailureKind::InvalidInput, "Il programma di installazione in "},
         {"stub image of the other architecture",
          [](PipelineTest& t) {
              t.project.Architettura = Architecture::X64;
              Write(t.stub64Path, FakeStubImage(STUB64_IMAGE_SIZE, kMachineI386));
          },
-         BuildStep::Inputs, FailureKind::InvalidInput, "Il programma di installazione in "},
+         inputs, FailureKind::InvalidInput, "Il programma di installazione in "},
         {"runtime library of the other architecture",
          [](PipelineTest& t) {
              t.project.Architettura = Architecture::X64;
              Write(t.runtime64Path, t.runtimeBytes);
          },
-         BuildStep::Inputs, FailureKind::InvalidInput, "La libreria "},
+         inputs, FailureKind::InvalidInput, "La libreria "},
         {"runtime library that is no Windows library",
-         [](PipelineTest& t) { Write(t.runtimePath, "RUNTIME"); }, BuildStep::Inputs,
+         [](PipelineTest& t) { Write(t.runtimePath, "RUNTIME"); }, inputs,
          FailureKind::InvalidInput, "La libreria "},
         {"runtime library missing",
          [](PipelineTest& t) {
-             t.services.locateRuntime = [](Architecture, std::string*) {
-                 return platform::Status::Failed("Impossibile trovare avviora.dll; cercato in: Y",
-                                                 platform::ErrorKind::NotFound);
-             };
+             t.services.locateRuntime = FailingWith(Status::Failed("avviora Y", ErrorKind::NotFound));
          },
-         BuildStep::Inputs, FailureKind::MissingInput,
-         "Impossibile trovare avviora.dll; cercato in: Y"},
+         inputs, FailureKind::MissingInput, "avviora Y"},
         {"script cannot be written",
          [](PipelineTest& t) {
              t.services.writeScript = [](const Project&, bool, const std::string& path) {
-                 return platform::Status::SystemError(ENOSPC, platform::Operation::Create, path);
+                 return Status::SystemError(ENOSPC, Operation::Create, path);
              };
          },
-         BuildStep::Script, FailureKind::UnwritableOutput, "Impossibile creare "},
+         script, FailureKind::UnwritableOutput, "Impossibile creare "},
         {"script refused",
          [](PipelineTest& t) {
-             t.services.writeScript = [](const Project&, bool, const std::string&) {
-                 return platform::Status::Failed("Il campo Titolo contiene",
-                                                 platform::ErrorKind::Refused);
-             };
+             t.services.writeScript = FailingWith(Status::Failed("Titolo", ErrorKind::Refused));
          },
-         BuildStep::Script, FailureKind::InvalidInput, "Il campo Titolo contiene"},
+         script, FailureKind::InvalidInput, "Titolo"},
         {"editor cannot be started",
          [](PipelineTest& t) {
              t.options.editScript = true;
-             t.services.editScript = [](const std::string&) {
-                 return platform::Status::SystemError(ENOENT, platform::Operation::Start, "vi");
-             };
+             t.services.editScript = FailingWith(Status::SystemError(ENOENT, Operation::Start, "vi"));
          },
-         BuildStep::Script, FailureKind::EditorFailed, "Impossibile avviare vi, "},
+         script, FailureKind::EditorFailed, "Impossibile avviare vi, "},
         {"editor ends abnormally",
          [](PipelineTest& t) {
              t.options.editScript = true;
-             t.services.editScript = [](const std::string&) {
-                 return platform::Status::Failed("", platform::ErrorKind::Abnormal,
-                                                 platform::Operation::Start, "vi");
-             };
+             t.services.editScript =
+                 FailingWith(Status::Failed("", ErrorKind::Abnormal, Operation::Start, "vi"));
          },
-         BuildStep::Script, FailureKind::EditorFailed,
-         "Il programma vi è terminato in modo anomalo"},
+         script, FailureKind::EditorFailed, "Il programma vi è terminato in modo anomalo"},
+        {"editor ends with an error",
+         [](PipelineTest& t) {
+             t.options.editScript = true;
+             t.services.editScript = FailingWith(platform::ExitedWith(1, "false x"));
+         },
+         script, FailureKind::EditorFailed,
+         "Il programma false x è terminato in modo anomalo (codice di uscita 1): il pacchetto non "
+         "è stato creato."},
         {"project cannot be saved",
          [](PipelineTest& t) {
-             t.services.saveProject = [](const Project& p) {
-                 return platform::Status::SystemError(EACCES, platform::Operation::Create,
-                                                      p.ProgFile);
-             };
+             t.services.saveProject =
+                 FailingWith(Status::SystemError(EACCES, Operation::Create, "Demo.mip"));
          },
-         BuildStep::Script, FailureKind::UnwritableOutput, "Impossibile creare "},
+         script, FailureKind::UnwritableOutput,
+         "Impossibile creare Demo.mip, " + platform::SystemErrorText(EACCES), EACCES},
         {"cabinet library cannot be bound",
+         [](PipelineTest& t) { t.services.bindComprimi = FailingWith(Status::Failed("Compress")); },
+         inputs, FailureKind::MissingInput, "Compress"},
+        {"the project's output folder is gone",
+         [](PipelineTest& t) { t.project.ExeFile = t.folder.Path("manca/Setup.exe"); }, inputs,
+         FailureKind::NoOutputFolder, "La cartella "},
+        {"the chosen output folder is a file",
          [](PipelineTest& t) {
-             t.services.bindComprimi = [](ComprimiFunction*) {
-                 return platform::Status::Failed("Impossibile caricare Compress.dll, x",
-                                                 platform::ErrorKind::NotFound);
-             };
+             t.options.exeFile = platform::JoinSourcePath(t.stubPath, "S.exe");
          },
-         BuildStep::Cabinet, FailureKind::MissingInput, "Impossibile caricare Compress.dll, x"},
-        {"cabinet library fails",
-         [](PipelineTest& t) {
-             t.comprimi = [](const std::string&, const std::string&, const std::string&,
-                             std::uint32_t, std::uint32_t, const CabinetProgress&) { return 0; };
-         },
-         BuildStep::Cabinet, FailureKind::CabinetFailed, ""},
-        {"cabinet library fails on a working disk without room",
-         [](PipelineTest& t) {
-             t.comprimi = [](const std::string&, const std::string&, const std::string&,
-                             std::uint32_t, std::uint32_t, const CabinetProgress&) { return 0; };
-             t.services.freeSpace = [](const std::string&, std::uint64_t* bytes) {
-                 *bytes = 300000;
-                 return true;
-             };
-         },
-         BuildStep::Cabinet, FailureKind::CabinetFailed,
-         "Impossibile creare il file CAB: il disco della cartella di lavoro "},
-        {"files need a second cabinet",
-         [](PipelineTest& t) {
-             auto real = t.comprimi;
-             t.comprimi = [real](const std::string& dir, const std::string& base,
-                                 const std::string& list, std::uint32_t limit,
-                                 std::uint32_t method, const CabinetProgress& progress) {
-                 int result = real(dir, base, list, limit, method, progress);
-                 Write(dir + base + "2.CAB", "more");
-                 return result;
-             };
-         },
-         BuildStep::Cabinet, FailureKind::TooLarge,
-         "I file del progetto superano il limite di 145000000 byte di un file CAB"},
-        {"a file larger than a cabinet holds",
-         [](PipelineTest& t) {
-             std::filesystem::resize_file(std::filesystem::u8path(t.project.Files()[1].path),
-                                          std::uintmax_t{CABINET_FILE_LIMIT} + 1);
-         },
-         BuildStep::Inputs, FailureKind::TooLarge, "Il file "},
-        {"setup executable cannot be created",
-         [](PipelineTest& t) {
-             t.project.ExeFile = t.folder.Path(platform::JoinSourcePath("manca", "Setup.exe"));
-         },
-         BuildStep::Inputs, FailureKind::UnwritableOutput, "Impossibile creare "},
-        {"program to start not in the package",
-         [](PipelineTest& t) {
-             t.project.SetChkLancio(1);
-             t.project.Lancio = "nonce.exe";
-         },
-         BuildStep::Inputs, FailureKind::InvalidInput,
-         "Il programma da avviare alla fine dell'installazione (Lancio), \"nonce.exe\", non è "
-         "tra i file che il pacchetto installa nella cartella del programma"},
+         inputs, FailureKind::NoOutputFolder, " è un file, non una cartella"},
         {"output path is the project file",
          [](PipelineTest& t) {
              Write(t.project.ProgFile, "[Progetto]\r\n");
              t.options.exeFile = t.project.ProgFile;
          },
-         BuildStep::Inputs, FailureKind::InvalidInput, "Impossibile creare "},
-        {"editor ends with an error",
+         inputs, FailureKind::InvalidInput, "Impossibile creare "},
+        {"program to start not in the package",
          [](PipelineTest& t) {
-             t.options.editScript = true;
-             t.services.editScript = [](const std::string&) {
-                 return platform::ExitedWith(1, "false x");
+             t.project.SetChkLancio(1);
+             t.project.Lancio = "nonce.exe";
+         },
+         inputs, FailureKind::InvalidInput,
+         "Il programma da avviare alla fine dell'installazione (Lancio), \"nonce.exe\", non è "
+         "tra i file che il pacchetto installa nella cartella del programma"},
+        {"a file larger than a cabinet holds",
+         [](PipelineTest& t) {
+             std::filesystem::resize_file(std::filesystem::u8path(t.project.Files()[1].path),
+                                          std::uintmax_t{CABINET_FILE_LIMIT} + 1);
+         },
+         inputs, FailureKind::TooLarge, "Il file "},
+        {"cabinet library fails", [](PipelineTest& t) { t.comprimi = Answering(0); }, cabinet,
+         FailureKind::CabinetFailed, ""},
+        {"cabinet library fails on a working disk without room",
+         [](PipelineTest& t) {
+             t.comprimi = Answering(0);
+             t.services.freeSpace = [](const std::string&, std::uint64_t* bytes) {
+                 return (*bytes = 300000, true);
              };
          },
-         BuildStep::Script, FailureKind::EditorFailed,
-         "Il programma false x è terminato in modo anomalo (codice di uscita 1): il pacchetto non "
-         "è stato creato."},
-        {"cabinet cannot be appended",
+         cabinet, FailureKind::CabinetFailed,
+         "Impossibile creare il file CAB: il disco della cartella di lavoro "},
+        {"files need a second cabinet",
          [](PipelineTest& t) {
-             t.comprimi = [](const std::string&, const std::string&, const std::string&,
-                             std::uint32_t, std::uint32_t, const CabinetProgress&) { return 1; };
+             t.comprimi = [real = t.comprimi](const std::string& dir, const std::string& base,
+                                              const auto& entries, auto limit, auto method,
+                                              const CabinetProgress& progress) {
+                 Write(dir + base + "2.CAB", "more");
+                 return real(dir, base, entries, limit, method, progress);
+             };
          },
+         cabinet, FailureKind::TooLarge,
+         "I file del progetto superano il limite di 145000000 byte di un file CAB"},
+        {"cabinet cannot be appended", [](PipelineTest& t) { t.comprimi = Answering(1); },
          BuildStep::Executable, FailureKind::UnwritableOutput, "Impossibile accodare "},
+        {"signing program missing",
+         [](PipelineTest& t) {
+             t.Sign();
+             t.services.findProgram = [](const std::string&) { return ""; };
+         },
+         inputs, FailureKind::SigningFailed,
+         "Impossibile firmare il pacchetto: il programma osslsigncode non è installato."},
+        {"certificate missing",
+         [](PipelineTest& t) {
+             t.Sign();
+             t.options.signing.certificateFile = t.folder.Path("manca.pem");
+         },
+         inputs, FailureKind::MissingInput, "Impossibile leggere "},
+        {"PKCS#12 file missing",
+         [](PipelineTest& t) { t.options.signing.pkcs12File = t.folder.Path("manca.p12"); },
+         inputs, FailureKind::MissingInput, "Impossibile leggere "},
+        {"signing fails", [](PipelineTest& t) { t.Sign(), t.exitCodes = {255}; },
+         BuildStep::Signature, FailureKind::SigningFailed, "Impossibile firmare "},
+        {"runtime signing fails",
+         [](PipelineTest& t) {
+             t.Sign();
+             t.options.signing.signRuntime = true;
+             t.exitCodes = {1};
+         },
+         cabinet, FailureKind::SigningFailed, "Impossibile firmare "},
+        {"signing program cannot start",
+         [](PipelineTest& t) {
+             t.Sign();
+             t.services.runProgram = FailingWith(
+                 Status::Failed("", ErrorKind::Abnormal, Operation::Start, "/opt/bin/osslsigncode"));
+         },
+         BuildStep::Signature, FailureKind::SigningFailed,
+         "Il programma /opt/bin/osslsigncode è terminato in modo anomalo"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -666,8 +699,12 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
         EXPECT_EQ(failure.step, c.step);
         EXPECT_EQ(t.status.steps.back(), c.step) << "no step starts after the failure";
         EXPECT_EQ(failure.kind, c.kind);
+        if (c.systemError != 0)
+            EXPECT_EQ(failure.systemError, c.systemError);
         if (c.text.empty())
             EXPECT_TRUE(failure.text.empty()) << failure.text;
+        else if (c.kind == FailureKind::NoOutputFolder)
+            EXPECT_NE(failure.text.find(c.text), std::string::npos) << failure.text;
         else
             EXPECT_EQ(failure.text.rfind(c.text, 0), 0u) << failure.text;
     }
@@ -695,69 +732,6 @@ TEST_F(PipelineTest, AFullOutputDiskIsToldByItsFolder) {
     EXPECT_TRUE(OldPackageStands());
 }
 #endif
-
-// A failure that the system reported carries its number, and its text reaches the user
-// in Italian.
-TEST_F(PipelineTest, SystemFailureCarriesItsNumberAndItalianText) {
-    services.saveProject = [](const Project& p) {
-        return platform::Status::SystemError(ENOENT, platform::Operation::Create, p.ProgFile);
-    };
-    EXPECT_FALSE(CreaPacchetto(project, options, services, status));
-    ASSERT_EQ(status.failures.size(), 1u);
-    EXPECT_EQ(status.failures[0].systemError, ENOENT);
-    EXPECT_EQ(status.failures[0].text,
-              "Impossibile creare " + project.ProgFile + ", " + platform::SystemErrorText(ENOENT));
-}
-
-// While the cabinet is made the bar moves from 30 towards 50 with the bytes the library
-// compresses, and says which file it packs.
-TEST_F(PipelineTest, BarMovesWithTheBytesCompressedAndNamesTheFilePacked) {
-    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
-    ASSERT_EQ(status.moves.size(), 5u) << "one move per block of the fake library";
-    std::uint64_t before = 0;
-    int percent = 30;
-    for (const BuildProgress& move : status.moves) {
-        EXPECT_EQ(move.step, BuildStep::Cabinet);
-        EXPECT_GT(move.bytesDone, before);
-        EXPECT_GE(move.percent, percent);
-        EXPECT_LE(move.percent, 50);
-        EXPECT_EQ(move.bytesTotal, status.bytes.bytesTotal);
-        before = move.bytesDone;
-        percent = move.percent;
-    }
-    EXPECT_EQ(status.moves.back().bytesDone, status.moves.back().bytesTotal);
-    EXPECT_EQ(status.moves.back().percent, 50);
-    // Each block ends a file, so each move names the file after it.
-    EXPECT_EQ(status.moves[0].packing, project.Files()[1].path);
-    EXPECT_EQ(status.moves[1].packing, project.Files()[2].path);
-    EXPECT_EQ(status.moves[2].packing, runtimePath);
-    EXPECT_EQ(status.moves[3].packing, "setup.inf");
-    EXPECT_EQ(status.progress, (std::vector<int>{0, 10, 30, 50, 70, 90, 100}))
-        << "the stage ends stay where they were";
-}
-
-// The output folder is tried before anything is written: a folder that cannot take the
-// setup executable stops the build before the project is saved or a byte is packed.
-TEST_F(PipelineTest, AnOutputFolderThatCannotTakeTheExecutableIsFoundOutFirst) {
-    const std::string notAFolder = folder.WriteFile("documento.txt", "testo");
-    for (const std::string& exe :
-         {platform::JoinSourcePath(notAFolder, "Setup.exe"),
-          platform::JoinSourcePath(folder.Path("sparita"), "Setup.exe")}) {
-        SCOPED_TRACE(exe);
-        FreshPipeline t;
-        t.SetUp();
-        t.options.exeFile = exe;
-        EXPECT_FALSE(CreaPacchetto(t.project, t.options, t.services, t.status));
-        ASSERT_EQ(t.status.failures.size(), 1u);
-        EXPECT_EQ(t.status.failures[0].step, BuildStep::Inputs);
-        EXPECT_EQ(t.status.failures[0].text.rfind("Impossibile creare " + exe + ", ", 0), 0u)
-            << t.status.failures[0].text;
-        EXPECT_NE(t.status.failures[0].systemError, 0);
-        EXPECT_TRUE(t.calls.empty());
-        EXPECT_TRUE(t.TempFolderIsEmpty());
-    }
-    EXPECT_EQ(Read(notAFolder), "testo");
-}
 
 // A build asked to stop stops at its next check, wherever it is, and leaves no working
 // file; the setup executable of an earlier build stays as it was.
@@ -803,6 +777,71 @@ TEST_F(PipelineTest, ScriptOnlyRunWritesTheFullScriptAndSavesWithoutPacking) {
     EXPECT_EQ(status.progress, (std::vector<int>{100}));
     EXPECT_FALSE(platform::PathExists(project.ExeFile));
     EXPECT_TRUE(boxes.Calls().empty());
+}
+
+// A signed package is the unsigned one as the signing program made it, signed in the
+// private folder as the last step (at SOURCE_DATE_EPOCH); without a signature nothing is
+// signed nor looked for.
+TEST_F(PipelineTest, ASignedPackageIsTheUnsignedOneSignedAsTheLastStep) {
+    services.findProgram = nullptr; // must not be reached
+    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
+    EXPECT_EQ(status.steps.back(), BuildStep::Executable);
+    const std::string unsignedExe = Read(project.ExeFile);
+
+    FreshPipeline t;
+    t.SetUp();
+    t.Sign();
+    t.services.sourceDateEpoch = 1262304000;
+    ASSERT_TRUE(CreaPacchetto(t.project, t.options, t.services, t.status));
+    EXPECT_EQ(t.status.steps.back(), BuildStep::Signature);
+    ASSERT_EQ(t.runs.size(), 1u);
+    EXPECT_EQ(t.runs[0].command[0], "/opt/bin/osslsigncode");
+    EXPECT_EQ(ValueAfter(t.runs[0].command, "-certs"), t.options.signing.certificateFile);
+    EXPECT_EQ(ValueAfter(t.runs[0].command, "-key"), t.options.signing.keyFile);
+    EXPECT_EQ(ValueAfter(t.runs[0].command, "-time"), "1262304000");
+    for (const std::string& file : {t.runs[0].in, t.runs[0].out})
+        EXPECT_EQ(platform::SourceFolderPart(file).rfind(t.tempFolder, 0), 0u)
+            << "signed in the private folder, then put in place: " << file;
+    EXPECT_EQ(Read(t.project.ExeFile), "SIGNED(" + unsignedExe + ")");
+    EXPECT_EQ(t.status.done, (std::vector<std::string>{t.project.ExeFile}));
+    EXPECT_TRUE(t.TempFolderIsEmpty());
+}
+
+// The runtime library is signed before packing only when asked (the original stays as it
+// is; a distribution-only package has none to sign). The password reaches the signing
+// program in a file, never on its command line, and the file goes right after each run:
+// by the time the build is done, its private folder still there, it is gone.
+TEST_F(PipelineTest, TheRuntimeIsSignedWhenAskedAndThePasswordFileGoesAfterEachRun) {
+    Sign();
+    options.signing.signRuntime = true;
+    options.signing.password = "segreto di prova";
+    bool privateFolderStood = false;
+    status.whenDone = [this, &privateFolderStood] {
+        ASSERT_FALSE(runs.empty());
+        const std::string passwordFile = ValueAfter(runs.back().command, "-readpass");
+        privateFolderStood = platform::IsDirectory(platform::SourceFolderPart(passwordFile));
+        EXPECT_FALSE(platform::PathExists(passwordFile));
+    };
+    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
+    EXPECT_TRUE(privateFolderStood) << "the check above must mean something";
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].in, runtimePath);
+    EXPECT_EQ(platform::SourceFileName(runs[0].out), "avviora.dll");
+    EXPECT_NE(Read(project.ExeFile).find("avviora.dll=SIGNED(" + runtimeBytes + ");"),
+              std::string::npos);
+    EXPECT_EQ(Read(runtimePath), runtimeBytes) << "the original stays as it is";
+    for (const SigningRun& run : runs) {
+        EXPECT_EQ(run.password, "segreto di prova");
+        for (const std::string& argument : run.command)
+            EXPECT_EQ(argument.find("segreto"), std::string::npos) << argument;
+    }
+    EXPECT_TRUE(TempFolderIsEmpty());
+
+    runs.clear();
+    project.SetDistribuzione(1);
+    status.whenDone = nullptr;
+    ASSERT_TRUE(CreaPacchetto(project, options, services, status));
+    EXPECT_EQ(runs.size(), 1u) << "no runtime to sign";
 }
 
 #ifndef _WIN32

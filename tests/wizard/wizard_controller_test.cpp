@@ -434,8 +434,9 @@ struct FakeBuild {
             return platform::Status::Failed("no runtime");
         };
         services.bindComprimi = [this](ComprimiFunction* comprimi) {
-            *comprimi = [this](const std::string&, const std::string&, const std::string&,
-                               std::uint32_t, std::uint32_t, const CabinetProgress&) {
+            *comprimi = [this](const std::string&, const std::string&,
+                               const std::vector<CabinetEntry>&, std::uint32_t, std::uint32_t,
+                               const CabinetProgress&) {
                 packed = true;
                 return comprimiResult;
             };
@@ -463,14 +464,17 @@ TEST(WizardBuild, ScriptOnlyRunRewritesTheLastPageAndEnablesOnlyFinish) {
     EXPECT_TRUE(w.wizard.FinishEnabled());
 }
 
+// The new project's ExeFile lies in a folder that does not exist here: the build refuses
+// it before the script is written or the project saved, as the command line does.
 TEST(WizardBuild, FailedBuildSaysSoAndStillEnablesFinish) {
     Wizard w;
     w.WalkTo(7);
     FakeBuild build;
     MessageBoxRecorder boxes;
     EXPECT_FALSE(w.wizard.RunBuild(build.services));
+    EXPECT_FALSE(build.scriptWritten);
     ASSERT_EQ(boxes.Calls().size(), 1u);
-    EXPECT_EQ(boxes.Calls()[0].text, "no stub");
+    EXPECT_EQ(boxes.Calls()[0].text.rfind("La cartella ", 0), 0u) << boxes.Calls()[0].text;
     EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Stop);
     EXPECT_TRUE(w.wizard.LastPage().progressCleared);
     EXPECT_EQ(w.wizard.LastPage().Label22, "Creazione fallita");
