@@ -11,7 +11,6 @@
 # winget manifests carry its SHA-256.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/packages.sh"
-source "$(dirname "$0")/hostile_lib.sh"
 e2e_begin upgrade
 src="$E2E_ARTIFACTS/src"
 mkdir -p "$src"

@@ -30,27 +30,27 @@ wiz_start
 wiz_next
 wiz_type "Demo64"
 wiz_key Tab
-wiz_expect $ID_TITOLO "Demo64"
+wiz_expect $IDC_TXT_TITOLO "Demo64"
 wiz_next
-wiz_set $ID_DEF_DIR "Demo64"
+wiz_set $IDC_TXT_DEF_DIR "Demo64"
 for f in 'C:\e2e\x64\Demo.exe' 'C:\e2e\x64\Leggimi lungo.txt'; do
   wiz_click "&Aggiungi"
   wiz_choose_file "Aggiungi File" "$f"
 done
 wiz_next
-wiz_press 1070 # no program group, no links
+wiz_press $IDC_CHK_GROUP # no program group, no links
 wiz_next
 wiz_next
 wiz_next
 [ "$(wiz_heading)" = "Impostazioni eseguibile e progetto" ] || e2e_fail "page 6 not shown"
-[ "$(wiz checked "$WIZ_TITLE" $ID_CHK_X64)" = 0 ] || e2e_fail "a new project is an x64 one"
-wiz_press $ID_CHK_X64
-[ "$(wiz checked "$WIZ_TITLE" $ID_CHK_X64)" = 1 ] || e2e_fail "the x64 box did not tick"
+[ "$(wiz checked "$WIZ_TITLE" $IDC_CHK_X64)" = 0 ] || e2e_fail "a new project is an x64 one"
+wiz_press $IDC_CHK_X64
+[ "$(wiz checked "$WIZ_TITLE" $IDC_CHK_X64)" = 1 ] || e2e_fail "the x64 box did not tick"
 e2e_shot page6_x64
 wiz_next
 wiz_next
 wiz_box "Il file DEMO64.EXE è stato creato!"
-wiz_expect $ID_LABEL22 "Creazione terminata"
+wiz_expect $IDC_LABEL22 "Creazione terminata"
 wiz_quit
 
 exe="$WIZ_APP/Demo64.exe"
@@ -98,24 +98,24 @@ wiz_next
 wiz_next
 wiz_click "&Aggiungi"
 wiz_choose_file "Aggiungi File" 'C:\e2e\x64\Vecchia.dll'
-wiz select "$WIZ_TITLE" $ID_LST_FILES 2
+wiz select "$WIZ_TITLE" $IDC_LST_FILES 2
 sleep 0.3
 wiz_click "&Modifica dest."
 wiz wait "Velaset - Destinazione file" 20 >/dev/null || e2e_fail "no destination dialog"
-wiz press "Velaset - Destinazione file" $ID_DEST_REGISTRA 5
+wiz press "Velaset - Destinazione file" $IDC_DEST_REGISTRA 5
 sleep 0.3
 wiz click "Velaset - Destinazione file" "OK" 5
 wiz gone "Velaset - Destinazione file" 10
-[ "$(wiz items "$WIZ_TITLE" $ID_LST_DEST | tr '\n' ' ')" = "D D D* " ] || e2e_fail "Vecchia.dll not marked"
+[ "$(wiz items "$WIZ_TITLE" $IDC_LST_DEST | tr '\n' ' ')" = "D D D* " ] || e2e_fail "Vecchia.dll not marked"
 wiz_next
 wiz_next
 wiz_next
 wiz_next
-[ "$(wiz checked "$WIZ_TITLE" $ID_CHK_X64)" = 1 ] || e2e_fail "the opened project is not an x64 one"
+[ "$(wiz checked "$WIZ_TITLE" $IDC_CHK_X64)" = 1 ] || e2e_fail "the opened project is not an x64 one"
 wiz_next
 wiz_next
 wiz_box "La libreria da registrare C:\\e2e\\x64\\Vecchia.dll è a 32 bit (x86): un pacchetto x64 (64 bit) la registrerebbe con regsvr32 a 64 bit, che non può caricarla. Usare la sua versione a 64 bit o creare un pacchetto x86 (32 bit)."
-wiz_expect $ID_LABEL22 "Creazione fallita"
+wiz_expect $IDC_LABEL22 "Creazione fallita"
 e2e_shot refused_x86_library
 wiz_quit
 cmp "$exe" "$E2E_ARTIFACTS/before-refusal.exe" || e2e_fail "the refused build changed the package"
@@ -126,14 +126,14 @@ grep -q $'^NumFile=2\r$' "$WIZ_APP/Demo64.mip" || e2e_fail "the refused build sa
 # package for the user go into the project and the package.
 wiz_start 'C:\Velaset\Demo64.mip'
 for _ in 1 2 3 4 5 6; do wiz_next; done
-[ "$(wiz checked "$WIZ_TITLE" $ID_CHK_X64)" = 1 ] || e2e_fail "the project is no longer an x64 one"
-wiz_press $ID_CHK_X64
-wiz_set $ID_TXT_VERSIONE "2.0 beta"
+[ "$(wiz checked "$WIZ_TITLE" $IDC_CHK_X64)" = 1 ] || e2e_fail "the project is no longer an x64 one"
+wiz_press $IDC_CHK_X64
+wiz_set $IDC_TXT_VERSIONE "2.0 beta"
 wiz_next
 wiz_box "Il campo Versione può contenere solo da uno a quattro numeri separati da punti (per esempio 1.2 o 2.0.1.15)."
-wiz_set $ID_TXT_VERSIONE "2.0"
-wiz_set $ID_TXT_EDITORE "Rossi"
-wiz_press $ID_CHK_UTENTE
+wiz_set $IDC_TXT_VERSIONE "2.0"
+wiz_set $IDC_TXT_EDITORE "Rossi"
+wiz_press $IDC_CHK_UTENTE
 e2e_shot page6_package_keys
 wiz_next
 wiz_next
