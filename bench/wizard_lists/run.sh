@@ -13,7 +13,7 @@ files=${1:-10000}
 source "$(dirname "$0")/../../tests/e2e/lib.sh"
 source "$(dirname "$0")/../../tests/e2e/wizard_lib.sh"
 root=$e2e_root
-cmake --build "$root/build/win32" -j2 --target Velaset velaset wizctl >/dev/null
+cmake --build "$root/build/win32" -j2 --target Velaset velaset winctl >/dev/null
 e2e_begin bench_wizard_lists
 echo "load before: $(uptime)"
 
@@ -77,7 +77,7 @@ measure() { # measure LABEL FOLDER
     result[$label,page$page]=$(elapsed "$start")
   done
   local shown
-  shown=$(wiz items "$WIZ_TITLE" $ID_LST_FILES | wc -l)
+  shown=$(wiz items "$WIZ_TITLE" $IDC_LST_FILES | wc -l)
   [ "$shown" = "$files" ] || e2e_fail "$label shows $shown files, not $files"
   wiz_quit
 }

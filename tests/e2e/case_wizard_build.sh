@@ -22,14 +22,14 @@ wiz_start
 e2e_shot page0
 wiz_next
 [ "$(wiz_heading)" = "Titolo e schermata di avvio" ] || e2e_fail "page 1 not shown"
-wiz_expect $ID_TITOLO "Nuovo Progetto"
+wiz_expect $IDC_TXT_TITOLO "Nuovo Progetto"
 # The title field has the focus with its text selected: typing replaces it, and
 # leaving the field carries the new title into the other texts.
 wiz_type "Demo"
 wiz_key Tab
-wiz_expect $ID_TITOLO "Demo"
-wiz_expect $ID_CAPTION_A "Demo"
-wiz_expect $ID_ETIC1A "Benvenuti nell'installazione di Demo"
+wiz_expect $IDC_TXT_TITOLO "Demo"
+wiz_expect $IDC_TXT_CAPTION_A "Demo"
+wiz_expect $IDC_TXT_ETIC1A "Benvenuti nell'installazione di Demo"
 e2e_shot page1
 wiz_next
 
@@ -42,21 +42,21 @@ done
 wiz_click "&Aggiungi"
 wiz_choose_file "Aggiungi File" 'C:\e2e\src\due\Documento lungo.txt'
 wiz_box "I seguenti files:"
-files=$(wiz items "$WIZ_TITLE" $ID_LST_FILES)
+files=$(wiz items "$WIZ_TITLE" $IDC_LST_FILES)
 [ "$(wc -l <<<"$files")" = 3 ] || e2e_fail "files list: $files"
 # Comp.ocx into the system folder, registered at installation.
-wiz select "$WIZ_TITLE" $ID_LST_FILES 1
+wiz select "$WIZ_TITLE" $IDC_LST_FILES 1
 sleep 0.3
 wiz_click "&Modifica dest."
 wiz wait "Velaset - Destinazione file" 20 >/dev/null || e2e_fail "no destination dialog"
-wiz select "Velaset - Destinazione file" $ID_DEST_CODE 2
+wiz select "Velaset - Destinazione file" $IDC_DEST_CODE 2
 sleep 0.3
-wiz press "Velaset - Destinazione file" $ID_DEST_REGISTRA 5
+wiz press "Velaset - Destinazione file" $IDC_DEST_REGISTRA 5
 sleep 0.3
 e2e_shot dest_dialog
 wiz click "Velaset - Destinazione file" "OK" 5
 wiz gone "Velaset - Destinazione file" 10
-codes=$(wiz items "$WIZ_TITLE" $ID_LST_DEST | tr '\n' ' ')
+codes=$(wiz items "$WIZ_TITLE" $IDC_LST_DEST | tr '\n' ' ')
 [ "$codes" = "D S* D " ] || e2e_fail "destination codes: $codes"
 e2e_shot page2
 wiz_next
@@ -64,20 +64,20 @@ wiz_next
 [ "$(wiz_heading)" = "Collegamenti e gruppo" ] || e2e_fail "page 3 not shown"
 wiz_click "Nuovo Link"
 wiz wait "Velaset - Nuovo link" 20 >/dev/null || e2e_fail "no link dialog"
-wiz select "Velaset - Nuovo link" $ID_LINK_FILE 0
+wiz select "Velaset - Nuovo link" $IDC_LINK_FILE 0
 sleep 0.3
-[ "$(wiz get "Velaset - Nuovo link" $ID_LINK_NAME)" = "Demo" ] || e2e_fail "no proposed link name"
+[ "$(wiz get "Velaset - Nuovo link" $IDC_LINK_NAME)" = "Demo" ] || e2e_fail "no proposed link name"
 e2e_shot link_dialog
 wiz click "Velaset - Nuovo link" "&Salva" 5
 wiz gone "Velaset - Nuovo link" 10
-[ "$(wiz items "$WIZ_TITLE" $ID_LST_LINK1)" = "Demo" ] || e2e_fail "link not listed"
+[ "$(wiz items "$WIZ_TITLE" $IDC_LST_LINK1)" = "Demo" ] || e2e_fail "link not listed"
 e2e_shot page3
 wiz_next
 
 [ "$(wiz_heading)" = "Fine installazione" ] || e2e_fail "page 4 not shown"
 wiz_click "Altri messaggi del programma"
 wiz wait "Messaggi generali del programma" 20 >/dev/null || e2e_fail "no messages dialog"
-wiz set "Messaggi generali del programma" $ID_MSG_STOP "Installazione annullata."
+wiz set "Messaggi generali del programma" $IDC_MSG_STOP "Installazione annullata."
 e2e_shot message_dialog
 wiz click "Messaggi generali del programma" "OK" 5
 wiz gone "Messaggi generali del programma" 10
@@ -88,35 +88,35 @@ wiz_next
 wiz_click "Aggiungi voce"
 keyreg="Velaset - Aggiungi voce nel registro di configurazione"
 wiz wait "$keyreg" 20 >/dev/null || e2e_fail "no registry dialog"
-wiz set "$keyreg" $ID_KEY_SUBKEY 'Software\Demo'
-wiz press "$keyreg" $ID_KEY_CUSTOM 5
+wiz set "$keyreg" $IDC_KEY_SUBKEY 'Software\Demo'
+wiz press "$keyreg" $IDC_KEY_CUSTOM_NAME 5
 sleep 0.3
-wiz set "$keyreg" $ID_KEY_NAME "Path"
-wiz set "$keyreg" $ID_KEY_VALUE "%PROGDIR%"
+wiz set "$keyreg" $IDC_KEY_NAME "Path"
+wiz set "$keyreg" $IDC_KEY_VALUE "%PROGDIR%"
 e2e_shot keyreg_dialog
 wiz click "$keyreg" "OK" 5
 wiz gone "$keyreg" 10
-entry=$(wiz items "$WIZ_TITLE" $ID_LST_REG)
+entry=$(wiz items "$WIZ_TITLE" $IDC_LST_REG_CONF)
 [ "$entry" = 'HKLM,Software\Demo,"Path",,"%PROGDIR%"' ] || e2e_fail "registry entry: $entry"
 e2e_shot page5
 wiz_next
 
 [ "$(wiz_heading)" = "Impostazioni eseguibile e progetto" ] || e2e_fail "page 6 not shown"
-wiz_expect $ID_TXT_EXE 'C:\Velaset\Demo.exe'
-wiz_expect $ID_TXT_PROGETTO 'C:\Velaset\Demo.mip'
+wiz_expect $IDC_TXT_EXE 'C:\Velaset\Demo.exe'
+wiz_expect $IDC_TXT_PROGETTO 'C:\Velaset\Demo.mip'
 if [ "$VELASET_WINE_ARCH" = win64 ]; then
-  wiz_press $ID_CHK_X64
-  [ "$(wiz checked "$WIZ_TITLE" $ID_CHK_X64)" = 1 ] || e2e_fail "the x64 box did not tick"
+  wiz_press $IDC_CHK_X64
+  [ "$(wiz checked "$WIZ_TITLE" $IDC_CHK_X64)" = 1 ] || e2e_fail "the x64 box did not tick"
 fi
 e2e_shot page6
 wiz_next
-wiz_expect $ID_LABEL22 "Creazione pacchetto di installazione"
+wiz_expect $IDC_LABEL22 "Creazione pacchetto di installazione"
 e2e_shot page7
 wiz_next
 wiz_box "Il file DEMO.EXE è stato creato!"
-wiz_expect $ID_LABEL22 "Creazione terminata"
+wiz_expect $IDC_LABEL22 "Creazione terminata"
 e2e_shot page7_built
-[ "$(wiz enabled "$WIZ_TITLE" 1005)" = 1 ] || e2e_fail "&Fine is not enabled"
+[ "$(wiz enabled "$WIZ_TITLE" $IDC_CMD_FINISH)" = 1 ] || e2e_fail "&Fine is not enabled"
 wiz_quit
 
 [ -f "$WIZ_APP/Demo.exe" ] || e2e_fail "no setup executable"

@@ -17,27 +17,27 @@ walk() {
   wiz_click "&Aggiungi"
   wiz_choose_file "Aggiungi File" 'C:\e2e\inf\app.txt'
   wiz_next
-  wiz_press 1070 # no program group, no links
+  wiz_press $IDC_CHK_GROUP # no program group, no links
   wiz_next
   wiz_next
   wiz_next
   wiz_next
-  [ "$(wiz_get $ID_LABEL22)" = "Creazione pacchetto di installazione" ] ||
+  [ "$(wiz_get $IDC_LABEL22)" = "Creazione pacchetto di installazione" ] ||
     e2e_fail "not on the last page"
 }
 
 wiz_start
-wiz_mouse_click $ID_IMG_ICO # the options take the picture's place
-[ "$(wiz visible "$WIZ_TITLE" $ID_CHK_INF)" = 1 ] || e2e_fail "options not shown"
-wiz_press $ID_CHK_INF
+wiz_mouse_click $IDC_IMG_ICO # the options take the picture's place
+[ "$(wiz visible "$WIZ_TITLE" $IDC_CHK_INF)" = 1 ] || e2e_fail "options not shown"
+wiz_press $IDC_CHK_INF
 e2e_shot options
 walk
 wiz_next
 for i in $(seq 50); do
-  [ "$(wiz_get $ID_LABEL22)" = "Creazione INF terminata" ] && break
+  [ "$(wiz_get $IDC_LABEL22)" = "Creazione INF terminata" ] && break
   sleep 0.2
 done
-wiz_expect $ID_LABEL22 "Creazione INF terminata"
+wiz_expect $IDC_LABEL22 "Creazione INF terminata"
 e2e_shot inf_only
 script=$(find "$temp" -name setup.inf | head -1)
 [ -n "$script" ] || e2e_fail "no setup.inf in $temp"
@@ -47,10 +47,10 @@ grep -q '^\[Version\]' "$script" || e2e_fail "setup.inf is not a script"
 
 # "&Fine": a new project on page 0; now with the editor.
 wiz_click "&Fine"
-[ "$(wiz enabled "$WIZ_TITLE" 1003)" = 0 ] || e2e_fail "not back on page 0"
+[ "$(wiz enabled "$WIZ_TITLE" $IDC_CMD_BACK)" = 0 ] || e2e_fail "not back on page 0"
 cp "$E2E_EDITOR" "$WIZ_APP/notepad.exe"
-wiz_press $ID_CHK_INF
-wiz_press $ID_CHK_MOD
+wiz_press $IDC_CHK_INF
+wiz_press $IDC_CHK_MOD
 walk
 wiz_next
 wiz_box "Il file NUOVO PROGETTO.EXE è stato creato!"

@@ -28,17 +28,17 @@ asked() {
 }
 
 asked "&No"
-[ -z "$(wiz_get $ID_LBL_CARICA)" ] || e2e_fail "a project was opened after No"
+[ -z "$(wiz_get $IDC_LBL_CARICA)" ] || e2e_fail "a project was opened after No"
 wiz_next
 wiz_box "Devi selezionare un file di installazione."
 wiz_quit
 cmp -s "$dir/Perso.mip" "$dir/copia.mip" || e2e_fail "the project file changed after No"
 
 asked "&Yes"
-grep -q 'Perso.mip$' <<<"$(wiz_get $ID_LBL_CARICA)" || e2e_fail "not opened after Yes"
+grep -q 'Perso.mip$' <<<"$(wiz_get $IDC_LBL_CARICA)" || e2e_fail "not opened after Yes"
 wiz_next
 wiz_next
-files=$(wiz items "$WIZ_TITLE" $ID_LST_FILES)
+files=$(wiz items "$WIZ_TITLE" $IDC_LST_FILES)
 [ "$files" = 'C:\e2e\perso\resta.txt' ] || e2e_fail "files after Yes: $files"
 wiz_quit
 cmp -s "$dir/Perso.mip" "$dir/copia.mip" || e2e_fail "opening changed the project file"

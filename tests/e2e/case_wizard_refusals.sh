@@ -17,55 +17,55 @@ refused() {
 }
 
 wiz_start
-wiz_press $ID_OPTION2
+wiz_press $IDC_OPTION2
 refused "Devi selezionare un file di installazione."
 e2e_shot refusal_page0
-wiz_press $ID_OPTION1
+wiz_press $IDC_OPTION1
 wiz_next
 
-wiz_set $ID_ETIC1A ""
+wiz_set $IDC_TXT_ETIC1A ""
 refused "Devi inserire tutte le etichette."
 e2e_shot refusal_page1
-wiz_set $ID_ETIC1A " "  # blanks count as filled in
+wiz_set $IDC_TXT_ETIC1A " "  # blanks count as filled in
 wiz_next
 
-wiz_set $ID_DEF_DIR ""
+wiz_set $IDC_TXT_DEF_DIR ""
 refused "Devi inserire una directory per l'installazione."
-wiz_set $ID_DEF_DIR "App"
+wiz_set $IDC_TXT_DEF_DIR "App"
 refused "Devi selezionare i files da installare."
 e2e_shot refusal_page2
 wiz_click "&Aggiungi"
 wiz_choose_file "Aggiungi File" 'C:\e2e\rif\app.txt'
 wiz_next
 
-wiz_set $ID_GRUPPO ""
+wiz_set $IDC_TXT_GRUPPO ""
 refused "Devi immettere un nome per il gruppo da creare."
-wiz_set $ID_GRUPPO "Gruppo"
+wiz_set $IDC_TXT_GRUPPO "Gruppo"
 refused "Devi selezionare i file di cui creare il collegamento."
 e2e_shot refusal_page3
-wiz_press 1070 # "Crea il gruppo di programmi" off: the page passes
+wiz_press $IDC_CHK_GROUP # "Crea il gruppo di programmi" off: the page passes
 wiz_next
 
-wiz_set $ID_ETIC_B ""
+wiz_set $IDC_TXT_ETIC_B ""
 refused "Devi inserire tutti le voci."
-wiz_set $ID_ETIC_B "Fatto."
-wiz_set $ID_UNINSTALL ""
+wiz_set $IDC_TXT_ETIC_B "Fatto."
+wiz_set $IDC_TXT_UNINSTALL ""
 refused "Devi inserire l'etichetta per la disinstallazione nel pannello di controllo."
 e2e_shot refusal_page4
-wiz_set $ID_UNINSTALL "App 1.0"
+wiz_set $IDC_TXT_UNINSTALL "App 1.0"
 # Without a program group the uninstall icon is dropped without a word.
-wiz_press 1094
-[ "$(wiz checked "$WIZ_TITLE" 1094)" = 1 ] || e2e_fail "uninstall icon not ticked"
+wiz_press $IDC_CHK_UNINSTALL
+[ "$(wiz checked "$WIZ_TITLE" $IDC_CHK_UNINSTALL)" = 1 ] || e2e_fail "uninstall icon not ticked"
 wiz_next
 [ "$(wiz_heading)" = "Voci di registro e file da lanciare" ] || e2e_fail "page 4 did not pass"
 wiz_back
-[ "$(wiz checked "$WIZ_TITLE" 1094)" = 0 ] || e2e_fail "uninstall icon still ticked"
+[ "$(wiz checked "$WIZ_TITLE" $IDC_CHK_UNINSTALL)" = 0 ] || e2e_fail "uninstall icon still ticked"
 wiz_next
 # A launch without a file is dropped the same way.
-wiz_press 1104
+wiz_press $IDC_CHK_LAUNCH
 wiz_next
 [ "$(wiz_heading)" = "Impostazioni eseguibile e progetto" ] || e2e_fail "page 5 did not pass"
 wiz_back
-[ "$(wiz checked "$WIZ_TITLE" 1104)" = 0 ] || e2e_fail "launch still ticked"
+[ "$(wiz checked "$WIZ_TITLE" $IDC_CHK_LAUNCH)" = 0 ] || e2e_fail "launch still ticked"
 wiz_quit
 e2e_log "passed"

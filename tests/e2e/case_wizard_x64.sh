@@ -22,6 +22,14 @@ printf 'Leggimi\r\n' > "$src/Leggimi lungo.txt"
   > "$src/Vecchia.dll"
 touch -d '2024-05-01 10:00:00' "$src"/*
 stub_size() { sed -n "s/^#define $1 \([0-9]*\).*/\1/p" "$e2e_root/common/constants.h"; }
+# packed_runtime MACHINE STUB_SIZE: the package's cabinet follows a stub of that size
+# and the runtime in it is an image for that machine.
+packed_runtime() {
+  tail -c +$(($2 + 1)) "$exe" > "$E2E_ARTIFACTS/setup.cab"
+  rm -rf "$E2E_ARTIFACTS/cab"
+  cabextract -q -d "$E2E_ARTIFACTS/cab" "$E2E_ARTIFACTS/setup.cab" || e2e_fail "no cabinet after the stub"
+  [ "$(e2e_pe_machine "$E2E_ARTIFACTS/cab/avviora.dll")" = "$1" ] || e2e_fail "the packed runtime is not $1"
+}
 stub32_size=$(stub_size STUB_IMAGE_SIZE)
 stub64_size=$(stub_size STUB64_IMAGE_SIZE)
 
@@ -30,27 +38,27 @@ wiz_start
 wiz_next
 wiz_type "Demo64"
 wiz_key Tab
-wiz_expect $ID_TITOLO "Demo64"
+wiz_expect $IDC_TXT_TITOLO "Demo64"
 wiz_next
-wiz_set $ID_DEF_DIR "Demo64"
+wiz_set $IDC_TXT_DEF_DIR "Demo64"
 for f in 'C:\e2e\x64\Demo.exe' 'C:\e2e\x64\Leggimi lungo.txt'; do
   wiz_click "&Aggiungi"
   wiz_choose_file "Aggiungi File" "$f"
 done
 wiz_next
-wiz_press 1070 # no program group, no links
+wiz_press $IDC_CHK_GROUP # no program group, no links
 wiz_next
 wiz_next
 wiz_next
 [ "$(wiz_heading)" = "Impostazioni eseguibile e progetto" ] || e2e_fail "page 6 not shown"
-[ "$(wiz checked "$WIZ_TITLE" $ID_CHK_X64)" = 0 ] || e2e_fail "a new project is an x64 one"
-wiz_press $ID_CHK_X64
-[ "$(wiz checked "$WIZ_TITLE" $ID_CHK_X64)" = 1 ] || e2e_fail "the x64 box did not tick"
+[ "$(wiz checked "$WIZ_TITLE" $IDC_CHK_X64)" = 0 ] || e2e_fail "a new project is an x64 one"
+wiz_press $IDC_CHK_X64
+[ "$(wiz checked "$WIZ_TITLE" $IDC_CHK_X64)" = 1 ] || e2e_fail "the x64 box did not tick"
 e2e_shot page6_x64
 wiz_next
 wiz_next
 wiz_box "Il file DEMO64.EXE è stato creato!"
-wiz_expect $ID_LABEL22 "Creazione terminata"
+wiz_expect $IDC_LABEL22 "Creazione terminata"
 wiz_quit
 
 exe="$WIZ_APP/Demo64.exe"
@@ -58,10 +66,7 @@ exe="$WIZ_APP/Demo64.exe"
 grep -q $'^Architettura=x64\r$' "$WIZ_APP/Demo64.mip" || e2e_fail "the project does not say x64"
 cmp -n "$stub64_size" "$exe" "$WIZ_BIN/x64/Avviora64.exe" ||
   e2e_fail "the package does not start with Avviora64.exe"
-tail -c +$((stub64_size + 1)) "$exe" > "$E2E_ARTIFACTS/setup.cab"
-rm -rf "$E2E_ARTIFACTS/cab"
-cabextract -q -d "$E2E_ARTIFACTS/cab" "$E2E_ARTIFACTS/setup.cab" || e2e_fail "no cabinet after the stub"
-[ "$(e2e_pe_machine "$E2E_ARTIFACTS/cab/avviora.dll")" = 8664 ] || e2e_fail "the packed runtime is not 64-bit"
+packed_runtime 8664 "$stub64_size"
 cp "$exe" "$E2E_ARTIFACTS/Demo64.exe"
 cp "$WIZ_APP/Demo64.mip" "$E2E_ARTIFACTS/Demo64.mip"
 
@@ -75,19 +80,12 @@ cmp "$exe" "$cli/Demo64.exe" || e2e_fail "the wizard's and velaset-cli.exe's pac
 # Where 64-bit programs run, the package installs into the 64-bit places.
 if [ "$VELASET_WINE_ARCH" = win64 ]; then
   folder="$E2E_PROGRAM_FILES/Demo64"
-  e2e_start "$exe" /S
-  e2e_wait_exit
-  [ "$E2E_EXIT" -eq 0 ] || e2e_fail "the silent installation ended with $E2E_EXIT"
-  e2e_expect_present "$folder/Demo.exe" "$folder/Leggimi lungo.txt" "$folder/setup.inf"
-  e2e_expect_absent "$E2E_PROGRAM_FILES_X86/Demo64"
-  e2e_expect_tier_image "$(find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll)"
-  command=$(e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo64" UninstallString | sed -n 's/.*REG_SZ *//p')
-  [[ "$command" == "rundll32.exe avviora.dll,Disinstalla "* ]] || e2e_fail "UninstallString: $command"
-  e2e_start rundll32.exe avviora.dll,Disinstalla /S "${command#rundll32.exe avviora.dll,Disinstalla }"
-  e2e_wait_exit
-  e2e_expect_absent "$folder"
-  ! e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo64" >/dev/null || e2e_fail "the uninstall entry is still there"
-  e2e_remove_runtime
+  row_present=("$folder/Demo.exe" "$folder/Leggimi lungo.txt" "$folder/setup.inf")
+  row_absent=("$E2E_PROGRAM_FILES_X86/Demo64")
+  row_entry="$E2E_UNINSTALL_KEY\\Demo64" row_gone=("$folder")
+  e2e_row_install "$exe"
+  e2e_expect_runtime_in "$E2E_SYSTEM"
+  e2e_row_uninstall
 fi
 
 # Opened again, the project is an x64 one; a 32-bit library to register is refused,
@@ -98,24 +96,24 @@ wiz_next
 wiz_next
 wiz_click "&Aggiungi"
 wiz_choose_file "Aggiungi File" 'C:\e2e\x64\Vecchia.dll'
-wiz select "$WIZ_TITLE" $ID_LST_FILES 2
+wiz select "$WIZ_TITLE" $IDC_LST_FILES 2
 sleep 0.3
 wiz_click "&Modifica dest."
 wiz wait "Velaset - Destinazione file" 20 >/dev/null || e2e_fail "no destination dialog"
-wiz press "Velaset - Destinazione file" $ID_DEST_REGISTRA 5
+wiz press "Velaset - Destinazione file" $IDC_DEST_REGISTRA 5
 sleep 0.3
 wiz click "Velaset - Destinazione file" "OK" 5
 wiz gone "Velaset - Destinazione file" 10
-[ "$(wiz items "$WIZ_TITLE" $ID_LST_DEST | tr '\n' ' ')" = "D D D* " ] || e2e_fail "Vecchia.dll not marked"
+[ "$(wiz items "$WIZ_TITLE" $IDC_LST_DEST | tr '\n' ' ')" = "D D D* " ] || e2e_fail "Vecchia.dll not marked"
 wiz_next
 wiz_next
 wiz_next
 wiz_next
-[ "$(wiz checked "$WIZ_TITLE" $ID_CHK_X64)" = 1 ] || e2e_fail "the opened project is not an x64 one"
+[ "$(wiz checked "$WIZ_TITLE" $IDC_CHK_X64)" = 1 ] || e2e_fail "the opened project is not an x64 one"
 wiz_next
 wiz_next
 wiz_box "La libreria da registrare C:\\e2e\\x64\\Vecchia.dll è a 32 bit (x86): un pacchetto x64 (64 bit) la registrerebbe con regsvr32 a 64 bit, che non può caricarla. Usare la sua versione a 64 bit o creare un pacchetto x86 (32 bit)."
-wiz_expect $ID_LABEL22 "Creazione fallita"
+wiz_expect $IDC_LABEL22 "Creazione fallita"
 e2e_shot refused_x86_library
 wiz_quit
 cmp "$exe" "$E2E_ARTIFACTS/before-refusal.exe" || e2e_fail "the refused build changed the package"
@@ -126,14 +124,14 @@ grep -q $'^NumFile=2\r$' "$WIZ_APP/Demo64.mip" || e2e_fail "the refused build sa
 # package for the user go into the project and the package.
 wiz_start 'C:\Velaset\Demo64.mip'
 for _ in 1 2 3 4 5 6; do wiz_next; done
-[ "$(wiz checked "$WIZ_TITLE" $ID_CHK_X64)" = 1 ] || e2e_fail "the project is no longer an x64 one"
-wiz_press $ID_CHK_X64
-wiz_set $ID_TXT_VERSIONE "2.0 beta"
+[ "$(wiz checked "$WIZ_TITLE" $IDC_CHK_X64)" = 1 ] || e2e_fail "the project is no longer an x64 one"
+wiz_press $IDC_CHK_X64
+wiz_set $IDC_TXT_VERSIONE "2.0 beta"
 wiz_next
 wiz_box "Il campo Versione può contenere solo da uno a quattro numeri separati da punti (per esempio 1.2 o 2.0.1.15)."
-wiz_set $ID_TXT_VERSIONE "2.0"
-wiz_set $ID_TXT_EDITORE "Rossi"
-wiz_press $ID_CHK_UTENTE
+wiz_set $IDC_TXT_VERSIONE "2.0"
+wiz_set $IDC_TXT_EDITORE "Rossi"
+wiz_press $IDC_CHK_UTENTE
 e2e_shot page6_package_keys
 wiz_next
 wiz_next
@@ -145,8 +143,5 @@ done
 [ "$(head -c "$stub32_size" "$exe" | grep -a -c 'level="asInvoker"')" -eq 1 ] ||
   e2e_fail "the package for the user asks for an administrator"
 [ "$(e2e_pe_machine "$exe")" = 014c ] || e2e_fail "the package does not start with Avviora.exe"
-tail -c +$((stub32_size + 1)) "$exe" > "$E2E_ARTIFACTS/setup86.cab"
-rm -rf "$E2E_ARTIFACTS/cab86"
-cabextract -q -d "$E2E_ARTIFACTS/cab86" "$E2E_ARTIFACTS/setup86.cab" || e2e_fail "no cabinet after the 32-bit stub"
-[ "$(e2e_pe_machine "$E2E_ARTIFACTS/cab86/avviora.dll")" = 014c ] || e2e_fail "the packed runtime is not 32-bit"
+packed_runtime 014c "$stub32_size"
 e2e_log "passed"

@@ -35,61 +35,33 @@ if [ "$VELASET_WINE_ARCH" != win32 ]; then
     e2e_fail "build/Demo64.exe does not start with Avviora64.exe"
   e2e_expect_tier_image "$e2e_root/build/demo/payload64/DemoReg.dll"
 fi
-rm -f "$E2E_DRIVE_C/demo-started.txt"
 export VELASET_DEMO_MARKER='C:\demo-started.txt'
 folder="$E2E_PROGRAM_FILES/Demo"
 e2e_expect_absent "$folder"
 
-# Install: the setup dialog titled by the project's Caption, then the final message.
-e2e_start "$E2E_ARTIFACTS/DemoSetup.exe"
-e2e_wait "Installazione di Demo"
-e2e_shot setup-dialog
-e2e_expect_text "Benvenuti nell'installazione di Demo"
-e2e_expect_text "Il programma verrà installato nella seguente cartella:"
-e2e_click "Installazione di Demo" "Installa"
-e2e_click "Demo" "OK" 120
-e2e_expect_text "Installazione completata con successo."
-e2e_wait_exit
-[ "$E2E_EXIT" -eq 1 ] || e2e_fail "the setup ended with exit code $E2E_EXIT"
-
-e2e_expect_present "$folder/Demo.exe" "$folder/Leggimi con nome lungo.txt" \
-  "$folder/DemoReg.dll" "$folder/setup.inf" "$E2E_HELP/Demo.hlp" \
-  "$E2E_PROGRAMS/Demo/Demo.lnk" "$E2E_PROGRAMS/Demo/Disinstalla Demo.lnk" \
-  "$E2E_DESKTOP_DIR/Demo.lnk"
-e2e_expect_absent "$folder/LEGGIM~1.TXT" "$E2E_PROGRAM_FILES_X86/Demo"
-runtime=$(find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll)
-[ -n "$runtime" ] || e2e_fail "the runtime library is not in the system folder"
-e2e_expect_tier_image "$runtime"
-e2e_expect_no_working_files
-e2e_wait_file "$E2E_DRIVE_C/demo-started.txt" 30 || e2e_fail "Demo.exe was not started at the end"
-grep -qi 'Demo\\Demo.exe$' "$E2E_DRIVE_C/demo-started.txt" ||
-  e2e_fail "the program started is not the installed one: $(cat "$E2E_DRIVE_C/demo-started.txt")"
+# Installed by hand in the setup dialog titled by the project's Caption, then
+# uninstalled by the registry's command with "Yes", as the Control Panel does.
+row_hand="Installazione di Demo" row_final=Demo row_ask="Installazione di Demo"
+row_texts=("Benvenuti nell'installazione di Demo" "Il programma verrà installato nella seguente cartella:")
+row_present=("$folder/Demo.exe" "$folder/Leggimi con nome lungo.txt" "$folder/DemoReg.dll"
+  "$folder/setup.inf" "$E2E_HELP/Demo.hlp" "$E2E_PROGRAMS/Demo/Demo.lnk"
+  "$E2E_PROGRAMS/Demo/Disinstalla Demo.lnk" "$E2E_DESKTOP_DIR/Demo.lnk")
+row_absent=("$folder/LEGGIM~1.TXT" "$E2E_PROGRAM_FILES_X86/Demo")
+row_entry="$E2E_UNINSTALL_KEY\\Demo"
+row_values=('HKCU\Software\Velaset Demo|Registrata|REG_SZ *1$' "$row_entry|DisplayName|REG_SZ *Demo 1.0$")
+row_links=("$E2E_DESKTOP_DIR/Demo.lnk|Demo.exe")
+row_started="$E2E_DRIVE_C/demo-started.txt"
+row_gone=("$folder" "$E2E_HELP/Demo.hlp" "$E2E_PROGRAMS/Demo" "$E2E_DESKTOP_DIR/Demo.lnk")
+row_gone_keys=('HKLM\Software\Velaset Demo' 'HKCU\Software\Velaset Demo')
+e2e_row_install "$E2E_ARTIFACTS/DemoSetup.exe"
+e2e_expect_runtime_in "$E2E_SYSTEM"
+grep -qi 'Demo\\Demo.exe$' "$row_started" ||
+  e2e_fail "the program started is not the installed one: $(cat "$row_started")"
 cartella=$(e2e_reg_query 'HKLM\Software\Velaset Demo' Cartella | sed -n 's/.*REG_SZ *//p')
 [[ "$cartella" == C:\\* && "$cartella" == *\\Demo ]] ||
   e2e_fail "the registry entry does not hold the installation folder: \"$cartella\""
 e2e_expect_software_key 'Velaset Demo'
-e2e_reg_query 'HKCU\Software\Velaset Demo' Registrata | grep -q 'REG_SZ *1$' ||
-  e2e_fail "DemoReg.dll was not registered"
-e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo" DisplayName | grep -q 'REG_SZ *Demo 1.0$' ||
-  e2e_fail "no uninstall entry with the project's LabelControl"
-command=$(e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo" UninstallString | sed -n 's/.*REG_SZ *//p')
-[ "$command" = "rundll32.exe avviora.dll,Disinstalla $cartella" ] ||
-  e2e_fail "unexpected UninstallString \"$command\""
-e2e_link_mentions "$E2E_DESKTOP_DIR/Demo.lnk" 'Demo.exe' || e2e_fail "the desktop link has no target"
-e2e_log "installed into $cartella"
-
-# Uninstall as the Control Panel does: the registry's command, then "Yes".
-read -ra words <<<"$command"
-e2e_start "${words[@]}"
-e2e_click "Installazione di Demo" "Yes" 60
-e2e_expect_text "Vuoi disinstallare questo programma dal tuo computer?"
-e2e_wait_exit
-e2e_expect_absent "$folder" "$E2E_HELP/Demo.hlp" "$E2E_PROGRAMS/Demo" "$E2E_DESKTOP_DIR/Demo.lnk"
-! e2e_reg_query 'HKLM\Software\Velaset Demo' >/dev/null || e2e_fail "the registry entry is still there"
-! e2e_reg_query 'HKCU\Software\Velaset Demo' >/dev/null || e2e_fail "DemoReg.dll is still registered"
-! e2e_reg_query "$E2E_UNINSTALL_KEY\\Demo" >/dev/null || e2e_fail "the uninstall entry is still there"
-# The runtime library stays in the system folder (the script's uninstall does not name
-# it: it is shared by every package and in use while it uninstalls); the later cases
-# of this prefix expect a system folder without it.
-find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll -delete
+[ "$(e2e_reg_query "$row_entry" UninstallString | sed -n 's/.*REG_SZ *//p')" = \
+  "rundll32.exe avviora.dll,Disinstalla $cartella" ] || e2e_fail "the UninstallString does not name $cartella"
+e2e_row_uninstall
 e2e_log "passed"

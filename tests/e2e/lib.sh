@@ -134,12 +134,12 @@ e2e_fail() {
 }
 
 e2e_wait() {
-  E2E_TEXTS=$(timeout 90 "$VELASET_WINE" "$E2E_WINCTL" wait "$1" "${2:-60}" | tr -d '\r' | iconv -f CP1252 -t UTF-8) ||
+  E2E_TEXTS=$(timeout 90 "$VELASET_WINE" "$E2E_WINCTL" wait "$1" "${2:-60}" | tr -d '\r') ||
     e2e_fail "no window \"$1\""
 }
 
 e2e_click() {
-  E2E_TEXTS=$(timeout 90 "$VELASET_WINE" "$E2E_WINCTL" click "$1" "$2" "${3:-60}" | tr -d '\r' | iconv -f CP1252 -t UTF-8) ||
+  E2E_TEXTS=$(timeout 90 "$VELASET_WINE" "$E2E_WINCTL" click "$1" "$2" "${3:-60}" | tr -d '\r') ||
     e2e_fail "cannot press \"$2\" in \"$1\""
 }
 

@@ -49,22 +49,25 @@ e2e_demo_package() {
     "$E2E_SELFREG:Comp.ocx" "$E2E_RUNTIME:Avviora.dll" "$e2e_data/demo.inf:setup.inf"
 }
 
-# e2e_build PROJECT EXE  builds a project with "velaset build" into EXE. The
-# 64-bit tier builds an x64 package ("--arch x64") with the tier's stub and
-# runtime, which the builder finds in the x64 folder of its system folder.
+# e2e_build PROJECT EXE [OPTION...]  builds a project with "velaset build" into EXE
+# (options such as the signing ones go to the build). The 64-bit tier builds an x64
+# package ("--arch x64") with the tier's stub and runtime, which the builder finds in
+# the x64 folder of its system folder.
 e2e_build() {
   local project=$1 exe=$2 system="$E2E_ARTIFACTS/system"
+  shift 2
   if [ "$VELASET_WINE_ARCH" = win32 ]; then
-    "$E2E_VELASET" build "$project" -o "$exe" --quiet || e2e_fail "velaset build failed"
+    "$E2E_VELASET" build "$project" -o "$exe" --quiet "$@" || e2e_fail "velaset build failed"
     return
   fi
   rm -rf "$system" && mkdir -p "$system/x64"
   cp "$E2E_STUB" "$system/x64/Avviora64.exe"
   cp "$E2E_RUNTIME" "$system/x64/avviora.dll"
-  VELASET_SYSTEM_DIR="$system" "$E2E_VELASET" build "$project" -o "$exe" --arch x64 --quiet ||
+  VELASET_SYSTEM_DIR="$system" "$E2E_VELASET" build "$project" -o "$exe" --arch x64 --quiet "$@" ||
     e2e_fail "velaset build --arch x64 failed"
-  # A package for one user carries the stub with another execution level.
-  grep -q $'^Ambito=utente\r$' "$project" || cmp -n "$E2E_STUB_SIZE" "$exe" "$E2E_STUB" ||
+  # A package for one user carries the stub with another execution level, a signed
+  # one another header.
+  [ $# -gt 0 ] || grep -q $'^Ambito=utente\r$' "$project" || cmp -n "$E2E_STUB_SIZE" "$exe" "$E2E_STUB" ||
     e2e_fail "the x64 package does not start with $E2E_STUB"
 }
 
@@ -79,45 +82,8 @@ e2e_test_certificate() {
     e2e_fail "openssl could not make the test certificate"
 }
 
-# e2e_signed_build PROJECT EXE  builds a project into a signed setup executable
-# whose runtime is signed too: "velaset build" with its signing options, in the
-# 64-bit tier an x64 package with the tier's stub and runtime, as e2e_build.
-e2e_signed_build() {
-  local project=$1 exe=$2 system="$E2E_ARTIFACTS/system" command=()
-  if [ "$VELASET_WINE_ARCH" != win32 ]; then
-    rm -rf "$system" && mkdir -p "$system/x64"
-    cp "$E2E_STUB" "$system/x64/Avviora64.exe"
-    cp "$E2E_RUNTIME" "$system/x64/avviora.dll"
-    command=(VELASET_SYSTEM_DIR="$system" "$E2E_VELASET" build --arch x64)
-  else
-    command=("$E2E_VELASET" build)
-  fi
-  env VELASET_SIGN_PASSWORD="$E2E_KEY_PASSWORD" "${command[@]}" "$project" -o "$exe" --quiet \
-    --sign-cert "$E2E_CERT" --sign-key "$E2E_KEY" --sign-description "Demo firmato" \
-    --sign-runtime || e2e_fail "velaset build with a signature failed"
-}
-
-# The security directory of a program file (where its certificate table is):
-# e2e_security_directory FILE prints "OFFSET SIZE";
-# e2e_set_security_directory FILE OFFSET SIZE changes it in place.
-e2e_security_directory() {
-  python3 - "$@" <<'EOF'
-import struct, sys
-path = sys.argv[1]
-data = bytearray(open(path, 'rb').read())
-pe = struct.unpack_from('<I', data, 60)[0]
-magic = struct.unpack_from('<H', data, pe + 24)[0]
-entry = pe + 24 + (96 if magic == 0x10b else 112) + 4 * 8
-if len(sys.argv) == 4:
-    struct.pack_into('<II', data, entry, int(sys.argv[2]), int(sys.argv[3]))
-    open(path, 'wb').write(data)
-else:
-    print(*struct.unpack_from('<II', data, entry))
-EOF
-}
-e2e_set_security_directory() {
-  e2e_security_directory "$@"
-}
+# The security directory of a program file: see security_directory.py.
+e2e_security_directory() { python3 "$e2e_here/security_directory.py" "$@"; }
 
 # Folders of the prefix that the cases look at.
 e2e_user_dir() {
@@ -195,4 +161,217 @@ e2e_expect_tier_image() {
   local machine=014c
   [ "$VELASET_WINE_ARCH" = win32 ] || machine=8664
   [ "$(e2e_pe_machine "$1")" = "$machine" ] || e2e_fail "$1 is not a $VELASET_WINE_ARCH image"
+}
+
+# Runs a setup executable (or another program) with the given options and
+# waits; its whole exit code goes to $E2E_EXIT (winctl reads it: a Unix exit
+# status keeps 8 bits of 1603). A window that asks for an answer would block
+# it until its timeout (exit code 124).
+e2e_run_silent() {
+  local program=$1 out
+  shift
+  [[ $program != /* ]] || program="Z:${program//\//\\}"
+  out=$(timeout "${E2E_TIMEOUT:-150}" "$VELASET_WINE" "$E2E_WINCTL" run "$program" "$@" |
+    tr -d '\r') || true
+  E2E_EXIT=$(sed -n 's/^exit code //p' <<<"$out")
+  [ -n "$E2E_EXIT" ] || E2E_EXIT=124
+}
+
+# The log file of a silent run as UTF-8 text without CRs ("" when absent).
+e2e_log_text() {
+  [ -f "$1" ] || return 0
+  iconv -f CP1252 -t UTF-8 <"$1" | tr -d '\r'
+}
+
+# The installation folder that the installed script names (PROGDIR, the
+# short form the uninstall command carries).
+e2e_installed_progdir() {
+  tr -d '\r' <"$1/setup.inf" | sed -n 's/^PROGDIR=//p'
+}
+
+# e2e_uninstall FOLDER [OPTION...]: the silent uninstall of the package installed in
+# FOLDER, as "Disinstalla [OPTION...] /S" with the installation folder of its script.
+e2e_uninstall() {
+  local progdir
+  progdir=$(e2e_installed_progdir "$1")
+  [ -n "$progdir" ] || e2e_fail "no PROGDIR in $1/setup.inf"
+  shift
+  e2e_run_silent rundll32.exe avviora.dll,Disinstalla "$@" /S "$progdir"
+}
+
+# e2e_expect_no_key KEY|KEY:VALUE...: fails when a registry key (or one value of it) exists.
+e2e_expect_no_key() {
+  local key
+  for key in "$@"; do
+    if [[ $key == *:* ]]; then
+      ! e2e_reg_query "${key%%:*}" "${key#*:}" >/dev/null || e2e_fail "$key is there"
+    else
+      ! e2e_reg_query "$key" >/dev/null || e2e_fail "$key is there"
+    fi
+  done
+}
+
+# e2e_expect_value KEY NAME PATTERN: the value exists and its line matches PATTERN.
+e2e_expect_value() {
+  e2e_reg_query "$1" "$2" | grep -q -- "$3" ||
+    e2e_fail "$1 $2 does not match \"$3\": $(e2e_reg_query "$1" "$2")"
+}
+
+# e2e_uninstall_demo_silently FOLDER [OPTION...]: uninstalls the Demo package silently
+# and checks that it left nothing; then the runtime goes too.
+e2e_uninstall_demo_silently() {
+  local folder=$1
+  shift
+  e2e_uninstall "$folder" "$@"
+  e2e_expect_absent "$folder" "$E2E_HELP/Guida lunga.hlp" "$E2E_PROGRAMS/Demo" \
+    "$E2E_DESKTOP_DIR/Demo.lnk"
+  e2e_expect_no_key "$E2E_UNINSTALL_KEY\\Demo" 'HKLM\Software\Demo' 'HKLM\Software\VelasetTest:Comp'
+  e2e_remove_runtime
+}
+
+# e2e_flip_byte FILE OFFSET: changes one byte of a file in place.
+e2e_flip_byte() {
+  local byte
+  byte=$(od -An -tu1 -j "$2" -N1 "$1" | tr -d ' ')
+  printf "\\$(printf '%03o' $((byte ^ 0x55)))" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+}
+
+# e2e_expect_refused LOG TEXT EXE...: each package, run silently with its log in
+# C:\LOG, ends with 1603 and the log line TEXT, installing nothing of the Demo
+# package and leaving no working files.
+e2e_expect_refused() {
+  local log=$1 text=$2 exe
+  shift 2
+  for exe in "$@"; do
+    rm -f "$E2E_DRIVE_C/$log"
+    e2e_run_silent "$exe" /S "/LOG=C:\\$log"
+    [ "$E2E_EXIT" -eq 1603 ] || e2e_fail "$exe: exit code $E2E_EXIT, expected 1603"
+    grep -qxF "$text" <(e2e_log_text "$E2E_DRIVE_C/$log") ||
+      e2e_fail "$exe: log: $(e2e_log_text "$E2E_DRIVE_C/$log")"
+    e2e_expect_absent "$E2E_PROGRAM_FILES/Demo"
+    e2e_expect_no_working_files
+  done
+  rm -f "$E2E_DRIVE_C/$log"
+}
+
+# e2e_expect_stub_error EXE TEXT [SHOT]: started by hand, the package stops with the
+# stub's error box saying TEXT, and exit code 0.
+e2e_expect_stub_error() {
+  e2e_start "$1"
+  e2e_wait "Setup error" 60
+  [ -z "${3:-}" ] || e2e_shot "$3"
+  e2e_click "Setup error" "OK" 60
+  e2e_expect_text "$2"
+  e2e_wait_exit
+  [ "$E2E_EXIT" -eq 0 ] || e2e_fail "$1 by hand: exit code $E2E_EXIT, expected 0"
+  e2e_expect_no_working_files
+}
+
+# e2e_expect_runtime_in FOLDER: the runtime of the tier's architecture is in FOLDER
+# (the 64-bit system folder for x64 packages, never the 32-bit one).
+e2e_expect_runtime_in() {
+  local runtime
+  runtime=$(find "$1" -maxdepth 1 -iname avviora.dll)
+  [ -n "$runtime" ] || e2e_fail "no avviora.dll in $1"
+  e2e_expect_tier_image "$runtime"
+  [ -z "$(find "$E2E_SYSTEM_WOW64" -maxdepth 1 -iname avviora.dll 2>/dev/null)" ] ||
+    e2e_fail "avviora.dll went into the 32-bit system folder"
+}
+
+# An installation case as a row of variables: e2e_row_install EXE installs the package
+# and checks every effect the row lists; e2e_row_uninstall runs the command of its
+# uninstall entry and checks that everything the row lists as gone is gone; e2e_row
+# does both. The row:
+#   row_hand=TITLE   installed by hand: Return in the setup dialog TITLE, whose texts
+#                    hold each of row_texts while row_open_present exist, then in
+#                    the final box row_final; exit code 1. Unset: silently, "/S" and
+#                    row_options; exit code 0
+#   row_present, row_absent    paths the installation leaves and does not make
+#   row_same=("INSTALLED|SOURCE"...)    installed files with their source's bytes
+#   row_values=("KEY|NAME|PATTERN"...)  registry values whose line matches PATTERN
+#   row_links=("LINK|TEXT"...)          shell links holding a text (their target)
+#   row_started=PATH   the file the started program writes (marker.c), holding the
+#                      text row_started_by when that is set
+#   row_entry=KEY      the uninstall entry, whose command uninstalls silently with
+#                      row_uninstall_options and "/S", or by hand with row_ask=TITLE:
+#                      "Yes" to the question in the window TITLE
+#   row_gone, row_gone_keys    what the uninstall removes (paths; keys or KEY:VALUE)
+e2e_row_clear() {
+  unset row_hand row_final row_started row_started_by row_entry row_ask
+  row_texts=() row_open_present=() row_options=() row_present=() row_absent=() row_same=() row_values=()
+  row_links=() row_uninstall_options=() row_gone=() row_gone_keys=()
+}
+e2e_row_clear
+
+e2e_row_install() {
+  local exe=$1 item key name pattern
+  [ -z "${row_started:-}" ] || rm -f "$row_started"
+  if [ -n "${row_hand:-}" ]; then
+    e2e_start "$exe"
+    e2e_wait "$row_hand" 60
+    e2e_shot setup-dialog
+    for item in "${row_texts[@]}"; do e2e_expect_text "$item"; done
+    e2e_expect_present "${row_open_present[@]}"
+    e2e_press_return "$row_hand"
+    e2e_press_return "$row_final" 120
+    e2e_expect_text "Installazione completata con successo."
+    e2e_wait_exit
+    [ "$E2E_EXIT" -eq 1 ] || e2e_fail "$exe: exit code $E2E_EXIT, expected 1"
+  else
+    e2e_run_silent "$exe" /S "${row_options[@]}"
+    [ "$E2E_EXIT" -eq 0 ] || e2e_fail "$exe: exit code $E2E_EXIT, expected 0"
+  fi
+  e2e_expect_present "${row_present[@]}"
+  e2e_expect_absent "${row_absent[@]}"
+  for item in "${row_same[@]}"; do
+    cmp -s "${item%%|*}" "${item#*|}" || e2e_fail "${item%%|*} is not ${item#*|}"
+  done
+  for item in "${row_values[@]}"; do
+    IFS='|' read -r key name pattern <<<"$item"
+    e2e_expect_value "$key" "$name" "$pattern"
+  done
+  for item in "${row_links[@]}"; do
+    e2e_link_mentions "${item%%|*}" "${item#*|}" || e2e_fail "${item%%|*} does not hold ${item#*|}"
+  done
+  if [ -n "${row_started:-}" ]; then
+    e2e_wait_file "$row_started" 30 || e2e_fail "the program was not started"
+    [ -z "${row_started_by:-}" ] || grep -qixF -- "$row_started_by" "$row_started" ||
+      e2e_fail "another program was started: $(cat "$row_started")"
+  fi
+  e2e_expect_no_working_files
+}
+
+e2e_row_uninstall() {
+  local command program entry progdir second
+  command=$(e2e_reg_query "$row_entry" UninstallString | sed -n 's/.*REG_SZ *//p')
+  read -r program entry progdir <<<"$command"
+  [ "$program" = rundll32.exe ] && [[ "$entry" == *avviora.dll,Disinstalla ]] ||
+    e2e_fail "unexpected UninstallString \"$command\""
+  if [ -n "${row_ask:-}" ]; then
+    e2e_start rundll32.exe "$entry" "$progdir"
+    e2e_click "$row_ask" "Yes" 60
+    e2e_expect_text "Vuoi disinstallare questo programma dal tuo computer?"
+    e2e_wait_exit
+  else
+    e2e_run_silent rundll32.exe "$entry" "${row_uninstall_options[@]}" /S "$progdir"
+    [ "$E2E_EXIT" -eq 0 ] || e2e_fail "uninstall: exit code $E2E_EXIT"
+  fi
+  # An uninstall that removes its own runtime ends the removal after it has ended.
+  for second in $(seq 30); do
+    [ -e "${row_gone[0]}" ] || break
+    sleep 1
+  done
+  e2e_expect_absent "${row_gone[@]}"
+  e2e_expect_no_key "$row_entry" "${row_gone_keys[@]}"
+  e2e_remove_runtime
+}
+
+e2e_row() {
+  e2e_row_install "$1"
+  e2e_row_uninstall
+}
+
+# Fails when a folder holds a file under a short name (no name with "~" is left).
+e2e_expect_no_short_names() {
+  [ -z "$(find "$1" -maxdepth 1 -name '*~*')" ] || e2e_fail "short names left: $(ls "$1")"
 }

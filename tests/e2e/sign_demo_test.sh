@@ -30,16 +30,7 @@ make_demo_project "$velaset" "$payload" "$project" "$work/Demo.exe" >/dev/null |
 pem=(--sign-cert "$work/certificato.pem" --sign-key "$work/chiave.pem")
 
 # PE facts of a file: "offset size" of the security directory, and the cabinet's size.
-security_directory() {
-    python3 - "$1" <<'EOF'
-import struct, sys
-data = open(sys.argv[1], 'rb').read()
-pe = struct.unpack_from('<I', data, 60)[0]
-magic = struct.unpack_from('<H', data, pe + 24)[0]
-directories = pe + 24 + (96 if magic == 0x10b else 112)
-print(*struct.unpack_from('<II', data, directories + 4 * 8))
-EOF
-}
+security_directory() { python3 "$root/tests/e2e/security_directory.py" "$1"; }
 cabinet_size() {
     od -An -tu4 -j $((14336 + 8)) -N4 "$1" | tr -d ' '
 }

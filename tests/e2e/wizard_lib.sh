@@ -1,30 +1,17 @@
 # Helpers of the wizard's end-to-end cases, sourced after lib.sh. The wizard of the
 # tier's tree (VELASET_WINE_ARCH: the 32-bit or the 64-bit Velaset.exe) runs from
 # C:\Velaset with the cabinet library and both setup runtimes beside it (the x64 one in
-# its x64 folder); its windows are driven by wizctl (titles, button texts, control
+# its x64 folder); its windows are driven by winctl (titles, button texts, control
 # numbers of builder/win32/resource.h) and the keyboard through xdotool.
 WIZ_TITLE="Velaset - Creatore di pacchetti di installazione"
 WIZ_APP="$E2E_DRIVE_C/Velaset"
 WIZ_BIN="$e2e_root/build/bin/$VELASET_WINE_ARCH"
-WIZCTL="${E2E_WIZCTL:-$e2e_root/build/$VELASET_WINE_ARCH/tests/e2e/wizctl.exe}"
 
-# Control numbers (builder/win32/resource.h).
-ID_IMG_ICO=1021 ID_CHK_INF=1023 ID_CHK_MOD=1024 ID_OPTION1=1026 ID_OPTION2=1027
-ID_LBL_CARICA=1028
-ID_TITOLO=1040 ID_CAPTION_A=1041 ID_ETIC1A=1042 ID_ETIC2A=1043
-ID_PROG_FILES=1050 ID_DEF_DIR=1051 ID_LST_FILES=1054 ID_LST_DEST=1055
-ID_GRUPPO=1071 ID_LST_LINK0=1075 ID_LST_LINK1=1076 ID_LST_LINK2=1077
-ID_CAPTION_B=1091 ID_ETIC_B=1092 ID_UNINSTALL=1093
-ID_LST_REG=1100
-ID_TXT_EXE=1110 ID_TXT_PROGETTO=1112 ID_CHK_X64=1114
-ID_TXT_VERSIONE=1116 ID_TXT_EDITORE=1117 ID_CHK_UTENTE=1119
-ID_LABEL22=1121 ID_LABEL30=1122
-ID_DEST_CODE=1201 ID_DEST_REGISTRA=1202
-ID_LINK_FILE=1210 ID_LINK_NAME=1211
-ID_KEY_SUBKEY=1221 ID_KEY_CUSTOM=1223 ID_KEY_NAME=1224 ID_KEY_VALUE=1225
-ID_MSG_STOP=1231
+# The control numbers, read from the wizard's own resource header (IDC_... variables).
+eval "$(sed -n 's/^#define \(IDC_[A-Z0-9_]*\) \+\([0-9]\+\)$/\1=\2/p' "$e2e_root/builder/win32/resource.h")"
+[ -n "${IDC_LST_FILES:-}" ] || { echo "e2e: no control numbers in builder/win32/resource.h" >&2; exit 1; }
 
-wiz() { timeout 60 "$VELASET_WINE" "$WIZCTL" "$@" | tr -d '\r'; }
+wiz() { timeout 60 "$VELASET_WINE" "$E2E_WINCTL" "$@" | tr -d '\r'; }
 
 # A fresh application folder with the wizard and what it needs beside it.
 wiz_install() {
@@ -60,7 +47,7 @@ wiz_next() { wiz_click "&Avanti >"; }
 wiz_back() { wiz_click "< &Indietro"; }
 
 # The heading of the page shown (empty on pages 0 and 7).
-wiz_heading() { wiz get "$WIZ_TITLE" 1010; }
+wiz_heading() { wiz get "$WIZ_TITLE" $IDC_LBL_SCRN_TITLE; }
 
 wiz_expect() {
   local got
