@@ -132,41 +132,6 @@ TEST_F(FilePieces, OneLargeFileAloneIsSharedToo) {
             << leadBlocks;
 }
 
-// The caller's progress callback, on pieces too: every byte once, and a stop at any call.
-struct Told {
-    uint64_t bytes = 0;
-    size_t calls = 0;
-    size_t stopAt = 0;
-};
-int COMPRIMI_PROGRESS_CALL Tell(uint32_t bytes, void* context) {
-    Told* told = static_cast<Told*>(context);
-    told->bytes += bytes;
-    return ++told->calls == told->stopAt ? 1 : 0;
-}
-
-TEST_F(FilePieces, ProgressTellsEveryByteOnceAndAStopLeavesNothing) {
-    std::vector<uint8_t> big = MixedBytes(30 * kBlock + 99, 8);
-    Add("big.bin", big);
-    Add("small.txt", TextBytes(5000));
-    Told all;
-    ComprimiRun run = RunComprimi(dir_.CabDir(), "p", list_, 0, PlatformCallbacks(), 2, Tell, &all,
-                                  {4 * kBlock, 3});
-    ASSERT_EQ(run.result, 1);
-    EXPECT_EQ(all.bytes, big.size() + 5000);
-    Cabinets(dir_, "p");
-    for (size_t at : {size_t(1), all.calls / 3, all.calls - 1}) {
-        Told told;
-        told.stopAt = at;
-        run = RunComprimi(dir_.CabDir(), "p", list_, 0, PlatformCallbacks(), 2, Tell, &told,
-                          {4 * kBlock, 3});
-        EXPECT_EQ(run.result, 0) << at;
-        EXPECT_EQ(told.calls, at) << "no call after the stop";
-        EXPECT_TRUE(run.messages.empty()) << at;
-        EXPECT_TRUE(dir_.SpillFiles().empty()) << at;
-        EXPECT_TRUE(Cabinets(dir_, "p").empty()) << at;
-    }
-}
-
 // Callbacks that fail on every thread but the caller's, from a chosen call on.
 std::thread::id gCaller;
 std::atomic<int> gWorkerCalls{0};
