@@ -61,18 +61,6 @@ std::vector<uint8_t> MixedBytes(size_t count, uint32_t seed) {
     return bytes;
 }
 
-std::map<std::string, std::vector<uint8_t>> Cabinets(const ScratchDir& dir,
-                                                     const std::string& base) {
-    std::map<std::string, std::vector<uint8_t>> cabinets;
-    for (const std::string& name : dir.Names()) {
-        if (name.rfind(base, 0) == 0) {
-            cabinets[name.substr(base.size())] = ReadBytes(dir.File(name));
-            std::filesystem::remove(dir.File(name));
-        }
-    }
-    return cabinets;
-}
-
 class FilePieces : public ::testing::Test {
   protected:
     void Add(const std::string& name, const std::vector<uint8_t>& bytes) {
@@ -85,7 +73,7 @@ class FilePieces : public ::testing::Test {
         ComprimiRun run = RunComprimi(dir_.CabDir(), "p", list_, limit, PlatformCallbacks(), 1);
         EXPECT_EQ(run.result, 1);
         ExpectCabextractAgrees(dir_.File("p.CAB"), sources_);
-        return Cabinets(dir_, "p");
+        return TakeCabinets(dir_, "p");
     }
     std::map<std::string, std::vector<uint8_t>>
     Run(uint32_t limit, unsigned threads, PieceSettings pieces, const CabinetCallbacks& callbacks) {
@@ -95,7 +83,7 @@ class FilePieces : public ::testing::Test {
         for (const auto& message : run.messages)
             ADD_FAILURE() << message.first << ": " << message.second;
         EXPECT_TRUE(dir_.SpillFiles().empty());
-        return Cabinets(dir_, "p");
+        return TakeCabinets(dir_, "p");
     }
     ScratchDir dir_;
     std::string list_;
@@ -240,8 +228,8 @@ TEST_F(FilePieces, UnreadableStretchOfALargeFileFailsAsWithOneThread) {
             EXPECT_EQ(many.messages, one.messages);
         }
         EXPECT_TRUE(dir_.SpillFiles().empty());
-        EXPECT_TRUE(Cabinets(dir_, "one").empty());
-        EXPECT_TRUE(Cabinets(dir_, "many").empty());
+        EXPECT_TRUE(TakeCabinets(dir_, "one").empty());
+        EXPECT_TRUE(TakeCabinets(dir_, "many").empty());
     }
 }
 
