@@ -197,8 +197,10 @@ TEST(DeflateEncoderRandomized, DeepTreesAreLimitedAndTheBlocksDecode) {
         digest.Add(block);
 
 #ifndef _WIN32
-        Bytes withSignature = {'C', 'K'};
-        withSignature.insert(withSignature.end(), block.begin(), block.end());
+        Bytes withSignature(2 + block.size());
+        withSignature[0] = 'C';
+        withSignature[1] = 'K';
+        std::copy(block.begin(), block.end(), withSignature.begin() + 2);
         ASSERT_EQ(CheckWithLibdeflate(withSignature, stream.bytes), "") << seed;
 #endif
         std::vector<DeflateBlock> blocks;
