@@ -57,8 +57,11 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
 }
 
 ReadCabinet ReadCabinetFile(const std::string& path) {
+    return ReadCabinetBytes(ReadBytes(path));
+}
+
+ReadCabinet ReadCabinetBytes(const std::vector<uint8_t>& b) {
     ReadCabinet cab;
-    std::vector<uint8_t> b = ReadBytes(path);
     cab.fileSize = static_cast<uint32_t>(b.size());
     if (b.size() < 36) {
         cab.error = "shorter than a header";
@@ -100,7 +103,7 @@ ReadCabinet ReadCabinetFile(const std::string& path) {
         cab.error = "bad next names";
         return cab;
     }
-    if (at + 8 * folders != cab.filesOffset) {
+    if (at + 8 * folders != cab.filesOffset || cab.filesOffset > b.size()) {
         cab.error = "files offset does not follow the folder entries";
         return cab;
     }
@@ -131,6 +134,7 @@ ReadCabinet ReadCabinetFile(const std::string& path) {
         }
         cab.files.push_back(file);
     }
+    cab.dataOffset = static_cast<uint32_t>(at);
     for (ReadFolder& folder : cab.folders) {
         size_t p = folder.firstBlock;
         for (uint32_t k = 0; k < folder.blockCount; k++) {

@@ -1,4 +1,4 @@
-// Test support: reads a cabinet file into its parts and checks what the format demands
+// Test support: reads a cabinet into its parts and checks what the format demands
 // of every cabinet (signature, sizes, offsets, checksums), so tests can look at fields.
 #ifndef VELASET_TESTS_COMPRESS_CABINET_READER_H
 #define VELASET_TESTS_COMPRESS_CABINET_READER_H
@@ -37,6 +37,7 @@ struct ReadCabinet {
     uint32_t fileSize = 0;
     uint32_t cabinetSize = 0;
     uint32_t filesOffset = 0;
+    uint32_t dataOffset = 0; // where the file records end
     uint8_t versionMinor = 0;
     uint8_t versionMajor = 0;
     uint16_t flags = 0;
@@ -47,6 +48,7 @@ struct ReadCabinet {
     std::vector<ReadFile> files;
 };
 
+ReadCabinet ReadCabinetBytes(const std::vector<uint8_t>& bytes);
 ReadCabinet ReadCabinetFile(const std::string& path);
 
 // The whole file as bytes (empty when it cannot be read).

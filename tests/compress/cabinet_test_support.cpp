@@ -158,6 +158,18 @@ ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, cons
     return run;
 }
 
+std::map<std::string, std::vector<uint8_t>> TakeCabinets(const ScratchDir& dir,
+                                                         const std::string& base) {
+    std::map<std::string, std::vector<uint8_t>> cabinets;
+    for (const std::string& name : dir.Names()) {
+        if (name.rfind(base, 0) == 0) {
+            cabinets[name.substr(base.size())] = ReadBytes(dir.File(name));
+            fs::remove(dir.File(name));
+        }
+    }
+    return cabinets;
+}
+
 std::vector<std::string> CabinetSet(const std::string& dir, const std::string& first) {
     std::vector<std::string> set;
     std::string name = first;

@@ -4,6 +4,7 @@
 #define VELASET_TESTS_COMPRESS_CABINET_TEST_SUPPORT_H
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,15 +45,17 @@ struct ComprimiRun {
 };
 ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, const std::string& list,
                         uint32_t maxSize);
-ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, const std::string& list,
-                        uint32_t maxSize, const velaset::compress::CabinetCallbacks& callbacks,
-                        unsigned threads,
-                        velaset::compress::ComprimiProgressFn progress = nullptr,
-                        void* progressContext = nullptr,
-                        const velaset::compress::PieceSettings& pieces =
-                            velaset::compress::kDefaultPieces,
-                        const velaset::compress::CompressionChoice& choice =
-                            velaset::compress::kComprimiChoice);
+ComprimiRun RunComprimi(
+    const std::string& cabDir, const std::string& base, const std::string& list, uint32_t maxSize,
+    const velaset::compress::CabinetCallbacks& callbacks, unsigned threads,
+    velaset::compress::ComprimiProgressFn progress = nullptr, void* progressContext = nullptr,
+    const velaset::compress::PieceSettings& pieces = velaset::compress::kDefaultPieces,
+    const velaset::compress::CompressionChoice& choice = velaset::compress::kComprimiChoice);
+
+// The files of the folder whose names start with `base`, by the rest of their names, with
+// their bytes; the files are removed.
+std::map<std::string, std::vector<uint8_t>> TakeCabinets(const ScratchDir& dir,
+                                                         const std::string& base);
 
 // Files of a cabinet set, first to last, following the next-cabinet names.
 std::vector<std::string> CabinetSet(const std::string& dir, const std::string& first);

@@ -61,18 +61,6 @@ std::vector<uint8_t> MixedBytes(size_t count, uint32_t seed) {
     return bytes;
 }
 
-std::map<std::string, std::vector<uint8_t>> Cabinets(const ScratchDir& dir,
-                                                     const std::string& base) {
-    std::map<std::string, std::vector<uint8_t>> cabinets;
-    for (const std::string& name : dir.Names()) {
-        if (name.rfind(base, 0) == 0) {
-            cabinets[name.substr(base.size())] = ReadBytes(dir.File(name));
-            std::filesystem::remove(dir.File(name));
-        }
-    }
-    return cabinets;
-}
-
 class FilePieces : public ::testing::Test {
   protected:
     void Add(const std::string& name, const std::vector<uint8_t>& bytes) {
@@ -85,7 +73,7 @@ class FilePieces : public ::testing::Test {
         ComprimiRun run = RunComprimi(dir_.CabDir(), "p", list_, limit, PlatformCallbacks(), 1);
         EXPECT_EQ(run.result, 1);
         ExpectCabextractAgrees(dir_.File("p.CAB"), sources_);
-        return Cabinets(dir_, "p");
+        return TakeCabinets(dir_, "p");
     }
     std::map<std::string, std::vector<uint8_t>>
     Run(uint32_t limit, unsigned threads, PieceSettings pieces, const CabinetCallbacks& callbacks) {
@@ -95,7 +83,7 @@ class FilePieces : public ::testing::Test {
         for (const auto& message : run.messages)
             ADD_FAILURE() << message.first << ": " << message.second;
         EXPECT_TRUE(dir_.SpillFiles().empty());
-        return Cabinets(dir_, "p");
+        return TakeCabinets(dir_, "p");
     }
     ScratchDir dir_;
     std::string list_;
@@ -130,41 +118,6 @@ TEST_F(FilePieces, OneLargeFileAloneIsSharedToo) {
     for (uint32_t leadBlocks : {1u, 3u})
         EXPECT_TRUE(Run(0, 2, {4 * kBlock, leadBlocks}, PlatformCallbacks()) == expected)
             << leadBlocks;
-}
-
-// The caller's progress callback, on pieces too: every byte once, and a stop at any call.
-struct Told {
-    uint64_t bytes = 0;
-    size_t calls = 0;
-    size_t stopAt = 0;
-};
-int COMPRIMI_PROGRESS_CALL Tell(uint32_t bytes, void* context) {
-    Told* told = static_cast<Told*>(context);
-    told->bytes += bytes;
-    return ++told->calls == told->stopAt ? 1 : 0;
-}
-
-TEST_F(FilePieces, ProgressTellsEveryByteOnceAndAStopLeavesNothing) {
-    std::vector<uint8_t> big = MixedBytes(30 * kBlock + 99, 8);
-    Add("big.bin", big);
-    Add("small.txt", TextBytes(5000));
-    Told all;
-    ComprimiRun run = RunComprimi(dir_.CabDir(), "p", list_, 0, PlatformCallbacks(), 2, Tell, &all,
-                                  {4 * kBlock, 3});
-    ASSERT_EQ(run.result, 1);
-    EXPECT_EQ(all.bytes, big.size() + 5000);
-    Cabinets(dir_, "p");
-    for (size_t at : {size_t(1), all.calls / 3, all.calls - 1}) {
-        Told told;
-        told.stopAt = at;
-        run = RunComprimi(dir_.CabDir(), "p", list_, 0, PlatformCallbacks(), 2, Tell, &told,
-                          {4 * kBlock, 3});
-        EXPECT_EQ(run.result, 0) << at;
-        EXPECT_EQ(told.calls, at) << "no call after the stop";
-        EXPECT_TRUE(run.messages.empty()) << at;
-        EXPECT_TRUE(dir_.SpillFiles().empty()) << at;
-        EXPECT_TRUE(Cabinets(dir_, "p").empty()) << at;
-    }
 }
 
 // Callbacks that fail on every thread but the caller's, from a chosen call on.
@@ -275,8 +228,8 @@ TEST_F(FilePieces, UnreadableStretchOfALargeFileFailsAsWithOneThread) {
             EXPECT_EQ(many.messages, one.messages);
         }
         EXPECT_TRUE(dir_.SpillFiles().empty());
-        EXPECT_TRUE(Cabinets(dir_, "one").empty());
-        EXPECT_TRUE(Cabinets(dir_, "many").empty());
+        EXPECT_TRUE(TakeCabinets(dir_, "one").empty());
+        EXPECT_TRUE(TakeCabinets(dir_, "many").empty());
     }
 }
 

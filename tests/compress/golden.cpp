@@ -27,26 +27,21 @@ std::map<std::string, std::string> ReadDigests() {
 
 } // namespace
 
-bool UpdatingGolden() {
+std::string CheckGoldenDigest(const std::string& name, const std::string& digest) {
+    std::map<std::string, std::string> digests = ReadDigests();
     const char* update = std::getenv("VELASET_UPDATE_GOLDEN");
-    return update != nullptr && std::string(update) == "1";
-}
-
-std::string GoldenDigest(const std::string& name) {
-    std::map<std::string, std::string> digests = ReadDigests();
-    auto found = digests.find(name);
-    return found == digests.end() ? "" : found->second;
-}
-
-void RecordGoldenDigest(const std::string& name, const std::string& digest) {
-    std::map<std::string, std::string> digests = ReadDigests();
+    if (update == nullptr || std::string(update) != "1")
+        return digest == digests[name]
+                   ? ""
+                   : name + ": digest " + digest + ", recorded " + digests[name];
     digests[name] = digest;
     FILE* f = std::fopen(GoldenPath().c_str(), "w");
     if (f == nullptr)
-        return;
+        return "cannot write " + GoldenPath();
     for (const auto& entry : digests)
         std::fprintf(f, "%s %s\n", entry.first.c_str(), entry.second.c_str());
     std::fclose(f);
+    return "";
 }
 
 } // namespace mszip_test

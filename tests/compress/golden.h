@@ -8,10 +8,8 @@
 
 namespace mszip_test {
 
-bool UpdatingGolden();
-// The recorded digest of the named output, or "" when there is none.
-std::string GoldenDigest(const std::string& name);
-void RecordGoldenDigest(const std::string& name, const std::string& digest);
+// Empty when `digest` is the one recorded under `name` (or when it was recorded).
+std::string CheckGoldenDigest(const std::string& name, const std::string& digest);
 
 } // namespace mszip_test
 

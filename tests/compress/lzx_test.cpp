@@ -4,7 +4,6 @@
 // the sizes around a frame decide the bytes; the parser is seen to choose each block
 // type; and 1, 2 and 4 threads write the same cabinet.
 #include <gtest/gtest.h>
-#include <mspack.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +15,7 @@
 #include "compress/lzx_parser.h"
 #include "tests/compress/cabinet_reader.h"
 #include "tests/compress/cabinet_test_support.h"
+#include "tests/compress/oracles.h"
 
 using namespace velaset::compress;
 using Bytes = std::vector<uint8_t>;
@@ -50,8 +50,9 @@ Bytes Periods(size_t n) {
     Bytes b(n);
     Bytes a = RandomBytes(64, 7);
     for (size_t i = 0; i < n; i++)
-        b[i] = static_cast<uint8_t>(a[(i % 3 == 0 ? i / 3 % 17 : i % 3 == 1 ? i / 3 % 29 + 17
-                                                                               : i / 3 % 11 + 46)] +
+        b[i] = static_cast<uint8_t>(a[(i % 3 == 0   ? i / 3 % 17
+                                       : i % 3 == 1 ? i / 3 % 29 + 17
+                                                    : i / 3 % 11 + 46)] +
                                     (i / 997));
     return b;
 }
@@ -99,24 +100,6 @@ Bytes FarthestRepeat(int windowBits) {
     return b;
 }
 
-std::string ExtractWithLibmspack(const std::string& cab, const std::string& dir) {
-    mscab_decompressor* d = mspack_create_cab_decompressor(nullptr);
-    mscabd_cabinet* c = d->open(d, const_cast<char*>(cab.c_str()));
-    if (c == nullptr) {
-        mspack_destroy_cab_decompressor(d);
-        return "libmspack cannot open the cabinet";
-    }
-    std::string failure;
-    for (mscabd_file* f = c->files; f != nullptr && failure.empty(); f = f->next) {
-        std::string out = dir + "/" + f->filename;
-        if (d->extract(d, f, const_cast<char*>(out.c_str())) != MSPACK_ERR_OK)
-            failure = std::string("libmspack cannot extract ") + f->filename;
-    }
-    d->close(d, c);
-    mspack_destroy_cab_decompressor(d);
-    return failure;
-}
-
 // Every decoder extracts every file as it was.
 void ExpectDecodersAgree(const ScratchDir& dir, const std::string& cab,
                          const std::vector<File>& files) {
@@ -132,7 +115,7 @@ void ExpectDecodersAgree(const ScratchDir& dir, const std::string& cab,
             std::snprintf(command, sizeof command, commands[tool], out.c_str(), cab.c_str());
             ASSERT_EQ(RunCommand(command, &output), 0) << command << "\n" << output;
         } else {
-            ASSERT_EQ(ExtractWithLibmspack(cab, out), "");
+            ASSERT_EQ(mszip_test::ExtractWithLibmspack(cab, out), "");
         }
         const char* names[] = {"cabextract", "7z", "gcab", "libmspack"};
         for (const File& f : files)
@@ -159,7 +142,8 @@ std::vector<Case> Cases() {
          {{"r.bin", RandomBytes(100001, 3)}}},
         {"text, random, text: trees across uncompressed blocks",
          17,
-         {{"t1.txt", TextBytes(70000)}, {"r.bin", RandomBytes(65536, 4)},
+         {{"t1.txt", TextBytes(70000)},
+          {"r.bin", RandomBytes(65536, 4)},
           {"t2.txt", TextBytes(90001)}}},
         {"runs of one byte: longest matches cut at every frame end",
          16,
@@ -209,8 +193,8 @@ TEST(LzxFolders, SameCabinetOnOneTwoAndFourThreads) {
     choice.lzx.parser.segmentBytes = 262144;
     Bytes first;
     for (unsigned threads : {1u, 2u, 4u}) {
-        ASSERT_EQ(RunComprimi(dir.CabDir(), "setup", list, 0, PlatformCallbacks(), threads,
-                              nullptr, nullptr, kDefaultPieces, choice)
+        ASSERT_EQ(RunComprimi(dir.CabDir(), "setup", list, 0, PlatformCallbacks(), threads, nullptr,
+                              nullptr, kDefaultPieces, choice)
                       .result,
                   1);
         Bytes cab = ReadBytes(dir.File("setup.CAB"));
@@ -245,8 +229,8 @@ TEST(LzxFolders, SpanCabinetsOfASet) {
 // aligned offsets for records, verbatim for text.
 TEST(LzxParser, ChoosesEachBlockTypeWhereItPays) {
     LzxParserSettings settings = {16, 131072, 0, 2, 2, 16, 32};
-    LzxParser* parser = LzxParserCreate(settings, [](uint32_t n) { return std::malloc(n); },
-                                        [](void* p) { std::free(p); });
+    LzxParser* parser = LzxParserCreate(
+        settings, [](uint32_t n) { return std::malloc(n); }, [](void* p) { std::free(p); });
     ASSERT_NE(parser, nullptr);
     struct Expect {
         Bytes data;
@@ -271,8 +255,8 @@ TEST(LzxParser, ChoosesEachBlockTypeWhereItPays) {
 TEST(LzxFolders, UnknownTypeFailsWithAMessage) {
     ScratchDir dir;
     WriteFile(dir.File("a.txt"), TextBytes(10));
-    EXPECT_EQ(ComprimiConMetodo(dir.CabDir().c_str(), "setup", dir.File("a.txt").c_str(), 0,
-                                0x1603, nullptr, nullptr),
+    EXPECT_EQ(ComprimiConMetodo(dir.CabDir().c_str(), "setup", dir.File("a.txt").c_str(), 0, 0x1603,
+                                nullptr, nullptr),
               0);
     EXPECT_FALSE(std::filesystem::exists(dir.File("setup.CAB")));
 }

@@ -53,15 +53,6 @@ TEST(MsZipWorkedCases, SmallFirstBlocksComeOutAsExpected) {
     }
 }
 
-TEST(MsZipWorkedCases, EmptyBlockHoldsOnlyTheEndOfBlock) {
-    TestCompressor compressor;
-    std::vector<DeflateBlock> blocks = Structure(compressor.Compress(Bytes()));
-    ASSERT_EQ(blocks.size(), 1u);
-    EXPECT_TRUE(blocks[0].final);
-    EXPECT_EQ(blocks[0].type, 1);
-    EXPECT_TRUE(blocks[0].symbols.empty());
-}
-
 TEST(MsZipWorkedCases, FullBlockOfOneByteIsALiteral127LongestMatchesAndALiteral) {
     TestCompressor compressor;
     std::vector<DeflateBlock> blocks = Structure(compressor.Compress(Bytes(32768, 'x')));

@@ -2,37 +2,15 @@
 #include "tests/compress/oracles.h"
 
 #include <libdeflate.h>
+#include <mspack.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 
 namespace mszip_test {
 
 namespace {
-
-std::string Inflate(const Bytes& stream, const Bytes& expected) {
-    libdeflate_decompressor* d = libdeflate_alloc_decompressor();
-    Bytes out(expected.size() + 1);
-    size_t got = 0;
-    libdeflate_result r = libdeflate_deflate_decompress(d, stream.data(), stream.size(), out.data(),
-                                                        out.size(), &got);
-    libdeflate_free_decompressor(d);
-    if (r != LIBDEFLATE_SUCCESS)
-        return "libdeflate refuses the stream (result " + std::to_string(r) + ")";
-    if (got != expected.size())
-        return "libdeflate gives " + std::to_string(got) + " bytes instead of " +
-               std::to_string(expected.size());
-    // An empty expectation may have no storage at all, which memcmp must not be given.
-    if (got != 0 && std::memcmp(out.data(), expected.data(), got) != 0)
-        return "libdeflate gives other bytes";
-    return "";
-}
-
-bool HasSignature(const Bytes& block) {
-    return block.size() >= 2 && block[0] == 0x43 && block[1] == 0x4B;
-}
 
 void Put16(Bytes& out, uint32_t v) {
     out.push_back(static_cast<uint8_t>(v));
@@ -121,26 +99,58 @@ bool WriteFile(const std::string& path, const Bytes& contents) {
 
 } // namespace
 
-std::string CheckWithLibdeflate(const Bytes& block, const Bytes& expected) {
-    if (!HasSignature(block))
-        return "block does not start with CK";
-    return Inflate(Bytes(block.begin() + 2, block.end()), expected);
+bool InflateMsZipBlock(const uint8_t* block, size_t size, const Bytes& history, size_t expectedSize,
+                       Bytes* out, std::string* error) {
+    if (size < 2 || block[0] != 'C' || block[1] != 'K') {
+        *error = "block does not start with CK";
+        return false;
+    }
+    Bytes stream;
+    if (!history.empty()) {
+        // Stored block, not final: header bits 000 padded to a byte, LEN, NLEN, bytes.
+        uint16_t length = static_cast<uint16_t>(history.size());
+        stream = {0x00, static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
+                  static_cast<uint8_t>(~length), static_cast<uint8_t>(~length >> 8)};
+        stream.insert(stream.end(), history.begin(), history.end());
+    }
+    stream.insert(stream.end(), block + 2, block + size);
+
+    static libdeflate_decompressor* decompressor = libdeflate_alloc_decompressor();
+    Bytes data(history.size() + expectedSize + 1);
+    size_t consumed = 0, produced = 0;
+    libdeflate_result result = libdeflate_deflate_decompress_ex(
+        decompressor, stream.data(), stream.size(), data.data(), data.size(), &consumed, &produced);
+    if (result != LIBDEFLATE_SUCCESS) {
+        *error = "libdeflate refuses the stream (result " + std::to_string(result) + ")";
+        return false;
+    }
+    if (consumed != stream.size()) {
+        *error = "the deflate stream ends " + std::to_string(stream.size() - consumed) +
+                 " bytes before the block";
+        return false;
+    }
+    if (produced < history.size()) {
+        *error = "the stream is shorter than its history";
+        return false;
+    }
+    out->assign(data.begin() + history.size(), data.begin() + produced);
+    return true;
 }
 
 std::string CheckWithLibdeflateAfter(const Bytes& history, const Bytes& block,
                                      const Bytes& expected) {
-    if (!HasSignature(block))
-        return "block does not start with CK";
-    if (history.size() != 32768)
-        return "history is not a full block";
-    Bytes stream = {0x00}; // stored block, not final
-    Put16(stream, 32768);
-    Put16(stream, 32768 ^ 0xFFFF);
-    stream.insert(stream.end(), history.begin(), history.end());
-    stream.insert(stream.end(), block.begin() + 2, block.end());
-    Bytes both = history;
-    both.insert(both.end(), expected.begin(), expected.end());
-    return Inflate(stream, both);
+    Bytes decoded;
+    std::string error;
+    if (!InflateMsZipBlock(block.data(), block.size(), history, expected.size(), &decoded, &error))
+        return error;
+    if (decoded.size() != expected.size())
+        return "libdeflate gives " + std::to_string(decoded.size()) + " bytes instead of " +
+               std::to_string(expected.size());
+    return decoded == expected ? "" : "libdeflate gives other bytes";
+}
+
+std::string CheckWithLibdeflate(const Bytes& block, const Bytes& expected) {
+    return CheckWithLibdeflateAfter(Bytes(), block, expected);
 }
 
 std::string CheckWithCabextract(const std::vector<CabinetFolder>& folders) {
@@ -166,6 +176,24 @@ std::string CheckWithCabextract(const std::vector<CabinetFolder>& folders) {
     }
     std::system(("rm -rf " + dir).c_str());
     return error;
+}
+
+std::string ExtractWithLibmspack(const std::string& cab, const std::string& dir) {
+    mscab_decompressor* d = mspack_create_cab_decompressor(nullptr);
+    mscabd_cabinet* c = d->open(d, const_cast<char*>(cab.c_str()));
+    if (c == nullptr) {
+        mspack_destroy_cab_decompressor(d);
+        return "libmspack cannot open the cabinet";
+    }
+    std::string failure;
+    for (mscabd_file* f = c->files; f != nullptr && failure.empty(); f = f->next) {
+        std::string out = dir + "/" + f->filename;
+        if (d->extract(d, f, const_cast<char*>(out.c_str())) != MSPACK_ERR_OK)
+            failure = std::string("libmspack cannot extract ") + f->filename;
+    }
+    d->close(d, c);
+    mspack_destroy_cab_decompressor(d);
+    return failure;
 }
 
 } // namespace mszip_test

@@ -19,17 +19,6 @@ using namespace velaset::compress;
 
 namespace {
 
-std::map<std::string, std::vector<uint8_t>> CabinetFiles(const ScratchDir& dir,
-                                                         const std::string& prefix) {
-    std::map<std::string, std::vector<uint8_t>> files;
-    for (const std::string& name : dir.Names()) {
-        if (name.rfind(prefix, 0) == 0) {
-            files[name.substr(prefix.size())] = ReadBytes(dir.File(name));
-        }
-    }
-    return files;
-}
-
 class ParallelFolders : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -51,19 +40,13 @@ TEST_F(ParallelFolders, SameCabinetsAsOneThreadForAnyLimitAndThreadCount) {
         SCOPED_TRACE("size limit " + std::to_string(limit));
         ComprimiRun one = RunComprimi(dir_.CabDir(), "setup", list_, limit, PlatformCallbacks(), 1);
         ASSERT_EQ(one.result, 1);
-        auto expected = CabinetFiles(dir_, "setup");
         ExpectCabextractAgrees(dir_.File("setup.CAB"), sources_);
+        auto expected = TakeCabinets(dir_, "setup");
         for (unsigned threads : {2u, 3u}) {
-            for (const auto& cabinet : expected) {
-                std::filesystem::remove(dir_.File("setup" + cabinet.first));
-            }
             ComprimiRun run =
                 RunComprimi(dir_.CabDir(), "setup", list_, limit, PlatformCallbacks(), threads);
             ASSERT_EQ(run.result, 1);
-            EXPECT_TRUE(CabinetFiles(dir_, "setup") == expected) << threads << " threads";
-        }
-        for (const auto& cabinet : expected) {
-            std::filesystem::remove(dir_.File("setup" + cabinet.first));
+            EXPECT_TRUE(TakeCabinets(dir_, "setup") == expected) << threads << " threads";
         }
         EXPECT_TRUE(dir_.SpillFiles().empty());
     }
@@ -77,7 +60,7 @@ TEST_F(ParallelFolders, MissingSourceFailsAsWithOneThread) {
     EXPECT_EQ(two.result, 0);
     EXPECT_EQ(two.messages, one.messages);
     EXPECT_TRUE(dir_.SpillFiles().empty());
-    EXPECT_TRUE(CabinetFiles(dir_, "two").empty());
+    EXPECT_TRUE(TakeCabinets(dir_, "two").empty());
 }
 
 // Temporary names fail on every thread but the caller's: no worker can make its spill file.
@@ -89,17 +72,14 @@ bool CallerOnlyTempName(char* buffer, int size, void* context) {
 TEST_F(ParallelFolders, JobsThatWorkersCannotDoAreDoneOnTheCallersThread) {
     ComprimiRun one = RunComprimi(dir_.CabDir(), "setup", list_, 40000, PlatformCallbacks(), 1);
     ASSERT_EQ(one.result, 1);
-    auto expected = CabinetFiles(dir_, "setup");
-    for (const auto& cabinet : expected) {
-        std::filesystem::remove(dir_.File("setup" + cabinet.first));
-    }
+    auto expected = TakeCabinets(dir_, "setup");
     CabinetCallbacks callbacks = PlatformCallbacks();
     callbacks.tempName = CallerOnlyTempName;
     gCallerThread = std::this_thread::get_id();
     ComprimiRun two = RunComprimi(dir_.CabDir(), "setup", list_, 40000, callbacks, 2);
     EXPECT_EQ(two.result, 1);
     EXPECT_TRUE(two.messages.empty());
-    EXPECT_TRUE(CabinetFiles(dir_, "setup") == expected);
+    EXPECT_TRUE(TakeCabinets(dir_, "setup") == expected);
     EXPECT_TRUE(dir_.SpillFiles().empty());
 }
 

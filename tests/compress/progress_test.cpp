@@ -1,5 +1,6 @@
 // The progress that Comprimi tells its caller (ComprimiConAvanzamento): every byte of
-// every block once, in list order, with one thread or with folders compressed ahead; and
+// every block once, in list order, with one thread, with folders compressed ahead or
+// with a large file cut into pieces for several threads; and
 // a caller's stop, met at any call, which leaves no cabinet, no spill file and no message.
 #include <gtest/gtest.h>
 
@@ -48,13 +49,18 @@ struct Payload {
     }
 };
 
-class ComprimiProgress : public ::testing::TestWithParam<unsigned> {};
+struct Threads {
+    unsigned count;
+    PieceSettings pieces;
+};
+
+class ComprimiProgress : public ::testing::TestWithParam<Threads> {};
 
 TEST_P(ComprimiProgress, TellsEveryCompressedByteOnce) {
     Payload p;
     Told told;
     ComprimiRun run = RunComprimi(p.dir.CabDir(), "setup", p.list, 145000000, PlatformCallbacks(),
-                                  GetParam(), Tell, &told);
+                                  GetParam().count, Tell, &told, GetParam().pieces);
     ASSERT_EQ(run.result, 1);
     EXPECT_EQ(told.bytes, p.total);
     size_t blocks = 0;
@@ -74,7 +80,7 @@ TEST_P(ComprimiProgress, AStopAtAnyCallLeavesNothingAndShowsNothing) {
         Payload p;
         Told count;
         ASSERT_EQ(RunComprimi(p.dir.CabDir(), "setup", p.list, 145000000, PlatformCallbacks(),
-                              GetParam(), Tell, &count)
+                              GetParam().count, Tell, &count, GetParam().pieces)
                       .result,
                   1);
         calls = count.calls.size();
@@ -85,8 +91,9 @@ TEST_P(ComprimiProgress, AStopAtAnyCallLeavesNothingAndShowsNothing) {
         const std::vector<std::string> before = p.dir.Names();
         Told told;
         told.stopAt = at;
-        ComprimiRun run = RunComprimi(p.dir.CabDir(), "setup", p.list, 145000000,
-                                      PlatformCallbacks(), GetParam(), Tell, &told);
+        ComprimiRun run =
+            RunComprimi(p.dir.CabDir(), "setup", p.list, 145000000, PlatformCallbacks(),
+                        GetParam().count, Tell, &told, GetParam().pieces);
         EXPECT_EQ(run.result, 0);
         EXPECT_EQ(told.calls.size(), at) << "no call after the stop";
         EXPECT_TRUE(run.messages.empty()) << run.messages[0].second;
@@ -95,13 +102,15 @@ TEST_P(ComprimiProgress, AStopAtAnyCallLeavesNothingAndShowsNothing) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Threads, ComprimiProgress, ::testing::Values(1u, 3u));
+INSTANTIATE_TEST_SUITE_P(Threads, ComprimiProgress,
+                         ::testing::Values(Threads{1, kDefaultPieces}, Threads{3, kDefaultPieces},
+                                           Threads{2, {4 * 32768, 3}}));
 
 TEST(ComprimiConAvanzamento, WithoutACallbackIsComprimi) {
     Payload p;
-    EXPECT_EQ(ComprimiConAvanzamento(p.dir.CabDir().c_str(), "a", p.list.c_str(), 0, nullptr,
-                                     nullptr),
-              1);
+    EXPECT_EQ(
+        ComprimiConAvanzamento(p.dir.CabDir().c_str(), "a", p.list.c_str(), 0, nullptr, nullptr),
+        1);
     EXPECT_EQ(Comprimi(p.dir.CabDir().c_str(), "b", p.list.c_str(), 0), 1);
     EXPECT_EQ(ReadBytes(p.dir.File("a.CAB")), ReadBytes(p.dir.File("b.CAB")));
 }

@@ -25,18 +25,19 @@ namespace {
 struct Writer {
     ScratchDir dir;
     ComprimiSettings settings;
-    CabinetCallbacks cb = PlatformCallbacks();
+    CabinetCallbacks cb;
     CabError err;
     CabContext* cab = nullptr;
 
-    explicit Writer(uint32_t sizeLimit = 0, uint32_t threshold = 900000) {
+    explicit Writer(uint32_t sizeLimit = 0, const CabinetCallbacks& callbacks = PlatformCallbacks())
+        : cb(callbacks) {
         std::strcpy(settings.cabinetDir, dir.CabDir().c_str());
         std::strcpy(settings.cabinetBase, "w");
         settings.sizeLimit = sizeLimit;
         CabinetParams params;
         std::memset(&params, 0, sizeof params);
         params.sizeLimit = sizeLimit;
-        params.folderThreshold = threshold;
+        params.folderThreshold = 900000;
         params.cabinetNumber = 1;
         params.setId = 12345;
         std::strcpy(params.diskName, "w");
@@ -295,20 +296,10 @@ int CloseNothing(int handle, int* err, void* context) {
 }
 
 TEST(CabinetWriter, MoreThan65535FilesInOneCabinetFailInsteadOfWrapping) {
-    Writer w;
-    w.cb.read = ReadNothing;
-    w.cb.close = CloseNothing;
-    FCIDestroy(w.cab);
-    CabinetParams params;
-    std::memset(&params, 0, sizeof params);
-    params.folderThreshold = 900000;
-    params.cabinetNumber = 1;
-    std::strcpy(params.cabinetName, "w.CAB");
-    std::strcpy(params.cabinetPath, w.settings.cabinetDir);
-    w.cab = FCICreate(&w.err, w.cb.filePlaced, w.cb.alloc, w.cb.release, w.cb.open, w.cb.read,
-                      w.cb.write, w.cb.close, w.cb.seek, w.cb.remove, w.cb.tempName, &params,
-                      &w.settings);
-    ASSERT_NE(w.cab, nullptr);
+    CabinetCallbacks cb = PlatformCallbacks();
+    cb.read = ReadNothing;
+    cb.close = CloseNothing;
+    Writer w(0, cb);
     for (int i = 0; i < 65536; i++) {
         ASSERT_TRUE(FCIAddFile(w.cab, "none", "z", w.cb.nextCabinet, w.cb.progress, OpenNothing,
                                kCompressionMsZip));

@@ -12,10 +12,10 @@
 #include <cstring>
 
 #include "compress/cabinet_writer.h"
+#include "tests/compress/cabinet_check.h"
+#include "tests/compress/memory_disk.h"
 #include "tests/fuzz/block_data.h"
-#include "tests/fuzz/cabinet_check.h"
 #include "tests/fuzz/fixture_folder.h"
-#include "tests/fuzz/memory_disk.h"
 
 using namespace velaset::compress;
 
@@ -27,22 +27,21 @@ void Fail(const std::string& what) {
 }
 
 struct Planned {
-    fuzz::ExpectedFile file;
-    std::string source;  // the path handed to FCIAddFile
-    bool exists = true;  // the source can be opened
+    cabinet_test::ExpectedFile file;
+    std::string source; // the path handed to FCIAddFile
+    bool exists = true; // the source can be opened
     bool flushAfter = false;
 };
 
 // One written set in 200 also goes to cabextract, which tests every file of it (and
 // follows the set from its first cabinet).
-void CabextractSample(const fuzz::CabinetSet& set) {
+void CabextractSample(const cabinet_test::CabinetSet& set) {
     static unsigned written = 0;
     if (written++ % 200 != 0)
         return;
     const std::string& folder = fuzz::FixtureFolder();
     for (size_t i = 0; i < set.cabinets.size(); ++i)
-        fuzz::WriteFixtureFile(set.cabinetNames[i], set.cabinets[i].data(),
-                               set.cabinets[i].size());
+        fuzz::WriteFixtureFile(set.cabinetNames[i], set.cabinets[i].data(), set.cabinets[i].size());
     std::string command = "cabextract -q -t '" + folder + "/" + set.cabinetNames[0] + "'";
     std::string output;
     if (std::FILE* run = popen((command + " 2>&1").c_str(), "r")) {
@@ -58,7 +57,7 @@ void CabextractSample(const fuzz::CabinetSet& set) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    fuzz::MemoryDisk disk;
+    cabinet_test::MemoryDisk disk;
 
     CabinetParams params;
     std::memset(&params, 0, sizeof params);
@@ -86,8 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool expectFailure = false;
     for (int i = 0; i < fileCount; ++i) {
         Planned p;
-        p.file.name = in.ConsumeRandomLengthString(in.ConsumeIntegralInRange<int>(0, 12) == 0 ? 300
-                                                                                           : 16);
+        p.file.name =
+            in.ConsumeRandomLengthString(in.ConsumeIntegralInRange<int>(0, 12) == 0 ? 300 : 16);
         p.file.name = p.file.name.substr(0, p.file.name.find('\0'));
         if (p.file.name.empty())
             p.file.name = "f" + std::to_string(i);
@@ -104,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         p.file.newFolder = !plan.empty() && plan.back().flushAfter;
         p.flushAfter = in.ConsumeBool();
         if (p.exists) {
-            fuzz::SourceFile& s = disk.sources[p.source];
+            cabinet_test::SourceFile& s = disk.sources[p.source];
             s.data = p.file.data;
             s.date = p.file.date;
             s.time = p.file.time;
@@ -119,9 +118,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CabError err;
     std::memset(&err, 0, sizeof err);
     CabinetCallbacks cb = disk.Callbacks();
-    CabContext* cab = FCICreate(&err, cb.filePlaced, cb.alloc, cb.release, cb.open, cb.read,
-                                cb.write, cb.close, cb.seek, cb.remove, cb.tempName, &params,
-                                nullptr);
+    CabContext* cab =
+        FCICreate(&err, cb.filePlaced, cb.alloc, cb.release, cb.open, cb.read, cb.write, cb.close,
+                  cb.seek, cb.remove, cb.tempName, &params, nullptr);
     bool ok = cab != nullptr;
     int expectedCode = 0;
     for (size_t i = 0; ok && i < plan.size(); ++i) {
@@ -129,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ok = FCIAddFile(cab, p.source.c_str(), p.file.name.c_str(), cb.nextCabinet, cb.progress,
                         cb.openSource, otherType ? 0x7 : kCompressionMsZip);
         if (!ok)
-            expectedCode = otherType ? kCabUnknownCompression
+            expectedCode = otherType   ? kCabUnknownCompression
                            : !p.exists ? kCabOpenSourceFailed
                                        : 0;
         if (ok && p.flushAfter)
@@ -175,7 +174,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (expectFailure)
         Fail("a missing source, an unknown type or a name beyond 255 bytes was accepted");
 
-    fuzz::CabinetSet set;
+    cabinet_test::CabinetSet set;
     set.setId = params.setId;
     set.sizeLimit = params.sizeLimit;
     for (int n = 1;; ++n) {
@@ -188,10 +187,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (set.cabinets.empty())
         Fail("success without a cabinet");
-    std::vector<fuzz::ExpectedFile> expected;
+    std::vector<cabinet_test::ExpectedFile> expected;
     for (const Planned& p : plan)
         expected.push_back(p.file);
-    std::string problem = fuzz::CheckCabinetSet(set, expected);
+    std::string problem = cabinet_test::CheckCabinetSet(set, expected);
     if (!problem.empty())
         Fail(problem);
     if (!expected.empty()) // cabextract takes a cabinet without files for a damaged one

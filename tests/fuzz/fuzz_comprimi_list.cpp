@@ -14,8 +14,8 @@
 #include "compress/comprimi.h"
 #include "compress/entry_table.h"
 #include "compress/library_ui.h"
-#include "tests/fuzz/cabinet_check.h"
-#include "tests/fuzz/memory_disk.h"
+#include "tests/compress/cabinet_check.h"
+#include "tests/compress/memory_disk.h"
 
 using namespace velaset::compress;
 
@@ -46,7 +46,7 @@ std::vector<Entry> SplitList(const std::string& list) {
 }
 
 void CheckParser(const std::string& list, uint64_t failAt) {
-    fuzz::MemoryDisk disk;
+    cabinet_test::MemoryDisk disk;
     disk.failAt = failAt;
     CabinetCallbacks cb = disk.Callbacks();
     EntryTable table;
@@ -96,11 +96,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     list = list.substr(0, list.find('\0'));
     CheckParser(list, parserFailAt);
 
-    fuzz::MemoryDisk disk;
+    cabinet_test::MemoryDisk disk;
     // The sources: short texts, one of them two full blocks, and names with a folder.
     const char* names[] = {"a", "b.txt", "dir/c.dat", "dir/sub/DOC~1.TXT", "Però.txt", "x y"};
     for (size_t i = 0; i < sizeof names / sizeof *names; ++i) {
-        fuzz::SourceFile& s = disk.sources[names[i]];
+        cabinet_test::SourceFile& s = disk.sources[names[i]];
         size_t length = i == 1 ? 70000 : 100 + 37 * i;
         for (size_t k = 0; k < length; ++k)
             s.data.push_back(static_cast<uint8_t>("velaset "[k % 8] + (k / 997) % 3));
@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         s.attributes = static_cast<uint16_t>(i & 0x27);
     }
 
-    std::vector<fuzz::ExpectedFile> expected;
+    std::vector<cabinet_test::ExpectedFile> expected;
     bool canSucceed = true;
     bool closeBefore = false;
     for (const Entry& e : SplitList(list)) {
@@ -123,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             canSucceed = false;
             break;
         }
-        fuzz::ExpectedFile f;
+        cabinet_test::ExpectedFile f;
         f.name = stored;
         f.data = found->second.data;
         f.date = found->second.date;
@@ -134,9 +134,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         expected.push_back(f);
     }
 
+    disk.libraryNames = true;
     CabinetCallbacks cb = disk.Callbacks();
-    CabinetCallbacks platform = PlatformCallbacks();
-    cb.nextCabinet = platform.nextCabinet; // the library's own naming rule
     messages.clear();
     SetMessageRecorder(Record, nullptr);
     int result = ComprimiWith("", "setup", list.c_str(), maxCabSize, cb, threads);
@@ -160,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!messages.empty())
         Fail("a message on success: " + messages.front());
 
-    fuzz::CabinetSet set;
+    cabinet_test::CabinetSet set;
     set.setId = 12345;
     set.sizeLimit = maxCabSize == 0 ? 0x7FFFFFF : maxCabSize;
     for (int n = 1;; ++n) {
@@ -173,7 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         set.cabinetNames.push_back(name);
         set.diskNames.push_back("setup");
     }
-    std::string problem = fuzz::CheckCabinetSet(set, expected);
+    std::string problem = cabinet_test::CheckCabinetSet(set, expected);
     if (!problem.empty())
         Fail(problem);
     return 0;

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "compress/mszip.h"
+#include "tests/compress/oracles.h"
 #include "tests/fuzz/block_data.h"
-#include "tests/fuzz/inflate_oracle.h"
 
 using namespace velaset::compress;
 
@@ -21,8 +21,12 @@ void Fail(const char* what, uint32_t blockIndex, const std::string& detail) {
     std::abort();
 }
 
-void* Allocate(uint32_t size) { return std::malloc(size); }
-void Release(void* memory) { std::free(memory); }
+void* Allocate(uint32_t size) {
+    return std::malloc(size);
+}
+void Release(void* memory) {
+    std::free(memory);
+}
 
 } // namespace
 
@@ -62,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Fail("MsZipCompress answered", index, std::to_string(result));
         if (outSize > blockSize + 12)
             Fail("output larger than block size + 12:", index, std::to_string(outSize));
-        if (!fuzz::InflateMsZipBlock(output.data(), outSize, previous, block.size(), &decoded,
-                                     &error))
+        if (!mszip_test::InflateMsZipBlock(output.data(), outSize, previous, block.size(), &decoded,
+                                           &error))
             Fail("does not decode:", index, error);
         if (decoded != block)
             Fail("decodes to other data", index,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "compress/mszip.h"
+#include "tests/compress/compressor_fixture.h"
 #include "tests/fuzz/block_data.h"
 
 using namespace velaset::compress;
@@ -22,9 +23,6 @@ void Fail(const std::string& what) {
     std::fprintf(stderr, "fuzz_mszip_resume: %s\n", what.c_str());
     std::abort();
 }
-
-void* Allocate(uint32_t size) { return std::malloc(size); }
-void Release(void* memory) { std::free(memory); }
 
 // A full block from a few fuzz bytes: a block of any size, repeated with a change per
 // repetition so that matches run across the copies without one long period.
@@ -38,22 +36,12 @@ std::vector<uint8_t> FullBlock(FuzzedDataProvider& in) {
     return block;
 }
 
-struct Compressor {
-    MsZipCompressor* c = nullptr;
-    uint32_t maxOutput = 0;
-    Compressor() {
-        uint32_t blockSize = MSZIP_MAX_BLOCK_SIZE;
-        if (MsZipCreate(&blockSize, Allocate, Release, &c, &maxOutput) != MSZIP_OK)
-            Fail("MsZipCreate failed");
-    }
-    ~Compressor() { MsZipDestroy(c); }
-    std::vector<uint8_t> Compress(const std::vector<uint8_t>& block) {
-        std::vector<uint8_t> out(maxOutput);
-        uint32_t size = 0;
-        if (MsZipCompress(c, block.data(), static_cast<uint32_t>(block.size()), out.data(),
-                          maxOutput, &size) != MSZIP_OK)
+// The tests' compressor, which must not fail here.
+struct Compressor : mszip_test::TestCompressor {
+    std::vector<uint8_t> Next(const std::vector<uint8_t>& block) {
+        std::vector<uint8_t> out = Compress(block);
+        if (lastResult() != MSZIP_OK)
             Fail("MsZipCompress failed");
-        out.resize(size);
         return out;
     }
 };
@@ -74,23 +62,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     Compressor oracle, twin, resumed;
     for (size_t b = 0; b < start; ++b) {
-        std::vector<uint8_t> out = oracle.Compress(blocks[b]);
-        if (twin.Compress(blocks[b]) != out)
+        std::vector<uint8_t> out = oracle.Next(blocks[b]);
+        if (twin.Next(blocks[b]) != out)
             Fail("two compressors differ on the same blocks");
     }
-    if (!MsZipSameHistory(oracle.c, twin.c))
+    if (!MsZipSameHistory(oracle.get(), twin.get()))
         Fail("two compressors of the same blocks do not agree");
     const std::vector<uint8_t>& lead = blocks[start - warm - 1];
-    if (MsZipPrime(resumed.c, lead.data(), MSZIP_MAX_BLOCK_SIZE) != MSZIP_OK)
+    if (MsZipPrime(resumed.get(), lead.data(), MSZIP_MAX_BLOCK_SIZE) != MSZIP_OK)
         Fail("MsZipPrime failed");
     for (size_t b = start - warm; b < start; ++b)
-        resumed.Compress(blocks[b]);
-    bool agreed = MsZipSameHistory(oracle.c, resumed.c);
+        resumed.Next(blocks[b]);
+    bool agreed = MsZipSameHistory(oracle.get(), resumed.get());
     for (size_t b = start; agreed && b < count; ++b) {
-        if (oracle.Compress(blocks[b]) != resumed.Compress(blocks[b]))
+        if (oracle.Next(blocks[b]) != resumed.Next(blocks[b]))
             Fail("block " + std::to_string(b) + " differs after an agreeing start at " +
                  std::to_string(start) + " (warm-up " + std::to_string(warm) + ")");
-        if (blocks[b].size() == MSZIP_MAX_BLOCK_SIZE && !MsZipSameHistory(oracle.c, resumed.c))
+        if (blocks[b].size() == MSZIP_MAX_BLOCK_SIZE && !MsZipSameHistory(oracle.get(), resumed.get()))
             Fail("the compressors stop agreeing after block " + std::to_string(b));
     }
     return 0;

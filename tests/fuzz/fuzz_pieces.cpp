@@ -17,8 +17,8 @@
 #include "compress/comprimi.h"
 #include "compress/library_ui.h"
 #include "compress/mszip.h"
+#include "tests/compress/memory_disk.h"
 #include "tests/fuzz/block_data.h"
-#include "tests/fuzz/memory_disk.h"
 
 using namespace velaset::compress;
 
@@ -31,7 +31,7 @@ void Fail(const std::string& what) {
 
 struct Source {
     std::string name;
-    fuzz::SourceFile file;
+    cabinet_test::SourceFile file;
 };
 
 std::vector<std::string> gMessages;
@@ -43,7 +43,7 @@ void Record(const char* title, const char* text, void*) {
 std::map<std::string, std::vector<uint8_t>> Build(const std::vector<Source>& sources,
                                                   const std::string& list, uint32_t limit,
                                                   unsigned threads, const PieceSettings& pieces) {
-    fuzz::MemoryDisk disk;
+    cabinet_test::MemoryDisk disk;
     for (const Source& s : sources)
         disk.sources[s.name] = s.file;
     CabinetCallbacks cb = disk.Callbacks();

@@ -1,14 +1,14 @@
 // An independent check of a cabinet set: every field the format fixes, every data
 // block's checksum, every MSZIP block decoded by libdeflate, split blocks and folders
 // continued across cabinets put back together, and the files compared with what went in.
-#ifndef VELASET_TESTS_FUZZ_CABINET_CHECK_H
-#define VELASET_TESTS_FUZZ_CABINET_CHECK_H
+#ifndef VELASET_TESTS_COMPRESS_CABINET_CHECK_H
+#define VELASET_TESTS_COMPRESS_CABINET_CHECK_H
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace fuzz {
+namespace cabinet_test {
 
 struct ExpectedFile {
     std::string name;
@@ -30,9 +30,6 @@ struct CabinetSet {
 // Empty when the set is sound and holds exactly the expected files; else what is wrong.
 std::string CheckCabinetSet(const CabinetSet& set, const std::vector<ExpectedFile>& expected);
 
-// The checksum of a data block as the format defines it (for the reader's own test).
-uint32_t BlockChecksum(const uint8_t* data, size_t size, uint32_t seed);
-
-} // namespace fuzz
+} // namespace cabinet_test
 
 #endif

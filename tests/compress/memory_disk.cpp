@@ -1,23 +1,31 @@
-// The in-memory disk of the cabinet fuzz targets.
-#include "tests/fuzz/memory_disk.h"
+// The in-memory disk of the cabinet tests and fuzz targets.
+#include "tests/compress/memory_disk.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "compress/client.h"
+
 using namespace velaset::compress;
 
-namespace fuzz {
+namespace cabinet_test {
 namespace {
 
 MemoryDisk* current = nullptr;
+
+// Holds the current disk's lock: the writer's workers call in from several threads.
+struct Hold {
+    Hold() { Lock(current->lock); }
+    ~Hold() { Unlock(current->lock); }
+};
 
 // The C runtime's seek origins.
 const int kSeekSet = 0, kSeekCurrent = 1, kSeekEnd = 2;
 
 void* Alloc(uint32_t size) {
-    std::lock_guard<std::mutex> hold(current->lock);
+    Hold hold;
     if (current->ShouldFail("alloc"))
         return nullptr;
     ++current->liveAllocations;
@@ -25,14 +33,14 @@ void* Alloc(uint32_t size) {
 }
 
 void Release(void* memory) {
-    std::lock_guard<std::mutex> hold(current->lock);
+    Hold hold;
     --current->liveAllocations;
     std::free(memory);
 }
 
 int Open(const char* path, int flags, int, int* err, void*) {
-    std::lock_guard<std::mutex> hold(current->lock);
-    if (current->ShouldFail("open")) {
+    Hold hold;
+    if (current->ShouldFail("open", path)) {
         *err = EIO;
         return -1;
     }
@@ -59,9 +67,9 @@ int Open(const char* path, int flags, int, int* err, void*) {
 }
 
 int Read(int handle, void* buffer, uint32_t count, int* err, void*) {
-    std::lock_guard<std::mutex> hold(current->lock);
+    Hold hold;
     MemoryDisk::Handle* h = current->Find(handle);
-    if (h == nullptr || current->ShouldFail("read")) {
+    if (h == nullptr || current->ShouldFail("read", h->name)) {
         *err = EIO;
         return -1;
     }
@@ -76,9 +84,9 @@ int Read(int handle, void* buffer, uint32_t count, int* err, void*) {
 }
 
 int Write(int handle, const void* buffer, uint32_t count, int* err, void*) {
-    std::lock_guard<std::mutex> hold(current->lock);
+    Hold hold;
     MemoryDisk::Handle* h = current->Find(handle);
-    if (h == nullptr || h->source || current->ShouldFail("write")) {
+    if (h == nullptr || h->source || current->ShouldFail("write", h->name)) {
         *err = ENOSPC;
         return count > 0 ? static_cast<int>(count / 2) : -1;
     }
@@ -92,14 +100,14 @@ int Write(int handle, const void* buffer, uint32_t count, int* err, void*) {
 }
 
 int Close(int handle, int* err, void*) {
-    std::lock_guard<std::mutex> hold(current->lock);
+    Hold hold;
     MemoryDisk::Handle* h = current->Find(handle);
     if (h == nullptr) {
         *err = EBADF;
         return -1;
     }
     h->open = false; // a failed close still releases the handle, as the C runtime does
-    if (current->ShouldFail("close")) {
+    if (current->ShouldFail("close", h->name)) {
         *err = EIO;
         return -1;
     }
@@ -107,13 +115,13 @@ int Close(int handle, int* err, void*) {
 }
 
 long Seek(int handle, long distance, int origin, int* err, void*) {
-    std::lock_guard<std::mutex> hold(current->lock);
+    Hold hold;
     MemoryDisk::Handle* h = current->Find(handle);
-    if (h == nullptr || current->ShouldFail("seek")) {
+    if (h == nullptr || current->ShouldFail("seek", h->name)) {
         *err = EIO;
         return -1;
     }
-    long base = origin == kSeekSet ? 0
+    long base = origin == kSeekSet       ? 0
                 : origin == kSeekCurrent ? static_cast<long>(h->position)
                 : origin == kSeekEnd     ? static_cast<long>(current->Data(*h).size())
                                          : -1;
@@ -126,26 +134,25 @@ long Seek(int handle, long distance, int origin, int* err, void*) {
 }
 
 int Delete(const char* path, int* err, void*) {
-    std::lock_guard<std::mutex> hold(current->lock);
+    Hold hold;
     for (const auto& h : current->handles)
         if (h.open && !h.source && h.name == path) {
             current->misuse = std::string("deleted while open: ") + path;
             *err = EACCES;
             return -1;
         }
-    if (current->ShouldFail("delete")) {
-        *err = EIO;
-        return -1;
-    }
-    if (current->files.erase(path) == 0) {
-        *err = ENOENT;
+    // A failing delete still does the work, as a system that reports an error after the
+    // fact would; what matters is that the writer reports it.
+    bool erased = current->files.erase(path) != 0;
+    if (current->ShouldFail("delete", path) || !erased) {
+        *err = erased ? EIO : ENOENT;
         return -1;
     }
     return 0;
 }
 
 bool TempName(char* buffer, int size, void*) {
-    std::lock_guard<std::mutex> hold(current->lock);
+    Hold hold;
     if (current->ShouldFail("tempname"))
         return false;
     std::string name = "spill-" + std::to_string(++current->nextTemp);
@@ -157,9 +164,9 @@ bool TempName(char* buffer, int size, void*) {
 
 int OpenSource(const char* path, uint16_t* date, uint16_t* time, uint16_t* attributes, int* err,
                void*) {
-    std::lock_guard<std::mutex> hold(current->lock);
+    Hold hold;
     auto found = current->sources.find(path);
-    if (found == current->sources.end() || current->ShouldFail("opensource")) {
+    if (found == current->sources.end() || current->ShouldFail("opensource", path)) {
         *err = ENOENT;
         return -1;
     }
@@ -174,21 +181,37 @@ int OpenSource(const char* path, uint16_t* date, uint16_t* time, uint16_t* attri
     return static_cast<int>(current->handles.size() - 1);
 }
 
-int FilePlaced(CabinetParams*, const char*, uint32_t, bool, void*) { return 0; }
+int FilePlaced(CabinetParams*, const char*, uint32_t, bool, void*) {
+    Hold hold;
+    return current->ShouldFail("placed") ? -1 : 0;
+}
 
-int NextCabinet(CabinetParams* next, uint32_t, void*) {
-    // The naming of the test: cabinet n is "cab" + n.
+int NextCabinet(CabinetParams* next, uint32_t estimate, void* context) {
+    Hold hold;
+    if (current->ShouldFail("next cabinet"))
+        return -1;
+    if (current->libraryNames)
+        return PlatformCallbacks().nextCabinet(next, estimate, context);
+    // The naming of the fuzz targets: cabinet n is "cab" + n.
     std::snprintf(next->cabinetName, sizeof next->cabinetName, "cab%d", next->cabinetNumber);
     std::snprintf(next->diskName, sizeof next->diskName, "disk%d", next->cabinetNumber);
     return 0;
 }
 
-long Progress(unsigned, uint32_t, uint32_t, void*) { return 0; }
+long Progress(unsigned, uint32_t, uint32_t, void*) {
+    Hold hold;
+    return current->ShouldFail("progress") ? -1 : 0;
+}
 
 } // namespace
 
-MemoryDisk::MemoryDisk() { current = this; }
-MemoryDisk::~MemoryDisk() { current = nullptr; }
+MemoryDisk::MemoryDisk() : lock(CreateWorkerLock()) {
+    current = this;
+}
+MemoryDisk::~MemoryDisk() {
+    current = nullptr;
+    DestroyWorkerLock(lock);
+}
 
 CabinetCallbacks MemoryDisk::Callbacks() const {
     CabinetCallbacks cb;
@@ -208,10 +231,17 @@ CabinetCallbacks MemoryDisk::Callbacks() const {
     return cb;
 }
 
-bool MemoryDisk::ShouldFail(const char* kind) {
-    if (++calls != failAt)
+bool MemoryDisk::ShouldFail(const char* kind, const std::string& file) {
+    uint64_t ofKind = ++callsOf[kind];
+    // The client's own decisions count only when they are the kind to fail.
+    bool decision = std::strcmp(kind, "placed") == 0 || std::strcmp(kind, "next cabinet") == 0 ||
+                    std::strcmp(kind, "progress") == 0;
+    uint64_t n = failKind.empty() ? (decision ? 0 : ++calls) : failKind == kind ? ofKind : 0;
+    if (n == 0 || failAt == 0 || (persistent ? n < failAt : n != failAt))
         return false;
-    failedKind = kind;
+    if (failedKind.empty())
+        failedKind = kind;
+    failures.push_back({kind, file});
     return true;
 }
 
@@ -234,4 +264,4 @@ size_t MemoryDisk::OpenHandles() const {
     return n;
 }
 
-} // namespace fuzz
+} // namespace cabinet_test
