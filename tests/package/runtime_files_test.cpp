@@ -101,51 +101,66 @@ TEST(LocateRuntimeLibrary, TakesTheFirstLibraryOfThePackagesArchitecture) {
                   platform::JoinSourcePath(empty, dll));
 }
 
-TEST(ReadStubImage, GivesTheImageFromItsOffsetWhenItHasTheStubsSize) {
-    ScratchFolder folder;
-    const std::string stub = FakeStubImage(STUB_IMAGE_SIZE);
-    ASSERT_TRUE(ScratchFolder::WriteBytes(folder.Path("Velaset.exe"), std::string(100, 'b') + stub));
-    std::string bytes;
-    ASSERT_TRUE(ReadStubImage(StubImage{folder.Path("Velaset.exe"), 100}, Architecture::X86, &bytes));
-    EXPECT_EQ(bytes, stub);
-
-    platform::Status wrongOffset =
-        ReadStubImage(StubImage{folder.Path("Velaset.exe"), 99}, Architecture::X86, &bytes);
-    EXPECT_FALSE(wrongOffset.ok);
-    platform::Status missing =
-        ReadStubImage(StubImage{folder.Path("manca.exe"), 0}, Architecture::X86, &bytes);
-    EXPECT_EQ(
-        FailureText(missing).rfind("Impossibile leggere " + folder.Path("manca.exe") + ", ", 0),
-        0u);
-}
-
-// The wizard's file: its image, the 32-bit stub, the 64-bit stub, to the byte.
-TEST(ReadStubImage, TakesEitherStubOfAFileThatCarriesBoth) {
+// The stub image is read from its offset, in the wizard's file either stub after the
+// builder's image, when a program of the package's architecture and of its stub's size
+// starts there and the file has the size it should; anything else is refused by name,
+// leaving the image as it was, and a missing file is one that cannot be read.
+TEST(ReadStubImage, TakesOnlyAStubOfItsSizeAndArchitectureAtItsOffset) {
     ScratchFolder folder;
     const std::string stub32 = FakeStubImage(STUB_IMAGE_SIZE);
     const std::string stub64 = FakeStubImage(STUB64_IMAGE_SIZE, kMachineAmd64);
-    const std::string file = folder.Path("Velaset.exe");
-    ASSERT_TRUE(ScratchFolder::WriteBytes(file, std::string(300, 'b') + stub32 + stub64));
-    const std::int64_t size = 300 + STUB_IMAGE_SIZE + STUB64_IMAGE_SIZE;
+    const std::string wizard = std::string(300, 'b') + stub32 + stub64;
+    const std::int64_t size = static_cast<std::int64_t>(wizard.size());
+    const std::string at = "Il programma di installazione in " + folder.Path("Avviora.exe");
+    const Architecture x86 = Architecture::X86, x64 = Architecture::X64;
+    const struct {
+        const char* what;
+        std::string file; // the content of Avviora.exe
+        StubImage image;  // of Avviora.exe
+        Architecture architecture;
+        std::string read;    // the image read; empty: refused with message
+        std::string message; // the refusal's text, or its start when it ends with "..."
+    } cases[] = {
+        {"a stub file", stub32, {"", 0}, x86, stub32, ""},
+        {"after 100 bytes", std::string(100, 'b') + stub32, {"", 100}, x86, stub32, ""},
+        {"the wizard's 32-bit stub", wizard, {"", 300, size}, x86, stub32, ""},
+        {"the wizard's 64-bit stub", wizard, {"", 300 + STUB_IMAGE_SIZE, size}, x64, stub64, ""},
+        {"the 32-bit one for x64", wizard, {"", 300, size}, x64, "",
+         at + " (dal byte 300) è a 32 bit (x86): un pacchetto x64 (64 bit) richiede Avviora64.exe"},
+        {"the file shorter than told", wizard, {"", 300, size + 1}, x86, "",
+         at + " non è valido: dal byte 300 servono 14336 byte di un programma Windows in un file "
+              "di " + std::to_string(size + 1) + " byte, il file ne ha " + std::to_string(size)},
+        {"a byte too early", std::string(100, 'b') + stub32, {"", 99}, x86, "", at + "..."},
+        {"one byte short", FakeStubImage(STUB_IMAGE_SIZE - 1), {"", 0}, x86, "", at + "..."},
+        {"one byte long", FakeStubImage(STUB_IMAGE_SIZE + 1), {"", 0}, x86, "", at + "..."},
+        {"not a program", std::string(STUB_IMAGE_SIZE, 'x'), {"", 0}, x86, "", at + "..."},
+        {"\"MZ\" without a PE header", "MZ" + std::string(STUB_IMAGE_SIZE - 2, 'x'), {"", 0}, x86,
+         "", at + "..."},
+        {"a 64-bit program", FakeStubImage(STUB_IMAGE_SIZE, kMachineAmd64), {"", 0}, x86, "", at + "..."},
+        {"empty", "", {"", 0}, x86, "", at + "..."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        StubImage image = c.image;
+        image.file = folder.WriteFile("Avviora.exe", c.file);
+        std::string bytes = "unchanged";
+        const platform::Status read = ReadStubImage(image, c.architecture, &bytes);
+        EXPECT_EQ(read.ok, !c.read.empty()) << read.message;
+        EXPECT_EQ(bytes, c.read.empty() ? "unchanged" : c.read);
+        if (c.read.empty())
+            EXPECT_EQ(read.kind, platform::ErrorKind::Refused);
+        const std::string& m = c.message;
+        if (m.size() > 3 && m.compare(m.size() - 3, 3, "...") == 0)
+            EXPECT_EQ(read.message.rfind(m.substr(0, m.size() - 3), 0), 0u) << read.message;
+        else if (!m.empty())
+            EXPECT_EQ(read.message, m);
+    }
     std::string bytes;
-    ASSERT_TRUE(ReadStubImage(StubImage{file, 300, size}, Architecture::X86, &bytes));
-    EXPECT_EQ(bytes, stub32);
-    ASSERT_TRUE(
-        ReadStubImage(StubImage{file, 300 + STUB_IMAGE_SIZE, size}, Architecture::X64, &bytes));
-    EXPECT_EQ(bytes, stub64);
-
-    platform::Status swapped = ReadStubImage(StubImage{file, 300, size}, Architecture::X64, &bytes);
-    EXPECT_EQ(swapped.kind, platform::ErrorKind::Refused);
-    EXPECT_EQ(swapped.message, "Il programma di installazione in " + file +
-                                   " (dal byte 300) è a 32 bit (x86): un pacchetto x64 (64 bit) "
-                                   "richiede Avviora64.exe");
-    platform::Status shorter =
-        ReadStubImage(StubImage{file, 300, size + 1}, Architecture::X86, &bytes);
-    EXPECT_EQ(shorter.message, "Il programma di installazione in " + file +
-                                   " non è valido: dal byte 300 servono 14336 byte di un "
-                                   "programma Windows in un file di " +
-                                   std::to_string(size + 1) + " byte, il file ne ha " +
-                                   std::to_string(size));
+    const platform::Status missing =
+        ReadStubImage(StubImage{folder.Path("manca.exe"), 0}, Architecture::X86, &bytes);
+    EXPECT_EQ(missing.kind, platform::ErrorKind::NotFound);
+    EXPECT_EQ(FailureText(missing).rfind("Impossibile leggere " + folder.Path("manca.exe") + ", ", 0),
+              0u);
 }
 
 TEST(PeMachine, ReadsTheMachineFieldWhereTheHeaderPointsAndNothingElse) {

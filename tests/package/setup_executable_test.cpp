@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "builder/package/runtime_files.h"
-#include "builder/project/failure_text.h"
 #include "common/constants.h"
 #include "tests/package/fake_stub.h"
 #include "tests/support/scratch_folder.h"
@@ -43,36 +42,6 @@ TEST(SetupExecutable, IsTheStubImageFollowedByTheWholeCabinet) {
     }
 }
 
-TEST(SetupExecutable, RefusesAStubImageOfTheWrongSizeOrKind) {
-    struct Case {
-        const char* what;
-        std::string image;
-    };
-    const Case cases[] = {
-        {"one byte short", FakeStubImage(STUB_IMAGE_SIZE - 1)},
-        {"one byte long", FakeStubImage(STUB_IMAGE_SIZE + 1)},
-        {"not a program", std::string(STUB_IMAGE_SIZE, 'x')},
-        {"\"MZ\" without a PE header", "MZ" + std::string(STUB_IMAGE_SIZE - 2, 'x')},
-        {"a 64-bit program", FakeStubImage(STUB_IMAGE_SIZE, kMachineAmd64)},
-        {"empty", std::string()},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        ScratchFolder folder;
-        ASSERT_TRUE(ScratchFolder::WriteBytes(folder.Path("Avviora.exe"), c.image));
-        std::string image = "unchanged";
-        platform::Status read =
-            ReadStubImage(StubImage{folder.Path("Avviora.exe"), 0}, Architecture::X86, &image);
-        ASSERT_FALSE(read.ok);
-        EXPECT_EQ(read.kind, platform::ErrorKind::Refused);
-        EXPECT_EQ(
-            read.message.rfind("Il programma di installazione in " + folder.Path("Avviora.exe"), 0),
-            0u)
-            << read.message;
-        EXPECT_EQ(image, "unchanged");
-    }
-}
-
 // A package for one user: the manifest's level becomes asInvoker in the same bytes; for
 // the machine, and for an image without the one level, nothing changes.
 TEST(SetupExecutable, APackageForOneUserAsksForNoAdministrator) {
@@ -92,38 +61,6 @@ TEST(SetupExecutable, APackageForOneUserAsksForNoAdministrator) {
         EXPECT_FALSE(SetExecutionLevel(&odd, Scope::User));
         EXPECT_EQ(odd, before);
     }
-}
-
-TEST(SetupExecutable, ReportsTheFileThatCouldNotBeWrittenOrRead) {
-    ScratchFolder folder;
-    const std::string stub = FakeStubImage(STUB_IMAGE_SIZE);
-    const std::string intoMissingFolder =
-        folder.Path(platform::JoinSourcePath("manca", "Setup.exe"));
-    platform::FileReplacement missing;
-    platform::Status created = missing.Begin(intoMissingFolder);
-    EXPECT_FALSE(created.ok);
-    EXPECT_EQ(created.kind, platform::ErrorKind::NotFound);
-    EXPECT_NE(created.systemError, 0);
-    EXPECT_EQ(FailureText(created).rfind("Impossibile creare " + intoMissingFolder + ", ", 0), 0u)
-        << FailureText(created);
-
-    platform::FileReplacement exe;
-    ASSERT_TRUE(exe.Begin(folder.Path("Setup.exe")).ok);
-    ASSERT_TRUE(InserisciDLL(exe, stub).ok);
-    const std::string missingCabinet = folder.Path("setup.CAB");
-    platform::Status appended = InserisciFile(exe, missingCabinet);
-    EXPECT_FALSE(appended.ok);
-    EXPECT_EQ(FailureText(appended).rfind("Impossibile accodare " + missingCabinet + ", ", 0), 0u)
-        << FailureText(appended);
-
-    std::string image;
-    platform::Status unreadable =
-        ReadStubImage(StubImage{folder.Path("Avviora.exe"), 0}, Architecture::X86, &image);
-    EXPECT_EQ(unreadable.kind, platform::ErrorKind::NotFound);
-    EXPECT_EQ(FailureText(unreadable)
-                  .rfind("Impossibile leggere " + folder.Path("Avviora.exe") + ", ", 0),
-              0u)
-        << FailureText(unreadable);
 }
 
 } // namespace

@@ -8,33 +8,24 @@ namespace {
 
 using velaset_test::ScratchFolder;
 
-TEST(FileAccess, OpensAFileUnderAnotherLetterCase) {
-    ScratchFolder scratch;
-    scratch.MakeFolder("Cartella");
-    scratch.WriteFile(platform::JoinSourcePath("Cartella", "setup.CAB"), "cabinet");
-    std::string other = platform::JoinSourcePath(scratch.Path("CARTELLA"), "Setup.cab");
-    EXPECT_EQ(ScratchFolder::ReadFile(other), "cabinet");
-    EXPECT_TRUE(platform::IsReadableFile(other));
-    EXPECT_TRUE(platform::IsDirectory(scratch.Path("cartella")));
-}
-
-TEST(FileAccess, OpensAFileByItsShortPath) {
+// A file is found under another letter case and by its short path (a write through it
+// changes the same file); files, folders and missing paths are told apart.
+TEST(FileAccess, FindsAFileByAnySpellingAndTellsFilesFoldersAndMissingPathsApart) {
     ScratchFolder scratch;
     scratch.MakeFolder("Cartella lunga");
-    std::string file = scratch.WriteFile(
-        platform::JoinSourcePath("Cartella lunga", "Documento lungo.txt"), "testo");
-    std::string shortPath = platform::ShortPath(file);
+    scratch.WriteFile(platform::JoinSourcePath("Cartella lunga", "setup.CAB"), "cabinet");
+    const std::string other = platform::JoinSourcePath(scratch.Path("CARTELLA LUNGA"), "Setup.cab");
+    EXPECT_EQ(ScratchFolder::ReadFile(other), "cabinet");
+    EXPECT_TRUE(platform::IsReadableFile(other));
+    EXPECT_TRUE(platform::IsDirectory(scratch.Path("cartella lunga")));
+    const std::string file =
+        scratch.WriteFile(platform::JoinSourcePath("Cartella lunga", "Documento lungo.txt"), "testo");
+    const std::string shortPath = platform::ShortPath(file);
     ASSERT_FALSE(shortPath.empty());
     EXPECT_EQ(ScratchFolder::ReadFile(shortPath), "testo");
-    // Writing through the short path changes the same file.
     ScratchFolder::WriteBytes(shortPath, "nuovo");
     EXPECT_EQ(ScratchFolder::ReadFile(file), "nuovo");
-}
 
-TEST(FileAccess, TellsFilesFoldersAndMissingPathsApart) {
-    ScratchFolder scratch;
-    std::string file = scratch.WriteFile("a.txt", "a");
-    EXPECT_TRUE(platform::IsReadableFile(file));
     EXPECT_FALSE(platform::IsDirectory(file));
     EXPECT_FALSE(platform::IsReadableFile(scratch.Path()));
     EXPECT_TRUE(platform::IsDirectory(scratch.Path()));

@@ -4,38 +4,33 @@
 
 namespace {
 
-TEST(MessageBox, RecorderSeesEveryBoxAndAnswersQuestions) {
-    platform::MessageBoxRecorder recorder(platform::MessageAnswer::No);
-    EXPECT_EQ(platform::ShowMessageBox("Velaset", "Le voci non possono essere vuote.",
-                                       platform::MessageIcon::Exclamation),
-              platform::MessageAnswer::Ok);
-    EXPECT_EQ(platform::ShowMessageBox("Velaset", "Vuoi eliminare la voce selezionata?",
-                                       platform::MessageIcon::Question,
-                                       platform::MessageButtons::YesNo),
-              platform::MessageAnswer::No);
-    ASSERT_EQ(recorder.Calls().size(), 2u);
-    EXPECT_EQ(recorder.Calls()[0].text, "Le voci non possono essere vuote.");
-    EXPECT_EQ(recorder.Calls()[1].icon, platform::MessageIcon::Question);
-}
+using platform::MessageAnswer, platform::MessageIcon;
 
-TEST(MessageBox, RecordersNestAndRestoreTheOuterOne) {
-    platform::MessageBoxRecorder outer;
+// A recorder sees every box and answers questions as told; an inner one takes the boxes
+// while it stands and gives the outer one back.
+TEST(MessageBox, RecordersSeeEveryBoxAnswerQuestionsAndNest) {
+    platform::MessageBoxRecorder outer(MessageAnswer::No);
     {
         platform::MessageBoxRecorder inner;
-        platform::ShowMessageBox("Velaset", "dentro", platform::MessageIcon::Stop);
+        platform::ShowMessageBox("Velaset", "dentro", MessageIcon::Stop);
         EXPECT_EQ(inner.Calls().size(), 1u);
     }
-    platform::ShowMessageBox("Velaset", "fuori", platform::MessageIcon::Stop);
-    ASSERT_EQ(outer.Calls().size(), 1u);
-    EXPECT_EQ(outer.Calls()[0].text, "fuori");
+    EXPECT_EQ(platform::ShowMessageBox("Velaset", "Le voci non possono essere vuote.",
+                                       MessageIcon::Exclamation),
+              MessageAnswer::Ok);
+    EXPECT_EQ(platform::ShowMessageBox("Velaset", "Vuoi eliminare la voce selezionata?",
+                                       MessageIcon::Question, platform::MessageButtons::YesNo),
+              MessageAnswer::No);
+    ASSERT_EQ(outer.Calls().size(), 2u);
+    EXPECT_EQ(outer.Calls()[0].text, "Le voci non possono essere vuote.");
+    EXPECT_EQ(outer.Calls()[1].icon, MessageIcon::Question);
 }
 
 TEST(MessageBox, StandardErrorTakesTheDefaultAnswer) {
-    platform::MessageBoxCall question{"Velaset", "Sicuro?\r\nDavvero?",
-                                      platform::MessageIcon::Question,
+    platform::MessageBoxCall question{"Velaset", "Sicuro?\r\nDavvero?", MessageIcon::Question,
                                       platform::MessageButtons::YesNo};
     testing::internal::CaptureStderr();
-    EXPECT_EQ(platform::MessageBoxToStandardError(question), platform::MessageAnswer::Yes);
+    EXPECT_EQ(platform::MessageBoxToStandardError(question), MessageAnswer::Yes);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Velaset: Sicuro? Davvero?\n");
 }
 
