@@ -107,18 +107,13 @@ ComprimiFunction Answering(int result) {
 class PipelineTest : public ::testing::Test {
   public:
     void SetUp() override {
-        stubPath = folder.Path("Avviora.exe");
-        stub64Path = folder.Path("Avviora64.exe");
-        runtimePath = folder.Path("avviora.dll");
-        runtime64Path = folder.Path("x64/avviora.dll");
-        tempFolder = folder.Path("tmp");
-        ASSERT_TRUE(platform::MakeDirectory(tempFolder).ok);
-        ASSERT_TRUE(Write(stubPath, FakeStubImage(STUB_IMAGE_SIZE)));
-        ASSERT_TRUE(Write(stub64Path, FakeStubImage(STUB64_IMAGE_SIZE, kMachineAmd64)));
-        ASSERT_TRUE(Write(runtimePath, runtimeBytes));
+        stubPath = folder.WriteFile("Avviora.exe", FakeStubImage(STUB_IMAGE_SIZE));
+        stub64Path =
+            folder.WriteFile("Avviora64.exe", FakeStubImage(STUB64_IMAGE_SIZE, kMachineAmd64));
+        runtimePath = folder.WriteFile("avviora.dll", runtimeBytes);
+        runtime64Path = folder.WriteFile("x64/avviora.dll", runtime64Bytes);
+        tempFolder = folder.MakeFolder("tmp");
         ASSERT_TRUE(platform::WriteFileTime(runtimePath, 1000000000).ok);
-        ASSERT_TRUE(platform::MakeDirectory(folder.Path("x64")).ok);
-        ASSERT_TRUE(Write(runtime64Path, runtime64Bytes));
         // The sample's program, its long-named help file and its library, each with a
         // content and a time of its own.
         project = velaset_test::SampleProject(folder);
@@ -503,171 +498,148 @@ TEST_F(PipelineTest, RefusesALibraryToRegisterOfTheOtherArchitecture) {
 TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
     struct Case {
         const char* what;
-        std::function<void(PipelineTest&)> arrange;
         BuildStep step;
         FailureKind kind;
         std::string text; // a part of the user's text (its start but for the folder's
                           // refusals); empty: the library told the user
+        std::function<void(PipelineTest&)> arrange;
         int systemError = 0; // the system's number the failure carries
     };
     using platform::ErrorKind, platform::Operation, platform::Status;
+    using K = FailureKind;
+    using T = PipelineTest;
+    const auto editorAnswers = [](const Status& answer) {
+        return [answer](T& t) {
+            t.options.editScript = true;
+            t.services.editScript = FailingWith(answer);
+        };
+    };
     const BuildStep inputs = BuildStep::Inputs, script = BuildStep::Script,
                     cabinet = BuildStep::Cabinet;
     const Case cases[] = {
-        {"stub image missing",
-         [](PipelineTest& t) { t.services.locateStub = FailingWith(Status::Failed("Avviora X")); },
-         inputs, FailureKind::MissingInput, "Avviora X"},
-        {"stub image of the wrong size",
-         [](PipelineTest& t) { Write(t.stubPath, FakeStubImage(STUB_IMAGE_SIZE + 512)); }, inputs,
-         FailureKind::InvalidInput, "Il programma di installazione in "},
-        {"stub image of the other architecture",
-         [](PipelineTest& t) {
+        {"stub image missing", inputs, K::MissingInput, "Avviora X",
+         [](T& t) { t.services.locateStub = FailingWith(Status::Failed("Avviora X")); }},
+        {"stub image of the wrong size", inputs, K::InvalidInput,
+         "Il programma di installazione in ",
+         [](T& t) { Write(t.stubPath, FakeStubImage(STUB_IMAGE_SIZE + 512)); }},
+        {"stub image of the other architecture", inputs, K::InvalidInput,
+         "Il programma di installazione in ",
+         [](T& t) {
              t.project.Architettura = Architecture::X64;
              Write(t.stub64Path, FakeStubImage(STUB64_IMAGE_SIZE, kMachineI386));
-         },
-         inputs, FailureKind::InvalidInput, "Il programma di installazione in "},
-        {"runtime library of the other architecture",
-         [](PipelineTest& t) {
+         }},
+        {"runtime library of the other architecture", inputs, K::InvalidInput, "La libreria ",
+         [](T& t) {
              t.project.Architettura = Architecture::X64;
              Write(t.runtime64Path, t.runtimeBytes);
-         },
-         inputs, FailureKind::InvalidInput, "La libreria "},
-        {"runtime library that is no Windows library",
-         [](PipelineTest& t) { Write(t.runtimePath, "RUNTIME"); }, inputs,
-         FailureKind::InvalidInput, "La libreria "},
-        {"runtime library missing",
-         [](PipelineTest& t) {
-             t.services.locateRuntime = FailingWith(Status::Failed("avviora Y", ErrorKind::NotFound));
-         },
-         inputs, FailureKind::MissingInput, "avviora Y"},
-        {"script cannot be written",
-         [](PipelineTest& t) {
+         }},
+        {"runtime library that is no Windows library", inputs, K::InvalidInput, "La libreria ",
+         [](T& t) { Write(t.runtimePath, "RUNTIME"); }},
+        {"runtime library missing", inputs, K::MissingInput, "avviora Y",
+         [](T& t) {
+             t.services.locateRuntime =
+                 FailingWith(Status::Failed("avviora Y", ErrorKind::NotFound));
+         }},
+        {"script cannot be written", script, K::UnwritableOutput, "Impossibile creare ",
+         [](T& t) {
              t.services.writeScript = [](const Project&, bool, const std::string& path) {
                  return Status::SystemError(ENOSPC, Operation::Create, path);
              };
-         },
-         script, FailureKind::UnwritableOutput, "Impossibile creare "},
-        {"script refused",
-         [](PipelineTest& t) {
+         }},
+        {"script refused", script, K::InvalidInput, "Titolo",
+         [](T& t) {
              t.services.writeScript = FailingWith(Status::Failed("Titolo", ErrorKind::Refused));
-         },
-         script, FailureKind::InvalidInput, "Titolo"},
-        {"editor cannot be started",
-         [](PipelineTest& t) {
-             t.options.editScript = true;
-             t.services.editScript = FailingWith(Status::SystemError(ENOENT, Operation::Start, "vi"));
-         },
-         script, FailureKind::EditorFailed, "Impossibile avviare vi, "},
-        {"editor ends abnormally",
-         [](PipelineTest& t) {
-             t.options.editScript = true;
-             t.services.editScript =
-                 FailingWith(Status::Failed("", ErrorKind::Abnormal, Operation::Start, "vi"));
-         },
-         script, FailureKind::EditorFailed, "Il programma vi è terminato in modo anomalo"},
-        {"editor ends with an error",
-         [](PipelineTest& t) {
-             t.options.editScript = true;
-             t.services.editScript = FailingWith(platform::ExitedWith(1, "false x"));
-         },
-         script, FailureKind::EditorFailed,
+         }},
+        {"editor cannot be started", script, K::EditorFailed, "Impossibile avviare vi, ",
+         editorAnswers(Status::SystemError(ENOENT, Operation::Start, "vi"))},
+        {"editor ends abnormally", script, K::EditorFailed,
+         "Il programma vi è terminato in modo anomalo",
+         editorAnswers(Status::Failed("", ErrorKind::Abnormal, Operation::Start, "vi"))},
+        {"editor ends with an error", script, K::EditorFailed,
          "Il programma false x è terminato in modo anomalo (codice di uscita 1): il pacchetto non "
-         "è stato creato."},
-        {"project cannot be saved",
-         [](PipelineTest& t) {
+         "è stato creato.",
+         editorAnswers(platform::ExitedWith(1, "false x"))},
+        {"project cannot be saved", script, K::UnwritableOutput,
+         "Impossibile creare Demo.mip, " + platform::SystemErrorText(EACCES),
+         [](T& t) {
              t.services.saveProject =
                  FailingWith(Status::SystemError(EACCES, Operation::Create, "Demo.mip"));
          },
-         script, FailureKind::UnwritableOutput,
-         "Impossibile creare Demo.mip, " + platform::SystemErrorText(EACCES), EACCES},
-        {"cabinet library cannot be bound",
-         [](PipelineTest& t) { t.services.bindComprimi = FailingWith(Status::Failed("Compress")); },
-         inputs, FailureKind::MissingInput, "Compress"},
-        {"the project's output folder is gone",
-         [](PipelineTest& t) { t.project.ExeFile = t.folder.Path("manca/Setup.exe"); }, inputs,
-         FailureKind::NoOutputFolder, "La cartella "},
-        {"the chosen output folder is a file",
-         [](PipelineTest& t) {
-             t.options.exeFile = platform::JoinSourcePath(t.stubPath, "S.exe");
-         },
-         inputs, FailureKind::NoOutputFolder, " è un file, non una cartella"},
-        {"output path is the project file",
-         [](PipelineTest& t) {
+         EACCES},
+        {"cabinet library cannot be bound", inputs, K::MissingInput, "Compress",
+         [](T& t) { t.services.bindComprimi = FailingWith(Status::Failed("Compress")); }},
+        {"the project's output folder is gone", inputs, K::NoOutputFolder, "La cartella ",
+         [](T& t) { t.project.ExeFile = t.folder.Path("manca/Setup.exe"); }},
+        {"the chosen output folder is a file", inputs, K::NoOutputFolder,
+         " è un file, non una cartella",
+         [](T& t) { t.options.exeFile = platform::JoinSourcePath(t.stubPath, "S.exe"); }},
+        {"output path is the project file", inputs, K::InvalidInput, "Impossibile creare ",
+         [](T& t) {
              Write(t.project.ProgFile, "[Progetto]\r\n");
              t.options.exeFile = t.project.ProgFile;
-         },
-         inputs, FailureKind::InvalidInput, "Impossibile creare "},
-        {"program to start not in the package",
-         [](PipelineTest& t) {
+         }},
+        {"program to start not in the package", inputs, K::InvalidInput,
+         "Il programma da avviare alla fine dell'installazione (Lancio), \"nonce.exe\", non è "
+         "tra i file che il pacchetto installa nella cartella del programma",
+         [](T& t) {
              t.project.SetChkLancio(1);
              t.project.Lancio = "nonce.exe";
-         },
-         inputs, FailureKind::InvalidInput,
-         "Il programma da avviare alla fine dell'installazione (Lancio), \"nonce.exe\", non è "
-         "tra i file che il pacchetto installa nella cartella del programma"},
-        {"a file larger than a cabinet holds",
-         [](PipelineTest& t) {
+         }},
+        {"a file larger than a cabinet holds", inputs, K::TooLarge, "Il file ",
+         [](T& t) {
              std::filesystem::resize_file(std::filesystem::u8path(t.project.Files()[1].path),
                                           std::uintmax_t{CABINET_FILE_LIMIT} + 1);
-         },
-         inputs, FailureKind::TooLarge, "Il file "},
-        {"cabinet library fails", [](PipelineTest& t) { t.comprimi = Answering(0); }, cabinet,
-         FailureKind::CabinetFailed, ""},
-        {"cabinet library fails on a working disk without room",
-         [](PipelineTest& t) {
+         }},
+        {"cabinet library fails", cabinet, K::CabinetFailed, "",
+         [](T& t) { t.comprimi = Answering(0); }},
+        {"cabinet library fails on a working disk without room", cabinet, K::CabinetFailed,
+         "Impossibile creare il file CAB: il disco della cartella di lavoro ",
+         [](T& t) {
              t.comprimi = Answering(0);
              t.services.freeSpace = [](const std::string&, std::uint64_t* bytes) {
                  return (*bytes = 300000, true);
              };
-         },
-         cabinet, FailureKind::CabinetFailed,
-         "Impossibile creare il file CAB: il disco della cartella di lavoro "},
-        {"files need a second cabinet",
-         [](PipelineTest& t) {
+         }},
+        {"files need a second cabinet", cabinet, K::TooLarge,
+         "I file del progetto superano il limite di 145000000 byte di un file CAB",
+         [](T& t) {
              t.comprimi = [real = t.comprimi](const std::string& dir, const std::string& base,
                                               const auto& entries, auto limit, auto method,
                                               const CabinetProgress& progress) {
                  Write(dir + base + "2.CAB", "more");
                  return real(dir, base, entries, limit, method, progress);
              };
-         },
-         cabinet, FailureKind::TooLarge,
-         "I file del progetto superano il limite di 145000000 byte di un file CAB"},
-        {"cabinet cannot be appended", [](PipelineTest& t) { t.comprimi = Answering(1); },
-         BuildStep::Executable, FailureKind::UnwritableOutput, "Impossibile accodare "},
-        {"signing program missing",
-         [](PipelineTest& t) {
+         }},
+        {"cabinet cannot be appended", BuildStep::Executable, K::UnwritableOutput,
+         "Impossibile accodare ", [](T& t) { t.comprimi = Answering(1); }},
+        {"signing program missing", inputs, K::SigningFailed,
+         "Impossibile firmare il pacchetto: il programma osslsigncode non è installato.",
+         [](T& t) {
              t.Sign();
              t.services.findProgram = [](const std::string&) { return ""; };
-         },
-         inputs, FailureKind::SigningFailed,
-         "Impossibile firmare il pacchetto: il programma osslsigncode non è installato."},
-        {"certificate missing",
-         [](PipelineTest& t) {
+         }},
+        {"certificate missing", inputs, K::MissingInput, "Impossibile leggere ",
+         [](T& t) {
              t.Sign();
              t.options.signing.certificateFile = t.folder.Path("manca.pem");
-         },
-         inputs, FailureKind::MissingInput, "Impossibile leggere "},
-        {"PKCS#12 file missing",
-         [](PipelineTest& t) { t.options.signing.pkcs12File = t.folder.Path("manca.p12"); },
-         inputs, FailureKind::MissingInput, "Impossibile leggere "},
-        {"signing fails", [](PipelineTest& t) { t.Sign(), t.exitCodes = {255}; },
-         BuildStep::Signature, FailureKind::SigningFailed, "Impossibile firmare "},
-        {"runtime signing fails",
-         [](PipelineTest& t) {
+         }},
+        {"PKCS#12 file missing", inputs, K::MissingInput, "Impossibile leggere ",
+         [](T& t) { t.options.signing.pkcs12File = t.folder.Path("manca.p12"); }},
+        {"signing fails", BuildStep::Signature, K::SigningFailed, "Impossibile firmare ",
+         [](T& t) { t.Sign(), t.exitCodes = {255}; }},
+        {"runtime signing fails", cabinet, K::SigningFailed, "Impossibile firmare ",
+         [](T& t) {
              t.Sign();
              t.options.signing.signRuntime = true;
              t.exitCodes = {1};
-         },
-         cabinet, FailureKind::SigningFailed, "Impossibile firmare "},
-        {"signing program cannot start",
-         [](PipelineTest& t) {
+         }},
+        {"signing program cannot start", BuildStep::Signature, K::SigningFailed,
+         "Il programma /opt/bin/osslsigncode è terminato in modo anomalo",
+         [](T& t) {
              t.Sign();
-             t.services.runProgram = FailingWith(
-                 Status::Failed("", ErrorKind::Abnormal, Operation::Start, "/opt/bin/osslsigncode"));
-         },
-         BuildStep::Signature, FailureKind::SigningFailed,
-         "Il programma /opt/bin/osslsigncode è terminato in modo anomalo"},
+             t.services.runProgram = FailingWith(Status::Failed(
+                 "", ErrorKind::Abnormal, Operation::Start, "/opt/bin/osslsigncode"));
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
