@@ -139,6 +139,8 @@ TEST(FileReplacement, RefusesAFolderAndAMissingFolderNamingTheTarget) {
         EXPECT_EQ(begun.operation, platform::Operation::Create);
         EXPECT_EQ(begun.subject, target);
         EXPECT_NE(begun.systemError, 0);
+        if (target == scratch.Path("manca/Setup.exe"))
+            EXPECT_EQ(begun.kind, platform::ErrorKind::NotFound);
     }
     EXPECT_EQ(Names(scratch), (std::vector<std::string>{"Setup.exe"}));
     EXPECT_TRUE(platform::IsDirectory(scratch.Path("Setup.exe")));

@@ -37,9 +37,7 @@ TEST(ClassicShortName, FollowsTheWindowsRule) {
     };
     for (const ShortNameCase& c : cases)
         EXPECT_EQ(platform::ClassicShortName(c.longName, c.siblings), c.shortName) << c.longName;
-}
-
-TEST(ClassicShortName, NumbersAcrossNineAndTenAndHundred) {
+    // The number takes the base's room as it grows past nine and ninety-nine.
     std::vector<std::string> names;
     for (int i = 1; i <= 100; ++i) {
         char name[32];
@@ -53,10 +51,10 @@ TEST(ClassicShortName, NumbersAcrossNineAndTenAndHundred) {
 }
 
 TEST(NumberedShortName, GivesTheBaseWayToTheNumber) {
-    EXPECT_EQ(platform::NumberedShortName("Leggimi per primo.txt", 1), "LEGGIM~1.TXT");
-    EXPECT_EQ(platform::NumberedShortName("Leggimi per primo.txt", 12), "LEGGI~12.TXT");
-    EXPECT_EQ(platform::NumberedShortName("Leggimi per primo.txt", 123), "LEGG~123.TXT");
-    EXPECT_EQ(platform::NumberedShortName("Leggimi per primo.txt", 1234), "LEG~1234.TXT");
+    const std::pair<size_t, const char*> numbered[] = {
+        {1, "LEGGIM~1.TXT"}, {12, "LEGGI~12.TXT"}, {123, "LEGG~123.TXT"}, {1234, "LEG~1234.TXT"}};
+    for (const auto& [n, name] : numbered)
+        EXPECT_EQ(platform::NumberedShortName("Leggimi per primo.txt", n), name);
     EXPECT_EQ(platform::NumberedShortName("a+b.txt", 3), "A_B~3.TXT");
     EXPECT_EQ(platform::NumberedShortName("x;y=z [1],2.html", 1), "X_Y_Z_~1.HTM");
     EXPECT_EQ(platform::NumberedShortName("Però", 1), "PER_~1");

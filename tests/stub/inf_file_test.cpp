@@ -49,20 +49,18 @@ TEST(InfFields, SplitAsTheInfInstallerDoes) {
         EXPECT_EQ(Fields(c.line), c.fields) << c.line;
 }
 
-TEST(InfFields, FieldsTheLineLacksAreEmpty) {
+// Fields the line lacks are empty; fields beyond the array are counted, not stored.
+TEST(InfFields, FieldsTheLineLacksAreEmptyAndFieldsBeyondTheArrayCount) {
     char line[] = "HKLM, Software\\Demo";
     char* field[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
     EXPECT_EQ(InfSplitFields(line, field, 5), 2);
     EXPECT_STREQ(field[1], "Software\\Demo");
     for (int i = 2; i < 5; ++i)
         ASSERT_TRUE(field[i] != nullptr && field[i][0] == 0) << i;
-}
-
-TEST(InfFields, CountsFieldsBeyondTheArray) {
-    char line[] = "1,2,3,4";
-    char* field[2];
-    EXPECT_EQ(InfSplitFields(line, field, 2), 4);
+    char longer[] = "1,2,3,4";
+    EXPECT_EQ(InfSplitFields(longer, field, 2), 4);
     EXPECT_STREQ(field[1], "2");
+    EXPECT_STREQ(field[2], "") << "beyond the array: untouched";
 }
 
 class ScriptFolder : public ::testing::Test {
