@@ -308,8 +308,9 @@ TEST_F(PipelineTest, AFullBuildReportsItsStepsAndBytesAndLeavesNothingBehind) {
         << "its short path must not change while other folders come and go: " << cabinetFolder;
     // The script and the runtime library carry the newest project file's time; the runtime
     // itself is left as it is.
-    ASSERT_EQ(PackedNames(), (std::vector<std::string>{"Demo.exe", ShortNameOf(project.Files()[1].path),
-                                                       "Comp.ocx", "avviora.dll", "setup.inf"}));
+    ASSERT_EQ(PackedNames(),
+              (std::vector<std::string>{"Demo.exe", ShortNameOf(project.Files()[1].path),
+                                        "Comp.ocx", "avviora.dll", "setup.inf"}));
     EXPECT_EQ(packed[0].time, 1600000000);
     EXPECT_EQ(packed[3].time, 1650000000);
     EXPECT_EQ(packed[4].time, 1650000000);
@@ -338,7 +339,8 @@ TEST_F(PipelineTest, APackageIsItsArchitecturesStubFollowedByTheCabinet) {
         std::uint32_t method;
     } cases[] = {
         {"x86", A::X86, std::nullopt, false, A::X86, C::MsZip, std::nullopt, kMethodMsZip},
-        {"the project's x64", A::X64, std::nullopt, false, A::X64, C::Lzx, std::nullopt, kMethodLzx},
+        {"the project's x64", A::X64, std::nullopt, false, A::X64, C::Lzx, std::nullopt,
+         kMethodLzx},
         {"the build's x64", A::X86, A::X64, false, A::X64, C::Lzx, C::MsZip, kMethodMsZip},
         {"the option back to x86", A::X64, A::X86, false, A::X86, C::MsZip, C::Lzx, kMethodLzx},
         {"distribution-only x86", A::X86, std::nullopt, true, A::X86, C::Lzx, std::nullopt,

@@ -18,8 +18,8 @@ TEST(FileAccess, FindsAFileByAnySpellingAndTellsFilesFoldersAndMissingPathsApart
     EXPECT_EQ(ScratchFolder::ReadFile(other), "cabinet");
     EXPECT_TRUE(platform::IsReadableFile(other));
     EXPECT_TRUE(platform::IsDirectory(scratch.Path("cartella lunga")));
-    const std::string file =
-        scratch.WriteFile(platform::JoinSourcePath("Cartella lunga", "Documento lungo.txt"), "testo");
+    const std::string file = scratch.WriteFile(
+        platform::JoinSourcePath("Cartella lunga", "Documento lungo.txt"), "testo");
     const std::string shortPath = platform::ShortPath(file);
     ASSERT_FALSE(shortPath.empty());
     EXPECT_EQ(ScratchFolder::ReadFile(shortPath), "testo");
