@@ -36,16 +36,13 @@ const char kExitThree[] = "cmd.exe /c exit 3";
 const char kExitThree[] = "sh -c 'exit 3'";
 #endif
 
-TEST(Process, RunsACommandAndReturnsItsExitCode) {
+// A command runs to its exit code; a program that does not exist cannot start, by
+// either way of starting one.
+TEST(Process, RunsACommandToItsExitCodeAndReportsAProgramThatDoesNotExist) {
     int exitCode = -1;
     ASSERT_TRUE(platform::RunAndWait(kExitThree, &exitCode));
     EXPECT_EQ(exitCode, 3);
-}
-
-// A program that does not exist cannot start, by either way of starting one.
-TEST(Process, ReportsAProgramThatDoesNotExist) {
     const std::string missing = "velaset-no-such-program-xyz";
-    int exitCode = 0;
     for (const platform::Status& failed : {platform::RunAndWait(missing, &exitCode),
                                            platform::RunProgram({missing, "a b"}, &exitCode)}) {
         EXPECT_EQ(failed.operation, platform::Operation::Start);
