@@ -510,6 +510,10 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
     using platform::ErrorKind, platform::Operation, platform::Status;
     using K = FailureKind;
     using T = PipelineTest;
+    // The build's service that answers status, whatever it is asked.
+    const auto failing = [](auto BuildServices::*service, const Status& answer) {
+        return [service, answer](T& t) { t.services.*service = FailingWith(answer); };
+    };
     const auto editorAnswers = [](const Status& answer) {
         return [answer](T& t) {
             t.options.editScript = true;
@@ -520,7 +524,7 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
                     cabinet = BuildStep::Cabinet;
     const Case cases[] = {
         {"stub image missing", inputs, K::MissingInput, "Avviora X",
-         [](T& t) { t.services.locateStub = FailingWith(Status::Failed("Avviora X")); }},
+         failing(&BuildServices::locateStub, Status::Failed("Avviora X"))},
         {"stub image of the wrong size", inputs, K::InvalidInput,
          "Il programma di installazione in ",
          [](T& t) { Write(t.stubPath, FakeStubImage(STUB_IMAGE_SIZE + 512)); }},
@@ -538,10 +542,7 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
         {"runtime library that is no Windows library", inputs, K::InvalidInput, "La libreria ",
          [](T& t) { Write(t.runtimePath, "RUNTIME"); }},
         {"runtime library missing", inputs, K::MissingInput, "avviora Y",
-         [](T& t) {
-             t.services.locateRuntime =
-                 FailingWith(Status::Failed("avviora Y", ErrorKind::NotFound));
-         }},
+         failing(&BuildServices::locateRuntime, Status::Failed("avviora Y", ErrorKind::NotFound))},
         {"script cannot be written", script, K::UnwritableOutput, "Impossibile creare ",
          [](T& t) {
              t.services.writeScript = [](const Project&, bool, const std::string& path) {
@@ -549,9 +550,7 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
              };
          }},
         {"script refused", script, K::InvalidInput, "Titolo",
-         [](T& t) {
-             t.services.writeScript = FailingWith(Status::Failed("Titolo", ErrorKind::Refused));
-         }},
+         failing(&BuildServices::writeScript, Status::Failed("Titolo", ErrorKind::Refused))},
         {"editor cannot be started", script, K::EditorFailed, "Impossibile avviare vi, ",
          editorAnswers(Status::SystemError(ENOENT, Operation::Start, "vi"))},
         {"editor ends abnormally", script, K::EditorFailed,
@@ -563,13 +562,11 @@ TEST_F(PipelineTest, EveryFailingStepEndsTheBuildLeavingTheOldSetupExecutable) {
          editorAnswers(platform::ExitedWith(1, "false x"))},
         {"project cannot be saved", script, K::UnwritableOutput,
          "Impossibile creare Demo.mip, " + platform::SystemErrorText(EACCES),
-         [](T& t) {
-             t.services.saveProject =
-                 FailingWith(Status::SystemError(EACCES, Operation::Create, "Demo.mip"));
-         },
+         failing(&BuildServices::saveProject,
+                 Status::SystemError(EACCES, Operation::Create, "Demo.mip")),
          EACCES},
         {"cabinet library cannot be bound", inputs, K::MissingInput, "Compress",
-         [](T& t) { t.services.bindComprimi = FailingWith(Status::Failed("Compress")); }},
+         failing(&BuildServices::bindComprimi, Status::Failed("Compress"))},
         {"the project's output folder is gone", inputs, K::NoOutputFolder, "La cartella ",
          [](T& t) { t.project.ExeFile = t.folder.Path("manca/Setup.exe"); }},
         {"the chosen output folder is a file", inputs, K::NoOutputFolder,
