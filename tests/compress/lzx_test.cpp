@@ -266,7 +266,9 @@ TEST(LzxE8, SkipsTheOperandOfEveryCallAndTheLastTenBytesOfTheFrame) {
          0,
          {0xE8, 0, 0, 0, 0xE8, 1, 0, 0, 0},
          {0xE8, 0, 0, 0, 0xE8, 1, 0, 0, 0}},
-        {"a call 11 bytes before the end: 1 + 32768 + 21", 21, {0xE8, 1, 0, 0, 0},
+        {"a call 11 bytes before the end: 1 + 32768 + 21",
+         21,
+         {0xE8, 1, 0, 0, 0},
          {0xE8, 0x16, 0x80, 0, 0}},
         {"a call 10 bytes before the end stays", 22, {0xE8, 1, 0, 0, 0}, {0xE8, 1, 0, 0, 0}},
     };
