@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <sys/stat.h>
@@ -110,6 +112,59 @@ std::vector<std::string> ScratchDir::Names() const {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+Writer::Writer(const ScratchDir* in, uint32_t sizeLimit, const CabinetCallbacks& callbacks)
+    : ownDir(in != nullptr ? nullptr : new ScratchDir()), dir(in != nullptr ? *in : *ownDir),
+      cb(callbacks) {
+    std::strcpy(settings.cabinetDir, dir.CabDir().c_str());
+    std::strcpy(settings.cabinetBase, "w");
+    settings.sizeLimit = sizeLimit;
+    CabinetParams params;
+    std::memset(&params, 0, sizeof params);
+    params.sizeLimit = sizeLimit;
+    params.folderThreshold = 900000;
+    params.cabinetNumber = 1;
+    params.setId = 12345;
+    std::strcpy(params.diskName, "w");
+    std::strcpy(params.cabinetName, "w.CAB");
+    std::strcpy(params.cabinetPath, settings.cabinetDir);
+    cab = FCICreate(&err, cb.filePlaced, cb.alloc, cb.release, cb.open, cb.read, cb.write, cb.close,
+                    cb.seek, cb.remove, cb.tempName, &params, &settings);
+}
+
+Writer::~Writer() {
+    if (cab != nullptr)
+        FCIDestroy(cab);
+}
+
+bool Writer::Add(const std::string& name, const std::vector<uint8_t>& bytes,
+                 const std::string& stored) {
+    static const fs::file_time_type sourceTime =
+        fs::file_time_type::clock::now() - std::chrono::hours(24);
+    WriteFile(dir.File(name), bytes);
+    fs::last_write_time(fs::path(dir.File(name)), sourceTime);
+    return AddSource(name, stored);
+}
+
+bool Writer::AddSource(const std::string& name, const std::string& stored) {
+    return FCIAddFile(cab, dir.File(name).c_str(), (stored.empty() ? name : stored).c_str(),
+                      cb.nextCabinet, cb.progress, cb.openSource, kCompressionMsZip);
+}
+
+bool Writer::Flush() {
+    return FCIFlushFolder(cab, cb.nextCabinet, cb.progress);
+}
+
+bool Writer::Finish() {
+    bool ok = FCIFlushCabinet(cab, cb.nextCabinet, cb.progress);
+    bool clean = FCIDestroy(cab);
+    cab = nullptr;
+    return ok && clean;
+}
+
+ReadCabinet Writer::Read(const std::string& name) const {
+    return ReadCabinetFile(dir.File(name));
 }
 
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -5,13 +5,17 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "compress/cabinet_types.h"
+#include "compress/cabinet_writer.h"
+#include "compress/client.h"
 #include "compress/comprimi.h"
 #include "compress/folder_prefetch.h"
+#include "tests/compress/cabinet_reader.h"
 
 // A fresh folder under the system's temporary folder, removed with the object. Spill
 // files of the calls made while it lives go to its "spill" subfolder.
@@ -38,6 +42,33 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> RandomBytes(size_t count, uint32_t seed);
 // Compressible text: numbered lines.
 std::vector<uint8_t> TextBytes(size_t count);
+
+// The cabinet writer driven directly, writing w.CAB (set ID 12345) into a scratch folder
+// of its own or the given one.
+struct Writer {
+    std::unique_ptr<ScratchDir> ownDir; // when no folder is given
+    const ScratchDir& dir;
+    velaset::compress::ComprimiSettings settings;
+    velaset::compress::CabinetCallbacks cb;
+    velaset::compress::CabError err;
+    velaset::compress::CabContext* cab = nullptr;
+
+    explicit Writer(uint32_t sizeLimit = 0, const velaset::compress::CabinetCallbacks& callbacks =
+                                                velaset::compress::PlatformCallbacks())
+        : Writer(nullptr, sizeLimit, callbacks) {}
+    Writer(const ScratchDir* in, uint32_t sizeLimit,
+           const velaset::compress::CabinetCallbacks& callbacks);
+    ~Writer();
+    // Writes the source (its time a day back, the same for every source of the test program,
+    // so that cabinets written at different moments compare byte for byte) and adds it.
+    bool Add(const std::string& name, const std::vector<uint8_t>& bytes,
+             const std::string& stored = "");
+    // Adds the folder's file `name`, stored under its name.
+    bool AddSource(const std::string& name, const std::string& stored = "");
+    bool Flush();
+    bool Finish(); // flushes the cabinet and destroys the writer
+    ReadCabinet Read(const std::string& name = "w.CAB") const;
+};
 
 struct ComprimiRun {
     int result = -1;

@@ -98,10 +98,6 @@ struct SymbolStream {
     Bytes bytes;
 };
 
-const uint16_t kDistanceBase[30] = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
-                                    33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
-                                    1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-
 SymbolStream MakeSymbolStream(uint64_t seed) {
     Rng rng(seed);
     std::vector<DeflateSymbol> pool;

@@ -11,6 +11,9 @@
 
 namespace mszip_test {
 
+// The first distance of each of the 30 distance codes.
+extern const uint16_t kDistanceBase[30];
+
 struct DeflateSymbol {
     uint16_t length;   // 0 for a literal
     uint16_t distance; // of a match

@@ -12,6 +12,7 @@
 
 #include "compress/client.h"
 #include "compress/comprimi.h"
+#include "compress/lzx_e8.h"
 #include "compress/lzx_parser.h"
 #include "tests/compress/cabinet_reader.h"
 #include "tests/compress/cabinet_test_support.h"
@@ -250,6 +251,34 @@ TEST(LzxParser, ChoosesEachBlockTypeWhereItPays) {
         EXPECT_EQ(segment.blocks[0].type, e.type);
     }
     LzxParserDestroy(parser);
+}
+
+// Where translation stops and resumes, on frames of 32 zeros but for the bytes at `at`:
+// a call's four operand bytes are never read as another call, and no call starts in
+// the last 10 bytes of a frame.
+TEST(LzxE8, SkipsTheOperandOfEveryCallAndTheLastTenBytesOfTheFrame) {
+    const struct {
+        const char* what;
+        size_t at;
+        Bytes before, after;
+    } cases[] = {
+        {"an operand that ends in 0xE8, out of range: the next five bytes are no call",
+         0,
+         {0xE8, 0, 0, 0, 0xE8, 1, 0, 0, 0},
+         {0xE8, 0, 0, 0, 0xE8, 1, 0, 0, 0}},
+        {"a call 11 bytes before the end: 1 + 32768 + 21",
+         21,
+         {0xE8, 1, 0, 0, 0},
+         {0xE8, 0x16, 0x80, 0, 0}},
+        {"a call 10 bytes before the end stays", 22, {0xE8, 1, 0, 0, 0}, {0xE8, 1, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        Bytes frame(32, 0), expected(32, 0);
+        std::copy(c.before.begin(), c.before.end(), frame.begin() + c.at);
+        std::copy(c.after.begin(), c.after.end(), expected.begin() + c.at);
+        LzxTranslateFrame(frame.data(), 32, 1, 1 << 20);
+        EXPECT_EQ(frame, expected) << c.what;
+    }
 }
 
 TEST(LzxFolders, UnknownTypeFailsWithAMessage) {

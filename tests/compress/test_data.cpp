@@ -2,6 +2,7 @@
 #include "tests/compress/test_data.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace mszip_test {
 
@@ -13,83 +14,36 @@ uint64_t Rng::Next() {
 }
 
 const char* KindName(DataKind kind) {
-    switch (kind) {
-    case DataKind::Text:
-        return "text";
-    case DataKind::Code:
-        return "code";
-    case DataKind::Zeros:
-        return "zeros";
-    case DataKind::Random:
-        return "random";
-    case DataKind::ShortRuns:
-        return "short-runs";
-    case DataKind::LongRuns:
-        return "long-runs";
-    case DataKind::Skewed:
-        return "skewed";
-    case DataKind::Copies:
-        return "copies";
-    case DataKind::NoRepeats:
-        return "no-repeats";
-    case DataKind::Mixed:
-        return "mixed";
-    }
-    return "?";
+    static const char* const kNames[] = {"text",       "code",      "zeros",  "random",
+                                         "short-runs", "long-runs", "skewed", "copies",
+                                         "no-repeats", "mixed"};
+    return kNames[static_cast<int>(kind)];
 }
 
 namespace {
 
-const char* const kWords[] = {"installazione",
-                              "cartella",
-                              "file",
-                              "setup",
-                              "the",
-                              "of",
-                              "and",
-                              "program",
-                              "registry",
-                              "HKLM",
-                              "Software",
-                              "\\",
-                              "int",
-                              "return",
-                              "const",
-                              "static",
-                              "struct",
-                              "{",
-                              "}",
-                              "(",
-                              ")",
-                              ";",
-                              "=",
-                              "0",
-                              "1",
-                              "32768",
-                              "#include",
-                              "<stdint.h>",
-                              "void",
-                              "char*",
-                              "size_t",
-                              "if",
-                              "else",
-                              "for",
-                              "while",
-                              "Avanti",
-                              "Indietro",
-                              "Annulla",
-                              "Fine",
-                              "Velaset",
-                              "cabinet"};
-constexpr int kWordCount = sizeof kWords / sizeof kWords[0];
+// The words of the text, separated by blanks.
+const char kWords[] =
+    "installazione cartella file setup the of and program registry HKLM Software \\ "
+    "int return const static struct { } ( ) ; = 0 1 32768 #include <stdint.h> "
+    "void char* size_t if else for while Avanti Indietro Annulla Fine Velaset "
+    "cabinet";
 
 void AppendText(Bytes& out, size_t size, Rng& rng) {
+    std::vector<std::string> words;
+    for (const char* p = kWords; *p != 0; p += *p == ' ') {
+        const char* end = std::strchr(p, ' ');
+        end = end != nullptr ? end : p + std::strlen(p);
+        words.emplace_back(p, end);
+        p = end;
+    }
+    const uint32_t kWordCount = static_cast<uint32_t>(words.size());
     while (out.size() < size) {
         // Small word numbers come up more often, as in real text.
         uint32_t w = rng.Below(kWordCount);
         w = rng.Below(w + 1);
-        for (const char* p = kWords[w]; *p != 0 && out.size() < size; p++)
-            out.push_back(static_cast<uint8_t>(*p));
+        for (size_t i = 0; i < words[w].size() && out.size() < size; i++)
+            out.push_back(static_cast<uint8_t>(words[w][i]));
         uint32_t gap = rng.Below(16);
         if (out.size() < size)
             out.push_back(gap == 0 ? '\n' : gap == 1 ? '\t' : ' ');

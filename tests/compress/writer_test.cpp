@@ -2,75 +2,19 @@
 // threshold, blocks split at the size limit, and the limits of the format's fields.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "compress/cabinet_checksum.h"
-#include "compress/cabinet_writer.h"
-#include "compress/client.h"
 #include "compress/entry_table.h"
 #include "compress/folder_hook.h"
 #include "compress/open_folder.h"
-#include "tests/compress/cabinet_reader.h"
 #include "tests/compress/cabinet_test_support.h"
 
 using namespace velaset::compress;
 
 namespace {
-
-// A writer on the platform's callbacks, writing base.CAB into a scratch folder.
-struct Writer {
-    ScratchDir dir;
-    ComprimiSettings settings;
-    CabinetCallbacks cb;
-    CabError err;
-    CabContext* cab = nullptr;
-
-    explicit Writer(uint32_t sizeLimit = 0, const CabinetCallbacks& callbacks = PlatformCallbacks())
-        : cb(callbacks) {
-        std::strcpy(settings.cabinetDir, dir.CabDir().c_str());
-        std::strcpy(settings.cabinetBase, "w");
-        settings.sizeLimit = sizeLimit;
-        CabinetParams params;
-        std::memset(&params, 0, sizeof params);
-        params.sizeLimit = sizeLimit;
-        params.folderThreshold = 900000;
-        params.cabinetNumber = 1;
-        params.setId = 12345;
-        std::strcpy(params.diskName, "w");
-        std::strcpy(params.cabinetName, "w.CAB");
-        std::strcpy(params.cabinetPath, settings.cabinetDir);
-        cab = FCICreate(&err, cb.filePlaced, cb.alloc, cb.release, cb.open, cb.read, cb.write,
-                        cb.close, cb.seek, cb.remove, cb.tempName, &params, &settings);
-    }
-    ~Writer() {
-        if (cab != nullptr) {
-            FCIDestroy(cab);
-        }
-    }
-    // Every source of the test program gets the same time, so that cabinets written at
-    // different moments can be compared byte for byte.
-    bool Add(const std::string& name, const std::vector<uint8_t>& bytes,
-             const std::string& stored = "") {
-        static const std::filesystem::file_time_type sourceTime =
-            std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
-        WriteFile(dir.File(name), bytes);
-        std::filesystem::last_write_time(std::filesystem::path(dir.File(name)), sourceTime);
-        return FCIAddFile(cab, dir.File(name).c_str(), (stored.empty() ? name : stored).c_str(),
-                          cb.nextCabinet, cb.progress, cb.openSource, kCompressionMsZip);
-    }
-    bool Flush() { return FCIFlushFolder(cab, cb.nextCabinet, cb.progress); }
-    bool Finish() {
-        bool ok = FCIFlushCabinet(cab, cb.nextCabinet, cb.progress);
-        bool clean = FCIDestroy(cab);
-        cab = nullptr;
-        return ok && clean;
-    }
-    ReadCabinet Read(const std::string& name = "w.CAB") { return ReadCabinetFile(dir.File(name)); }
-};
 
 std::vector<uint32_t> UncompressedSizes(const ReadFolder& folder) {
     std::vector<uint32_t> sizes;
@@ -130,65 +74,64 @@ TEST(FileList, SplitsAtEveryPlus) {
     }
 }
 
-struct BlockCase {
-    size_t size;
-    std::vector<uint32_t> blocks;
-};
-
-class FolderBlocks : public ::testing::TestWithParam<BlockCase> {};
-
-TEST_P(FolderBlocks, FolderDataIsCutInto32768ByteBlocks) {
-    Writer w;
-    ASSERT_TRUE(w.Add("f.bin", RandomBytes(GetParam().size, 3)));
-    ASSERT_TRUE(w.Finish()) << w.err.code;
-    ReadCabinet cab = w.Read();
-    ASSERT_EQ(cab.error, "");
-    ASSERT_EQ(cab.folders.size(), 1u);
-    EXPECT_EQ(UncompressedSizes(cab.folders[0]), GetParam().blocks);
-    ASSERT_EQ(cab.files.size(), 1u);
-    EXPECT_EQ(cab.files[0].size, GetParam().size);
-    ExpectCabextractAgrees(w.dir.File("w.CAB"), {{w.dir.File("f.bin"), "f.bin"}});
+std::vector<uint32_t> FullBlocks(size_t count, uint32_t last) {
+    std::vector<uint32_t> sizes(count, 32768);
+    sizes.push_back(last);
+    return sizes;
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, FolderBlocks,
-                         ::testing::Values(BlockCase{0, {}}, BlockCase{1, {1}},
-                                           BlockCase{32768, {32768}}, BlockCase{32769, {32768, 1}},
-                                           BlockCase{70000, {32768, 32768, 4464}}));
-
-TEST(CabinetWriter, FilesOfOneFolderShareItsBlocks) {
-    Writer w;
-    ASSERT_TRUE(w.Add("a.txt", TextBytes(20000)));
-    ASSERT_TRUE(w.Add("b.bin", RandomBytes(20000, 1)));
-    ASSERT_TRUE(w.Add("c.txt", {}));
-    ASSERT_TRUE(w.Finish());
-    ReadCabinet cab = w.Read();
-    ASSERT_EQ(cab.error, "");
-    ASSERT_EQ(cab.folders.size(), 1u);
-    EXPECT_EQ(UncompressedSizes(cab.folders[0]), (std::vector<uint32_t>{32768, 7232}));
-    ASSERT_EQ(cab.files.size(), 3u);
-    EXPECT_EQ(cab.files[1].offset, 20000u);
-    EXPECT_EQ(cab.files[2].offset, 40000u);
-    EXPECT_EQ(cab.files[2].size, 0u);
-    ExpectCabextractAgrees(w.dir.File("w.CAB"), {{w.dir.File("a.txt"), "a.txt"},
-                                                 {w.dir.File("b.bin"), "b.bin"},
-                                                 {w.dir.File("c.txt"), "c.txt"}});
-}
-
-TEST(CabinetWriter, FolderClosesAfterTheFileThatCrossesTheThreshold) {
-    Writer w;
-    ASSERT_TRUE(w.Add("big.bin", RandomBytes(1000000, 5))); // compresses to more than 900000
-    ASSERT_TRUE(w.Add("small.txt", TextBytes(1000)));
-    ASSERT_TRUE(w.Flush());
-    ASSERT_TRUE(w.Flush()) << "a second close finds the folder empty";
-    ASSERT_TRUE(w.Finish());
-    ReadCabinet cab = w.Read();
-    ASSERT_EQ(cab.error, "");
-    ASSERT_EQ(cab.folders.size(), 2u);
-    EXPECT_EQ(cab.files[0].folder, 0);
-    EXPECT_EQ(cab.files[1].folder, 1);
-    EXPECT_EQ(cab.files[1].offset, 0u);
-    ExpectCabextractAgrees(w.dir.File("w.CAB"), {{w.dir.File("big.bin"), "big.bin"},
-                                                 {w.dir.File("small.txt"), "small.txt"}});
+// Files added in turn, each with the folder and offset it must get; after the last one
+// the folder is closed twice (the second close finds it empty).
+TEST(CabinetWriter, FolderDataIsCutInto32768ByteBlocksSharedByTheFilesOfTheFolder) {
+    struct File {
+        std::string name;
+        std::vector<uint8_t> bytes;
+        uint16_t folder;
+        uint32_t offset;
+    };
+    const struct {
+        const char* what;
+        std::vector<File> files;
+        std::vector<std::vector<uint32_t>> blocks; // uncompressed sizes, by folder
+    } cases[] = {
+        {"empty file", {{"f.bin", {}, 0, 0}}, {{}}},
+        {"one byte", {{"f.bin", RandomBytes(1, 3), 0, 0}}, {{1}}},
+        {"one block", {{"f.bin", RandomBytes(32768, 3), 0, 0}}, {{32768}}},
+        {"one block and a byte", {{"f.bin", RandomBytes(32769, 3), 0, 0}}, {{32768, 1}}},
+        {"three blocks", {{"f.bin", RandomBytes(70000, 3), 0, 0}}, {{32768, 32768, 4464}}},
+        {"three files in one folder",
+         {{"a.txt", TextBytes(20000), 0, 0},
+          {"b.bin", RandomBytes(20000, 1), 0, 20000},
+          {"c.txt", {}, 0, 40000}},
+         {{32768, 7232}}},
+        {"the folder closes after the file that crosses the threshold",
+         {{"big.bin", RandomBytes(1000000, 5), 0, 0}, {"small.txt", TextBytes(1000), 1, 0}},
+         {FullBlocks(30, 16960), {1000}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Writer w;
+        std::vector<Source> sources;
+        for (const File& f : c.files) {
+            ASSERT_TRUE(w.Add(f.name, f.bytes));
+            sources.push_back({w.dir.File(f.name), f.name});
+        }
+        ASSERT_TRUE(w.Flush());
+        ASSERT_TRUE(w.Flush());
+        ASSERT_TRUE(w.Finish()) << w.err.code;
+        ReadCabinet cab = w.Read();
+        ASSERT_EQ(cab.error, "");
+        ASSERT_EQ(cab.folders.size(), c.blocks.size());
+        for (size_t k = 0; k < c.blocks.size(); k++)
+            EXPECT_EQ(UncompressedSizes(cab.folders[k]), c.blocks[k]) << "folder " << k;
+        ASSERT_EQ(cab.files.size(), c.files.size());
+        for (size_t k = 0; k < c.files.size(); k++) {
+            EXPECT_EQ(cab.files[k].size, c.files[k].bytes.size()) << k;
+            EXPECT_EQ(cab.files[k].folder, c.files[k].folder) << k;
+            EXPECT_EQ(cab.files[k].offset, c.files[k].offset) << k;
+        }
+        ExpectCabextractAgrees(w.dir.File("w.CAB"), sources);
+    }
 }
 
 TEST(CabinetWriter, NameLongerThan255BytesFailsWhenTheFolderCloses) {
