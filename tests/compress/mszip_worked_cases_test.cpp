@@ -2,6 +2,8 @@
 // runs, incompressible data, history and the choice of block type.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "compress/deflate_encoder.h"
 #include "tests/compress/compressor_fixture.h"
 #include "tests/compress/deflate_structure.h"
@@ -229,4 +231,30 @@ TEST(MsZipWorkedCases, MatchMayRunFromTheEndOfTheHistoryIntoTheBlock) {
         }
     }
     EXPECT_TRUE(found);
+}
+
+TEST(MsZipWorkedCases, BytesBeyondAShortBlockDoNotChooseTheMatch) {
+    // A short block after a full one: beyond its end the window still holds the earlier
+    // block. The block ends with T, one byte less than the longest match; the history
+    // holds T twice: near, then a byte that is not the one beyond the block's end, and
+    // far, then exactly that byte. Both copies match all the bytes left; the nearer one
+    // must be taken.
+    const size_t tail = 257;
+    Bytes history = MakeData(DataKind::Random, 32768, 41);
+    Bytes block = MakeData(DataKind::Random, 400, 42);
+    const Bytes t(block.end() - tail, block.end());
+    const size_t farCopy = 1000, nearCopy = 20000;
+    std::copy(t.begin(), t.end(), history.begin() + farCopy);
+    std::copy(t.begin(), t.end(), history.begin() + nearCopy);
+    history[farCopy + tail] = history[block.size()];
+    history[nearCopy + tail] = static_cast<uint8_t>(~history[block.size()]);
+
+    TestCompressor compressor;
+    compressor.Compress(history);
+    const std::vector<DeflateBlock> blocks = Structure(compressor.Compress(block), 32768);
+    ASSERT_FALSE(blocks.empty());
+    ASSERT_FALSE(blocks.back().symbols.empty());
+    const DeflateSymbol& last = blocks.back().symbols.back();
+    EXPECT_EQ(last.length, tail);
+    EXPECT_EQ(last.distance, 32768 + block.size() - tail - nearCopy);
 }
