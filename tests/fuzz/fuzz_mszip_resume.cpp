@@ -6,23 +6,17 @@
 // that compressed the same blocks must always agree.
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "compress/mszip.h"
 #include "tests/compress/compressor_fixture.h"
-#include "tests/fuzz/block_data.h"
+#include "tests/fuzz/fuzz_support.h"
 
 using namespace velaset::compress;
+using fuzz::Fail;
 
 namespace {
-
-void Fail(const std::string& what) {
-    std::fprintf(stderr, "fuzz_mszip_resume: %s\n", what.c_str());
-    std::abort();
-}
 
 // A full block from a few fuzz bytes: a block of any size, repeated with a change per
 // repetition so that matches run across the copies without one long period.
