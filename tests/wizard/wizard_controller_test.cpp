@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "builder/project/project_file.h"
@@ -18,6 +19,22 @@ namespace {
 
 using platform::MessageAnswer;
 using platform::MessageBoxRecorder;
+using platform::MessageButtons;
+using platform::MessageIcon;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+// The text of the one box shown, its icon and buttons checked.
+std::string OneBox(const MessageBoxRecorder& boxes, MessageIcon icon,
+                   MessageButtons buttons = MessageButtons::Ok) {
+    EXPECT_EQ(boxes.Calls().size(), 1u);
+    if (boxes.Calls().size() != 1)
+        return "";
+    EXPECT_EQ(boxes.Calls()[0].title, "Velaset");
+    EXPECT_EQ(boxes.Calls()[0].icon, icon);
+    EXPECT_EQ(boxes.Calls()[0].buttons, buttons);
+    return boxes.Calls()[0].text;
+}
 
 // A wizard with a new project, standing on page 1 after "&Avanti >" from page 0.
 struct Wizard {
@@ -40,7 +57,7 @@ struct Wizard {
     }
 };
 
-TEST(WizardPages, ButtonsAndHeaderFollowThePage) {
+TEST(WizardPages, ButtonsAndHeadingsFollowThePageAndTheLastAsksForTheBuild) {
     Wizard w;
     EXPECT_FALSE(w.wizard.BackEnabled());
     EXPECT_TRUE(w.wizard.NextEnabled());
@@ -52,11 +69,22 @@ TEST(WizardPages, ButtonsAndHeaderFollowThePage) {
     EXPECT_EQ(w.wizard.Heading(), "Titolo e schermata di avvio");
     EXPECT_EQ(w.wizard.SubHeading(),
               "Dati visualizzati nella schermata di avvio del setup e titolo del progetto.");
+    w.WalkTo(2);
+    EXPECT_EQ(w.wizard.Heading(), "Files da installare");
+    w.WalkTo(3);
+    EXPECT_EQ(w.wizard.Heading(), "Collegamenti e gruppo");
+    w.WalkTo(5);
+    EXPECT_EQ(w.wizard.Heading(), "Voci di registro e file da lanciare");
+    w.WalkTo(6);
+    EXPECT_EQ(w.wizard.SubHeading(),
+              "Impostazione nome dell'eseguibile da creare e salvataggio file di progetto.");
     w.WalkTo(7);
     EXPECT_TRUE(w.wizard.NextEnabled()); // the build
     EXPECT_FALSE(w.wizard.FinishEnabled());
     EXPECT_FALSE(w.wizard.HeaderVisible());
     EXPECT_EQ(w.wizard.Heading(), "");
+    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Build);
+    EXPECT_EQ(w.wizard.CurrentPage(), 7);
 }
 
 // A saved project with two files and a link to the first, whose first file is then gone.
@@ -88,15 +116,10 @@ TEST(WizardOpen, AProjectThatLostEntriesIsOpenedOnlyWhenTheUserSaysSo) {
         w.project.Titolo = "Precedente";
         MessageBoxRecorder no(MessageAnswer::No);
         EXPECT_FALSE(w.wizard.OpenProject(f.path).ok);
-        ASSERT_EQ(no.Calls().size(), 1u);
-        const platform::MessageBoxCall& box = no.Calls()[0];
-        EXPECT_EQ(box.buttons, platform::MessageButtons::YesNo);
-        EXPECT_EQ(box.icon, platform::MessageIcon::Question);
-        EXPECT_NE(box.text.find("- " + f.gone +
-                                ": il file non esiste\r\n- collegamento \"Mio\": "
-                                "il file Mio.exe non è nell'elenco dei file"),
-                  std::string::npos)
-            << box.text;
+        EXPECT_THAT(OneBox(no, MessageIcon::Question, MessageButtons::YesNo),
+                    HasSubstr("- " + f.gone +
+                              ": il file non esiste\r\n- collegamento \"Mio\": "
+                              "il file Mio.exe non è nell'elenco dei file"));
         EXPECT_EQ(w.project.Titolo, "Precedente");
         EXPECT_EQ(w.wizard.LoadedProject(), "");
         // Page 0 still wants a project.
@@ -127,10 +150,7 @@ TEST(WizardOpen, ARefusedProjectLeavesTheOpenProjectAndItsFile) {
     w.project.ProgFile = folder.Path("Precedente.mip");
     MessageBoxRecorder boxes;
     EXPECT_FALSE(w.wizard.OpenProject(hostile).ok);
-    ASSERT_EQ(boxes.Calls().size(), 1u);
-    EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Stop);
-    EXPECT_NE(boxes.Calls()[0].text.find("La voce 1 di [Chiavi]"), std::string::npos)
-        << boxes.Calls()[0].text;
+    EXPECT_THAT(OneBox(boxes, MessageIcon::Stop), HasSubstr("La voce 1 di [Chiavi]"));
     EXPECT_EQ(w.project.Titolo, "Precedente");
     EXPECT_EQ(w.project.ProgFile, folder.Path("Precedente.mip"));
     EXPECT_EQ(w.wizard.LoadedProject(), "");
@@ -150,27 +170,10 @@ TEST(WizardOpen, AProjectFoundInItsNewFolderIsOpenedWithAWord) {
     Wizard w;
     MessageBoxRecorder boxes;
     EXPECT_TRUE(w.wizard.OpenProject(copy).ok);
-    ASSERT_EQ(boxes.Calls().size(), 1u);
-    EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Exclamation);
-    EXPECT_EQ(boxes.Calls()[0].buttons, platform::MessageButtons::Ok);
-    EXPECT_NE(boxes.Calls()[0].text.find(f.kept + ": trovato in " + note), std::string::npos)
-        << boxes.Calls()[0].text;
+    EXPECT_THAT(OneBox(boxes, MessageIcon::Exclamation), HasSubstr(f.kept + ": trovato in " + note));
     ASSERT_EQ(w.project.Files().size(), 2u);
     EXPECT_EQ(w.project.Files()[1].path, note);
     EXPECT_EQ(w.project.Links().size(), 1u);
-}
-
-TEST(WizardPages, HeadingsOfTheListPages) {
-    Wizard w;
-    w.WalkTo(2);
-    EXPECT_EQ(w.wizard.Heading(), "Files da installare");
-    w.WalkTo(3);
-    EXPECT_EQ(w.wizard.Heading(), "Collegamenti e gruppo");
-    w.WalkTo(5);
-    EXPECT_EQ(w.wizard.Heading(), "Voci di registro e file da lanciare");
-    w.WalkTo(6);
-    EXPECT_EQ(w.wizard.SubHeading(),
-              "Impostazione nome dell'eseguibile da creare e salvataggio file di progetto.");
 }
 
 TEST(WizardPages, NewProjectIsResetOnEveryForwardArrivalAtTheTitlePage) {
@@ -197,24 +200,11 @@ TEST(WizardPages, ExistingProjectIsNotReset) {
     MessageBoxRecorder boxes;
     // lblCarica is empty: page 0 refuses.
     EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
-    ASSERT_EQ(boxes.Calls().size(), 1u);
-    EXPECT_EQ(boxes.Calls()[0].text, "Devi selezionare un file di installazione.");
-    EXPECT_EQ(boxes.Calls()[0].title, "Velaset");
-    EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Exclamation);
+    EXPECT_EQ(OneBox(boxes, MessageIcon::Exclamation), "Devi selezionare un file di installazione.");
     EXPECT_EQ(w.wizard.CurrentPage(), 0);
 }
 
-TEST(WizardPages, DistributionOnlySkipsTheLinksPageBothWays) {
-    Wizard w;
-    w.WalkTo(2);
-    w.project.SetDistribuzione(1);
-    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
-    EXPECT_EQ(w.wizard.CurrentPage(), 4);
-    w.wizard.Back();
-    EXPECT_EQ(w.wizard.CurrentPage(), 2);
-}
-
-TEST(WizardPages, DistributionOnlyDisablesTheUninstallIcon) {
+TEST(WizardPages, DistributionOnlySkipsTheLinksPageBothWaysAndDisablesTheUninstallIcon) {
     Wizard w;
     w.WalkTo(2);
     w.project.SetUninstall(1);
@@ -223,6 +213,10 @@ TEST(WizardPages, DistributionOnlyDisablesTheUninstallIcon) {
     w.project.SetDistribuzione(1);
     EXPECT_FALSE(w.wizard.UninstallCheckEnabled());
     EXPECT_FALSE(w.wizard.UninstallStringEnabled());
+    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
+    EXPECT_EQ(w.wizard.CurrentPage(), 4);
+    w.wizard.Back();
+    EXPECT_EQ(w.wizard.CurrentPage(), 2);
 }
 
 TEST(WizardPages, LaunchChoicesAreTheFilesOfTheInstallationFolderOnly) {
@@ -256,9 +250,7 @@ TEST_P(WizardRefusals, PageStaysWithItsMessage) {
     MessageBoxRecorder boxes;
     EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
     EXPECT_EQ(w.wizard.CurrentPage(), r.page);
-    ASSERT_EQ(boxes.Calls().size(), 1u);
-    EXPECT_EQ(boxes.Calls()[0].text, r.message);
-    EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Exclamation);
+    EXPECT_EQ(OneBox(boxes, MessageIcon::Exclamation), r.message);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -370,9 +362,7 @@ TEST(WizardChecks, AValueThatNoPackageCouldCarryKeepsItsPage) {
     w.project.NomeGruppo = "Gruppo; secondo";
     MessageBoxRecorder boxes;
     EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
-    ASSERT_EQ(boxes.Calls().size(), 1u);
-    EXPECT_EQ(boxes.Calls()[0].text.rfind("Il campo Titolo (\"   \") ", 0), 0u)
-        << boxes.Calls()[0].text;
+    EXPECT_THAT(OneBox(boxes, MessageIcon::Exclamation), StartsWith("Il campo Titolo (\"   \") "));
     w.project.Titolo = "Demo";
     EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
 }
@@ -388,22 +378,13 @@ TEST(WizardChecks, ControlPanelLabelIsCheckedBeforeTheUninstallCorrection) {
     EXPECT_EQ(w.project.Uninstall(), 1);
 }
 
-TEST(WizardChecks, LastPageAsksForTheBuild) {
-    Wizard w;
-    w.WalkTo(7);
-    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Build);
-    EXPECT_EQ(w.wizard.CurrentPage(), 7);
-}
-
 TEST(WizardExit, AsksBeforeLeaving) {
     Wizard w;
     {
         MessageBoxRecorder no(MessageAnswer::No);
         EXPECT_FALSE(w.wizard.ConfirmExit());
-        ASSERT_EQ(no.Calls().size(), 1u);
-        EXPECT_EQ(no.Calls()[0].text, "Vuoi uscire da Velaset?");
-        EXPECT_EQ(no.Calls()[0].icon, platform::MessageIcon::Question);
-        EXPECT_EQ(no.Calls()[0].buttons, platform::MessageButtons::YesNo);
+        EXPECT_EQ(OneBox(no, MessageIcon::Question, MessageButtons::YesNo),
+                  "Vuoi uscire da Velaset?");
     }
     MessageBoxRecorder yes(MessageAnswer::Yes);
     EXPECT_TRUE(w.wizard.ConfirmExit());
@@ -446,7 +427,7 @@ struct FakeBuild {
     }
 };
 
-TEST(WizardBuild, ScriptOnlyRunRewritesTheLastPageAndEnablesOnlyFinish) {
+TEST(WizardBuild, ScriptOnlyRunRewritesTheLastPageAndEnablesOnlyFinishUntilANewProject) {
     Wizard w;
     w.WalkTo(7);
     EXPECT_EQ(w.wizard.LastPage().Label22, "Creazione pacchetto di installazione");
@@ -462,6 +443,12 @@ TEST(WizardBuild, ScriptOnlyRunRewritesTheLastPageAndEnablesOnlyFinish) {
     EXPECT_FALSE(w.wizard.BackEnabled());
     EXPECT_FALSE(w.wizard.NextEnabled());
     EXPECT_TRUE(w.wizard.FinishEnabled());
+
+    w.wizard.ResetToNewProject();
+    EXPECT_EQ(w.wizard.LastPage().Label22, "Creazione pacchetto di installazione");
+    EXPECT_EQ(w.wizard.LastPage().Label32, "Sarà creato il file:");
+    EXPECT_EQ(w.wizard.LastPage().Label11, "Clicca avanti per creare il pacchetto.");
+    EXPECT_TRUE(w.wizard.LastPage().showNomeProgetto);
 }
 
 // The new project's ExeFile lies in a folder that does not exist here: the build refuses
@@ -473,28 +460,12 @@ TEST(WizardBuild, FailedBuildSaysSoAndStillEnablesFinish) {
     MessageBoxRecorder boxes;
     EXPECT_FALSE(w.wizard.RunBuild(build.services));
     EXPECT_FALSE(build.scriptWritten);
-    ASSERT_EQ(boxes.Calls().size(), 1u);
-    EXPECT_EQ(boxes.Calls()[0].text.rfind("La cartella ", 0), 0u) << boxes.Calls()[0].text;
-    EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Stop);
+    EXPECT_THAT(OneBox(boxes, MessageIcon::Stop), StartsWith("La cartella "));
     EXPECT_TRUE(w.wizard.LastPage().progressCleared);
     EXPECT_EQ(w.wizard.LastPage().Label22, "Creazione fallita");
     EXPECT_EQ(w.wizard.LastPage().Label11, "Clicca su fine per creare un nuovo progetto.");
     EXPECT_TRUE(w.wizard.FinishEnabled());
     EXPECT_FALSE(w.wizard.NextEnabled());
-}
-
-TEST(WizardBuild, NewProjectRestoresTheLastPage) {
-    Wizard w;
-    w.WalkTo(7);
-    w.wizard.SetChkInf(1);
-    FakeBuild build;
-    MessageBoxRecorder boxes;
-    EXPECT_TRUE(w.wizard.RunBuild(build.services));
-    w.wizard.ResetToNewProject();
-    EXPECT_EQ(w.wizard.LastPage().Label22, "Creazione pacchetto di installazione");
-    EXPECT_EQ(w.wizard.LastPage().Label32, "Sarà creato il file:");
-    EXPECT_EQ(w.wizard.LastPage().Label11, "Clicca avanti per creare il pacchetto.");
-    EXPECT_TRUE(w.wizard.LastPage().showNomeProgetto);
 }
 
 } // namespace
