@@ -10,31 +10,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "compress/client.h"
 #include "tests/compress/oracles.h"
 #include "tests/fuzz/fuzz_support.h"
 
 using namespace velaset::compress;
 using fuzz::Fail;
-
-namespace {
-
-std::vector<uint8_t> Build(const std::map<std::string, cabinet_test::SourceFile>& sources,
-                           const std::string& list, unsigned threads,
-                           const CompressionChoice& choice) {
-    cabinet_test::MemoryDisk disk;
-    disk.sources = sources;
-    std::vector<std::string> messages;
-    const std::string run = std::to_string(threads) + " thread(s): ";
-    if (fuzz::RunComprimi(disk.Callbacks(), list, 0, threads, &messages, kDefaultPieces, choice) != 1)
-        Fail(run + "the build failed");
-    fuzz::CheckNothingLeft(disk, run);
-    if (disk.files.size() != 1)
-        Fail(run + std::to_string(disk.files.size()) + " files written");
-    return disk.files.begin()->second;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
@@ -61,9 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             list += in.ConsumeBool() ? "|" : "+";
         list += name;
     }
-    const std::vector<uint8_t> one = Build(sources, list, 1, choice);
-    if (Build(sources, list, 2, choice) != one)
+    const auto one = fuzz::BuildCabinets(sources, list, 0, 1, kDefaultPieces, choice);
+    if (one.size() != 1)
+        Fail(std::to_string(one.size()) + " files written");
+    if (fuzz::BuildCabinets(sources, list, 0, 2, kDefaultPieces, choice) != one)
         Fail("two threads give another cabinet than one");
+    const std::vector<uint8_t>& cabinet = one.begin()->second;
 
     // Every file as libmspack extracts it.
     char folder[] = "/tmp/fuzz_lzx_XXXXXX";
@@ -71,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Fail("no temporary folder");
     const std::string dir = folder;
     std::ofstream(dir + "/setup.CAB", std::ios::binary)
-        .write(reinterpret_cast<const char*>(one.data()), static_cast<std::streamsize>(one.size()));
+        .write(reinterpret_cast<const char*>(cabinet.data()), static_cast<std::streamsize>(cabinet.size()));
     const std::string failure = mszip_test::ExtractWithLibmspack(dir + "/setup.CAB", dir);
     if (!failure.empty())
         Fail(failure);

@@ -8,32 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "compress/client.h"
 #include "compress/mszip.h"
 #include "tests/fuzz/fuzz_support.h"
 
 using namespace velaset::compress;
 using fuzz::Fail;
-
-namespace {
-
-// The cabinets Comprimi writes for the list over a fresh disk with the sources.
-std::map<std::string, std::vector<uint8_t>> Build(
-    const std::map<std::string, cabinet_test::SourceFile>& sources, const std::string& list,
-    uint32_t limit, unsigned threads, const PieceSettings& pieces) {
-    cabinet_test::MemoryDisk disk;
-    disk.sources = sources;
-    CabinetCallbacks cb = disk.Callbacks();
-    cb.nextCabinet = PlatformCallbacks().nextCabinet; // the library's own naming rule
-    std::vector<std::string> messages;
-    const std::string run = std::to_string(threads) + " thread(s): ";
-    if (fuzz::RunComprimi(cb, list, limit, threads, &messages, pieces) != 1)
-        Fail(run + "Comprimi failed: " + (messages.empty() ? "" : messages.front()));
-    fuzz::CheckNothingLeft(disk, run);
-    return disk.files;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
@@ -54,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         file.time = static_cast<uint16_t>(0x6000 + i);
         list += (list.empty() ? "" : "+") + name;
     }
-    if (Build(sources, list, limit, 1, pieces) != Build(sources, list, limit, threads, pieces))
+    if (fuzz::BuildCabinets(sources, list, limit, 1, pieces) !=
+        fuzz::BuildCabinets(sources, list, limit, threads, pieces))
         Fail(std::to_string(threads) + " threads with pieces of " + std::to_string(pieces.bytes) +
              " bytes and " + std::to_string(pieces.leadBlocks) +
              " lead blocks give other cabinets than one thread");

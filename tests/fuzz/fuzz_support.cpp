@@ -148,6 +148,21 @@ int RunComprimi(const velaset::compress::CabinetCallbacks& callbacks, const std:
     return result;
 }
 
+std::map<std::string, std::vector<uint8_t>> BuildCabinets(
+    const std::map<std::string, cabinet_test::SourceFile>& sources, const std::string& list,
+    uint32_t maxCabSize, unsigned threads, const velaset::compress::PieceSettings& pieces,
+    const velaset::compress::CompressionChoice& choice) {
+    cabinet_test::MemoryDisk disk;
+    disk.sources = sources;
+    disk.libraryNames = true;
+    std::vector<std::string> messages;
+    const std::string run = std::to_string(threads) + " thread(s): ";
+    if (RunComprimi(disk.Callbacks(), list, maxCabSize, threads, &messages, pieces, choice) != 1)
+        Fail(run + "Comprimi failed: " + (messages.empty() ? "" : messages.front()));
+    CheckNothingLeft(disk, run);
+    return disk.files;
+}
+
 cabinet_test::CabinetSet CabinetsOf(const cabinet_test::MemoryDisk& disk,
                                     const std::function<std::string(int)>& name,
                                     const std::function<std::string(int)>& diskName) {

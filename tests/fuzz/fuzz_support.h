@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,15 @@ int RunComprimi(const velaset::compress::CabinetCallbacks& callbacks, const std:
                 const velaset::compress::PieceSettings& pieces = velaset::compress::kDefaultPieces,
                 const velaset::compress::CompressionChoice& choice =
                     velaset::compress::kComprimiChoice);
+
+// What RunComprimi writes for the list over a fresh disk with the sources, the cabinets
+// named by the library's own rule; fails, naming the threads, when Comprimi fails or
+// leaves anything behind.
+std::map<std::string, std::vector<uint8_t>> BuildCabinets(
+    const std::map<std::string, cabinet_test::SourceFile>& sources, const std::string& list,
+    uint32_t maxCabSize, unsigned threads,
+    const velaset::compress::PieceSettings& pieces = velaset::compress::kDefaultPieces,
+    const velaset::compress::CompressionChoice& choice = velaset::compress::kComprimiChoice);
 
 // The cabinets of the disk named name(1), name(2)... up to the first missing one, in a
 // set whose disks are diskName(1), diskName(2)...
