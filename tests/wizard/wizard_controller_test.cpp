@@ -232,65 +232,74 @@ TEST(WizardPages, LaunchChoicesAreTheFilesOfTheInstallationFolderOnly) {
     EXPECT_EQ(w.wizard.LaunchChoices(), (std::vector<std::string>{"app.exe", "readme.txt"}));
 }
 
-// One refusal: what makes the page incomplete and the exact message.
-struct Refusal {
+// One rule of a page: what the change does to it, the exact message when the page stays
+// (nullptr: it moves on without a message), and what it corrected silently.
+struct Rule {
     const char* name;
     int page;
-    std::function<void(Project&)> spoil;
+    std::function<void(Project&)> change;
     const char* message;
+    std::function<void(const Project&)> corrected = nullptr;
 };
 
-class WizardRefusals : public ::testing::TestWithParam<Refusal> {};
+class WizardRules : public ::testing::TestWithParam<Rule> {};
 
-TEST_P(WizardRefusals, PageStaysWithItsMessage) {
-    const Refusal& r = GetParam();
+TEST_P(WizardRules, PageStaysWithItsMessageOrMovesOnWithout) {
+    const Rule& r = GetParam();
     Wizard w;
     w.WalkTo(r.page);
-    r.spoil(w.project);
+    r.change(w.project);
     MessageBoxRecorder boxes;
-    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
-    EXPECT_EQ(w.wizard.CurrentPage(), r.page);
-    EXPECT_EQ(OneBox(boxes, MessageIcon::Exclamation), r.message);
+    if (r.message != nullptr) {
+        EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
+        EXPECT_EQ(w.wizard.CurrentPage(), r.page);
+        EXPECT_EQ(OneBox(boxes, MessageIcon::Exclamation), r.message);
+    } else {
+        EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
+        EXPECT_TRUE(boxes.Calls().empty());
+    }
+    if (r.corrected)
+        r.corrected(w.project);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    EveryRule, WizardRefusals,
+    EveryRule, WizardRules,
     ::testing::Values(
-        Refusal{"EmptyTitle", 1, [](Project& p) { p.Titolo.clear(); },
+        Rule{"EmptyTitle", 1, [](Project& p) { p.Titolo.clear(); },
                 "Devi inserire tutte le etichette."},
-        Refusal{"EmptyDescription", 1, [](Project& p) { p.Etic2A.clear(); },
+        Rule{"EmptyDescription", 1, [](Project& p) { p.Etic2A.clear(); },
                 "Devi inserire tutte le etichette."},
-        Refusal{"EmptyFolderBeforeEmptyList", 2,
+        Rule{"EmptyFolderBeforeEmptyList", 2,
                 [](Project& p) {
                     p.DefDir.clear();
                     p.ClearFiles();
                 },
                 "Devi inserire una directory per l'installazione."},
-        Refusal{"NoFiles", 2, [](Project& p) { p.ClearFiles(); },
+        Rule{"NoFiles", 2, [](Project& p) { p.ClearFiles(); },
                 "Devi selezionare i files da installare."},
-        Refusal{"EmptyGroupName", 3, [](Project& p) { p.NomeGruppo.clear(); },
+        Rule{"EmptyGroupName", 3, [](Project& p) { p.NomeGruppo.clear(); },
                 "Devi immettere un nome per il gruppo da creare."},
-        Refusal{"GroupWithoutLinks", 3, [](Project& p) { p.ClearLinks(); },
+        Rule{"GroupWithoutLinks", 3, [](Project& p) { p.ClearLinks(); },
                 "Devi selezionare i file di cui creare il collegamento."},
-        Refusal{"EndDialogWithoutText", 4, [](Project& p) { p.EticB.clear(); },
+        Rule{"EndDialogWithoutText", 4, [](Project& p) { p.EticB.clear(); },
                 "Devi inserire tutti le voci."},
-        Refusal{"NoControlPanelLabel", 4, [](Project& p) { p.LabelControl.clear(); },
+        Rule{"NoControlPanelLabel", 4, [](Project& p) { p.LabelControl.clear(); },
                 "Devi inserire l'etichetta per la disinstallazione nel pannello di "
                 "controllo."},
-        Refusal{"UninstallIconWithoutName", 4,
+        Rule{"UninstallIconWithoutName", 4,
                 [](Project& p) {
                     p.SetUninstall(1);
                     p.UninstallString.clear();
                 },
                 "Devi inserire l'etichetta per la disinstallazione nel gruppo del programma."},
-        Refusal{"NoExecutable", 6, [](Project& p) { p.ExeFile.clear(); },
+        Rule{"NoExecutable", 6, [](Project& p) { p.ExeFile.clear(); },
                 "Devi inserire entrame le voci."},
-        Refusal{"NoProjectFile", 6, [](Project& p) { p.ProgFile.clear(); },
+        Rule{"NoProjectFile", 6, [](Project& p) { p.ProgFile.clear(); },
                 "Devi inserire entrame le voci."},
-        Refusal{"VersionOutOfItsForm", 6, [](Project& p) { p.Versione = "1.0 beta"; },
+        Rule{"VersionOutOfItsForm", 6, [](Project& p) { p.Versione = "1.0 beta"; },
                 "Il campo Versione può contenere solo da uno a quattro numeri separati da "
                 "punti (per esempio 1.2 o 2.0.1.15)."},
-        Refusal{"ForOneUserWithAMachineEntry", 6,
+        Rule{"ForOneUserWithAMachineEntry", 6,
                 [](Project& p) {
                     p.Ambito = velaset::Scope::User;
                     ASSERT_TRUE(p.AddRegistryEntry("HKLM,Software\\A,\"B\",,\"C\""));
@@ -298,60 +307,45 @@ INSTANTIATE_TEST_SUITE_P(
                 "Un pacchetto per l'utente (Ambito=utente) si installa senza amministratore: "
                 "può copiare file solo nella cartella del programma (destinazione D, senza "
                 "registrare librerie) e scrivere nel registro solo sotto HKCU. Non lo "
-                "permettono: la voce 1 di [Chiavi] (HKLM,Software\\A,\"B\",,\"C\")."}),
-    [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
-
-// A page that passes as it is, or after a silent correction: no message, the next page.
-struct Pass {
-    const char* name;
-    int page;
-    std::function<void(Project&)> change;
-    std::function<void(const Project&)> corrected;
-};
-
-class WizardPasses : public ::testing::TestWithParam<Pass> {};
-
-TEST_P(WizardPasses, PageMovesOnWithoutAMessage) {
-    const Pass& c = GetParam();
-    Wizard w;
-    w.WalkTo(c.page);
-    c.change(w.project);
-    MessageBoxRecorder boxes;
-    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
-    EXPECT_TRUE(boxes.Calls().empty());
-    if (c.corrected)
-        c.corrected(w.project);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    EveryRule, WizardPasses,
-    ::testing::Values(Pass{"BlankTextCountsAsFilledIn", 1, [](Project& p) { p.Caption = "   "; }},
-                      Pass{"WithoutGroupTheLinksPageAlwaysPasses", 3,
-                           [](Project& p) {
-                               p.SetGruppo(0);
-                               p.NomeGruppo.clear();
-                           }},
-                      Pass{"DisabledEndDialogNeedsNoTexts", 4,
-                           [](Project& p) {
-                               p.SetDlgEnd(0);
-                               p.CaptionB.clear();
-                           }},
-                      Pass{"UninstallIconWithoutGroupIsDropped", 4,
-                           [](Project& p) {
-                               p.SetGruppo(0);
-                               p.SetUninstall(1);
-                           },
-                           [](const Project& p) {
-                               EXPECT_EQ(p.Uninstall(), 0);
-                               EXPECT_EQ(p.UninstallString, "");
-                           }},
-                      Pass{"LaunchWithoutFileIsDropped", 5,
-                           [](Project& p) {
-                               p.SetChkLancio(1);
-                               p.Lancio.clear();
-                           },
-                           [](const Project& p) { EXPECT_EQ(p.ChkLancio(), 0); }}),
-    [](const ::testing::TestParamInfo<Pass>& info) { return info.param.name; });
+                "permettono: la voce 1 di [Chiavi] (HKLM,Software\\A,\"B\",,\"C\")."},
+        Rule{"BlankTextCountsAsFilledIn", 1, [](Project& p) { p.Caption = "   "; }, nullptr},
+        Rule{"WithoutGroupTheLinksPageAlwaysPasses", 3,
+             [](Project& p) {
+                 p.SetGruppo(0);
+                 p.NomeGruppo.clear();
+             },
+             nullptr},
+        Rule{"DisabledEndDialogNeedsNoTexts", 4,
+             [](Project& p) {
+                 p.SetDlgEnd(0);
+                 p.CaptionB.clear();
+             },
+             nullptr},
+        Rule{"UninstallIconWithoutGroupIsDropped", 4,
+             [](Project& p) {
+                 p.SetGruppo(0);
+                 p.SetUninstall(1);
+             },
+             nullptr,
+             [](const Project& p) {
+                 EXPECT_EQ(p.Uninstall(), 0);
+                 EXPECT_EQ(p.UninstallString, "");
+             }},
+        Rule{"LaunchWithoutFileIsDropped", 5,
+             [](Project& p) {
+                 p.SetChkLancio(1);
+                 p.Lancio.clear();
+             },
+             nullptr, [](const Project& p) { EXPECT_EQ(p.ChkLancio(), 0); }},
+        Rule{"ControlPanelLabelIsCheckedBeforeTheUninstallCorrection", 4,
+             [](Project& p) {
+                 p.SetGruppo(0);
+                 p.SetUninstall(1);
+                 p.LabelControl.clear();
+             },
+             "Devi inserire l'etichetta per la disinstallazione nel pannello di controllo.",
+             [](const Project& p) { EXPECT_EQ(p.Uninstall(), 1); }}),
+    [](const ::testing::TestParamInfo<Rule>& info) { return info.param.name; });
 
 // A value of the page that no package could carry keeps the page, with the table's
 // sentence; a fault of another page's field does not.
@@ -365,17 +359,6 @@ TEST(WizardChecks, AValueThatNoPackageCouldCarryKeepsItsPage) {
     EXPECT_THAT(OneBox(boxes, MessageIcon::Exclamation), StartsWith("Il campo Titolo (\"   \") "));
     w.project.Titolo = "Demo";
     EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
-}
-
-TEST(WizardChecks, ControlPanelLabelIsCheckedBeforeTheUninstallCorrection) {
-    Wizard w;
-    w.WalkTo(4);
-    w.project.SetGruppo(0);
-    w.project.SetUninstall(1);
-    w.project.LabelControl.clear();
-    MessageBoxRecorder boxes;
-    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
-    EXPECT_EQ(w.project.Uninstall(), 1);
 }
 
 TEST(WizardExit, AsksBeforeLeaving) {
