@@ -187,13 +187,15 @@ TEST(KeyregDialog, BuildsTheAddRegLineOfEachRootOrStopsAtTheFirstFaultyField) {
         {2, "K", "", "", nullptr, "Devi inserire un nome personalizzato.", Field::Name},
         {2, "K", "N", "", nullptr, "Devi inserire un valore.", Field::Value},
         {2, "K", nullptr, "", nullptr, "Devi inserire un valore.", Field::Value},
-        {2, "A,B", nullptr, "v", nullptr, "La sottochiave non può contenere virgole.", Field::Subkey},
+        {2, "A,B", nullptr, "v", nullptr, "La sottochiave non può contenere virgole.",
+         Field::Subkey},
         {2, "Soft\"ware", nullptr, "v", nullptr,
          "La sottochiave non può contenere virgolette né punti e virgola.", Field::Subkey},
         {2, "Software;Demo", nullptr, "v", nullptr,
          "La sottochiave non può contenere virgolette né punti e virgola.", Field::Subkey},
         {2, "K", "a\"b", "v", nullptr, "Il nome non può contenere virgolette.", Field::Name},
-        {2, "K", nullptr, "\"v\"", nullptr, "Il valore non può contenere virgolette.", Field::Value},
+        {2, "K", nullptr, "\"v\"", nullptr, "Il valore non può contenere virgolette.",
+         Field::Value},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entry != nullptr ? c.entry : c.message);

@@ -66,8 +66,9 @@ void CheckParser(const std::string& list, uint64_t failAt) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
     const int limit = in.ConsumeIntegralInRange<int>(0, 2);
-    const uint32_t maxCabSize =
-        limit == 0 ? 145000000 : limit == 1 ? in.ConsumeIntegralInRange<uint32_t>(400, 20000) : 0;
+    const uint32_t maxCabSize = limit == 0   ? 145000000
+                                : limit == 1 ? in.ConsumeIntegralInRange<uint32_t>(400, 20000)
+                                             : 0;
     unsigned threads = in.ConsumeIntegralInRange<unsigned>(1, 3);
     uint64_t parserFailAt = in.ConsumeIntegralInRange<uint64_t>(0, 40);
     std::string list = in.ConsumeRemainingBytesAsString();

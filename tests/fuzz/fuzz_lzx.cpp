@@ -54,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Fail("no temporary folder");
     const std::string dir = folder;
     std::ofstream(dir + "/setup.CAB", std::ios::binary)
-        .write(reinterpret_cast<const char*>(cabinet.data()), static_cast<std::streamsize>(cabinet.size()));
+        .write(reinterpret_cast<const char*>(cabinet.data()),
+               static_cast<std::streamsize>(cabinet.size()));
     const std::string failure = mszip_test::ExtractWithLibmspack(dir + "/setup.CAB", dir);
     if (!failure.empty())
         Fail(failure);

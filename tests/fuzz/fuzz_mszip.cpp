@@ -16,8 +16,12 @@ using fuzz::Fail;
 
 namespace {
 
-void* Allocate(uint32_t size) { return std::malloc(size); }
-void Release(void* memory) { std::free(memory); }
+void* Allocate(uint32_t size) {
+    return std::malloc(size);
+}
+void Release(void* memory) {
+    std::free(memory);
+}
 
 } // namespace
 

@@ -2,8 +2,8 @@
 // the key names never fails or overruns its buffer, and a value written into any file
 // reads back as written while another key keeps its value. The indexed text of the
 // file in memory reads and writes any bytes as the plain whole-file model does.
-#include <strings.h>
 #include <string>
+#include <strings.h>
 
 #include "platform/profile_file.h"
 #include "platform/profile_text.h"
@@ -14,7 +14,8 @@ using fuzz::Fail;
 
 namespace {
 
-const char* const kAbsent = "\x01" "absent";
+const char* const kAbsent = "\x01"
+                            "absent";
 
 // A name or value as the callers of the service pass them: one line, without the
 // forbidden characters, no blanks at the ends.
@@ -55,8 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (text.Bytes() != reference::Write(content, section, key, value))
             Fail("writing [" + section + "] " + key + " left other bytes than the model");
         text.DeleteSection(otherSection);
-        if (text.Bytes() != reference::DeleteSection(reference::Write(content, section, key, value),
-                                                    otherSection))
+        if (text.Bytes() !=
+            reference::DeleteSection(reference::Write(content, section, key, value), otherSection))
             Fail("removing [" + otherSection + "] left other bytes than the model");
     }
     const std::string path = fuzz::WriteFixtureFile("fuzz.ini", content.data(), content.size());

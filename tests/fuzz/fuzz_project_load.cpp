@@ -29,10 +29,9 @@ std::vector<int> Flags(const Project& p) {
 std::string Describe(const Project& p) {
     std::string d;
     for (const std::string* t :
-         {&p.Titolo, &p.Caption, &p.Etic1A, &p.Etic2A, &p.TestoSfondo, &p.DefCartella,
-          &p.DefDir, &p.NomeGruppo, &p.CaptionB, &p.EticB, &p.LabelControl,
-          &p.UninstallString, &p.Lancio, &p.ExeFile, &p.Errore, &p.Stop, &p.Browse,
-          &p.Disinstalla})
+         {&p.Titolo, &p.Caption, &p.Etic1A, &p.Etic2A, &p.TestoSfondo, &p.DefCartella, &p.DefDir,
+          &p.NomeGruppo, &p.CaptionB, &p.EticB, &p.LabelControl, &p.UninstallString, &p.Lancio,
+          &p.ExeFile, &p.Errore, &p.Stop, &p.Browse, &p.Disinstalla})
         d += *t + "|";
     for (int flag : Flags(p))
         d += std::to_string(flag);

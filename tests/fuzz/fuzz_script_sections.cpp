@@ -28,8 +28,7 @@ namespace {
 // quotes, a quote opens and closes a quoted text ("" inside one is a quote), a semicolon
 // outside quotes starts a comment (when comments count). *commented tells whether a
 // comment cut the line.
-std::vector<std::string> InfFields(const std::string& line, bool* commented,
-                                   bool comments = true) {
+std::vector<std::string> InfFields(const std::string& line, bool* commented, bool comments = true) {
     std::vector<std::string> fields(1);
     bool quoted = false;
     *commented = false;
@@ -81,8 +80,8 @@ std::vector<Section> Sections(const std::string& text) {
 }
 
 // The sections the writer makes for p, in its order, each with its number of lines.
-std::vector<std::pair<std::string, size_t>> ExpectedSections(
-    const Project& p, const std::vector<velaset::ScriptFile>& files, bool full) {
+std::vector<std::pair<std::string, size_t>>
+ExpectedSections(const Project& p, const std::vector<velaset::ScriptFile>& files, bool full) {
     std::vector<std::pair<std::string, size_t>> want;
     size_t version = 11 + (p.ChkLancio() == 1) + 2 * (p.DlgEnd() == 1);
     want.push_back({"Version", version});
@@ -99,8 +98,8 @@ std::vector<std::pair<std::string, size_t>> ExpectedSections(
         return n;
     };
     for (const auto& info : velaset::DestinationCodes())
-        want.push_back({info.copySection, count(info.code, false, false) +
-                                              (full && info.code == 'D')});
+        want.push_back(
+            {info.copySection, count(info.code, false, false) + (full && info.code == 'D')});
     if (full)
         want.push_back({"Splash.CopyRD", 1});
     want.push_back({"SourceDisksNames", 1});
@@ -138,7 +137,8 @@ std::vector<std::pair<std::string, size_t>> ExpectedSections(
                 for (char& c : rootAndKey)
                     c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
                 // Uninstall leaves the Run key itself, in any letter case.
-                lines += 1 + (rootAndKey != "HKLM,SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN");
+                lines +=
+                    1 + (rootAndKey != "HKLM,SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN");
             }
             want.push_back({"SplashUnRegOther", lines});
         }
@@ -165,8 +165,8 @@ const char* LineFault(const std::string& section, const std::string& line) {
     if (section == "SplashRegOther" &&
         (commented || f.size() != 5 || !IsRoot(f[0]) || f[1].empty() || !f[3].empty()))
         return "line out of the AddReg shape";
-    if (section == "SplashUnRegOther" && (commented || (f.size() != 5 && f.size() != 2) ||
-                                          !IsRoot(f[0]) || f[1].empty()))
+    if (section == "SplashUnRegOther" &&
+        (commented || (f.size() != 5 && f.size() != 2) || !IsRoot(f[0]) || f[1].empty()))
         return "line out of the DelReg shape";
     if (section.rfind("Splash.Links", 0) != 0)
         return nullptr;
@@ -223,8 +223,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (bool full : {true, false}) {
         std::string bytes;
         const platform::Status built = velaset::BuildSetupScript(
-            project,
-            full ? velaset::ScriptVariant::Full : velaset::ScriptVariant::DistributionOnly,
+            project, full ? velaset::ScriptVariant::Full : velaset::ScriptVariant::DistributionOnly,
             &bytes);
         if (!built) {
             if (built.message.empty())

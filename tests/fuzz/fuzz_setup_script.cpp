@@ -19,11 +19,14 @@ using velaset::Project;
 namespace {
 
 // The fixture's files, and a few names that name nothing.
-const char* const kPaths[] = {"app.exe",        "Guida lunga.hlp", "Documento largo.txt",
-                              "Documento lungo.txt", "Però.txt",    "readme.txt",
-                              "sub dir/lib.dll", "assente.exe",     "sub dir"};
+const char* const kPaths[] = {
+    "app.exe",  "Guida lunga.hlp", "Documento largo.txt", "Documento lungo.txt",
+    "Però.txt", "readme.txt",      "sub dir/lib.dll",     "assente.exe",
+    "sub dir"};
 
-std::string Text(FuzzedDataProvider& in) { return in.ConsumeRandomLengthString(80); }
+std::string Text(FuzzedDataProvider& in) {
+    return in.ConsumeRandomLengthString(80);
+}
 
 // A text that the profile dialect gives back unchanged.
 bool ReadsBackAsIs(const std::string& v) {

@@ -148,10 +148,11 @@ int RunComprimi(const velaset::compress::CabinetCallbacks& callbacks, const std:
     return result;
 }
 
-std::map<std::string, std::vector<uint8_t>> BuildCabinets(
-    const std::map<std::string, cabinet_test::SourceFile>& sources, const std::string& list,
-    uint32_t maxCabSize, unsigned threads, const velaset::compress::PieceSettings& pieces,
-    const velaset::compress::CompressionChoice& choice) {
+std::map<std::string, std::vector<uint8_t>>
+BuildCabinets(const std::map<std::string, cabinet_test::SourceFile>& sources,
+              const std::string& list, uint32_t maxCabSize, unsigned threads,
+              const velaset::compress::PieceSettings& pieces,
+              const velaset::compress::CompressionChoice& choice) {
     cabinet_test::MemoryDisk disk;
     disk.sources = sources;
     disk.libraryNames = true;
@@ -179,7 +180,8 @@ const std::string& FixtureFolder() {
     // Never destroyed: the removal at exit still needs it.
     static const std::string& folder = *[] {
         const char* tmp = std::getenv("TMPDIR");
-        auto path = new std::string(std::string(tmp && *tmp ? tmp : "/tmp") + "/velaset-fuzz-XXXXXX");
+        auto path =
+            new std::string(std::string(tmp && *tmp ? tmp : "/tmp") + "/velaset-fuzz-XXXXXX");
         if (mkdtemp(&(*path)[0]) == nullptr)
             Fail("no fixture folder");
         for (const char* name : {"app.exe", "Guida lunga.hlp", "Documento largo.txt",
@@ -207,6 +209,8 @@ InFixture::InFixture() : previous_(std::filesystem::current_path()) {
     std::filesystem::current_path(FixtureFolder());
 }
 
-InFixture::~InFixture() { std::filesystem::current_path(previous_); }
+InFixture::~InFixture() {
+    std::filesystem::current_path(previous_);
+}
 
 } // namespace fuzz

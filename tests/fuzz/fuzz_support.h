@@ -48,11 +48,11 @@ void CheckNothingLeft(const cabinet_test::MemoryDisk& disk, const std::string& r
 
 // ComprimiWith(cabinets "setup" in no folder) over the callbacks, the library's boxes
 // recorded as "title|text" into *messages.
-int RunComprimi(const velaset::compress::CabinetCallbacks& callbacks, const std::string& list,
-                uint32_t maxCabSize, unsigned threads, std::vector<std::string>* messages,
-                const velaset::compress::PieceSettings& pieces = velaset::compress::kDefaultPieces,
-                const velaset::compress::CompressionChoice& choice =
-                    velaset::compress::kComprimiChoice);
+int RunComprimi(
+    const velaset::compress::CabinetCallbacks& callbacks, const std::string& list,
+    uint32_t maxCabSize, unsigned threads, std::vector<std::string>* messages,
+    const velaset::compress::PieceSettings& pieces = velaset::compress::kDefaultPieces,
+    const velaset::compress::CompressionChoice& choice = velaset::compress::kComprimiChoice);
 
 // What RunComprimi writes for the list over a fresh disk with the sources, the cabinets
 // named by the library's own rule; fails, naming the threads, when Comprimi fails or

@@ -170,7 +170,8 @@ TEST(WizardOpen, AProjectFoundInItsNewFolderIsOpenedWithAWord) {
     Wizard w;
     MessageBoxRecorder boxes;
     EXPECT_TRUE(w.wizard.OpenProject(copy).ok);
-    EXPECT_THAT(OneBox(boxes, MessageIcon::Exclamation), HasSubstr(f.kept + ": trovato in " + note));
+    EXPECT_THAT(OneBox(boxes, MessageIcon::Exclamation),
+                HasSubstr(f.kept + ": trovato in " + note));
     ASSERT_EQ(w.project.Files().size(), 2u);
     EXPECT_EQ(w.project.Files()[1].path, note);
     EXPECT_EQ(w.project.Links().size(), 1u);
@@ -200,7 +201,8 @@ TEST(WizardPages, ExistingProjectIsNotReset) {
     MessageBoxRecorder boxes;
     // lblCarica is empty: page 0 refuses.
     EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
-    EXPECT_EQ(OneBox(boxes, MessageIcon::Exclamation), "Devi selezionare un file di installazione.");
+    EXPECT_EQ(OneBox(boxes, MessageIcon::Exclamation),
+              "Devi selezionare un file di installazione.");
     EXPECT_EQ(w.wizard.CurrentPage(), 0);
 }
 
@@ -266,48 +268,48 @@ INSTANTIATE_TEST_SUITE_P(
     EveryRule, WizardRules,
     ::testing::Values(
         Rule{"EmptyTitle", 1, [](Project& p) { p.Titolo.clear(); },
-                "Devi inserire tutte le etichette."},
+             "Devi inserire tutte le etichette."},
         Rule{"EmptyDescription", 1, [](Project& p) { p.Etic2A.clear(); },
-                "Devi inserire tutte le etichette."},
+             "Devi inserire tutte le etichette."},
         Rule{"EmptyFolderBeforeEmptyList", 2,
-                [](Project& p) {
-                    p.DefDir.clear();
-                    p.ClearFiles();
-                },
-                "Devi inserire una directory per l'installazione."},
+             [](Project& p) {
+                 p.DefDir.clear();
+                 p.ClearFiles();
+             },
+             "Devi inserire una directory per l'installazione."},
         Rule{"NoFiles", 2, [](Project& p) { p.ClearFiles(); },
-                "Devi selezionare i files da installare."},
+             "Devi selezionare i files da installare."},
         Rule{"EmptyGroupName", 3, [](Project& p) { p.NomeGruppo.clear(); },
-                "Devi immettere un nome per il gruppo da creare."},
+             "Devi immettere un nome per il gruppo da creare."},
         Rule{"GroupWithoutLinks", 3, [](Project& p) { p.ClearLinks(); },
-                "Devi selezionare i file di cui creare il collegamento."},
+             "Devi selezionare i file di cui creare il collegamento."},
         Rule{"EndDialogWithoutText", 4, [](Project& p) { p.EticB.clear(); },
-                "Devi inserire tutti le voci."},
+             "Devi inserire tutti le voci."},
         Rule{"NoControlPanelLabel", 4, [](Project& p) { p.LabelControl.clear(); },
-                "Devi inserire l'etichetta per la disinstallazione nel pannello di "
-                "controllo."},
+             "Devi inserire l'etichetta per la disinstallazione nel pannello di "
+             "controllo."},
         Rule{"UninstallIconWithoutName", 4,
-                [](Project& p) {
-                    p.SetUninstall(1);
-                    p.UninstallString.clear();
-                },
-                "Devi inserire l'etichetta per la disinstallazione nel gruppo del programma."},
+             [](Project& p) {
+                 p.SetUninstall(1);
+                 p.UninstallString.clear();
+             },
+             "Devi inserire l'etichetta per la disinstallazione nel gruppo del programma."},
         Rule{"NoExecutable", 6, [](Project& p) { p.ExeFile.clear(); },
-                "Devi inserire entrame le voci."},
+             "Devi inserire entrame le voci."},
         Rule{"NoProjectFile", 6, [](Project& p) { p.ProgFile.clear(); },
-                "Devi inserire entrame le voci."},
+             "Devi inserire entrame le voci."},
         Rule{"VersionOutOfItsForm", 6, [](Project& p) { p.Versione = "1.0 beta"; },
-                "Il campo Versione può contenere solo da uno a quattro numeri separati da "
-                "punti (per esempio 1.2 o 2.0.1.15)."},
+             "Il campo Versione può contenere solo da uno a quattro numeri separati da "
+             "punti (per esempio 1.2 o 2.0.1.15)."},
         Rule{"ForOneUserWithAMachineEntry", 6,
-                [](Project& p) {
-                    p.Ambito = velaset::Scope::User;
-                    ASSERT_TRUE(p.AddRegistryEntry("HKLM,Software\\A,\"B\",,\"C\""));
-                },
-                "Un pacchetto per l'utente (Ambito=utente) si installa senza amministratore: "
-                "può copiare file solo nella cartella del programma (destinazione D, senza "
-                "registrare librerie) e scrivere nel registro solo sotto HKCU. Non lo "
-                "permettono: la voce 1 di [Chiavi] (HKLM,Software\\A,\"B\",,\"C\")."},
+             [](Project& p) {
+                 p.Ambito = velaset::Scope::User;
+                 ASSERT_TRUE(p.AddRegistryEntry("HKLM,Software\\A,\"B\",,\"C\""));
+             },
+             "Un pacchetto per l'utente (Ambito=utente) si installa senza amministratore: "
+             "può copiare file solo nella cartella del programma (destinazione D, senza "
+             "registrare librerie) e scrivere nel registro solo sotto HKCU. Non lo "
+             "permettono: la voce 1 di [Chiavi] (HKLM,Software\\A,\"B\",,\"C\")."},
         Rule{"BlankTextCountsAsFilledIn", 1, [](Project& p) { p.Caption = "   "; }, nullptr},
         Rule{"WithoutGroupTheLinksPageAlwaysPasses", 3,
              [](Project& p) {
