@@ -378,35 +378,27 @@ TEST(WizardExit, AsksBeforeLeaving) {
 // Build services that record what the trigger asked for and touch no file.
 struct FakeBuild {
     bool scriptWritten = false;
-    bool edited = false;
     bool packed = false;
-    int comprimiResult = 1;
     BuildServices services;
 
     FakeBuild() {
+        using platform::Status;
         services.writeScript = [this](const Project&, bool, const std::string&) {
             scriptWritten = true;
-            return platform::Status::Ok();
+            return Status::Ok();
         };
-        services.editScript = [this](const std::string&) {
-            edited = true;
-            return platform::Status::Ok();
-        };
-        services.saveProject = [](const Project&) { return platform::Status::Ok(); };
-        services.locateStub = [](Architecture, StubImage*) {
-            return platform::Status::Failed("no stub");
-        };
+        services.editScript = [](const std::string&) { return Status::Ok(); };
+        services.saveProject = [](const Project&) { return Status::Ok(); };
+        services.locateStub = [](Architecture, StubImage*) { return Status::Failed("no stub"); };
         services.locateRuntime = [](Architecture, std::string*) {
-            return platform::Status::Failed("no runtime");
+            return Status::Failed("no runtime");
         };
         services.bindComprimi = [this](ComprimiFunction* comprimi) {
-            *comprimi = [this](const std::string&, const std::string&,
-                               const std::vector<CabinetEntry>&, std::uint32_t, std::uint32_t,
-                               const CabinetProgress&) {
+            *comprimi = [this](auto&&...) {
                 packed = true;
-                return comprimiResult;
+                return 1;
             };
-            return platform::Status::Ok();
+            return Status::Ok();
         };
         services.tempFolder = platform::TempFolder();
     }
