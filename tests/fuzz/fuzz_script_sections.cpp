@@ -34,20 +34,14 @@ std::vector<std::string> InfFields(const std::string& line, bool* commented, boo
     *commented = false;
     for (size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                fields.back() += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                fields.back() += c;
-            }
+        if (c == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"') {
+            fields.back() += '"';
+            ++i;
         } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
+            quoted = !quoted;
+        } else if (c == ',' && !quoted) {
             fields.emplace_back();
-        } else if (c == ';' && comments) {
+        } else if (c == ';' && !quoted && comments) {
             *commented = true;
             break;
         } else {
