@@ -84,57 +84,49 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     fuzz::ScriptLines(bytes);
 
-    // What the installer stub reads from the script.
-    const std::string label2 = velaset::EncodeLineBreaks(p.Etic2A); // line breaks as ¶
+    // What the installer stub reads from the script: plain values when the dialect gives
+    // them back unchanged, quoted ones always (blanks at their ends included), and the key
+    // by which the installer finds an installed version.
     const std::string script = fuzz::WriteFixtureFile("setup.inf", bytes.data(), bytes.size());
-    struct Read {
-        const char* section;
-        const char* key;
-        const std::string* field;
-        bool written;
-    } reads[] = {
-        {"Version", "Caption", &p.Caption, true},
-        {"Version", "Label1", &p.Etic1A, true},
-        {"Version", "Label2", &label2, true},
-        {"Version", "FailureMsg", &p.Errore, true},
-        {"Version", "StopMsg", &p.Stop, true},
-        {"Version", "Label3", &p.Browse, true},
-        {"Version", "AlertMsg", &p.Disinstalla, true},
-        {"Version", "Title", &p.CaptionB, p.DlgEnd() == 1},
-        {"Version", "Message", &p.EticB, p.DlgEnd() == 1},
-        {"Background", "Title", &p.TestoSfondo, p.Sfondo() == 1},
-    };
-    for (const Read& r : reads) {
-        if (!r.written || !ReadsBackAsIs(*r.field))
-            continue;
-        std::string ansi;
-        platform::Utf8ToWindows1252(*r.field, &ansi);
-        std::string back = platform::ReadProfileValue(script, r.section, r.key, "\x01", 4096);
-        if (back != ansi)
-            Fail(std::string("[") + r.section + "] " + r.key + " reads back as <" + back +
-                 "> for <" + ansi + ">");
-    }
-    // Quoted values: every text comes back, blanks at its ends included.
-    std::string run, dirdef;
-    platform::Utf8ToWindows1252(p.DefCartella + p.DefDir + "\\" + p.Lancio, &run);
-    platform::Utf8ToWindows1252(p.DefDir, &dirdef);
-    if (p.ChkLancio() == 1 && platform::ReadProfileValue(script, "Version", "Run", "", 4096) != run)
-        Fail("[Version] Run does not read back as " + run);
-    if (platform::ReadProfileValue(script, "Strings", "DIRDEF", "\x01", 4096) != dirdef)
-        Fail("[Strings] DIRDEF does not read back as " + dirdef);
-    // The key by which the installer finds an installed version.
-    std::string title;
-    platform::Utf8ToWindows1252(p.Titolo, &title);
+    const bool dlgEnd = p.DlgEnd() == 1;
     const bool named = variant == velaset::ScriptVariant::Full && velaset::HasPackageKeys(p);
     const std::string key =
         named ? std::string(p.Ambito == velaset::Scope::User ? "HKCU" : "HKLM") +
-                    ",Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + title
+                    ",Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + p.Titolo
               : "";
-    if (ReadsBackAsIs(p.Titolo) &&
-        platform::ReadProfileValue(script, "Version", "UninstallKey", "", 4096) != key)
-        Fail("[Version] UninstallKey does not read back as <" + key + ">");
-    std::string browse = platform::ReadProfileValue(script, "Version", "Browse", "", 255);
-    if (browse != std::to_string(p.ButtonBrowse()))
-        Fail("[Version] Browse reads back as <" + browse + ">");
+    const struct {
+        const char* section;
+        const char* key;
+        std::string text; // in UTF-8
+        bool checked;
+        const char* absent; // what reads back when the key is missing
+    } reads[] = {
+        {"Version", "Caption", p.Caption, ReadsBackAsIs(p.Caption), "\x01"},
+        {"Version", "Label1", p.Etic1A, ReadsBackAsIs(p.Etic1A), "\x01"},
+        // Line breaks as the pilcrow sign.
+        {"Version", "Label2", velaset::EncodeLineBreaks(p.Etic2A),
+         ReadsBackAsIs(velaset::EncodeLineBreaks(p.Etic2A)), "\x01"},
+        {"Version", "FailureMsg", p.Errore, ReadsBackAsIs(p.Errore), "\x01"},
+        {"Version", "StopMsg", p.Stop, ReadsBackAsIs(p.Stop), "\x01"},
+        {"Version", "Label3", p.Browse, ReadsBackAsIs(p.Browse), "\x01"},
+        {"Version", "AlertMsg", p.Disinstalla, ReadsBackAsIs(p.Disinstalla), "\x01"},
+        {"Version", "Title", p.CaptionB, dlgEnd && ReadsBackAsIs(p.CaptionB), "\x01"},
+        {"Version", "Message", p.EticB, dlgEnd && ReadsBackAsIs(p.EticB), "\x01"},
+        {"Background", "Title", p.TestoSfondo, p.Sfondo() == 1 && ReadsBackAsIs(p.TestoSfondo),
+         "\x01"},
+        {"Version", "Run", p.DefCartella + p.DefDir + "\\" + p.Lancio, p.ChkLancio() == 1, ""},
+        {"Strings", "DIRDEF", p.DefDir, true, "\x01"},
+        {"Version", "UninstallKey", key, ReadsBackAsIs(p.Titolo), ""},
+        {"Version", "Browse", std::to_string(p.ButtonBrowse()), true, ""},
+    };
+    for (const auto& r : reads) {
+        std::string ansi;
+        platform::Utf8ToWindows1252(r.text, &ansi);
+        const std::string back =
+            platform::ReadProfileValue(script, r.section, r.key, r.absent, 4096);
+        if (r.checked && back != ansi)
+            Fail(std::string("[") + r.section + "] " + r.key + " reads back as <" + back +
+                 "> for <" + ansi + ">");
+    }
     return 0;
 }
