@@ -118,8 +118,9 @@ TEST(LinkDialog, EmptyEntriesAndNamesWithACommaOrQuoteAreRefused) {
         dialog.SetName(c.name);
         const DialogResult result = dialog.Save();
         EXPECT_FALSE(result.closed);
-        EXPECT_EQ(result.message, c.message != nullptr ? c.message : result.message);
         EXPECT_FALSE(result.message.empty());
+        if (c.message != nullptr)
+            EXPECT_EQ(result.message, c.message);
         EXPECT_TRUE(p.Links().empty());
     }
 }
