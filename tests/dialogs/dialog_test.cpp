@@ -96,24 +96,33 @@ TEST(LinkDialog, AddModeOffersOnlyFilesWhoseCodeIsExactlyD) {
     EXPECT_EQ(dialog.Name(), "setup");
 }
 
-TEST(LinkDialog, EmptyEntriesAreRefusedWithTheMessage) {
-    Project onlySystem = WithFiles({{Src("a.dll"), "S"}});
-    LinkDialog none = LinkDialog::ForNew(onlySystem);
-    none.SetName("Nome");
-    EXPECT_EQ(none.Save().message, "Le voci non possono essere vuote.");
-
-    Project p = WithFiles({{Src("app.exe"), "D"}});
-    LinkDialog noName = LinkDialog::ForNew(p);
-    noName.ChooseFile(0);
-    noName.SetName("");
-    const DialogResult empty = noName.Save();
-    EXPECT_FALSE(empty.closed);
-    EXPECT_EQ(empty.message, "Le voci non possono essere vuote.");
-
-    LinkDialog noFile = LinkDialog::ForNew(p);
-    noFile.SetName("Nome");
-    EXPECT_FALSE(noFile.Save().closed);
-    EXPECT_TRUE(p.Links().empty());
+TEST(LinkDialog, EmptyEntriesAndNamesWithACommaOrQuoteAreRefused) {
+    const struct {
+        const char* code; // of the one file: only "D" is offered
+        bool chooseFile;
+        const char* name;
+        const char* message; // nullptr: any
+    } cases[] = {
+        {"S", false, "Nome", "Le voci non possono essere vuote."},
+        {"D", true, "", "Le voci non possono essere vuote."},
+        {"D", false, "Nome", "Le voci non possono essere vuote."},
+        {"D", true, "Uno, due", nullptr},
+        {"D", true, "Il \"primo\"", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.code) + " " + c.name);
+        Project p = WithFiles({{Src("app.exe"), c.code}});
+        LinkDialog dialog = LinkDialog::ForNew(p);
+        if (c.chooseFile)
+            dialog.ChooseFile(0);
+        dialog.SetName(c.name);
+        const DialogResult result = dialog.Save();
+        EXPECT_FALSE(result.closed);
+        EXPECT_FALSE(result.message.empty());
+        if (c.message != nullptr)
+            EXPECT_EQ(result.message, c.message);
+        EXPECT_TRUE(p.Links().empty());
+    }
 }
 
 TEST(LinkDialog, TheSameLinkTwiceLeavesOneRowAndNoMessage) {
@@ -146,19 +155,6 @@ TEST(LinkDialog, EditKeepsTheFileAndMayMakeTwoRowsIdentical) {
     EXPECT_EQ(p.Links()[0], p.Links()[1]);
 }
 
-TEST(LinkDialog, NameWithACommaOrQuoteIsRefused) {
-    Project p = WithFiles({{Src("app.exe"), "D"}});
-    for (const char* name : {"Uno, due", "Il \"primo\""}) {
-        LinkDialog dialog = LinkDialog::ForNew(p);
-        dialog.ChooseFile(0);
-        dialog.SetName(name);
-        const DialogResult result = dialog.Save();
-        EXPECT_FALSE(result.closed) << name;
-        EXPECT_FALSE(result.message.empty()) << name;
-    }
-    EXPECT_TRUE(p.Links().empty());
-}
-
 // --- frmKeyreg -------------------------------------------------------------------------
 
 TEST(KeyregDialog, OpensOnHklmWithTheDefaultName) {
@@ -170,21 +166,40 @@ TEST(KeyregDialog, OpensOnHklmWithTheDefaultName) {
     EXPECT_FALSE(dialog.NameEditable());
 }
 
-TEST(KeyregDialog, BuildsTheAddRegLineOfEachRoot) {
+// A line for each root, else the first check that fails, its message and the field that
+// gets the focus.
+TEST(KeyregDialog, BuildsTheAddRegLineOfEachRootOrStopsAtTheFirstFaultyField) {
+    using Field = KeyregDialog::Field;
     struct Case {
         int root;
         const char* subkey;
         const char* name; // nullptr: "Nome predefinito"
         const char* value;
-        const char* entry;
+        const char* entry; // nullptr: refused with message and focus
+        const char* message;
+        Field focus;
     };
     const Case cases[] = {
         {2, "Software\\Demo", "Path", "%PROGDIR%", "HKLM,Software\\Demo,\"Path\",,\"%PROGDIR%\""},
         {3, "X", nullptr, "1", "HCU,X,\"\",,\"1\""},
         {0, ".mip", nullptr, "Velaset.Progetto", "HKCR,.mip,\"\",,\"Velaset.Progetto\""},
         {1, "Software\\A", "Uno, due", "a,b", "HKCU,Software\\A,\"Uno, due\",,\"a,b\""},
+        {2, "", nullptr, "", nullptr, "Devi inserire una sottochiave.", Field::Subkey},
+        {2, "K", "", "", nullptr, "Devi inserire un nome personalizzato.", Field::Name},
+        {2, "K", "N", "", nullptr, "Devi inserire un valore.", Field::Value},
+        {2, "K", nullptr, "", nullptr, "Devi inserire un valore.", Field::Value},
+        {2, "A,B", nullptr, "v", nullptr, "La sottochiave non può contenere virgole.",
+         Field::Subkey},
+        {2, "Soft\"ware", nullptr, "v", nullptr,
+         "La sottochiave non può contenere virgolette né punti e virgola.", Field::Subkey},
+        {2, "Software;Demo", nullptr, "v", nullptr,
+         "La sottochiave non può contenere virgolette né punti e virgola.", Field::Subkey},
+        {2, "K", "a\"b", "v", nullptr, "Il nome non può contenere virgolette.", Field::Name},
+        {2, "K", nullptr, "\"v\"", nullptr, "Il valore non può contenere virgolette.",
+         Field::Value},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.entry != nullptr ? c.entry : c.message);
         Project p;
         KeyregDialog dialog = KeyregDialog::ForNew(p);
         dialog.ChooseRoot(c.root);
@@ -195,55 +210,17 @@ TEST(KeyregDialog, BuildsTheAddRegLineOfEachRoot) {
         }
         dialog.SetValue(c.value);
         const KeyregDialog::Result result = dialog.Ok();
-        EXPECT_TRUE(result.closed) << result.message;
+        EXPECT_EQ(result.closed, c.entry != nullptr) << result.message;
+        if (c.entry == nullptr) {
+            EXPECT_EQ(result.message, c.message);
+            EXPECT_EQ(result.focus, c.focus);
+            EXPECT_TRUE(p.RegistryEntries().empty());
+            continue;
+        }
         ASSERT_EQ(p.RegistryEntries().size(), 1u);
         EXPECT_EQ(p.RegistryEntries()[0], c.entry);
         // What the dialog gives is what a load and a build take.
-        EXPECT_STREQ(RegistryEntryFault(p.RegistryEntries()[0]), nullptr) << c.entry;
-    }
-}
-
-TEST(KeyregDialog, ChecksStopAtTheFirstEmptyFieldAndFocusIt) {
-    struct Case {
-        const char* subkey;
-        bool custom;
-        const char* name;
-        const char* value;
-        const char* message;
-        KeyregDialog::Field focus;
-    };
-    const Case cases[] = {
-        {"", false, "", "", "Devi inserire una sottochiave.", KeyregDialog::Field::Subkey},
-        {"K", true, "", "", "Devi inserire un nome personalizzato.", KeyregDialog::Field::Name},
-        {"K", true, "N", "", "Devi inserire un valore.", KeyregDialog::Field::Value},
-        {"K", false, "", "", "Devi inserire un valore.", KeyregDialog::Field::Value},
-        {"A,B", false, "", "v", "La sottochiave non può contenere virgole.",
-         KeyregDialog::Field::Subkey},
-        {"Soft\"ware", false, "", "v",
-         "La sottochiave non può contenere virgolette né punti e virgola.",
-         KeyregDialog::Field::Subkey},
-        {"Software;Demo", false, "", "v",
-         "La sottochiave non può contenere virgolette né punti e virgola.",
-         KeyregDialog::Field::Subkey},
-        {"K", true, "a\"b", "v", "Il nome non può contenere virgolette.",
-         KeyregDialog::Field::Name},
-        {"K", false, "", "\"v\"", "Il valore non può contenere virgolette.",
-         KeyregDialog::Field::Value},
-    };
-    for (const Case& c : cases) {
-        Project p;
-        KeyregDialog dialog = KeyregDialog::ForNew(p);
-        dialog.SetSubkey(c.subkey);
-        if (c.custom) {
-            dialog.ChooseCustomName();
-            dialog.SetName(c.name);
-        }
-        dialog.SetValue(c.value);
-        const KeyregDialog::Result result = dialog.Ok();
-        EXPECT_FALSE(result.closed);
-        EXPECT_EQ(result.message, c.message);
-        EXPECT_EQ(result.focus, c.focus) << c.message;
-        EXPECT_TRUE(p.RegistryEntries().empty());
+        EXPECT_STREQ(RegistryEntryFault(p.RegistryEntries()[0]), nullptr);
     }
 }
 

@@ -5,26 +5,16 @@
 // exactly the files added; a run that fails must say why with its error code and leave
 // no spill file, open handle or memory behind. A sample of the sets also goes through
 // cabextract -t.
-#include <fuzzer/FuzzedDataProvider.h>
-
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "compress/cabinet_writer.h"
-#include "tests/compress/cabinet_check.h"
-#include "tests/compress/memory_disk.h"
-#include "tests/fuzz/block_data.h"
-#include "tests/fuzz/fixture_folder.h"
+#include "tests/fuzz/fuzz_support.h"
 
 using namespace velaset::compress;
+using fuzz::Fail;
 
 namespace {
-
-void Fail(const std::string& what) {
-    std::fprintf(stderr, "fuzz_cabinet: %s\n", what.c_str());
-    std::abort();
-}
 
 struct Planned {
     cabinet_test::ExpectedFile file;
@@ -34,23 +24,16 @@ struct Planned {
 };
 
 // One written set in 200 also goes to cabextract, which tests every file of it (and
-// follows the set from its first cabinet).
+// follows the set from its first cabinet); what it says goes to the error output.
 void CabextractSample(const cabinet_test::CabinetSet& set) {
     static unsigned written = 0;
     if (written++ % 200 != 0)
         return;
-    const std::string& folder = fuzz::FixtureFolder();
     for (size_t i = 0; i < set.cabinets.size(); ++i)
         fuzz::WriteFixtureFile(set.cabinetNames[i], set.cabinets[i].data(), set.cabinets[i].size());
-    std::string command = "cabextract -q -t '" + folder + "/" + set.cabinetNames[0] + "'";
-    std::string output;
-    if (std::FILE* run = popen((command + " 2>&1").c_str(), "r")) {
-        char line[512];
-        while (std::fgets(line, sizeof line, run) != nullptr)
-            output += line;
-        if (pclose(run) != 0)
-            Fail("cabextract -t refuses the set: " + output);
-    }
+    const std::string first = fuzz::FixtureFolder() + "/" + set.cabinetNames[0];
+    if (std::system(("cabextract -q -t '" + first + "' >&2").c_str()) != 0)
+        Fail("cabextract -t refuses the set");
 }
 
 } // namespace
@@ -61,16 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     CabinetParams params;
     std::memset(&params, 0, sizeof params);
-    switch (in.ConsumeIntegralInRange<int>(0, 3)) {
-    case 0:
-        params.sizeLimit = 0;
-        break;
-    case 1:
-        params.sizeLimit = 145000000;
-        break;
-    default: // small enough to make sets of several cabinets
-        params.sizeLimit = in.ConsumeIntegralInRange<uint32_t>(400, 120000);
-    }
+    const int limit = in.ConsumeIntegralInRange<int>(0, 3); // 2, 3: sets of several cabinets
+    params.sizeLimit = limit == 0   ? 0
+                       : limit == 1 ? 145000000
+                                    : in.ConsumeIntegralInRange<uint32_t>(400, 120000);
     params.folderThreshold =
         in.ConsumeBool() ? 900000 : in.ConsumeIntegralInRange<uint32_t>(0, 60000);
     params.cabinetNumber = 1;
@@ -102,13 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         p.file.attributes = in.ConsumeIntegral<uint16_t>() & 0x27;
         p.file.newFolder = !plan.empty() && plan.back().flushAfter;
         p.flushAfter = in.ConsumeBool();
-        if (p.exists) {
-            cabinet_test::SourceFile& s = disk.sources[p.source];
-            s.data = p.file.data;
-            s.date = p.file.date;
-            s.time = p.file.time;
-            s.attributes = p.file.attributes;
-        }
+        if (p.exists)
+            disk.sources[p.source] = {p.file.data, p.file.date, p.file.time, p.file.attributes};
         expectFailure |= !p.exists || p.file.name.size() > 255;
         plan.push_back(p);
     }
@@ -138,24 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ok = FCIFlushCabinet(cab, cb.nextCabinet, cb.progress);
     bool destroyed = cab == nullptr || FCIDestroy(cab);
 
-    bool faultInjected = !disk.failedKind.empty();
-    static const bool verbose = std::getenv("VELASET_FUZZ_VERBOSE") != nullptr;
-    if (verbose)
-        std::fprintf(stderr, "fuzz_cabinet: %zu files, %s, fault %s, code %d, %zu cabinets\n",
-                     plan.size(), ok ? "written" : "failed", disk.failedKind.c_str(), err.code,
-                     disk.files.size());
-    if (!disk.misuse.empty())
-        Fail("callback misuse: " + disk.misuse);
-    if (disk.OpenHandles() != 0)
-        Fail(std::to_string(disk.OpenHandles()) + " handles left open");
-    if (disk.liveAllocations != 0)
-        Fail(std::to_string(disk.liveAllocations) + " memory blocks not released");
-    bool spillLeft = false;
-    for (const auto& f : disk.files)
-        spillLeft |= f.first.compare(0, 6, "spill-") == 0;
-    bool releaseFault = disk.failedKind == "delete" || disk.failedKind == "close";
-    if (spillLeft && !releaseFault)
-        Fail("spill files left behind");
+    const bool faultInjected = !disk.failedKind.empty();
+    const bool releaseFault = disk.failedKind == "delete" || disk.failedKind == "close";
+    fuzz::CheckNothingLeft(disk, "", releaseFault);
     if (!destroyed && !releaseFault)
         Fail("FCIDestroy failed: code " + std::to_string(err.code));
 
@@ -174,17 +131,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (expectFailure)
         Fail("a missing source, an unknown type or a name beyond 255 bytes was accepted");
 
-    cabinet_test::CabinetSet set;
+    cabinet_test::CabinetSet set = fuzz::CabinetsOf(
+        disk, [](int n) { return "cab" + std::to_string(n); },
+        [](int n) { return "disk" + std::to_string(n); });
     set.setId = params.setId;
     set.sizeLimit = params.sizeLimit;
-    for (int n = 1;; ++n) {
-        auto found = disk.files.find("cab" + std::to_string(n));
-        if (found == disk.files.end())
-            break;
-        set.cabinets.push_back(found->second);
-        set.cabinetNames.push_back("cab" + std::to_string(n));
-        set.diskNames.push_back("disk" + std::to_string(n));
-    }
     if (set.cabinets.empty())
         Fail("success without a cabinet");
     std::vector<cabinet_test::ExpectedFile> expected;

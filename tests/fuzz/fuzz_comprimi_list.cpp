@@ -4,27 +4,16 @@
 // runs out at any request), and Comprimi must answer 1 exactly when every path names a
 // source, with a cabinet set that holds those files in list order, one folder per "+";
 // otherwise 0 with its messages.
-#include <fuzzer/FuzzedDataProvider.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "compress/client.h"
-#include "compress/comprimi.h"
 #include "compress/entry_table.h"
-#include "compress/library_ui.h"
-#include "tests/compress/cabinet_check.h"
-#include "tests/compress/memory_disk.h"
+#include "tests/fuzz/fuzz_support.h"
 
 using namespace velaset::compress;
+using fuzz::Fail;
 
 namespace {
-
-void Fail(const std::string& what) {
-    std::fprintf(stderr, "fuzz_comprimi_list: %s\n", what.c_str());
-    std::abort();
-}
 
 struct Entry {
     bool folderClose;
@@ -72,24 +61,14 @@ void CheckParser(const std::string& list, uint64_t failAt) {
         Fail("the parser leaks memory");
 }
 
-std::vector<std::string> messages;
-void Record(const char* title, const char* text, void*) {
-    messages.push_back(std::string(title) + "|" + text);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    uint32_t maxCabSize = 0;
-    switch (in.ConsumeIntegralInRange<int>(0, 2)) {
-    case 0:
-        maxCabSize = 145000000;
-        break;
-    case 1:
-        maxCabSize = in.ConsumeIntegralInRange<uint32_t>(400, 20000);
-        break;
-    }
+    const int limit = in.ConsumeIntegralInRange<int>(0, 2);
+    const uint32_t maxCabSize = limit == 0   ? 145000000
+                                : limit == 1 ? in.ConsumeIntegralInRange<uint32_t>(400, 20000)
+                                             : 0;
     unsigned threads = in.ConsumeIntegralInRange<unsigned>(1, 3);
     uint64_t parserFailAt = in.ConsumeIntegralInRange<uint64_t>(0, 40);
     std::string list = in.ConsumeRemainingBytesAsString();
@@ -123,31 +102,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             canSucceed = false;
             break;
         }
-        cabinet_test::ExpectedFile f;
-        f.name = stored;
-        f.data = found->second.data;
-        f.date = found->second.date;
-        f.time = found->second.time;
-        f.attributes = found->second.attributes;
-        f.newFolder = closeBefore;
+        const cabinet_test::SourceFile& s = found->second;
+        expected.push_back({stored, s.data, s.date, s.time, s.attributes, closeBefore});
         closeBefore = false;
-        expected.push_back(f);
     }
 
     disk.libraryNames = true;
-    CabinetCallbacks cb = disk.Callbacks();
-    messages.clear();
-    SetMessageRecorder(Record, nullptr);
-    int result = ComprimiWith("", "setup", list.c_str(), maxCabSize, cb, threads);
-    SetMessageRecorder(nullptr, nullptr);
-
-    if (!disk.misuse.empty())
-        Fail("callback misuse: " + disk.misuse);
-    if (disk.OpenHandles() != 0 || disk.liveAllocations != 0)
-        Fail("handles or memory left behind");
-    for (const auto& f : disk.files)
-        if (f.first.compare(0, 6, "spill-") == 0)
-            Fail("spill file left behind: " + f.first);
+    std::vector<std::string> messages;
+    int result = fuzz::RunComprimi(disk.Callbacks(), list, maxCabSize, threads, &messages);
+    fuzz::CheckNothingLeft(disk, "");
     if (result != (canSucceed ? 1 : 0))
         Fail("Comprimi answered " + std::to_string(result) + " for a list that " +
              (canSucceed ? "names only sources" : "names a missing file"));
@@ -159,19 +122,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!messages.empty())
         Fail("a message on success: " + messages.front());
 
-    cabinet_test::CabinetSet set;
+    cabinet_test::CabinetSet set = fuzz::CabinetsOf(
+        disk,
+        [](int n) {
+            char name[120];
+            CabinetName("setup", n, name, sizeof name);
+            return std::string(name);
+        },
+        [](int) { return std::string("setup"); });
     set.setId = 12345;
     set.sizeLimit = maxCabSize == 0 ? 0x7FFFFFF : maxCabSize;
-    for (int n = 1;; ++n) {
-        char name[120];
-        CabinetName("setup", n, name, sizeof name);
-        auto found = disk.files.find(name);
-        if (found == disk.files.end())
-            break;
-        set.cabinets.push_back(found->second);
-        set.cabinetNames.push_back(name);
-        set.diskNames.push_back("setup");
-    }
     std::string problem = cabinet_test::CheckCabinetSet(set, expected);
     if (!problem.empty())
         Fail(problem);

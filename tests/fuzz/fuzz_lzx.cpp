@@ -3,10 +3,6 @@
 // their boundaries, any window from 32 KB to 2 MB, E8 translation on or off. One thread
 // and two must write the same cabinet, and libmspack must extract every file from it as
 // it was.
-#include <fuzzer/FuzzedDataProvider.h>
-
-#include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -14,60 +10,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "compress/client.h"
-#include "compress/comprimi.h"
-#include "compress/library_ui.h"
-#include "tests/compress/memory_disk.h"
 #include "tests/compress/oracles.h"
-#include "tests/fuzz/block_data.h"
+#include "tests/fuzz/fuzz_support.h"
 
 using namespace velaset::compress;
-
-namespace {
-
-void Fail(const std::string& what) {
-    std::fprintf(stderr, "fuzz_lzx: %s\n", what.c_str());
-    std::abort();
-}
-
-void Quiet(const char*, const char*, void*) {}
-
-std::vector<uint8_t> Build(const std::map<std::string, cabinet_test::SourceFile>& sources,
-                           const std::string& list, unsigned threads,
-                           const CompressionChoice& choice) {
-    cabinet_test::MemoryDisk disk;
-    disk.sources = sources;
-    SetMessageRecorder(Quiet, nullptr);
-    int result = ComprimiWith("", "setup", list.c_str(), 0, disk.Callbacks(), threads, nullptr,
-                              nullptr, kDefaultPieces, choice);
-    SetMessageRecorder(nullptr, nullptr);
-    if (result != 1 || !disk.misuse.empty() || disk.OpenHandles() != 0 ||
-        disk.liveAllocations != 0 || disk.files.size() != 1)
-        Fail(std::to_string(threads) + " thread(s): the build failed or left something behind");
-    return disk.files.begin()->second;
-}
-
-// Extracts every file of the cabinet with libmspack; name -> bytes.
-std::map<std::string, std::vector<uint8_t>> Extract(const std::vector<uint8_t>& cab,
-                                                    const std::vector<std::string>& names) {
-    char folder[] = "/tmp/fuzz_lzx_XXXXXX";
-    if (mkdtemp(folder) == nullptr)
-        Fail("no temporary folder");
-    const std::string dir = folder, path = dir + "/setup.CAB";
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(cab.data()), static_cast<std::streamsize>(cab.size()));
-    std::string failure = mszip_test::ExtractWithLibmspack(path, dir);
-    if (!failure.empty())
-        Fail(failure);
-    std::map<std::string, std::vector<uint8_t>> files;
-    for (const std::string& name : names)
-        if (!mszip_test::ReadFile(dir + "/" + name, files[name]))
-            Fail("libmspack gives no " + name);
-    std::system(("rm -rf " + dir).c_str());
-    return files;
-}
-
-} // namespace
+using fuzz::Fail;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
@@ -88,34 +35,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string list;
     const int fileCount = in.ConsumeIntegralInRange<int>(1, 3);
     for (int i = 0; i < fileCount; ++i) {
-        cabinet_test::SourceFile file;
-        const size_t want = in.ConsumeIntegralInRange<size_t>(0, 5 * 32768);
-        while (file.data.size() < want) {
-            std::vector<uint8_t> part = fuzz::ConsumeBlock(in, 32768);
-            if (part.empty())
-                part.push_back(static_cast<uint8_t>(file.data.size() >> 5));
-            size_t repeat = in.ConsumeIntegralInRange<size_t>(1, 64);
-            for (size_t r = 0; r < repeat && file.data.size() < want; ++r)
-                file.data.insert(file.data.end(), part.begin(),
-                                 part.begin() + std::min(part.size(), want - file.data.size()));
-        }
         const std::string name = "f" + std::to_string(i);
+        sources[name].data = fuzz::ConsumeFile(in, 5, 5);
         if (i > 0)
             list += in.ConsumeBool() ? "|" : "+";
         list += name;
-        sources[name] = file;
     }
-    const std::vector<uint8_t> one = Build(sources, list, 1, choice);
-    if (Build(sources, list, 2, choice) != one)
+    const auto one = fuzz::BuildCabinets(sources, list, 0, 1, kDefaultPieces, choice);
+    if (one.size() != 1)
+        Fail(std::to_string(one.size()) + " files written");
+    if (fuzz::BuildCabinets(sources, list, 0, 2, kDefaultPieces, choice) != one)
         Fail("two threads give another cabinet than one");
-    std::vector<std::string> names;
-    for (const auto& s : sources)
-        names.push_back(s.first);
-    const auto files = Extract(one, names);
+    const std::vector<uint8_t>& cabinet = one.begin()->second;
+
+    // Every file as libmspack extracts it.
+    char folder[] = "/tmp/fuzz_lzx_XXXXXX";
+    if (mkdtemp(folder) == nullptr)
+        Fail("no temporary folder");
+    const std::string dir = folder;
+    std::ofstream(dir + "/setup.CAB", std::ios::binary)
+        .write(reinterpret_cast<const char*>(cabinet.data()),
+               static_cast<std::streamsize>(cabinet.size()));
+    const std::string failure = mszip_test::ExtractWithLibmspack(dir + "/setup.CAB", dir);
+    if (!failure.empty())
+        Fail(failure);
     for (const auto& s : sources) {
-        auto found = files.find(s.first);
-        if (found == files.end() || found->second != s.second.data)
+        std::vector<uint8_t> extracted;
+        if (!mszip_test::ReadFile(dir + "/" + s.first, extracted) || extracted != s.second.data)
             Fail("libmspack gives other bytes for " + s.first);
     }
+    std::system(("rm -rf " + dir).c_str());
     return 0;
 }

@@ -6,23 +6,17 @@
 // that compressed the same blocks must always agree.
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "compress/mszip.h"
 #include "tests/compress/compressor_fixture.h"
-#include "tests/fuzz/block_data.h"
+#include "tests/fuzz/fuzz_support.h"
 
 using namespace velaset::compress;
+using fuzz::Fail;
 
 namespace {
-
-void Fail(const std::string& what) {
-    std::fprintf(stderr, "fuzz_mszip_resume: %s\n", what.c_str());
-    std::abort();
-}
 
 // A full block from a few fuzz bytes: a block of any size, repeated with a change per
 // repetition so that matches run across the copies without one long period.
@@ -30,9 +24,9 @@ std::vector<uint8_t> FullBlock(FuzzedDataProvider& in) {
     std::vector<uint8_t> part = fuzz::ConsumeBlock(in, MSZIP_MAX_BLOCK_SIZE);
     std::vector<uint8_t> block(MSZIP_MAX_BLOCK_SIZE);
     for (size_t i = 0; i < block.size(); ++i)
-        block[i] = part.empty() ? static_cast<uint8_t>(i * 31 >> 5)
-                                : static_cast<uint8_t>(part[i % part.size()] +
-                                                       (i / part.size()) % 3);
+        block[i] = part.empty()
+                       ? static_cast<uint8_t>(i * 31 >> 5)
+                       : static_cast<uint8_t>(part[i % part.size()] + (i / part.size()) % 3);
     return block;
 }
 
@@ -78,7 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (oracle.Next(blocks[b]) != resumed.Next(blocks[b]))
             Fail("block " + std::to_string(b) + " differs after an agreeing start at " +
                  std::to_string(start) + " (warm-up " + std::to_string(warm) + ")");
-        if (blocks[b].size() == MSZIP_MAX_BLOCK_SIZE && !MsZipSameHistory(oracle.get(), resumed.get()))
+        if (blocks[b].size() == MSZIP_MAX_BLOCK_SIZE &&
+            !MsZipSameHistory(oracle.get(), resumed.get()))
             Fail("the compressors stop agreeing after block " + std::to_string(b));
     }
     return 0;

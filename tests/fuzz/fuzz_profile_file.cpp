@@ -2,47 +2,29 @@
 // the key names never fails or overruns its buffer, and a value written into any file
 // reads back as written while another key keeps its value. The indexed text of the
 // file in memory reads and writes any bytes as the plain whole-file model does.
-#include <fuzzer/FuzzedDataProvider.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <strings.h>
 #include <string>
+#include <strings.h>
 
 #include "platform/profile_file.h"
 #include "platform/profile_text.h"
-#include "tests/fuzz/fixture_folder.h"
+#include "tests/fuzz/fuzz_support.h"
 #include "tests/platform/profile_reference.h"
+
+using fuzz::Fail;
 
 namespace {
 
-const char* const kAbsent = "\x01" "absent";
+const char* const kAbsent = "\x01"
+                            "absent";
 
-void Fail(const std::string& what) {
-    std::fprintf(stderr, "fuzz_profile_file: %s\n", what.c_str());
-    std::abort();
-}
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// A name or value as the callers of the service pass them: one line, no blanks at the
-// ends; a value that the dialect would unquote on reading is not one a caller writes.
-std::string Clean(std::string text, const char* forbidden) {
+// A name or value as the callers of the service pass them: one line, without the
+// forbidden characters, no blanks at the ends.
+std::string Clean(const std::string& text, const std::string& forbidden) {
     std::string out;
-    for (char c : text) {
-        if (c != '\r' && c != '\n' && c != '\0' && std::string(forbidden).find(c) == std::string::npos)
+    for (char c : text)
+        if (c != '\r' && c != '\n' && c != '\0' && forbidden.find(c) == std::string::npos)
             out += c;
-    }
-    while (!out.empty() && IsBlank(out.back()))
-        out.pop_back();
-    size_t b = 0;
-    while (b < out.size() && IsBlank(out[b]))
-        ++b;
-    return out.substr(b);
-}
-
-bool Quoted(const std::string& v) {
-    return v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0];
+    return fuzz::Trim(out, " \t");
 }
 
 } // namespace
@@ -74,12 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (text.Bytes() != reference::Write(content, section, key, value))
             Fail("writing [" + section + "] " + key + " left other bytes than the model");
         text.DeleteSection(otherSection);
-        if (text.Bytes() != reference::DeleteSection(reference::Write(content, section, key, value),
-                                                    otherSection))
+        if (text.Bytes() !=
+            reference::DeleteSection(reference::Write(content, section, key, value), otherSection))
             Fail("removing [" + otherSection + "] left other bytes than the model");
     }
-    const std::string path = fuzz::FixtureFolder() + "/fuzz.ini";
-    fuzz::WriteFixtureFile("fuzz.ini", content.data(), content.size());
+    const std::string path = fuzz::WriteFixtureFile("fuzz.ini", content.data(), content.size());
 
     // Reads of anything: the result always fits the buffer.
     std::string read = platform::ReadProfileValue(path, section, key, "", bufferSize);
@@ -91,11 +72,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // A write as the builder makes it: section, key and value on one line, no blanks at
     // their ends, no "]" in the section, no "=" in the key, which may not start like a
-    // section header.
+    // section header; a value that the dialect would unquote on reading is not one a
+    // caller writes.
     section = Clean(section, "]");
     key = Clean(key, "=");
     value = Clean(value, "");
-    if (Quoted(value))
+    if (fuzz::Quoted(value))
         value = "<" + value + ">";
     if (section.empty() || key.empty() || key[0] == '[' || key[0] == ';')
         return 0;

@@ -5,36 +5,35 @@
 // within 32767 entries. A loaded project saves, and the saved file loads back to the
 // same project.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "builder/project/project.h"
 #include "builder/project/project_file.h"
 #include "builder/project/short_name_clash.h"
 #include "platform/source_path.h"
-#include "tests/fuzz/fixture_folder.h"
+#include "tests/fuzz/fuzz_support.h"
 
+using fuzz::Fail;
 using velaset::FileEntry;
 using velaset::Project;
 
 namespace {
 
-void Fail(const std::string& what) {
-    std::fprintf(stderr, "fuzz_project_load: %s\n", what.c_str());
-    std::abort();
+std::vector<int> Flags(const Project& p) {
+    return {p.ButtonBrowse(), p.Sfondo(),    p.Gruppo(),       p.DlgEnd(),
+            p.Uninstall(),    p.ChkLancio(), p.Distribuzione()};
 }
 
 // Every field the file stores, as one text, for comparing two projects.
 std::string Describe(const Project& p) {
     std::string d;
     for (const std::string* t :
-         {&p.Titolo, &p.Caption, &p.Etic1A, &p.Etic2A, &p.TestoSfondo, &p.DefCartella,
-          &p.DefDir, &p.NomeGruppo, &p.CaptionB, &p.EticB, &p.LabelControl,
-          &p.UninstallString, &p.Lancio, &p.ExeFile, &p.Errore, &p.Stop, &p.Browse,
-          &p.Disinstalla})
+         {&p.Titolo, &p.Caption, &p.Etic1A, &p.Etic2A, &p.TestoSfondo, &p.DefCartella, &p.DefDir,
+          &p.NomeGruppo, &p.CaptionB, &p.EticB, &p.LabelControl, &p.UninstallString, &p.Lancio,
+          &p.ExeFile, &p.Errore, &p.Stop, &p.Browse, &p.Disinstalla})
         d += *t + "|";
-    for (int flag : {p.ButtonBrowse(), p.Sfondo(), p.Gruppo(), p.DlgEnd(), p.Uninstall(),
-                     p.ChkLancio(), p.Distribuzione()})
+    for (int flag : Flags(p))
         d += std::to_string(flag);
     for (const auto& f : p.Files())
         d += "\nF " + f.Text();
@@ -46,8 +45,7 @@ std::string Describe(const Project& p) {
 }
 
 void CheckModelRules(const Project& p) {
-    for (int flag : {p.ButtonBrowse(), p.Sfondo(), p.Gruppo(), p.DlgEnd(), p.Uninstall(),
-                     p.ChkLancio(), p.Distribuzione()})
+    for (int flag : Flags(p))
         if (flag != 0 && flag != 1)
             Fail("a flag holds " + std::to_string(flag));
     const auto& files = p.Files();
@@ -75,10 +73,9 @@ void CheckModelRules(const Project& p) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& folder = fuzz::FixtureFolder();
-    fuzz::WriteFixtureFile("fuzz.mip", data, size);
     Project project;
     project.Titolo = "prima del caricamento";
-    project.ProgFile = folder + "/fuzz.mip";
+    project.ProgFile = fuzz::WriteFixtureFile("fuzz.mip", data, size);
     const std::string before = Describe(project);
     fuzz::InFixture inFixture;
 

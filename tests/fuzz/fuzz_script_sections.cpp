@@ -7,9 +7,7 @@
 // five fields of an AddReg line (root, key, name, empty flags, value) and a root that
 // the system knows; every link line carries one item of six parts.
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -19,54 +17,39 @@
 #include "builder/script/long_name_sections.h"
 #include "builder/script/script_file.h"
 #include "platform/short_name_rule.h"
-#include "tests/fuzz/fixture_folder.h"
+#include "tests/fuzz/fuzz_support.h"
 
+using fuzz::Fail;
 using velaset::Project;
 
 namespace {
-
-void Fail(const std::string& what, const std::string& script = "") {
-    std::fprintf(stderr, "fuzz_script_sections: %s\n%s\n", what.c_str(), script.c_str());
-    std::abort();
-}
 
 // The fields of one INF line as the setup engine reads it: commas split it outside
 // quotes, a quote opens and closes a quoted text ("" inside one is a quote), a semicolon
 // outside quotes starts a comment (when comments count). *commented tells whether a
 // comment cut the line.
-std::vector<std::string> InfFields(const std::string& line, bool* commented,
-                                   bool comments = true) {
+std::vector<std::string> InfFields(const std::string& line, bool* commented, bool comments = true) {
     std::vector<std::string> fields(1);
     bool quoted = false;
     *commented = false;
     for (size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                fields.back() += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                fields.back() += c;
-            }
+        if (c == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"') {
+            fields.back() += '"';
+            ++i;
         } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
+            quoted = !quoted;
+        } else if (c == ',' && !quoted) {
             fields.emplace_back();
-        } else if (c == ';' && comments) {
+        } else if (c == ';' && !quoted && comments) {
             *commented = true;
             break;
         } else {
             fields.back() += c;
         }
     }
-    for (std::string& f : fields) {
-        while (!f.empty() && f.front() == ' ')
-            f.erase(f.begin());
-        while (!f.empty() && f.back() == ' ')
-            f.pop_back();
-    }
+    for (std::string& f : fields)
+        f = fuzz::Trim(f, " ");
     return fields;
 }
 
@@ -78,16 +61,10 @@ struct Section {
 // The sections of the script in order; the lines before the first are the header.
 std::vector<Section> Sections(const std::string& text) {
     std::vector<Section> sections(1);
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find("\r\n", start);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::string line = text.substr(start, end - start);
-        start = end + 2;
+    for (const std::string& line : fuzz::ScriptLines(text)) {
         if (!line.empty() && line.front() == '[') {
             if (line.back() != ']')
-                Fail("a line that opens a section and does not close it: " + line, text);
+                Fail("a line that opens a section and does not close it: " + line + "\n" + text);
             sections.push_back({line.substr(1, line.size() - 2), {}});
         } else if (!line.empty()) {
             sections.back().lines.push_back(line);
@@ -97,8 +74,8 @@ std::vector<Section> Sections(const std::string& text) {
 }
 
 // The sections the writer makes for p, in its order, each with its number of lines.
-std::vector<std::pair<std::string, size_t>> ExpectedSections(
-    const Project& p, const std::vector<velaset::ScriptFile>& files, bool full) {
+std::vector<std::pair<std::string, size_t>>
+ExpectedSections(const Project& p, const std::vector<velaset::ScriptFile>& files, bool full) {
     std::vector<std::pair<std::string, size_t>> want;
     size_t version = 11 + (p.ChkLancio() == 1) + 2 * (p.DlgEnd() == 1);
     want.push_back({"Version", version});
@@ -115,8 +92,8 @@ std::vector<std::pair<std::string, size_t>> ExpectedSections(
         return n;
     };
     for (const auto& info : velaset::DestinationCodes())
-        want.push_back({info.copySection, count(info.code, false, false) +
-                                              (full && info.code == 'D')});
+        want.push_back(
+            {info.copySection, count(info.code, false, false) + (full && info.code == 'D')});
     if (full)
         want.push_back({"Splash.CopyRD", 1});
     want.push_back({"SourceDisksNames", 1});
@@ -154,7 +131,8 @@ std::vector<std::pair<std::string, size_t>> ExpectedSections(
                 for (char& c : rootAndKey)
                     c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
                 // Uninstall leaves the Run key itself, in any letter case.
-                lines += 1 + (rootAndKey != "HKLM,SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN");
+                lines +=
+                    1 + (rootAndKey != "HKLM,SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN");
             }
             want.push_back({"SplashUnRegOther", lines});
         }
@@ -168,61 +146,56 @@ bool IsRoot(const std::string& root) {
     return root == "HKCR" || root == "HKCU" || root == "HKLM" || root == "HKU";
 }
 
+// What is wrong with a line of the section, or nullptr.
+const char* LineFault(const std::string& section, const std::string& line) {
+    bool commented = false;
+    const std::vector<std::string> f = InfFields(line, &commented);
+    if (section.rfind("Splash.Copy", 0) == 0 && !platform::IsShortName(line))
+        return "names a file by no 8.3 name";
+    if (section == "SourceDisksFiles" &&
+        (line.size() < 4 || line.compare(line.size() - 3, 3, "=42") != 0 ||
+         !platform::IsShortName(line.substr(0, line.size() - 3))))
+        return "line out of shape";
+    if (section == "SplashRegOther" &&
+        (commented || f.size() != 5 || !IsRoot(f[0]) || f[1].empty() || !f[3].empty()))
+        return "line out of the AddReg shape";
+    if (section == "SplashUnRegOther" &&
+        (commented || (f.size() != 5 && f.size() != 2) || !IsRoot(f[0]) || f[1].empty()))
+        return "line out of the DelReg shape";
+    if (section.rfind("Splash.Links", 0) != 0)
+        return nullptr;
+    if (line.rfind("setup.ini", 0) != 0 || commented || f.size() != 4)
+        return "line out of shape";
+    const bool itemLine = f[1] != "progman.groups" && section.find("Remove") == std::string::npos &&
+                          f[3].find("%PROGDIR%\\") != std::string::npos &&
+                          f[3].find("shell32.dll") == std::string::npos;
+    if (itemLine && InfFields(f[3], &commented, false).size() != 6)
+        return "link item out of shape";
+    return nullptr;
+}
+
 void CheckScript(const Project& p, bool full, const std::string& text) {
+    auto fail = [&text](const std::string& what) { Fail(what + "\n" + text); };
     std::vector<velaset::ScriptFile> files;
     if (!velaset::ResolveScriptFiles(p, &files))
-        Fail("the files of a written script no longer resolve");
+        fail("the files of a written script no longer resolve");
     const std::vector<Section> sections = Sections(text);
     const auto want = ExpectedSections(p, files, full);
     if (sections.size() != want.size() + 1)
-        Fail("the script has " + std::to_string(sections.size() - 1) + " sections, the writer " +
-                 "meant " + std::to_string(want.size()),
-             text);
+        fail(std::to_string(sections.size() - 1) + " sections, where the writer meant " +
+             std::to_string(want.size()));
     for (const std::string& line : sections[0].lines)
         if (line.front() != ';')
-            Fail("a line before the first section: " + line, text);
+            fail("a line before the first section: " + line);
     for (size_t i = 0; i < want.size(); ++i) {
         const Section& s = sections[i + 1];
-        if (s.name != want[i].first)
-            Fail("section " + s.name + " where the writer meant " + want[i].first, text);
-        if (s.lines.size() != want[i].second)
-            Fail("[" + s.name + "] has " + std::to_string(s.lines.size()) + " lines, the writer " +
-                     "meant " + std::to_string(want[i].second),
-                 text);
-        const bool copy = s.name.rfind("Splash.Copy", 0) == 0;
-        for (const std::string& line : s.lines) {
-            bool commented = false;
-            const std::vector<std::string> fields = InfFields(line, &commented);
-            if (copy && !platform::IsShortName(line))
-                Fail("[" + s.name + "] names a file by no 8.3 name: " + line, text);
-            if (s.name == "SourceDisksFiles" &&
-                (line.size() < 4 || line.compare(line.size() - 3, 3, "=42") != 0 ||
-                 !platform::IsShortName(line.substr(0, line.size() - 3))))
-                Fail("[SourceDisksFiles] line out of shape: " + line, text);
-            if (s.name == "SplashRegOther" &&
-                (commented || fields.size() != 5 || !IsRoot(fields[0]) || fields[1].empty() ||
-                 !fields[3].empty()))
-                Fail("[SplashRegOther] line out of the AddReg shape: " + line, text);
-            if (s.name == "SplashUnRegOther" &&
-                (commented || (fields.size() != 5 && fields.size() != 2) || !IsRoot(fields[0]) ||
-                 fields[1].empty()))
-                Fail("[SplashUnRegOther] line out of the DelReg shape: " + line, text);
-            if (s.name.rfind("Splash.Links", 0) == 0) {
-                if (line.rfind("setup.ini", 0) != 0 || commented)
-                    Fail("[" + s.name + "] line out of shape: " + line, text);
-                const std::string item = fields.size() == 4 ? fields[3] : "";
-                const bool itemLine = fields.size() == 4 && fields[1] != "progman.groups" &&
-                                      s.name.find("Remove") == std::string::npos &&
-                                      item.find("%PROGDIR%\\") != std::string::npos &&
-                                      item.find("shell32.dll") == std::string::npos;
-                if (fields.size() != 4)
-                    Fail("[" + s.name + "] line with " + std::to_string(fields.size()) +
-                             " fields: " + line,
-                         text);
-                if (itemLine && InfFields(item, &commented, false).size() != 6)
-                    Fail("[" + s.name + "] link item out of shape: " + line, text);
-            }
-        }
+        if (s.name != want[i].first || s.lines.size() != want[i].second)
+            fail("[" + s.name + "] with " + std::to_string(s.lines.size()) +
+                 " lines, where the writer meant [" + want[i].first + "] with " +
+                 std::to_string(want[i].second));
+        for (const std::string& line : s.lines)
+            if (const char* fault = LineFault(s.name, line))
+                fail("[" + s.name + "] " + fault + ": " + line);
     }
 }
 
@@ -232,22 +205,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0)
         return 0;
     const bool shortNames = (data[0] & 1) == 0;
-    const std::string& folder = fuzz::FixtureFolder();
-    fuzz::WriteFixtureFile("fuzz.mip", data + 1, size - 1);
     if (shortNames)
         unsetenv("VELASET_NO_SHORT_NAMES");
     else
         setenv("VELASET_NO_SHORT_NAMES", "1", 1);
     Project project;
-    project.ProgFile = folder + "/fuzz.mip";
+    project.ProgFile = fuzz::WriteFixtureFile("fuzz.mip", data + 1, size - 1);
     fuzz::InFixture inFixture;
-    if (!velaset::LoadProject(&project, folder))
+    if (!velaset::LoadProject(&project, fuzz::FixtureFolder()))
         return 0;
     for (bool full : {true, false}) {
         std::string bytes;
         const platform::Status built = velaset::BuildSetupScript(
-            project,
-            full ? velaset::ScriptVariant::Full : velaset::ScriptVariant::DistributionOnly,
+            project, full ? velaset::ScriptVariant::Full : velaset::ScriptVariant::DistributionOnly,
             &bytes);
         if (!built) {
             if (built.message.empty())

@@ -5,43 +5,33 @@
 // breaks of Label2 as the pilcrow sign), Run, [Strings] DIRDEF and the installed
 // version's key read back, through the profile functions the installer stub uses, as
 // the project holds them.
-#include <fuzzer/FuzzedDataProvider.h>
-
-#include <cstdio>
-#include <cstdlib>
-
 #include "builder/project/line_breaks.h"
 #include "builder/project/package_keys.h"
 #include "builder/project/project.h"
 #include "builder/script/script_file.h"
 #include "platform/profile_file.h"
 #include "platform/text_encoding.h"
-#include "tests/fuzz/fixture_folder.h"
+#include "tests/fuzz/fuzz_support.h"
 
+using fuzz::Fail;
 using velaset::Project;
 
 namespace {
 
-void Fail(const std::string& what) {
-    std::fprintf(stderr, "fuzz_setup_script: %s\n", what.c_str());
-    std::abort();
-}
-
 // The fixture's files, and a few names that name nothing.
-const char* const kPaths[] = {"app.exe",        "Guida lunga.hlp", "Documento largo.txt",
-                              "Documento lungo.txt", "Però.txt",    "readme.txt",
-                              "sub dir/lib.dll", "assente.exe",     "sub dir"};
+const char* const kPaths[] = {
+    "app.exe",  "Guida lunga.hlp", "Documento largo.txt", "Documento lungo.txt",
+    "Però.txt", "readme.txt",      "sub dir/lib.dll",     "assente.exe",
+    "sub dir"};
 
-std::string Text(FuzzedDataProvider& in) { return in.ConsumeRandomLengthString(80); }
+std::string Text(FuzzedDataProvider& in) {
+    return in.ConsumeRandomLengthString(80);
+}
 
 // A text that the profile dialect gives back unchanged.
 bool ReadsBackAsIs(const std::string& v) {
-    if (v.empty())
-        return true;
     auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    if (blank(v.front()) || blank(v.back()))
-        return false;
-    return !(v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]);
+    return v.empty() || (!blank(v.front()) && !blank(v.back()) && !fuzz::Quoted(v));
 }
 
 } // namespace
@@ -49,24 +39,12 @@ bool ReadsBackAsIs(const std::string& v) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
     Project p;
-    std::string label2; // Etic2A as the script holds it: line breaks as the pilcrow sign
-    p.Titolo = Text(in);
+    for (std::string* text : {&p.Titolo, &p.Caption, &p.Etic1A, &p.Etic2A, &p.DefCartella,
+                              &p.DefDir, &p.NomeGruppo, &p.CaptionB, &p.EticB, &p.LabelControl,
+                              &p.Lancio, &p.Errore, &p.Stop, &p.Browse, &p.Disinstalla})
+        *text = Text(in);
     if (p.Titolo.empty())
         p.Titolo = "Demo"; // a package without a title is refused before anything is written
-    p.Caption = Text(in);
-    p.Etic1A = Text(in);
-    p.Etic2A = Text(in);
-    p.DefCartella = Text(in);
-    p.DefDir = Text(in);
-    p.NomeGruppo = Text(in);
-    p.CaptionB = Text(in);
-    p.EticB = Text(in);
-    p.LabelControl = Text(in);
-    p.Lancio = Text(in);
-    p.Errore = Text(in);
-    p.Stop = Text(in);
-    p.Browse = Text(in);
-    p.Disinstalla = Text(in);
     p.SetButtonBrowse(in.ConsumeBool());
     p.SetSfondo(in.ConsumeBool());
     p.TestoSfondo = Text(in);
@@ -76,20 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     p.UninstallString = Text(in);
     p.SetChkLancio(in.ConsumeBool());
     p.SetDistribuzione(in.ConsumeBool());
-    int files = in.ConsumeIntegralInRange<int>(0, 6);
-    for (int i = 0; i < files; ++i) {
-        velaset::FileEntry f;
-        f.path = in.ConsumeBool() ? kPaths[in.ConsumeIntegralInRange<size_t>(0, 8)] : Text(in);
-        f.destination = in.ConsumeBool() ? std::string(1, "DWSHI"[in.ConsumeIntegralInRange(0, 4)]) +
-                                               (in.ConsumeBool() ? "*" : "")
-                                         : Text(in);
-        p.AddFile(f);
-    }
-    int links = in.ConsumeIntegralInRange<int>(0, 4);
-    for (int i = 0; i < links; ++i)
+    for (int i = 0, files = in.ConsumeIntegralInRange<int>(0, 6); i < files; ++i)
+        p.AddFile({in.ConsumeBool() ? kPaths[in.ConsumeIntegralInRange<size_t>(0, 8)] : Text(in),
+                   in.ConsumeBool() ? std::string(1, "DWSHI"[in.ConsumeIntegralInRange(0, 4)]) +
+                                          (in.ConsumeBool() ? "*" : "")
+                                    : Text(in)});
+    for (int i = 0, links = in.ConsumeIntegralInRange<int>(0, 4); i < links; ++i)
         p.AddLink({Text(in), Text(in), in.ConsumeBool() ? "P" : in.ConsumeBool() ? "D" : Text(in)});
-    int keys = in.ConsumeIntegralInRange<int>(0, 4);
-    for (int i = 0; i < keys; ++i)
+    for (int i = 0, keys = in.ConsumeIntegralInRange<int>(0, 4); i < keys; ++i)
         p.AddRegistryEntry(Text(in));
     velaset::ScriptVariant variant =
         in.ConsumeBool() ? velaset::ScriptVariant::Full : velaset::ScriptVariant::DistributionOnly;
@@ -100,81 +72,61 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     p.Ambito = in.ConsumeBool() ? velaset::Scope::User : velaset::Scope::Machine;
 
     std::string bytes;
-    platform::Status built;
-    {
+    const platform::Status built = [&] {
         fuzz::InFixture inFixture;
-        built = velaset::BuildSetupScript(p, variant, &bytes);
-    }
+        return velaset::BuildSetupScript(p, variant, &bytes);
+    }();
     if (!built) {
         if (built.message.empty())
             Fail("a refusal without a message");
         return 0;
     }
 
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        char c = bytes[i];
-        if (c == '\0')
-            Fail("a NUL byte in the script");
-        if (c == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n'))
-            Fail("a CR without LF at byte " + std::to_string(i));
-        if (c == '\n' && (i == 0 || bytes[i - 1] != '\r'))
-            Fail("an LF without CR at byte " + std::to_string(i));
-    }
-    if (bytes.size() < 2 || bytes.compare(bytes.size() - 2, 2, "\r\n") != 0)
-        Fail("the script does not end with a line end");
+    fuzz::ScriptLines(bytes);
 
-    // What the installer stub reads from the script.
-    label2 = velaset::EncodeLineBreaks(p.Etic2A);
-    fuzz::WriteFixtureFile("setup.inf", bytes.data(), bytes.size());
-    const std::string script = fuzz::FixtureFolder() + "/setup.inf";
-    struct Read {
-        const char* section;
-        const char* key;
-        const std::string* field;
-        bool written;
-    } reads[] = {
-        {"Version", "Caption", &p.Caption, true},
-        {"Version", "Label1", &p.Etic1A, true},
-        {"Version", "Label2", &label2, true},
-        {"Version", "FailureMsg", &p.Errore, true},
-        {"Version", "StopMsg", &p.Stop, true},
-        {"Version", "Label3", &p.Browse, true},
-        {"Version", "AlertMsg", &p.Disinstalla, true},
-        {"Version", "Title", &p.CaptionB, p.DlgEnd() == 1},
-        {"Version", "Message", &p.EticB, p.DlgEnd() == 1},
-        {"Background", "Title", &p.TestoSfondo, p.Sfondo() == 1},
-    };
-    for (const Read& r : reads) {
-        if (!r.written || !ReadsBackAsIs(*r.field))
-            continue;
-        std::string ansi;
-        platform::Utf8ToWindows1252(*r.field, &ansi);
-        std::string back = platform::ReadProfileValue(script, r.section, r.key, "\x01", 4096);
-        if (back != ansi)
-            Fail(std::string("[") + r.section + "] " + r.key + " reads back as <" + back +
-                 "> for <" + ansi + ">");
-    }
-    // Quoted values: every text comes back, blanks at its ends included.
-    std::string run, dirdef;
-    platform::Utf8ToWindows1252(p.DefCartella + p.DefDir + "\\" + p.Lancio, &run);
-    platform::Utf8ToWindows1252(p.DefDir, &dirdef);
-    if (p.ChkLancio() == 1 && platform::ReadProfileValue(script, "Version", "Run", "", 4096) != run)
-        Fail("[Version] Run does not read back as " + run);
-    if (platform::ReadProfileValue(script, "Strings", "DIRDEF", "\x01", 4096) != dirdef)
-        Fail("[Strings] DIRDEF does not read back as " + dirdef);
-    // The key by which the installer finds an installed version.
-    std::string title;
-    platform::Utf8ToWindows1252(p.Titolo, &title);
+    // What the installer stub reads from the script: plain values when the dialect gives
+    // them back unchanged, quoted ones always (blanks at their ends included), and the key
+    // by which the installer finds an installed version.
+    const std::string script = fuzz::WriteFixtureFile("setup.inf", bytes.data(), bytes.size());
+    const bool dlgEnd = p.DlgEnd() == 1;
     const bool named = variant == velaset::ScriptVariant::Full && velaset::HasPackageKeys(p);
     const std::string key =
         named ? std::string(p.Ambito == velaset::Scope::User ? "HKCU" : "HKLM") +
-                    ",Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + title
+                    ",Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + p.Titolo
               : "";
-    if (ReadsBackAsIs(p.Titolo) &&
-        platform::ReadProfileValue(script, "Version", "UninstallKey", "", 4096) != key)
-        Fail("[Version] UninstallKey does not read back as <" + key + ">");
-    std::string browse = platform::ReadProfileValue(script, "Version", "Browse", "", 255);
-    if (browse != std::to_string(p.ButtonBrowse()))
-        Fail("[Version] Browse reads back as <" + browse + ">");
+    const struct {
+        const char* section;
+        const char* key;
+        std::string text; // in UTF-8
+        bool checked;
+        const char* absent; // what reads back when the key is missing
+    } reads[] = {
+        {"Version", "Caption", p.Caption, ReadsBackAsIs(p.Caption), "\x01"},
+        {"Version", "Label1", p.Etic1A, ReadsBackAsIs(p.Etic1A), "\x01"},
+        // Line breaks as the pilcrow sign.
+        {"Version", "Label2", velaset::EncodeLineBreaks(p.Etic2A),
+         ReadsBackAsIs(velaset::EncodeLineBreaks(p.Etic2A)), "\x01"},
+        {"Version", "FailureMsg", p.Errore, ReadsBackAsIs(p.Errore), "\x01"},
+        {"Version", "StopMsg", p.Stop, ReadsBackAsIs(p.Stop), "\x01"},
+        {"Version", "Label3", p.Browse, ReadsBackAsIs(p.Browse), "\x01"},
+        {"Version", "AlertMsg", p.Disinstalla, ReadsBackAsIs(p.Disinstalla), "\x01"},
+        {"Version", "Title", p.CaptionB, dlgEnd && ReadsBackAsIs(p.CaptionB), "\x01"},
+        {"Version", "Message", p.EticB, dlgEnd && ReadsBackAsIs(p.EticB), "\x01"},
+        {"Background", "Title", p.TestoSfondo, p.Sfondo() == 1 && ReadsBackAsIs(p.TestoSfondo),
+         "\x01"},
+        {"Version", "Run", p.DefCartella + p.DefDir + "\\" + p.Lancio, p.ChkLancio() == 1, ""},
+        {"Strings", "DIRDEF", p.DefDir, true, "\x01"},
+        {"Version", "UninstallKey", key, ReadsBackAsIs(p.Titolo), ""},
+        {"Version", "Browse", std::to_string(p.ButtonBrowse()), true, ""},
+    };
+    for (const auto& r : reads) {
+        std::string ansi;
+        platform::Utf8ToWindows1252(r.text, &ansi);
+        const std::string back =
+            platform::ReadProfileValue(script, r.section, r.key, r.absent, 4096);
+        if (r.checked && back != ansi)
+            Fail(std::string("[") + r.section + "] " + r.key + " reads back as <" + back +
+                 "> for <" + ansi + ">");
+    }
     return 0;
 }

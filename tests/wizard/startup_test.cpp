@@ -29,16 +29,12 @@ struct Started {
     }
 };
 
-TEST(WizardStartup, SecondCopyEndsBeforeAnythingHappens) {
+TEST(WizardStartup, SecondCopyEndsBeforeAnythingHappensTheFirstStartsANewProjectOnPageZero) {
     Started s;
     s.allowed = false;
-    Startup startup(s.wizard, "", s.Claim());
-    EXPECT_FALSE(startup.FormLoad());
+    EXPECT_FALSE(Startup(s.wizard, "", s.Claim()).FormLoad());
     EXPECT_EQ(s.project.Titolo, ""); // no new-project reset
-}
-
-TEST(WizardStartup, WithoutCommandLineStartsANewProjectOnPageZero) {
-    Started s;
+    s.allowed = true;
     Startup startup(s.wizard, "", s.Claim());
     ASSERT_TRUE(startup.FormLoad());
     EXPECT_EQ(s.wizard.CurrentPage(), 0);

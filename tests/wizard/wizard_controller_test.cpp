@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "builder/project/project_file.h"
@@ -18,6 +19,22 @@ namespace {
 
 using platform::MessageAnswer;
 using platform::MessageBoxRecorder;
+using platform::MessageButtons;
+using platform::MessageIcon;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+// The text of the one box shown, its icon and buttons checked.
+std::string OneBox(const MessageBoxRecorder& boxes, MessageIcon icon,
+                   MessageButtons buttons = MessageButtons::Ok) {
+    EXPECT_EQ(boxes.Calls().size(), 1u);
+    if (boxes.Calls().size() != 1)
+        return "";
+    EXPECT_EQ(boxes.Calls()[0].title, "Velaset");
+    EXPECT_EQ(boxes.Calls()[0].icon, icon);
+    EXPECT_EQ(boxes.Calls()[0].buttons, buttons);
+    return boxes.Calls()[0].text;
+}
 
 // A wizard with a new project, standing on page 1 after "&Avanti >" from page 0.
 struct Wizard {
@@ -40,7 +57,7 @@ struct Wizard {
     }
 };
 
-TEST(WizardPages, ButtonsAndHeaderFollowThePage) {
+TEST(WizardPages, ButtonsAndHeadingsFollowThePageAndTheLastAsksForTheBuild) {
     Wizard w;
     EXPECT_FALSE(w.wizard.BackEnabled());
     EXPECT_TRUE(w.wizard.NextEnabled());
@@ -52,11 +69,22 @@ TEST(WizardPages, ButtonsAndHeaderFollowThePage) {
     EXPECT_EQ(w.wizard.Heading(), "Titolo e schermata di avvio");
     EXPECT_EQ(w.wizard.SubHeading(),
               "Dati visualizzati nella schermata di avvio del setup e titolo del progetto.");
+    w.WalkTo(2);
+    EXPECT_EQ(w.wizard.Heading(), "Files da installare");
+    w.WalkTo(3);
+    EXPECT_EQ(w.wizard.Heading(), "Collegamenti e gruppo");
+    w.WalkTo(5);
+    EXPECT_EQ(w.wizard.Heading(), "Voci di registro e file da lanciare");
+    w.WalkTo(6);
+    EXPECT_EQ(w.wizard.SubHeading(),
+              "Impostazione nome dell'eseguibile da creare e salvataggio file di progetto.");
     w.WalkTo(7);
     EXPECT_TRUE(w.wizard.NextEnabled()); // the build
     EXPECT_FALSE(w.wizard.FinishEnabled());
     EXPECT_FALSE(w.wizard.HeaderVisible());
     EXPECT_EQ(w.wizard.Heading(), "");
+    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Build);
+    EXPECT_EQ(w.wizard.CurrentPage(), 7);
 }
 
 // A saved project with two files and a link to the first, whose first file is then gone.
@@ -88,15 +116,10 @@ TEST(WizardOpen, AProjectThatLostEntriesIsOpenedOnlyWhenTheUserSaysSo) {
         w.project.Titolo = "Precedente";
         MessageBoxRecorder no(MessageAnswer::No);
         EXPECT_FALSE(w.wizard.OpenProject(f.path).ok);
-        ASSERT_EQ(no.Calls().size(), 1u);
-        const platform::MessageBoxCall& box = no.Calls()[0];
-        EXPECT_EQ(box.buttons, platform::MessageButtons::YesNo);
-        EXPECT_EQ(box.icon, platform::MessageIcon::Question);
-        EXPECT_NE(box.text.find("- " + f.gone +
-                                ": il file non esiste\r\n- collegamento \"Mio\": "
-                                "il file Mio.exe non è nell'elenco dei file"),
-                  std::string::npos)
-            << box.text;
+        EXPECT_THAT(OneBox(no, MessageIcon::Question, MessageButtons::YesNo),
+                    HasSubstr("- " + f.gone +
+                              ": il file non esiste\r\n- collegamento \"Mio\": "
+                              "il file Mio.exe non è nell'elenco dei file"));
         EXPECT_EQ(w.project.Titolo, "Precedente");
         EXPECT_EQ(w.wizard.LoadedProject(), "");
         // Page 0 still wants a project.
@@ -127,10 +150,7 @@ TEST(WizardOpen, ARefusedProjectLeavesTheOpenProjectAndItsFile) {
     w.project.ProgFile = folder.Path("Precedente.mip");
     MessageBoxRecorder boxes;
     EXPECT_FALSE(w.wizard.OpenProject(hostile).ok);
-    ASSERT_EQ(boxes.Calls().size(), 1u);
-    EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Stop);
-    EXPECT_NE(boxes.Calls()[0].text.find("La voce 1 di [Chiavi]"), std::string::npos)
-        << boxes.Calls()[0].text;
+    EXPECT_THAT(OneBox(boxes, MessageIcon::Stop), HasSubstr("La voce 1 di [Chiavi]"));
     EXPECT_EQ(w.project.Titolo, "Precedente");
     EXPECT_EQ(w.project.ProgFile, folder.Path("Precedente.mip"));
     EXPECT_EQ(w.wizard.LoadedProject(), "");
@@ -150,27 +170,11 @@ TEST(WizardOpen, AProjectFoundInItsNewFolderIsOpenedWithAWord) {
     Wizard w;
     MessageBoxRecorder boxes;
     EXPECT_TRUE(w.wizard.OpenProject(copy).ok);
-    ASSERT_EQ(boxes.Calls().size(), 1u);
-    EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Exclamation);
-    EXPECT_EQ(boxes.Calls()[0].buttons, platform::MessageButtons::Ok);
-    EXPECT_NE(boxes.Calls()[0].text.find(f.kept + ": trovato in " + note), std::string::npos)
-        << boxes.Calls()[0].text;
+    EXPECT_THAT(OneBox(boxes, MessageIcon::Exclamation),
+                HasSubstr(f.kept + ": trovato in " + note));
     ASSERT_EQ(w.project.Files().size(), 2u);
     EXPECT_EQ(w.project.Files()[1].path, note);
     EXPECT_EQ(w.project.Links().size(), 1u);
-}
-
-TEST(WizardPages, HeadingsOfTheListPages) {
-    Wizard w;
-    w.WalkTo(2);
-    EXPECT_EQ(w.wizard.Heading(), "Files da installare");
-    w.WalkTo(3);
-    EXPECT_EQ(w.wizard.Heading(), "Collegamenti e gruppo");
-    w.WalkTo(5);
-    EXPECT_EQ(w.wizard.Heading(), "Voci di registro e file da lanciare");
-    w.WalkTo(6);
-    EXPECT_EQ(w.wizard.SubHeading(),
-              "Impostazione nome dell'eseguibile da creare e salvataggio file di progetto.");
 }
 
 TEST(WizardPages, NewProjectIsResetOnEveryForwardArrivalAtTheTitlePage) {
@@ -197,24 +201,12 @@ TEST(WizardPages, ExistingProjectIsNotReset) {
     MessageBoxRecorder boxes;
     // lblCarica is empty: page 0 refuses.
     EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
-    ASSERT_EQ(boxes.Calls().size(), 1u);
-    EXPECT_EQ(boxes.Calls()[0].text, "Devi selezionare un file di installazione.");
-    EXPECT_EQ(boxes.Calls()[0].title, "Velaset");
-    EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Exclamation);
+    EXPECT_EQ(OneBox(boxes, MessageIcon::Exclamation),
+              "Devi selezionare un file di installazione.");
     EXPECT_EQ(w.wizard.CurrentPage(), 0);
 }
 
-TEST(WizardPages, DistributionOnlySkipsTheLinksPageBothWays) {
-    Wizard w;
-    w.WalkTo(2);
-    w.project.SetDistribuzione(1);
-    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
-    EXPECT_EQ(w.wizard.CurrentPage(), 4);
-    w.wizard.Back();
-    EXPECT_EQ(w.wizard.CurrentPage(), 2);
-}
-
-TEST(WizardPages, DistributionOnlyDisablesTheUninstallIcon) {
+TEST(WizardPages, DistributionOnlySkipsTheLinksPageBothWaysAndDisablesTheUninstallIcon) {
     Wizard w;
     w.WalkTo(2);
     w.project.SetUninstall(1);
@@ -223,6 +215,10 @@ TEST(WizardPages, DistributionOnlyDisablesTheUninstallIcon) {
     w.project.SetDistribuzione(1);
     EXPECT_FALSE(w.wizard.UninstallCheckEnabled());
     EXPECT_FALSE(w.wizard.UninstallStringEnabled());
+    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
+    EXPECT_EQ(w.wizard.CurrentPage(), 4);
+    w.wizard.Back();
+    EXPECT_EQ(w.wizard.CurrentPage(), 2);
 }
 
 TEST(WizardPages, LaunchChoicesAreTheFilesOfTheInstallationFolderOnly) {
@@ -238,128 +234,120 @@ TEST(WizardPages, LaunchChoicesAreTheFilesOfTheInstallationFolderOnly) {
     EXPECT_EQ(w.wizard.LaunchChoices(), (std::vector<std::string>{"app.exe", "readme.txt"}));
 }
 
-// One refusal: what makes the page incomplete and the exact message.
-struct Refusal {
-    const char* name;
-    int page;
-    std::function<void(Project&)> spoil;
-    const char* message;
-};
-
-class WizardRefusals : public ::testing::TestWithParam<Refusal> {};
-
-TEST_P(WizardRefusals, PageStaysWithItsMessage) {
-    const Refusal& r = GetParam();
-    Wizard w;
-    w.WalkTo(r.page);
-    r.spoil(w.project);
-    MessageBoxRecorder boxes;
-    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
-    EXPECT_EQ(w.wizard.CurrentPage(), r.page);
-    ASSERT_EQ(boxes.Calls().size(), 1u);
-    EXPECT_EQ(boxes.Calls()[0].text, r.message);
-    EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Exclamation);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    EveryRule, WizardRefusals,
-    ::testing::Values(
-        Refusal{"EmptyTitle", 1, [](Project& p) { p.Titolo.clear(); },
-                "Devi inserire tutte le etichette."},
-        Refusal{"EmptyDescription", 1, [](Project& p) { p.Etic2A.clear(); },
-                "Devi inserire tutte le etichette."},
-        Refusal{"EmptyFolderBeforeEmptyList", 2,
-                [](Project& p) {
-                    p.DefDir.clear();
-                    p.ClearFiles();
-                },
-                "Devi inserire una directory per l'installazione."},
-        Refusal{"NoFiles", 2, [](Project& p) { p.ClearFiles(); },
-                "Devi selezionare i files da installare."},
-        Refusal{"EmptyGroupName", 3, [](Project& p) { p.NomeGruppo.clear(); },
-                "Devi immettere un nome per il gruppo da creare."},
-        Refusal{"GroupWithoutLinks", 3, [](Project& p) { p.ClearLinks(); },
-                "Devi selezionare i file di cui creare il collegamento."},
-        Refusal{"EndDialogWithoutText", 4, [](Project& p) { p.EticB.clear(); },
-                "Devi inserire tutti le voci."},
-        Refusal{"NoControlPanelLabel", 4, [](Project& p) { p.LabelControl.clear(); },
-                "Devi inserire l'etichetta per la disinstallazione nel pannello di "
-                "controllo."},
-        Refusal{"UninstallIconWithoutName", 4,
-                [](Project& p) {
-                    p.SetUninstall(1);
-                    p.UninstallString.clear();
-                },
-                "Devi inserire l'etichetta per la disinstallazione nel gruppo del programma."},
-        Refusal{"NoExecutable", 6, [](Project& p) { p.ExeFile.clear(); },
-                "Devi inserire entrame le voci."},
-        Refusal{"NoProjectFile", 6, [](Project& p) { p.ProgFile.clear(); },
-                "Devi inserire entrame le voci."},
-        Refusal{"VersionOutOfItsForm", 6, [](Project& p) { p.Versione = "1.0 beta"; },
-                "Il campo Versione può contenere solo da uno a quattro numeri separati da "
-                "punti (per esempio 1.2 o 2.0.1.15)."},
-        Refusal{"ForOneUserWithAMachineEntry", 6,
-                [](Project& p) {
-                    p.Ambito = velaset::Scope::User;
-                    ASSERT_TRUE(p.AddRegistryEntry("HKLM,Software\\A,\"B\",,\"C\""));
-                },
-                "Un pacchetto per l'utente (Ambito=utente) si installa senza amministratore: "
-                "può copiare file solo nella cartella del programma (destinazione D, senza "
-                "registrare librerie) e scrivere nel registro solo sotto HKCU. Non lo "
-                "permettono: la voce 1 di [Chiavi] (HKLM,Software\\A,\"B\",,\"C\")."}),
-    [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
-
-// A page that passes as it is, or after a silent correction: no message, the next page.
-struct Pass {
+// One rule of a page: what the change does to it, the exact message when the page stays
+// (nullptr: it moves on without a message), and what it corrected silently.
+struct Rule {
     const char* name;
     int page;
     std::function<void(Project&)> change;
-    std::function<void(const Project&)> corrected;
+    const char* message;
+    std::function<void(const Project&)> corrected = nullptr;
 };
 
-class WizardPasses : public ::testing::TestWithParam<Pass> {};
+class WizardRules : public ::testing::TestWithParam<Rule> {};
 
-TEST_P(WizardPasses, PageMovesOnWithoutAMessage) {
-    const Pass& c = GetParam();
+TEST_P(WizardRules, PageStaysWithItsMessageOrMovesOnWithout) {
+    const Rule& r = GetParam();
     Wizard w;
-    w.WalkTo(c.page);
-    c.change(w.project);
+    w.WalkTo(r.page);
+    r.change(w.project);
     MessageBoxRecorder boxes;
-    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
-    EXPECT_TRUE(boxes.Calls().empty());
-    if (c.corrected)
-        c.corrected(w.project);
+    if (r.message != nullptr) {
+        EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
+        EXPECT_EQ(w.wizard.CurrentPage(), r.page);
+        EXPECT_EQ(OneBox(boxes, MessageIcon::Exclamation), r.message);
+    } else {
+        EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
+        EXPECT_TRUE(boxes.Calls().empty());
+    }
+    if (r.corrected)
+        r.corrected(w.project);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    EveryRule, WizardPasses,
-    ::testing::Values(Pass{"BlankTextCountsAsFilledIn", 1, [](Project& p) { p.Caption = "   "; }},
-                      Pass{"WithoutGroupTheLinksPageAlwaysPasses", 3,
-                           [](Project& p) {
-                               p.SetGruppo(0);
-                               p.NomeGruppo.clear();
-                           }},
-                      Pass{"DisabledEndDialogNeedsNoTexts", 4,
-                           [](Project& p) {
-                               p.SetDlgEnd(0);
-                               p.CaptionB.clear();
-                           }},
-                      Pass{"UninstallIconWithoutGroupIsDropped", 4,
-                           [](Project& p) {
-                               p.SetGruppo(0);
-                               p.SetUninstall(1);
-                           },
-                           [](const Project& p) {
-                               EXPECT_EQ(p.Uninstall(), 0);
-                               EXPECT_EQ(p.UninstallString, "");
-                           }},
-                      Pass{"LaunchWithoutFileIsDropped", 5,
-                           [](Project& p) {
-                               p.SetChkLancio(1);
-                               p.Lancio.clear();
-                           },
-                           [](const Project& p) { EXPECT_EQ(p.ChkLancio(), 0); }}),
-    [](const ::testing::TestParamInfo<Pass>& info) { return info.param.name; });
+    EveryRule, WizardRules,
+    ::testing::Values(
+        Rule{"EmptyTitle", 1, [](Project& p) { p.Titolo.clear(); },
+             "Devi inserire tutte le etichette."},
+        Rule{"EmptyDescription", 1, [](Project& p) { p.Etic2A.clear(); },
+             "Devi inserire tutte le etichette."},
+        Rule{"EmptyFolderBeforeEmptyList", 2,
+             [](Project& p) {
+                 p.DefDir.clear();
+                 p.ClearFiles();
+             },
+             "Devi inserire una directory per l'installazione."},
+        Rule{"NoFiles", 2, [](Project& p) { p.ClearFiles(); },
+             "Devi selezionare i files da installare."},
+        Rule{"EmptyGroupName", 3, [](Project& p) { p.NomeGruppo.clear(); },
+             "Devi immettere un nome per il gruppo da creare."},
+        Rule{"GroupWithoutLinks", 3, [](Project& p) { p.ClearLinks(); },
+             "Devi selezionare i file di cui creare il collegamento."},
+        Rule{"EndDialogWithoutText", 4, [](Project& p) { p.EticB.clear(); },
+             "Devi inserire tutti le voci."},
+        Rule{"NoControlPanelLabel", 4, [](Project& p) { p.LabelControl.clear(); },
+             "Devi inserire l'etichetta per la disinstallazione nel pannello di "
+             "controllo."},
+        Rule{"UninstallIconWithoutName", 4,
+             [](Project& p) {
+                 p.SetUninstall(1);
+                 p.UninstallString.clear();
+             },
+             "Devi inserire l'etichetta per la disinstallazione nel gruppo del programma."},
+        Rule{"NoExecutable", 6, [](Project& p) { p.ExeFile.clear(); },
+             "Devi inserire entrame le voci."},
+        Rule{"NoProjectFile", 6, [](Project& p) { p.ProgFile.clear(); },
+             "Devi inserire entrame le voci."},
+        Rule{"VersionOutOfItsForm", 6, [](Project& p) { p.Versione = "1.0 beta"; },
+             "Il campo Versione può contenere solo da uno a quattro numeri separati da "
+             "punti (per esempio 1.2 o 2.0.1.15)."},
+        Rule{"ForOneUserWithAMachineEntry", 6,
+             [](Project& p) {
+                 p.Ambito = velaset::Scope::User;
+                 ASSERT_TRUE(p.AddRegistryEntry("HKLM,Software\\A,\"B\",,\"C\""));
+             },
+             "Un pacchetto per l'utente (Ambito=utente) si installa senza amministratore: "
+             "può copiare file solo nella cartella del programma (destinazione D, senza "
+             "registrare librerie) e scrivere nel registro solo sotto HKCU. Non lo "
+             "permettono: la voce 1 di [Chiavi] (HKLM,Software\\A,\"B\",,\"C\")."},
+        Rule{"BlankTextCountsAsFilledIn", 1, [](Project& p) { p.Caption = "   "; }, nullptr},
+        Rule{"WithoutGroupTheLinksPageAlwaysPasses", 3,
+             [](Project& p) {
+                 p.SetGruppo(0);
+                 p.NomeGruppo.clear();
+             },
+             nullptr},
+        Rule{"DisabledEndDialogNeedsNoTexts", 4,
+             [](Project& p) {
+                 p.SetDlgEnd(0);
+                 p.CaptionB.clear();
+             },
+             nullptr},
+        Rule{"UninstallIconWithoutGroupIsDropped", 4,
+             [](Project& p) {
+                 p.SetGruppo(0);
+                 p.SetUninstall(1);
+             },
+             nullptr,
+             [](const Project& p) {
+                 EXPECT_EQ(p.Uninstall(), 0);
+                 EXPECT_EQ(p.UninstallString, "");
+             }},
+        Rule{"LaunchWithoutFileIsDropped", 5,
+             [](Project& p) {
+                 p.SetChkLancio(1);
+                 p.Lancio.clear();
+             },
+             nullptr, [](const Project& p) { EXPECT_EQ(p.ChkLancio(), 0); }},
+        Rule{"ControlPanelLabelIsCheckedBeforeTheUninstallCorrection", 4,
+             [](Project& p) {
+                 p.SetGruppo(0);
+                 p.SetUninstall(1);
+                 p.LabelControl.clear();
+             },
+             "Devi inserire l'etichetta per la disinstallazione nel pannello di controllo.",
+             [](const Project& p) { EXPECT_EQ(p.Uninstall(), 1); }}),
+    [](const ::testing::TestParamInfo<Rule>& info) { return info.param.name; });
 
 // A value of the page that no package could carry keeps the page, with the table's
 // sentence; a fault of another page's field does not.
@@ -370,29 +358,9 @@ TEST(WizardChecks, AValueThatNoPackageCouldCarryKeepsItsPage) {
     w.project.NomeGruppo = "Gruppo; secondo";
     MessageBoxRecorder boxes;
     EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
-    ASSERT_EQ(boxes.Calls().size(), 1u);
-    EXPECT_EQ(boxes.Calls()[0].text.rfind("Il campo Titolo (\"   \") ", 0), 0u)
-        << boxes.Calls()[0].text;
+    EXPECT_THAT(OneBox(boxes, MessageIcon::Exclamation), StartsWith("Il campo Titolo (\"   \") "));
     w.project.Titolo = "Demo";
     EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Moved);
-}
-
-TEST(WizardChecks, ControlPanelLabelIsCheckedBeforeTheUninstallCorrection) {
-    Wizard w;
-    w.WalkTo(4);
-    w.project.SetGruppo(0);
-    w.project.SetUninstall(1);
-    w.project.LabelControl.clear();
-    MessageBoxRecorder boxes;
-    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
-    EXPECT_EQ(w.project.Uninstall(), 1);
-}
-
-TEST(WizardChecks, LastPageAsksForTheBuild) {
-    Wizard w;
-    w.WalkTo(7);
-    EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Build);
-    EXPECT_EQ(w.wizard.CurrentPage(), 7);
 }
 
 TEST(WizardExit, AsksBeforeLeaving) {
@@ -400,10 +368,8 @@ TEST(WizardExit, AsksBeforeLeaving) {
     {
         MessageBoxRecorder no(MessageAnswer::No);
         EXPECT_FALSE(w.wizard.ConfirmExit());
-        ASSERT_EQ(no.Calls().size(), 1u);
-        EXPECT_EQ(no.Calls()[0].text, "Vuoi uscire da Velaset?");
-        EXPECT_EQ(no.Calls()[0].icon, platform::MessageIcon::Question);
-        EXPECT_EQ(no.Calls()[0].buttons, platform::MessageButtons::YesNo);
+        EXPECT_EQ(OneBox(no, MessageIcon::Question, MessageButtons::YesNo),
+                  "Vuoi uscire da Velaset?");
     }
     MessageBoxRecorder yes(MessageAnswer::Yes);
     EXPECT_TRUE(w.wizard.ConfirmExit());
@@ -412,41 +378,33 @@ TEST(WizardExit, AsksBeforeLeaving) {
 // Build services that record what the trigger asked for and touch no file.
 struct FakeBuild {
     bool scriptWritten = false;
-    bool edited = false;
     bool packed = false;
-    int comprimiResult = 1;
     BuildServices services;
 
     FakeBuild() {
+        using platform::Status;
         services.writeScript = [this](const Project&, bool, const std::string&) {
             scriptWritten = true;
-            return platform::Status::Ok();
+            return Status::Ok();
         };
-        services.editScript = [this](const std::string&) {
-            edited = true;
-            return platform::Status::Ok();
-        };
-        services.saveProject = [](const Project&) { return platform::Status::Ok(); };
-        services.locateStub = [](Architecture, StubImage*) {
-            return platform::Status::Failed("no stub");
-        };
+        services.editScript = [](const std::string&) { return Status::Ok(); };
+        services.saveProject = [](const Project&) { return Status::Ok(); };
+        services.locateStub = [](Architecture, StubImage*) { return Status::Failed("no stub"); };
         services.locateRuntime = [](Architecture, std::string*) {
-            return platform::Status::Failed("no runtime");
+            return Status::Failed("no runtime");
         };
         services.bindComprimi = [this](ComprimiFunction* comprimi) {
-            *comprimi = [this](const std::string&, const std::string&,
-                               const std::vector<CabinetEntry>&, std::uint32_t, std::uint32_t,
-                               const CabinetProgress&) {
+            *comprimi = [this](auto&&...) {
                 packed = true;
-                return comprimiResult;
+                return 1;
             };
-            return platform::Status::Ok();
+            return Status::Ok();
         };
         services.tempFolder = platform::TempFolder();
     }
 };
 
-TEST(WizardBuild, ScriptOnlyRunRewritesTheLastPageAndEnablesOnlyFinish) {
+TEST(WizardBuild, ScriptOnlyRunRewritesTheLastPageAndEnablesOnlyFinishUntilANewProject) {
     Wizard w;
     w.WalkTo(7);
     EXPECT_EQ(w.wizard.LastPage().Label22, "Creazione pacchetto di installazione");
@@ -462,6 +420,12 @@ TEST(WizardBuild, ScriptOnlyRunRewritesTheLastPageAndEnablesOnlyFinish) {
     EXPECT_FALSE(w.wizard.BackEnabled());
     EXPECT_FALSE(w.wizard.NextEnabled());
     EXPECT_TRUE(w.wizard.FinishEnabled());
+
+    w.wizard.ResetToNewProject();
+    EXPECT_EQ(w.wizard.LastPage().Label22, "Creazione pacchetto di installazione");
+    EXPECT_EQ(w.wizard.LastPage().Label32, "Sarà creato il file:");
+    EXPECT_EQ(w.wizard.LastPage().Label11, "Clicca avanti per creare il pacchetto.");
+    EXPECT_TRUE(w.wizard.LastPage().showNomeProgetto);
 }
 
 // The new project's ExeFile lies in a folder that does not exist here: the build refuses
@@ -473,28 +437,12 @@ TEST(WizardBuild, FailedBuildSaysSoAndStillEnablesFinish) {
     MessageBoxRecorder boxes;
     EXPECT_FALSE(w.wizard.RunBuild(build.services));
     EXPECT_FALSE(build.scriptWritten);
-    ASSERT_EQ(boxes.Calls().size(), 1u);
-    EXPECT_EQ(boxes.Calls()[0].text.rfind("La cartella ", 0), 0u) << boxes.Calls()[0].text;
-    EXPECT_EQ(boxes.Calls()[0].icon, platform::MessageIcon::Stop);
+    EXPECT_THAT(OneBox(boxes, MessageIcon::Stop), StartsWith("La cartella "));
     EXPECT_TRUE(w.wizard.LastPage().progressCleared);
     EXPECT_EQ(w.wizard.LastPage().Label22, "Creazione fallita");
     EXPECT_EQ(w.wizard.LastPage().Label11, "Clicca su fine per creare un nuovo progetto.");
     EXPECT_TRUE(w.wizard.FinishEnabled());
     EXPECT_FALSE(w.wizard.NextEnabled());
-}
-
-TEST(WizardBuild, NewProjectRestoresTheLastPage) {
-    Wizard w;
-    w.WalkTo(7);
-    w.wizard.SetChkInf(1);
-    FakeBuild build;
-    MessageBoxRecorder boxes;
-    EXPECT_TRUE(w.wizard.RunBuild(build.services));
-    w.wizard.ResetToNewProject();
-    EXPECT_EQ(w.wizard.LastPage().Label22, "Creazione pacchetto di installazione");
-    EXPECT_EQ(w.wizard.LastPage().Label32, "Sarà creato il file:");
-    EXPECT_EQ(w.wizard.LastPage().Label11, "Clicca avanti per creare il pacchetto.");
-    EXPECT_TRUE(w.wizard.LastPage().showNomeProgetto);
 }
 
 } // namespace
