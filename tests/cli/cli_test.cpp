@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include "builder/project/ini_file.h"
@@ -49,14 +51,10 @@ class VelasetCommand : public testing::Test {
     ScratchFolder scratch_;
 };
 
-TEST_F(VelasetCommand, AnswersVersionHelpAndBadUsage) {
+TEST_F(VelasetCommand, AnswersVersionAndHelpWithoutAProject) {
     CommandRun version = Velaset({"--version"});
     EXPECT_EQ(version.code, 0);
     EXPECT_EQ(version.out, std::string("velaset ") + VELASET_VERSION_TEXT + "\n");
-    EXPECT_EQ(Velaset({}).code, 2);
-    CommandRun unknown = Velaset({"build-everything"});
-    EXPECT_EQ(unknown.code, 2);
-    EXPECT_NE(unknown.err.find("comando sconosciuto: build-everything"), std::string::npos);
     // Every command answers --help, "velaset help COMMAND" and --version as the help says.
     for (const char* command : {"new", "show", "set", "add", "remove", "dest", "link", "reg", "msg",
                                 "inf", "build", "comprimi"}) {
@@ -64,18 +62,72 @@ TEST_F(VelasetCommand, AnswersVersionHelpAndBadUsage) {
              {std::vector<std::string>{command, "--help"}, {"help", command}}) {
             CommandRun help = Velaset(asked);
             EXPECT_EQ(help.code, 0) << command;
+            EXPECT_EQ(help.err, "") << command;
             EXPECT_EQ(help.out.rfind(std::string("uso: velaset ") + command, 0), 0u) << help.out;
         }
         CommandRun commandVersion = Velaset({command, "--version"});
         EXPECT_EQ(commandVersion.code, 0) << command;
         EXPECT_EQ(commandVersion.out, version.out);
     }
-    EXPECT_EQ(Velaset({"help", "colora"}).code, 2);
-    EXPECT_EQ(Velaset({"new"}).code, 2);
-    EXPECT_EQ(Velaset({"new", "a.mip", "--title"}).code, 2);
-    EXPECT_EQ(Velaset({"new", "a.mip", "--colore"}).code, 2);
-    EXPECT_EQ(Velaset({"show"}).code, 2);
-    EXPECT_EQ(Velaset({"set", "a.mip"}).code, 2);
+    const std::string build = Velaset({"build", "--help"}).out;
+    EXPECT_NE(build.find("--sign-pkcs12 FILE.p12"), std::string::npos) << build;
+    EXPECT_NE(build.find("variabile\nd'ambiente VELASET_SIGN_PASSWORD"), std::string::npos);
+}
+
+// Bad usage: exit code 2, the message and the usage of the command (of the signing
+// options for a signing fault).
+TEST_F(VelasetCommand, RefusesBadUsageWithExitCode2AndTheUsage) {
+    const std::string build = "uso: velaset build PROGETTO.mip";
+    const std::string signing =
+        "[--sign-cert CERT.pem --sign-key CHIAVE.pem | --sign-pkcs12 FILE.p12]";
+    const std::string needsCertificate =
+        "velaset build: --sign-timestamp, --sign-description, --sign-url e --sign-runtime "
+        "vogliono il certificato: --sign-cert e --sign-key, o --sign-pkcs12";
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+        std::string usage;
+    } cases[] = {
+        {{}, "", ""},
+        {{"build-everything"}, "comando sconosciuto: build-everything", ""},
+        {{"help", "colora"}, "", ""},
+        {{"new"}, "", ""},
+        {{"new", "a.mip", "--title"}, "", ""},
+        {{"new", "a.mip", "--colore"}, "", ""},
+        {{"show"}, "", ""},
+        {{"set", "a.mip"}, "", ""},
+        {{"build"}, "velaset build: manca il file di progetto", build},
+        {{"build", "a.mip", "b.mip"}, "velaset build: argomento in più: b.mip", build},
+        {{"build", "a.mip", "-o"}, "velaset build: -o vuole il percorso dell'eseguibile", build},
+        {{"build", "a.mip", "--fast"}, "velaset build: opzione sconosciuta: --fast", build},
+        {{"build", "a.mip", "--arch"}, "velaset build: --arch vuole x86 o x64", build},
+        {{"build", "a.mip", "--arch", "amd64"}, "velaset build: --arch vuole x86 o x64", build},
+        // Signing options that do not fit together.
+        {{"build", "a.mip", "--sign-cert", "c.pem"},
+         "velaset build: --sign-cert e --sign-key vanno dati insieme", signing},
+        {{"build", "a.mip", "--sign-key", "k.pem"},
+         "velaset build: --sign-cert e --sign-key vanno dati insieme", signing},
+        {{"build", "a.mip", "--sign-cert", "c.pem", "--sign-key", "k.pem", "--sign-pkcs12", "f.p12"},
+         "velaset build: --sign-pkcs12 non va insieme a --sign-cert e --sign-key", signing},
+        {{"build", "a.mip", "--sign-runtime"}, needsCertificate, signing},
+        {{"build", "a.mip", "--sign-timestamp", "http://ts"}, needsCertificate, signing},
+        {{"build", "a.mip", "--sign-pkcs12", "f.p12", "--inf-only"},
+         "velaset build: --inf-only non crea nessun eseguibile da firmare", signing},
+        {{"build", "a.mip", "--sign-pkcs12"}, "velaset build: --sign-pkcs12 vuole il file PKCS#12",
+         signing},
+        {{"build", "a.mip", "--sign-cert", ""},
+         "velaset build: --sign-cert vuole il file del certificato", signing},
+        {{"build", "a.mip", "--sign-pkcs12", "f.p12", "--sign-password", "segreto"},
+         "velaset build: la password non si scrive sulla riga di comando: va nella variabile "
+         "d'ambiente VELASET_SIGN_PASSWORD",
+         signing},
+    };
+    for (const auto& c : cases) {
+        const CommandRun run = Velaset(c.args);
+        EXPECT_EQ(run.code, 2) << c.message;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.usage), std::string::npos) << run.err;
+    }
 }
 
 // Without --title the new project keeps "Nuovo Progetto".
@@ -142,10 +194,16 @@ TEST_F(VelasetCommand, NewFailsWhenItCannotSave) {
     EXPECT_EQ(failed.err.rfind("velaset: Impossibile creare " + project, 0), 0u) << failed.err;
 }
 
-TEST_F(VelasetCommand, ShowReportsMissingAndRefusedFiles) {
-    CommandRun missing = Velaset({"show", scratch_.Path("manca.mip")});
-    EXPECT_EQ(missing.code, 1);
-    EXPECT_NE(missing.err.find("Impossibile aprire il progetto"), std::string::npos);
+TEST_F(VelasetCommand, ShowAndBuildReportMissingAndRefusedFiles) {
+    const std::string manca = scratch_.Path("Manca.mip");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"show", manca}, {"build", manca, "--quiet"}}) {
+        CommandRun missing = Velaset(args);
+        EXPECT_EQ(missing.code, 1) << args[0];
+        EXPECT_NE(missing.err.find("Impossibile aprire il progetto " + manca), std::string::npos)
+            << missing.err;
+    }
+    EXPECT_FALSE(platform::PathExists(scratch_.Path("Manca.exe")));
     std::string bad = scratch_.WriteFile("bad.mip", "[Progetto]\r\nGruppo=si\r\nDlgEnd=1\r\n");
     CommandRun refused = Velaset({"show", bad});
     EXPECT_EQ(refused.code, 2);
@@ -222,7 +280,9 @@ TEST_F(VelasetCommand, SetStoresTheArchitectureAndTheCompressionOnlyOffTheirDefa
                       .out.find("Distribuzione=0\n" + key + "=" + k.stored + "\n[Chiavi]"),
                   std::string::npos);
         ASSERT_EQ(Velaset({"set", project, key + "=" + k.byDefault}).code, 0);
-        EXPECT_EQ(velaset::ReadIni(project, "Progetto", k.key), k.storedDefault);
+        marked.replace(marked.find(key + "="), key.size() + 1 + std::strlen(k.stored),
+                       key + "=" + k.storedDefault);
+        EXPECT_EQ(ScratchFolder::ReadFile(project), marked) << "the rest as it was";
         EXPECT_EQ(Velaset({"show", project}).out.find(key), std::string::npos);
     }
 }
