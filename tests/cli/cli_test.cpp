@@ -187,13 +187,6 @@ TEST_F(VelasetCommand, AProjectInUseIsLeftAloneWithAMessage) {
     EXPECT_FALSE(platform::PathExists(typo + ".lock"));
 }
 
-TEST_F(VelasetCommand, NewFailsWhenItCannotSave) {
-    std::string project = platform::JoinSourcePath(scratch_.Path("manca"), "Demo.mip");
-    CommandRun failed = Velaset({"new", project});
-    EXPECT_EQ(failed.code, 1);
-    EXPECT_EQ(failed.err.rfind("velaset: Impossibile creare " + project, 0), 0u) << failed.err;
-}
-
 TEST_F(VelasetCommand, ShowAndBuildReportMissingAndRefusedFiles) {
     const std::string manca = scratch_.Path("Manca.mip");
     for (const std::vector<std::string>& args :

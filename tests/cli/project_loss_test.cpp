@@ -113,12 +113,10 @@ TEST_F(ProjectLossTest, RemovingAFileRemovesTheLinksThatOnlyItCarried) {
 
 TEST_F(ProjectLossTest, AFileThatIsNoProjectIsRefusedWithExitCode1) {
     const std::string text = folder.WriteFile("note.mip", "Caro diario,\r\noggi niente.\r\n");
-    for (const char* command : {"show", "set", "build"}) {
-        std::vector<std::string> args = {command, text};
-        if (std::string(command) == "set")
-            args.push_back("Caption=x");
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"show", text},
+                                                 {"set", text, "Caption=x"}, {"build", text}}) {
         const CommandRun run = Velaset(args);
-        EXPECT_EQ(run.code, 1) << command;
+        EXPECT_EQ(run.code, 1) << args[0];
         EXPECT_EQ(run.err, "velaset: Impossibile caricare il progetto " + text +
                                ": il file non è un progetto Velaset (non ha la sezione "
                                "[Progetto]).\n");

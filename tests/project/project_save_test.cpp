@@ -89,16 +89,6 @@ TEST(ProjectSave, LeavesStaleKeysOfALongerList) {
     EXPECT_EQ(velaset::ReadIni(file, "Files", "3"), "C:\\Src\\Comp.ocx,D*");
 }
 
-TEST(ProjectSave, StoresLineBreaksOfEtic2AAsPilcrows) {
-    ScratchFolder scratch;
-    std::string file = scratch.Path("p.mip");
-    Project p = NewProject();
-    p.Etic2A = "Riga uno\r\nRiga due\r\n\r\nRiga quattro";
-    ASSERT_TRUE(velaset::SaveProjectTo(p, file));
-    std::string bytes = ScratchFolder::ReadFile(file);
-    EXPECT_NE(bytes.find("Etic2A=Riga uno\xB6Riga due\xB6\xB6Riga quattro\r\n"), std::string::npos);
-}
-
 TEST(ProjectSave, RefusesTextsTheFileCannotHoldAndWritesNothing) {
     struct Case {
         void (*change)(Project*);
