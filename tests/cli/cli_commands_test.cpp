@@ -13,7 +13,6 @@
 #include "platform/file_access.h"
 #include "platform/folders.h"
 #include "tests/cli/command_run.h"
-#include "tests/script/script_test_support.h"
 #include "tests/support/scratch_folder.h"
 
 namespace velaset {

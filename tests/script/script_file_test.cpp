@@ -10,7 +10,6 @@
 #include "platform/file_access.h"
 #include "platform/file_replacement.h"
 #include "platform/work_folder.h"
-#include "tests/script/script_test_support.h"
 #include "tests/support/no_short_names.h"
 #include "tests/support/sample_project.h"
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "builder/project/short_name_clash.h"
 #include "builder/script/script_file.h"
 #include "platform/text_encoding.h"
 #include "tests/script/script_test_support.h"
@@ -46,7 +47,7 @@ void ExpectGolden(const std::string& name, const std::string& actual) {
 // The golden files hold the Windows short name GUIDAL~1.HLP. Wine hashes its short
 // names (GUID~T2Q.HLP), so there the name the system gives takes its place.
 std::string HelpShortName(const Project& project) {
-    const std::string shortName = testing::SystemShortName(project.Files()[1].path);
+    const std::string shortName = ShortName(project.Files()[1].path);
 #ifndef _WIN32
     EXPECT_EQ(shortName, "GUIDAL~1.HLP");
 #endif
