@@ -32,6 +32,7 @@ TEST(IniFile, ReadsBackEveryValueAsWritten) {
     std::string file = scratch.Path("p.mip");
     const std::pair<std::string, std::string> values[] = {
         {" spazi ", " spazi "},
+        {"dietro ", "dietro "},
         {"\"tra virgolette\"", "\"tra virgolette\""},
         {"'apici'", "'apici'"},
         {"\t", "\t"},
