@@ -22,16 +22,11 @@ using velaset_test::ScratchFolder;
 
 using velaset_test::CommandRun;
 
-class CliCommandsTest : public ::testing::Test {
+class CliCommandsTest : public velaset_test::VelasetTest {
   protected:
-    ScratchFolder folder;
     std::string mip = folder.Path("Demo.mip");
 
     void SetUp() override { ASSERT_EQ(Velaset({"new", mip, "--title", "Demo"}).code, 0); }
-
-    CommandRun Velaset(std::vector<std::string> args) {
-        return velaset_test::RunVelaset(folder, std::move(args));
-    }
 
     Project Loaded() {
         Project project;

@@ -17,12 +17,8 @@ using velaset_test::ScratchFolder;
 using velaset_test::CommandRun;
 
 // Runs the velaset command in-process with its output captured in files.
-class VelasetCommand : public testing::Test {
+class VelasetCommand : public velaset_test::VelasetTest {
   protected:
-    CommandRun Velaset(std::vector<std::string> args) {
-        return velaset_test::RunVelaset(scratch_, std::move(args));
-    }
-
     // The new-project text with "Nuovo Progetto" turned into title by propagation.
     static std::string NewProjectText(const std::string& folder, const std::string& title) {
         std::string text = platform::Windows1252ToUtf8(ScratchFolder::ReadFile(
@@ -47,8 +43,6 @@ class VelasetCommand : public testing::Test {
                 "ProgFile=" + platform::JoinSourcePath(folder, title + ".mip"));
         return lf;
     }
-
-    ScratchFolder scratch_;
 };
 
 TEST_F(VelasetCommand, AnswersVersionAndHelpWithoutAProject) {
@@ -132,7 +126,7 @@ TEST_F(VelasetCommand, RefusesBadUsageWithExitCode2AndTheUsage) {
 
 // Without --title the new project keeps "Nuovo Progetto".
 TEST_F(VelasetCommand, NewThenShowPrintsTheNewProjectWithTheTitle) {
-    std::string dir = scratch_.MakeFolder("DIR");
+    std::string dir = folder.MakeFolder("DIR");
     const std::pair<std::string, std::vector<std::string>> made[] = {{"Demo", {"--title", "Demo"}},
                                                                      {"Nuovo Progetto", {}}};
     for (const auto& m : made) {
@@ -148,7 +142,7 @@ TEST_F(VelasetCommand, NewThenShowPrintsTheNewProjectWithTheTitle) {
 }
 
 TEST_F(VelasetCommand, NewKeepsAnExistingFileUnlessForced) {
-    std::string project = scratch_.WriteFile("Demo.mip", "vecchio");
+    std::string project = folder.WriteFile("Demo.mip", "vecchio");
     CommandRun kept = Velaset({"new", project, "--title", "Demo"});
     EXPECT_EQ(kept.code, 1);
     EXPECT_NE(kept.err.find("esiste già"), std::string::npos);
@@ -162,7 +156,7 @@ TEST_F(VelasetCommand, NewKeepsAnExistingFileUnlessForced) {
 // change it waits a while, then gives up with a message and leaves the file alone; a
 // command that only reads it shares it with other readers.
 TEST_F(VelasetCommand, AProjectInUseIsLeftAloneWithAMessage) {
-    std::string project = scratch_.Path("Demo.mip");
+    std::string project = folder.Path("Demo.mip");
     ASSERT_EQ(Velaset({"new", project, "--title", "Demo"}).code, 0);
     const std::string before = ScratchFolder::ReadFile(project);
     platform::FileLock reader;
@@ -182,13 +176,13 @@ TEST_F(VelasetCommand, AProjectInUseIsLeftAloneWithAMessage) {
     EXPECT_EQ(ScratchFolder::ReadFile(project + ".lock"), "");
 
     // A mistyped name leaves no lock file behind.
-    std::string typo = scratch_.Path("Dmeo.mip");
+    std::string typo = folder.Path("Dmeo.mip");
     EXPECT_EQ(Velaset({"set", typo, "Caption=Altro"}).code, 1);
     EXPECT_FALSE(platform::PathExists(typo + ".lock"));
 }
 
 TEST_F(VelasetCommand, ShowAndBuildReportMissingAndRefusedFiles) {
-    const std::string manca = scratch_.Path("Manca.mip");
+    const std::string manca = folder.Path("Manca.mip");
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"show", manca}, {"build", manca, "--quiet"}}) {
         CommandRun missing = Velaset(args);
@@ -196,8 +190,8 @@ TEST_F(VelasetCommand, ShowAndBuildReportMissingAndRefusedFiles) {
         EXPECT_NE(missing.err.find("Impossibile aprire il progetto " + manca), std::string::npos)
             << missing.err;
     }
-    EXPECT_FALSE(platform::PathExists(scratch_.Path("Manca.exe")));
-    std::string bad = scratch_.WriteFile("bad.mip", "[Progetto]\r\nGruppo=si\r\nDlgEnd=1\r\n");
+    EXPECT_FALSE(platform::PathExists(folder.Path("Manca.exe")));
+    std::string bad = folder.WriteFile("bad.mip", "[Progetto]\r\nGruppo=si\r\nDlgEnd=1\r\n");
     CommandRun refused = Velaset({"show", bad});
     EXPECT_EQ(refused.code, 2);
     EXPECT_NE(refused.err.find("la chiave Gruppo contiene \"si\""), std::string::npos)
@@ -206,11 +200,11 @@ TEST_F(VelasetCommand, ShowAndBuildReportMissingAndRefusedFiles) {
 }
 
 TEST_F(VelasetCommand, ShowMakesStaleAndDroppedEntriesVisible) {
-    std::string kept = scratch_.WriteFile("app.exe", "MZ");
-    std::string project = scratch_.WriteFile(
+    std::string kept = folder.WriteFile("app.exe", "MZ");
+    std::string project = folder.WriteFile(
         "p.mip", velaset_test::Crlf("[Progetto]\nGruppo=1\nDlgEnd=1\nNumFile=2\nNumLink=1\n"
                                     "[Files]\n1=" +
-                                    kept + ",D\n2=" + scratch_.Path("manca.exe") + ",D\n3=" + kept +
+                                    kept + ",D\n2=" + folder.Path("manca.exe") + ",D\n3=" + kept +
                                     ",W\n[Link]\n1=manca.exe,M,P\n"));
     CommandRun shown = Velaset({"show", project});
     ASSERT_EQ(shown.code, 0) << shown.err;
@@ -222,7 +216,7 @@ TEST_F(VelasetCommand, ShowMakesStaleAndDroppedEntriesVisible) {
 }
 
 TEST_F(VelasetCommand, SetAppliesKeysInOrderWithTheirRules) {
-    std::string project = scratch_.Path("Nuovo Progetto.mip");
+    std::string project = folder.Path("Nuovo Progetto.mip");
     ASSERT_EQ(Velaset({"new", project}).code, 0);
     CommandRun set = Velaset({"set", project, "Titolo=Prova", "Uninstall=1", "ChkLancio=1",
                               "Lancio=prova.exe", "Etic2A=Uno\nDue", "Stop=Fermato.", "Gruppo=0"});
@@ -233,7 +227,7 @@ TEST_F(VelasetCommand, SetAppliesKeysInOrderWithTheirRules) {
     EXPECT_EQ(stored("Progetto", "Titolo"), "Prova");
     EXPECT_EQ(stored("Progetto", "Caption"), "Prova");
     EXPECT_EQ(stored("Progetto", "ExeFile"),
-              platform::JoinSourcePath(scratch_.Path(), "Prova.exe"));
+              platform::JoinSourcePath(folder.Path(), "Prova.exe"));
     EXPECT_EQ(stored("Progetto", "ProgFile"), project);
     EXPECT_EQ(stored("Progetto", "Uninstall"), "1");
     EXPECT_EQ(stored("Progetto", "UninstallString"), "Disinstalla");
@@ -242,7 +236,7 @@ TEST_F(VelasetCommand, SetAppliesKeysInOrderWithTheirRules) {
     EXPECT_EQ(stored("Messaggi", "Stop"), "Fermato.");
     EXPECT_EQ(stored("Progetto", "Gruppo"), "0");
     // The file named on the command line is the one saved.
-    EXPECT_FALSE(platform::PathExists(scratch_.Path("Prova.mip")));
+    EXPECT_FALSE(platform::PathExists(folder.Path("Prova.mip")));
 }
 
 // The architecture and the compression: each key is written only for its non-default
@@ -259,7 +253,7 @@ TEST_F(VelasetCommand, SetStoresTheArchitectureAndTheCompressionOnlyOffTheirDefa
                 {"Compressione", "mszip", "lzx", "LZX", "MSZIP"}};
     for (const auto& k : keys) {
         SCOPED_TRACE(k.key);
-        std::string project = scratch_.Path(std::string(k.byDefault) + ".mip");
+        std::string project = folder.Path(std::string(k.byDefault) + ".mip");
         ASSERT_EQ(Velaset({"new", project}).code, 0);
         const std::string plain = ScratchFolder::ReadFile(project);
         const std::string key = k.key;
@@ -283,7 +277,7 @@ TEST_F(VelasetCommand, SetStoresTheArchitectureAndTheCompressionOnlyOffTheirDefa
 // A package for one user is refused at every door that would give it what needs an
 // administrator, and the file stays as it was.
 TEST_F(VelasetCommand, APackageForOneUserKeepsToTheUsersPlaces) {
-    std::string project = scratch_.Path("Demo.mip");
+    std::string project = folder.Path("Demo.mip");
     ASSERT_EQ(Velaset({"new", project}).code, 0);
     ASSERT_EQ(Velaset({"reg", project, "add", "HKLM", "Software\\Demo", "A", "1"}).code, 0);
     std::string before = ScratchFolder::ReadFile(project);
@@ -302,7 +296,7 @@ TEST_F(VelasetCommand, APackageForOneUserKeepsToTheUsersPlaces) {
 }
 
 TEST_F(VelasetCommand, SetRefusesBadKeysAndValuesWithoutSaving) {
-    std::string project = scratch_.Path("Demo.mip");
+    std::string project = folder.Path("Demo.mip");
     ASSERT_EQ(Velaset({"new", project}).code, 0);
     std::string before = ScratchFolder::ReadFile(project);
     struct Case {

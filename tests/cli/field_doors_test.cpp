@@ -382,7 +382,7 @@ const Door kDoors[] = {
      nullptr},
 };
 
-class FieldDoors : public ::testing::Test {
+class FieldDoors : public velaset_test::VelasetTest {
   protected:
     void SetUp() override {
         // Stand-ins for the stub and the runtime, so that a build runs anywhere.
@@ -401,10 +401,9 @@ class FieldDoors : public ::testing::Test {
     CommandRun Run(Args args) {
         for (std::string& arg : args)
             arg = arg == "@" ? mip : arg;
-        return velaset_test::RunVelaset(folder, std::move(args));
+        return Velaset(std::move(args));
     }
 
-    ScratchFolder folder;
     std::string mip = folder.Path("Demo.mip");
     std::string base;
 };

@@ -24,9 +24,8 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-class ProjectLossTest : public ::testing::Test {
+class ProjectLossTest : public velaset_test::VelasetTest {
   protected:
-    ScratchFolder folder;
     std::string mip = folder.Path("Mio.mip");
     std::string program = folder.WriteFile("src/Mio.exe", "MZ");
     std::string notes = folder.WriteFile("src/Note.txt", "note");
@@ -35,10 +34,6 @@ class ProjectLossTest : public ::testing::Test {
         ASSERT_EQ(Velaset({"new", mip, "--title", "Mio"}).code, 0);
         ASSERT_EQ(Velaset({"add", mip, program, notes}).code, 0);
         ASSERT_EQ(Velaset({"link", mip, "add", "Mio.exe", "Mio", "P"}).code, 0);
-    }
-
-    CommandRun Velaset(std::vector<std::string> args) {
-        return velaset_test::RunVelaset(folder, std::move(args));
     }
 
     std::vector<FileEntry> Files() {
