@@ -88,8 +88,6 @@ TEST(ProjectLoad, ReadsOnlyTheStoredCountOfAList) {
 
 TEST(ProjectLoad, DropsMissingAndClashingFilesWithTheirLinksAndReportsEach) {
     ScratchFolder scratch;
-    scratch.MakeFolder("A");
-    scratch.MakeFolder("B");
     std::string a = scratch.WriteFile(platform::JoinSourcePath("A", "Documento lungo.txt"), "a");
     std::string b = scratch.WriteFile(platform::JoinSourcePath("B", "Documento lungo.txt"), "b");
     std::string app = scratch.WriteFile(platform::JoinSourcePath("B", "app.exe"), "MZ");
@@ -128,20 +126,6 @@ TEST(ProjectLoad, DropsMissingAndClashingFilesWithTheirLinksAndReportsEach) {
     EXPECT_EQ(report.dropped[3].key, 2);
     EXPECT_EQ(lines[4], "collegamento \"Manca\": il file manca.exe non è nell'elenco dei file");
     EXPECT_TRUE(report.LostEntries());
-}
-
-TEST(ProjectLoad, AddsALinkOncePerFileOfThatName) {
-    ScratchFolder scratch;
-    scratch.MakeFolder("A");
-    scratch.MakeFolder("B");
-    std::string a = scratch.WriteFile(platform::JoinSourcePath("A", "a.exe"), "1");
-    std::string b = scratch.WriteFile(platform::JoinSourcePath("B", "Lungo nome.exe"), "2");
-    std::string file =
-        WriteProjectFile(scratch, "NumFile=2\nNumLink=1\n",
-                         "[Files]\n1=" + a + ",D\n2=" + b + ",D\n[Link]\n1=a.exe,A,P\n");
-    Project p;
-    ASSERT_TRUE(Load(file, &p));
-    EXPECT_EQ(p.Links().size(), 1u);
 }
 
 TEST(ProjectLoad, ConvertsFlagsAndCountsAsTheBuilderDoes) {
@@ -203,18 +187,20 @@ TEST(ProjectLoad, KeepsExeFileOnlyWhileItsFolderExists) {
     EXPECT_EQ(p.ProgFile, file);
 }
 
+// A link once however many files there are, and however many times the file is loaded.
 TEST(ProjectLoad, LoadingTwiceLeavesEachEntryOnce) {
     ScratchFolder scratch;
-    std::string a = scratch.WriteFile("a.exe", "a");
-    std::string file =
-        WriteProjectFile(scratch, "NumFile=1\nNumLink=1\n",
-                         "[Files]\n1=" + a +
-                             ",D\n[Link]\n1=a.exe,A,P\n[Chiavi]\nNumChiavi=2\n1=HCU,X,\"\",,\"1\"\n"
-                             "2=HKLM,Software\\Demo,\"Versione\",,\"1.0\"\n");
+    std::string a = scratch.WriteFile(platform::JoinSourcePath("A", "a.exe"), "a");
+    std::string b = scratch.WriteFile(platform::JoinSourcePath("B", "Lungo nome.exe"), "b");
+    std::string file = WriteProjectFile(
+        scratch, "NumFile=2\nNumLink=1\n",
+        "[Files]\n1=" + a + ",D\n2=" + b +
+            ",D\n[Link]\n1=a.exe,A,P\n[Chiavi]\nNumChiavi=2\n1=HCU,X,\"\",,\"1\"\n"
+            "2=HKLM,Software\\Demo,\"Versione\",,\"1.0\"\n");
     Project p;
     ASSERT_TRUE(Load(file, &p));
     ASSERT_TRUE(Load(file, &p));
-    EXPECT_EQ(p.Files().size(), 1u);
+    EXPECT_EQ(p.Files().size(), 2u);
     EXPECT_EQ(p.Links().size(), 1u);
     EXPECT_EQ(p.RegistryEntries(),
               (std::vector<std::string>{"HCU,X,\"\",,\"1\"",
