@@ -13,7 +13,6 @@
 #include "platform/file_access.h"
 #include "platform/folders.h"
 #include "tests/cli/command_run.h"
-#include "tests/script/script_test_support.h"
 #include "tests/support/scratch_folder.h"
 
 namespace velaset {
@@ -23,16 +22,11 @@ using velaset_test::ScratchFolder;
 
 using velaset_test::CommandRun;
 
-class CliCommandsTest : public ::testing::Test {
+class CliCommandsTest : public velaset_test::VelasetTest {
   protected:
-    ScratchFolder folder;
     std::string mip = folder.Path("Demo.mip");
 
     void SetUp() override { ASSERT_EQ(Velaset({"new", mip, "--title", "Demo"}).code, 0); }
-
-    CommandRun Velaset(std::vector<std::string> args) {
-        return velaset_test::RunVelaset(folder, std::move(args));
-    }
 
     Project Loaded() {
         Project project;
@@ -66,33 +60,32 @@ TEST_F(CliCommandsTest, AddRefusesBadArgumentsBeforeTouchingTheProject) {
     const std::string text = folder.WriteFile("src/note.txt");
     const std::string library = folder.WriteFile("src/lib.dll");
     const std::string before = ScratchFolder::ReadFile(mip);
-    const std::vector<std::vector<std::string>> cases = {
-        {"add", mip},
-        {"add", mip, text, "--dest", "X"},
-        {"add", mip, text, "--dest"},
-        {"add", mip, text, "--register"},
-        {"add", mip, library, "--dest", "W", "--register"},
-    };
-    for (const auto& args : cases) {
-        EXPECT_EQ(Velaset(args).code, 2) << args.back();
-        EXPECT_EQ(ScratchFolder::ReadFile(mip), before) << args.back();
-    }
-    // A file that cannot be added fails the operation, saying why; nothing is added.
+    // Bad usage (2); a file that cannot be added fails the operation, saying why (1).
     const std::string missing = folder.Path("src/missing.txt");
     const std::string src = folder.Path("src");
     const std::string empty = folder.MakeFolder("vuota");
-    const std::pair<std::vector<std::string>, std::string> failures[] = {
-        {{"add", mip, library, missing}, "velaset: il file non esiste: " + missing + "\n"},
-        {{"add", mip, library, src},
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string message;
+    } cases[] = {
+        {{"add", mip}, 2, ""},
+        {{"add", mip, text, "--dest", "X"}, 2, ""},
+        {{"add", mip, text, "--dest"}, 2, ""},
+        {{"add", mip, text, "--register"}, 2, ""},
+        {{"add", mip, library, "--dest", "W", "--register"}, 2, ""},
+        {{"add", mip, library, missing}, 1, "velaset: il file non esiste: " + missing + "\n"},
+        {{"add", mip, library, src}, 1,
          "velaset: " + src + " è una cartella: --recursive aggiunge tutti i file che contiene\n"},
-        {{"add", mip, empty, "--recursive"},
+        {{"add", mip, empty, "--recursive"}, 1,
          "velaset: la cartella " + empty + " non contiene file\n"},
     };
-    for (const auto& f : failures) {
-        const CommandRun run = Velaset(f.first);
-        EXPECT_EQ(run.code, 1) << f.second;
-        EXPECT_EQ(run.err, f.second);
-        EXPECT_EQ(ScratchFolder::ReadFile(mip), before) << f.second;
+    for (const auto& c : cases) {
+        const CommandRun run = Velaset(c.args);
+        EXPECT_EQ(run.code, c.code) << c.args.back();
+        if (c.code == 1)
+            EXPECT_EQ(run.err, c.message);
+        EXPECT_EQ(ScratchFolder::ReadFile(mip), before) << c.args.back();
     }
 }
 

@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include "builder/project/ini_file.h"
@@ -15,12 +17,8 @@ using velaset_test::ScratchFolder;
 using velaset_test::CommandRun;
 
 // Runs the velaset command in-process with its output captured in files.
-class VelasetCommand : public testing::Test {
+class VelasetCommand : public velaset_test::VelasetTest {
   protected:
-    CommandRun Velaset(std::vector<std::string> args) {
-        return velaset_test::RunVelaset(scratch_, std::move(args));
-    }
-
     // The new-project text with "Nuovo Progetto" turned into title by propagation.
     static std::string NewProjectText(const std::string& folder, const std::string& title) {
         std::string text = platform::Windows1252ToUtf8(ScratchFolder::ReadFile(
@@ -45,18 +43,12 @@ class VelasetCommand : public testing::Test {
                 "ProgFile=" + platform::JoinSourcePath(folder, title + ".mip"));
         return lf;
     }
-
-    ScratchFolder scratch_;
 };
 
-TEST_F(VelasetCommand, AnswersVersionHelpAndBadUsage) {
+TEST_F(VelasetCommand, AnswersVersionAndHelpWithoutAProject) {
     CommandRun version = Velaset({"--version"});
     EXPECT_EQ(version.code, 0);
     EXPECT_EQ(version.out, std::string("velaset ") + VELASET_VERSION_TEXT + "\n");
-    EXPECT_EQ(Velaset({}).code, 2);
-    CommandRun unknown = Velaset({"build-everything"});
-    EXPECT_EQ(unknown.code, 2);
-    EXPECT_NE(unknown.err.find("comando sconosciuto: build-everything"), std::string::npos);
     // Every command answers --help, "velaset help COMMAND" and --version as the help says.
     for (const char* command : {"new", "show", "set", "add", "remove", "dest", "link", "reg", "msg",
                                 "inf", "build", "comprimi"}) {
@@ -64,23 +56,77 @@ TEST_F(VelasetCommand, AnswersVersionHelpAndBadUsage) {
              {std::vector<std::string>{command, "--help"}, {"help", command}}) {
             CommandRun help = Velaset(asked);
             EXPECT_EQ(help.code, 0) << command;
+            EXPECT_EQ(help.err, "") << command;
             EXPECT_EQ(help.out.rfind(std::string("uso: velaset ") + command, 0), 0u) << help.out;
         }
         CommandRun commandVersion = Velaset({command, "--version"});
         EXPECT_EQ(commandVersion.code, 0) << command;
         EXPECT_EQ(commandVersion.out, version.out);
     }
-    EXPECT_EQ(Velaset({"help", "colora"}).code, 2);
-    EXPECT_EQ(Velaset({"new"}).code, 2);
-    EXPECT_EQ(Velaset({"new", "a.mip", "--title"}).code, 2);
-    EXPECT_EQ(Velaset({"new", "a.mip", "--colore"}).code, 2);
-    EXPECT_EQ(Velaset({"show"}).code, 2);
-    EXPECT_EQ(Velaset({"set", "a.mip"}).code, 2);
+    const std::string build = Velaset({"build", "--help"}).out;
+    EXPECT_NE(build.find("--sign-pkcs12 FILE.p12"), std::string::npos) << build;
+    EXPECT_NE(build.find("variabile\nd'ambiente VELASET_SIGN_PASSWORD"), std::string::npos);
+}
+
+// Bad usage: exit code 2, the message and the usage of the command (of the signing
+// options for a signing fault).
+TEST_F(VelasetCommand, RefusesBadUsageWithExitCode2AndTheUsage) {
+    const std::string build = "uso: velaset build PROGETTO.mip";
+    const std::string signing =
+        "[--sign-cert CERT.pem --sign-key CHIAVE.pem | --sign-pkcs12 FILE.p12]";
+    const std::string needsCertificate =
+        "velaset build: --sign-timestamp, --sign-description, --sign-url e --sign-runtime "
+        "vogliono il certificato: --sign-cert e --sign-key, o --sign-pkcs12";
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+        std::string usage;
+    } cases[] = {
+        {{}, "", ""},
+        {{"build-everything"}, "comando sconosciuto: build-everything", ""},
+        {{"help", "colora"}, "", ""},
+        {{"new"}, "", ""},
+        {{"new", "a.mip", "--title"}, "", ""},
+        {{"new", "a.mip", "--colore"}, "", ""},
+        {{"show"}, "", ""},
+        {{"set", "a.mip"}, "", ""},
+        {{"build"}, "velaset build: manca il file di progetto", build},
+        {{"build", "a.mip", "b.mip"}, "velaset build: argomento in più: b.mip", build},
+        {{"build", "a.mip", "-o"}, "velaset build: -o vuole il percorso dell'eseguibile", build},
+        {{"build", "a.mip", "--fast"}, "velaset build: opzione sconosciuta: --fast", build},
+        {{"build", "a.mip", "--arch"}, "velaset build: --arch vuole x86 o x64", build},
+        {{"build", "a.mip", "--arch", "amd64"}, "velaset build: --arch vuole x86 o x64", build},
+        // Signing options that do not fit together.
+        {{"build", "a.mip", "--sign-cert", "c.pem"},
+         "velaset build: --sign-cert e --sign-key vanno dati insieme", signing},
+        {{"build", "a.mip", "--sign-key", "k.pem"},
+         "velaset build: --sign-cert e --sign-key vanno dati insieme", signing},
+        {{"build", "a.mip", "--sign-cert", "c.pem", "--sign-key", "k.pem", "--sign-pkcs12", "f.p12"},
+         "velaset build: --sign-pkcs12 non va insieme a --sign-cert e --sign-key", signing},
+        {{"build", "a.mip", "--sign-runtime"}, needsCertificate, signing},
+        {{"build", "a.mip", "--sign-timestamp", "http://ts"}, needsCertificate, signing},
+        {{"build", "a.mip", "--sign-pkcs12", "f.p12", "--inf-only"},
+         "velaset build: --inf-only non crea nessun eseguibile da firmare", signing},
+        {{"build", "a.mip", "--sign-pkcs12"}, "velaset build: --sign-pkcs12 vuole il file PKCS#12",
+         signing},
+        {{"build", "a.mip", "--sign-cert", ""},
+         "velaset build: --sign-cert vuole il file del certificato", signing},
+        {{"build", "a.mip", "--sign-pkcs12", "f.p12", "--sign-password", "segreto"},
+         "velaset build: la password non si scrive sulla riga di comando: va nella variabile "
+         "d'ambiente VELASET_SIGN_PASSWORD",
+         signing},
+    };
+    for (const auto& c : cases) {
+        const CommandRun run = Velaset(c.args);
+        EXPECT_EQ(run.code, 2) << c.message;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.usage), std::string::npos) << run.err;
+    }
 }
 
 // Without --title the new project keeps "Nuovo Progetto".
 TEST_F(VelasetCommand, NewThenShowPrintsTheNewProjectWithTheTitle) {
-    std::string dir = scratch_.MakeFolder("DIR");
+    std::string dir = folder.MakeFolder("DIR");
     const std::pair<std::string, std::vector<std::string>> made[] = {{"Demo", {"--title", "Demo"}},
                                                                      {"Nuovo Progetto", {}}};
     for (const auto& m : made) {
@@ -96,7 +142,7 @@ TEST_F(VelasetCommand, NewThenShowPrintsTheNewProjectWithTheTitle) {
 }
 
 TEST_F(VelasetCommand, NewKeepsAnExistingFileUnlessForced) {
-    std::string project = scratch_.WriteFile("Demo.mip", "vecchio");
+    std::string project = folder.WriteFile("Demo.mip", "vecchio");
     CommandRun kept = Velaset({"new", project, "--title", "Demo"});
     EXPECT_EQ(kept.code, 1);
     EXPECT_NE(kept.err.find("esiste già"), std::string::npos);
@@ -110,7 +156,7 @@ TEST_F(VelasetCommand, NewKeepsAnExistingFileUnlessForced) {
 // change it waits a while, then gives up with a message and leaves the file alone; a
 // command that only reads it shares it with other readers.
 TEST_F(VelasetCommand, AProjectInUseIsLeftAloneWithAMessage) {
-    std::string project = scratch_.Path("Demo.mip");
+    std::string project = folder.Path("Demo.mip");
     ASSERT_EQ(Velaset({"new", project, "--title", "Demo"}).code, 0);
     const std::string before = ScratchFolder::ReadFile(project);
     platform::FileLock reader;
@@ -130,23 +176,22 @@ TEST_F(VelasetCommand, AProjectInUseIsLeftAloneWithAMessage) {
     EXPECT_EQ(ScratchFolder::ReadFile(project + ".lock"), "");
 
     // A mistyped name leaves no lock file behind.
-    std::string typo = scratch_.Path("Dmeo.mip");
+    std::string typo = folder.Path("Dmeo.mip");
     EXPECT_EQ(Velaset({"set", typo, "Caption=Altro"}).code, 1);
     EXPECT_FALSE(platform::PathExists(typo + ".lock"));
 }
 
-TEST_F(VelasetCommand, NewFailsWhenItCannotSave) {
-    std::string project = platform::JoinSourcePath(scratch_.Path("manca"), "Demo.mip");
-    CommandRun failed = Velaset({"new", project});
-    EXPECT_EQ(failed.code, 1);
-    EXPECT_EQ(failed.err.rfind("velaset: Impossibile creare " + project, 0), 0u) << failed.err;
-}
-
-TEST_F(VelasetCommand, ShowReportsMissingAndRefusedFiles) {
-    CommandRun missing = Velaset({"show", scratch_.Path("manca.mip")});
-    EXPECT_EQ(missing.code, 1);
-    EXPECT_NE(missing.err.find("Impossibile aprire il progetto"), std::string::npos);
-    std::string bad = scratch_.WriteFile("bad.mip", "[Progetto]\r\nGruppo=si\r\nDlgEnd=1\r\n");
+TEST_F(VelasetCommand, ShowAndBuildReportMissingAndRefusedFiles) {
+    const std::string manca = folder.Path("Manca.mip");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"show", manca}, {"build", manca, "--quiet"}}) {
+        CommandRun missing = Velaset(args);
+        EXPECT_EQ(missing.code, 1) << args[0];
+        EXPECT_NE(missing.err.find("Impossibile aprire il progetto " + manca), std::string::npos)
+            << missing.err;
+    }
+    EXPECT_FALSE(platform::PathExists(folder.Path("Manca.exe")));
+    std::string bad = folder.WriteFile("bad.mip", "[Progetto]\r\nGruppo=si\r\nDlgEnd=1\r\n");
     CommandRun refused = Velaset({"show", bad});
     EXPECT_EQ(refused.code, 2);
     EXPECT_NE(refused.err.find("la chiave Gruppo contiene \"si\""), std::string::npos)
@@ -155,11 +200,11 @@ TEST_F(VelasetCommand, ShowReportsMissingAndRefusedFiles) {
 }
 
 TEST_F(VelasetCommand, ShowMakesStaleAndDroppedEntriesVisible) {
-    std::string kept = scratch_.WriteFile("app.exe", "MZ");
-    std::string project = scratch_.WriteFile(
+    std::string kept = folder.WriteFile("app.exe", "MZ");
+    std::string project = folder.WriteFile(
         "p.mip", velaset_test::Crlf("[Progetto]\nGruppo=1\nDlgEnd=1\nNumFile=2\nNumLink=1\n"
                                     "[Files]\n1=" +
-                                    kept + ",D\n2=" + scratch_.Path("manca.exe") + ",D\n3=" + kept +
+                                    kept + ",D\n2=" + folder.Path("manca.exe") + ",D\n3=" + kept +
                                     ",W\n[Link]\n1=manca.exe,M,P\n"));
     CommandRun shown = Velaset({"show", project});
     ASSERT_EQ(shown.code, 0) << shown.err;
@@ -171,7 +216,7 @@ TEST_F(VelasetCommand, ShowMakesStaleAndDroppedEntriesVisible) {
 }
 
 TEST_F(VelasetCommand, SetAppliesKeysInOrderWithTheirRules) {
-    std::string project = scratch_.Path("Nuovo Progetto.mip");
+    std::string project = folder.Path("Nuovo Progetto.mip");
     ASSERT_EQ(Velaset({"new", project}).code, 0);
     CommandRun set = Velaset({"set", project, "Titolo=Prova", "Uninstall=1", "ChkLancio=1",
                               "Lancio=prova.exe", "Etic2A=Uno\nDue", "Stop=Fermato.", "Gruppo=0"});
@@ -182,7 +227,7 @@ TEST_F(VelasetCommand, SetAppliesKeysInOrderWithTheirRules) {
     EXPECT_EQ(stored("Progetto", "Titolo"), "Prova");
     EXPECT_EQ(stored("Progetto", "Caption"), "Prova");
     EXPECT_EQ(stored("Progetto", "ExeFile"),
-              platform::JoinSourcePath(scratch_.Path(), "Prova.exe"));
+              platform::JoinSourcePath(folder.Path(), "Prova.exe"));
     EXPECT_EQ(stored("Progetto", "ProgFile"), project);
     EXPECT_EQ(stored("Progetto", "Uninstall"), "1");
     EXPECT_EQ(stored("Progetto", "UninstallString"), "Disinstalla");
@@ -191,7 +236,7 @@ TEST_F(VelasetCommand, SetAppliesKeysInOrderWithTheirRules) {
     EXPECT_EQ(stored("Messaggi", "Stop"), "Fermato.");
     EXPECT_EQ(stored("Progetto", "Gruppo"), "0");
     // The file named on the command line is the one saved.
-    EXPECT_FALSE(platform::PathExists(scratch_.Path("Prova.mip")));
+    EXPECT_FALSE(platform::PathExists(folder.Path("Prova.mip")));
 }
 
 // The architecture and the compression: each key is written only for its non-default
@@ -208,7 +253,7 @@ TEST_F(VelasetCommand, SetStoresTheArchitectureAndTheCompressionOnlyOffTheirDefa
                 {"Compressione", "mszip", "lzx", "LZX", "MSZIP"}};
     for (const auto& k : keys) {
         SCOPED_TRACE(k.key);
-        std::string project = scratch_.Path(std::string(k.byDefault) + ".mip");
+        std::string project = folder.Path(std::string(k.byDefault) + ".mip");
         ASSERT_EQ(Velaset({"new", project}).code, 0);
         const std::string plain = ScratchFolder::ReadFile(project);
         const std::string key = k.key;
@@ -222,7 +267,9 @@ TEST_F(VelasetCommand, SetStoresTheArchitectureAndTheCompressionOnlyOffTheirDefa
                       .out.find("Distribuzione=0\n" + key + "=" + k.stored + "\n[Chiavi]"),
                   std::string::npos);
         ASSERT_EQ(Velaset({"set", project, key + "=" + k.byDefault}).code, 0);
-        EXPECT_EQ(velaset::ReadIni(project, "Progetto", k.key), k.storedDefault);
+        marked.replace(marked.find(key + "="), key.size() + 1 + std::strlen(k.stored),
+                       key + "=" + k.storedDefault);
+        EXPECT_EQ(ScratchFolder::ReadFile(project), marked) << "the rest as it was";
         EXPECT_EQ(Velaset({"show", project}).out.find(key), std::string::npos);
     }
 }
@@ -230,7 +277,7 @@ TEST_F(VelasetCommand, SetStoresTheArchitectureAndTheCompressionOnlyOffTheirDefa
 // A package for one user is refused at every door that would give it what needs an
 // administrator, and the file stays as it was.
 TEST_F(VelasetCommand, APackageForOneUserKeepsToTheUsersPlaces) {
-    std::string project = scratch_.Path("Demo.mip");
+    std::string project = folder.Path("Demo.mip");
     ASSERT_EQ(Velaset({"new", project}).code, 0);
     ASSERT_EQ(Velaset({"reg", project, "add", "HKLM", "Software\\Demo", "A", "1"}).code, 0);
     std::string before = ScratchFolder::ReadFile(project);
@@ -249,7 +296,7 @@ TEST_F(VelasetCommand, APackageForOneUserKeepsToTheUsersPlaces) {
 }
 
 TEST_F(VelasetCommand, SetRefusesBadKeysAndValuesWithoutSaving) {
-    std::string project = scratch_.Path("Demo.mip");
+    std::string project = folder.Path("Demo.mip");
     ASSERT_EQ(Velaset({"new", project}).code, 0);
     std::string before = ScratchFolder::ReadFile(project);
     struct Case {

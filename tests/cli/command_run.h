@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "cli/command_kit.h"
 #include "cli/dispatcher.h"
 #include "platform/file_access.h"
@@ -38,6 +40,15 @@ inline CommandRun RunVelaset(const ScratchFolder& folder, std::vector<std::strin
     std::fclose(err);
     return {code, ScratchFolder::ReadFile(outPath), ScratchFolder::ReadFile(errPath)};
 }
+
+// A test that runs velaset with its streams in a scratch folder of its own.
+class VelasetTest : public ::testing::Test {
+  protected:
+    CommandRun Velaset(std::vector<std::string> args) {
+        return RunVelaset(folder, std::move(args));
+    }
+    ScratchFolder folder;
+};
 
 } // namespace velaset_test
 

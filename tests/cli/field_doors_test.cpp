@@ -168,33 +168,12 @@ std::string LinkTitle(const InfReader& inf, const std::string& group, size_t nth
 // names, dots and blanks at the ends, long texts, line breaks and characters that
 // Windows-1252 has not; then texts drawn from every Windows-1252 character.
 std::vector<std::string> HostileValues(unsigned seed, int drawn) {
-    std::vector<std::string> values = {"Demo",
-                                       "100% pronto",
-                                       "%PROGDIR%",
-                                       "a%%b",
-                                       "Uno, due",
-                                       "Uno; due",
-                                       "\"citato\"",
-                                       "'citato'",
-                                       " avanti",
-                                       "dietro ",
-                                       "punto.",
-                                       "CON",
-                                       "nul.txt",
-                                       "Com1.log",
-                                       "a\\b",
-                                       "a/b",
-                                       "a:b",
-                                       "x|y*?",
-                                       "<b>",
-                                       "tab\t",
-                                       "riga\nriga",
-                                       "\xc2\xb6",
-                                       "\xce\xa9mega",
-                                       "\xc3\xa9\xe2\x82\xac\xc5\xb8\xc3\xbf\xc5\xa0",
-                                       std::string(60, 'L'),
-                                       std::string(300, 'x'),
-                                       ""};
+    std::vector<std::string> values = {
+        "Demo", "100% pronto", "%PROGDIR%", "a%%b", "Uno, due", "Uno; due", "\"citato\"",
+        "'citato'", " avanti", "dietro ", "punto.", "CON", "nul.txt", "Com1.log", "a\\b", "a/b",
+        "a:b", "x|y*?", "<b>", "tab\t", "riga\nriga", "\xc2\xb6", "\xce\xa9mega",
+        "\xc3\xa9\xe2\x82\xac\xc5\xb8\xc3\xbf\xc5\xa0", std::string(60, 'L'),
+        std::string(300, 'x'), ""};
     unsigned state = seed;
     for (int n = 0; n < drawn; ++n) {
         std::string bytes;
@@ -403,7 +382,7 @@ const Door kDoors[] = {
      nullptr},
 };
 
-class FieldDoors : public ::testing::Test {
+class FieldDoors : public velaset_test::VelasetTest {
   protected:
     void SetUp() override {
         // Stand-ins for the stub and the runtime, so that a build runs anywhere.
@@ -422,10 +401,9 @@ class FieldDoors : public ::testing::Test {
     CommandRun Run(Args args) {
         for (std::string& arg : args)
             arg = arg == "@" ? mip : arg;
-        return velaset_test::RunVelaset(folder, std::move(args));
+        return Velaset(std::move(args));
     }
 
-    ScratchFolder folder;
     std::string mip = folder.Path("Demo.mip");
     std::string base;
 };

@@ -62,6 +62,17 @@ cmp -s "$project" "$work/before.mip" || fail "the reference build changed the pr
 [ "$took" -ge 400 ] || { echo "FAIL: a build took only $took ms: the payload is too small" >&2; exit 1; }
 echo "an uninterrupted build takes $took ms" >&2
 
+interrupt() { # interrupt SIGNAL PERCENT: a build over the earlier package, signalled at
+    # PERCENT of the time a build takes; $code is its exit code
+    old_package
+    "$velaset" build "$project" 2>"$work/err" &
+    local pid=$!
+    sleep "$(awk -v t="$took" -v p="$2" 'BEGIN { printf "%.3f", t * p / 100000 }')"
+    kill -s "$1" "$pid" 2>/dev/null
+    { wait "$pid"; } 2>/dev/null
+    code=$?
+}
+
 # Interrupts at 2 % to 80 % of that time, SIGINT and SIGTERM in turn. A build that ends
 # before its signal (a machine busier at first) missed its point; most must hit theirs.
 n=0
@@ -69,13 +80,7 @@ hit=0
 for percent in 2 10 25 45 65 80; do
     n=$((n + 1))
     if [ $((n % 2)) = 1 ]; then signal=INT want=130; else signal=TERM want=143; fi
-    old_package
-    "$velaset" build "$project" 2>"$work/err" &
-    pid=$!
-    sleep "$(awk -v t="$took" -v p="$percent" 'BEGIN { printf "%.3f", t * p / 100000 }')"
-    kill -s "$signal" "$pid"
-    wait "$pid"
-    code=$?
+    interrupt "$signal" "$percent"
     what="SIG$signal at $percent %"
     if [ "$code" = 0 ]; then
         echo "$what: the build ended before the interrupt"
@@ -96,13 +101,7 @@ done
 killed=0
 left_behind=0
 for percent in 10 40 75 95; do
-    old_package
-    "$velaset" build "$project" 2>"$work/err" &
-    pid=$!
-    sleep "$(awk -v t="$took" -v p="$percent" 'BEGIN { printf "%.3f", t * p / 100000 }')"
-    kill -s KILL "$pid" 2>/dev/null
-    { wait "$pid"; } 2>/dev/null
-    code=$?
+    interrupt KILL "$percent"
     what="SIGKILL at $percent %"
     if [ "$code" = 0 ]; then
         echo "$what: the build ended before the signal"

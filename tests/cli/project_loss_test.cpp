@@ -24,9 +24,8 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-class ProjectLossTest : public ::testing::Test {
+class ProjectLossTest : public velaset_test::VelasetTest {
   protected:
-    ScratchFolder folder;
     std::string mip = folder.Path("Mio.mip");
     std::string program = folder.WriteFile("src/Mio.exe", "MZ");
     std::string notes = folder.WriteFile("src/Note.txt", "note");
@@ -35,10 +34,6 @@ class ProjectLossTest : public ::testing::Test {
         ASSERT_EQ(Velaset({"new", mip, "--title", "Mio"}).code, 0);
         ASSERT_EQ(Velaset({"add", mip, program, notes}).code, 0);
         ASSERT_EQ(Velaset({"link", mip, "add", "Mio.exe", "Mio", "P"}).code, 0);
-    }
-
-    CommandRun Velaset(std::vector<std::string> args) {
-        return velaset_test::RunVelaset(folder, std::move(args));
     }
 
     std::vector<FileEntry> Files() {
@@ -113,12 +108,10 @@ TEST_F(ProjectLossTest, RemovingAFileRemovesTheLinksThatOnlyItCarried) {
 
 TEST_F(ProjectLossTest, AFileThatIsNoProjectIsRefusedWithExitCode1) {
     const std::string text = folder.WriteFile("note.mip", "Caro diario,\r\noggi niente.\r\n");
-    for (const char* command : {"show", "set", "build"}) {
-        std::vector<std::string> args = {command, text};
-        if (std::string(command) == "set")
-            args.push_back("Caption=x");
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"show", text},
+                                                 {"set", text, "Caption=x"}, {"build", text}}) {
         const CommandRun run = Velaset(args);
-        EXPECT_EQ(run.code, 1) << command;
+        EXPECT_EQ(run.code, 1) << args[0];
         EXPECT_EQ(run.err, "velaset: Impossibile caricare il progetto " + text +
                                ": il file non è un progetto Velaset (non ha la sezione "
                                "[Progetto]).\n");

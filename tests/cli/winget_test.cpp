@@ -7,7 +7,6 @@
 namespace {
 
 using velaset_test::CommandRun;
-using velaset_test::RunVelaset;
 using velaset_test::ScratchFolder;
 
 // A stand-in for a setup executable: a PE header of the machine and the stub manifest's
@@ -21,22 +20,18 @@ std::string Package(bool x64) {
     return bytes.replace(0x100, level.size(), level);
 }
 
-class WingetCommand : public testing::Test {
+class WingetCommand : public velaset_test::VelasetTest {
   protected:
     void SetUp() override {
-        project_ = scratch_.Path("Mio.mip");
+        project_ = folder.Path("Mio.mip");
         ASSERT_EQ(Velaset({"new", project_, "--title", "Mio Programma"}).code, 0);
-        ASSERT_TRUE(ScratchFolder::WriteBytes(scratch_.Path("Setup.exe"), Package(false)));
-        ASSERT_TRUE(ScratchFolder::WriteBytes(scratch_.Path("Setup64.exe"), Package(true)));
-    }
-    CommandRun Velaset(std::vector<std::string> args) {
-        return RunVelaset(scratch_, std::move(args));
+        ASSERT_TRUE(ScratchFolder::WriteBytes(folder.Path("Setup.exe"), Package(false)));
+        ASSERT_TRUE(ScratchFolder::WriteBytes(folder.Path("Setup64.exe"), Package(true)));
     }
     CommandRun Winget(const std::string& package, const std::string& url) {
-        return Velaset({"winget", project_, "--package", scratch_.Path(package), "--url", url,
-                        "-o", scratch_.Path("manifesti")});
+        return Velaset({"winget", project_, "--package", folder.Path(package), "--url", url,
+                        "-o", folder.Path("manifesti")});
     }
-    ScratchFolder scratch_;
     std::string project_;
 };
 
@@ -85,7 +80,7 @@ TEST_F(WingetCommand, WritesTheThreeManifestsWithTheRequiredFields) {
         };
         std::string printed;
         for (const auto& m : manifests) {
-            const std::string path = scratch_.Path("manifesti/" + m.file);
+            const std::string path = folder.Path("manifesti/" + m.file);
             printed += path + "\n";
             const std::string text = "\n" + ScratchFolder::ReadFile(path);
             for (const std::string& line : m.lines)
@@ -120,7 +115,7 @@ TEST_F(WingetCommand, RefusesWhatCannotBePublished) {
         EXPECT_EQ(run.code, c.code) << c.message;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     }
-    EXPECT_FALSE(platform::PathExists(scratch_.Path("manifesti")));
+    EXPECT_FALSE(platform::PathExists(folder.Path("manifesti")));
 }
 
 } // namespace

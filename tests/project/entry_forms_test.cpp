@@ -4,6 +4,7 @@
 
 #include "builder/project/entry_forms.h"
 #include "builder/project/project_file.h"
+#include "builder/project/windows_names.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
@@ -79,6 +80,16 @@ TEST(LinkAndDestinationForms, TakeTheDialogsFormsOnly) {
         EXPECT_STREQ(velaset::DestinationFault({"lib.dll", code}),
                   "la destinazione non è D, W, S, H, I, D* o S*")
             << code;
+}
+
+// The device names, in any letter case, with any extension; names that only look like them.
+TEST(WindowsNames, RefuseTheDeviceNames) {
+    for (const char* name : {"NUL", "nul.txt", "Con", "prn.log", "AUX", "com1", "LPT9.x.y"})
+        EXPECT_EQ(velaset::WindowsNameFault(name),
+                  "è un nome che Windows riserva ai dispositivi (" +
+                      std::string(name).substr(0, std::string(name).find('.')) + ")");
+    for (const char* name : {"NULL", "nul_.txt", "COM0", "COM10", "Console.txt", "a.nul"})
+        EXPECT_EQ(velaset::WindowsNameFault(name), "") << name;
 }
 
 TEST(EntryForms, ABuildRefusesTheFirstEntryOutOfItsFormByItsNumber) {

@@ -91,35 +91,26 @@ TEST(MovedProject, KeepsEveryStoredPathThatStillExists) {
     EXPECT_TRUE(report.Empty());
 }
 
-TEST(MovedProject, AProjectThatDidNotMoveLooksNowhereElse) {
+// A project that did not move looks nowhere else; a folder or an empty entry is no file.
+TEST(MovedProject, AProjectThatDidNotMoveDropsWhatIsNoFileAndLooksNowhereElse) {
     ScratchFolder scratch;
     std::string missing = scratch.Path("Mio.exe");
+    std::string folder = scratch.MakeFolder("cartella");
     std::string file = scratch.WriteFile(
-        "Mio.mip", Crlf("[Progetto]\nGruppo=1\nDlgEnd=1\nNumFile=1\nProgFile=" +
-                        scratch.Path("Mio.mip") + "\n[Files]\n1=" + missing + ",D\n"));
+        "Mio.mip", Crlf("[Progetto]\nGruppo=1\nDlgEnd=1\nNumFile=3\nProgFile=" +
+                        scratch.Path("Mio.mip") + "\n[Files]\n1=" + missing + ",D\n2=" + folder +
+                        ",D\n"));
     Project p;
     p.ProgFile = file;
     LoadReport report;
     ASSERT_TRUE(velaset::LoadProject(&p, "APP", &report));
     EXPECT_TRUE(p.Files().empty());
-    ASSERT_EQ(report.dropped.size(), 1u);
+    EXPECT_EQ(velaset::LoadReportLines(report),
+              (std::vector<std::string>{missing + ": il file non esiste",
+                                        folder + ": il file non può essere letto (è una cartella)",
+                                        "[Files] 3: la voce è vuota"}));
     EXPECT_EQ(report.dropped[0].reason, velaset::DropReason::Missing);
     EXPECT_TRUE(report.moved.empty());
-}
-
-TEST(MovedProject, AFolderOrAnEmptyEntryIsNoFile) {
-    ScratchFolder scratch;
-    std::string folder = scratch.MakeFolder("cartella");
-    std::string file = scratch.WriteFile(
-        "Mio.mip",
-        Crlf("[Progetto]\nGruppo=1\nDlgEnd=1\nNumFile=2\n[Files]\n1=" + folder + ",D\n"));
-    Project p;
-    p.ProgFile = file;
-    LoadReport report;
-    ASSERT_TRUE(velaset::LoadProject(&p, "APP", &report));
-    EXPECT_EQ(velaset::LoadReportLines(report),
-              (std::vector<std::string>{folder + ": il file non può essere letto (è una cartella)",
-                                        "[Files] 2: la voce è vuota"}));
 }
 
 TEST(NotAProject, TextRandomBytesAndEmptyFilesAreRefusedAsNoProject) {

@@ -83,18 +83,6 @@ TEST(PackageKeys, RoundTripThroughTheProjectFile) {
     EXPECT_FALSE(velaset::HasPackageKeys(again));
 }
 
-TEST(PackageKeys, LoadRefusesAValueOutOfItsForm) {
-    ScratchFolder scratch;
-    Project p;
-    p.ProgFile = scratch.WriteFile(
-        "p.mip", Crlf("[Progetto]\nGruppo=1\nDlgEnd=1\nVersione=1.0 beta\n"));
-    platform::Status refused = velaset::LoadProject(&p, "APP");
-    EXPECT_EQ(refused.message, "Impossibile caricare il progetto " + p.ProgFile +
-                                   ": la chiave Versione contiene \"1.0 beta\", ma può contenere "
-                                   "solo da uno a quattro numeri separati da punti (per esempio "
-                                   "1.2 o 2.0.1.15).");
-}
-
 // A package for one user may not write where only an administrator may: every such entry
 // is named, and the same project for the machine is fine.
 TEST(PackageKeys, APackageForOneUserRefusesWhatNeedsAnAdministrator) {

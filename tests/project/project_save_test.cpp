@@ -89,16 +89,6 @@ TEST(ProjectSave, LeavesStaleKeysOfALongerList) {
     EXPECT_EQ(velaset::ReadIni(file, "Files", "3"), "C:\\Src\\Comp.ocx,D*");
 }
 
-TEST(ProjectSave, StoresLineBreaksOfEtic2AAsPilcrows) {
-    ScratchFolder scratch;
-    std::string file = scratch.Path("p.mip");
-    Project p = NewProject();
-    p.Etic2A = "Riga uno\r\nRiga due\r\n\r\nRiga quattro";
-    ASSERT_TRUE(velaset::SaveProjectTo(p, file));
-    std::string bytes = ScratchFolder::ReadFile(file);
-    EXPECT_NE(bytes.find("Etic2A=Riga uno\xB6Riga due\xB6\xB6Riga quattro\r\n"), std::string::npos);
-}
-
 TEST(ProjectSave, RefusesTextsTheFileCannotHoldAndWritesNothing) {
     struct Case {
         void (*change)(Project*);
@@ -122,27 +112,6 @@ TEST(ProjectSave, RefusesTextsTheFileCannotHoldAndWritesNothing) {
             << refused.message;
         EXPECT_FALSE(platform::PathExists(file)) << c.field;
     }
-}
-
-// The architecture key: only an x64 project writes it, as the last key of [Progetto];
-// saved back as x86 over that file, it says x86 and the rest stays as it was.
-TEST(ProjectSave, StoresTheArchitectureOnlyForX64AndNeverLeavesAStaleX64) {
-    ScratchFolder scratch;
-    std::string file = scratch.Path("demo.mip");
-    Project p = ProjectWithLists();
-    p.Architettura = velaset::Architecture::X64;
-    ASSERT_TRUE(velaset::SaveProjectTo(p, file));
-    std::string golden = Golden("project_with_lists.mip");
-    const std::string distribuzione = "Distribuzione=0\r\n";
-    std::string expected = golden;
-    expected.insert(golden.find(distribuzione) + distribuzione.size(), "Architettura=x64\r\n");
-    EXPECT_EQ(ScratchFolder::ReadFile(file), expected);
-
-    p.Architettura = velaset::Architecture::X86;
-    ASSERT_TRUE(velaset::SaveProjectTo(p, file));
-    EXPECT_EQ(velaset::ReadIni(file, "Progetto", "Architettura"), "x86");
-    expected.replace(expected.find("Architettura=x64"), 16, "Architettura=x86");
-    EXPECT_EQ(ScratchFolder::ReadFile(file), expected);
 }
 
 TEST(ProjectSave, ReportsAFileThatCannotBeWritten) {

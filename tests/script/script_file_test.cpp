@@ -10,7 +10,6 @@
 #include "platform/file_access.h"
 #include "platform/file_replacement.h"
 #include "platform/work_folder.h"
-#include "tests/script/script_test_support.h"
 #include "tests/support/no_short_names.h"
 #include "tests/support/sample_project.h"
 
@@ -50,53 +49,12 @@ TEST_F(ScriptFileTest, VanishedFileFailsNamingItAndWritesNothing) {
     EXPECT_FALSE(TemporaryLeft());
 }
 
+// A field that would break its line, or that the setup engine would read as more fields
+// than one: a quote would end a quoted text early, a title cut short or empty would name
+// another uninstall key (when empty, the list of every installed program). The title
+// names the uninstall key and the package's files: it is refused in both scripts; link
+// fields only where the variant writes links.
 TEST_F(ScriptFileTest, FieldThatWouldBreakItsLineIsRefusedByName) {
-    struct Case {
-        const char* field;
-        std::function<void(Project&)> spoil;
-        bool refused;
-    };
-    const Case cases[] = {
-        {"Caption", [](Project& p) { p.Caption = "Due\r\nrighe"; }, true},
-        {"EticB", [](Project& p) { p.EticB = "fine\n"; }, true},
-        {"Lancio", [](Project& p) { p.Lancio = "Demo.exe\r"; }, true},
-        {"Stop", [](Project& p) { p.Stop = std::string("a\0b", 3); }, true},
-        {"Titolo", [](Project& p) { p.Titolo = "Demo \xce\xa9"; }, true}, // Greek omega
-        {"Link 2",
-         [](Project& p) {
-             p.ReplaceLink(1, {"Demo.exe", "Demo\n", "D"});
-         },
-         true},
-        {"Chiavi 1", [](Project& p) { p.ReplaceRegistryEntry(0, "HKLM,A,\"\",,\"riga\r\nB\""); },
-         true},
-        {"Etic2A", [](Project& p) { p.Etic2A = "Uno \xc2\xb6 due"; }, true}, // the mark itself
-        // Etic2A keeps its lines through the encoded form; the euro sign is Windows-1252.
-        {"Etic2A", [](Project& p) { p.Etic2A = "Riga uno\r\nRiga due, 5 \xe2\x82\xac"; }, false},
-        // A field that the script does not write is still one the project file cannot hold.
-        {"TestoSfondo", [](Project& p) { p.TestoSfondo = "x\ny"; }, true},
-        {"TestoSfondo", [](Project& p) { p.TestoSfondo = "x, \"y\"; 100%"; }, false},
-    };
-    for (const Case& c : cases) {
-        Project spoilt = project;
-        c.spoil(spoilt);
-        const platform::Status status = WriteSetupScript(spoilt, ScriptVariant::Full, script);
-        EXPECT_EQ(!status.ok, c.refused) << c.field << ": " << status.message;
-        if (c.refused) {
-            EXPECT_NE(status.message.find(std::string("Il campo ") + c.field + " "),
-                      std::string::npos)
-                << status.message;
-            EXPECT_FALSE(ScriptExists()) << c.field;
-        }
-        std::filesystem::remove(std::filesystem::path(script));
-        EXPECT_FALSE(TemporaryLeft()) << c.field;
-    }
-}
-
-// The texts that the setup engine reads as fields: a quote would end a quoted text early,
-// a title cut short or empty would name another uninstall key (when empty, the list of
-// every installed program). The title names the uninstall key and the package's files:
-// it is refused in both scripts.
-TEST_F(ScriptFileTest, TextsThatWouldSplitTheirEngineLinesAreRefusedByName) {
     struct Case {
         const char* field;
         std::function<void(Project&)> spoil;
@@ -104,6 +62,23 @@ TEST_F(ScriptFileTest, TextsThatWouldSplitTheirEngineLinesAreRefusedByName) {
         bool dist;
     };
     const Case cases[] = {
+        {"Caption", [](Project& p) { p.Caption = "Due\r\nrighe"; }, true, true},
+        {"EticB", [](Project& p) { p.EticB = "fine\n"; }, true, true},
+        {"Lancio", [](Project& p) { p.Lancio = "Demo.exe\r"; }, true, true},
+        {"Stop", [](Project& p) { p.Stop = std::string("a\0b", 3); }, true, true},
+        {"Titolo", [](Project& p) { p.Titolo = "Demo \xce\xa9"; }, true, true}, // Greek omega
+        {"Link 2", [](Project& p) { p.ReplaceLink(1, {"Demo.exe", "Demo\n", "D"}); }, true, true},
+        {"Link 1", [](Project& p) { p.ReplaceLink(0, {"Demo.exe", "Demo; prova", "P"}); }, true,
+         false},
+        {"Chiavi 1", [](Project& p) { p.ReplaceRegistryEntry(0, "HKLM,A,\"\",,\"riga\r\nB\""); },
+         true, true},
+        {"Etic2A", [](Project& p) { p.Etic2A = "Uno \xc2\xb6 due"; }, true, true}, // the mark
+        // Etic2A keeps its lines through the encoded form; the euro sign is Windows-1252.
+        {"Etic2A", [](Project& p) { p.Etic2A = "Riga uno\r\nRiga due, 5 \xe2\x82\xac"; }, false,
+         false},
+        // A field that the script does not write is still one the project file cannot hold.
+        {"TestoSfondo", [](Project& p) { p.TestoSfondo = "x\ny"; }, true, true},
+        {"TestoSfondo", [](Project& p) { p.TestoSfondo = "x, \"y\"; 100%"; }, false, false},
         {"Titolo", [](Project& p) { p.Titolo = ""; }, true, true},
         {"Titolo", [](Project& p) { p.Titolo = "Demo, seconda"; }, true, true},
         {"Titolo", [](Project& p) { p.Titolo = ";Demo"; }, true, true},
@@ -141,14 +116,9 @@ TEST_F(ScriptFileTest, TextsThatWouldSplitTheirEngineLinesAreRefusedByName) {
                 EXPECT_FALSE(ScriptExists()) << c.field;
             }
             std::filesystem::remove(std::filesystem::path(script));
+            EXPECT_FALSE(TemporaryLeft()) << c.field;
         }
     }
-}
-
-TEST_F(ScriptFileTest, LinkFieldsAreNotCheckedWhereTheVariantWritesNoLinks) {
-    project.ReplaceLink(0, {"Demo.exe", "Demo; prova", "P"});
-    EXPECT_TRUE(WriteSetupScript(project, ScriptVariant::DistributionOnly, script).ok);
-    EXPECT_FALSE(WriteSetupScript(project, ScriptVariant::Full, script).ok);
 }
 
 TEST_F(ScriptFileTest, RefusalLeavesAnEarlierScriptUntouched) {

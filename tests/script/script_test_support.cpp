@@ -1,6 +1,5 @@
 #include "tests/script/script_test_support.h"
 
-#include "builder/project/short_name_clash.h"
 #include "tests/support/scratch_folder.h"
 
 namespace velaset {
@@ -9,10 +8,6 @@ namespace testing {
 std::string Golden(const std::string& name) {
     return velaset_test::ScratchFolder::ReadFile(std::string(VELASET_TEST_DATA_DIR) + "/script/" +
                                                  name);
-}
-
-std::string SystemShortName(const std::string& path) {
-    return ShortName(path);
 }
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {

@@ -1,20 +1,14 @@
-// Shared by the setup-script tests: the golden files of tests/data/script and the
-// platform's short names.
+// Shared by the setup-script tests: the golden files of tests/data/script.
 #ifndef VELASET_TESTS_SCRIPT_SCRIPT_TEST_SUPPORT_H
 #define VELASET_TESTS_SCRIPT_SCRIPT_TEST_SUPPORT_H
 
 #include <string>
-
-#include "builder/project/project.h"
 
 namespace velaset {
 namespace testing {
 
 // The bytes of tests/data/script/NAME.
 std::string Golden(const std::string& name);
-
-// The platform's short name of a file (the name under which it is packed).
-std::string SystemShortName(const std::string& path);
 
 // `text` with every occurrence of `from` replaced by `to`.
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);

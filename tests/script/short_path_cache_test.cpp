@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/short_path.h"
-#include "tests/script/script_test_support.h"
 #include "tests/support/scratch_folder.h"
 
 namespace velaset {

@@ -5,7 +5,6 @@
 
 #include "builder/project/short_name_clash.h"
 #include "platform/source_path.h"
-#include "tests/script/script_test_support.h"
 #include "tests/support/scratch_folder.h"
 
 namespace velaset {
