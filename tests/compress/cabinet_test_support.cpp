@@ -266,22 +266,6 @@ void ExpectCabextractAgrees(const std::string& firstCabinet, const std::vector<S
     }
 #ifndef _WIN32
     std::string out;
-    EXPECT_EQ(RunCommand("cabextract -l " + Quote(firstCabinet), &out), 0) << out;
-    for (const Source& source : sources) {
-        std::string size = std::to_string(fs::file_size(source.path));
-        std::string line = " | " + source.name + "\n";
-        size_t at = out.find(line);
-        EXPECT_NE(at, std::string::npos) << source.name << " not listed:\n" << out;
-        if (at != std::string::npos) {
-            size_t start = out.rfind('\n', at) + 1;
-            std::string listed = out.substr(start, at - start);
-            EXPECT_EQ(listed.substr(0, listed.find('|')).find(size) != std::string::npos, true)
-                << listed << " should show size " << size;
-        }
-    }
-    EXPECT_EQ(RunCommand("cabextract -t " + Quote(firstCabinet), &out), 0) << out;
-    EXPECT_NE(out.find("All done, no errors."), std::string::npos) << out;
-
     fs::path into = first.parent_path() / "cabextract-out";
     fs::remove_all(into);
     fs::create_directory(into);

@@ -97,10 +97,9 @@ struct Source {
     std::string name;
 };
 
-// Native build: checks a written cabinet (or set, given its first cabinet) with cabextract:
-// -l lists the names and sizes, -t passes every checksum, and extraction gives the sources
-// byte for byte with their dates and read-only attribute. Elsewhere it only checks the
-// structure with the test reader. Reports failures through GoogleTest.
+// Checks a written cabinet (or set, given its first cabinet) with the test reader and,
+// natively, with cabextract: extraction passes every checksum and gives the sources byte
+// for byte with their dates and read-only attribute. Reports failures through GoogleTest.
 void ExpectCabextractAgrees(const std::string& firstCabinet, const std::vector<Source>& sources);
 
 // Runs a shell command natively; answers its exit status and output.

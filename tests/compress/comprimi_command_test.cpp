@@ -71,8 +71,9 @@ TEST(ComprimiCommand, RefusesWrongArgumentsWithItsUsage) {
                                                  {"dir/", "base", "list", "4294967296"}}) {
         CommandRun run = RunCommandLine(args);
         EXPECT_EQ(run.status, 2);
-        EXPECT_NE(run.errors.find("uso: velaset comprimi [--lzx] CARTELLA BASE ELENCO [DIMENSIONE]"),
-                  std::string::npos);
+        EXPECT_NE(
+            run.errors.find("uso: velaset comprimi [--lzx] CARTELLA BASE ELENCO [DIMENSIONE]"),
+            std::string::npos);
     }
 }
 

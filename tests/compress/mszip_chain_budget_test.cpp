@@ -72,29 +72,26 @@ bool FindsTheFirstOccurrence(const ChainCase& c) {
 
 } // namespace
 
-TEST(MsZipChainBudget, PlainWalkVisits4096CandidatesAndNoMore) {
-    const Bytes prefix = {'X', 'Y', 'Z'};
-    // Every nearer candidate agrees in three bytes only.
-    EXPECT_TRUE(FindsTheFirstOccurrence(MakeCase(prefix, 4095, {})));
-    EXPECT_FALSE(FindsTheFirstOccurrence(MakeCase(prefix, 4096, {})));
-    EXPECT_TRUE(FindsTheFirstOccurrence(MakeCase(prefix, 100, {}))); // the case at small scale
-}
-
-TEST(MsZipChainBudget, EightByteWalkStopsWhereThePlainWalkWould) {
-    // The nearest candidate agrees in seven bytes: the search goes on over the
-    // eight-byte index, which must give up after the same 4096 candidates.
-    const Bytes prefix = {'X', 'Y', 'Z', 'a', 'b', 'c', 'd'};
-    const Bytes near = {'X', 'Y', 'Z', 'a', 'b', 'c', 'd', 'q'};
-    EXPECT_TRUE(FindsTheFirstOccurrence(MakeCase(prefix, 4094, near)));
-    EXPECT_FALSE(FindsTheFirstOccurrence(MakeCase(prefix, 4095, near)));
-    EXPECT_TRUE(FindsTheFirstOccurrence(MakeCase(prefix, 100, near)));
-}
-
-TEST(MsZipChainBudget, FiveByteWalkStopsWhereThePlainWalkWould) {
-    // The nearest candidate agrees in five bytes.
-    const Bytes prefix = {'X', 'Y', 'Z', 'a', 'b'};
-    const Bytes near = {'X', 'Y', 'Z', 'a', 'b', 'q'};
-    EXPECT_TRUE(FindsTheFirstOccurrence(MakeCase(prefix, 4094, near)));
-    EXPECT_FALSE(FindsTheFirstOccurrence(MakeCase(prefix, 4095, near)));
-    EXPECT_TRUE(FindsTheFirstOccurrence(MakeCase(prefix, 100, near)));
+TEST(MsZipChainBudget, EachWalkVisits4096CandidatesAndNoMore) {
+    const struct {
+        const char* walk;
+        Bytes prefix, near;
+        uint32_t lastUnitsFound;
+    } cases[] = {
+        // Every nearer candidate agrees in three bytes only.
+        {"plain", {'X', 'Y', 'Z'}, {}, 4095},
+        // The nearest candidate agrees in five bytes, or in seven: the search goes on over
+        // the five- or eight-byte index, which must give up after the same 4096 candidates.
+        {"five-byte", {'X', 'Y', 'Z', 'a', 'b'}, {'X', 'Y', 'Z', 'a', 'b', 'q'}, 4094},
+        {"eight-byte",
+         {'X', 'Y', 'Z', 'a', 'b', 'c', 'd'},
+         {'X', 'Y', 'Z', 'a', 'b', 'c', 'd', 'q'},
+         4094},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(FindsTheFirstOccurrence(MakeCase(c.prefix, c.lastUnitsFound, c.near)))
+            << c.walk;
+        EXPECT_FALSE(FindsTheFirstOccurrence(MakeCase(c.prefix, c.lastUnitsFound + 1, c.near)))
+            << c.walk;
+    }
 }

@@ -258,3 +258,23 @@ TEST(MsZipWorkedCases, BytesBeyondAShortBlockDoNotChooseTheMatch) {
     EXPECT_EQ(last.length, tail);
     EXPECT_EQ(last.distance, 32768 + block.size() - tail - nearCopy);
 }
+
+TEST(MsZipWorkedCases, BlockAfterResetEqualsTheSameBlockFromAFreshCompressor) {
+    // The output of a package must not depend on what a compressor did before. Letters
+    // a..p whose last bytes "ABCD" stand twice before: followed by "Q" (older) and by "R".
+    // The "Q"s of an earlier block, still in the window beyond the block's end, must not
+    // make the older match win.
+    for (size_t size : {300, 700, 5000, 20000}) {
+        Bytes block = MakeData(DataKind::Random, size, 3);
+        for (uint8_t& b : block)
+            b = static_cast<uint8_t>('a' + b % 16);
+        const uint8_t older[] = {'A', 'B', 'C', 'D', 'Q'}, newer[] = {'A', 'B', 'C', 'D', 'R'};
+        std::copy(older, older + 5, block.begin() + 100);
+        std::copy(newer, newer + 5, block.begin() + 200);
+        std::copy(older, older + 4, block.end() - 4);
+        TestCompressor fresh, used;
+        used.Compress(Bytes(32768, 'Q'));
+        used.Reset();
+        EXPECT_EQ(used.Compress(block), fresh.Compress(block)) << size;
+    }
+}

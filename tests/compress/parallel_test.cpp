@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tests/compress/cabinet_test_support.h"
+#include "tests/compress/test_data.h"
 
 using namespace velaset::compress;
 
@@ -25,31 +26,10 @@ namespace {
 const uint32_t kBlock = 32768;
 using Cabinets = std::map<std::string, std::vector<uint8_t>>;
 
-// Stretches of 5000 bytes of text, zeros, random bytes, and copies of earlier stretches
-// near and far, chosen by the seed: matches of every length across block boundaries.
+// Every kind of data in stretches, with copies near and far: matches of every length
+// across block boundaries.
 std::vector<uint8_t> MixedBytes(size_t count, uint32_t seed) {
-    std::vector<uint8_t> bytes;
-    std::vector<uint8_t> text = TextBytes(count);
-    std::vector<uint8_t> noise = RandomBytes(count, seed);
-    uint32_t x = seed * 747796405u + 1;
-    for (size_t at = 0; bytes.size() < count; at += 5000) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        size_t n = std::min<size_t>(5000, count - bytes.size());
-        if (x % 5 == 0) {
-            bytes.insert(bytes.end(), n, 0);
-        } else if (x % 5 == 1) {
-            bytes.insert(bytes.end(), noise.begin() + at, noise.begin() + at + n);
-        } else if (x % 5 == 2) { // a copy from up to 30000 bytes back
-            size_t back = std::min<size_t>(bytes.size(), 1 + x % 30000);
-            for (size_t i = 0; i < n; i++)
-                bytes.push_back(back == 0 ? 'c' : bytes[bytes.size() - back]);
-        } else {
-            bytes.insert(bytes.end(), text.begin() + at, text.begin() + at + n);
-        }
-    }
-    return bytes;
+    return mszip_test::MakeData(mszip_test::DataKind::Mixed, count, seed);
 }
 
 // Callbacks that fail on workers only: the caller's thread is gCaller.
@@ -259,41 +239,6 @@ TEST_F(SharedWork, UnreadableStretchOfALargeFileFailsAsWithOneThread) {
         gBadFrom = badFrom;
         ExpectFailsAsOnOneThread(list_, cb, "code 2");
     }
-}
-
-// A block whose last match has two equally long candidates: the compressor's comparisons
-// run past the block's end into bytes its window kept from before, so a compressor that
-// had compressed A or B would choose differently. Folders compressed on other threads can
-// only match when every folder starts from a fresh compressor.
-TEST(FolderBytes, DependOnlyOnTheFolderOwnFiles) {
-    ScratchDir dir;
-    std::vector<uint8_t> s = RandomBytes(40, 1), t1 = RandomBytes(20, 2), t2 = RandomBytes(20, 3);
-    std::vector<uint8_t> x;
-    for (const auto* part : {&s, &t1, &s, &t2, &s})
-        x.insert(x.end(), part->begin(), part->end());
-    auto before = [&](const std::vector<uint8_t>& t) {
-        std::vector<uint8_t> bytes = RandomBytes(x.size(), 9);
-        bytes.insert(bytes.end(), t.begin(), t.end());
-        std::vector<uint8_t> tail = RandomBytes(100, 10);
-        bytes.insert(bytes.end(), tail.begin(), tail.end());
-        return bytes;
-    };
-    WriteFile(dir.File("x.bin"), x);
-    WriteFile(dir.File("a.bin"), before(t1));
-    WriteFile(dir.File("b.bin"), before(t2));
-    std::vector<std::vector<uint8_t>> blocks;
-    for (const char* first : {"a.bin", "b.bin"}) {
-        std::string base = std::string("after-") + first[0];
-        ASSERT_EQ(
-            RunComprimi(dir.CabDir(), base, dir.File(first) + "+" + dir.File("x.bin"), 0).result,
-            1);
-        ReadCabinet cab = ReadCabinetFile(dir.File(base + ".CAB"));
-        ASSERT_EQ(cab.folders.size(), 2u);
-        blocks.push_back(cab.folders[1].blocks.at(0).data);
-        ExpectCabextractAgrees(dir.File(base + ".CAB"),
-                               {{dir.File(first), first}, {dir.File("x.bin"), "x.bin"}});
-    }
-    EXPECT_TRUE(blocks[0] == blocks[1]);
 }
 
 // The writer driven with a plan whose jobs hold several files, so that folders close in
