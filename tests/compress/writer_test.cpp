@@ -18,9 +18,8 @@ namespace {
 
 std::vector<uint32_t> UncompressedSizes(const ReadFolder& folder) {
     std::vector<uint32_t> sizes;
-    for (const ReadBlock& block : folder.blocks) {
+    for (const ReadBlock& block : folder.blocks)
         sizes.push_back(block.uncompressed);
-    }
     return sizes;
 }
 
@@ -39,9 +38,8 @@ TEST(CabChecksum, MatchesTheWorkedExampleAndFoldsLeftoverBytes) {
                  {4, 0x44332211},
                  {5, 0x44332211 ^ 0x55},
                  {7, 0x44332211 ^ 0x556677}};
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(CabChecksum(bytes, c.count, 0), c.expected) << c.count;
-    }
     EXPECT_EQ(CabChecksum(bytes, 4, 0xFFFFFFFF), ~0x44332211u);
 }
 
@@ -66,9 +64,8 @@ TEST(FileList, SplitsAtEveryPlus) {
         EntryTable table;
         ASSERT_TRUE(ParseFileList(c.list, Allocate, free, &table));
         std::vector<std::string> got;
-        for (uint32_t i = 0; i < table.count; i++) {
+        for (uint32_t i = 0; i < table.count; i++)
             got.push_back(table.entries[i] == nullptr ? "+" : table.entries[i]);
-        }
         EXPECT_EQ(got, c.entries) << c.list;
         FreeEntryTable(&table);
     }
@@ -160,15 +157,7 @@ uint32_t LimitForPiece(const std::vector<ReadBlock>& blocks, uint32_t piece) {
     return 36 + 8 + 22 + 7 + 2 + 8 + blocks[0].compressed + 8 + piece;
 }
 
-struct SplitCase {
-    const char* what;
-    int32_t lessThanBlock; // compressed bytes of the second block that do not fit
-};
-
-class SplitAtLimit : public ::testing::TestWithParam<SplitCase> {};
-
-TEST_P(SplitAtLimit, BlockThatReachesTheLimitIsCutAcrossCabinets) {
-    const SplitCase& c = GetParam();
+TEST(CabinetWriter, BlockThatReachesTheLimitIsCutAcrossCabinets) {
     std::vector<uint8_t> bytes = RandomBytes(100000, 11);
     std::vector<ReadBlock> whole;
     {
@@ -179,50 +168,45 @@ TEST_P(SplitAtLimit, BlockThatReachesTheLimitIsCutAcrossCabinets) {
         ASSERT_EQ(whole.size(), 4u);
     }
     const uint32_t block = whole[1].compressed;
-    const uint32_t piece = c.lessThanBlock == -1   ? 0
-                           : c.lessThanBlock == -2 ? 1
-                                                   : block - c.lessThanBlock;
-    const uint32_t limit = LimitForPiece(whole, piece);
-    Writer w(limit);
-    ASSERT_TRUE(w.Add("r.bin", bytes));
-    ASSERT_TRUE(w.Finish()) << w.err.code;
-    ReadCabinet first = w.Read("w.CAB");
-    ReadCabinet second = w.Read("w2.CAB");
-    ASSERT_EQ(first.error, "");
-    ASSERT_EQ(second.error, "");
-    EXPECT_LE(first.fileSize, limit);
-    ASSERT_EQ(first.files.size(), 1u);
-    EXPECT_EQ(first.files[0].folder, 0xFFFE);
-    ASSERT_EQ(second.files.size(), 1u);
-    EXPECT_TRUE(second.files[0].folder == 0xFFFD || second.files[0].folder == 0xFFFF);
-    const std::vector<ReadBlock>& a = first.folders.at(0).blocks;
-    const std::vector<ReadBlock>& b = second.folders.at(0).blocks;
-    ASSERT_FALSE(b.empty());
-    if (piece == block) {
-        EXPECT_EQ(b[0].uncompressed, 32768) << "the rest is an empty piece";
+    // Compressed bytes of the second block that fit: all (none left), all but 100, one,
+    // and none (no room beyond the block header).
+    for (uint32_t piece : {block, block - 100, 1u, 0u}) {
+        SCOPED_TRACE("piece " + std::to_string(piece));
+        const uint32_t limit = LimitForPiece(whole, piece);
+        Writer w(limit);
+        ASSERT_TRUE(w.Add("r.bin", bytes));
+        ASSERT_TRUE(w.Finish()) << w.err.code;
+        ReadCabinet first = w.Read("w.CAB");
+        ReadCabinet second = w.Read("w2.CAB");
+        ASSERT_EQ(first.error, "");
+        ASSERT_EQ(second.error, "");
+        EXPECT_LE(first.fileSize, limit);
+        ASSERT_EQ(first.files.size(), 1u);
+        EXPECT_EQ(first.files[0].folder, 0xFFFE);
+        ASSERT_EQ(second.files.size(), 1u);
+        EXPECT_TRUE(second.files[0].folder == 0xFFFD || second.files[0].folder == 0xFFFF);
+        const std::vector<ReadBlock>& a = first.folders.at(0).blocks;
+        const std::vector<ReadBlock>& b = second.folders.at(0).blocks;
+        ASSERT_FALSE(b.empty());
+        if (piece == block)
+            EXPECT_EQ(b[0].uncompressed, 32768) << "the rest is an empty piece";
+        if (piece > 0) {
+            ASSERT_EQ(a.size(), 2u);
+            EXPECT_EQ(a[1].compressed, piece);
+            EXPECT_EQ(a[1].uncompressed, 0);
+            EXPECT_EQ(b[0].compressed, block - piece);
+            EXPECT_EQ(first.fileSize, limit) << "the cabinet is filled to the byte";
+        } else {
+            // No piece of the second block fits, so the first one is cut after all its
+            // bytes: a continued folder always ends inside a block.
+            ASSERT_EQ(a.size(), 1u);
+            EXPECT_EQ(a[0].compressed, whole[0].compressed);
+            EXPECT_EQ(a[0].uncompressed, 0);
+            EXPECT_EQ(b[0].compressed, 0);
+        }
+        ExpectCabextractAgrees(w.dir.File("w.CAB"), {{w.dir.File("r.bin"), "r.bin"}});
     }
-    if (piece > 0) {
-        ASSERT_EQ(a.size(), 2u);
-        EXPECT_EQ(a[1].compressed, piece);
-        EXPECT_EQ(a[1].uncompressed, 0);
-        EXPECT_EQ(b[0].compressed, block - piece);
-        EXPECT_EQ(first.fileSize, limit) << "the cabinet is filled to the byte";
-    } else {
-        // No piece of the second block fits, so the first one is cut after all its bytes:
-        // a continued folder always ends inside a block.
-        ASSERT_EQ(a.size(), 1u);
-        EXPECT_EQ(a[0].compressed, whole[0].compressed);
-        EXPECT_EQ(a[0].uncompressed, 0);
-        EXPECT_EQ(b[0].compressed, 0);
-    }
-    ExpectCabextractAgrees(w.dir.File("w.CAB"), {{w.dir.File("r.bin"), "r.bin"}});
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Limits, SplitAtLimit,
-    ::testing::Values(SplitCase{"consumed equals limit: all bytes, none left", 0},
-                      SplitCase{"100 bytes left", 100}, SplitCase{"one byte in the piece", -2},
-                      SplitCase{"no room beyond the block header", -1}));
 
 // A source of zero-byte files that never touches the disk, for counting limits.
 int OpenNothing(const char*, uint16_t* date, uint16_t* time, uint16_t* attributes, int*, void*) {
@@ -243,10 +227,9 @@ TEST(CabinetWriter, MoreThan65535FilesInOneCabinetFailInsteadOfWrapping) {
     cb.read = ReadNothing;
     cb.close = CloseNothing;
     Writer w(0, cb);
-    for (int i = 0; i < 65536; i++) {
+    for (int i = 0; i < 65536; i++)
         ASSERT_TRUE(FCIAddFile(w.cab, "none", "z", w.cb.nextCabinet, w.cb.progress, OpenNothing,
                                kCompressionMsZip));
-    }
     EXPECT_FALSE(FCIFlushCabinet(w.cab, w.cb.nextCabinet, w.cb.progress));
     EXPECT_EQ(w.err.code, 9);
     FCIDestroy(w.cab);
@@ -273,9 +256,8 @@ FolderHookAnswer LogAddFile(void* user, CabinetClient* client, OpenFolder* folde
         CabFail(client, kCabUserAbort, 0);
         return kHookFailed;
     }
-    if (sourcePath != log->standIn) {
+    if (sourcePath != log->standIn)
         return kHookPass;
-    }
     return FolderAddFileData(client, folder, log->standInFor.c_str(), openSource,
                              BlockReport{progress, client->context}, record)
                ? kHookDone
@@ -380,11 +362,10 @@ TEST(CabinetWriter, EveryCabinetOfASetStaysWithinTheLimit) {
             ASSERT_EQ(cab.error, "") << path;
             EXPECT_LE(cab.fileSize, limit) << path;
         }
-        if (limit % 20 == 0) {
+        if (limit % 20 == 0)
             ExpectCabextractAgrees(w.dir.File("w.CAB"), {{w.dir.File("r.bin"), "r.bin"},
                                                          {w.dir.File("vuoto.txt"), "vuoto.txt"},
                                                          {w.dir.File("t.txt"), "t.txt"},
                                                          {w.dir.File("ancora.txt"), "ancora.txt"}});
-        }
     }
 }
