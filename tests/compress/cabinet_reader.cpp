@@ -21,22 +21,24 @@ uint32_t Sum(const uint8_t* p, size_t n, uint32_t seed) {
              uint32_t(p[i + 3]) << 24;
     }
     uint32_t v = 0;
-    for (; i < n; i++) {
+    for (; i < n; i++)
         v = (v << 8) | p[i];
-    }
     return s ^ v;
 }
 
 bool ReadString(const std::vector<uint8_t>& b, size_t* at, std::string* out) {
     out->clear();
-    while (*at < b.size() && b[*at] != 0) {
+    while (*at < b.size() && b[*at] != 0)
         out->push_back(static_cast<char>(b[(*at)++]));
-    }
-    if (*at >= b.size()) {
+    if (*at >= b.size())
         return false;
-    }
     (*at)++;
     return true;
+}
+
+ReadCabinet Failed(ReadCabinet* cab, const char* error) {
+    cab->error = error;
+    return *cab;
 }
 
 } // namespace
@@ -44,14 +46,12 @@ bool ReadString(const std::vector<uint8_t>& b, size_t* at, std::string* out) {
 std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::vector<uint8_t> bytes;
     FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) {
+    if (f == nullptr)
         return bytes;
-    }
     uint8_t chunk[65536];
     size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
         bytes.insert(bytes.end(), chunk, chunk + n);
-    }
     std::fclose(f);
     return bytes;
 }
@@ -63,18 +63,12 @@ ReadCabinet ReadCabinetFile(const std::string& path) {
 ReadCabinet ReadCabinetBytes(const std::vector<uint8_t>& b) {
     ReadCabinet cab;
     cab.fileSize = static_cast<uint32_t>(b.size());
-    if (b.size() < 36) {
-        cab.error = "shorter than a header";
-        return cab;
-    }
-    if (b[0] != 'M' || b[1] != 'S' || b[2] != 'C' || b[3] != 'F') {
-        cab.error = "no MSCF signature";
-        return cab;
-    }
-    if (U32(b, 4) != 0 || U32(b, 12) != 0 || U32(b, 20) != 0) {
-        cab.error = "reserved field not 0";
-        return cab;
-    }
+    if (b.size() < 36)
+        return Failed(&cab, "shorter than a header");
+    if (b[0] != 'M' || b[1] != 'S' || b[2] != 'C' || b[3] != 'F')
+        return Failed(&cab, "no MSCF signature");
+    if (U32(b, 4) != 0 || U32(b, 12) != 0 || U32(b, 20) != 0)
+        return Failed(&cab, "reserved field not 0");
     cab.cabinetSize = U32(b, 8);
     cab.filesOffset = U32(b, 16);
     cab.versionMinor = b[24];
@@ -84,29 +78,19 @@ ReadCabinet ReadCabinetBytes(const std::vector<uint8_t>& b) {
     cab.flags = static_cast<uint16_t>(U16(b, 30));
     cab.setId = static_cast<uint16_t>(U16(b, 32));
     cab.index = static_cast<uint16_t>(U16(b, 34));
-    if (cab.cabinetSize != b.size()) {
-        cab.error = "cbCabinet differs from the file size";
-        return cab;
-    }
-    if (cab.flags & 0x0004) {
-        cab.error = "reserve flag set";
-        return cab;
-    }
+    if (cab.cabinetSize != b.size())
+        return Failed(&cab, "cbCabinet differs from the file size");
+    if (cab.flags & 0x0004)
+        return Failed(&cab, "reserve flag set");
     size_t at = 36;
     if ((cab.flags & 1) &&
-        !(ReadString(b, &at, &cab.prevCabinet) && ReadString(b, &at, &cab.prevDisk))) {
-        cab.error = "bad previous names";
-        return cab;
-    }
+        !(ReadString(b, &at, &cab.prevCabinet) && ReadString(b, &at, &cab.prevDisk)))
+        return Failed(&cab, "bad previous names");
     if ((cab.flags & 2) &&
-        !(ReadString(b, &at, &cab.nextCabinet) && ReadString(b, &at, &cab.nextDisk))) {
-        cab.error = "bad next names";
-        return cab;
-    }
-    if (at + 8 * folders != cab.filesOffset || cab.filesOffset > b.size()) {
-        cab.error = "files offset does not follow the folder entries";
-        return cab;
-    }
+        !(ReadString(b, &at, &cab.nextCabinet) && ReadString(b, &at, &cab.nextDisk)))
+        return Failed(&cab, "bad next names");
+    if (at + 8 * folders != cab.filesOffset || cab.filesOffset > b.size())
+        return Failed(&cab, "files offset does not follow the folder entries");
     for (uint32_t i = 0; i < folders; i++, at += 8) {
         ReadFolder folder;
         folder.firstBlock = U32(b, at);
@@ -116,10 +100,8 @@ ReadCabinet ReadCabinetBytes(const std::vector<uint8_t>& b) {
     }
     at = cab.filesOffset;
     for (uint32_t i = 0; i < files; i++) {
-        if (at + 16 > b.size()) {
-            cab.error = "file records run past the end";
-            return cab;
-        }
+        if (at + 16 > b.size())
+            return Failed(&cab, "file records run past the end");
         ReadFile file;
         file.size = U32(b, at);
         file.offset = U32(b, at + 4);
@@ -128,35 +110,28 @@ ReadCabinet ReadCabinetBytes(const std::vector<uint8_t>& b) {
         file.time = static_cast<uint16_t>(U16(b, at + 12));
         file.attributes = static_cast<uint16_t>(U16(b, at + 14));
         at += 16;
-        if (!ReadString(b, &at, &file.name)) {
-            cab.error = "unterminated file name";
-            return cab;
-        }
+        if (!ReadString(b, &at, &file.name))
+            return Failed(&cab, "unterminated file name");
         cab.files.push_back(file);
     }
     cab.dataOffset = static_cast<uint32_t>(at);
     for (ReadFolder& folder : cab.folders) {
         size_t p = folder.firstBlock;
         for (uint32_t k = 0; k < folder.blockCount; k++) {
-            if (p + 8 > b.size()) {
-                cab.error = "data block header past the end";
-                return cab;
-            }
+            if (p + 8 > b.size())
+                return Failed(&cab, "data block header past the end");
             ReadBlock block;
             block.checksum = U32(b, p);
             block.compressed = static_cast<uint16_t>(U16(b, p + 4));
             block.uncompressed = static_cast<uint16_t>(U16(b, p + 6));
-            if (p + 8 + block.compressed > b.size()) {
-                cab.error = "data block past the end";
-                return cab;
-            }
+            if (p + 8 + block.compressed > b.size())
+                return Failed(&cab, "data block past the end");
             block.data.assign(b.begin() + p + 8, b.begin() + p + 8 + block.compressed);
             uint32_t sum = Sum(block.data.data(), block.data.size(), 0);
             sum = Sum(&b[p + 4], 4, sum);
             block.checksumOk = sum == block.checksum;
-            if (!block.checksumOk) {
+            if (!block.checksumOk)
                 cab.error = "bad data block checksum";
-            }
             folder.blocks.push_back(block);
             p += 8 + block.compressed;
         }

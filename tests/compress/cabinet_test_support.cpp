@@ -81,9 +81,8 @@ ScratchDir::~ScratchDir() {
     SetTempVariable(savedTemp_);
     std::error_code ignored;
     fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    for (auto& entry : fs::recursive_directory_iterator(path_, ignored)) {
+    for (auto& entry : fs::recursive_directory_iterator(path_, ignored))
         fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    }
     fs::remove_all(path_, ignored);
 }
 
@@ -97,18 +96,16 @@ std::string ScratchDir::CabDir() const {
 
 std::vector<std::string> ScratchDir::SpillFiles() const {
     std::vector<std::string> names;
-    for (auto& entry : fs::directory_iterator(SpillDir())) {
+    for (auto& entry : fs::directory_iterator(SpillDir()))
         names.push_back(entry.path().filename().string());
-    }
     return names;
 }
 
 std::vector<std::string> ScratchDir::Names() const {
     std::vector<std::string> names;
     for (auto& entry : fs::directory_iterator(path_)) {
-        if (!entry.is_directory()) {
+        if (!entry.is_directory())
             names.push_back(entry.path().filename().string());
-        }
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -170,9 +167,8 @@ ReadCabinet Writer::Read(const std::string& name) const {
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr) << path;
-    if (!bytes.empty()) {
+    if (!bytes.empty())
         ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
-    }
     std::fclose(f);
 }
 
@@ -190,15 +186,9 @@ std::vector<uint8_t> RandomBytes(size_t count, uint32_t seed) {
 
 std::vector<uint8_t> TextBytes(size_t count) {
     std::string text;
-    for (int line = 1; text.size() < count; line++) {
+    for (int line = 1; text.size() < count; line++)
         text += "riga " + std::to_string(line) + " del file di prova\r\n";
-    }
     return std::vector<uint8_t>(text.begin(), text.begin() + count);
-}
-
-ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, const std::string& list,
-                        uint32_t maxSize) {
-    return RunComprimi(cabDir, base, list, maxSize, PlatformCallbacks(), 1);
 }
 
 ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, const std::string& list,
@@ -243,14 +233,12 @@ int RunCommand(const std::string& command, std::string* output) {
     return -1;
 #else
     FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
+    if (pipe == nullptr)
         return -1;
-    }
     char chunk[4096];
     size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
+    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0)
         output->append(chunk, n);
-    }
     int status = pclose(pipe);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif

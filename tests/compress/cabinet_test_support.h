@@ -74,12 +74,11 @@ struct ComprimiRun {
     int result = -1;
     std::vector<std::pair<std::string, std::string>> messages; // title, text
 };
-ComprimiRun RunComprimi(const std::string& cabDir, const std::string& base, const std::string& list,
-                        uint32_t maxSize);
 ComprimiRun RunComprimi(
     const std::string& cabDir, const std::string& base, const std::string& list, uint32_t maxSize,
-    const velaset::compress::CabinetCallbacks& callbacks, unsigned threads,
-    velaset::compress::ComprimiProgressFn progress = nullptr, void* progressContext = nullptr,
+    const velaset::compress::CabinetCallbacks& callbacks = velaset::compress::PlatformCallbacks(),
+    unsigned threads = 1, velaset::compress::ComprimiProgressFn progress = nullptr,
+    void* progressContext = nullptr,
     const velaset::compress::PieceSettings& pieces = velaset::compress::kDefaultPieces,
     const velaset::compress::CompressionChoice& choice = velaset::compress::kComprimiChoice);
 

@@ -130,54 +130,76 @@ TEST(Comprimi, SizeLimitZeroMeansTheLargeDefault) {
 
 // Sets cut at many limits, so that cabinets end at every distance from a block's or a
 // folder's end: each cabinet stays under the limit, names its neighbours and ends a
-// continued folder at a block boundary, and the whole set reads back.
+// continued folder at a block boundary, and the whole set reads back. The small layout
+// has folders without data after a cabinet filled to the byte, and folders that fitted
+// whole but left less room than the next cabinet's names, which join its header once a
+// later folder needs that next cabinet.
 TEST(Comprimi, SetsCutAtAnyLimitNameTheirNeighboursAndAreReadAcrossTheirCabinets) {
-    ScratchDir dir;
-    std::vector<std::string> paths;
-    std::vector<Source> sources;
-    const char* names[] = {"a.bin", "b.txt", "c.dat", "d.bin"};
-    const std::vector<uint8_t> contents[] = {
-        RandomBytes(70000, 1), TextBytes(200000), {}, RandomBytes(33000, 2)};
-    for (int i = 0; i < 4; i++) {
-        WriteFile(dir.File(names[i]), contents[i]);
-        paths.push_back(dir.File(names[i]));
-        sources.push_back({dir.File(names[i]), names[i]});
-    }
-    size_t written = 0;
-    for (uint32_t limit = 20000; limit < 60000; limit += 1733) {
-        std::string base = "s" + std::to_string(limit);
-        ComprimiRun run = RunComprimi(dir.CabDir(), base, Plus(paths, false), limit);
-        ASSERT_EQ(run.result, 1) << limit;
-        std::vector<std::string> set = CabinetSet(dir.path(), base + ".CAB");
-        ASSERT_GE(set.size(), 2u);
-        written += set.size();
-        for (size_t i = 0; i < set.size(); i++) {
-            ReadCabinet cab = ReadCabinetFile(set[i]);
-            ASSERT_EQ(cab.error, "") << set[i];
-            EXPECT_LE(cab.fileSize, limit);
-            EXPECT_EQ(cab.index, i);
-            EXPECT_EQ(cab.setId, 12345);
-            EXPECT_EQ(cab.flags, (i > 0 ? 1 : 0) | (i + 1 < set.size() ? 2 : 0)) << set[i];
-            if (i > 0) {
-                EXPECT_EQ(cab.prevCabinet,
-                          i == 1 ? base + ".CAB" : base + std::to_string(i) + ".CAB");
-                EXPECT_EQ(cab.prevDisk, base);
-            }
-            if (i + 1 == set.size())
-                continue;
-            EXPECT_EQ(cab.nextCabinet, base + std::to_string(i + 2) + ".CAB");
-            EXPECT_EQ(cab.nextDisk, base);
-            bool continues = false;
-            for (const ReadFile& file : cab.files)
-                continues = continues || file.folder == 0xFFFE || file.folder == 0xFFFF;
-            if (continues) {
-                ASSERT_FALSE(cab.folders.back().blocks.empty());
-                EXPECT_EQ(cab.folders.back().blocks.back().uncompressed, 0)
-                    << set[i] << ": a continued folder ends inside a block";
-            }
+    const struct {
+        std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
+        uint32_t from, to, step;
+    } layouts[] = {
+        {{{"a.bin", RandomBytes(70000, 1)},
+          {"b.txt", TextBytes(200000)},
+          {"c.dat", {}},
+          {"d.bin", RandomBytes(33000, 2)}},
+         20000,
+         60000,
+         1733},
+        {{{"r.bin", RandomBytes(3000, 21)},
+          {"vuoto.txt", {}},
+          {"t.txt", TextBytes(700)},
+          {"ancora.txt", {}}},
+         300,
+         420,
+         1},
+    };
+    for (const auto& layout : layouts) {
+        ScratchDir dir;
+        std::vector<std::string> paths;
+        std::vector<Source> sources;
+        for (const auto& file : layout.files) {
+            WriteFile(dir.File(file.first), file.second);
+            paths.push_back(dir.File(file.first));
+            sources.push_back({dir.File(file.first), file.first});
         }
-        ExpectCabextractAgrees(set[0], sources);
-        EXPECT_EQ(dir.Names().size(), 4 + written) << "only the sources and the sets";
+        size_t written = 0;
+        for (uint32_t limit = layout.from; limit < layout.to; limit += layout.step) {
+            std::string base = "s" + std::to_string(limit);
+            ComprimiRun run = RunComprimi(dir.CabDir(), base, Plus(paths, false), limit);
+            ASSERT_EQ(run.result, 1) << limit;
+            std::vector<std::string> set = CabinetSet(dir.path(), base + ".CAB");
+            ASSERT_GE(set.size(), 2u);
+            written += set.size();
+            for (size_t i = 0; i < set.size(); i++) {
+                ReadCabinet cab = ReadCabinetFile(set[i]);
+                ASSERT_EQ(cab.error, "") << set[i];
+                EXPECT_LE(cab.fileSize, limit) << set[i];
+                EXPECT_EQ(cab.index, i);
+                EXPECT_EQ(cab.setId, 12345);
+                EXPECT_EQ(cab.flags, (i > 0 ? 1 : 0) | (i + 1 < set.size() ? 2 : 0)) << set[i];
+                if (i > 0) {
+                    EXPECT_EQ(cab.prevCabinet,
+                              i == 1 ? base + ".CAB" : base + std::to_string(i) + ".CAB");
+                    EXPECT_EQ(cab.prevDisk, base);
+                }
+                if (i + 1 == set.size())
+                    continue;
+                EXPECT_EQ(cab.nextCabinet, base + std::to_string(i + 2) + ".CAB");
+                EXPECT_EQ(cab.nextDisk, base);
+                bool continues = false;
+                for (const ReadFile& file : cab.files)
+                    continues = continues || file.folder == 0xFFFE || file.folder == 0xFFFF;
+                if (continues) {
+                    ASSERT_FALSE(cab.folders.back().blocks.empty());
+                    EXPECT_EQ(cab.folders.back().blocks.back().uncompressed, 0)
+                        << set[i] << ": a continued folder ends inside a block";
+                }
+            }
+            if (layout.step > 1 || limit % 20 == 0)
+                ExpectCabextractAgrees(set[0], sources);
+            EXPECT_EQ(dir.Names().size(), 4 + written) << "only the sources and the sets";
+        }
     }
 }
 

@@ -54,14 +54,13 @@ Folder RandomFolder(uint64_t seed) {
     return folder;
 }
 
-std::string CheckBlockProperties(const Bytes& input, const Bytes& block, bool history) {
+std::string CheckBlockProperties(const Bytes& input, const Bytes& block) {
     if (block.size() > 32780)
         return "output of " + std::to_string(block.size()) + " bytes";
     if (block.size() < 2 || block[0] != 0x43 || block[1] != 0x4B)
         return "no CK";
     std::vector<DeflateBlock> blocks;
-    std::string error =
-        ReadDeflateStructure(block.data() + 2, block.size() - 2, history ? 32768 : 0, blocks);
+    std::string error = ReadDeflateStructure(block.data() + 2, block.size() - 2, blocks);
     if (!error.empty())
         return error;
     uint32_t produced = 0;

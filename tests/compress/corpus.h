@@ -29,11 +29,11 @@ Folder SplitIntoBlocks(const std::string& name, const Bytes& data);
 // from the seed; a block shorter than 32768 ends the history within the folder.
 Folder RandomFolder(uint64_t seed);
 
-// Checks what holds for every block the compressor makes: "CK", a well-formed deflate
-// stream within the maximum output size, distances within 32506 (and within the block
-// when there is no history), 3-byte matches at most 4096 back, and deflate blocks cut
+// Checks what holds for every block the compressor makes: "CK", a deflate stream within
+// the maximum output size, distances within 32506, 3-byte matches at most 4096 back,
+// the input's size, and deflate blocks cut
 // only at the estimate's 4096-symbol steps or at 32767 symbols. Answers "" when all hold.
-std::string CheckBlockProperties(const Bytes& input, const Bytes& block, bool history);
+std::string CheckBlockProperties(const Bytes& input, const Bytes& block);
 
 } // namespace mszip_test
 

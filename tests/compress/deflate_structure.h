@@ -1,7 +1,7 @@
 // Reads the block structure of a deflate stream: block types, the symbols of coded
 // blocks and the code lengths that dynamic blocks describe. Tests use it to look at
 // how the compressor chose to code its input; whether the stream decodes to the input
-// is always checked by independent decoders (libdeflate, cabextract).
+// is always checked by an independent decoder (libdeflate).
 #ifndef VELASET_TESTS_COMPRESS_DEFLATE_STRUCTURE_H
 #define VELASET_TESTS_COMPRESS_DEFLATE_STRUCTURE_H
 
@@ -31,10 +31,9 @@ struct DeflateBlock {
     uint32_t firstByte = 0; // position of the block in the decoded stream
 };
 
-// Answers an empty text when data[0..size) is a well-formed deflate stream that ends
-// with a final block and has at most 7 padding bits after it; history is the number of
-// bytes before the stream that matches may reach.
-std::string ReadDeflateStructure(const uint8_t* data, size_t size, uint32_t history,
+// Reads data[0..size) as a deflate stream up to its final block; answers an empty text,
+// or what it could not read.
+std::string ReadDeflateStructure(const uint8_t* data, size_t size,
                                  std::vector<DeflateBlock>& blocks);
 
 } // namespace mszip_test

@@ -51,7 +51,7 @@ ChainCase MakeCase(const Bytes& prefix, uint32_t units, const Bytes& near) {
 // The symbol that starts at byte `at` of the block, as the decoder would place it.
 DeflateSymbol SymbolAt(const Bytes& block, size_t at) {
     std::vector<DeflateBlock> blocks;
-    EXPECT_EQ(ReadDeflateStructure(block.data() + 2, block.size() - 2, 0, blocks), "");
+    EXPECT_EQ(ReadDeflateStructure(block.data() + 2, block.size() - 2, blocks), "");
     for (const DeflateBlock& b : blocks) {
         size_t position = b.firstByte;
         for (const DeflateSymbol& s : b.symbols) {

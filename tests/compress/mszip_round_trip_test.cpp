@@ -89,13 +89,13 @@ TEST_P(MsZipRoundTrip, BlocksKeepTheirPropertiesDecodeAndMatchTheRecordedOutput)
     for (const Folder& folder : GetParam().folders()) {
         for (size_t b = 0; b < folder.inputs.size(); b++) {
             const Bytes& input = folder.inputs[b];
-            bool history = b > 0 && folder.inputs[b - 1].size() == 32768;
             Bytes block = compressor.Compress(input);
             std::string where = folder.name + " block " + std::to_string(b);
             ASSERT_EQ(compressor.lastResult(), MSZIP_OK) << where;
             digest.Add(block);
-            ASSERT_EQ(CheckBlockProperties(input, block, history), "") << where;
+            ASSERT_EQ(CheckBlockProperties(input, block), "") << where;
 #ifndef _WIN32
+            bool history = b > 0 && folder.inputs[b - 1].size() == 32768;
             ASSERT_EQ(CheckWithLibdeflate(block, input, history ? folder.inputs[b - 1] : Bytes()),
                       "")
                 << where;

@@ -54,13 +54,18 @@ struct Threads {
     PieceSettings pieces;
 };
 
-class ComprimiProgress : public ::testing::TestWithParam<Threads> {};
+class ComprimiProgress : public ::testing::TestWithParam<Threads> {
+  protected:
+    ComprimiRun Run(const Payload& p, Told* told) {
+        return RunComprimi(p.dir.CabDir(), "setup", p.list, 145000000, PlatformCallbacks(),
+                           GetParam().count, Tell, told, GetParam().pieces);
+    }
+};
 
 TEST_P(ComprimiProgress, TellsEveryCompressedByteOnce) {
     Payload p;
     Told told;
-    ComprimiRun run = RunComprimi(p.dir.CabDir(), "setup", p.list, 145000000, PlatformCallbacks(),
-                                  GetParam().count, Tell, &told, GetParam().pieces);
+    ComprimiRun run = Run(p, &told);
     ASSERT_EQ(run.result, 1);
     EXPECT_EQ(told.bytes, p.total);
     size_t blocks = 0;
@@ -79,10 +84,7 @@ TEST_P(ComprimiProgress, AStopAtAnyCallLeavesNothingAndShowsNothing) {
     {
         Payload p;
         Told count;
-        ASSERT_EQ(RunComprimi(p.dir.CabDir(), "setup", p.list, 145000000, PlatformCallbacks(),
-                              GetParam().count, Tell, &count, GetParam().pieces)
-                      .result,
-                  1);
+        ASSERT_EQ(Run(p, &count).result, 1);
         calls = count.calls.size();
     }
     for (size_t at : {size_t(1), size_t(2), calls / 2, calls - 1, calls}) {
@@ -91,9 +93,7 @@ TEST_P(ComprimiProgress, AStopAtAnyCallLeavesNothingAndShowsNothing) {
         const std::vector<std::string> before = p.dir.Names();
         Told told;
         told.stopAt = at;
-        ComprimiRun run =
-            RunComprimi(p.dir.CabDir(), "setup", p.list, 145000000, PlatformCallbacks(),
-                        GetParam().count, Tell, &told, GetParam().pieces);
+        ComprimiRun run = Run(p, &told);
         EXPECT_EQ(run.result, 0);
         EXPECT_EQ(told.calls.size(), at) << "no call after the stop";
         EXPECT_TRUE(run.messages.empty()) << run.messages[0].second;
