@@ -1,7 +1,7 @@
 // Test support: a cabinet reader written from the format, independent of the writer.
 #include "tests/compress/cabinet_reader.h"
 
-#include <cstdio>
+#include "tests/compress/test_data.h"
 
 namespace {
 
@@ -45,14 +45,7 @@ ReadCabinet Failed(ReadCabinet* cab, const char* error) {
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::vector<uint8_t> bytes;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr)
-        return bytes;
-    uint8_t chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    std::fclose(f);
+    mszip_test::ReadFile(path, bytes);
     return bytes;
 }
 

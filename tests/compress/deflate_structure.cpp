@@ -27,7 +27,6 @@ class BitReader {
     }
     void AlignToByte() { position_ = (position_ + 7) & ~size_t(7); }
     size_t bytePosition() const { return position_ / 8; }
-    size_t bitPosition() const { return position_; }
     void SkipBytes(size_t n) { position_ += n * 8; }
 
   private:
