@@ -82,7 +82,7 @@ TEST(DestDialog, MovingAMarkedLibraryOutOfDAndSDropsTheMark) {
 
 // --- frmLink ---------------------------------------------------------------------------
 
-TEST(LinkDialog, AddModeOffersOnlyFilesWhoseCodeIsExactlyD) {
+TEST(LinkDialog, AddModeOffersOnlyFilesWhoseCodeIsExactlyDAndTakesALinkOnce) {
     Project p = WithFiles({{Src("app.exe"), "D"},
                            {Src("lib.dll"), "D*"},
                            {Src("sys.dll"), "S"},
@@ -94,6 +94,18 @@ TEST(LinkDialog, AddModeOffersOnlyFilesWhoseCodeIsExactlyD) {
     EXPECT_EQ(dialog.SelectedDestination(), 0);
     dialog.ChooseFile(1);
     EXPECT_EQ(dialog.Name(), "setup");
+    // The same link twice leaves one row and no message.
+    for (int i = 0; i < 2; ++i) {
+        LinkDialog again = LinkDialog::ForNew(p);
+        again.ChooseFile(0);
+        again.ChooseDestination(1);
+        const DialogResult result = again.Save();
+        EXPECT_TRUE(result.closed);
+        EXPECT_EQ(result.message, "");
+    }
+    ASSERT_EQ(p.Links().size(), 1u);
+    EXPECT_EQ(p.Links()[0], (LinkEntry{"app.exe", "app", "D"}));
+    EXPECT_STREQ(LinkFault(p.Links()[0]), nullptr);
 }
 
 TEST(LinkDialog, EmptyEntriesAndNamesWithACommaOrQuoteAreRefused) {
@@ -125,21 +137,6 @@ TEST(LinkDialog, EmptyEntriesAndNamesWithACommaOrQuoteAreRefused) {
     }
 }
 
-TEST(LinkDialog, TheSameLinkTwiceLeavesOneRowAndNoMessage) {
-    Project p = WithFiles({{Src("app.exe"), "D"}});
-    for (int i = 0; i < 2; ++i) {
-        LinkDialog dialog = LinkDialog::ForNew(p);
-        dialog.ChooseFile(0);
-        dialog.ChooseDestination(1);
-        const DialogResult result = dialog.Save();
-        EXPECT_TRUE(result.closed);
-        EXPECT_EQ(result.message, "");
-    }
-    ASSERT_EQ(p.Links().size(), 1u);
-    EXPECT_EQ(p.Links()[0], (LinkEntry{"app.exe", "app", "D"}));
-    EXPECT_STREQ(LinkFault(p.Links()[0]), nullptr);
-}
-
 TEST(LinkDialog, EditKeepsTheFileAndMayMakeTwoRowsIdentical) {
     Project p = WithFiles({{Src("app.exe"), "D"}});
     ASSERT_TRUE(p.AddLink({"app.exe", "Uno", "P"}).ok);
@@ -156,15 +153,6 @@ TEST(LinkDialog, EditKeepsTheFileAndMayMakeTwoRowsIdentical) {
 }
 
 // --- frmKeyreg -------------------------------------------------------------------------
-
-TEST(KeyregDialog, OpensOnHklmWithTheDefaultName) {
-    Project p;
-    KeyregDialog dialog = KeyregDialog::ForNew(p);
-    EXPECT_EQ(dialog.Caption(), "Velaset - Aggiungi voce nel registro di configurazione");
-    EXPECT_EQ(dialog.Root(), 2);
-    EXPECT_FALSE(dialog.CustomName());
-    EXPECT_FALSE(dialog.NameEditable());
-}
 
 // A line for each root, else the first check that fails, its message and the field that
 // gets the focus.
@@ -202,6 +190,9 @@ TEST(KeyregDialog, BuildsTheAddRegLineOfEachRootOrStopsAtTheFirstFaultyField) {
         SCOPED_TRACE(c.entry != nullptr ? c.entry : c.message);
         Project p;
         KeyregDialog dialog = KeyregDialog::ForNew(p);
+        EXPECT_EQ(dialog.Caption(), "Velaset - Aggiungi voce nel registro di configurazione");
+        EXPECT_EQ(dialog.Root(), 2); // HKLM, with the default name
+        EXPECT_FALSE(dialog.NameEditable());
         dialog.ChooseRoot(c.root);
         dialog.SetSubkey(c.subkey);
         if (c.name != nullptr) {
@@ -252,27 +243,23 @@ TEST(KeyregDialog, EditReopensAnEntryAndReplacesIt) {
 
 // --- frmMessage ------------------------------------------------------------------------
 
-TEST(MessageDialog, EmptyBoxKeepsTheOldMessage) {
-    Project p;
-    MessageDialog dialog(p);
-    EXPECT_EQ(dialog.Text(MessageDialog::Errore), p.Errore);
-    dialog.SetText(MessageDialog::Errore, "");
-    dialog.SetText(MessageDialog::Stop, "Interrotta.");
-    dialog.Ok();
-    EXPECT_EQ(p.Errore, kDefaultErrore);
-    EXPECT_EQ(p.Stop, "Interrotta.");
-}
-
-TEST(MessageDialog, UninstallQuestionIsLockedForDistributionOnlyButKept) {
+// An empty box keeps the old message; the uninstall question is locked for a package
+// of distribution only, and kept.
+TEST(MessageDialog, EmptyBoxAndLockedQuestionKeepTheirMessages) {
     Project p;
     p.Disinstalla = "Rimuovere?";
     p.SetDistribuzione(1);
     MessageDialog dialog(p);
+    EXPECT_EQ(dialog.Text(MessageDialog::Errore), p.Errore);
     EXPECT_FALSE(dialog.Enabled(MessageDialog::Disinstalla));
     EXPECT_TRUE(dialog.Enabled(MessageDialog::Browse));
     dialog.SetText(MessageDialog::Disinstalla, "Altro");
+    dialog.SetText(MessageDialog::Errore, "");
+    dialog.SetText(MessageDialog::Stop, "Interrotta.");
     dialog.Ok();
     EXPECT_EQ(p.Disinstalla, "Rimuovere?");
+    EXPECT_EQ(p.Errore, kDefaultErrore);
+    EXPECT_EQ(p.Stop, "Interrotta.");
     MessageDialog::Box box;
     EXPECT_TRUE(MessageDialog::BoxNamed("Browse", &box));
     EXPECT_EQ(box, MessageDialog::Browse);

@@ -69,12 +69,6 @@ TEST(WizardPages, ButtonsAndHeadingsFollowThePageAndTheLastAsksForTheBuild) {
     EXPECT_EQ(w.wizard.Heading(), "Titolo e schermata di avvio");
     EXPECT_EQ(w.wizard.SubHeading(),
               "Dati visualizzati nella schermata di avvio del setup e titolo del progetto.");
-    w.WalkTo(2);
-    EXPECT_EQ(w.wizard.Heading(), "Files da installare");
-    w.WalkTo(3);
-    EXPECT_EQ(w.wizard.Heading(), "Collegamenti e gruppo");
-    w.WalkTo(5);
-    EXPECT_EQ(w.wizard.Heading(), "Voci di registro e file da lanciare");
     w.WalkTo(6);
     EXPECT_EQ(w.wizard.SubHeading(),
               "Impostazione nome dell'eseguibile da creare e salvataggio file di progetto.");
@@ -193,11 +187,9 @@ TEST(WizardPages, NewProjectIsResetOnEveryForwardArrivalAtTheTitlePage) {
     EXPECT_TRUE(w.project.Files().empty());
 }
 
-TEST(WizardPages, ExistingProjectIsNotReset) {
+TEST(WizardPages, ExistingProjectWantsItsFile) {
     Wizard w;
     w.wizard.SetChoice(ProjectChoice::Existing);
-    w.project.Titolo = "Caricato";
-    w.project.Caption = w.project.Etic1A = w.project.Etic2A = "x";
     MessageBoxRecorder boxes;
     // lblCarica is empty: page 0 refuses.
     EXPECT_EQ(w.wizard.Next(), WizardController::NextResult::Refused);
