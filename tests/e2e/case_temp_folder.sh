@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# A user whose temporary folder has blanks and a letter outside ASCII in its
-# path, as a profile named "Niccolò Rossi" gives: the stub copies the cabinet
-# there, unpacks the script next to it and fills the setup dialog with the
-# script's texts; the installation and the uninstall work and leave no
-# working files behind.
+# A temporary folder whose path has blanks and "ò" (a profile "Niccolò Rossi"): the
+# stub works there, and so does the uninstall.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/packages.sh"
 e2e_begin temp_folder

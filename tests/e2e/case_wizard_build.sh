@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# A project made in the wizard from start to build: title propagation, files with a
-# short-name clash, a destination with the registration mark, a link, a registry
-# entry, a changed message. The setup executable equals the one velaset-cli.exe
-# builds from the saved project. In the 64-bit tier the programs of the project are
-# 64-bit ones, and so is the package: the box "Pacchetto a 64 bit (x64)" is ticked.
+# A project made in the wizard from start to build, the package equal to velaset-cli's
+# from the saved project (in the 64-bit tier an x64 one, of 64-bit programs).
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/packages.sh"
 source "$(dirname "$0")/wizard_lib.sh"
