@@ -16,7 +16,6 @@ printf 'Altro\r\n' > "$src/due/Documento lungo.txt"
 touch -d '2024-05-01 10:00:00' "$src"/uno/* "$src"/due/*
 
 wiz_start
-e2e_shot page0
 wiz_next
 [ "$(wiz_heading)" = "Titolo e schermata di avvio" ] || e2e_fail "page 1 not shown"
 wiz_expect $IDC_TXT_TITOLO "Nuovo Progetto"
@@ -27,7 +26,6 @@ wiz_key Tab
 wiz_expect $IDC_TXT_TITOLO "Demo"
 wiz_expect $IDC_TXT_CAPTION_A "Demo"
 wiz_expect $IDC_TXT_ETIC1A "Benvenuti nell'installazione di Demo"
-e2e_shot page1
 wiz_next
 
 [ "$(wiz_heading)" = "Files da installare" ] || e2e_fail "page 2 not shown"
@@ -55,7 +53,6 @@ wiz click "Velaset - Destinazione file" "OK" 5
 wiz gone "Velaset - Destinazione file" 10
 codes=$(wiz items "$WIZ_TITLE" $IDC_LST_DEST | tr '\n' ' ')
 [ "$codes" = "D S* D " ] || e2e_fail "destination codes: $codes"
-e2e_shot page2
 wiz_next
 
 [ "$(wiz_heading)" = "Collegamenti e gruppo" ] || e2e_fail "page 3 not shown"
@@ -68,7 +65,6 @@ e2e_shot link_dialog
 wiz click "Velaset - Nuovo link" "&Salva" 5
 wiz gone "Velaset - Nuovo link" 10
 [ "$(wiz items "$WIZ_TITLE" $IDC_LST_LINK1)" = "Demo" ] || e2e_fail "link not listed"
-e2e_shot page3
 wiz_next
 
 [ "$(wiz_heading)" = "Fine installazione" ] || e2e_fail "page 4 not shown"
@@ -78,7 +74,6 @@ wiz set "Messaggi generali del programma" $IDC_MSG_STOP "Installazione annullata
 e2e_shot message_dialog
 wiz click "Messaggi generali del programma" "OK" 5
 wiz gone "Messaggi generali del programma" 10
-e2e_shot page4
 wiz_next
 
 [ "$(wiz_heading)" = "Voci di registro e file da lanciare" ] || e2e_fail "page 5 not shown"
@@ -95,7 +90,6 @@ wiz click "$keyreg" "OK" 5
 wiz gone "$keyreg" 10
 entry=$(wiz items "$WIZ_TITLE" $IDC_LST_REG_CONF)
 [ "$entry" = 'HKLM,Software\Demo,"Path",,"%PROGDIR%"' ] || e2e_fail "registry entry: $entry"
-e2e_shot page5
 wiz_next
 
 [ "$(wiz_heading)" = "Impostazioni eseguibile e progetto" ] || e2e_fail "page 6 not shown"
@@ -105,10 +99,8 @@ if [ "$VELASET_WINE_ARCH" = win64 ]; then
   wiz_press $IDC_CHK_X64
   [ "$(wiz checked "$WIZ_TITLE" $IDC_CHK_X64)" = 1 ] || e2e_fail "the x64 box did not tick"
 fi
-e2e_shot page6
 wiz_next
 wiz_expect $IDC_LABEL22 "Creazione pacchetto di installazione"
-e2e_shot page7
 wiz_next
 wiz_box "Il file DEMO.EXE è stato creato!"
 wiz_expect $IDC_LABEL22 "Creazione terminata"

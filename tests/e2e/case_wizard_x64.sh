@@ -17,7 +17,6 @@ printf 'Leggimi\r\n' > "$src/Leggimi lungo.txt"
 { printf 'MZ'; head -c 58 /dev/zero; printf '\x40\x00\x00\x00PE\x00\x00\x4c\x01'; head -c 200 /dev/zero; } \
   > "$src/Vecchia.dll"
 touch -d '2024-05-01 10:00:00' "$src"/*
-stub_size() { sed -n "s/^#define $1 \([0-9]*\).*/\1/p" "$e2e_root/common/constants.h"; }
 # packed_runtime MACHINE STUB_SIZE: the package's cabinet follows a stub of that size
 # and the runtime in it is an image for that machine.
 packed_runtime() {
@@ -26,8 +25,8 @@ packed_runtime() {
   cabextract -q -d "$E2E_ARTIFACTS/cab" "$E2E_ARTIFACTS/setup.cab" || e2e_fail "no cabinet after the stub"
   [ "$(e2e_pe_machine "$E2E_ARTIFACTS/cab/avviora.dll")" = "$1" ] || e2e_fail "the packed runtime is not $1"
 }
-stub32_size=$(stub_size STUB_IMAGE_SIZE)
-stub64_size=$(stub_size STUB64_IMAGE_SIZE)
+stub32_size=$(e2e_stub_size STUB_IMAGE_SIZE)
+stub64_size=$(e2e_stub_size STUB64_IMAGE_SIZE)
 
 # A new project with two files, no program group, to the page of the settings.
 wiz_start
@@ -50,7 +49,6 @@ wiz_next
 [ "$(wiz checked "$WIZ_TITLE" $IDC_CHK_X64)" = 0 ] || e2e_fail "a new project is an x64 one"
 wiz_press $IDC_CHK_X64
 [ "$(wiz checked "$WIZ_TITLE" $IDC_CHK_X64)" = 1 ] || e2e_fail "the x64 box did not tick"
-e2e_shot page6_x64
 wiz_next
 wiz_next
 wiz_box "Il file DEMO64.EXE è stato creato!"
@@ -63,8 +61,6 @@ grep -q $'^Architettura=x64\r$' "$WIZ_APP/Demo64.mip" || e2e_fail "the project d
 cmp -n "$stub64_size" "$exe" "$WIZ_BIN/x64/Avviora64.exe" ||
   e2e_fail "the package does not start with Avviora64.exe"
 packed_runtime 8664 "$stub64_size"
-cp "$exe" "$E2E_ARTIFACTS/Demo64.exe"
-cp "$WIZ_APP/Demo64.mip" "$E2E_ARTIFACTS/Demo64.mip"
 
 # The same project through the command line under Wine gives the same bytes.
 cli="$E2E_DRIVE_C/VelasetCli"
@@ -125,8 +121,6 @@ wiz_quit
 for line in Architettura=x86 Versione=2.0 Editore=Rossi Ambito=utente; do
   grep -q "^$line"$'\r$' "$WIZ_APP/Demo64.mip" || e2e_fail "the project does not say $line"
 done
-[ "$(head -c "$stub32_size" "$exe" | grep -a -c 'level="asInvoker"')" -eq 1 ] ||
-  e2e_fail "the package for the user asks for an administrator"
 [ "$(e2e_pe_machine "$exe")" = 014c ] || e2e_fail "the package does not start with Avviora.exe"
 packed_runtime 014c "$stub32_size"
 e2e_log "passed"

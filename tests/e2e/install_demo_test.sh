@@ -18,22 +18,13 @@ if [ -n "$lzx" ]; then
     -o "$E2E_ARTIFACTS/DemoSetup.exe" --quiet || e2e_fail "the LZX build of $demo.mip failed"
   [ "$(stat -c %s "$E2E_ARTIFACTS/DemoSetup.exe")" -lt "$(stat -c %s "$e2e_root/build/$demo.exe")" ] ||
     e2e_fail "the LZX package is not smaller than the MSZIP one"
-elif [ "$VELASET_WINE_ARCH" = win32 ]; then
-  cp "$e2e_root/build/Demo.exe" "$E2E_ARTIFACTS/DemoSetup.exe"
 else
-  cp "$e2e_root/build/Demo64.exe" "$E2E_ARTIFACTS/DemoSetup.exe"
-fi
-if [ "$VELASET_WINE_ARCH" != win32 ]; then
-  cmp -n "$E2E_STUB_SIZE" "$E2E_ARTIFACTS/DemoSetup.exe" "$e2e_root/build/bin/win64/x64/Avviora64.exe" ||
-    e2e_fail "build/Demo64.exe does not start with Avviora64.exe"
-  e2e_expect_tier_image "$e2e_root/build/demo/payload64/DemoReg.dll"
+  cp "$e2e_root/build/$demo.exe" "$E2E_ARTIFACTS/DemoSetup.exe"
 fi
 export VELASET_DEMO_MARKER='C:\demo-started.txt'
 folder="$E2E_PROGRAM_FILES/Demo"
 e2e_expect_absent "$folder"
 
-# Installed by hand in the setup dialog titled by the project's Caption, then
-# uninstalled by the registry's command with "Yes", as the Control Panel does.
 row_hand="Installazione di Demo" row_final=Demo row_ask="Installazione di Demo"
 row_texts=("Benvenuti nell'installazione di Demo" "Il programma verrà installato nella seguente cartella:")
 row_present=("$folder/Demo.exe" "$folder/Leggimi con nome lungo.txt" "$folder/DemoReg.dll"
