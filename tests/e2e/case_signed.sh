@@ -58,14 +58,12 @@ row_hand="Installazione di Demo" row_final=Demo
 row_texts=("Il programma verrà installato nella seguente cartella:")
 row_present=("$folder/Demo.exe" "$folder/Leggimi con nome lungo.txt" "$E2E_HELP/Demo.hlp"
   "$E2E_PROGRAMS/Demo/Demo.lnk" "$E2E_DESKTOP_DIR/Demo.lnk")
-row_values=('HKLM\Software\VelasetTest|Comp|registrato')
-row_started="$E2E_DRIVE_C/Demo_avviato.txt"
-row_entry="$E2E_UNINSTALL_KEY\\Demo"
+row_started="$E2E_DRIVE_C/Demo_avviato.txt" row_entry="$E2E_UNINSTALL_KEY\\Demo"
 row_gone=("$folder" "$E2E_HELP/Demo.hlp" "$E2E_PROGRAMS/Demo" "$E2E_DESKTOP_DIR/Demo.lnk")
 row_gone_keys=('HKLM\Software\Velaset Demo' 'HKLM\Software\VelasetTest:Comp')
 e2e_row_install "$exe"
 e2e_expect_runtime_in "$E2E_SYSTEM"
 verify "$(find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll)" || e2e_fail "the installed runtime is not the signed one"
 e2e_row_uninstall
-rm -f "$E2E_DRIVE_C/Demo_avviato.txt"
+rm -f "$row_started"
 e2e_log "passed"

@@ -28,7 +28,6 @@ row_texts=("Questo programma installa Demo." 'C:\Program Files\Demo')
 row_open_present=("$temp/setup~1.cab")
 row_present=("$folder/Demo.exe" "$folder/Comp.ocx" "$E2E_HELP/Guida lunga.hlp" "$E2E_PROGRAMS/Demo/Demo.lnk")
 row_absent=("$temp/setup~1.cab" "$temp/setup.inf")
-row_values=('HKLM\Software\VelasetTest|Comp|registrato')
 row_started="$E2E_DRIVE_C/Demo_avviato.txt"
 e2e_row_install "$exe"
 

@@ -29,28 +29,14 @@ wiz_expect $IDC_TXT_ETIC1A "Benvenuti nell'installazione di Demo"
 wiz_next
 
 [ "$(wiz_heading)" = "Files da installare" ] || e2e_fail "page 2 not shown"
-for f in 'C:\e2e\src\uno\Demo.exe' 'C:\e2e\src\uno\Comp.ocx' 'C:\e2e\src\uno\Documento lungo.txt'; do
-  wiz_click "&Aggiungi"
-  wiz_choose_file "Aggiungi File" "$f"
-done
+wiz_add 'C:\e2e\src\uno\Demo.exe' 'C:\e2e\src\uno\Comp.ocx' 'C:\e2e\src\uno\Documento lungo.txt'
 # The same long name in another folder has the same short name.
-wiz_click "&Aggiungi"
-wiz_choose_file "Aggiungi File" 'C:\e2e\src\due\Documento lungo.txt'
+wiz_add 'C:\e2e\src\due\Documento lungo.txt'
 wiz_box "I seguenti files:"
 files=$(wiz items "$WIZ_TITLE" $IDC_LST_FILES)
 [ "$(wc -l <<<"$files")" = 3 ] || e2e_fail "files list: $files"
 # Comp.ocx into the system folder, registered at installation.
-wiz select "$WIZ_TITLE" $IDC_LST_FILES 1
-sleep 0.3
-wiz_click "&Modifica dest."
-wiz wait "Velaset - Destinazione file" 20 >/dev/null || e2e_fail "no destination dialog"
-wiz select "Velaset - Destinazione file" $IDC_DEST_CODE 2
-sleep 0.3
-wiz press "Velaset - Destinazione file" $IDC_DEST_REGISTRA 5
-sleep 0.3
-e2e_shot dest_dialog
-wiz click "Velaset - Destinazione file" "OK" 5
-wiz gone "Velaset - Destinazione file" 10
+wiz_register 1 2
 codes=$(wiz items "$WIZ_TITLE" $IDC_LST_DEST | tr '\n' ' ')
 [ "$codes" = "D S* D " ] || e2e_fail "destination codes: $codes"
 wiz_next
@@ -114,12 +100,7 @@ grep -q '^Titolo=Demo' "$WIZ_APP/Demo.mip" || e2e_fail "project title not saved"
 grep -q 'Stop=Installazione annullata.' "$WIZ_APP/Demo.mip" || e2e_fail "message not saved"
 e2e_expect_tier_image "$WIZ_APP/Demo.exe"
 
-# The same project through the command line under Wine.
-cli="$E2E_DRIVE_C/VelasetCli"
-wiz_install_cli "$cli"
-e2e_wine 'C:\VelasetCli\velaset-cli.exe' build 'C:\Velaset\Demo.mip' -o 'C:\VelasetCli\Demo.exe' --quiet ||
-  e2e_fail "velaset-cli.exe could not build the project"
-cmp "$WIZ_APP/Demo.exe" "$cli/Demo.exe" || e2e_fail "the two setup executables differ"
+wiz_expect_cli_bytes Demo
 cp "$WIZ_APP/Demo.mip" "$WIZ_APP/Demo.exe" "$E2E_ARTIFACTS/"
 # The opening case takes the saved project from here.
 cp "$WIZ_APP/Demo.mip" "$E2E_DRIVE_C/e2e/Demo.mip"

@@ -31,8 +31,7 @@ wiz_set $IDC_TXT_DEF_DIR ""
 refused "Devi inserire una directory per l'installazione."
 wiz_set $IDC_TXT_DEF_DIR "App"
 refused "Devi selezionare i files da installare."
-wiz_click "&Aggiungi"
-wiz_choose_file "Aggiungi File" 'C:\e2e\rif\app.txt'
+wiz_add 'C:\e2e\rif\app.txt'
 wiz_next
 
 wiz_set $IDC_TXT_GRUPPO ""

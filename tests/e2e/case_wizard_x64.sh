@@ -36,10 +36,7 @@ wiz_key Tab
 wiz_expect $IDC_TXT_TITOLO "Demo64"
 wiz_next
 wiz_set $IDC_TXT_DEF_DIR "Demo64"
-for f in 'C:\e2e\x64\Demo.exe' 'C:\e2e\x64\Leggimi lungo.txt'; do
-  wiz_click "&Aggiungi"
-  wiz_choose_file "Aggiungi File" "$f"
-done
+wiz_add 'C:\e2e\x64\Demo.exe' 'C:\e2e\x64\Leggimi lungo.txt'
 wiz_next
 wiz_press $IDC_CHK_GROUP # no program group, no links
 wiz_next
@@ -62,12 +59,7 @@ cmp -n "$stub64_size" "$exe" "$WIZ_BIN/x64/Avviora64.exe" ||
   e2e_fail "the package does not start with Avviora64.exe"
 packed_runtime 8664 "$stub64_size"
 
-# The same project through the command line under Wine gives the same bytes.
-cli="$E2E_DRIVE_C/VelasetCli"
-wiz_install_cli "$cli"
-e2e_wine 'C:\VelasetCli\velaset-cli.exe' build 'C:\Velaset\Demo64.mip' -o 'C:\VelasetCli\Demo64.exe' --quiet ||
-  e2e_fail "velaset-cli.exe could not build the project"
-cmp "$exe" "$cli/Demo64.exe" || e2e_fail "the wizard's and velaset-cli.exe's packages differ"
+wiz_expect_cli_bytes Demo64
 
 # Opened again, the project is an x64 one; a 32-bit library to register is refused,
 # and the package built before stays as it was.
@@ -75,16 +67,8 @@ cp "$exe" "$E2E_ARTIFACTS/before-refusal.exe"
 wiz_start 'C:\Velaset\Demo64.mip'
 wiz_next
 wiz_next
-wiz_click "&Aggiungi"
-wiz_choose_file "Aggiungi File" 'C:\e2e\x64\Vecchia.dll'
-wiz select "$WIZ_TITLE" $IDC_LST_FILES 2
-sleep 0.3
-wiz_click "&Modifica dest."
-wiz wait "Velaset - Destinazione file" 20 >/dev/null || e2e_fail "no destination dialog"
-wiz press "Velaset - Destinazione file" $IDC_DEST_REGISTRA 5
-sleep 0.3
-wiz click "Velaset - Destinazione file" "OK" 5
-wiz gone "Velaset - Destinazione file" 10
+wiz_add 'C:\e2e\x64\Vecchia.dll'
+wiz_register 2
 [ "$(wiz items "$WIZ_TITLE" $IDC_LST_DEST | tr '\n' ' ')" = "D D D* " ] || e2e_fail "Vecchia.dll not marked"
 wiz_next
 wiz_next
