@@ -23,8 +23,6 @@ declare -A title=([native]=native [sanitizers]=sanitizers [wine32]="Windows 32-b
 declare -A passed failed not_run seconds note
 any_failed=0
 
-banner() { printf '\n===== %s =====\n' "$*"; }
-
 # run_ctest TIER LOG CTEST-ARGS...: one ctest run, its counts from ctest's closing line
 # added to the tier's (one failure when there is no such line: no test ran).
 run_ctest() {
@@ -35,11 +33,6 @@ run_ctest() {
   [ ${#counts[@]} -eq 2 ] || counts=(1 1)
   passed[$tier]=$((${passed[$tier]:-0} + counts[1] - counts[0]))
   failed[$tier]=$((${failed[$tier]:-0} + counts[0]))
-}
-
-# ctest_names CTEST-ARGS...: the names of the tests a ctest run would run.
-ctest_names() {
-  ctest -N "$@" 2>/dev/null | sed -n 's/^ *Test *#[0-9]*: //p'
 }
 
 # Succeeds when this host runs 32-bit x86 programs; otherwise prints why not.
@@ -71,17 +64,11 @@ tier_sanitizers() {
     --test-dir build/asan -j"$jobs" -E '^e2e[.]'
 }
 
-# boot_prefix ARCH: a fresh prefix for this test run.
-boot_prefix() {
-  local prefix=build/wineprefix
-  [ "$1" = win64 ] && prefix=build/wineprefix64
+tier_wine() { # tier_wine TIER ARCH: in a fresh prefix for this test run
+  local tier=$1 arch=$2 prefix=build/wineprefix
+  [ "$arch" = win64 ] && prefix=build/wineprefix64
   rm -rf "$prefix" "$prefix.lock"
-  VELASET_WINE_ARCH=$1 tests/wine/boot.sh
-}
-
-tier_wine() { # tier_wine TIER ARCH
-  local tier=$1 arch=$2
-  if ! boot_prefix "$arch"; then
+  if ! VELASET_WINE_ARCH=$arch tests/wine/boot.sh; then
     echo "$tier: the Wine prefix could not be made" >&2
     failed[$tier]=1
     return
@@ -96,7 +83,8 @@ tier_wine32() {
     # The checks that only read the 32-bit images (label static) still run.
     run_ctest wine32 "$results/wine32-static.log" --test-dir build/win32 -L static
     local names
-    names=$( (ctest_names --test-dir build/win32 -LE static; ctest_names --test-dir build/native -L wine32) | sort)
+    names=$( (ctest -N --test-dir build/win32 -LE static; ctest -N --test-dir build/native -L wine32) 2>/dev/null |
+      sed -n 's/^ *Test *#[0-9]*: //p' | sort)
     not_run[wine32]=$(grep -c . <<<"$names")
     note[wine32]="NOT RUN: $why; the 64-bit tier ran instead"
     echo "!!!!! Windows 32-bit tier ${note[wine32]} !!!!!"
@@ -114,9 +102,7 @@ tier_fuzz() {
   local status=${PIPESTATUS[0]}
   passed[fuzz]=$(grep -c ', no findings$' "$results/fuzz.log")
   failed[fuzz]=$(grep -c ': FAILED after' "$results/fuzz.log")
-  if [ "$status" -ne 0 ] && [ "${failed[fuzz]}" -eq 0 ]; then
-    failed[fuzz]=1
-  fi
+  [ "$status" -eq 0 ] || [ "${failed[fuzz]}" -ne 0 ] || failed[fuzz]=1
 }
 
 for tier in "${tiers[@]}"; do
@@ -127,14 +113,14 @@ for tier in "${tiers[@]}"; do
 done
 
 for tier in "${tiers[@]}"; do
-  banner "tier: ${title[$tier]}"
+  printf '\n===== tier: %s =====\n' "${title[$tier]}"
   start=$SECONDS
   "tier_$tier"
   seconds[$tier]=$((SECONDS - start))
   [ "${failed[$tier]:-0}" -eq 0 ] || any_failed=1
 done
 
-banner "summary"
+printf '\n===== summary =====\n'
 printf '%-26s %7s %7s %8s %9s\n' tier passed failed "not run" time
 for tier in "${tiers[@]}"; do
   printf '%-26s %7d %7d %8d %6dm%02ds  %s\n' "${title[$tier]}" "${passed[$tier]:-0}" \

@@ -39,8 +39,8 @@ done
 # Every package under Wine is built while the system folder holds the runtime of the other
 # architecture (as where a package of it was installed): each build passes over it and
 # packs the one beside the program.
+"$root/tests/wine/boot.sh" || fail_now "no Wine prefix"
 system32=$(source "$root/tests/wine/env.sh" && echo "$WINEPREFIX")/drive_c/windows/system32
-[ -d "$system32" ] || fail_now "no system folder $system32: boot the prefix first"
 [ ! -e "$system32/avviora.dll" ] || mv "$system32/avviora.dll" "$work/avviora.dll.kept"
 trap '[ ! -e "$work/avviora.dll.kept" ] && rm -f "$system32/avviora.dll" || mv "$work/avviora.dll.kept" "$system32/avviora.dll"' EXIT
 cp "$root/build/bin/win32/x64/avviora.dll" "$system32/avviora.dll"
