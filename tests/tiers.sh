@@ -1,22 +1,12 @@
 #!/usr/bin/env bash
 # Runs the test tiers and ends with a summary of what each one proved.
 #   tests/tiers.sh [TIER...]     TIER: native sanitizers wine32 wine64 fuzz (default: all)
-#
-#   native      the native tree (build/native): every portable test, the command line,
-#               the demo package built natively;
-#   sanitizers  the same suite in the checked tree (build/asan), any report fails;
-#   wine32      the 32-bit Windows tree (build/win32) under 32-bit Wine: the shipped
-#               programs (wizard, stub, runtime, Compress.dll, velaset-cli.exe), the
-#               installation cases; only where this host runs 32-bit x86 programs;
-#   wine64      the 64-bit Windows tree (build/win64) under 64-bit Wine: every portable
-#               test, Compress.dll, velaset-cli.exe and the wizard, the 64-bit stub and
-#               runtime (the installation cases with x64 packages); on every x86-64 host;
-#   fuzz        each libFuzzer target for FUZZ_SECONDS (default 60).
-#
-# Whether the host runs 32-bit programs is found out by starting one (the 32-bit Wine
-# loader). Where it cannot, or with VELASET_SKIP_WIN32=1, the 32-bit tier is reported
-# as NOT RUN in a line of its own and its tests are listed as not run, never counted
-# as passed. The exit code is 0 only when every tier that ran passed.
+# native: build/native; sanitizers: build/asan; wine32, wine64: the Windows trees
+# build/win32, build/win64 under Wine, with the Wine cases of the native tree; fuzz: each
+# libFuzzer target for FUZZ_SECONDS (default 60). Where the host cannot start the 32-bit
+# Wine loader, or with VELASET_SKIP_WIN32=1, the 32-bit tier is reported as NOT RUN and
+# its tests listed as not run, never counted as passed. Exit code 0 only when every tier
+# that ran passed.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -28,47 +18,21 @@ mkdir -p "$results"
 tiers=("$@")
 [ ${#tiers[@]} -gt 0 ] || tiers=(native sanitizers wine32 wine64 fuzz)
 
-declare -A title=(
-  [native]="native"
-  [sanitizers]="sanitizers"
-  [wine32]="Windows 32-bit (wine32)"
-  [wine64]="Windows 64-bit (wine64)"
-  [fuzz]="fuzzing"
-)
+declare -A title=([native]=native [sanitizers]=sanitizers [wine32]="Windows 32-bit (wine32)"
+  [wine64]="Windows 64-bit (wine64)" [fuzz]=fuzzing)
 declare -A passed failed not_run seconds note
 any_failed=0
 
-banner() { printf '\n===== %s =====\n' "$*"; }
-
-# ctest_counts LOG: "passed failed" from ctest's closing line; "0 1" when there is none
-# (ctest did not get as far as running the tests).
-ctest_counts() {
-  local line
-  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1)
-  if [ -z "$line" ]; then
-    echo "0 1"
-    return
-  fi
-  local failed_count total
-  failed_count=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
-  total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
-  echo "$((total - failed_count)) $failed_count"
-}
-
-# run_ctest TIER LOG CTEST-ARGS...: one ctest run, its counts added to the tier's.
+# run_ctest TIER LOG CTEST-ARGS...: one ctest run, its counts from ctest's closing line
+# added to the tier's (one failure when there is no such line: no test ran).
 run_ctest() {
-  local tier=$1 log=$2
+  local tier=$1 log=$2 counts
   shift 2
   ctest "$@" --output-on-failure 2>&1 | tee "$log"
-  local counts
-  counts=($(ctest_counts "$log"))
-  passed[$tier]=$((${passed[$tier]:-0} + counts[0]))
-  failed[$tier]=$((${failed[$tier]:-0} + counts[1]))
-}
-
-# ctest_names CTEST-ARGS...: the names of the tests a ctest run would run.
-ctest_names() {
-  ctest -N "$@" 2>/dev/null | sed -n 's/^ *Test *#[0-9]*: //p'
+  counts=($(sed -nE 's/^[0-9]+% tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/\1 \2/p' "$log" | tail -n 1))
+  [ ${#counts[@]} -eq 2 ] || counts=(1 1)
+  passed[$tier]=$((${passed[$tier]:-0} + counts[1] - counts[0]))
+  failed[$tier]=$((${failed[$tier]:-0} + counts[0]))
 }
 
 # Succeeds when this host runs 32-bit x86 programs; otherwise prints why not.
@@ -79,14 +43,8 @@ host_runs_32bit() {
   fi
   # The 32-bit Wine loader is itself a 32-bit x86 program.
   local loader=/usr/lib/wine/wine output
-  [ -e "$loader" ] || loader=$(command -v wine || true)
-  if [ -z "$loader" ]; then
-    echo "the 32-bit Wine loader is not installed"
-    return 1
-  fi
-  if output=$("$loader" --version 2>&1); then
-    return 0
-  fi
+  [ -e "$loader" ] || loader=$(command -v wine) || { echo "the 32-bit Wine loader is not installed"; return 1; }
+  output=$("$loader" --version 2>&1) && return 0
   if grep -qi 'exec format error' <<<"$output"; then
     echo "this host cannot run 32-bit x86 programs (Exec format error)"
   else
@@ -106,17 +64,11 @@ tier_sanitizers() {
     --test-dir build/asan -j"$jobs" -E '^e2e[.]'
 }
 
-# boot_prefix ARCH: a fresh prefix for this test run.
-boot_prefix() {
-  local prefix=build/wineprefix
-  [ "$1" = win64 ] && prefix=build/wineprefix64
+tier_wine() { # tier_wine TIER ARCH: in a fresh prefix for this test run
+  local tier=$1 arch=$2 prefix=build/wineprefix
+  [ "$arch" = win64 ] && prefix=build/wineprefix64
   rm -rf "$prefix" "$prefix.lock"
-  VELASET_WINE_ARCH=$1 tests/wine/boot.sh
-}
-
-tier_wine() { # tier_wine TIER ARCH
-  local tier=$1 arch=$2
-  if ! boot_prefix "$arch"; then
+  if ! VELASET_WINE_ARCH=$arch tests/wine/boot.sh; then
     echo "$tier: the Wine prefix could not be made" >&2
     failed[$tier]=1
     return
@@ -131,10 +83,11 @@ tier_wine32() {
     # The checks that only read the 32-bit images (label static) still run.
     run_ctest wine32 "$results/wine32-static.log" --test-dir build/win32 -L static
     local names
-    names=$( (ctest_names --test-dir build/win32 -LE static; ctest_names --test-dir build/native -L wine32) | sort)
+    names=$( (ctest -N --test-dir build/win32 -LE static; ctest -N --test-dir build/native -L wine32) 2>/dev/null |
+      sed -n 's/^ *Test *#[0-9]*: //p' | sort)
     not_run[wine32]=$(grep -c . <<<"$names")
     note[wine32]="NOT RUN: $why; the 64-bit tier ran instead"
-    echo "!!!!! Windows 32-bit tier NOT RUN: $why; the 64-bit tier ran instead !!!!!"
+    echo "!!!!! Windows 32-bit tier ${note[wine32]} !!!!!"
     echo "Not run (the 32-bit deliverables under 32-bit Wine):"
     sed 's/^/  not run: /' <<<"$names"
     return
@@ -142,18 +95,14 @@ tier_wine32() {
   tier_wine wine32 win32
 }
 
-tier_wine64() {
-  tier_wine wine64 win64
-}
+tier_wine64() { tier_wine wine64 win64; }
 
 tier_fuzz() {
   tests/fuzz/run.sh "$fuzz_seconds" 2>&1 | tee "$results/fuzz.log"
   local status=${PIPESTATUS[0]}
   passed[fuzz]=$(grep -c ', no findings$' "$results/fuzz.log")
   failed[fuzz]=$(grep -c ': FAILED after' "$results/fuzz.log")
-  if [ "$status" -ne 0 ] && [ "${failed[fuzz]}" -eq 0 ]; then
-    failed[fuzz]=1
-  fi
+  [ "$status" -eq 0 ] || [ "${failed[fuzz]}" -ne 0 ] || failed[fuzz]=1
 }
 
 for tier in "${tiers[@]}"; do
@@ -164,24 +113,19 @@ for tier in "${tiers[@]}"; do
 done
 
 for tier in "${tiers[@]}"; do
-  banner "tier: ${title[$tier]}"
+  printf '\n===== tier: %s =====\n' "${title[$tier]}"
   start=$SECONDS
   "tier_$tier"
   seconds[$tier]=$((SECONDS - start))
   [ "${failed[$tier]:-0}" -eq 0 ] || any_failed=1
 done
 
-banner "summary"
+printf '\n===== summary =====\n'
 printf '%-26s %7s %7s %8s %9s\n' tier passed failed "not run" time
 for tier in "${tiers[@]}"; do
   printf '%-26s %7d %7d %8d %6dm%02ds  %s\n' "${title[$tier]}" "${passed[$tier]:-0}" \
     "${failed[$tier]:-0}" "${not_run[$tier]:-0}" $((seconds[$tier] / 60)) \
     $((seconds[$tier] % 60)) "${note[$tier]:-}"
-done
-for tier in "${tiers[@]}"; do
-  if [ -n "${note[$tier]:-}" ]; then
-    echo "!!!!! ${title[$tier]} tier ${note[$tier]} !!!!!"
-  fi
 done
 if [ "$any_failed" -ne 0 ]; then
   echo "tests: FAILED"

@@ -134,12 +134,9 @@ check "Architettura=x64 gives the same package as --arch x64" cmp "$work/x64-arc
 (cd / && "$work/inst/bin/velaset" build "$project64" -o "$work/x64-inst.exe" --quiet)
 check "the installed copy builds the same x64 package" cmp "$work/x64-arch.exe" "$work/x64-inst.exe"
 
-# 10. No package registers a library of the other architecture, and no x64 package gets a
-#     32-bit runtime: refused with the file's name, nothing written.
-"$velaset" build "$project" -o "$work/mix1.exe" --arch x64 --quiet 2>"$work/mix1.err"
-check "an x64 package of the 32-bit payload is refused" test $? -eq 1 -a ! -e "$work/mix1.exe"
-check "naming the 32-bit library to register" grep -qF \
-    "Velaset: La libreria da registrare $payload/DemoReg.dll è a 32 bit (x86): un pacchetto x64 (64 bit) la registrerebbe con regsvr32 a 64 bit" "$work/mix1.err"
+# 10. "--arch x86" over Architettura=x64 reaches the check of the library to register
+#     (its every case: build_pipeline_test); no x64 package gets a 32-bit runtime: refused
+#     with the file's name, nothing written.
 "$velaset" build "$project64" -o "$work/mix2.exe" --arch x86 --quiet 2>"$work/mix2.err"
 check "an x86 package of the 64-bit payload is refused" test $? -eq 1 -a ! -e "$work/mix2.exe"
 check "naming the 64-bit library to register" grep -qF \

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The folder browser, then "Annulla" in the setup dialog: the chosen parent
-# folder gets the package's sub-folder; cancelling shows the stop text, ends
-# with exit code 2 and leaves nothing installed and no working files.
+# The folder browser gives the chosen folder the package's sub-folder; "Annulla" ends
+# with exit code 2, nothing installed.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/packages.sh"
 e2e_begin cancel

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# A distribution-only package with the background window and without the
-# browse button: files installed under their long names, the program
-# started, but no runtime, no uninstall entry and no installed script.
+# A distribution-only package (background window, no browse button): no runtime, no
+# uninstall entry, no installed script.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/packages.sh"
 e2e_begin distribution

@@ -1,13 +1,8 @@
 #!/usr/bin/env bash
-# The uninstall without the rights it needs. When it cannot change the
-# installation folder and HKLM (here the uninstall key denies writing, as it
-# does to a user who is not an administrator), it removes nothing and says
-# so, by hand and silently, instead of removing half the package; with the
-# rights back the same command removes everything. Wine gives every program
-# an administrator's full rights and has no UAC, so the uninstall seen here
-# is one that is already elevated and still lacks the rights: it refuses.
-# Its start again as an administrator ("runas") is checked by
-# runtime_elevation_test; the system's question cannot be seen under Wine.
+# An uninstall that cannot change HKLM (the uninstall key denies writing, as to a user
+# who is not an administrator) removes nothing, by hand and silently; with the rights
+# back it removes everything. Wine has no UAC: the uninstall seen here is one already
+# elevated that still lacks the rights (its start as "runas": runtime_elevation_test).
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/packages.sh"
 e2e_begin elevation

@@ -1,11 +1,6 @@
 #!/usr/bin/env bash
-# The stub on a hostile machine and with damaged packages.
-# - A script planted in C:\~Vudi\ beforehand is never run: the folder is
-#   emptied before unpacking and only the package's own setup.inf runs. A
-#   planted setup.inf that cannot be removed (read-only) stops the run.
-# - A cut setup executable, a cabinet with one byte changed and a cabinet
-#   without its script end with the stub's failure message and exit code 0,
-#   nothing installed and no working files left.
+# A script planted in C:\~Vudi\ is never run (a read-only setup.inf there stops the
+# run); a cut package, a changed cabinet byte, a cabinet without its script are refused.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/packages.sh"
 e2e_begin hostile

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# A cabinet without a setup script: the stub reports the missing files
-# ("code: 0002"), removes C:\~Vudi and its temporary files and ends with exit
-# code 0. The stub image with nothing behind it is a package cut short: the
-# check of the copied cabinet stops it before its dialog, with the same exit
-# code and no working files.
+# A cabinet without a setup script: the missing files reported, exit code 0, no working
+# files; the stub image alone is stopped before its dialog.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/packages.sh"
 e2e_begin no_script

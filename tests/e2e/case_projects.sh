@@ -1,25 +1,11 @@
 #!/usr/bin/env bash
-# Packages that velaset builds from projects, installed silently, checked, and removed
-# by their uninstall entry's command, one row each:
-# - unusual_names: unusual but legal names: files with Windows-1252 letters
-#   ("Però.txt", "Schön.dat"), an 8.3 name in lower case ("readme.txt"), a "%",
-#   commas, a semicolon and quotes, in a folder whose name holds blanks, "+", ",", ";",
-#   "=" and "["; a title, a program group, links and the Control Panel's label with
-#   "%" and quotes, which the script carries as "%%" and doubled quotes. They install
-#   under their names and the links point at their files. A file whose short path does
-#   not fit the system's 164-character buffer is refused by add.
-# - made_names: files that the building machine's volume gives no 8.3 name, as Windows
-#   8 and later leave new non-system volumes (the native velaset plays such a volume
-#   through its emulation setting): the package makes their names itself (LEGGIM~1.TXT,
-#   LEGGIM~2.TXT, A_B~1.TXT, and DOCUME~1.TXT and DOCUME~2.TXT for two files of two
-#   folders, which the classic rule would both call DOCUME~1.TXT), packs them under
-#   those names, and installs every file under its long name.
-# - per_user: a package for one user (Ambito=utente): its stub asks Windows for no
-#   administrator (the manifest's level asInvoker, the image of the same size); it
-#   installs into the user's programs folder with its runtime, links, long names, the
-#   uninstall entry and its registry entry under HKCU, and nothing under HKLM, the
-#   program-files folder or the system folder; its uninstall removes the folder and
-#   the runtime in it too, once the uninstall has ended.
+# Packages that velaset builds from projects, installed silently and removed by their
+# uninstall entry's command, one row each: unusual but legal names (Windows-1252 letters,
+# "%", commas, quotes; "%" and quotes in texts the script carries as "%%" and doubled
+# quotes); files that the building volume gives no 8.3 name (Windows 8 and later leave
+# new volumes so; velaset plays one through VELASET_NO_SHORT_NAMES), whose names the
+# package makes itself; a package for one user (Ambito=utente), all of it under the
+# user's folders and HKCU, its runtime in its folder.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/packages.sh"
 e2e_begin projects

@@ -1,14 +1,8 @@
 #!/usr/bin/env bash
-# An author ships version 2. Version 1 (Prog.exe, a.txt, a long-named file, a help
-# file, a registered library, a group link and a desktop link, two registry entries,
-# Versione, Editore, SitoWeb) installs silently into a folder of its own, with the
-# values Apps & Features shows, and the same version again repairs it. Version 2
-# (Prog.exe, b.txt, another long-named file, other links and entries, no web site)
-# started by hand
-# proposes that folder and, once installed, nothing is left that only version 1 had.
-# Version 1 over version 2 is refused silently (1602, a log line) and asked about by
-# hand, No by default. One uninstall then leaves nothing of either. Version 2's
-# winget manifests carry its SHA-256.
+# Version 1 installs silently into a folder of its own, with the values Apps & Features
+# shows, and again repairs it; version 2 by hand proposes that folder and leaves nothing
+# that only version 1 had; version 1 over it is refused silently (1602) and asked about
+# by hand; one uninstall leaves nothing of either.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/packages.sh"
 e2e_begin upgrade

@@ -14,8 +14,7 @@ find "$temp" -name setup.inf -delete 2>/dev/null || true
 walk() {
   wiz_next
   wiz_next
-  wiz_click "&Aggiungi"
-  wiz_choose_file "Aggiungi File" 'C:\e2e\inf\app.txt'
+  wiz_add 'C:\e2e\inf\app.txt'
   wiz_next
   wiz_press $IDC_CHK_GROUP # no program group, no links
   wiz_next

@@ -20,16 +20,13 @@ sleep 0.5
 [ "$(wiz checked "$WIZ_TITLE" $IDC_OPTION2)" = 1 ] || e2e_fail "Option2 not chosen"
 carica=$(wiz_get $IDC_LBL_CARICA)
 grep -q 'Il mio Demo.mip$' <<<"$carica" || e2e_fail "lblCarica shows \"$carica\""
-e2e_shot open_page0
 wiz_next
 wiz_expect $IDC_TXT_TITOLO "Demo"
 wiz_expect $IDC_TXT_CAPTION_A "Demo"
-e2e_shot open_page1
 wiz_next
 files=$(wiz items "$WIZ_TITLE" $IDC_LST_FILES)
 [ "$(wc -l <<<"$files")" = 3 ] || e2e_fail "files: $files"
 [ "$(wiz items "$WIZ_TITLE" $IDC_LST_DEST | tr '\n' ' ')" = "D S* D " ] || e2e_fail "codes"
-e2e_shot open_page2
 wiz_next
 [ "$(wiz items "$WIZ_TITLE" $IDC_LST_LINK0)" = "Demo.exe" ] || e2e_fail "link not loaded"
 wiz_next

@@ -19,13 +19,11 @@ refused() {
 wiz_start
 wiz_press $IDC_OPTION2
 refused "Devi selezionare un file di installazione."
-e2e_shot refusal_page0
 wiz_press $IDC_OPTION1
 wiz_next
 
 wiz_set $IDC_TXT_ETIC1A ""
 refused "Devi inserire tutte le etichette."
-e2e_shot refusal_page1
 wiz_set $IDC_TXT_ETIC1A " "  # blanks count as filled in
 wiz_next
 
@@ -33,16 +31,13 @@ wiz_set $IDC_TXT_DEF_DIR ""
 refused "Devi inserire una directory per l'installazione."
 wiz_set $IDC_TXT_DEF_DIR "App"
 refused "Devi selezionare i files da installare."
-e2e_shot refusal_page2
-wiz_click "&Aggiungi"
-wiz_choose_file "Aggiungi File" 'C:\e2e\rif\app.txt'
+wiz_add 'C:\e2e\rif\app.txt'
 wiz_next
 
 wiz_set $IDC_TXT_GRUPPO ""
 refused "Devi immettere un nome per il gruppo da creare."
 wiz_set $IDC_TXT_GRUPPO "Gruppo"
 refused "Devi selezionare i file di cui creare il collegamento."
-e2e_shot refusal_page3
 wiz_press $IDC_CHK_GROUP # "Crea il gruppo di programmi" off: the page passes
 wiz_next
 

@@ -1,28 +1,9 @@
-# Shell library for end-to-end tests of Windows programs under Wine, sourced
-# by each case. It gives every case its own X display (Xvfb), runs the
-# programs in a Wine virtual desktop so that focus and window captions work,
-# drives windows by their texts through winctl.exe, and keeps screenshots.
-#
-#   e2e_begin NAME          start a case: display, artifacts folder, desktop
-#   e2e_wine PROGRAM ARGS   run a program in the prefix (under timeout)
-#   e2e_start PROGRAM ARGS  the same in the background; e2e_wait_exit puts its
-#                           exit code into $E2E_EXIT
-#   e2e_wait TITLE [SECS]   wait for a window; its texts go to $E2E_TEXTS
-#   e2e_click TITLE BUTTON [SECS]   wait for a window and press one of its buttons
-#   e2e_shot NAME           screenshot of the display as $E2E_ARTIFACTS/NAME.png
-#   e2e_fail MESSAGE        screenshot, message, end the case with failure
-#   e2e_reg_query KEY [VALUE]       the registry through "wine reg query"
-#   e2e_wait_file PATH [SECS]       poll until a file exists
-#   e2e_x_window NAME [SECS]        wait for an X window (xdotool); its id goes
-#                                   to $E2E_X_WINDOW ("Wine desktop" is the desktop)
-#   e2e_x_key KEY...                activate $E2E_X_WINDOW, then send keys to it
-#   e2e_press_return TITLE [SECS]   wait for a window, press Return in it and
-#                                   wait until it is gone; its texts go to $E2E_TEXTS
-#   e2e_on_end COMMAND...           run a command when the case ends, also on failure
-# Paths: $E2E_DRIVE_C is drive C: of the prefix.
-# The tier is VELASET_WINE_ARCH (tests/wine/env.sh): win32, the default, runs
-# the cases in the 32-bit prefix; win64 in the 64-bit prefix, with the 64-bit
-# test programs, and keeps the artifacts apart in build/e2e/win64/.
+# Shell library of the end-to-end cases under Wine, sourced by each case: its own X
+# display (Xvfb) per case, the programs in a Wine virtual desktop (focus and captions
+# work), windows driven by their texts through winctl.exe (e2e_wait and e2e_click put
+# the window's texts into $E2E_TEXTS), screenshots, the registry through "wine reg
+# query". The tier is VELASET_WINE_ARCH (tests/wine/env.sh): win32 (default) or win64,
+# whose artifacts go to build/e2e/win64/.
 
 set -euo pipefail
 e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -115,7 +96,7 @@ e2e_start() {
   E2E_PROGRAM_PID=$!
 }
 
-# Waits for the program started by e2e_start; its exit code goes to $E2E_EXIT.
+# The exit code of the program of e2e_start goes to $E2E_EXIT.
 e2e_wait_exit() {
   E2E_EXIT=0
   wait "$E2E_PROGRAM_PID" || E2E_EXIT=$?
@@ -143,7 +124,6 @@ e2e_click() {
     e2e_fail "cannot press \"$2\" in \"$1\""
 }
 
-# Fails unless the texts of the last window waited for hold the given line.
 e2e_expect_text() {
   grep -qxF -- "$1" <<<"$E2E_TEXTS" ||
     e2e_fail "window texts lack \"$1\"; they are: $E2E_TEXTS"
@@ -178,7 +158,7 @@ e2e_press_return() {
     e2e_fail "Return did not close \"$1\""
 }
 
-# Prints the key (or one value of it); fails when it does not exist.
+# e2e_reg_query KEY [VALUE]: prints the key or value; fails when it does not exist.
 e2e_reg_query() {
   local out
   if [ $# -gt 1 ]; then

@@ -1,22 +1,17 @@
-# Setup executables for the end-to-end cases, assembled as the builder does:
-# the stub image followed by a cabinet that "velaset comprimi" writes from
-# files staged under their packed (8.3) names. Sourced after lib.sh. In the
-# 64-bit tier E2E_STUB and E2E_RUNTIME are the 64-bit stub and runtime, so the
-# packages are x64 packages: the same script, run by 64-bit programs.
+# Packages and checks of the installation cases, sourced after lib.sh. In the 64-bit
+# tier E2E_STUB and E2E_RUNTIME are the 64-bit stub and runtime: x64 packages.
 
 e2e_data="$e2e_root/tests/data/stub"
 
-# The size of the tier's stub image, where its cabinet starts.
-e2e_stub_size_name=STUB_IMAGE_SIZE
-[ "$VELASET_WINE_ARCH" = win32 ] || e2e_stub_size_name=STUB64_IMAGE_SIZE
-E2E_STUB_SIZE=$(sed -n "s/^#define $e2e_stub_size_name \([0-9]*\).*/\1/p" "$e2e_root/common/constants.h")
-[ -n "$E2E_STUB_SIZE" ] || { echo "e2e: no $e2e_stub_size_name in common/constants.h" >&2; exit 1; }
+# e2e_stub_size STUB_IMAGE_SIZE|STUB64_IMAGE_SIZE: the size of the stub image.
+e2e_stub_size() { sed -n "s/^#define $1 \([0-9]*\).*/\1/p" "$e2e_root/common/constants.h"; }
+E2E_STUB_SIZE=$(e2e_stub_size STUB_IMAGE_SIZE)
+[ "$VELASET_WINE_ARCH" = win32 ] || E2E_STUB_SIZE=$(e2e_stub_size STUB64_IMAGE_SIZE)
+[ -n "$E2E_STUB_SIZE" ] || { echo "e2e: no stub size in common/constants.h" >&2; exit 1; }
 
-# e2e_package EXE SOURCE:NAME...  stages each SOURCE as NAME (in list order,
-# the script last as the builder packs it) and writes the setup executable EXE.
-# With E2E_LZX=1 the cabinet is an LZX one as the builder makes it for
-# Compressione=LZX: the files before the runtime in one folder, the runtime and the
-# script in folders of their own.
+# e2e_package EXE SOURCE:NAME...: the stub image and a cabinet of "velaset comprimi" of
+# each SOURCE staged as NAME (8.3), as the builder makes it; with E2E_LZX=1 an LZX one,
+# the files before the runtime in one folder, the runtime and the script in their own.
 e2e_package() {
   local exe=$1 staging list="" item source name joint=+ method=()
   shift
@@ -42,17 +37,13 @@ e2e_package() {
     e2e_fail "the setup executable is not the stub image followed by the cabinet"
 }
 
-# The package of the worked example: Demo.exe, a long-named help file, a
-# self-registering Comp.ocx, the runtime and the full script.
 e2e_demo_package() {
   e2e_package "$1" "$E2E_MARKER:Demo.exe" "$e2e_data/Guida lunga.hlp:GUIDAL~1.HLP" \
     "$E2E_SELFREG:Comp.ocx" "$E2E_RUNTIME:Avviora.dll" "$e2e_data/demo.inf:setup.inf"
 }
 
-# e2e_build PROJECT EXE [OPTION...]  builds a project with "velaset build" into EXE
-# (options such as the signing ones go to the build). The 64-bit tier builds an x64
-# package ("--arch x64") with the tier's stub and runtime, which the builder finds in
-# the x64 folder of its system folder.
+# e2e_build PROJECT EXE [OPTION...]: "velaset build" (with the options); the 64-bit tier
+# builds an x64 package with the tier's stub and runtime in the x64 system folder.
 e2e_build() {
   local project=$1 exe=$2 system="$E2E_ARTIFACTS/system"
   shift 2
@@ -65,27 +56,8 @@ e2e_build() {
   cp "$E2E_RUNTIME" "$system/x64/avviora.dll"
   VELASET_SYSTEM_DIR="$system" "$E2E_VELASET" build "$project" -o "$exe" --arch x64 --quiet "$@" ||
     e2e_fail "velaset build --arch x64 failed"
-  # A package for one user carries the stub with another execution level, a signed
-  # one another header.
-  [ $# -gt 0 ] || grep -q $'^Ambito=utente\r$' "$project" || cmp -n "$E2E_STUB_SIZE" "$exe" "$E2E_STUB" ||
-    e2e_fail "the x64 package does not start with $E2E_STUB"
 }
 
-# e2e_test_certificate: a certificate and its key made here by openssl for the
-# signing cases (never a committed key): $E2E_CERT, $E2E_KEY (encrypted with
-# $E2E_KEY_PASSWORD).
-E2E_KEY_PASSWORD='segreto di prova'
-e2e_test_certificate() {
-  E2E_CERT="$E2E_ARTIFACTS/certificato.pem" E2E_KEY="$E2E_ARTIFACTS/chiave.pem"
-  openssl req -x509 -newkey rsa:2048 -keyout "$E2E_KEY" -out "$E2E_CERT" -days 30 \
-    -subj "/CN=Velaset Prova" -passout pass:"$E2E_KEY_PASSWORD" 2>/dev/null ||
-    e2e_fail "openssl could not make the test certificate"
-}
-
-# The security directory of a program file: see security_directory.py.
-e2e_security_directory() { python3 "$e2e_here/security_directory.py" "$@"; }
-
-# Folders of the prefix that the cases look at.
 e2e_user_dir() {
   local dir
   for dir in "$E2E_DRIVE_C"/users/*; do
@@ -93,7 +65,6 @@ e2e_user_dir() {
   done
 }
 E2E_PROGRAM_FILES="$E2E_DRIVE_C/Program Files"
-# Where a 32-bit installer would put an x64 package's files on 64-bit Windows.
 E2E_PROGRAM_FILES_X86="$E2E_DRIVE_C/Program Files (x86)"
 E2E_SYSTEM="$E2E_DRIVE_C/windows/system32"
 E2E_SYSTEM_WOW64="$E2E_DRIVE_C/windows/syswow64"
@@ -110,7 +81,6 @@ e2e_link_mentions() {
   grep -qiF -- "$2" <<<"$texts"
 }
 
-# Fails when a file or folder exists (checks that a case left nothing behind).
 e2e_expect_absent() {
   local path
   for path in "$@"; do
@@ -125,10 +95,8 @@ e2e_expect_present() {
   done
 }
 
-# The runtime stays in the system folder after an uninstall (every package
-# shares it); once a case has uninstalled what it installed it goes, so that
-# later tests of the prefix find the system folder as it was: a builder under
-# Wine takes avviora.dll from there first.
+# An uninstall leaves the shared runtime; the case takes it away, as a builder under
+# Wine would take avviora.dll from the system folder first.
 e2e_remove_runtime() {
   find "$E2E_SYSTEM" -maxdepth 1 -iname avviora.dll -delete
 }
@@ -138,9 +106,8 @@ e2e_expect_no_working_files() {
   e2e_expect_absent "$E2E_DRIVE_C/~Vudi" "$E2E_TEMP/setup~1.cab" "$E2E_TEMP/setup.inf"
 }
 
-# e2e_expect_software_key KEY: HKLM\Software\KEY exists in the registry view
-# of the tier's programs (what the tier's reg.exe shows) and, for 64-bit
-# programs, not in the 32-bit view (HKLM\Software\Wow6432Node) as well.
+# e2e_expect_software_key KEY: HKLM\Software\KEY in the tier's registry view, and for
+# 64-bit programs not in the 32-bit view (Wow6432Node) as well.
 e2e_expect_software_key() {
   e2e_reg_query "HKLM\Software\\$1" >/dev/null || e2e_fail "no HKLM\Software\\$1"
   [ "$VELASET_WINE_ARCH" = win32 ] && return
@@ -156,17 +123,14 @@ e2e_pe_machine() {
     awk '{ print ($1 == "4550" && $2 == "0000") ? $3 : "none" }'
 }
 
-# Fails unless the file is a program or library of the tier's architecture.
 e2e_expect_tier_image() {
   local machine=014c
   [ "$VELASET_WINE_ARCH" = win32 ] || machine=8664
   [ "$(e2e_pe_machine "$1")" = "$machine" ] || e2e_fail "$1 is not a $VELASET_WINE_ARCH image"
 }
 
-# Runs a setup executable (or another program) with the given options and
-# waits; its whole exit code goes to $E2E_EXIT (winctl reads it: a Unix exit
-# status keeps 8 bits of 1603). A window that asks for an answer would block
-# it until its timeout (exit code 124).
+# e2e_run_silent PROGRAM ARGS...: its whole exit code into $E2E_EXIT through winctl (a
+# Unix exit status keeps 8 bits of 1603); 124 when a window blocked it to its timeout.
 e2e_run_silent() {
   local program=$1 out
   shift
@@ -177,37 +141,22 @@ e2e_run_silent() {
   [ -n "$E2E_EXIT" ] || E2E_EXIT=124
 }
 
-# The log file of a silent run as UTF-8 text without CRs ("" when absent).
 e2e_log_text() {
   [ -f "$1" ] || return 0
   iconv -f CP1252 -t UTF-8 <"$1" | tr -d '\r'
 }
 
-# The installation folder that the installed script names (PROGDIR, the
-# short form the uninstall command carries).
+# PROGDIR of the installed script (the short form the uninstall command carries).
 e2e_installed_progdir() {
   tr -d '\r' <"$1/setup.inf" | sed -n 's/^PROGDIR=//p'
 }
 
-# e2e_uninstall FOLDER [OPTION...]: the silent uninstall of the package installed in
-# FOLDER, as "Disinstalla [OPTION...] /S" with the installation folder of its script.
-e2e_uninstall() {
-  local progdir
-  progdir=$(e2e_installed_progdir "$1")
-  [ -n "$progdir" ] || e2e_fail "no PROGDIR in $1/setup.inf"
-  shift
-  e2e_run_silent rundll32.exe avviora.dll,Disinstalla "$@" /S "$progdir"
-}
-
 # e2e_expect_no_key KEY|KEY:VALUE...: fails when a registry key (or one value of it) exists.
 e2e_expect_no_key() {
-  local key
-  for key in "$@"; do
-    if [[ $key == *:* ]]; then
-      ! e2e_reg_query "${key%%:*}" "${key#*:}" >/dev/null || e2e_fail "$key is there"
-    else
-      ! e2e_reg_query "$key" >/dev/null || e2e_fail "$key is there"
-    fi
+  local item key value
+  for item in "$@"; do
+    IFS=: read -r key value <<<"$item"
+    ! e2e_reg_query "$key" ${value:+"$value"} >/dev/null || e2e_fail "$item is there"
   done
 }
 
@@ -217,19 +166,21 @@ e2e_expect_value() {
     e2e_fail "$1 $2 does not match \"$3\": $(e2e_reg_query "$1" "$2")"
 }
 
-# e2e_uninstall_demo_silently FOLDER [OPTION...]: uninstalls the Demo package silently
-# and checks that it left nothing; then the runtime goes too.
+# e2e_uninstall_demo_silently FOLDER [OPTION...]: "Disinstalla [OPTION...] /S PROGDIR"
+# of the Demo package in FOLDER leaves nothing of it; then the runtime goes too.
 e2e_uninstall_demo_silently() {
-  local folder=$1
+  local folder=$1 progdir
   shift
-  e2e_uninstall "$folder" "$@"
+  progdir=$(e2e_installed_progdir "$folder")
+  [ -n "$progdir" ] || e2e_fail "no PROGDIR in $folder/setup.inf"
+  e2e_run_silent rundll32.exe avviora.dll,Disinstalla "$@" /S "$progdir"
   e2e_expect_absent "$folder" "$E2E_HELP/Guida lunga.hlp" "$E2E_PROGRAMS/Demo" \
     "$E2E_DESKTOP_DIR/Demo.lnk"
   e2e_expect_no_key "$E2E_UNINSTALL_KEY\\Demo" 'HKLM\Software\Demo' 'HKLM\Software\VelasetTest:Comp'
   e2e_remove_runtime
 }
 
-# e2e_flip_byte FILE OFFSET: changes one byte of a file in place.
+# e2e_flip_byte FILE OFFSET
 e2e_flip_byte() {
   local byte
   byte=$(od -An -tu1 -j "$2" -N1 "$1" | tr -d ' ')
@@ -267,8 +218,8 @@ e2e_expect_stub_error() {
   e2e_expect_no_working_files
 }
 
-# e2e_expect_runtime_in FOLDER: the runtime of the tier's architecture is in FOLDER
-# (the 64-bit system folder for x64 packages, never the 32-bit one).
+# e2e_expect_runtime_in FOLDER: the runtime of the tier's architecture is in FOLDER, never
+# in the 32-bit system folder.
 e2e_expect_runtime_in() {
   local runtime
   runtime=$(find "$1" -maxdepth 1 -iname avviora.dll)
@@ -280,8 +231,7 @@ e2e_expect_runtime_in() {
 
 # An installation case as a row of variables: e2e_row_install EXE installs the package
 # and checks every effect the row lists; e2e_row_uninstall runs the command of its
-# uninstall entry and checks that everything the row lists as gone is gone; e2e_row
-# does both. The row:
+# uninstall entry and checks that everything the row lists as gone is gone. The row:
 #   row_hand=TITLE   installed by hand: Return in the setup dialog TITLE, whose texts
 #                    hold each of row_texts while row_open_present exist, then in
 #                    the final box row_final; exit code 1. Unset: silently, "/S" and
@@ -292,14 +242,13 @@ e2e_expect_runtime_in() {
 #   row_links=("LINK|TEXT"...)          shell links holding a text (their target)
 #   row_started=PATH   the file the started program writes (marker.c), holding the
 #                      text row_started_by when that is set
-#   row_entry=KEY      the uninstall entry, whose command uninstalls silently with
-#                      row_uninstall_options and "/S", or by hand with row_ask=TITLE:
-#                      "Yes" to the question in the window TITLE
+#   row_entry=KEY      the uninstall entry, whose command uninstalls silently ("/S"),
+#                      or by hand with row_ask=TITLE: "Yes" to the question there
 #   row_gone, row_gone_keys    what the uninstall removes (paths; keys or KEY:VALUE)
 e2e_row_clear() {
   unset row_hand row_final row_started row_started_by row_entry row_ask
   row_texts=() row_open_present=() row_options=() row_present=() row_absent=() row_same=() row_values=()
-  row_links=() row_uninstall_options=() row_gone=() row_gone_keys=()
+  row_links=() row_gone=() row_gone_keys=()
 }
 e2e_row_clear
 
@@ -353,7 +302,7 @@ e2e_row_uninstall() {
     e2e_expect_text "Vuoi disinstallare questo programma dal tuo computer?"
     e2e_wait_exit
   else
-    e2e_run_silent rundll32.exe "$entry" "${row_uninstall_options[@]}" /S "$progdir"
+    e2e_run_silent rundll32.exe "$entry" /S "$progdir"
     [ "$E2E_EXIT" -eq 0 ] || e2e_fail "uninstall: exit code $E2E_EXIT"
   fi
   # An uninstall that removes its own runtime ends the removal after it has ended.
@@ -366,12 +315,7 @@ e2e_row_uninstall() {
   e2e_remove_runtime
 }
 
-e2e_row() {
-  e2e_row_install "$1"
-  e2e_row_uninstall
-}
-
-# Fails when a folder holds a file under a short name (no name with "~" is left).
+# No name with "~" is left in the folder.
 e2e_expect_no_short_names() {
   [ -z "$(find "$1" -maxdepth 1 -name '*~*')" ] || e2e_fail "short names left: $(ls "$1")"
 }

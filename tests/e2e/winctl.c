@@ -8,14 +8,11 @@
  *   winctl press TITLE ID SECS          press the button with that control number
  *   winctl set TITLE ID TEXT            put a text into an edit box or drop-down
  *   winctl get TITLE ID                 print the text of a control
- *   winctl enabled TITLE ID             print 1 or 0
- *   winctl visible TITLE ID             print 1 or 0
- *   winctl checked TITLE ID             print 1 or 0
+ *   winctl enabled|visible|checked TITLE ID    print 1 or 0
  *   winctl items TITLE ID               print the items of a list or drop-down
  *   winctl select TITLE ID INDEX        select one item of a list or drop-down
  *   winctl file TITLE PATH SECS         type PATH into a file dialog and open it
  *   winctl rect TITLE ID                print the control's screen rectangle
- *   winctl list                         print the visible top-level windows
  *   winctl run PROGRAM ARGS...          run a program, wait for it, print "exit code N"
  *                                       with its whole exit code (a Unix exit status
  *                                       keeps 8 bits)
@@ -208,20 +205,6 @@ static HWND FileNameBox(HWND dialog)
     return FindControl(dialog, NULL, 0x480); /* edt1 */
 }
 
-static BOOL CALLBACK PrintTopLevel(HWND window, LPARAM unused)
-{
-    wchar_t text[512], class_name[64], line[600];
-    (void)unused;
-    if (IsWindowVisible(window)) {
-        GetWindowTextW(window, text, 512);
-        GetClassNameW(window, class_name, 64);
-        _snwprintf(line, 600, L"\"%ls\" (%ls)", text, class_name);
-        line[599] = 0;
-        Print(line);
-    }
-    return TRUE;
-}
-
 /* Runs argv[0..count-1] as one command line (arguments with blanks quoted). */
 static int Run(int count, wchar_t **argv)
 {
@@ -252,10 +235,6 @@ int wmain(int argc, wchar_t **argv)
     int seconds = 10;
     if (argc > 2 && wcscmp(argv[1], L"run") == 0)
         return Run(argc - 2, argv + 2);
-    if (argc == 2 && wcscmp(argv[1], L"list") == 0) {
-        EnumWindows(PrintTopLevel, 0);
-        return 0;
-    }
     if (argc < 3)
         return Fail("usage: winctl VERB TITLE ...", L"");
     verb = argv[1];
@@ -322,16 +301,12 @@ int wmain(int argc, wchar_t **argv)
         Print(text);
         return 0;
     }
-    if (wcscmp(verb, L"enabled") == 0) {
-        printf("%d\n", IsWindowEnabled(control) ? 1 : 0);
-        return 0;
-    }
-    if (wcscmp(verb, L"visible") == 0) {
-        printf("%d\n", IsWindowVisible(control) ? 1 : 0);
-        return 0;
-    }
-    if (wcscmp(verb, L"checked") == 0) {
-        printf("%d\n", SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+    if (wcscmp(verb, L"enabled") == 0 || wcscmp(verb, L"visible") == 0 ||
+        wcscmp(verb, L"checked") == 0) {
+        BOOL on = verb[0] == L'e'   ? IsWindowEnabled(control)
+                  : verb[0] == L'v' ? IsWindowVisible(control)
+                                    : SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        printf("%d\n", on ? 1 : 0);
         return 0;
     }
     if (wcscmp(verb, L"items") == 0) {

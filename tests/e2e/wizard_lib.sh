@@ -23,14 +23,18 @@ wiz_install() {
   cp "$WIZ_BIN/x64/avviora.dll" "$WIZ_APP/x64/"
 }
 
-# A folder with the tier's velaset-cli.exe and everything it needs beside it, for
-# comparing its packages with the wizard's.
-wiz_install_cli() {
-  rm -rf "$1"
-  mkdir -p "$1/x64"
+# wiz_expect_cli_bytes NAME: the tier's velaset-cli.exe, in a folder of its own with what
+# it needs, builds C:\Velaset\NAME.mip into the bytes of the wizard's NAME.exe.
+wiz_expect_cli_bytes() {
+  local cli="$E2E_DRIVE_C/VelasetCli"
+  rm -rf "$cli"
+  mkdir -p "$cli/x64"
   cp "$WIZ_BIN/velaset-cli.exe" "$WIZ_BIN/Avviora.exe" "$WIZ_BIN/Compress.dll" \
-     "$WIZ_BIN/avviora.dll" "$1/"
-  cp "$WIZ_BIN/x64/Avviora64.exe" "$WIZ_BIN/x64/avviora.dll" "$1/x64/"
+     "$WIZ_BIN/avviora.dll" "$cli/"
+  cp "$WIZ_BIN/x64/Avviora64.exe" "$WIZ_BIN/x64/avviora.dll" "$cli/x64/"
+  e2e_wine 'C:\VelasetCli\velaset-cli.exe' build "C:\\Velaset\\$1.mip" -o "C:\\VelasetCli\\$1.exe" --quiet ||
+    e2e_fail "velaset-cli.exe could not build the project"
+  cmp "$WIZ_APP/$1.exe" "$cli/$1.exe" || e2e_fail "the wizard's and velaset-cli.exe's $1.exe differ"
 }
 
 wiz_start() {
@@ -66,12 +70,35 @@ wiz_box() {
   sleep 0.3
 }
 
-# Chooses a file in the wizard's open dialog.
-wiz_choose_file() {
-  wiz wait "$1" 30 >/dev/null || e2e_fail "no file dialog \"$1\""
-  wiz file "$1" "$2" 10 || e2e_fail "cannot choose $2"
-  wiz gone "$1" 20 || e2e_fail "the file dialog stayed open"
+# wiz_add PATH...: each file through "&Aggiungi" and the open dialog.
+wiz_add() {
+  local path
+  for path in "$@"; do
+    wiz_click "&Aggiungi"
+    wiz wait "Aggiungi File" 30 >/dev/null || e2e_fail "no file dialog"
+    wiz file "Aggiungi File" "$path" 10 || e2e_fail "cannot choose $path"
+    wiz gone "Aggiungi File" 20 || e2e_fail "the file dialog stayed open"
+    sleep 0.3
+  done
+}
+
+# wiz_register INDEX [CODE]: the file INDEX of the list to register, in the destination
+# of the item CODE of the destination dialog (unchanged without it).
+wiz_register() {
+  local dialog="Velaset - Destinazione file"
+  wiz select "$WIZ_TITLE" $IDC_LST_FILES "$1"
   sleep 0.3
+  wiz_click "&Modifica dest."
+  wiz wait "$dialog" 20 >/dev/null || e2e_fail "no destination dialog"
+  if [ -n "${2:-}" ]; then
+    wiz select "$dialog" $IDC_DEST_CODE "$2"
+    sleep 0.3
+  fi
+  wiz press "$dialog" $IDC_DEST_REGISTRA 5
+  sleep 0.3
+  e2e_shot dest_dialog
+  wiz click "$dialog" "OK" 5
+  wiz gone "$dialog" 10
 }
 
 # Types text on the keyboard into the control that has the focus.

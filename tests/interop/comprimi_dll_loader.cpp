@@ -34,6 +34,16 @@ int __stdcall Tell(std::uint32_t bytes, void* context) {
     return told->stopAt != 0 && told->calls >= told->stopAt ? 1 : 0;
 }
 
+template <typename Fn>
+Fn Export(HMODULE library, const char* name) {
+    Fn export_ = reinterpret_cast<Fn>(GetProcAddress(library, name));
+    if (export_ == nullptr) {
+        std::fprintf(stderr, "GetProcAddress(%s) failed\n", name);
+        std::exit(4);
+    }
+    return export_;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -48,41 +58,21 @@ int main(int argc, char** argv) {
         return 3;
     }
     const unsigned limit = static_cast<unsigned>(std::strtoul(argv[4], nullptr, 10));
+    Told told;
     int result;
     if (argc == 5) {
-        ComprimiFn comprimi = reinterpret_cast<ComprimiFn>(GetProcAddress(library, "Comprimi"));
-        if (comprimi == nullptr) {
-            std::fprintf(stderr, "GetProcAddress(Comprimi) failed\n");
-            return 4;
-        }
-        result = comprimi(argv[1], argv[2], argv[3], limit);
-        std::printf("Comprimi answered %d\n", result);
+        result = Export<ComprimiFn>(library, "Comprimi")(argv[1], argv[2], argv[3], limit);
     } else if (argc == 7) {
-        ComprimiConMetodoFn comprimi =
-            reinterpret_cast<ComprimiConMetodoFn>(GetProcAddress(library, "ComprimiConMetodo"));
-        if (comprimi == nullptr) {
-            std::fprintf(stderr, "GetProcAddress(ComprimiConMetodo) failed\n");
-            return 4;
-        }
-        Told told;
         told.stopAt = static_cast<unsigned>(std::strtoul(argv[5], nullptr, 10));
-        result = comprimi(argv[1], argv[2], argv[3], limit,
-                          static_cast<unsigned>(std::strtoul(argv[6], nullptr, 10)), Tell, &told);
-        std::printf("ComprimiConMetodo answered %d\nbytes %llu calls %u\n", result, told.bytes,
-                    told.calls);
+        result = Export<ComprimiConMetodoFn>(library, "ComprimiConMetodo")(
+            argv[1], argv[2], argv[3], limit,
+            static_cast<unsigned>(std::strtoul(argv[6], nullptr, 10)), Tell, &told);
     } else {
-        ComprimiConAvanzamentoFn comprimi = reinterpret_cast<ComprimiConAvanzamentoFn>(
-            GetProcAddress(library, "ComprimiConAvanzamento"));
-        if (comprimi == nullptr) {
-            std::fprintf(stderr, "GetProcAddress(ComprimiConAvanzamento) failed\n");
-            return 4;
-        }
-        Told told;
         told.stopAt = static_cast<unsigned>(std::strtoul(argv[5], nullptr, 10));
-        result = comprimi(argv[1], argv[2], argv[3], limit, Tell, &told);
-        std::printf("ComprimiConAvanzamento answered %d\nbytes %llu calls %u\n", result,
-                    told.bytes, told.calls);
+        result = Export<ComprimiConAvanzamentoFn>(library, "ComprimiConAvanzamento")(
+            argv[1], argv[2], argv[3], limit, Tell, &told);
     }
+    std::printf("answered %d\nbytes %llu calls %u\n", result, told.bytes, told.calls);
     FreeLibrary(library);
     return result == 1 ? 0 : 1;
 }
