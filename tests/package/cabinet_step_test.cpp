@@ -20,9 +20,7 @@ std::uint16_t HeaderField(const std::string& cabinet, std::size_t offset) {
                                             static_cast<unsigned char>(cabinet[offset + 1]) << 8);
 }
 
-// The linked library takes the entries as they are, whatever their paths hold (here the
-// "|" and "+" that the exports' list would split at): a folder ends only where an entry
-// says so, and every file is told as compressed.
+// Paths with the "|" and "+" that the exports' list would split at are taken as they are.
 TEST(LinkedComprimi, FoldersEndWhereTheEntriesSay) {
     velaset_test::ScratchFolder folder;
     const std::vector<std::string> files = {folder.Path("uno|a.txt"), folder.Path("due+b.txt")};

@@ -1,5 +1,3 @@
-// The signing program's command and how its failures read; the pipeline's signing step
-// is in build_pipeline_test.cpp, the real program is run by sign_demo_test.sh.
 #include "builder/package/code_signing.h"
 
 #include <gtest/gtest.h>

@@ -16,9 +16,8 @@ Project WithFiles() {
     return p;
 }
 
-// The program to start must be a file the package installs into the program's folder, in
-// any letter case. The installer opens it by its name alone: with parameters or quotes it
-// would look for a file of that whole name.
+// The installer opens it by its name alone: with parameters or quotes it would look for a
+// file of that whole name.
 TEST(LaunchCheck, AcceptsOnlyAFileThePackageInstallsIntoTheProgramsFolder) {
     Project p = WithFiles();
     EXPECT_EQ(LaunchRefusal(p), "") << "nothing to start";

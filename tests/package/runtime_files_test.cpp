@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 #include "builder/package/pe_machine.h"
 #include "builder/project/failure_text.h"
 #include "common/constants.h"
@@ -50,20 +53,15 @@ TEST(RuntimeSearchFolders, StartWithTheSystemFolderAndKeepTheX64FilesInTheirSubF
     EXPECT_EQ(x64[1], platform::JoinSourcePath(system, "x64"));
     for (std::size_t i = 1; i < x64.size(); ++i)
         EXPECT_EQ(platform::SourceFileName(x64[i]), "x64") << x64[i];
-    for (const std::string& folder : x86) {
-        bool listed = false;
-        for (const std::string& candidate : x64)
-            listed = listed || candidate == platform::JoinSourcePath(folder, "x64");
-        EXPECT_TRUE(listed) << folder;
-    }
+    for (const std::string& folder : x86)
+        EXPECT_NE(std::find(x64.begin(), x64.end(), platform::JoinSourcePath(folder, "x64")),
+                  x64.end())
+            << folder;
     for (const std::vector<std::string>* folders : {&x86, &x64})
-        for (std::size_t i = 0; i < folders->size(); ++i)
-            for (std::size_t j = i + 1; j < folders->size(); ++j)
-                EXPECT_NE((*folders)[i], (*folders)[j]);
+        EXPECT_EQ(std::set<std::string>(folders->begin(), folders->end()).size(), folders->size());
 }
 
-// Where an x64 package was installed, the (64-bit) system folder holds the 64-bit
-// runtime: an x86 build passes over it, and the other way round.
+// Where an x64 package was installed, the system folder holds the 64-bit runtime.
 TEST(LocateRuntimeLibrary, TakesTheFirstLibraryOfThePackagesArchitecture) {
     ScratchFolder folder;
     const std::string system = folder.MakeFolder("system32");
@@ -101,10 +99,8 @@ TEST(LocateRuntimeLibrary, TakesTheFirstLibraryOfThePackagesArchitecture) {
                   platform::JoinSourcePath(empty, dll));
 }
 
-// The stub image is read from its offset, in the wizard's file either stub after the
-// builder's image, when a program of the package's architecture and of its stub's size
-// starts there and the file has the size it should; anything else is refused by name,
-// leaving the image as it was, and a missing file is one that cannot be read.
+// In the wizard's file either stub follows the builder's image. A refusal names the file
+// and leaves the image as it was.
 TEST(ReadStubImage, TakesOnlyAStubOfItsSizeAndArchitectureAtItsOffset) {
     ScratchFolder folder;
     const std::string stub32 = FakeStubImage(STUB_IMAGE_SIZE);

@@ -8,8 +8,6 @@ namespace {
 
 using velaset_test::ScratchFolder;
 
-// A file is found under another letter case and by its short path (a write through it
-// changes the same file); files, folders and missing paths are told apart.
 TEST(FileAccess, FindsAFileByAnySpellingAndTellsFilesFoldersAndMissingPathsApart) {
     ScratchFolder scratch;
     scratch.MakeFolder("Cartella lunga");

@@ -1,5 +1,3 @@
-// Locks on a lock file: writers alone, readers together, a wait that ends when the
-// holder lets go, a holder that dies leaving nothing behind.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -47,7 +45,6 @@ TEST(FileLock, AWriterIsAloneAndReadersShare) {
     EXPECT_EQ(Take(writer, path, LockMode::Exclusive), LockOutcome::Locked);
     EXPECT_TRUE(writer.Held());
 
-    // A lock file that cannot be made: the failure names it.
     FileLock lost;
     const std::string missing = platform::JoinSourcePath(scratch.Path("manca"), "p.mip.lock");
     EXPECT_EQ(lost.Acquire(missing, LockMode::Exclusive, 0, &failure), LockOutcome::Failed);

@@ -6,8 +6,6 @@ namespace {
 
 using platform::MessageAnswer, platform::MessageIcon;
 
-// A recorder sees every box and answers questions as told; an inner one takes the boxes
-// while it stands and gives the outer one back.
 TEST(MessageBox, RecordersSeeEveryBoxAnswerQuestionsAndNest) {
     platform::MessageBoxRecorder outer(MessageAnswer::No);
     {

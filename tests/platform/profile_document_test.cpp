@@ -1,10 +1,7 @@
 // A profile file read once (ProfileSnapshot) and edited in memory (ProfileEdit) against
-// the profile calls that read or write the whole file each time. Under Wine those calls
-// are the system's own (GetPrivateProfileStringA, WritePrivateProfileStringA), so there
-// these cases prove the one-read and one-write forms against Windows' dialect. The
-// files written are in the form the system writes (no blank lines, no blanks around
-// "=", names without blanks): Wine rewrites other files in a normalised form on every
-// write, where Windows edits them in place.
+// the calls that read or write the whole file each time: under Wine the system's own.
+// Files written are in the system's form (no blank lines, no blanks around "="): Wine
+// rewrites other files in a normalised form on every write, where Windows edits in place.
 #include <gtest/gtest.h>
 
 #include "platform/file_access.h"
@@ -29,8 +26,7 @@ const char* const kFiles[] = {
 };
 const char* const kSections[] = {"S", "s", "T", "Dup", "Vuota", "A B", "Progetto", "Files",
                                  "Assente"};
-// Not ";Commento": the system lists no line that starts with ";" in a section, but
-// still finds it when asked for it by name; no key of the builder starts so.
+// Not ";Commento": the system finds it by name but does not list it; no key starts so.
 const char* const kKeys[] = {"K", "k", "Q", "Sq", "Mezza", "Vuota", "Senza uguale", "Dup",
                              "Commento", "E", "Due", "x", "a", "b", "z", "Titolo", "NumFile",
                              "1", "2", "Assente"};
@@ -76,16 +72,9 @@ TEST(ProfileSnapshot, KeepsTheFileAsItWasAndReadsLongSectionsWhole) {
     EXPECT_FALSE(platform::PathExists(scratch.Path("assente.ini")));
 }
 
-// One write, as the calls make it, on both files.
-struct Write {
-    const char* section;
-    const char* key;
-    const char* value;
-};
-
-// The writes of a save over an older save of the same project: keys in another letter
-// case, new keys in sections that exist, a new section, a shorter list.
-const Write kSaveOverOlderSave[] = {
+// A save over an older save: keys in another letter case, new keys in sections that
+// exist, a new section, a shorter list.
+const char* const kSaveOverOlderSave[][3] = {
     {"Progetto", "Titolo", "Demo 2"},  {"progetto", "CAPTION", "Installazione"},
     {"Progetto", "NumFile", "1"},      {"Files", "1", "C:\\Src\\nuovo.exe,D"},
     {"Progetto", "Gruppo", "1"},       {"Link", "1", "nuovo.exe,Nuovo,P"},
@@ -107,11 +96,11 @@ TEST(ProfileEdit, LeavesTheBytesThatTheCallsLeave) {
         }
         platform::ProfileEdit edit(byEdit);
         ASSERT_TRUE(edit.Opened().ok);
-        for (const Write& w : kSaveOverOlderSave) {
-            ASSERT_TRUE(platform::WriteProfileValue(byCalls, w.section, w.key, w.value));
-            edit.WriteValue(w.section, w.key, w.value);
-            EXPECT_EQ(edit.ReadValue(w.section, w.key, "?", 255),
-                      platform::ReadProfileValue(byCalls, w.section, w.key, "?", 255));
+        for (const auto& w : kSaveOverOlderSave) {
+            ASSERT_TRUE(platform::WriteProfileValue(byCalls, w[0], w[1], w[2]));
+            edit.WriteValue(w[0], w[1], w[2]);
+            EXPECT_EQ(edit.ReadValue(w[0], w[1], "?", 255),
+                      platform::ReadProfileValue(byCalls, w[0], w[1], "?", 255));
         }
         ASSERT_TRUE(platform::DeleteProfileSection(byCalls, "Link"));
         edit.DeleteSection("link");
@@ -122,8 +111,7 @@ TEST(ProfileEdit, LeavesTheBytesThatTheCallsLeave) {
     }
 }
 
-// A commit writes only a change and leaves no other file; a start without the old file's
-// text replaces it whole.
+// A start without the old file's text replaces it whole.
 TEST(ProfileEdit, CommitWritesOnlyAChangeAndLeavesNoOtherFile) {
     ScratchFolder scratch;
     const std::string file = scratch.WriteFile("p.ini", Crlf("[S]\nK=1\n"));

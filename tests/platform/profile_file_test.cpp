@@ -1,5 +1,5 @@
-// The profile calls that read or write the whole file each time, on fixed files whose
-// answers Windows gives (under Wine these are the system's own calls).
+// The profile calls on fixed files, with the answers Windows gives (under Wine these are
+// the system's own calls).
 #include <gtest/gtest.h>
 
 #include "platform/file_access.h"
@@ -43,8 +43,8 @@ TEST(ProfileRead, IgnoresCaseTrimsBlanksStripsOnePairOfQuotesAndCutsToTheBuffer)
     EXPECT_EQ(platform::ReadProfileKeyNames(file, "C", 255), "");
 }
 
-// Writes (a key, or "-" to remove the section) on a file, and the file they leave
-// (blank lines aside: the system may leave one before a section).
+// Writes (a key, or "-" to remove the section); blank lines aside, which the system may
+// leave before a section.
 TEST(ProfileWrite, LeavesTheFileTheSystemLeaves) {
     const struct {
         const char* start; // null: no file

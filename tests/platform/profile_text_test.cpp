@@ -1,7 +1,5 @@
-// The indexed profile text against the plain model of the dialect: random files of the
-// lines that make the dialect hard (repeated and odd headers, keys without names or
-// "=", blank lines, lone CRs, a last line without its end) under random writes and
-// section removals, compared byte for byte and read for read after every step.
+// The indexed profile text against the plain model: random files of the lines that make
+// the dialect hard under random writes and section removals, compared after every step.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -91,8 +89,7 @@ TEST(ProfileText, MatchesTheWholeFileModelUnderRandomEdits) {
     }
 }
 
-// The shape of a save: many keys of one section, the sections interleaved, then the
-// same save again over the file with a shorter list.
+// A save's shape: many keys of one section, sections interleaved, then a shorter list.
 TEST(ProfileText, ASaveOverItsOwnFileMatchesTheModel) {
     std::string data;
     for (int files : {800, 300}) {
@@ -113,8 +110,7 @@ TEST(ProfileText, ASaveOverItsOwnFileMatchesTheModel) {
     }
 }
 
-// The cuts of the system's buffers: a value at its first zero byte and the buffer's end,
-// a list of key names after its last whole name.
+// A value at its first zero byte and the buffer's end, key names after the last whole one.
 TEST(ProfileText, CutsValuesAndNamesAsTheSystemsBuffers) {
     EXPECT_EQ(platform::CutToProfileBuffer(std::string("ab\0cd", 5), 10), "ab");
     EXPECT_EQ(platform::CutToProfileBuffer("abc", 0), "");

@@ -22,8 +22,7 @@ TEST(Registry, ReadsTheProgramFilesFolder) {
 }
 
 TEST(SingleInstance, ASecondClaimOfTheSameNameFails) {
-    // The claim is machine-wide: names of this run alone, so that other runs of the
-    // tests at the same time claim names of their own.
+    // The claim is machine-wide: a name of this run alone.
     const std::string name = "velaset-test-instance-" + std::to_string(platform::CurrentProcessId());
     EXPECT_TRUE(platform::ClaimSingleInstance(name));
     EXPECT_FALSE(platform::ClaimSingleInstance(name));
@@ -36,8 +35,6 @@ const char kExitThree[] = "cmd.exe /c exit 3";
 const char kExitThree[] = "sh -c 'exit 3'";
 #endif
 
-// A command runs to its exit code; a program that does not exist cannot start, by
-// either way of starting one.
 TEST(Process, RunsACommandToItsExitCodeAndReportsAProgramThatDoesNotExist) {
     int exitCode = -1;
     ASSERT_TRUE(platform::RunAndWait(kExitThree, &exitCode));
