@@ -142,4 +142,30 @@ TEST(ShortPath, AVolumeWithoutShortNamesAnswersTheLongPath) {
 }
 #endif
 
+TEST(FileAccess, FindsAFileByAnySpellingTellsFilesFoldersAndMissingPathsApartAndRemoves) {
+    ScratchFolder scratch;
+    scratch.MakeFolder("Cartella lunga");
+    scratch.WriteFile(platform::JoinSourcePath("Cartella lunga", "setup.CAB"), "cabinet");
+    const std::string other = platform::JoinSourcePath(scratch.Path("CARTELLA LUNGA"), "Setup.cab");
+    EXPECT_EQ(ScratchFolder::ReadFile(other), "cabinet");
+    EXPECT_TRUE(platform::IsReadableFile(other));
+    EXPECT_TRUE(platform::IsDirectory(scratch.Path("cartella lunga")));
+    const std::string file = scratch.WriteFile(
+        platform::JoinSourcePath("Cartella lunga", "Documento lungo.txt"), "testo");
+    const std::string shortPath = platform::ShortPath(file);
+    ASSERT_FALSE(shortPath.empty());
+    EXPECT_EQ(ScratchFolder::ReadFile(shortPath), "testo");
+    ScratchFolder::WriteBytes(shortPath, "nuovo");
+    EXPECT_EQ(ScratchFolder::ReadFile(file), "nuovo");
+
+    EXPECT_FALSE(platform::IsDirectory(file));
+    EXPECT_FALSE(platform::IsReadableFile(scratch.Path()));
+    EXPECT_TRUE(platform::IsDirectory(scratch.Path()));
+    EXPECT_FALSE(platform::PathExists(scratch.Path("b.txt")));
+    EXPECT_FALSE(platform::IsReadableFile(scratch.Path("b.txt")));
+    EXPECT_TRUE(platform::RemoveFile(file));
+    EXPECT_FALSE(platform::PathExists(file));
+    EXPECT_TRUE(platform::RemoveFile(file)) << "a missing file is no failure";
+}
+
 } // namespace
