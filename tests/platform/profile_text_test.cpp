@@ -89,27 +89,6 @@ TEST(ProfileText, MatchesTheWholeFileModelUnderRandomEdits) {
     }
 }
 
-// A save's shape: many keys of one section, sections interleaved, then a shorter list.
-TEST(ProfileText, ASaveOverItsOwnFileMatchesTheModel) {
-    std::string data;
-    for (int files : {800, 300}) {
-        ProfileText text(data);
-        auto write = [&](const std::string& section, const std::string& key,
-                         const std::string& value) {
-            text.Write(section, key, value);
-            data = reference::Write(data, section, key, value);
-        };
-        write("Progetto", "Titolo", "Demo");
-        write("Progetto", "NumFile", std::to_string(files));
-        for (int i = 1; i <= files; ++i)
-            write("Files", std::to_string(i), "C:\\Src\\f" + std::to_string(i) + ".dat,D");
-        write("Progetto", "Gruppo", "1");
-        write("Chiavi", "NumChiavi", "0");
-        write("Progetto", "Distribuzione", "0");
-        ASSERT_EQ(text.Bytes(), data) << files;
-    }
-}
-
 // A value at its first zero byte and the buffer's end, key names after the last whole one.
 TEST(ProfileText, CutsValuesAndNamesAsTheSystemsBuffers) {
     EXPECT_EQ(platform::CutToProfileBuffer(std::string("ab\0cd", 5), 10), "ab");
