@@ -7,12 +7,6 @@
 #include "platform/file_lock.h"
 #include "tests/support/scratch_folder.h"
 
-#ifndef _WIN32
-#include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
 using platform::FileLock;
@@ -67,36 +61,5 @@ TEST(FileLock, AWaitEndsWhenTheHolderLetsGo) {
     release.join();
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
 }
-
-#ifndef _WIN32
-TEST(FileLock, AHolderKilledLeavesNoLockBehind) {
-    ScratchFolder scratch;
-    const std::string path = scratch.Path("p.mip.lock");
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        FileLock lock;
-        platform::Status failure;
-        char locked = lock.Acquire(path, LockMode::Exclusive, 0, &failure) == LockOutcome::Locked;
-        if (write(ready[1], &locked, 1) != 1)
-            _exit(1);
-        pause();
-        _exit(0);
-    }
-    char locked = 0;
-    ASSERT_EQ(read(ready[0], &locked, 1), 1);
-    ASSERT_TRUE(locked);
-    FileLock lock;
-    EXPECT_EQ(Take(lock, path, LockMode::Exclusive), LockOutcome::Busy);
-    kill(child, SIGKILL);
-    int status;
-    waitpid(child, &status, 0);
-    EXPECT_EQ(Take(lock, path, LockMode::Exclusive), LockOutcome::Locked);
-    close(ready[0]);
-    close(ready[1]);
-}
-#endif
 
 } // namespace
