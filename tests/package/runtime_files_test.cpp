@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 #include "builder/package/pe_machine.h"
+#include "builder/package/setup_executable.h"
 #include "builder/project/failure_text.h"
 #include "common/constants.h"
 #include "platform/folders.h"
@@ -50,20 +54,15 @@ TEST(RuntimeSearchFolders, StartWithTheSystemFolderAndKeepTheX64FilesInTheirSubF
     EXPECT_EQ(x64[1], platform::JoinSourcePath(system, "x64"));
     for (std::size_t i = 1; i < x64.size(); ++i)
         EXPECT_EQ(platform::SourceFileName(x64[i]), "x64") << x64[i];
-    for (const std::string& folder : x86) {
-        bool listed = false;
-        for (const std::string& candidate : x64)
-            listed = listed || candidate == platform::JoinSourcePath(folder, "x64");
-        EXPECT_TRUE(listed) << folder;
-    }
+    for (const std::string& folder : x86)
+        EXPECT_NE(std::find(x64.begin(), x64.end(), platform::JoinSourcePath(folder, "x64")),
+                  x64.end())
+            << folder;
     for (const std::vector<std::string>* folders : {&x86, &x64})
-        for (std::size_t i = 0; i < folders->size(); ++i)
-            for (std::size_t j = i + 1; j < folders->size(); ++j)
-                EXPECT_NE((*folders)[i], (*folders)[j]);
+        EXPECT_EQ(std::set<std::string>(folders->begin(), folders->end()).size(), folders->size());
 }
 
-// Where an x64 package was installed, the (64-bit) system folder holds the 64-bit
-// runtime: an x86 build passes over it, and the other way round.
+// Where an x64 package was installed, the system folder holds the 64-bit runtime.
 TEST(LocateRuntimeLibrary, TakesTheFirstLibraryOfThePackagesArchitecture) {
     ScratchFolder folder;
     const std::string system = folder.MakeFolder("system32");
@@ -101,10 +100,8 @@ TEST(LocateRuntimeLibrary, TakesTheFirstLibraryOfThePackagesArchitecture) {
                   platform::JoinSourcePath(empty, dll));
 }
 
-// The stub image is read from its offset, in the wizard's file either stub after the
-// builder's image, when a program of the package's architecture and of its stub's size
-// starts there and the file has the size it should; anything else is refused by name,
-// leaving the image as it was, and a missing file is one that cannot be read.
+// In the wizard's file either stub follows the builder's image. A refusal names the file
+// and leaves the image as it was.
 TEST(ReadStubImage, TakesOnlyAStubOfItsSizeAndArchitectureAtItsOffset) {
     ScratchFolder folder;
     const std::string stub32 = FakeStubImage(STUB_IMAGE_SIZE);
@@ -186,6 +183,50 @@ TEST(PeMachine, ReadsTheMachineFieldWhereTheHeaderPointsAndNothingElse) {
     EXPECT_EQ(machine, PeMachine::NotAnImage);
     EXPECT_EQ(ReadPeMachine(folder.Path("manca.dll"), &machine).operation,
               platform::Operation::Read);
+}
+
+std::string PatternBytes(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 31 + i / 251) & 0xFF);
+    return bytes;
+}
+
+// Sizes around the 64 KB copy block: none, one byte, one block, a block and a part.
+TEST(SetupExecutable, IsTheStubImageFollowedByTheWholeCabinet) {
+    for (std::size_t size : {0u, 1u, 65536u, 150001u}) {
+        SCOPED_TRACE(size);
+        ScratchFolder folder;
+        const std::string stub = FakeStubImage(STUB_IMAGE_SIZE);
+        const std::string cabinet = PatternBytes(size);
+        const std::string exe = folder.Path("Setup.exe");
+        platform::FileReplacement replacement;
+        ASSERT_TRUE(replacement.Begin(exe).ok);
+        ASSERT_TRUE(InserisciDLL(replacement, stub).ok);
+        ASSERT_TRUE(InserisciFile(replacement, folder.WriteFile("setup.CAB", cabinet)).ok);
+        ASSERT_TRUE(replacement.Commit().ok);
+        EXPECT_EQ(ScratchFolder::ReadFile(exe), stub + cabinet);
+    }
+}
+
+// For the machine, and for an image without the one level, nothing changes.
+TEST(SetupExecutable, APackageForOneUserAsksForNoAdministrator) {
+    const std::string tag = "<requestedExecutionLevel level=\"requireAdministrator\"/>";
+    const std::string image = FakeStubImage(STUB_IMAGE_SIZE).replace(600, tag.size(), tag);
+    std::string forUser = image, forMachine = image;
+    ASSERT_TRUE(SetExecutionLevel(&forUser, Scope::User));
+    EXPECT_EQ(forUser.size(), image.size());
+    EXPECT_EQ(forUser.substr(600, tag.size()),
+              "<requestedExecutionLevel level=\"asInvoker\"           />");
+    EXPECT_EQ(forUser.substr(0, 600) + forUser.substr(600 + tag.size()),
+              image.substr(0, 600) + image.substr(600 + tag.size()));
+    ASSERT_TRUE(SetExecutionLevel(&forMachine, Scope::Machine));
+    EXPECT_EQ(forMachine, image);
+    for (std::string odd : {FakeStubImage(STUB_IMAGE_SIZE), image + tag}) {
+        const std::string before = odd;
+        EXPECT_FALSE(SetExecutionLevel(&odd, Scope::User));
+        EXPECT_EQ(odd, before);
+    }
 }
 
 } // namespace

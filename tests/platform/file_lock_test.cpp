@@ -1,5 +1,3 @@
-// Locks on a lock file: writers alone, readers together, a wait that ends when the
-// holder lets go, a holder that dies leaving nothing behind.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,12 +6,6 @@
 #include "platform/file_access.h"
 #include "platform/file_lock.h"
 #include "tests/support/scratch_folder.h"
-
-#ifndef _WIN32
-#include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -47,7 +39,6 @@ TEST(FileLock, AWriterIsAloneAndReadersShare) {
     EXPECT_EQ(Take(writer, path, LockMode::Exclusive), LockOutcome::Locked);
     EXPECT_TRUE(writer.Held());
 
-    // A lock file that cannot be made: the failure names it.
     FileLock lost;
     const std::string missing = platform::JoinSourcePath(scratch.Path("manca"), "p.mip.lock");
     EXPECT_EQ(lost.Acquire(missing, LockMode::Exclusive, 0, &failure), LockOutcome::Failed);
@@ -70,36 +61,5 @@ TEST(FileLock, AWaitEndsWhenTheHolderLetsGo) {
     release.join();
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
 }
-
-#ifndef _WIN32
-TEST(FileLock, AHolderKilledLeavesNoLockBehind) {
-    ScratchFolder scratch;
-    const std::string path = scratch.Path("p.mip.lock");
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        FileLock lock;
-        platform::Status failure;
-        char locked = lock.Acquire(path, LockMode::Exclusive, 0, &failure) == LockOutcome::Locked;
-        if (write(ready[1], &locked, 1) != 1)
-            _exit(1);
-        pause();
-        _exit(0);
-    }
-    char locked = 0;
-    ASSERT_EQ(read(ready[0], &locked, 1), 1);
-    ASSERT_TRUE(locked);
-    FileLock lock;
-    EXPECT_EQ(Take(lock, path, LockMode::Exclusive), LockOutcome::Busy);
-    kill(child, SIGKILL);
-    int status;
-    waitpid(child, &status, 0);
-    EXPECT_EQ(Take(lock, path, LockMode::Exclusive), LockOutcome::Locked);
-    close(ready[0]);
-    close(ready[1]);
-}
-#endif
 
 } // namespace

@@ -18,9 +18,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// The file system calls of this process that order a replacement, as they happen: these
-// definitions take the place of the C library's for the whole test program and pass each
-// call on to it.
+// The calls that order a replacement, recorded: these take the place of the C library's
+// for the whole test program and pass each call on to it.
 namespace {
 bool g_recording = false;
 std::vector<std::string> g_calls;
@@ -59,9 +58,7 @@ std::vector<std::string> Names(const ScratchFolder& scratch) {
     return names;
 }
 
-// Until the commit the old file keeps every byte and the new one grows beside it under a
-// name of its own; the commit puts it in place and leaves nothing else. Dropped without
-// a commit, only the old file stays.
+// Dropped without a commit, only the old file stays.
 TEST(FileReplacement, TheOldFileStaysWholeUntilTheNewOneTakesItsPlace) {
     for (bool commit : {true, false}) {
         SCOPED_TRACE(commit);
@@ -86,8 +83,7 @@ TEST(FileReplacement, TheOldFileStaysWholeUntilTheNewOneTakesItsPlace) {
     }
 }
 
-// A working file that a killed writer left goes with the next writer of its target; a
-// live writer's file, another target's and files that only look alike stay.
+// A live writer's file, another target's and files that only look alike stay.
 TEST(FileReplacement, TheNextWriterRemovesOnlyWhatDeadWritersOfItsTargetLeft) {
     ScratchFolder scratch;
     const std::string target = scratch.Path("Setup.exe");
@@ -111,8 +107,6 @@ TEST(FileReplacement, TheNextWriterRemovesOnlyWhatDeadWritersOfItsTargetLeft) {
     EXPECT_EQ(ScratchFolder::ReadFile(target), "NEXT");
 }
 
-// A whole file replaced: any bytes, and the name the folder holds it by whatever the
-// spelling; a missing file reads as none.
 TEST(WholeFile, ReplacesAFileUnderItsOwnNameAndReadsAnAbsentOneAsNone) {
     ScratchFolder scratch;
     std::string data = "x";
@@ -146,9 +140,6 @@ TEST(FileReplacement, RefusesAFolderAndAMissingFolderNamingTheTarget) {
     EXPECT_TRUE(platform::IsDirectory(scratch.Path("Setup.exe")));
 }
 
-// A file that may not be written is refused and stays; a new file keeps what the old
-// one had: a hidden file stays hidden (Windows), the permissions and a symbolic link
-// stay (POSIX).
 #ifdef _WIN32
 TEST(WholeFile, RefusesAReadOnlyFileAndKeepsAHiddenOneHidden) {
     ScratchFolder scratch;
@@ -183,9 +174,8 @@ TEST(WholeFile, KeepsPermissionsAndLinksAndRefusesAFileThatMayNotBeWritten) {
     }
 }
 
-// A crash just after the rename must find the new file's bytes on the disk, for the
-// package and for a whole file (a saved project) alike: the working file is forced to
-// the disk before it takes the target's name.
+// A crash just after the rename must find the new bytes on the disk, for the package and
+// for a whole file (a saved project) alike.
 TEST(FileReplacement, TheNewBytesReachTheDiskBeforeTheirName) {
     for (bool whole : {false, true}) {
         SCOPED_TRACE(whole);

@@ -1,10 +1,9 @@
-// The profile dialect in its plainest form, as the tests' model: every operation splits
-// the whole text into lines, walks them from the top and joins them again, the way a
-// profile function that reads and rewrites the whole file for each call works. The
-// indexed ProfileText must give the same answers and the same bytes.
+// The profile dialect in its plainest form, as the tests' model of the indexed ProfileText:
+// every operation splits the whole text into lines, walks them from the top and joins them.
 #ifndef VELASET_TESTS_PLATFORM_PROFILE_REFERENCE_H
 #define VELASET_TESTS_PLATFORM_PROFILE_REFERENCE_H
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -47,17 +46,14 @@ inline bool KeyLine(const Line& line, std::string* name, std::string* value) {
     return !name->empty();
 }
 
+inline char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 // Letter case of ASCII letters aside, as strcasecmp in the C locale.
 inline bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
-        char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
-        if (x != y)
-            return false;
-    }
-    return true;
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 inline std::vector<Line> Split(const std::string& data) {

@@ -71,9 +71,8 @@ TEST(IsShortName, AcceptsOnlyValidEightThreeNames) {
         EXPECT_FALSE(platform::IsShortName(no)) << no;
 }
 
-// The system's own short name of one file. The POSIX layer gives the classic names;
-// Wine hashes its short names (GUID~T2Q.HLP), so there the name must be a valid,
-// distinct 8.3 name with the same extension.
+// The POSIX layer gives the classic names; Wine hashes its short names (GUID~T2Q.HLP), so
+// there the name must be a valid 8.3 name with the same extension.
 void ExpectShortName(const std::string& shortPath, const std::string& folder,
                      const std::string& classic) {
     ASSERT_FALSE(shortPath.empty());
@@ -89,9 +88,7 @@ void ExpectShortName(const std::string& shortPath, const std::string& folder,
 #endif
 }
 
-// Short names of existing files and folders: long names get numbered ones in the order
-// they were made (ten apart), an 8.3 name stays as it is, and a missing component
-// gives none.
+// Long names get numbered ones in the order they were made, an 8.3 name stays as it is.
 TEST(ShortPath, GivesTheShortNamesOfExistingFiles) {
     ScratchFolder scratch;
     const std::string folder = platform::ShortPath(scratch.Path());
@@ -121,8 +118,7 @@ TEST(ShortPath, GivesTheShortNamesOfExistingFiles) {
 }
 
 #ifndef _WIN32
-// The emulation's volume without 8.3 names: every component keeps its long name, as
-// GetShortPathNameA answers there, and nothing is found by a short name.
+// As GetShortPathNameA answers there; nothing is found by a short name.
 TEST(ShortPath, AVolumeWithoutShortNamesAnswersTheLongPath) {
     ScratchFolder scratch;
     const std::string file = scratch.WriteFile("Cartella lunga/Leggimi per primo.txt", "x");
@@ -145,5 +141,31 @@ TEST(ShortPath, AVolumeWithoutShortNamesAnswersTheLongPath) {
     EXPECT_TRUE(platform::IsReadableFile(classic));
 }
 #endif
+
+TEST(FileAccess, FindsAFileByAnySpellingTellsFilesFoldersAndMissingPathsApartAndRemoves) {
+    ScratchFolder scratch;
+    scratch.MakeFolder("Cartella lunga");
+    scratch.WriteFile(platform::JoinSourcePath("Cartella lunga", "setup.CAB"), "cabinet");
+    const std::string other = platform::JoinSourcePath(scratch.Path("CARTELLA LUNGA"), "Setup.cab");
+    EXPECT_EQ(ScratchFolder::ReadFile(other), "cabinet");
+    EXPECT_TRUE(platform::IsReadableFile(other));
+    EXPECT_TRUE(platform::IsDirectory(scratch.Path("cartella lunga")));
+    const std::string file = scratch.WriteFile(
+        platform::JoinSourcePath("Cartella lunga", "Documento lungo.txt"), "testo");
+    const std::string shortPath = platform::ShortPath(file);
+    ASSERT_FALSE(shortPath.empty());
+    EXPECT_EQ(ScratchFolder::ReadFile(shortPath), "testo");
+    ScratchFolder::WriteBytes(shortPath, "nuovo");
+    EXPECT_EQ(ScratchFolder::ReadFile(file), "nuovo");
+
+    EXPECT_FALSE(platform::IsDirectory(file));
+    EXPECT_FALSE(platform::IsReadableFile(scratch.Path()));
+    EXPECT_TRUE(platform::IsDirectory(scratch.Path()));
+    EXPECT_FALSE(platform::PathExists(scratch.Path("b.txt")));
+    EXPECT_FALSE(platform::IsReadableFile(scratch.Path("b.txt")));
+    EXPECT_TRUE(platform::RemoveFile(file));
+    EXPECT_FALSE(platform::PathExists(file));
+    EXPECT_TRUE(platform::RemoveFile(file)) << "a missing file is no failure";
+}
 
 } // namespace

@@ -25,8 +25,7 @@ TEST(SourcePath, SplitsAndJoinsWithThePlatformSeparator) {
     EXPECT_EQ(platform::WithoutTrailingSeparator(P("|src|")), P("|src"));
 }
 
-// A relative path is made absolute; "." and ".." go and doubled separators drop, by the
-// text alone, as Windows makes a full path: every spelling of a file gives one path.
+// "." and ".." go and doubled separators drop, by the text alone, as Windows does.
 TEST(SourcePath, EverySpellingOfAPathGivesOneAbsolutePath) {
     const std::string plain = platform::AbsoluteSourcePath(P("dist|Mio.exe"));
     EXPECT_EQ(platform::SourceFileName(plain), "Mio.exe");

@@ -1,4 +1,3 @@
-// Failures of the platform layer: kind, number and the system's text in Italian.
 #include <gtest/gtest.h>
 
 #include <cerrno>

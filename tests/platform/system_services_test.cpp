@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/folders.h"
+#include "platform/message_box.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/single_instance.h"
@@ -13,6 +13,8 @@
 #include "tests/support/scratch_folder.h"
 
 namespace {
+
+using platform::MessageAnswer, platform::MessageIcon;
 
 TEST(Registry, ReadsTheProgramFilesFolder) {
     std::string value;
@@ -22,8 +24,7 @@ TEST(Registry, ReadsTheProgramFilesFolder) {
 }
 
 TEST(SingleInstance, ASecondClaimOfTheSameNameFails) {
-    // The claim is machine-wide: names of this run alone, so that other runs of the
-    // tests at the same time claim names of their own.
+    // The claim is machine-wide: a name of this run alone.
     const std::string name = "velaset-test-instance-" + std::to_string(platform::CurrentProcessId());
     EXPECT_TRUE(platform::ClaimSingleInstance(name));
     EXPECT_FALSE(platform::ClaimSingleInstance(name));
@@ -36,8 +37,6 @@ const char kExitThree[] = "cmd.exe /c exit 3";
 const char kExitThree[] = "sh -c 'exit 3'";
 #endif
 
-// A command runs to its exit code; a program that does not exist cannot start, by
-// either way of starting one.
 TEST(Process, RunsACommandToItsExitCodeAndReportsAProgramThatDoesNotExist) {
     int exitCode = -1;
     ASSERT_TRUE(platform::RunAndWait(kExitThree, &exitCode));
@@ -88,6 +87,32 @@ TEST(Process, FindsProgramsByTheirCommandNameOrPath) {
     const std::string own = platform::JoinSourcePath(platform::ApplicationFolder(), kArgsEcho);
     EXPECT_FALSE(platform::FindProgram(own).empty());
     EXPECT_EQ(platform::FindProgram(platform::ApplicationFolder()), "") << "a folder is no program";
+}
+
+TEST(MessageBox, RecordersSeeEveryBoxAnswerQuestionsAndNest) {
+    platform::MessageBoxRecorder outer(MessageAnswer::No);
+    {
+        platform::MessageBoxRecorder inner;
+        platform::ShowMessageBox("Velaset", "dentro", MessageIcon::Stop);
+        EXPECT_EQ(inner.Calls().size(), 1u);
+    }
+    EXPECT_EQ(platform::ShowMessageBox("Velaset", "Le voci non possono essere vuote.",
+                                       MessageIcon::Exclamation),
+              MessageAnswer::Ok);
+    EXPECT_EQ(platform::ShowMessageBox("Velaset", "Vuoi eliminare la voce selezionata?",
+                                       MessageIcon::Question, platform::MessageButtons::YesNo),
+              MessageAnswer::No);
+    ASSERT_EQ(outer.Calls().size(), 2u);
+    EXPECT_EQ(outer.Calls()[0].text, "Le voci non possono essere vuote.");
+    EXPECT_EQ(outer.Calls()[1].icon, MessageIcon::Question);
+}
+
+TEST(MessageBox, StandardErrorTakesTheDefaultAnswer) {
+    platform::MessageBoxCall question{"Velaset", "Sicuro?\r\nDavvero?", MessageIcon::Question,
+                                      platform::MessageButtons::YesNo};
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(platform::MessageBoxToStandardError(question), MessageAnswer::Yes);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Velaset: Sicuro? Davvero?\n");
 }
 
 } // namespace

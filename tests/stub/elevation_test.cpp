@@ -1,8 +1,5 @@
-// What the uninstall finds out about its rights, and how it starts itself again
-// as an administrator. Under Wine every process has an administrator's full rights
-// and "runas" starts a program without asking, so these tests check the checks on
-// folders and keys that deny writing, and that the entry is started again with
-// its exact arguments and waited for; the system's question itself is not seen.
+// The uninstall's rights, and its start again as an administrator. Under Wine every
+// process has full rights and "runas" does not ask: the system's question is not seen.
 #include <windows.h>
 
 #include <sddl.h>
@@ -62,9 +59,6 @@ class TestKey {
 // Everyone may do everything but set values and make sub-keys.
 const char kWriteDenied[] = "D:(D;;0x6;;;WD)(A;;KA;;;WD)";
 
-// A writable folder and key can be changed, and the check leaves nothing behind; a key
-// that denies writing or is missing, a missing folder and a file in a folder's place
-// cannot.
 TEST(Rights, OnlyAWritableFolderAndKeyCanBeChangedAndTheCheckLeavesNothing) {
     std::string folder = TempFolder("avviora_rights");
     std::string file = folder + "\\not a folder.txt";
