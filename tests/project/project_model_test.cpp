@@ -132,7 +132,9 @@ TEST(Entries, HaveTheirFixedTextForms) {
     EXPECT_EQ((LinkEntry{"app.exe", "App", "D"}.Text()), "app.exe,App,D");
     EXPECT_EQ(FileEntry::FromText("C:\\Src\\app.exe,D"), (FileEntry{"C:\\Src\\app.exe", "D"}));
     // A path may hold commas, the destination entry never does.
-    EXPECT_EQ(FileEntry::FromText("C:\\a,b.exe,D"), (FileEntry{"C:\\a,b.exe", "D"}));
+    EXPECT_EQ(FileEntry::FromText("C:\\a,b\\c;d=e[f\\Lib,1.dll,S*"),
+              (FileEntry{"C:\\a,b\\c;d=e[f\\Lib,1.dll", "S*"}));
+    EXPECT_EQ(FileEntry::FromText(",H"), (FileEntry{"", "H"}));
     EXPECT_EQ(FileEntry::FromText("solo"), (FileEntry{"solo", ""}));
     EXPECT_EQ(LinkEntry::FromText("a.exe,Nome,P"), (LinkEntry{"a.exe", "Nome", "P"}));
 }
