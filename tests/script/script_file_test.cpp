@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include "builder/project/failure_text.h"
 #include "platform/file_access.h"
 #include "platform/file_replacement.h"
 #include "platform/work_folder.h"
@@ -125,25 +124,8 @@ TEST_F(ScriptFileTest, RefusalLeavesAnEarlierScriptUntouched) {
     EXPECT_EQ(ScratchFolder::ReadFile(script), before);
 }
 
-TEST_F(ScriptFileTest, NewScriptReplacesALongerOneCompletely) {
-    velaset_test::ScratchFolder other;
-    other.WriteFile("setup.inf", std::string(20000, 'x'));
-    const std::string target = other.Path("setup.inf");
-    ASSERT_TRUE(WriteSetupScript(project, ScriptVariant::DistributionOnly, target).ok);
-    std::string expected;
-    ASSERT_TRUE(BuildSetupScript(project, ScriptVariant::DistributionOnly, &expected).ok);
-    EXPECT_EQ(ScratchFolder::ReadFile(target), expected);
-    EXPECT_FALSE(WorkingFileLeft(other.Path(), "setup.inf"));
-}
-
-TEST_F(ScriptFileTest, MissingFolderIsReportedWithPathAndReason) {
-    const std::string target = folder.Path("no such folder/setup.inf");
-    const platform::Status status = WriteSetupScript(project, ScriptVariant::Full, target);
-    ASSERT_FALSE(status.ok);
-    const std::string prefix = "Impossibile creare " + target + ", ";
-    EXPECT_EQ(FailureText(status).substr(0, prefix.size()), prefix);
-    EXPECT_GT(FailureText(status).size(), prefix.size());
-}
+// How a script replaces an older file, and what a missing folder answers, is the file
+// replacement's (tests/platform): the writer hands its status on as it is.
 
 // The golden scripts hold HCU entries written as HKU; only the root token changes.
 TEST(RegistryEntryForScript, ChangesOnlyTheRootTokenHcu) {

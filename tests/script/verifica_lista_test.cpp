@@ -95,11 +95,8 @@ TEST_F(ShortNameCheckTest, SamePathInOtherLetterCaseIsNoDuplicateButClashes) {
 TEST_F(ShortNameCheckTest, FilesOfOneFolderNeverClash) {
     VerificaLista check(project, folders);
     for (const char* name : {"Documento lungo.txt", "Documento largo.txt", "Documento 3.txt"}) {
-        folder.WriteFile(std::string("same/") + name);
-    }
-    for (const char* name : {"Documento lungo.txt", "Documento largo.txt", "Documento 3.txt"}) {
-        EXPECT_EQ(AddTo(check, folder.Path(std::string("same/") + name)).outcome, AddOutcome::Added)
-            << name;
+        const std::string path = folder.WriteFile(std::string("same/") + name);
+        EXPECT_EQ(AddTo(check, path).outcome, AddOutcome::Added) << name;
     }
 }
 
