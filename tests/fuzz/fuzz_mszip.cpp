@@ -14,17 +14,6 @@
 using namespace velaset::compress;
 using fuzz::Fail;
 
-namespace {
-
-void* Allocate(uint32_t size) {
-    return std::malloc(size);
-}
-void Release(void* memory) {
-    std::free(memory);
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
     // Mostly the writer's block size; sometimes another one, 0 and oversized included.
@@ -34,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t requested = blockSize;
     MsZipCompressor* compressor = nullptr;
     uint32_t maxOutput = 0;
-    if (MsZipCreate(&blockSize, Allocate, Release, &compressor, &maxOutput) != MSZIP_OK)
+    const auto allocate = [](uint32_t bytes) { return std::malloc(bytes); };
+    if (MsZipCreate(&blockSize, allocate, std::free, &compressor, &maxOutput) != MSZIP_OK)
         Fail("MsZipCreate failed");
     if (blockSize != (requested == 0 || requested > MSZIP_MAX_BLOCK_SIZE ? MSZIP_MAX_BLOCK_SIZE
                                                                          : requested) ||

@@ -5,18 +5,25 @@
 // shape it meant: the sections are the writer's own, in its order, each with the number
 // of lines the project gives it; file names are 8.3 names; every registry line has the
 // five fields of an AddReg line (root, key, name, empty flags, value) and a root that
-// the system knows; every link line carries one item of six parts.
+// the system knows; every link line carries one item of six parts. The texts that the
+// installer stub reads (the [Version] texts with the line breaks of Label2 as the pilcrow
+// sign, Run, [Strings] DIRDEF, the installed version's key) read back, through the
+// profile functions the stub uses, as the project holds them.
 #include <cctype>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "builder/project/line_breaks.h"
+#include "builder/project/package_keys.h"
 #include "builder/project/project.h"
 #include "builder/project/project_file.h"
 #include "builder/script/destination_code.h"
 #include "builder/script/long_name_sections.h"
 #include "builder/script/script_file.h"
+#include "platform/profile_file.h"
 #include "platform/short_name_rule.h"
+#include "platform/text_encoding.h"
 #include "tests/fuzz/fuzz_support.h"
 
 using fuzz::Fail;
@@ -199,6 +206,58 @@ void CheckScript(const Project& p, bool full, const std::string& text) {
     }
 }
 
+// A text that the profile dialect gives back unchanged.
+bool ReadsBackAsIs(const std::string& v) {
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    return v.empty() || (!blank(v.front()) && !blank(v.back()) && !fuzz::Quoted(v));
+}
+
+// What the installer stub reads from the script: plain values when the dialect gives
+// them back unchanged, quoted ones always (blanks at their ends included), and the key by
+// which the installer finds an installed version.
+void CheckReadBack(const Project& p, bool full, const std::string& bytes) {
+    const std::string script = fuzz::WriteFixtureFile("setup.inf", bytes.data(), bytes.size());
+    const bool dlgEnd = p.DlgEnd() == 1;
+    const std::string key =
+        full && velaset::HasPackageKeys(p)
+            ? std::string(p.Ambito == velaset::Scope::User ? "HKCU" : "HKLM") +
+                  ",Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + p.Titolo
+            : "";
+    const std::string label2 = velaset::EncodeLineBreaks(p.Etic2A);
+    const struct {
+        const char* section;
+        const char* key;
+        std::string text; // in UTF-8
+        bool checked;
+        const char* absent; // what reads back when the key is missing
+    } reads[] = {
+        {"Version", "Caption", p.Caption, ReadsBackAsIs(p.Caption), "\x01"},
+        {"Version", "Label1", p.Etic1A, ReadsBackAsIs(p.Etic1A), "\x01"},
+        {"Version", "Label2", label2, ReadsBackAsIs(label2), "\x01"},
+        {"Version", "FailureMsg", p.Errore, ReadsBackAsIs(p.Errore), "\x01"},
+        {"Version", "StopMsg", p.Stop, ReadsBackAsIs(p.Stop), "\x01"},
+        {"Version", "Label3", p.Browse, ReadsBackAsIs(p.Browse), "\x01"},
+        {"Version", "AlertMsg", p.Disinstalla, ReadsBackAsIs(p.Disinstalla), "\x01"},
+        {"Version", "Title", p.CaptionB, dlgEnd && ReadsBackAsIs(p.CaptionB), "\x01"},
+        {"Version", "Message", p.EticB, dlgEnd && ReadsBackAsIs(p.EticB), "\x01"},
+        {"Background", "Title", p.TestoSfondo, p.Sfondo() == 1 && ReadsBackAsIs(p.TestoSfondo),
+         "\x01"},
+        {"Version", "Run", p.DefCartella + p.DefDir + "\\" + p.Lancio, p.ChkLancio() == 1, ""},
+        {"Strings", "DIRDEF", p.DefDir, true, "\x01"},
+        {"Version", "UninstallKey", key, ReadsBackAsIs(p.Titolo), ""},
+        {"Version", "Browse", std::to_string(p.ButtonBrowse()), true, ""},
+    };
+    for (const auto& r : reads) {
+        std::string ansi;
+        platform::Utf8ToWindows1252(r.text, &ansi);
+        const std::string back =
+            platform::ReadProfileValue(script, r.section, r.key, r.absent, 4096);
+        if (r.checked && back != ansi)
+            Fail(std::string("[") + r.section + "] " + r.key + " reads back as <" + back +
+                 "> for <" + ansi + ">");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -225,6 +284,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             continue;
         }
         CheckScript(project, full, bytes);
+        CheckReadBack(project, full, bytes);
     }
     return 0;
 }

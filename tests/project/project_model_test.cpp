@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "builder/project/project.h"
+#include "builder/project/project_file.h"
 #include "platform/source_path.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -9,13 +11,18 @@ using velaset::FileEntry;
 using velaset::LinkEntry;
 using velaset::Project;
 
+// A used project, reset, saves as a new project given the values a reset keeps: the
+// texts of a new project are pinned by the new project's file (ProjectSave).
 TEST(NewProject, SetsTheNewProjectValuesAndKeepsTheOthers) {
+    const auto keptValues = [](Project* p) {
+        p->SetButtonBrowse(0);
+        p->SetDistribuzione(1);
+        p->SetDlgEnd(0);
+        p->SetUninstall(1);
+        p->UninstallString = "Rimuovi";
+    };
     Project p;
-    p.SetButtonBrowse(0);
-    p.SetDistribuzione(1);
-    p.SetDlgEnd(0);
-    p.SetUninstall(1);
-    p.UninstallString = "Rimuovi";
+    keptValues(&p);
     p.SetChkLancio(1);
     p.Lancio = "vecchio.exe";
     p.SetSfondo(1);
@@ -25,33 +32,21 @@ TEST(NewProject, SetsTheNewProjectValuesAndKeepsTheOthers) {
     ASSERT_TRUE(p.AddFile({"C:\\a.exe", "D"}));
     ASSERT_TRUE(p.AddLink({"a.exe", "A", "P"}));
     ASSERT_TRUE(p.AddRegistryEntry("HCU,X,\"\",,\"1\""));
+    const std::string folder = platform::WithoutTrailingSeparator(
+        platform::SourceFolderPart(platform::JoinSourcePath("cartella", "x")));
+    p.ResetToNewProject(folder, "C:\\Program Files\\");
+    Project fresh;
+    fresh.ResetToNewProject(folder, "C:\\Program Files\\");
+    keptValues(&fresh);
 
-    p.ResetToNewProject(platform::WithoutTrailingSeparator(
-                            platform::SourceFolderPart(platform::JoinSourcePath("cartella", "x"))),
-                        "C:\\Program Files\\");
-
-    // The texts of a new project are pinned by the new project's file (ProjectSave).
-    EXPECT_EQ(p.DefCartella, "C:\\Program Files\\");
-    EXPECT_EQ(p.ExeFile, platform::JoinSourcePath("cartella", "Nuovo Progetto.exe"));
     EXPECT_EQ(p.ProgFile, platform::JoinSourcePath("cartella", "Nuovo Progetto.mip"));
-    EXPECT_EQ(p.Errore, velaset::kDefaultErrore);
-    EXPECT_EQ(p.Sfondo(), 0);
-    EXPECT_EQ(p.TestoSfondo, "");
     EXPECT_FALSE(p.States().testoSfondoEditable);
-    EXPECT_EQ(p.ChkLancio(), 0);
-    EXPECT_EQ(p.Lancio, "");
     EXPECT_FALSE(p.States().lancioEditable);
-    EXPECT_EQ(p.Gruppo(), 1);
-    EXPECT_TRUE(p.Files().empty());
-    EXPECT_TRUE(p.Links().empty());
-    EXPECT_TRUE(p.RegistryEntries().empty());
-    EXPECT_EQ(p.Architettura, velaset::Architecture::X86);
-    // Kept by the reset.
-    EXPECT_EQ(p.ButtonBrowse(), 0);
-    EXPECT_EQ(p.Distribuzione(), 1);
-    EXPECT_EQ(p.DlgEnd(), 0);
-    EXPECT_EQ(p.Uninstall(), 1);
-    EXPECT_EQ(p.UninstallString, "Rimuovi");
+    velaset_test::ScratchFolder scratch;
+    ASSERT_TRUE(velaset::SaveProjectTo(p, scratch.Path("usato.mip")));
+    ASSERT_TRUE(velaset::SaveProjectTo(fresh, scratch.Path("nuovo.mip")));
+    EXPECT_EQ(velaset_test::ScratchFolder::ReadFile(scratch.Path("usato.mip")),
+              velaset_test::ScratchFolder::ReadFile(scratch.Path("nuovo.mip")));
 }
 
 TEST(NewProject, KeepsLancioWhenChkLancioWasOff) {
@@ -132,7 +127,9 @@ TEST(Entries, HaveTheirFixedTextForms) {
     EXPECT_EQ((LinkEntry{"app.exe", "App", "D"}.Text()), "app.exe,App,D");
     EXPECT_EQ(FileEntry::FromText("C:\\Src\\app.exe,D"), (FileEntry{"C:\\Src\\app.exe", "D"}));
     // A path may hold commas, the destination entry never does.
-    EXPECT_EQ(FileEntry::FromText("C:\\a,b.exe,D"), (FileEntry{"C:\\a,b.exe", "D"}));
+    EXPECT_EQ(FileEntry::FromText("C:\\a,b\\c;d=e[f\\Lib,1.dll,S*"),
+              (FileEntry{"C:\\a,b\\c;d=e[f\\Lib,1.dll", "S*"}));
+    EXPECT_EQ(FileEntry::FromText(",H"), (FileEntry{"", "H"}));
     EXPECT_EQ(FileEntry::FromText("solo"), (FileEntry{"solo", ""}));
     EXPECT_EQ(LinkEntry::FromText("a.exe,Nome,P"), (LinkEntry{"a.exe", "Nome", "P"}));
 }

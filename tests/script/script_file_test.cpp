@@ -1,12 +1,12 @@
 // The script on disk: refusals name the field or file at fault and leave no script, a
 // complete script replaces an older one, and no temporary file is left behind.
 #include "builder/script/script_file.h"
+#include "builder/script/setup_script.h"
 
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
-#include "builder/project/failure_text.h"
 #include "platform/file_access.h"
 #include "platform/file_replacement.h"
 #include "platform/work_folder.h"
@@ -55,57 +55,52 @@ TEST_F(ScriptFileTest, VanishedFileFailsNamingItAndWritesNothing) {
 // names the uninstall key and the package's files: it is refused in both scripts; link
 // fields only where the variant writes links.
 TEST_F(ScriptFileTest, FieldThatWouldBreakItsLineIsRefusedByName) {
+    // The field's text, or (text null) the name of link 1 or 2 or registry entry 1.
     struct Case {
         const char* field;
-        std::function<void(Project&)> spoil;
+        std::string Project::*text;
+        std::string value;
         bool full;
         bool dist;
     };
     const Case cases[] = {
-        {"Caption", [](Project& p) { p.Caption = "Due\r\nrighe"; }, true, true},
-        {"EticB", [](Project& p) { p.EticB = "fine\n"; }, true, true},
-        {"Lancio", [](Project& p) { p.Lancio = "Demo.exe\r"; }, true, true},
-        {"Stop", [](Project& p) { p.Stop = std::string("a\0b", 3); }, true, true},
-        {"Titolo", [](Project& p) { p.Titolo = "Demo \xce\xa9"; }, true, true}, // Greek omega
-        {"Link 2", [](Project& p) { p.ReplaceLink(1, {"Demo.exe", "Demo\n", "D"}); }, true, true},
-        {"Link 1", [](Project& p) { p.ReplaceLink(0, {"Demo.exe", "Demo; prova", "P"}); }, true,
-         false},
-        {"Chiavi 1", [](Project& p) { p.ReplaceRegistryEntry(0, "HKLM,A,\"\",,\"riga\r\nB\""); },
-         true, true},
-        {"Etic2A", [](Project& p) { p.Etic2A = "Uno \xc2\xb6 due"; }, true, true}, // the mark
+        {"Caption", &Project::Caption, "Due\r\nrighe", true, true},
+        {"EticB", &Project::EticB, "fine\n", true, true},
+        {"Lancio", &Project::Lancio, "Demo.exe\r", true, true},
+        {"Stop", &Project::Stop, std::string("a\0b", 3), true, true},
+        {"Titolo", &Project::Titolo, "Demo \xce\xa9", true, true}, // Greek omega
+        {"Link 2", nullptr, "Demo\n", true, true},
+        {"Link 1", nullptr, "Demo; prova", true, false},
+        {"Chiavi 1", nullptr, "HKLM,A,\"\",,\"riga\r\nB\"", true, true},
+        {"Etic2A", &Project::Etic2A, "Uno \xc2\xb6 due", true, true}, // the mark
         // Etic2A keeps its lines through the encoded form; the euro sign is Windows-1252.
-        {"Etic2A", [](Project& p) { p.Etic2A = "Riga uno\r\nRiga due, 5 \xe2\x82\xac"; }, false,
-         false},
+        {"Etic2A", &Project::Etic2A, "Riga uno\r\nRiga due, 5 \xe2\x82\xac", false, false},
         // A field that the script does not write is still one the project file cannot hold.
-        {"TestoSfondo", [](Project& p) { p.TestoSfondo = "x\ny"; }, true, true},
-        {"TestoSfondo", [](Project& p) { p.TestoSfondo = "x, \"y\"; 100%"; }, false, false},
-        {"Titolo", [](Project& p) { p.Titolo = ""; }, true, true},
-        {"Titolo", [](Project& p) { p.Titolo = "Demo, seconda"; }, true, true},
-        {"Titolo", [](Project& p) { p.Titolo = ";Demo"; }, true, true},
-        {"Titolo", [](Project& p) { p.Titolo = "Demo\\1.0 (prova)"; }, true, true},
-        {"Titolo", [](Project& p) { p.Titolo = "Demo\",,\"x"; }, true, true},
-        {"DefDir", [](Project& p) { p.DefDir = "Demo\"x"; }, true, true},
+        {"TestoSfondo", &Project::TestoSfondo, "x\ny", true, true},
+        {"TestoSfondo", &Project::TestoSfondo, "x, \"y\"; 100%", false, false},
+        {"Titolo", &Project::Titolo, "", true, true},
+        {"Titolo", &Project::Titolo, "Demo, seconda", true, true},
+        {"Titolo", &Project::Titolo, ";Demo", true, true},
+        {"Titolo", &Project::Titolo, "Demo\\1.0 (prova)", true, true},
+        {"Titolo", &Project::Titolo, "Demo\",,\"x", true, true},
+        {"DefDir", &Project::DefDir, "Demo\"x", true, true},
         // Within quotes a quote is carried doubled.
-        {"LabelControl", [](Project& p) { p.LabelControl = "Demo \"1.0\""; }, false, false},
-        {"NomeGruppo", [](Project& p) { p.NomeGruppo = "Demo\",,\"x"; }, true, false},
-        {"UninstallString",
-         [](Project& p) {
-             p.SetUninstall(1);
-             p.UninstallString = "Disinstalla\"\",,x";
-         },
-         true, false},
-        {"UninstallString",
-         [](Project& p) {
-             p.SetUninstall(1);
-             p.UninstallString = "Disinstalla Demo, 1.0";
-         },
-         true, false},
+        {"LabelControl", &Project::LabelControl, "Demo \"1.0\"", false, false},
+        {"NomeGruppo", &Project::NomeGruppo, "Demo\",,\"x", true, false},
+        {"UninstallString", &Project::UninstallString, "Disinstalla\"\",,x", true, false},
+        {"UninstallString", &Project::UninstallString, "Disinstalla Demo, 1.0", true, false},
         // Texts that only the installer stub reads keep their quotes.
-        {"Caption", [](Project& p) { p.Caption = "\"Demo\", l'installazione"; }, false, false},
+        {"Caption", &Project::Caption, "\"Demo\", l'installazione", false, false},
     };
     for (const Case& c : cases) {
         Project spoilt = project;
-        c.spoil(spoilt);
+        if (c.text != nullptr)
+            spoilt.*c.text = c.value;
+        else if (c.field[0] == 'C')
+            spoilt.ReplaceRegistryEntry(0, c.value);
+        else
+            spoilt.ReplaceLink(c.field[5] - '1',
+                               {"Demo.exe", c.value, c.field[5] == '1' ? "P" : "D"});
         for (ScriptVariant variant : {ScriptVariant::Full, ScriptVariant::DistributionOnly}) {
             const bool refused = variant == ScriptVariant::Full ? c.full : c.dist;
             const platform::Status status = WriteSetupScript(spoilt, variant, script);
@@ -129,35 +124,12 @@ TEST_F(ScriptFileTest, RefusalLeavesAnEarlierScriptUntouched) {
     EXPECT_EQ(ScratchFolder::ReadFile(script), before);
 }
 
-TEST_F(ScriptFileTest, NewScriptReplacesALongerOneCompletely) {
-    velaset_test::ScratchFolder other;
-    other.WriteFile("setup.inf", std::string(20000, 'x'));
-    const std::string target = other.Path("setup.inf");
-    ASSERT_TRUE(WriteSetupScript(project, ScriptVariant::DistributionOnly, target).ok);
-    std::string expected;
-    ASSERT_TRUE(BuildSetupScript(project, ScriptVariant::DistributionOnly, &expected).ok);
-    EXPECT_EQ(ScratchFolder::ReadFile(target), expected);
-    EXPECT_FALSE(WorkingFileLeft(other.Path(), "setup.inf"));
-}
+// How a script replaces an older file, and what a missing folder answers, is the file
+// replacement's (tests/platform): the writer hands its status on as it is.
 
-TEST_F(ScriptFileTest, MissingFolderIsReportedWithPathAndReason) {
-    const std::string target = folder.Path("no such folder/setup.inf");
-    const platform::Status status = WriteSetupScript(project, ScriptVariant::Full, target);
-    ASSERT_FALSE(status.ok);
-    const std::string prefix = "Impossibile creare " + target + ", ";
-    EXPECT_EQ(FailureText(status).substr(0, prefix.size()), prefix);
-    EXPECT_GT(FailureText(status).size(), prefix.size());
-}
-
-TEST_F(ScriptFileTest, UsersRootIsWrittenAsHkuWhileTheProjectKeepsHcu) {
-    EXPECT_TRUE(project.AddRegistryEntry("HCU,Software\\Demo,\"\",,\"1\""));
-    std::string bytes;
-    ASSERT_TRUE(BuildSetupScript(project, ScriptVariant::Full, &bytes).ok);
-    EXPECT_NE(bytes.find("\r\nHKU,Software\\Demo,\"\",,\"1\"\r\n"), std::string::npos);
-    EXPECT_NE(bytes.find("\r\nHKU,Software\\Demo\r\n"), std::string::npos);
-    EXPECT_EQ(bytes.find("HCU"), std::string::npos);
-    EXPECT_EQ(project.RegistryEntries().back(), "HCU,Software\\Demo,\"\",,\"1\"");
-    // Only the root token changes: "HCUX" is no root of HKEY_USERS.
+// The golden scripts hold HCU entries written as HKU; only the root token changes.
+TEST(RegistryEntryForScript, ChangesOnlyTheRootTokenHcu) {
+    EXPECT_EQ(RegistryEntryForScript("HCU,Software\\Demo"), "HKU,Software\\Demo");
     EXPECT_EQ(RegistryEntryForScript("HCUX,a"), "HCUX,a");
     EXPECT_EQ(RegistryEntryForScript("HCU"), "HKU");
 }
