@@ -116,6 +116,21 @@ TEST_F(ScriptFileTest, FieldThatWouldBreakItsLineIsRefusedByName) {
     }
 }
 
+// Windows would install two files of one folder whose names differ only in letter case
+// onto one file; in two folders they are two files.
+TEST_F(ScriptFileTest, FilesOfOneFolderDifferingOnlyInCaseAreRefused) {
+    const std::string other = folder.WriteFile("Altro/DEMO.EXE");
+    for (const char* destination : {"D", "W"}) {
+        Project both = project;
+        ASSERT_TRUE(both.AddFile({other, destination}).ok);
+        const platform::Status status = WriteSetupScript(both, ScriptVariant::Full, script);
+        EXPECT_EQ(status.ok, destination[0] == 'W') << status.message;
+        if (!status.ok)
+            EXPECT_NE(status.message.find("differiscono solo per maiuscole"), std::string::npos)
+                << status.message;
+    }
+}
+
 TEST_F(ScriptFileTest, RefusalLeavesAnEarlierScriptUntouched) {
     ASSERT_TRUE(WriteSetupScript(project, ScriptVariant::Full, script).ok);
     const std::string before = ScratchFolder::ReadFile(script);
