@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fuzzes each libFuzzer target of the checked tree for a bounded time.
 #   tests/fuzz/run.sh [SECONDS] [TARGET...]
-# SECONDS per target (default 60); all targets in build/asan/fuzz unless named.
+# SECONDS per target (default 60); every target of build/asan/fuzz with its source here
+# unless named.
 # New inputs go to build/fuzz/corpus/TARGET (kept between runs, so longer runs build on
 # shorter ones); a crash, leak, sanitizer report or hang is written to
 # build/fuzz/artifacts/TARGET/ and fails the run. To keep a finding as a regression
@@ -15,8 +16,10 @@ work=$root/build/fuzz
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
+  # A program without its source here is left over from a target an earlier tree built.
   for program in "$bin_dir"/fuzz_*; do
-    [ -x "$program" ] && targets+=("$(basename "$program")")
+    target=$(basename "$program")
+    [ -x "$program" ] && [ -f "$root/tests/fuzz/$target.cpp" ] && targets+=("$target")
   done
 fi
 if [ ${#targets[@]} -eq 0 ]; then
