@@ -73,7 +73,7 @@ wiz set "$keyreg" $IDC_KEY_NAME "Path"
 wiz set "$keyreg" $IDC_KEY_VALUE "%PROGDIR%"
 e2e_shot keyreg_dialog
 wiz click "$keyreg" "OK" 5
-wiz gone "$keyreg" 10
+wiz gone "$keyreg" 10 || e2e_fail "the registry dialog did not close"
 entry=$(wiz items "$WIZ_TITLE" $IDC_LST_REG_CONF)
 [ "$entry" = 'HKLM,Software\Demo,"Path",,"%PROGDIR%"' ] || e2e_fail "registry entry: $entry"
 wiz_next

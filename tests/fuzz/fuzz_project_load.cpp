@@ -56,6 +56,11 @@ void CheckModelRules(const Project& p) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& folder = fuzz::FixtureFolder();
+    // The round trip's own files are gone before the load: a project that names them
+    // would otherwise lose them between the two saves.
+    const std::string copy = folder + "/copy.mip", second = folder + "/second.mip";
+    std::remove(copy.c_str());
+    std::remove(second.c_str());
     Project project;
     project.Titolo = "prima del caricamento";
     project.ProgFile = fuzz::WriteFixtureFile("fuzz.mip", data, size);
@@ -78,9 +83,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         project.Files().size() + project.Links().size() + project.RegistryEntries().size();
     if (entries > 200)
         return 0;
-    const std::string copy = folder + "/copy.mip", second = folder + "/second.mip";
-    std::remove(copy.c_str());
-    std::remove(second.c_str());
     platform::Status saved = velaset::SaveProjectTo(project, copy);
     if (!saved)
         Fail("a loaded project does not save: " + saved.message);
